@@ -1,0 +1,20 @@
+// The command groups of orvanta-cli. Each group lives in its own cmd_*.cpp.
+#include "app/cli/cli.h"
+
+namespace orv::cli {
+
+void RegisterTimeCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+
+void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
+  // Global options, honoured by every command.
+  options.push_back({"config", true});
+  options.push_back({"place", true});
+  options.push_back({"time", true});
+  options.push_back({"ephemeris", true});
+  options.push_back({"deltat", true});
+  options.push_back({"tidal", true});
+  options.push_back({"help", false});
+  RegisterTimeCommands(commands, options);
+}
+
+}  // namespace orv::cli

@@ -1,0 +1,30 @@
+#include "time/settings.h"
+
+namespace orv {
+
+CalcSettings DefaultSettings() {
+  CalcSettings s;
+  s.EphemerisCode = kEphemerisPlan404;
+  s.De431Selectable = 1;
+  s.PrecessionModel = kPrecessionIau2006;
+  s.NutationModel = kNutationIau2000B;
+  s.ObliquityModel = kObliquityIau2006;
+  s.TimeSystemCode = kTimeST;
+  s.DeltaTModelCode = kDeltaTHorizons;
+  s.UserDeltaT = 0.0;
+  s.TidalCompensation = 1;
+  s.TermSearchBisection = 1;
+  s.TermSearchStepSeconds = 20;
+  s.PlaceIndex = 0;
+  s.EopCorrection = 1;
+  s.PlaceMeridian = 135.0f;
+  UpdateZoneOffset(s);
+  return s;
+}
+
+void UpdateZoneOffset(CalcSettings& settings) {
+  settings.ZoneMeridian = settings.TimeSystemCode == kTimeST ? settings.PlaceMeridian : 0.0f;
+  settings.ZoneOffsetDays = settings.ZoneMeridian * (1.0f / 360.0f);
+}
+
+}  // namespace orv

@@ -1,0 +1,16 @@
+#!/bin/sh
+# Installs the Debian packages that building and testing Orvanta need, when
+# they are missing. Uses sudo when not run as root.
+set -e
+PACKAGES="cmake make g++ pkg-config qt6-base-dev libgtest-dev libbenchmark-dev liberfa-dev \
+fonts-noto-cjk xvfb xauth python3 python3-casacore casacore-data-jpl-de405 libpluto-jpl-eph-dev"
+missing=""
+for p in $PACKAGES; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+echo "Installing:$missing"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
