@@ -1,0 +1,95 @@
+#include "ephemeris/sunmoon.h"
+
+#include <cmath>
+
+#include "ephemeris/angles.h"
+#include "ephemeris/earth_orientation.h"
+#include "ephemeris/plan404.h"
+
+namespace orv {
+namespace {
+
+// Corrections of the PLAN404 longitudes towards the pole-offset corrected
+// frame (milliarcseconds, polynomials in Julian centuries of TT).
+double SunEopCorrectionMas(double T) {
+  return -359.722696 + T * (191.46554 + T * (10.10807 + T * (0.24636 + T * (0.000144214 + T * -4.18312e-05))));
+}
+double MoonEopCorrectionMas(double T) {
+  return 18.178159 + T * (168.28873 + T * (-69.3685 + T * (1.129545 + T * (0.025369 + T * -2.94926e-05))));
+}
+
+// One step into [0, 360]: the corrections are small.
+double WrapOnce(double deg) {
+  if (deg < 0.0) return deg + 360.0;
+  if (deg > 360.0) return deg - 360.0;
+  return deg;
+}
+
+void Plan404Places(EngineContext& ctx, int body) {
+  const double jdTT = ctx.time.CurrentTT;
+  const double nutationDeg = NutationInLongitudeDegrees(ctx, jdTT);
+  const double T = JulianCenturies(jdTT);
+  const bool eop = ctx.settings.EopCorrection == 1;
+  double out[3];
+  if (body == kBodySun || body == kBodySunAndMoon) {
+    Plan404Position(ctx, jdTT, 0, out);
+    const double distanceKm = out[2] * kAuKm;
+    double lon = out[0] * kRadToDeg + nutationDeg + SolarAberrationDegrees(jdTT, distanceKm);
+    if (eop) lon += SunEopCorrectionMas(T) * kMasToDeg;
+    ctx.places.SunLongitudeDeg = WrapOnce(lon);
+    ctx.places.SunLatitudeDeg = out[1] * kRadToDeg;
+    ctx.places.SunDistanceKm = distanceKm;
+  }
+  if (body == kBodyMoon || body == kBodySunAndMoon) {
+    Plan404Position(ctx, jdTT, 1, out);
+    double lon = out[0] * kRadToDeg + nutationDeg;
+    if (eop) lon += MoonEopCorrectionMas(T) * kMasToDeg;
+    ctx.places.MoonLongitudeDeg = WrapOnce(lon);
+    ctx.places.MoonLatitudeDeg = out[1] * kRadToDeg;
+    ctx.places.MoonDistanceKm = out[2] * kAuKm;
+  }
+}
+
+}  // namespace
+
+double SunMoonLongitude(EngineContext& ctx, int body, double jd, int result) {
+  const int code = ctx.settings.EphemerisCode;
+  if (code != kEphemerisPlan404 && code != kEphemerisDe431 && code != kEphemerisDe441) return 0.0;
+  ctx.time.CurrentJD = jd;
+  UpdateTimeScales(ctx.time, ctx.settings);
+  Plan404Places(ctx, body);
+  if (result == kResultSunLongitude) return ctx.places.SunLongitudeDeg;
+  if (result == kResultElongation) {
+    double e = ctx.places.MoonLongitudeDeg - ctx.places.SunLongitudeDeg;
+    if (e < 0.0) e += 360.0;
+    return e;
+  }
+  return 0.0;
+}
+
+EquatorialPlace SunMoonEquatorial(EngineContext& ctx, int body, double jd) {
+  SunMoonLongitude(ctx, body, jd, kResultNone);
+  const bool moon = body == kBodyMoon;
+  const double lambda = (moon ? ctx.places.MoonLongitudeDeg : ctx.places.SunLongitudeDeg) * kDegToRad;
+  const double beta = (moon ? ctx.places.MoonLatitudeDeg : ctx.places.SunLatitudeDeg) * kDegToRad;
+  const double distanceKm = moon ? ctx.places.MoonDistanceKm : ctx.places.SunDistanceKm;
+  const double eps = TrueObliquity(ctx, ctx.time.CurrentTT);
+  EquatorialPlace p;
+  double alpha = std::atan2(std::cos(eps) * std::sin(lambda) - std::sin(eps) * std::tan(beta), std::cos(lambda)) *
+                 kRadToDeg;
+  if (alpha < 0.0) alpha += 360.0;
+  p.rightAscensionDeg = alpha;
+  p.declinationDeg =
+      std::asin(std::sin(eps) * std::cos(beta) * std::sin(lambda) + std::cos(eps) * std::sin(beta)) * kRadToDeg;
+  p.distanceAu = distanceKm * kKmToAu;
+  return p;
+}
+
+void SphericalToRectangular(double alphaDeg, double deltaDeg, double r, double& x, double& y, double& z) {
+  const double a = alphaDeg * kDegToRad, d = deltaDeg * kDegToRad;
+  x = r * std::cos(d) * std::cos(a);
+  y = r * std::cos(d) * std::sin(a);
+  z = r * std::sin(d);
+}
+
+}  // namespace orv

@@ -1,0 +1,31 @@
+// Apparent places of the Sun and the Moon: the one position function of every
+// search (solar terms, syzygies, eclipses, rise and set). Dispatches to
+// PLAN404 or the open JPL file by EphemerisCode.
+#pragma once
+
+#include "ephemeris/context.h"
+
+namespace orv {
+
+enum SunMoonBody : int { kBodySun = 0, kBodyMoon = 1, kBodySunAndMoon = 2 };
+enum SunMoonResult : int { kResultNone = 0, kResultSunLongitude = 1, kResultElongation = 2 };
+
+// Sets the current instant to `jd` (selected time system, zone offset already
+// removed), derives TT and UT, fills ctx.places for the selected bodies and
+// returns the Sun's apparent longitude (result 1), the Moon-Sun elongation in
+// [0, 360) (result 2, both bodies selected) or 0. Degrees.
+double SunMoonLongitude(EngineContext& ctx, int body, double jd, int result);
+
+struct EquatorialPlace {
+  double rightAscensionDeg = 0.0;  // [0, 360)
+  double declinationDeg = 0.0;
+  double distanceAu = 0.0;
+};
+
+// Apparent right ascension, declination and distance of the Sun (0) or the
+// Moon (1) at `jd` (selected time system), with the true obliquity of date.
+EquatorialPlace SunMoonEquatorial(EngineContext& ctx, int body, double jd);
+
+void SphericalToRectangular(double alphaDeg, double deltaDeg, double r, double& x, double& y, double& z);
+
+}  // namespace orv

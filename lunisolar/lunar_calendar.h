@@ -1,0 +1,30 @@
+// The lunar year of the loaded year: the day table from November 1 of the
+// year before to early June of the year after, its lunar months numbered from
+// the month that holds the winter solstice (month 11), with the leap-month rule
+// (a month without a major term) and, optionally, the historical corrections.
+#pragma once
+
+#include "lunisolar/year_tables.h"
+
+namespace orv {
+
+struct LunarBuildOptions {
+  bool historicalCorrection = false;  // follow the recorded calendars (years 2..1911)
+  int placeIndex = 0;                 // place code of the historical tables (0 Korea, 1 Ming/Qing)
+};
+
+// Writes consecutive civil dates from November 1 of year - 1 into 585 slots.
+void FillDayTableSolarDates(YearTables& tables, int year);
+
+// Numbers the lunar months of `year` from the term and syzygy lists.
+void BuildLunarCalendar(YearTables& tables, int year, const LunarBuildOptions& options);
+
+// Slot of a solar date (kind 's') or of a lunar date with the leap flag
+// (any other kind), -1 when absent.
+int FindDayTableEntry(const YearTables& tables, int y, int m, int d, char kind, int leap);
+
+// Writes days 1..length of a lunar month from slot `start`; returns
+// start + length + 1.
+int FillMonth(YearTables& tables, int start, int lunarYear, int month, int leap, int length);
+
+}  // namespace orv

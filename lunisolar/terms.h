@@ -1,0 +1,62 @@
+// The 24 solar terms and the new and full moons of the loaded year's span:
+// stepping and bisection on the apparent longitude functions, lists of the
+// events to the minute (with whole seconds), and the queries built on them.
+//
+// Every instant handed to the searches is in the selected time system with the
+// zone offset removed (for standard time, UT); dates and times stored in the
+// lists are in the selected time system (standard time of the place for ST).
+#pragma once
+
+#include <string>
+
+#include "ephemeris/context.h"
+#include "lunisolar/year_tables.h"
+
+namespace orv {
+
+// "立春입춘", "雨水우수", ... in term-index order (0 = start of spring).
+extern const char* const SolarTermNames[24];
+
+// Target longitude of a term index: 15 x ((i + 21) mod 24), the spring
+// equinox (index 3) as 360.
+int TermLongitude(int termIndex);
+
+// mode +1: the day table moved on one year since the last call, -1: back one
+// year; anything else computes afresh. The day table must be filled.
+void ComputeSolarTermsOfYear(EngineContext& ctx, YearTables& tables, int mode);
+void ComputeSyzygiesOfYear(EngineContext& ctx, YearTables& tables, int mode);
+
+// The instant in [lo, hi] at which the longitude function (body 0/what 1: the
+// Sun's apparent longitude; body 2/what 2: the Moon-Sun elongation) reaches
+// `target` degrees, to `toleranceDays`; the last point known not to be after
+// the crossing.
+double BisectLongitude(EngineContext& ctx, double target, double lo, double hi,
+                       double toleranceDays, int body, int what);
+
+// Seconds of the term of `longitude` at the listed minute y-m-d h:mi (to
+// 0.01 s). When the seconds fall outside 0..60 the minute is carried (through
+// hour, day, month and year) in the in/out fields.
+float RefineTermSeconds(EngineContext& ctx, double longitude, int& y, int& m, int& d, int& h, int& mi);
+// The same for a new moon ('H') or a full moon ('M').
+float RefineSyzygySeconds(EngineContext& ctx, char kind, int& y, int& m, int& d, int& h, int& mi);
+
+// The instant at which the apparent solar longitude reaches `longitudeDeg`
+// (any value) in `year`, which must lie in the loaded span. False when the
+// list does not cover it.
+bool SolarTermInstantOfYear(EngineContext& ctx, const YearTables& tables, int year, double longitudeDeg,
+                            int& month, int& day, int& hour, int& minute, float& seconds);
+
+// Previous ('b', strictly before) or next ('f', at or after) sectional ('J')
+// or major ('G') term around a date-time. False when the list has none.
+bool FindSolarTermNear(const YearTables& tables, int y, int m, int d, int h, int mi, char direction,
+                       char kind, int& oy, int& om, int& od, int& oh, int& omi, int& termIndex);
+// The same for new ('H') and full ('M') moons.
+bool FindSyzygyNear(const YearTables& tables, int y, int m, int d, int h, int mi, char direction,
+                    char kind, int& oy, int& om, int& od, int& oh, int& omi);
+
+// Re-express every listed instant in the standard time of a meridian
+// `deltaDeg` degrees further east, without searching again.
+void ShiftTermListZone(YearTables& tables, float deltaDeg);
+void ShiftSyzygyListZone(YearTables& tables, float deltaDeg);
+
+}  // namespace orv

@@ -1,0 +1,74 @@
+// The tables of one loaded year: the day table with its lunar dates, the
+// solar-term and syzygy lists (with the shadows that keep the neighbouring
+// year's lists for incremental recomputation) and the month-pillar offsets.
+// One object per loaded year; the window holds one, tests make their own.
+#pragma once
+
+#include <cstdint>
+
+#include "time/dates.h"
+#include "time/settings.h"
+
+namespace orv {
+
+struct DayRecord {
+  PackedDate solarDate = 0;   // 0 = empty slot
+  PackedDate lunarDate = 0;   // lunar year, month (1..12), day; 0 = not numbered
+  std::int16_t monthLength = 0;  // days of the lunar month (29/30; 28/31 historically)
+  std::int8_t leap = 0;       // 1 in a leap month
+};
+
+struct SolarTermRecord {
+  PackedDate date = 0;          // 0 = empty
+  std::int16_t termIndex = -1;  // 0..23
+  std::int16_t longitude = 0;   // target longitude, whole degrees (15..360)
+  PackedTime sectionalTime = -1;  // set for even term indices
+  PackedTime majorTime = -1;      // set for odd term indices
+  std::int16_t seconds = 0;     // seconds of the minute, rounded
+  PackedTime time() const { return sectionalTime >= 0 ? sectionalTime : majorTime; }
+};
+
+struct SyzygyRecord {
+  PackedDate date = 0;          // 0 = empty
+  PackedTime newMoonTime = -1;  // set for a new moon
+  PackedTime fullMoonTime = -1; // set for a full moon
+  std::int16_t seconds = 0;
+  bool isNewMoon() const { return newMoonTime >= 0; }
+  PackedTime time() const { return newMoonTime >= 0 ? newMoonTime : fullMoonTime; }
+};
+
+struct YearTables {
+  static constexpr int kDaySlots = 586;
+  static constexpr int kListCapacity = 40;
+  static constexpr int kPillarOffsets = 39;
+  static constexpr int kNoMajorTermCapacity = 5;
+
+  DayRecord DayTable[kDaySlots];
+  int DayTableCount = 0;
+
+  SolarTermRecord SolarTermList[kListCapacity];
+  SolarTermRecord SolarTermShadow[kListCapacity];
+  SyzygyRecord SyzygyList[kListCapacity];
+  SyzygyRecord SyzygyShadow[kListCapacity];
+
+  int NoMajorTermStarts[kNoMajorTermCapacity] = {-1, -1, -1, -1, -1};
+  int Month11StartSlot = 0;
+  int EarlyLeapFlag = 0;
+  int LoadedYear = 0;
+  bool Prepared = false;  // the tables describe LoadedYear
+  CalcSettings PreparedWith;  // the settings the lists were computed with
+
+  std::int32_t MonthPillarOffsets[kPillarOffsets] = {};
+  int SpringStartRecord = -1;  // index of the start-of-spring record the offsets count from
+
+  // Historical correction: the leap month accepted last while building
+  // (lunar year, month), cleared at the start of each build.
+  int LastAcceptedLeapYear = 0;
+  int LastAcceptedLeapMonth = 0;
+  bool HasLastAcceptedLeap = false;
+};
+
+// Julian Day (00:00) of a packed civil date.
+double PackedDateToJulianDay(PackedDate date);
+
+}  // namespace orv

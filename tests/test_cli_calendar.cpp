@@ -1,0 +1,67 @@
+// orvanta-cli: the lunisolar commands (Seoul, standard time, PLAN404 unless
+// an option says otherwise). Expected dates: the Korean almanac (KASI).
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli_runner.h"
+
+namespace orv {
+namespace {
+
+using testing::RunCli;
+using testing::TempDir;
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);) lines.push_back(l);
+  return lines;
+}
+
+TEST(CliCalendar, LunarSolarAndPillars) {
+  TempDir dir;
+  struct Case { const char* args; const char* out; } cases[] = {
+      {"lunar 2024-02-10", "2024-01-01\n"},
+      {"lunar 2023-04-19", "2023-02-29 leap\n"},
+      {"lunar 2017-06-24", "2017-05-01 leap\n"},
+      {"solar 2023-02-01 --leap", "2023-03-22\n"},
+      {"solar 2023-02-01", "2023-02-20\n"},
+      {"solar 2024-08-15", "2024-09-17\n"},
+      {"pillars 2000-02-04 21:41", "庚辰 戊寅 壬辰 辛亥\n"},
+      {"pillars 2024-02-10", "甲辰 丙寅 甲辰\n"},
+  };
+  for (const auto& c : cases) {
+    const auto r = RunCli(c.args, dir.path());
+    EXPECT_EQ(r.status, 0) << c.args << "\n" << r.err;
+    EXPECT_EQ(r.out, c.out) << c.args;
+  }
+  const auto missing = RunCli("solar 2024-02-01 --leap", dir.path());
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("does not exist"), std::string::npos);
+}
+
+TEST(CliCalendar, TermAndSyzygyCsv) {
+  TempDir dir;
+  const auto terms = RunCli("terms 2024 --format csv", dir.path());
+  ASSERT_EQ(terms.status, 0) << terms.err;
+  const auto lines = Lines(terms.out);
+  ASSERT_EQ(lines.size(), 25u);
+  EXPECT_EQ(lines[0], "index,longitude,name,datetime,jd");
+  // 2024-01-06 05:49 KST, minor cold (KASI).
+  EXPECT_EQ(lines[1].substr(0, 37), "22,285,小寒소한,2024-01-06 05:49:");
+  const auto syz = RunCli("syzygies 2024 --format csv --time UT", dir.path());
+  ASSERT_EQ(syz.status, 0) << syz.err;
+  const auto s = Lines(syz.out);
+  EXPECT_EQ(s[0], "kind,datetime,jd");
+  // USNO: new moon 2024-01-11 11:57 UTC.
+  bool found = false;
+  for (const auto& l : s) found = found || l.rfind("new,2024-01-11 11:57:", 0) == 0;
+  EXPECT_TRUE(found) << syz.out;
+  const auto table = RunCli("daytable 2024", dir.path());
+  ASSERT_EQ(table.status, 0);
+  EXPECT_EQ(Lines(table.out).size(), 586u);
+}
+
+}  // namespace
+}  // namespace orv

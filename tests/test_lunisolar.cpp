@@ -1,0 +1,229 @@
+// Solar terms, new and full moons, the lunar day table and the sixty-cycle.
+// Event times: Korea Astronomy and Space Science Institute almanac (KST,
+// to the minute) and the US Naval Observatory phases of the Moon (UTC).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "ephemeris/sunmoon.h"
+#include "lunisolar/sexagenary.h"
+#include "lunisolar/terms.h"
+#include "lunisolar_fixture.h"
+
+namespace orv {
+namespace {
+
+using testing::CalendarFixture;
+
+// Minutes from a listed record to a civil date-time.
+long long MinutesFrom(PackedDate date, PackedTime time, int y, int m, int d, int h, int mi) {
+  int ry, rm, rd, rh, rmi;
+  UnpackDateTime(date, time, ry, rm, rd, rh, rmi);
+  return MinutesBetween(ry, rm, rd, rh, rmi, y, m, d, h, mi);
+}
+
+TEST(SolarTerms, AgainstPublishedKstTimes) {
+  struct Case { int year; int termIndex; int y, m, d, h, mi; } cases[] = {
+      {2023, 0, 2023, 2, 4, 11, 43},  {2023, 3, 2023, 3, 21, 6, 24},  {2023, 9, 2023, 6, 21, 23, 58},
+      {2023, 21, 2023, 12, 22, 12, 27}, {2024, 0, 2024, 2, 4, 17, 27}, {2024, 3, 2024, 3, 20, 12, 6},
+      {2024, 9, 2024, 6, 21, 5, 51},  {2024, 15, 2024, 9, 22, 21, 44}, {2024, 21, 2024, 12, 21, 18, 21},
+      {2025, 0, 2025, 2, 3, 23, 10},  {2025, 3, 2025, 3, 20, 18, 1},  {2025, 9, 2025, 6, 21, 11, 42},
+      {2025, 15, 2025, 9, 23, 3, 19}, {2025, 21, 2025, 12, 22, 0, 3}};
+  CalendarFixture f;
+  for (const auto& c : cases) {
+    const YearTables& t = f.Prepare(c.year);
+    bool found = false;
+    for (const SolarTermRecord& r : t.SolarTermList) {
+      int y, m, d;
+      UnpackDate(r.date, y, m, d);
+      if (r.date == 0 || r.termIndex != c.termIndex || y != c.y) continue;
+      found = true;
+      EXPECT_LE(std::llabs(MinutesFrom(r.date, r.time(), c.y, c.m, c.d, c.h, c.mi)), 1)
+          << SolarTermNames[c.termIndex] << " " << c.y;
+    }
+    EXPECT_TRUE(found) << c.termIndex << " " << c.year;
+  }
+}
+
+TEST(Syzygies, AgainstPublishedPhases) {
+  // UTC from the USNO phases, shown here in KST (+9 h).
+  struct Case { bool isNew; int y, m, d, h, mi; } cases[] = {
+      {true, 2024, 1, 11, 20, 57}, {true, 2024, 2, 10, 7, 59}, {true, 2024, 4, 9, 3, 21},
+      {false, 2024, 9, 18, 11, 34}, {true, 2023, 4, 20, 13, 12}, {false, 2023, 8, 31, 10, 35}};
+  CalendarFixture f;
+  for (const auto& c : cases) {
+    const YearTables& t = f.Prepare(c.y);
+    long long best = 1 << 30;
+    for (const SyzygyRecord& r : t.SyzygyList)
+      if (r.date != 0 && r.isNewMoon() == c.isNew)
+        best = std::min(best, std::llabs(MinutesFrom(r.date, r.time(), c.y, c.m, c.d, c.h, c.mi)));
+    EXPECT_LE(best, 1) << c.y << "-" << c.m << "-" << c.d;
+  }
+}
+
+TEST(SolarTerms, ListStructure) {
+  CalendarFixture f;
+  const YearTables& t = f.Prepare(2024);
+  int filled = 0;
+  for (const SolarTermRecord& r : t.SolarTermList) {
+    if (r.date == 0) break;
+    ++filled;
+    EXPECT_EQ(r.longitude, TermLongitude(r.termIndex));
+    // Exactly one of the two time fields is set, the sectional one for even indices.
+    EXPECT_EQ(r.sectionalTime >= 0, r.termIndex % 2 == 0);
+    EXPECT_EQ(r.majorTime >= 0, r.termIndex % 2 == 1);
+  }
+  EXPECT_GE(filled, 38);
+  // The spring equinox carries 360 and was found across the wrap.
+  bool equinox = false;
+  for (const SolarTermRecord& r : t.SolarTermList)
+    if (r.termIndex == 3) {
+      EXPECT_EQ(r.longitude, 360);
+      equinox = true;
+    }
+  EXPECT_TRUE(equinox);
+  // The syzygy list alternates new and full moons from a new moon that is not
+  // on the table's first day.
+  EXPECT_TRUE(t.SyzygyList[0].isNewMoon());
+  EXPECT_NE(t.SyzygyList[0].date, t.DayTable[0].solarDate);
+  for (int i = 0; i + 1 < YearTables::kListCapacity && t.SyzygyList[i + 1].date != 0; ++i)
+    EXPECT_NE(t.SyzygyList[i].isNewMoon(), t.SyzygyList[i + 1].isNewMoon()) << i;
+}
+
+TEST(SolarTerms, IncrementalModesMatchFreshLists) {
+  // Paging a year forward or back reuses the shadow lists; the result must be
+  // the lists computed afresh.
+  for (int year : {1990, 2024}) {
+    for (int from : {year - 1, year + 1}) {
+      CalendarFixture paged, fresh;
+      paged.Prepare(from);
+      const YearTables& a = paged.Prepare(year);
+      const YearTables& b = fresh.Prepare(year);
+      for (int i = 0; i < YearTables::kListCapacity; ++i) {
+        EXPECT_EQ(a.SolarTermList[i].date, b.SolarTermList[i].date) << year << " from " << from << " term " << i;
+        EXPECT_EQ(a.SolarTermList[i].time(), b.SolarTermList[i].time()) << year << " term " << i;
+        EXPECT_EQ(a.SyzygyList[i].date, b.SyzygyList[i].date) << year << " from " << from << " syzygy " << i;
+        EXPECT_EQ(a.SyzygyList[i].time(), b.SyzygyList[i].time()) << year << " syzygy " << i;
+      }
+    }
+  }
+}
+
+TEST(SolarTerms, NearbyQueriesAndRefinedSeconds) {
+  CalendarFixture f;
+  const YearTables& t = f.Prepare(2024);
+  // 2024 spring equinox 12:06 KST (listed minute); 'f' at that minute returns it,
+  // 'b' the one before (the winter solstice of 2023, major).
+  int y, m, d, h, mi, index;
+  ASSERT_TRUE(FindSolarTermNear(t, 2024, 3, 20, 12, 6, 'f', 'G', y, m, d, h, mi, index));
+  EXPECT_EQ(index, 3);
+  ASSERT_TRUE(FindSolarTermNear(t, 2024, 3, 20, 12, 6, 'b', 'G', y, m, d, h, mi, index));
+  EXPECT_EQ(index, 1);  // rain water, Feb 19
+  ASSERT_TRUE(FindSolarTermNear(t, 2024, 3, 20, 12, 6, 'b', 'J', y, m, d, h, mi, index));
+  EXPECT_EQ(index, 2);  // awakening of insects, Mar 5
+  ASSERT_TRUE(FindSyzygyNear(t, 2024, 2, 15, 0, 0, 'b', 'H', y, m, d, h, mi));
+  EXPECT_EQ(PackDate(y, m, d), 20240210);
+  // The equinox is 2024-03-20 03:06:24 UTC (IMCCE), 12:06:24 KST.
+  ASSERT_TRUE(FindSolarTermNear(t, 2024, 3, 20, 0, 0, 'f', 'G', y, m, d, h, mi, index));
+  const float seconds = RefineTermSeconds(*f.ctx, 360.0, y, m, d, h, mi);
+  EXPECT_EQ(h * 60 + mi, 12 * 60 + 6);
+  EXPECT_NEAR(seconds, 24.0, 20.0);
+  // Any longitude within the year.
+  int mo, da, ho, mn;
+  float s;
+  ASSERT_TRUE(SolarTermInstantOfYear(*f.ctx, t, 2024, 0.0, mo, da, ho, mn, s));
+  EXPECT_EQ(mo * 100 + da, 320);
+  EXPECT_EQ(ho * 60 + mn, 12 * 60 + 6);
+}
+
+TEST(SolarTerms, ZoneShiftMovesEventsAcrossMidnight) {
+  // Re-expressing Seoul's lists in UTC+8 moves every event an hour earlier;
+  // an event between 00:00 and 01:00 moves to the day before.
+  CalendarFixture f;
+  YearTables& t = f.Prepare(2024);
+  YearTables before = t;
+  ShiftTermListZone(t, -15.0f);
+  ShiftSyzygyListZone(t, -15.0f);
+  for (int i = 0; i < YearTables::kListCapacity && before.SolarTermList[i].date != 0; ++i) {
+    const auto& a = before.SolarTermList[i];
+    const auto& b = t.SolarTermList[i];
+    EXPECT_EQ(MinutesFrom(a.date, a.time(), 0, 1, 1, 0, 0) - MinutesFrom(b.date, b.time(), 0, 1, 1, 0, 0), -60);
+    EXPECT_EQ(a.seconds, b.seconds);
+  }
+}
+
+TEST(DayTable, ReformYearAndLookups) {
+  CalendarFixture f;
+  const YearTables& t1582 = f.Prepare(1582);
+  const int oct4 = FindDayTableEntry(t1582, 1582, 10, 4, 's', 0);
+  ASSERT_GE(oct4, 0);
+  EXPECT_EQ(t1582.DayTable[oct4 + 1].solarDate, 15821015);
+  int y1, m1, d1, y2, m2, d2;
+  UnpackDate(t1582.DayTable[oct4].lunarDate, y1, m1, d1);
+  UnpackDate(t1582.DayTable[oct4 + 1].lunarDate, y2, m2, d2);
+  EXPECT_TRUE((m1 == m2 && d2 == d1 + 1) || d2 == 1) << d1 << " " << d2;
+  EXPECT_EQ(t1582.DayTableCount, 585);
+
+  // 2023 has a leap second month (2023-03-22 .. 2023-04-19).
+  const YearTables& t = f.Prepare(2023);
+  const int leapStart = FindDayTableEntry(t, 2023, 2, 1, 'm', 1);
+  const int regular = FindDayTableEntry(t, 2023, 2, 1, 'm', 0);
+  ASSERT_GE(leapStart, 0);
+  ASSERT_GE(regular, 0);
+  EXPECT_EQ(t.DayTable[leapStart].solarDate, 20230322);
+  EXPECT_EQ(t.DayTable[regular].solarDate, 20230220);
+  // Every slot from month 11 on is numbered; lengths are 29 or 30.
+  for (int s = t.Month11StartSlot; s < t.DayTableCount; ++s) {
+    ASSERT_NE(t.DayTable[s].lunarDate, 0) << s;
+    EXPECT_TRUE(t.DayTable[s].monthLength == 29 || t.DayTable[s].monthLength == 30) << s;
+  }
+  // The leap month has no major term.
+  bool listed = false;
+  for (int s : t.NoMajorTermStarts) listed = listed || s == leapStart;
+  EXPECT_TRUE(listed);
+}
+
+TEST(Sexagenary, ReferenceInstantAndHourBoundary) {
+  CalendarFixture f;
+  const YearTables& t = f.Prepare(2000);
+  // The start of spring 2000 is listed at 21:40 KST.
+  SexagenaryIndices a = SexagenaryOfInstant(t, 2000, 2, 4, 21, 41);
+  EXPECT_EQ(std::string(SexagenaryNames[a.year]), "庚辰");
+  EXPECT_EQ(std::string(SexagenaryNames[a.month]), "戊寅");
+  EXPECT_EQ(std::string(SexagenaryNames[a.day]), "壬辰");
+  SexagenaryIndices b = SexagenaryOfInstant(t, 2000, 2, 4, 21, 39);
+  EXPECT_EQ(b.year, 15);  // 己卯
+  // 23:29 and 23:30: branch 11 of the day, then branch 0 of the next day.
+  SexagenaryIndices h1 = SexagenaryOfInstant(t, 2000, 5, 1, 23, 29);
+  SexagenaryIndices h2 = SexagenaryOfInstant(t, 2000, 5, 1, 23, 30);
+  EXPECT_EQ(h1.hour % 12, 11);
+  EXPECT_EQ(h2.hour % 12, 0);
+  EXPECT_EQ(h2.day, (h1.day + 1) % 60);
+  EXPECT_EQ(h2.hour, ((h2.day % 10) % 5) * 12);
+  // Seollal 2024 (2024-02-10): year 甲辰, month 丙寅, day 甲辰.
+  const YearTables& t24 = f.Prepare(2024);
+  SexagenaryIndices s = SexagenaryOfInstant(t24, 2024, 2, 10, 12, 0);
+  EXPECT_EQ(std::string(SexagenaryNames[s.year]), "甲辰");
+  EXPECT_EQ(std::string(SexagenaryNames[s.month]), "丙寅");
+  EXPECT_EQ(std::string(SexagenaryNames[s.day]), "甲辰");
+}
+
+TEST(SeasonalDays, DogDaysColdFoodAndDano) {
+  // Published Korean dates: 2024 초복 7-15, 중복 7-25, 말복 8-14; 한식 4-5; 단오 6-10.
+  CalendarFixture f;
+  const YearTables& t = f.Prepare(2024);
+  int first, middle, last;
+  SambokDays(t, first, middle, last);
+  EXPECT_EQ(first, 715);
+  EXPECT_EQ(middle, 725);
+  EXPECT_EQ(last, 814);
+  int m, d;
+  ASSERT_TRUE(HansikDay(*f.ctx, t, 2024, m, d));
+  EXPECT_EQ(m * 100 + d, 405);
+  ASSERT_TRUE(DanoDay(t, 2024, m, d));
+  EXPECT_EQ(m * 100 + d, 610);
+}
+
+}  // namespace
+}  // namespace orv
