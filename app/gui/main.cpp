@@ -1,10 +1,90 @@
+// Program entry: the main window, or with --screenshot FILE.png the main
+// window rendered off screen into an image:
+//   orvanta --screenshot FILE.png [--year Y --month M [--lunar]]
+// (Y astronomical: 0 is BC 1). Messages then go to standard error.
 #include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
+#include "app/core/clock.h"
+#include "app/core/messages.h"
 #include "app/gui/tform1.h"
 
+namespace {
+
+struct ScreenshotRequest {
+  std::string file;
+  bool wanted = false;
+  bool hasMonth = false;
+  int year = 0;
+  int month = 0;
+  bool lunar = false;
+};
+
+bool ParseInt(const char* text, int& out) {
+  char* end = nullptr;
+  const long v = std::strtol(text, &end, 10);
+  if (end == text || *end != '\0' || v < -100000 || v > 100000) return false;
+  out = static_cast<int>(v);
+  return true;
+}
+
+// Parses the screenshot options; false (with a message) on a bad command line.
+bool ParseArguments(int argc, char** argv, ScreenshotRequest& request) {
+  bool hasYear = false, hasMonth = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--screenshot" && hasValue) {
+      request.wanted = true;
+      request.file = argv[++i];
+    } else if (arg == "--year" && hasValue) {
+      if (!ParseInt(argv[++i], request.year)) return false;
+      hasYear = true;
+    } else if (arg == "--month" && hasValue) {
+      if (!ParseInt(argv[++i], request.month) || request.month < 1 || request.month > 12) return false;
+      hasMonth = true;
+    } else if (arg == "--lunar") {
+      request.lunar = true;
+    } else {
+      return false;
+    }
+  }
+  if (hasYear != hasMonth) return false;
+  request.hasMonth = hasYear;
+  return !request.wanted || !request.file.empty();
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  ScreenshotRequest request;
+  if (!ParseArguments(argc, argv, request)) {
+    std::fprintf(stderr, "usage: orvanta [--screenshot FILE.png [--year Y --month M [--lunar]]]\n");
+    return 2;
+  }
+  if (request.wanted && std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+
   QApplication app(argc, argv);
-  orv::TForm1 window;
-  window.show();
-  return app.exec();
+  QApplication::setApplicationName("Orvanta");
+  if (!request.wanted) {
+    orv::TForm1 window;
+    window.show();
+    return app.exec();
+  }
+
+  orv::StderrMessageSink messages;
+  orv::SystemClock clock;
+  orv::AppFolders folders;
+  folders.programFolder = QCoreApplication::applicationDirPath().toStdString();
+  orv::TForm1 window(folders, messages, clock);
+  window.StartUp();
+  if (request.hasMonth) window.ShowMonth(request.year, request.month, request.lunar);
+  if (!window.SaveScreenshot(QString::fromStdString(request.file))) {
+    std::fprintf(stderr, "cannot write %s\n", request.file.c_str());
+    return 1;
+  }
+  return 0;
 }
