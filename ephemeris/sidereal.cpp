@@ -69,11 +69,13 @@ double EquinoxComplementaryTermsArcsec(double T) {
   Real sumMuas = 0.0L;
   for (int i = data::kEquinoxComplementaryTermCount - 1; i >= 0; --i) {
     const data::EquinoxComplementaryTerm& term = data::kEquinoxComplementaryTerms[i];
-    Real arg = 0.0L;
-    for (int j = 0; j < 8; ++j) arg += term.multipliers[j] * args[j];
+    Real argRad = 0.0L;
+    for (int j = 0; j < 8; ++j) argRad += term.multipliers[j] * args[j];
+    // The argument stays within a few turns: double sine and cosine lose nothing here.
+    const double arg = static_cast<double>(argRad);
     sumMuas += term.sineMuas * std::sin(arg) + term.cosineMuas * std::cos(arg);
   }
-  return static_cast<double>(sumMuas * kMicroarcsecToArcsec + kSecularTermArcsec * t * std::sin(args[4]));
+  return static_cast<double>(sumMuas * kMicroarcsecToArcsec + kSecularTermArcsec * t * std::sin(static_cast<double>(args[4])));
 }
 
 double GreenwichMeanSiderealTime(double jdUT, double jdTT) {
