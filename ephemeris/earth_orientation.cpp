@@ -33,7 +33,7 @@ constexpr Real kIau2006LongitudeScale = 4.697e-07L;
 
 // Pole-offset correction of the nutation in longitude, milliarcseconds.
 constexpr double kEopFirstJD = 2437684.5;   // 1962-01-20: the table starts
-constexpr double kEopLastJD = 2456625.5;    // 2013-12-02: the table ends
+constexpr double kEopLastJD = 2456625.5;    // 2013-11-29: the table ends
 constexpr double kEopBeforeMas = 65.84424303;
 constexpr double kEopAfterMas = -81.073396305;
 // A linear fit of the same offsets, used with IAU 2000B nutation.
