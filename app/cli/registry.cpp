@@ -4,6 +4,7 @@
 namespace orv::cli {
 
 void RegisterTimeCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+void RegisterPlaceCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 
 void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
   // Global options, honoured by every command.
@@ -15,6 +16,7 @@ void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec
   options.push_back({"tidal", true});
   options.push_back({"help", false});
   RegisterTimeCommands(commands, options);
+  RegisterPlaceCommands(commands, options);
 }
 
 }  // namespace orv::cli
