@@ -24,7 +24,7 @@ const BuiltInPlace kBuiltInPlaces[] = {
     {30.0f, "가자지구-Gaza", 34.46672, 31.50161, 0.0, "3월 넷째 목요일 다음 토요일2시~10월 넷째 목요일 다음 토요일2시"},  // 7 Asia/Gaza
     {0.0f, "감비아*Banjul", -16.57803, 13.45274, 0.0, "없음"},  // 8 Africa/Banjul
     {-60.0f, "과들루프*Basse-Terre", -61.73214, 15.99714, 0.0, "없음"},  // 9 America/Guadeloupe
-    {-90.0f, "과테말라*Guatemala", -90.52697, 14.62113, 0.0, "없음"},  // 10 America/Guatemala
+    {-90.0f, "과테말라*Guatemala", -90.51327, 14.64072, 0.0, "없음"},  // 10 America/Guatemala
     {150.0f, "괌(미국령)-Guam", 144.74886, 13.47567, 0.0, "없음"},  // 11 Pacific/Guam
     {-60.0f, "그라나다*Saint George's", -61.75226, 12.05288, 0.0, "없음"},  // 12 America/Grenada
     {30.0f, "그리스*Athens", 23.72784, 37.98376, 0.0, "3월 마지막 일요일3시~10월 마지막 일요일4시"},  // 13 Europe/Athens
@@ -68,7 +68,7 @@ const BuiltInPlace kBuiltInPlaces[] = {
     {-60.0f, "도미니카공화국*Santo Domingo", -69.89232, 18.47186, 0.0, "없음"},  // 51 America/Santo_Domingo
     {15.0f, "독일*Berlin", 13.41053, 52.52437, 0.0, "3월 마지막 일요일2시~10월 마지막 일요일3시"},  // 52 Europe/Berlin
     {15.0f, "독일-Dusseldorf", 6.77616, 51.22172, 0.0, "3월 마지막 일요일2시~10월 마지막 일요일3시"},  // 53 Europe/Berlin
-    {15.0f, "독일-Frankfurt", 8.67502, 50.09998, 0.0, "3월 마지막 일요일2시~10월 마지막 일요일3시"},  // 54 Europe/Berlin
+    {15.0f, "독일-Frankfurt", 8.68417, 50.11552, 0.0, "3월 마지막 일요일2시~10월 마지막 일요일3시"},  // 54 Europe/Berlin
     {15.0f, "독일-Hamburg", 9.99302, 53.55073, 0.0, "3월 마지막 일요일2시~10월 마지막 일요일3시"},  // 55 Europe/Berlin
     {15.0f, "독일-Munchen", 11.57549, 48.13743, 0.0, "3월 마지막 일요일2시~10월 마지막 일요일3시"},  // 56 Europe/Berlin
     {135.0f, "동티모르*Dili", 125.57361, -8.55861, 0.0, "없음"},  // 57 Asia/Dili
@@ -86,7 +86,7 @@ const BuiltInPlace kBuiltInPlaces[] = {
     {45.0f, "러시아-Kazan", 49.12214, 55.78874, 0.0, "없음"},  // 69 Europe/Moscow
     {105.0f, "러시아-Krasnoyarsk", 92.86717, 56.01839, 0.0, "없음"},  // 70 Asia/Krasnoyarsk
     {45.0f, "러시아-Murmansk", 33.09251, 68.97917, 0.0, "없음"},  // 71 Europe/Moscow
-    {45.0f, "러시아-Nizhny Novgorod", 44.00009, 56.33301, 0.0, "없음"},  // 72 Europe/Moscow
+    {45.0f, "러시아-Nizhny Novgorod", 44.00205, 56.32867, 0.0, "없음"},  // 72 Europe/Moscow
     {45.0f, "러시아-Novgorod", 31.27104, 58.52131, 0.0, "없음"},  // 73 Europe/Moscow
     {105.0f, "러시아-Novosibirsk", 82.9346, 55.0415, 0.0, "없음"},  // 74 Asia/Novosibirsk
     {90.0f, "러시아-Omsk", 73.36859, 54.99244, 0.0, "없음"},  // 75 Asia/Omsk
@@ -119,7 +119,7 @@ const BuiltInPlace kBuiltInPlaces[] = {
     {120.0f, "말레이지아*Kuala Lumpur", 101.68653, 3.1412, 0.0, "없음"},  // 102 Asia/Kuala_Lumpur
     {0.0f, "말리*Bamako", -8.0, 12.65, 0.0, "없음"},  // 103 Africa/Bamako
     {-90.0f, "멕시코*Mexico City", -99.12766, 19.42847, 0.0, "없음"},  // 104 America/Mexico_City
-    {-90.0f, "멕시코-Acapulco", -99.91598, 16.84999, 0.0, "없음"},  // 105 America/Mexico_City
+    {-90.0f, "멕시코-Acapulco", -99.90891, 16.84942, 0.0, "없음"},  // 105 America/Mexico_City
     {-90.0f, "멕시코-Aguascalientes", -102.28259, 21.88234, 0.0, "없음"},  // 106 America/Mexico_City
     {-75.0f, "멕시코-Cancun", -86.84656, 21.17429, 0.0, "없음"},  // 107 America/Cancun
     {-90.0f, "멕시코-Chihuahua", -106.08889, 28.63528, 0.0, "없음"},  // 108 America/Chihuahua
@@ -145,9 +145,9 @@ const BuiltInPlace kBuiltInPlaces[] = {
     {30.0f, "몰도바*Kishinev", 28.8575, 47.00556, 0.0, "3월 마지막 일요일2시~10월 마지막 일요일3시"},  // 128 Europe/Chisinau
     {75.0f, "몰디브*Male", 73.50916, 4.17521, 0.0, "없음"},  // 129 Indian/Maldives
     {15.0f, "몰타*Valletta", 14.5148, 35.89968, 0.0, "3월 마지막 일요일2시~10월 마지막 일요일3시"},  // 130 Europe/Malta
-    {120.0f, "몽골*Ulaanbaatar", 106.91662, 47.91667, 0.0, "없음"},  // 131 Asia/Ulaanbaatar
+    {120.0f, "몽골*Ulaanbaatar", 106.88324, 47.90771, 0.0, "없음"},  // 131 Asia/Ulaanbaatar
     {120.0f, "몽골-Choibalsan", 114.53264, 48.07257, 0.0, "없음"},  // 132 Asia/Ulaanbaatar
-    {120.0f, "몽골-Hovd", 102.17491, 44.67024, 0.0, "없음"},  // 133 Asia/Ulaanbaatar
+    {105.0f, "몽골-Hovd", 91.64194, 48.00556, 0.0, "없음"},  // 133 Asia/Hovd
     {-75.0f, "미국*Washington DC", -77.03637, 38.89511, 0.0, "3월 둘째 일요일2시~11월 첫째 일요일2시"},  // 134 America/New_York
     {-150.0f, "미국-Adak", -176.65806, 51.88, 0.0, "3월 둘째 일요일2시~11월 첫째 일요일2시"},  // 135 America/Adak
     {-75.0f, "미국-Akron", -81.51901, 41.08144, 0.0, "3월 둘째 일요일2시~11월 첫째 일요일2시"},  // 136 America/New_York
@@ -221,7 +221,7 @@ const BuiltInPlace kBuiltInPlaces[] = {
     {-75.0f, "미국-Montpelier", -72.57539, 44.26006, 0.0, "3월 둘째 일요일2시~11월 첫째 일요일2시"},  // 204 America/New_York
     {-90.0f, "미국-Nashville", -86.78444, 36.16589, 0.0, "3월 둘째 일요일2시~11월 첫째 일요일2시"},  // 205 America/Chicago
     {-90.0f, "미국-New Orleans", -90.07507, 29.95465, 0.0, "3월 둘째 일요일2시~11월 첫째 일요일2시"},  // 206 America/Chicago
-    {-75.0f, "미국-New York", -73.98002, 40.74998, 0.0, "3월 둘째 일요일2시~11월 첫째 일요일2시"},  // 207 America/New_York
+    {-75.0f, "미국-New York", -74.00597, 40.71427, 0.0, "3월 둘째 일요일2시~11월 첫째 일요일2시"},  // 207 America/New_York
     {-75.0f, "미국-Newark", -74.17237, 40.73566, 0.0, "3월 둘째 일요일2시~11월 첫째 일요일2시"},  // 208 America/New_York
     {-135.0f, "미국-Nome", -165.40639, 64.50111, 0.0, "3월 둘째 일요일2시~11월 첫째 일요일2시"},  // 209 America/Nome
     {-75.0f, "미국-Norfolk", -76.28522, 36.84681, 0.0, "3월 둘째 일요일2시~11월 첫째 일요일2시"},  // 210 America/New_York
@@ -405,7 +405,7 @@ const BuiltInPlace kBuiltInPlaces[] = {
     {30.0f, "우크라이나-Odessa", 30.73262, 46.47747, 0.0, "3월 마지막 일요일3시~10월 마지막 일요일4시"},  // 388 Europe/Kyiv
     {45.0f, "이디오피아*Addis Ababa", 38.74689, 9.02497, 0.0, "없음"},  // 389 Africa/Addis_Ababa
     {45.0f, "이라크-*Baghdad", 44.40088, 33.34058, 0.0, "없음"},  // 390 Asia/Baghdad
-    {45.0f, "이라크-Basra", 47.81356, 30.51352, 0.0, "없음"},  // 391 Asia/Baghdad
+    {45.0f, "이라크-Basra", 47.7804, 30.50852, 0.0, "없음"},  // 391 Asia/Baghdad
     {52.5f, "이란*Tehran", 51.5, 35.75, 0.0, "춘분 12시간후 새날0시~추분 24시간 전날 0시"},  // 392 Asia/Tehran
     {52.5f, "이란-Esfahan", 51.67462, 32.65246, 0.0, "없음"},  // 393 Asia/Tehran
     {52.5f, "이란-Rasht", 49.58862, 37.27611, 0.0, "없음"},  // 394 Asia/Tehran

