@@ -6,6 +6,7 @@ namespace orv::cli {
 void RegisterTimeCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterCalendarCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterOrientationCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+void RegisterPlaceCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 
 void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
   // Global options, honoured by every command.
@@ -19,6 +20,7 @@ void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec
   RegisterTimeCommands(commands, options);
   RegisterCalendarCommands(commands, options);
   RegisterOrientationCommands(commands, options);
+  RegisterPlaceCommands(commands, options);
 }
 
 }  // namespace orv::cli
