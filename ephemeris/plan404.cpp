@@ -64,6 +64,19 @@ inline long double Horner(const double* c, int degree, long double t) {
   return v;
 }
 
+// Cosine polynomial x cv + sine polynomial x sv for one periodic term of
+// degree d whose (cosine, sine) coefficient pairs start at c, highest power
+// first. Degrees 0 and 1 (most terms) are written out.
+inline long double PeriodicAmplitude(const double* c, int d, long double t, double cv, double sv) {
+  if (d == 0) return c[0] * static_cast<long double>(cv) + c[1] * static_cast<long double>(sv);
+  long double cu = c[0], su = c[1];
+  for (int k = 1; k <= d; ++k) {
+    cu = cu * t + c[2 * k];
+    su = su * t + c[2 * k + 1];
+  }
+  return cu * cv + su * sv;
+}
+
 // Sines and cosines of 1..count times an angle: sin and cos of the angle and
 // of twice the angle start the angle-addition recurrence.
 inline void FillMultiples(double angleRad, int count, double* s, double* c) {
@@ -201,26 +214,9 @@ void Plan404Planet(double jdTT, const Plan404PlanetTable& table, double& longitu
     const int d = *p++;
     if (!valid || d < 0 || used + 2 * (d + 1) > available) break;
     // (cosine, sine) pairs, highest power first: two polynomials per series.
-    long double cu = pl[0], su = pl[1];
-    for (int k = 1; k <= d; ++k) {
-      cu = cu * t + pl[2 * k];
-      su = su * t + pl[2 * k + 1];
-    }
-    sl += cu * cv + su * sv;
-    cu = pb[0];
-    su = pb[1];
-    for (int k = 1; k <= d; ++k) {
-      cu = cu * t + pb[2 * k];
-      su = su * t + pb[2 * k + 1];
-    }
-    sb += cu * cv + su * sv;
-    cu = pr[0];
-    su = pr[1];
-    for (int k = 1; k <= d; ++k) {
-      cu = cu * t + pr[2 * k];
-      su = su * t + pr[2 * k + 1];
-    }
-    sr += cu * cv + su * sv;
+    sl += PeriodicAmplitude(pl, d, t, cv, sv);
+    sb += PeriodicAmplitude(pb, d, t, cv, sv);
+    sr += PeriodicAmplitude(pr, d, t, cv, sv);
     pl += 2 * (d + 1);
     pb += 2 * (d + 1);
     pr += 2 * (d + 1);

@@ -159,7 +159,10 @@ def fetch_sources():
     tgz = [f for f in os.listdir(tmp) if f.endswith(".tgz")]
     check(len(tgz) == 1, "npm pack produced no tarball")
     with tarfile.open(os.path.join(tmp, tgz[0])) as tf:
-        tf.extractall(tmp)
+        if hasattr(tarfile, "data_filter"):
+            tf.extractall(tmp, filter="data")
+        else:
+            tf.extractall(tmp)
     return os.path.join(tmp, "package", "swisseph")
 
 
