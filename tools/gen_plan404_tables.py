@@ -152,10 +152,10 @@ EXPECTED_SKELETON = [
 
 def fetch_sources():
     tmp = tempfile.mkdtemp(prefix="plan404-gen-")
-    spec = NPM_PACKAGE + "@" + NPM_VERSION
-    res = subprocess.run(["npm", "pack", spec, "--silent"], cwd=tmp, capture_output=True, text=True)
+    package = NPM_PACKAGE + "@" + NPM_VERSION
+    res = subprocess.run(["npm", "pack", package, "--silent"], cwd=tmp, capture_output=True, text=True)
     if res.returncode != 0:
-        fail("npm pack " + spec + " failed: " + res.stderr.strip())
+        fail("npm pack " + package + " failed: " + res.stderr.strip())
     tgz = [f for f in os.listdir(tmp) if f.endswith(".tgz")]
     check(len(tgz) == 1, "npm pack produced no tarball")
     with tarfile.open(os.path.join(tmp, tgz[0])) as tf:
