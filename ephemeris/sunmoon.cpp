@@ -30,9 +30,11 @@ void Plan404Places(EngineContext& ctx, int body) {
   const double nutationDeg = NutationInLongitudeDegrees(ctx, jdTT);
   const double T = JulianCenturies(jdTT);
   const bool eop = ctx.settings.EopCorrection == 1;
-  double out[3];
+  double sun[3], moon[3];
+  if (body == kBodySunAndMoon) Plan404SunAndMoon(ctx, jdTT, sun, moon);
+  else Plan404Position(ctx, jdTT, body == kBodyMoon ? 1 : 0, body == kBodyMoon ? moon : sun);
   if (body == kBodySun || body == kBodySunAndMoon) {
-    Plan404Position(ctx, jdTT, 0, out);
+    const double* out = sun;
     const double distanceKm = out[2] * kAuKm;
     double lon = out[0] * kRadToDeg + nutationDeg + SolarAberrationDegrees(jdTT, distanceKm);
     if (eop) lon += SunEopCorrectionMas(T) * kMasToDeg;
@@ -41,7 +43,7 @@ void Plan404Places(EngineContext& ctx, int body) {
     ctx.places.SunDistanceKm = distanceKm;
   }
   if (body == kBodyMoon || body == kBodySunAndMoon) {
-    Plan404Position(ctx, jdTT, 1, out);
+    const double* out = moon;
     double lon = out[0] * kRadToDeg + nutationDeg;
     if (eop) lon += MoonEopCorrectionMas(T) * kMasToDeg;
     ctx.places.MoonLongitudeDeg = WrapOnce(lon);
