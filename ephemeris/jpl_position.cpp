@@ -71,8 +71,14 @@ void JplApparentPosition(EngineContext& ctx, int ephemerisCode, double jdTT, int
     throw JplError("body " + std::to_string(target) + " has no geocentric place");
   JplEphemeris& eph = *ctx.jpl;
   JplOpenEphemeris(eph, deNumber);
-  JplRestart(eph);
-  eph.JplKilometres = 0;
+  // States in AU and AU/day, barycentric. The state operation takes the unit
+  // at its first call after a restart, so a file last used in km restarts;
+  // otherwise the record in the buffer is kept (callers that want every
+  // request to start afresh raise JplRestart first; the results are the same).
+  if (eph.JplKilometres != 0 || (!eph.StateRestart && eph.RecordLengthUsed != eph.header.Span[2])) {
+    eph.JplKilometres = 0;
+    JplRestart(eph);
+  }
   eph.JplBarycentric = 1;
 
   const double t = jdTT;

@@ -18,9 +18,10 @@ int JplDeNumber(int ephemerisCode);
 
 // Geocentric place of `target` (1..11 without 3, JPL body numbers) at a TT
 // Julian Day, from the ephemeris open in ctx.jpl, into ctx.jplResult.
-// The header is re-read with the DE number of `ephemerisCode` (6..9) and the
-// reader restarted, so a request does not depend on earlier ones; states are
-// taken in AU and relative to the solar-system barycentre.
+// The header is re-read with the DE number of `ephemerisCode` (6..9); states
+// are taken in AU and relative to the solar-system barycentre. The record in
+// the reader's buffer is reused when it holds the instant; JplRestart before
+// the call makes the request read its record afresh (same results).
 // mode 1: apparent place of date (true equator and equinox, precession and
 // nutation by the settings); mode 0: the light-time corrected ICRF direction,
 // whose ecliptic coordinates still use the true obliquity of date. The
