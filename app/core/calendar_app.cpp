@@ -17,7 +17,6 @@ namespace {
 // The first places of the table: rows 0..2 start with the historical
 // correction on; rows 0..3 allow it at all.
 constexpr int kCorrectionOnAtStartPlaces = 3;
-constexpr int kCorrectionPlaces = 4;
 // Years whose lunar calendar can follow the historical records.
 constexpr int kCorrectionFirstYear = 2;
 constexpr int kCorrectionLastYear = 1912;
@@ -145,7 +144,7 @@ int CalendarApp::LoadSettings(int& jplNumber) {
   // The place list is filled afresh, so every place is listed once however
   // often the settings are loaded.
   places = BuiltInPlaceTable();
-  InterimReadPlaceFile(places, folders.currentFolder, messages);
+  ReadPlaceFile(places, folders.currentFolder, messages);
   if (settings.PlaceIndex < 0 || settings.PlaceIndex >= static_cast<int>(places.rows.size()))
     settings.PlaceIndex = 0;
   ApplyPlace(settings, observer, places, settings.PlaceIndex);
@@ -270,7 +269,7 @@ bool CalendarApp::MonthViewBuild() {
   }
 
   if (inputs.eraAD && year >= kCorrectionFirstYear && year <= kCorrectionLastYear &&
-      settings.PlaceIndex < kCorrectionPlaces) {
+      PlaceAllowsHistoricalCorrection(settings.PlaceIndex)) {
     correctionEnabled = true;
     if (!correctionAdviceShown) {
       correctionAdviceShown = true;
@@ -398,7 +397,7 @@ void CalendarApp::ToggleLeapMonth() {
 }
 
 void CalendarApp::ToggleCorrection() {
-  if (settings.PlaceIndex >= kCorrectionPlaces && !HistoricalCorrection) {
+  if (!PlaceAllowsHistoricalCorrection(settings.PlaceIndex) && !HistoricalCorrection) {
     messages.Show("명청,조선,대한민국이외는\n보정하지 않습니다.", "안내");
     return;
   }
@@ -452,7 +451,7 @@ double CalendarApp::ShownMoonAge() const {
 
 void CalendarApp::ChangePlace(int index) {
   if (index < 0 || index >= static_cast<int>(places.rows.size())) return;
-  HistoricalCorrection = index < kCorrectionPlaces;
+  HistoricalCorrection = PlaceAllowsHistoricalCorrection(index);
   if (displayMode == DisplayMode::Lunar) LeapMonthWanted = false;
   const int year = AstronomicalYear(inputs);
   if (index != settings.PlaceIndex || year != LoadedYear()) {
@@ -474,17 +473,16 @@ void CalendarApp::ChangePlace(int index) {
       RebuildLunarCalendar();
     }
   }
-  const CivilDateTime now = InterimPlaceNow(settings, clock);
+  const CivilDateTime now = PlaceNow(settings, clock);
   settings.TodayDate[0] = now.year;
   settings.TodayDate[1] = now.month;
   settings.TodayDate[2] = now.day;
   MonthViewBuild();
-  edit4Text = InterimPlaceTimeText(Place(), now);
+  edit4Text = PlaceTimeText(Place(), now);
 }
 
 void CalendarApp::PressReferenceBox() {
-  edit4Text = InterimReferenceText(referenceCycle, places, settings, clock);
-  referenceCycle = (referenceCycle + 1) % 3;
+  edit4Text = referenceCycle.Press(places, settings, clock);
 }
 
 // --- Settings controls --------------------------------------------------------

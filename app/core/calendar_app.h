@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/core/clock.h"
-#include "app/core/ephemeris_file.h"
+#include "app/core/open_ephemeris.h"
 #include "app/core/memo.h"
 #include "app/core/messages.h"
 #include "app/core/month_view.h"
@@ -164,7 +164,7 @@ class CalendarApp {
   bool edit5Red = false;
   std::string edit4Text;
   SelectedDay selected;
-  int referenceCycle = 0;             // next text of the reference box
+  PlaceReferenceCycle referenceCycle; // next text of the reference box
 
   ProgressFunction progress;          // ProgressBar1
   bool started = false;

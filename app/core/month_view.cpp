@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "app/core/encoding.h"
 #include "app/core/interim.h"
 #include "lunisolar/lunar_calendar.h"
 #include "lunisolar/sexagenary.h"
@@ -215,7 +216,7 @@ void MonthBuilder::PlaceMemo(int cell, const std::string& name) {
   ++view_.memoMarks;
   std::string& line = grid_.Line(cell, 2);
   const bool hadHoliday = line.find(kMarkHoliday) != std::string::npos;
-  if (InterimCp949Length(name) < kMemoAppendBytes) {
+  if (Cp949Length(name) < kMemoAppendBytes) {
     line += " " + name;
   } else {
     // A long name takes the place of the sexagenary name (once replaced, later
@@ -275,7 +276,7 @@ void MonthBuilder::AddMemoMarks() {
 void MonthBuilder::AppendToSecondLine(int cell, const std::string& text) {
   if (cell < 0) return;
   std::string& line = grid_.Line(cell, 1);
-  if (InterimCp949Length(line) < kSecondLineRoomBytes) line += text;
+  if (Cp949Length(line) < kSecondLineRoomBytes) line += text;
 }
 
 void MonthBuilder::AddTermMarks() {

@@ -4,7 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "app/core/interim.h"
+#include "app/core/encoding.h"
 
 namespace orv {
 namespace {
@@ -106,7 +106,7 @@ void CellPainter::paint(QPainter* painter, const QStyleOptionViewItem& option, c
       background = kFuchsia;
     }
   } else {
-    if (InterimCp949Length(stored) > kPlainSecondLineBytes) foreground = kFuchsia;
+    if (Cp949Length(stored) > kPlainSecondLineBytes) foreground = kFuchsia;
     const std::pair<char, QColor> styles[] = {
         {kMarkDogDay, kRed}, {kMarkFeastDay, kAqua}, {kMarkMajorTerm, kBlue}, {kMarkSectionalTerm, kNavy}};
     for (const auto& [mark, colour] : styles) {
@@ -136,6 +136,11 @@ MonthGridWidget::MonthGridWidget(QWidget* parent)
     : QTableWidget(MonthGridTexts::kRows, MonthGridTexts::kColumns, parent) {
   horizontalHeader()->hide();
   verticalHeader()->hide();
+  // Rows and columns keep the layout's pixel sizes whatever the font's height.
+  horizontalHeader()->setMinimumSectionSize(0);
+  verticalHeader()->setMinimumSectionSize(0);
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setEditTriggers(QAbstractItemView::NoEditTriggers);

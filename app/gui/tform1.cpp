@@ -59,6 +59,9 @@ void TForm1::BuildControls() {
   auto* outer = new QVBoxLayout(central);
   outer->setContentsMargins(4, 4, 4, 4);
   outer->setSpacing(3);
+  // The window is never smaller than its controls; it shrinks and grows with
+  // the settings row.
+  outer->setSizeConstraint(QLayout::SetFixedSize);
 
   auto named = [](auto* widget, const char* name) {
     widget->setObjectName(name);
