@@ -72,8 +72,9 @@ void CellPainter::paint(QPainter* painter, const QStyleOptionViewItem& option, c
     else if (column == kSundayColumn) foreground = kRed;
     else if (column == kSaturdayColumn) foreground = kGray;
     font.setBold(true);
-    alignment = Qt::AlignTop | Qt::AlignHCenter;
-    textRect = rect.adjusted(0, kTextInsetPx, 0, 0);
+    // Centred: the CJK fonts' line box is taller than the 17-pixel row, so
+    // the layout's 2-pixel top inset would cut the glyphs.
+    alignment = Qt::AlignCenter;
   } else if (column == 0) {
     background = kButtonFace;
     alignment = Qt::AlignCenter;
@@ -122,7 +123,21 @@ void CellPainter::paint(QPainter* painter, const QStyleOptionViewItem& option, c
   painter->setClipRect(rect);
   painter->setFont(font);
   painter->setPen(foreground);
-  painter->drawText(textRect, alignment, text);
+  if (alignment & Qt::AlignVCenter) {
+    // Centre the ink, not the font's line box: CJK fonts reserve more room
+    // above and below their glyphs than the 17-pixel rows have. Digits set
+    // the height of the day numbers, a Hangul syllable that of other lines.
+    const QFontMetrics metrics(font);
+    const QRect ink = metrics.tightBoundingRect(line == 0 && column > 0 ? "0" : "가");
+    const int baseline = rect.top() + (rect.height() - ink.height()) / 2 - ink.top();
+    const int width = metrics.horizontalAdvance(text);
+    int x = textRect.left();
+    if (alignment & Qt::AlignRight) x = textRect.right() + 1 - width;
+    else if (alignment & Qt::AlignHCenter) x = textRect.left() + (textRect.width() - width) / 2;
+    painter->drawText(QPoint(x, baseline), text);
+  } else {
+    painter->drawText(textRect, alignment, text);
+  }
 
   // Separators: above and below each week, between the day columns.
   painter->setPen(QPen(Qt::black, 1));

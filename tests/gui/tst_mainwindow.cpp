@@ -9,6 +9,7 @@
 // new moon of 2023-12-12 23:32 UT, the 1582 reform (Thursday 4 October
 // followed by Friday 15 October) and 1 January of 1 BC being a Thursday.
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
@@ -420,6 +421,60 @@ class MainWindowTest : public QObject {
     QCOMPARE(w->Edit1->text(), QString("0"));
     w.Show("2024", "13");
     QCOMPARE(w.messages.messages.back().caption, std::string("참고"));
+  }
+
+  // A JPL file under the name DE441.jpl (the DE405 file made at build time,
+  // which covers 1959-12 .. 2060-01) in the program's "Eph" folder.
+  void jplFileSpanAndHorizonsPreset() {
+    if (!QFile::exists(ORVANTA_DE405_PATH)) QSKIP("no DE405 file in this build");
+    Window w;
+    QVERIFY(QDir(w.program.path()).mkdir("Eph"));
+    QVERIFY(QFile::link(ORVANTA_DE405_PATH, w.program.filePath("Eph/DE441.jpl")));
+    CalcSettings configured = DefaultSettings();
+    configured.EphemerisCode = kEphemerisDe441;
+    QVERIFY(SaveSettings(configured, JoinPath(w.current.path().toStdString(), kConfigFileName)));
+    w->StartUp();
+    QVERIFY(w.messages.messages.empty());
+    QCOMPARE(w->RadioGroup2->ItemIndex(), 2);
+    QVERIFY(w->App().ephemeris.IsOpen());
+    QCOMPARE(QString::fromStdString(w->App().EphemerisFolder), w.program.filePath("Eph/"));
+    QCOMPARE(w.Second(w.CellOf("10")), QString("1.1 합삭"));
+    // 1950 is a DE441 year but not one of this file: back to this year, with the notice.
+    w.Show("1950", "6");
+    QCOMPARE(w.Texts(), QStringList{"천체력 적용기간(1961~2058)을\n벗어남. 올해로 재 지정됨\n"});
+    QCOMPARE(w.messages.messages[0].caption, std::string("알림"));
+    QCOMPARE(w->Edit1->text(), QString("2024"));
+    QCOMPARE(w->Edit2->text(), QString("2"));
+    QCOMPARE(w->App().tables->LoadedYear, 2024);
+    // PLAN404 closes the file; the preset opens it again with its models.
+    QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
+    w->RadioGroup2->Button(0)->click();
+    QVERIFY(!w->App().ephemeris.IsOpen());
+    w->BitBtn11->click();
+    const CalcSettings& s = w->App().settings;
+    QCOMPARE(s.EphemerisCode, int{kEphemerisDe441});
+    QCOMPARE(s.PrecessionModel, int{kPrecessionOwen1990});
+    QCOMPARE(s.NutationModel, int{kNutationInternal});
+    QCOMPARE(s.ObliquityModel, int{kObliquityOwen1990});
+    QCOMPARE(s.TimeSystemCode, int{kTimeST});
+    QCOMPARE(s.DeltaTModelCode, int{kDeltaTHorizons});
+    QCOMPARE(w->RadioGroup2->ItemIndex(), 2);
+    QCOMPARE(w->RadioGroup3->ItemIndex(), 0);
+    QCOMPARE(w->RadioGroup4->ItemIndex(), 0);
+    QCOMPARE(w->RadioGroup5->ItemIndex(), 0);
+    QVERIFY(w->App().ephemeris.IsOpen());
+    w->BitBtn9->click();
+    QCOMPARE(w.Second(w.CellOf("10")), QString("1.1 합삭"));
+  }
+
+  void horizonsPresetWithoutTheFile() {
+    Window w;
+    w->StartUp();
+    w->BitBtn11->click();
+    QCOMPARE(w.Texts(), QStringList{"JPL의 천체력 DE441을 바이너리로 변환한\n파일명 DE441.jpl이 실행폴더에 없습니다.\n"
+                                    "만들어 넣어야 합니다."});
+    QCOMPARE(w->App().settings.EphemerisCode, int{kEphemerisPlan404});
+    QCOMPARE(w->App().settings.PrecessionModel, int{kPrecessionIau2006});
   }
 
   void screenshotAtBothScales() {
