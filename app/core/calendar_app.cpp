@@ -303,13 +303,19 @@ bool CalendarApp::MonthViewBuild() {
   request.mode = displayMode;
   request.leapWanted = displayMode == DisplayMode::Lunar && LeapMonthWanted;
   request.eraAD = inputs.eraAD;
-  bool ok = FillMonthView(ctx, *tables, memos, request, view, progress);
-  if (!ok && request.leapWanted) {
-    // No such leap month (the inputs changed under it): the regular month.
-    LeapMonthWanted = false;
-    request.leapWanted = false;
-    LayOutMonthGrid(view.grid, inputs.month, displayMode);
+  bool ok = false;
+  try {
     ok = FillMonthView(ctx, *tables, memos, request, view, progress);
+    if (!ok && request.leapWanted) {
+      // No such leap month (the inputs changed under it): the regular month.
+      LeapMonthWanted = false;
+      request.leapWanted = false;
+      LayOutMonthGrid(view.grid, inputs.month, displayMode);
+      ok = FillMonthView(ctx, *tables, memos, request, view, progress);
+    }
+  } catch (const JplError& e) {
+    view.filled = false;
+    messages.Show(e.what(), "오류", MessageButtons::Ok, MessageIcon::Error);
   }
   if (ok) {
     edit3Text = view.yearPillar;
@@ -434,17 +440,20 @@ void CalendarApp::SelectCell(int column, int row) {
   CellPillars(*tables, view, MonthGridTexts::CellAt(column, row), edit3Text, edit5Text);
 }
 
+double CalendarApp::MoonAgeOfCell(int cell) const {
+  if (!tables->Prepared || !view.filled || cell < 0 || cell >= MonthGridTexts::kCells) return -1.0;
+  const int slot = view.FirstCellIndex + cell;
+  if (slot < 0 || slot >= tables->DayTableCount || tables->DayTable[slot].solarDate == 0) return -1.0;
+  int y, m, d;
+  UnpackDate(tables->DayTable[slot].solarDate, y, m, d);
+  return MoonAgeAtNoon(*tables, settings, y, m, d);
+}
+
 double CalendarApp::ShownMoonAge() const {
   if (!tables->Prepared) return -1.0;
   if (selected.IsSet())
     return MoonAgeAtNoon(*tables, settings, selected.solarYear, selected.solarMonth, selected.solarDay);
-  if (!view.filled) return -1.0;
-  const int cell = view.todayCell >= 0 ? view.todayCell : view.LastCellBefore + 1;
-  const int slot = view.FirstCellIndex + cell;
-  if (slot < 0 || slot >= tables->DayTableCount) return -1.0;
-  int y, m, d;
-  UnpackDate(tables->DayTable[slot].solarDate, y, m, d);
-  return MoonAgeAtNoon(*tables, settings, y, m, d);
+  return MoonAgeOfCell(view.todayCell >= 0 ? view.todayCell : view.LastCellBefore + 1);
 }
 
 // --- Places -------------------------------------------------------------------

@@ -130,6 +130,8 @@ class CalendarApp {
   // Moon's age (days) at noon of the selected day, or of the day the view
   // stands for (today's cell, else the month's first day).
   double ShownMoonAge() const;
+  // Moon's age (days) at noon of the day of grid cell `cell`; -1 without one.
+  double MoonAgeOfCell(int cell) const;
 
   // --- State ------------------------------------------------------------------
 

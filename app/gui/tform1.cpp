@@ -508,6 +508,8 @@ void TForm1::SelectSGCell(int row, int column) {
   app_->SelectCell(column, row);
   Edit3->setText(Q(app_->edit3Text));
   Edit5->setText(Q(app_->edit5Text));
+  const int cell = MonthGridTexts::CellAt(column, row);
+  if (app_->view.InMonth(cell)) Animoon->SetAge(app_->MoonAgeOfCell(cell));
 }
 
 void TForm1::MdownSGCell(int row, int column, Qt::MouseButton) {

@@ -477,7 +477,40 @@ class MainWindowTest : public QObject {
     QCOMPARE(w->App().settings.PrecessionModel, int{kPrecessionIau2006});
   }
 
-  void screenshotAtBothScales() {
+  void painterStyles() {
+    Window w;
+    w->StartUp();
+    w->App().memos = {{kMemoSolar, 2000, 2, 20, "강조;"}, {kMemoSolar, 2000, 2, 21, "휴일:"}};
+    w.Show("2024", "2");
+    const QImage image = w->StringGrid1->grab().toImage();
+    const qreal ratio = image.devicePixelRatio();
+    auto rectOf = [&](int cell, int line) {
+      return w->StringGrid1->visualRect(w->StringGrid1->model()->index(cell / 7 * 3 + 1 + line, cell % 7 + 1));
+    };
+    auto pixel = [&](QPoint p) { return image.pixelColor(QPointF(p * ratio).toPoint()); };
+    auto redPixels = [&](const QRect& r) {
+      int n = 0;
+      for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+          const QColor c = pixel({x, y});
+          if (c.red() > 200 && c.green() < 80 && c.blue() < 80) ++n;
+        }
+      return n;
+    };
+    QCOMPARE(pixel(rectOf(18, 0).topLeft() + QPoint(3, 3)), QColor(0xFF, 0xFF, 0x00));  // today
+    QCOMPARE(pixel(rectOf(18, 2).topLeft() + QPoint(40, 3)), QColor(0xFF, 0xFF, 0x00));
+    QCOMPARE(pixel(rectOf(0, 0).topLeft() + QPoint(3, 3)), QColor(0x80, 0x00, 0x80));    // before the month
+    QCOMPARE(pixel(rectOf(35, 0).topLeft() + QPoint(3, 3)), QColor(0x80, 0x00, 0x00));   // after it
+    const int highlighted = w.CellOf("20");
+    QCOMPARE(pixel(rectOf(highlighted, 2).topRight() + QPoint(-3, 3)), QColor(0xFF, 0x00, 0xFF));
+    // The holiday's day number is red on a Wednesday; the Tuesday before is not.
+    QVERIFY(redPixels(rectOf(w.CellOf("21"), 0)) > 20);
+    QCOMPARE(redPixels(rectOf(highlighted, 0)), 0);
+    // Marker characters are not drawn: the stored text keeps them.
+    QVERIFY(w.Third(highlighted).endsWith("강조;"));
+  }
+
+  void screenshotIsWritten() {
     Window w;
     const QString file = w.current.filePath("shot.png");
     QVERIFY(w->SaveScreenshot(file));
