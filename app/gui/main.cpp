@@ -31,20 +31,22 @@ bool ParseInt(const char* text, int& out) {
   return true;
 }
 
-// Parses the screenshot options; false (with a message) on a bad command line.
-bool ParseArguments(int argc, char** argv, ScreenshotRequest& request) {
+// Parses our options (program name first); false on a bad command line.
+bool ParseArguments(const QStringList& arguments, ScreenshotRequest& request) {
   bool hasYear = false, hasMonth = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    const bool hasValue = i + 1 < argc;
+  for (int i = 1; i < arguments.size(); ++i) {
+    const std::string arg = arguments[i].toStdString();
+    const bool hasValue = i + 1 < arguments.size();
     if (arg == "--screenshot" && hasValue) {
       request.wanted = true;
-      request.file = argv[++i];
+      request.file = arguments[++i].toStdString();
     } else if (arg == "--year" && hasValue) {
-      if (!ParseInt(argv[++i], request.year)) return false;
+      if (!ParseInt(arguments[++i].toStdString().c_str(), request.year)) return false;
       hasYear = true;
     } else if (arg == "--month" && hasValue) {
-      if (!ParseInt(argv[++i], request.month) || request.month < 1 || request.month > 12) return false;
+      if (!ParseInt(arguments[++i].toStdString().c_str(), request.month) || request.month < 1 ||
+          request.month > 12)
+        return false;
       hasMonth = true;
     } else if (arg == "--lunar") {
       request.lunar = true;
@@ -57,14 +59,25 @@ bool ParseArguments(int argc, char** argv, ScreenshotRequest& request) {
   return !request.wanted || !request.file.empty();
 }
 
+constexpr const char* kUsage = "usage: orvanta [--screenshot FILE.png [--year Y --month M [--lunar]]]\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Options with two dashes are ours and are checked before the toolkit
+  // starts (it needs a display unless a screenshot is asked for); options
+  // with one dash belong to the toolkit.
+  QStringList ours{"orvanta"};
+  for (int i = 1; i < argc; ++i)
+    if (std::strncmp(argv[i], "--", 2) == 0 || (i > 1 && std::strncmp(argv[i - 1], "--", 2) == 0 &&
+                                                std::strcmp(argv[i - 1], "--lunar") != 0))
+      ours << QString::fromLocal8Bit(argv[i]);
   ScreenshotRequest request;
-  if (!ParseArguments(argc, argv, request)) {
-    std::fprintf(stderr, "usage: orvanta [--screenshot FILE.png [--year Y --month M [--lunar]]]\n");
+  if (!ParseArguments(ours, request)) {
+    std::fputs(kUsage, stderr);
     return 2;
   }
+  // A screenshot is drawn off screen unless a platform is chosen explicitly.
   if (request.wanted && std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
 
   QApplication app(argc, argv);
