@@ -477,6 +477,39 @@ class MainWindowTest : public QObject {
     QCOMPARE(w->App().settings.PrecessionModel, int{kPrecessionIau2006});
   }
 
+  // Lunar year 925 has a leap twelfth month in the Korean records (historical
+  // tables, place code 0), whatever the computation gives.
+  void correctionCheckBoxRebuildsTheLunarMonths() {
+    Window w;
+    w->StartUp();
+    w->RadioButton5->click();
+    w.Show("925", "12");
+    QCOMPARE(w.Texts(), QStringList{"필요에 따라 음력보정 체크해제 하세요"});
+    QVERIFY(w->CheckBox2->isChecked());
+    QVERIFY(w->App().tables->PreparedWith.PlaceIndex == 0);
+    auto grid = [&] {
+      QStringList cells;
+      for (int r = 0; r < 19; ++r)
+        for (int c = 0; c < 8; ++c) cells << w.Cell(c, r);
+      return cells;
+    };
+    const QStringList regularCorrected = grid();
+    w->CheckBox1->click();
+    QCOMPARE(w.messages.messages.size(), size_t{1});
+    QVERIFY(w->CheckBox1->isChecked());
+    QCOMPARE(w.First(w->App().view.LastCellBefore + 1), QString("윤12.1"));
+    const QStringList leapCorrected = grid();
+    w->CheckBox2->click();  // off: the computed calendar, the leap wish cleared
+    QVERIFY(!w->CheckBox2->isChecked());
+    QVERIFY(!w->CheckBox1->isChecked());
+    QVERIFY(!w->App().HistoricalCorrection);
+    w->CheckBox2->click();  // on again: exactly the corrected calendar
+    QVERIFY(w->CheckBox2->isChecked());
+    QCOMPARE(grid(), regularCorrected);
+    w->CheckBox1->click();
+    QCOMPARE(grid(), leapCorrected);
+  }
+
   void painterStyles() {
     Window w;
     w->StartUp();
