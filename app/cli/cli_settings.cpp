@@ -59,6 +59,7 @@ void LoadCliSettings(CliContext& ctx) {
   }
   ReadConfiguration(ctx.settings, ctx.configPath, ctx.messages);
   ctx.places = BuiltInPlaceTable();
+  ReadPlaceFile(ctx.places, "", ctx.messages);  // the user's places, from the current folder
 
   if (auto v = ctx.inv.Get("time")) ApplyTimeSystemOption(ctx.settings, *v);
   if (auto v = ctx.inv.Get("deltat")) ApplyDeltaTModelOption(ctx.settings, *v);

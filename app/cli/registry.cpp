@@ -5,6 +5,8 @@ namespace orv::cli {
 
 void RegisterTimeCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterCalendarCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+void RegisterOrientationCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+void RegisterPlaceCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterEclipseCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 
 void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
@@ -18,6 +20,8 @@ void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec
   options.push_back({"help", false});
   RegisterTimeCommands(commands, options);
   RegisterCalendarCommands(commands, options);
+  RegisterOrientationCommands(commands, options);
+  RegisterPlaceCommands(commands, options);
   RegisterEclipseCommands(commands, options);
 }
 
