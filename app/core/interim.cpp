@@ -2,8 +2,6 @@
 
 namespace orv {
 
-int InterimQuickEclipseScore(EngineContext&, double, bool) { return 0; }
-
 void InterimReadMemoFile(MemoTable& memos, const std::string&) { memos.clear(); }
 
 }  // namespace orv
