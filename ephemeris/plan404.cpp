@@ -387,18 +387,20 @@ int Plan404Body(EngineContext& ctx, Plan404Request& request) {
 
 // Geocentric Moon, or Sun as the reversed heliocentric Earth (barycentre of
 // date minus the Moon's share), mean ecliptic and equinox of date.
-void Plan404Position(EngineContext& ctx, double jdTT, int body, double out[3]) {
+namespace {
+
+// The geocentric Moon of date (longitude in [0, 2 pi)).
+Plan404Request Plan404MoonRequest(EngineContext& ctx, double jdTT) {
   Plan404Request moon;
   moon.Body = kBodyMoon;
   moon.JD = jdTT;
   Plan404Body(ctx, moon);
   if (moon.Longitude < 0.0) moon.Longitude += kTwoPi;
-  if (body == 1) {
-    out[0] = moon.Longitude;
-    out[1] = moon.Latitude;
-    out[2] = moon.Radius;
-    return;
-  }
+  return moon;
+}
+
+// The Sun from the Earth-Moon barycentre less the Moon's share.
+void Plan404SunFromMoon(EngineContext& ctx, double jdTT, const Plan404Request& moon, double out[3]) {
   Plan404Request emb;
   emb.Body = kBodyEarthMoonBarycentre;
   emb.JD = jdTT;
@@ -418,6 +420,27 @@ void Plan404Position(EngineContext& ctx, double jdTT, int body, double out[3]) {
   out[0] = lon;
   out[1] = -std::asin(h[2] / hKm);
   out[2] = hKm * kKmToAu;
+}
+
+}  // namespace
+
+void Plan404Position(EngineContext& ctx, double jdTT, int body, double out[3]) {
+  const Plan404Request moon = Plan404MoonRequest(ctx, jdTT);
+  if (body == 1) {
+    out[0] = moon.Longitude;
+    out[1] = moon.Latitude;
+    out[2] = moon.Radius;
+    return;
+  }
+  Plan404SunFromMoon(ctx, jdTT, moon, out);
+}
+
+void Plan404SunAndMoon(EngineContext& ctx, double jdTT, double sun[3], double moonOut[3]) {
+  const Plan404Request moon = Plan404MoonRequest(ctx, jdTT);
+  moonOut[0] = moon.Longitude;
+  moonOut[1] = moon.Latitude;
+  moonOut[2] = moon.Radius;
+  Plan404SunFromMoon(ctx, jdTT, moon, sun);
 }
 
 double SolarAberrationDegrees(double /*jd*/, double sunDistanceKm) {

@@ -91,6 +91,10 @@ int Plan404Body(EngineContext& ctx, Plan404Request& request);
 // out[2] distance (AU), mean ecliptic and equinox of date.
 void Plan404Position(EngineContext& ctx, double jdTT, int body, double out[3]);
 
+// Both places of Plan404Position at one instant, the Moon evaluated once
+// (the same numbers as two separate calls).
+void Plan404SunAndMoon(EngineContext& ctx, double jdTT, double sun[3], double moon[3]);
+
 // Annual aberration in longitude added to the PLAN404 Sun, degrees, for the
 // Sun's distance in km; the instant is not used.
 double SolarAberrationDegrees(double jd, double sunDistanceKm);

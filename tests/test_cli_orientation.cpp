@@ -90,7 +90,7 @@ TEST(CliOrientation, ConfigurationFileChoosesTheModels) {
 }
 
 TEST(CliOrientation, BadInputAndMissingEphemeris) {
-  TempDir dir;
+  TempDir dir, plain;
   for (const char* args : {"sidereal", "sidereal abc", "sidereal 1e300", "nutation 1 2", "obliquity x",
                            "obliquity nan", "nutation inf"}) {
     const auto r = RunCli(args, dir.path());
@@ -98,14 +98,20 @@ TEST(CliOrientation, BadInputAndMissingEphemeris) {
     EXPECT_TRUE(r.out.empty()) << args;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args << ": " << r.err;
   }
-  // Nutation read from a JPL file that is not open: a failure, status 1.
+  // DE441 with its own nutation configured but no DE441.jpl anywhere: like the
+  // window, the command falls back to PLAN404 and IAU 2000B and says so.
   dir.write("Orvanta.cfg", kInternalNutationDe441Config);
   for (const char* args : {"nutation 2451545", "obliquity 2451545", "sidereal 2451545"}) {
     const auto r = RunCli(args, dir.path());
-    EXPECT_EQ(r.status, 1) << args << r.out;
-    EXPECT_TRUE(r.out.empty()) << args;
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args << ": " << r.err;
+    EXPECT_EQ(r.status, 0) << args << r.out;
+    EXPECT_NE(r.err.find("DE441.jpl"), std::string::npos) << args << ": " << r.err;
+    EXPECT_NE(r.err.find("장동모델식을 IAU2000B로 설정합니다"), std::string::npos) << args << ": " << r.err;
   }
+  // Naming a JPL ephemeris that is not there is an error (status 1).
+  const auto missing = RunCli("nutation 2451545 --ephemeris de441", plain.path());
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_TRUE(missing.out.empty());
+  EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1) << missing.err;
   // Far outside the long-term series the commands still answer.
   dir.write("Orvanta.cfg", kOwenConfig);
   const auto far = RunCli("obliquity 99999999", dir.path());

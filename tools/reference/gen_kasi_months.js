@@ -48,4 +48,5 @@ for (let n = dayNumber(from - 1, 11, 1); n <= dayNumber(to + 1, 3, 1); n++) {
   }
   current.len++;
 }
-// The last month may run past the end of the data: it is not written.
+// The last month is cut where the data end: its length counts only the days given.
+flush();
