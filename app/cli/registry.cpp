@@ -9,6 +9,7 @@ void RegisterCalendarCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>
 void RegisterOrientationCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterPlaceCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterEclipseCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+void RegisterReportCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 
 void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
   // Global options, honoured by every command.
@@ -25,6 +26,7 @@ void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec
   RegisterOrientationCommands(commands, options);
   RegisterPlaceCommands(commands, options);
   RegisterEclipseCommands(commands, options);
+  RegisterReportCommands(commands, options);
 }
 
 }  // namespace orv::cli

@@ -11,6 +11,12 @@
 namespace orv {
 
 inline constexpr const char* kDayReportCaption = "歲次,月建,日辰 등";
+// Refusals of a click on the grid: the year typed is not the one shown
+// (caption "안내"), or the day lies outside the month shown (caption "알림").
+inline constexpr const char* kYearNotShownMessage = "입력연도와 표시연도가 다르니\n달력보기를 먼저 실행하세요";
+inline constexpr const char* kYearNotShownCaption = "안내";
+inline constexpr const char* kDayOutsideMonthMessage = "이 달의 날짜를 선택하세요.";
+inline constexpr const char* kDayOutsideMonthCaption = "알림";
 
 // The day selected on the grid (read by the 30-year tables). Years are
 // astronomical. `lunarMode` tells which calendar the grid showed, which is

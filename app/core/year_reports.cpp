@@ -245,6 +245,16 @@ YearLimits ThirtyYearLimits(const CalcSettings& settings, YearLimits jplFileYear
   return kSwissAnalyticLimits;
 }
 
+YearLimits JplFileYearLimits(double firstJD, double lastJD) {
+  constexpr int kSeptember = 9;
+  const CivilDate first = JulianDayToCivilDate(firstJD);
+  const CivilDate last = JulianDayToCivilDate(lastJD);
+  YearLimits limits{first.year + 1, last.year - 1};
+  if (first.month > kSeptember) ++limits.lower;
+  if (last.month < kSeptember) --limits.upper;
+  return limits;
+}
+
 YearRange ThirtyYearRange(int startYear, bool before, YearLimits limits) {
   if (before) {
     const int span = std::clamp(startYear - limits.lower, 0, kTableSpanYears);

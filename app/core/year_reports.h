@@ -38,6 +38,10 @@ struct YearLimits {
   int upper = 0;
 };
 YearLimits ThirtyYearLimits(const CalcSettings& settings, YearLimits jplFileYears = {-12999, 16998});
+// Usable years of a JPL file spanning [firstJD, lastJD]: the whole years
+// inside the span, less a year at an end that leaves too little of its year
+// (a span starting after September or ending before it).
+YearLimits JplFileYearLimits(double firstJD, double lastJD);
 
 // The years a 30-year table covers: from the start year on ("후") or up to
 // it ("전"), at most 30 years and never past the limits.
