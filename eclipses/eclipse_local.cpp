@@ -107,9 +107,12 @@ void LocalSolarEclipseContacts(EngineContext& ctx, double jdLocalMaximum, Contac
   contacts[kLocalC3] = SearchSignChange(umbra, jdLocalMaximum, after, kHundredthSecondDays, kTenthSecondDays);
 }
 
-Daylight SunDaylight(EngineContext& ctx, double dayJD, double eclipseJD) {
+Daylight SunDaylight(EngineContext& ctx, double eclipseJD) {
   Daylight day;
-  day.sun = RiseSetTimes(ctx, kBodySun, dayJD);
+  // Local mean noon nearest to the eclipse (Julian Days are whole at noon UT).
+  const double longitudeDays = ctx.observer.LongitudeDeg / 360.0;
+  const double nearestNoon = std::round(eclipseJD + longitudeDays) - longitudeDays;
+  day.sun = SunRiseSetAroundNoon(ctx, nearestNoon);
   day.sunriseJD = day.sun.riseJD;
   day.sunsetJD = day.sun.setJD;
   const bool noRise = day.sun.riseJD == 0.0, noSet = day.sun.setJD == 0.0;

@@ -37,17 +37,19 @@ double LocalSolarEclipseMaximum(EngineContext& ctx, double jdGreatest, ShadowPoi
 // 0 when the contact does not occur.
 void LocalSolarEclipseContacts(EngineContext& ctx, double jdLocalMaximum, ContactTimes& contacts);
 
-// The Sun's daylight on the day of an eclipse, for the visibility verdicts. A
-// missing sunrise is before anything (the Sun was up all the half day before
-// the transit), a missing sunset after anything; when both are missing the
-// Sun's altitude at the eclipse decides between polar day (always up) and
-// polar night (never up).
+// The Sun's daylight around an eclipse, for the visibility verdicts: the
+// rise and set that belong to the Sun's upper transit nearest to the eclipse
+// (so that an eclipse in the early morning is judged against that morning's
+// sunrise at any longitude). A missing sunrise is before anything (the Sun
+// was up the whole half day before the transit), a missing sunset after
+// anything; when both are missing the Sun's altitude at the eclipse decides
+// between polar day (always up) and polar night (never up).
 struct Daylight {
   RiseSetInstants sun;       // as RiseSetTimes gave them (0 = no event)
   double sunriseJD = 0.0;    // -infinity / +infinity stand in for a missing event
   double sunsetJD = 0.0;
 };
-Daylight SunDaylight(EngineContext& ctx, double dayJD, double eclipseJD);
+Daylight SunDaylight(EngineContext& ctx, double eclipseJD);
 
 enum class EclipseVisibility { Visible, OutsideShadow, BelowHorizon };
 

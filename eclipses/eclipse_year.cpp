@@ -104,7 +104,7 @@ void LocalCircumstances(EngineContext& ctx, const FoundEclipse& eclipse, LocalEc
     out.magnitude = out.elements[kElemMagnitude];
     // The contact searches overwrite their own records only.
     LocalSolarEclipseContacts(ctx, out.maximumJD, out.contacts);
-    out.daylight = SunDaylight(ctx, eclipse.syzygyJD, out.maximumJD);
+    out.daylight = SunDaylight(ctx, out.maximumJD);
     out.visibility = SolarEclipseVisibility(out.contacts, out.daylight);
   } else {
     out.maximumJD = eclipse.greatestJD;
@@ -113,7 +113,7 @@ void LocalCircumstances(EngineContext& ctx, const FoundEclipse& eclipse, LocalEc
     out.contacts = eclipse.contacts;
     out.elements = eclipse.elements;
     out.point = eclipse.point;
-    out.daylight = SunDaylight(ctx, eclipse.syzygyJD, eclipse.greatestJD);
+    out.daylight = SunDaylight(ctx, eclipse.greatestJD);
     out.visibility = LunarEclipseVisibility(out.contacts, out.daylight);
   }
 }

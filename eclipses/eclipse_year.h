@@ -65,7 +65,7 @@ struct LocalEclipse {
   ContactTimes contacts;
   EclipseElements elements;
   ShadowPoint point;
-  Daylight daylight;  // the Sun on the day of the syzygy (UT day argument)
+  Daylight daylight;  // the Sun's rise and set around the eclipse
   EclipseVisibility visibility = EclipseVisibility::OutsideShadow;
 };
 void LocalCircumstances(EngineContext& ctx, const FoundEclipse& eclipse, LocalEclipse& out);

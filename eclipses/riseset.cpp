@@ -55,16 +55,32 @@ double UpperLimbAboveHorizon(EngineContext& ctx, int body, double jd) {
   return pos.altitudeDeg + kHorizonRefractionDeg + SemidiameterDeg(body, p.distanceAu) + DipDeg(ctx.observer);
 }
 
-RiseSetInstants RiseSetTimes(EngineContext& ctx, int body, double jd) {
-  body = SunOrMoon(body);
+namespace {
+
+// The rise in the half day before and the set in the half day after `transitJD`.
+RiseSetInstants RiseSetAround(EngineContext& ctx, int body, double transitJD) {
   RiseSetInstants out;
-  out.transitJD = CulminationInstant(ctx, body, jd);
+  out.transitJD = transitJD;
   auto horizon = [&](double t) { return UpperLimbAboveHorizon(ctx, body, t); };
   out.riseJD = SearchSignChange(horizon, out.transitJD - kHalfWindowDays, out.transitJD, kHundredthSecondDays,
                                 kTenthSecondDays);
   out.setJD = SearchSignChange(horizon, out.transitJD, out.transitJD + kHalfWindowDays, kHundredthSecondDays,
                                kTenthSecondDays);
   return out;
+}
+
+}  // namespace
+
+RiseSetInstants RiseSetTimes(EngineContext& ctx, int body, double jd) {
+  body = SunOrMoon(body);
+  return RiseSetAround(ctx, body, CulminationInstant(ctx, body, jd));
+}
+
+RiseSetInstants SunRiseSetAroundNoon(EngineContext& ctx, double meanNoonJD) {
+  auto negativeAltitude = [&](double t) { return -SunMoonHorizontal(ctx, kBodySun, t).altitudeDeg; };
+  const double transit =
+      SearchMinimum(negativeAltitude, meanNoonJD - kHourDays, meanNoonJD + kHourDays, kTenthSecondDays);
+  return RiseSetAround(ctx, kBodySun, transit);
 }
 
 }  // namespace orv

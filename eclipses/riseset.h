@@ -23,6 +23,11 @@ struct RiseSetInstants {
 // 0.1 s of a window's end counts as no event.
 RiseSetInstants RiseSetTimes(EngineContext& ctx, int body, double jd);
 
+// The Sun's rise and set around the transit within an hour of `meanNoonJD`
+// (local mean noon; the equation of time stays below 17 minutes). Unlike
+// RiseSetTimes this does not depend on where the UT day begins.
+RiseSetInstants SunRiseSetAroundNoon(EngineContext& ctx, double meanNoonJD);
+
 // Depression of the body's centre at the moment of rise or set, degrees:
 // 34' of refraction + apparent semidiameter + dip for the observer's height
 // (2.12' per square root of metre).

@@ -30,7 +30,7 @@ double CulminationOf(AltitudeFunction&& altitudeDeg, double jd) {
     f3 = altitudeDeg(t3);
   }
   // Highest altitude = lowest of its negative.
-  return SearchMinimumFrom([&](double t) { return -altitudeDeg(t); }, t1, -f1, t3, -f3, kTenthSecondDays);
+  return SearchMinimum([&](double t) { return -altitudeDeg(t); }, t1, t3, kTenthSecondDays);
 }
 
 }  // namespace orv

@@ -20,34 +20,34 @@ constexpr double kHundredthSecondDays = 1.1574074074074074e-07;
 // One hour in days.
 constexpr double kHourDays = 0.041666666666666664;
 
-// Instant of the smallest value of `f` in [lo, hi], for a function with one
-// minimum that is close to symmetric about it (a parabola or hyperbola in t):
-// the end with the larger value moves to the midpoint until the halving step
-// is below `toleranceDays`; the result is the midpoint unless the remaining
-// low end is strictly smaller.
-// `fLo` and `fHi` are the values at the ends, when the caller has them.
-template <class Function>
-double SearchMinimumFrom(Function&& f, double lo, double fLo, double hi, double fHi, double toleranceDays) {
-  for (int round = 0; round < kMaxHalvings; ++round) {
-    const double mid = 0.5 * (lo + hi);
-    const double fMid = f(mid);
-    if (std::fabs(mid - lo) < toleranceDays) return fLo < fMid ? lo : mid;
-    if (fLo < fHi) {
-      hi = mid;
-      fHi = fMid;
-    } else {
-      lo = mid;
-      fLo = fMid;
-    }
-  }
-  return fLo < fHi ? lo : hi;
-}
-
+// Instant of the smallest value of `f` in [lo, hi] for a function with a
+// single minimum there, to `toleranceDays`: golden-section search. (Moving
+// the end with the larger value to the midpoint is cheaper but only right
+// when the function is symmetric about its minimum; the distance of a place
+// from the shadow axis over four hours is not.) At most kMaxGoldenSteps
+// evaluations, enough to take a window of a day below 0.001 s.
+constexpr int kMaxGoldenSteps = 80;
 template <class Function>
 double SearchMinimum(Function&& f, double lo, double hi, double toleranceDays) {
-  const double fLo = f(lo);
-  const double fHi = f(hi);
-  return SearchMinimumFrom(f, lo, fLo, hi, fHi, toleranceDays);
+  constexpr double kInverseGolden = 0.6180339887498949;  // (sqrt(5) - 1) / 2
+  double c = hi - kInverseGolden * (hi - lo), d = lo + kInverseGolden * (hi - lo);
+  double fC = f(c), fD = f(d);
+  for (int step = 0; step < kMaxGoldenSteps && std::fabs(hi - lo) >= toleranceDays; ++step) {
+    if (fC < fD) {
+      hi = d;
+      d = c;
+      fD = fC;
+      c = hi - kInverseGolden * (hi - lo);
+      fC = f(c);
+    } else {
+      lo = c;
+      c = d;
+      fC = fD;
+      d = lo + kInverseGolden * (hi - lo);
+      fD = f(d);
+    }
+  }
+  return fC < fD ? c : d;
 }
 
 // Instant at which `f` crosses zero between `start` and `end` (either may be
