@@ -27,6 +27,9 @@ TEST(CliReports, CommandsPrintTheGoldenTexts) {
       {"syzygies 2023 --format text", "syzygies_2023.txt"},
       {"holidays 2024", "holidays_2024.txt"},
       {"leap-months 2000", "leap_months_2000_2030.txt"},
+      {"eclipses 2024", "eclipses_global_2024.txt"},
+      {"eclipses 2024 --local", "eclipses_local_2024_seoul.txt"},
+      {"eclipses 2024 --local --place 미국-Dallas", "eclipses_local_2024_dallas.txt"},
       // The same thirty years counted back from 2030.
       {"leap-months 2030 --before", "leap_months_2000_2030.txt"},
   };
@@ -46,6 +49,17 @@ TEST(CliReports, TermsAndSyzygiesKeepTheirCsv) {
   ASSERT_EQ(syz.status, 0) << syz.err;
   EXPECT_EQ(syz.out.rfind("kind,datetime,jd\n", 0), 0u);
   EXPECT_EQ(RunCli("terms 2024 --format xml", dir.path()).status, 2);
+}
+
+TEST(CliReports, LocalEclipsesSwitchToStandardTime) {
+  TempDir dir;
+  const auto r = RunCli("eclipses 2024 --local --time TT", dir.path());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, Golden("eclipses_local_2024_seoul.txt"));
+  EXPECT_NE(r.err.find("참고: 지역표준시로 설정됩니다."), std::string::npos) << r.err;
+  // The global report stays in the time system asked for.
+  const auto tt = RunCli("eclipses 2024 --time TT", dir.path());
+  EXPECT_EQ(tt.out.rfind("기원후 2024년의 日蝕 및 月蝕(양력날짜, 적용된 시간체계는 TT(지구시))\n", 0), 0u);
 }
 
 TEST(CliReports, DateTables) {

@@ -7,6 +7,7 @@
 #include "app/cli/cli.h"
 #include "app/cli/cli_settings.h"
 #include "app/core/day_report.h"
+#include "app/core/eclipse_reports.h"
 #include "app/core/holidays.h"
 #include "app/core/year_reports.h"
 
@@ -132,6 +133,15 @@ std::string SyzygyReportForCli(CliContext& cli, int year) {
   Reports r(cli);
   r.Load(year);
   return SyzygyReportText(r.in, year);
+}
+
+// The global or local eclipse report of the "eclipses" command. The local
+// one is computed in the place's standard time, as the window switches to it.
+std::string EclipseReportForCli(CliContext& cli, int year, bool local) {
+  if (local) SwitchToStandardTimeForLocalEclipses(cli.settings, cli.messages);
+  Reports r(cli);
+  r.Load(year);
+  return local ? LocalEclipseReportText(r.in, year) : GlobalEclipseReportText(r.in, year);
 }
 
 void RegisterReportCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
