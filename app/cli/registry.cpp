@@ -5,6 +5,7 @@ namespace orv::cli {
 
 void RegisterTimeCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterCalendarCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+void RegisterHistoricalCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 
 void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
   // Global options, honoured by every command.
@@ -17,6 +18,7 @@ void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec
   options.push_back({"help", false});
   RegisterTimeCommands(commands, options);
   RegisterCalendarCommands(commands, options);
+  RegisterHistoricalCommands(commands, options);
 }
 
 }  // namespace orv::cli
