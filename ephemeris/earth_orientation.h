@@ -3,6 +3,11 @@
 // ("E.O.P") correction of the nutation in longitude. All instants are TT
 // Julian Days, all results radians. The models are chosen by the settings:
 // ObliquityModel, PrecessionModel, NutationModel, EopCorrection, EphemerisCode.
+//
+// A settings value with no model of its own (PrecessionModel 0 or 3,
+// NutationModel 1, ObliquityModel other than 1 and 2; only a hand-edited
+// configuration file holds one) is computed with the default model: IAU 2006
+// precession and obliquity, IAU 2000B nutation.
 #pragma once
 
 #include "ephemeris/context.h"
@@ -11,33 +16,45 @@ namespace orv {
 
 using Matrix3 = double[3][3];  // row by row; M applied to a column vector v is M v
 
-// Mean obliquity by ObliquityModel; stores it with its cosine and sine in ctx.obliquity.
+// Mean obliquity of the ecliptic by ObliquityModel (Owen1990: IAU 1976 within
+// two centuries of J2000.0, the long-term series beyond); stores it with its
+// cosine and sine in ctx.obliquity.
 double MeanObliquity(EngineContext& ctx, double jdTT);
 // Mean obliquity + nutation in obliquity; stores the cosine and sine of that
 // value in ctx.obliquity (the stored obliquity stays the mean one).
 double TrueObliquity(EngineContext& ctx, double jdTT);
+// Lieske et al. (1977): 84381.448" - 46.815" T - ...
 double MeanObliquityIau1976(double jdTT);
+// Capitaine et al. (2003), P03: 84381.406" - 46.836769" T - ...
 double MeanObliquityIau2006(double jdTT);
-// IAU 1976 within two centuries of J2000.0 is not used here: this is the
-// long-term Chebyshev series alone (0 outside +-200 centuries).
+// The long-term Chebyshev series alone (also inside two centuries); 0 outside
+// [-200, 200) Julian centuries from J2000.0.
 double MeanObliquityOwen1990(double jdTT);
 
 // Precession angles zeta, theta, z (rad) for T in Julian centuries of TT.
 void PrecessionAnglesIau1976(double T, double& zeta, double& theta, double& z);
 void PrecessionAnglesIau2006(double T, double& zeta, double& theta, double& z);
-// Long-term precession matrix (J2000.0 equator to mean equator of date).
+// Long-term precession matrix (J2000.0 equator to mean equator of date) from
+// the Chebyshev series; the identity outside [-200, 200) centuries, where the
+// series do not reach.
 void PrecessionMatrixOwen1990(double jdTT, Matrix3 out);
 // direction 1: J2000.0 -> mean of date; any other value: the transpose.
 void PrecessionMatrix(const EngineContext& ctx, double jdTT, int direction, Matrix3 out);
 // direction >= 0: mean of date -> J2000.0; direction < 0: J2000.0 -> date.
+// At J2000.0 exactly the vector is left untouched.
 void PrecessVector(const EngineContext& ctx, double v[3], double jdTT, int direction);
 
 // Nutation in longitude and obliquity (rad) by NutationModel, with the E.O.P
-// correction of dpsi. For the internal model the angles come from the open JPL
-// file. The E.O.P table row is chosen by ctx.time.CurrentTT.
+// correction of dpsi. The internal model reads the open JPL file (a JplError
+// propagates when there is none); with an ephemeris that has no nutations
+// (PLAN404) it leaves dpsi and deps as the caller set them. The E.O.P table
+// row is chosen by ctx.time.CurrentTT.
 void Nutation(EngineContext& ctx, double jdTT, double& dpsi, double& deps);
+// IAU 2000B luni-solar nutation (McCarthy & Luzum 2003) without the constant
+// offsets for the planetary terms; T in Julian centuries of TT.
 void NutationIau2000B(double T, double& dpsi, double& deps);
-// Correction of dpsi in milliarcseconds (table of celestial pole offsets).
+// Correction of dpsi in milliarcseconds from the table of celestial pole
+// offsets; the row is chosen by ctx.time.CurrentTT, T is in Julian centuries.
 double EopNutationCorrection(const EngineContext& ctx, double T);
 // direction 1: mean equator of date -> true equator of date; otherwise the transpose.
 void NutationMatrix(EngineContext& ctx, double jdTT, int direction, Matrix3 out);

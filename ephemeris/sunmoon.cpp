@@ -4,6 +4,8 @@
 
 #include "ephemeris/angles.h"
 #include "ephemeris/earth_orientation.h"
+#include "ephemeris/jpl_position.h"
+#include "ephemeris/jpl_reader.h"
 #include "ephemeris/plan404.h"
 
 namespace orv {
@@ -30,9 +32,11 @@ void Plan404Places(EngineContext& ctx, int body) {
   const double nutationDeg = NutationInLongitudeDegrees(ctx, jdTT);
   const double T = JulianCenturies(jdTT);
   const bool eop = ctx.settings.EopCorrection == 1;
-  double out[3];
+  double sun[3], moon[3];
+  if (body == kBodySunAndMoon) Plan404SunAndMoon(ctx, jdTT, sun, moon);
+  else Plan404Position(ctx, jdTT, body == kBodyMoon ? 1 : 0, body == kBodyMoon ? moon : sun);
   if (body == kBodySun || body == kBodySunAndMoon) {
-    Plan404Position(ctx, jdTT, 0, out);
+    const double* out = sun;
     const double distanceKm = out[2] * kAuKm;
     double lon = out[0] * kRadToDeg + nutationDeg + SolarAberrationDegrees(jdTT, distanceKm);
     if (eop) lon += SunEopCorrectionMas(T) * kMasToDeg;
@@ -41,12 +45,31 @@ void Plan404Places(EngineContext& ctx, int body) {
     ctx.places.SunDistanceKm = distanceKm;
   }
   if (body == kBodyMoon || body == kBodySunAndMoon) {
-    Plan404Position(ctx, jdTT, 1, out);
+    const double* out = moon;
     double lon = out[0] * kRadToDeg + nutationDeg;
     if (eop) lon += MoonEopCorrectionMas(T) * kMasToDeg;
     ctx.places.MoonLongitudeDeg = WrapOnce(lon);
     ctx.places.MoonLatitudeDeg = out[1] * kRadToDeg;
     ctx.places.MoonDistanceKm = out[2] * kAuKm;
+  }
+}
+
+// Apparent places from the open JPL file. The reader keeps the record it
+// holds when the next request falls in it; a restart before each request
+// would only read the same record again (the results are identical).
+void JplPlaces(EngineContext& ctx, int body, int code) {
+  const double jdTT = ctx.time.CurrentTT;
+  if (body == kBodySun || body == kBodySunAndMoon) {
+    JplApparentPosition(ctx, code, jdTT, kJplSun, kJplApparent);
+    ctx.places.SunLongitudeDeg = ctx.jplResult.Longitude * kRadToDeg;
+    ctx.places.SunLatitudeDeg = ctx.jplResult.Latitude * kRadToDeg;
+    ctx.places.SunDistanceKm = ctx.jplResult.GeometricDistance * kAuKm;
+  }
+  if (body == kBodyMoon || body == kBodySunAndMoon) {
+    JplApparentPosition(ctx, code, jdTT, kJplMoon, kJplApparent);
+    ctx.places.MoonLongitudeDeg = ctx.jplResult.Longitude * kRadToDeg;
+    ctx.places.MoonLatitudeDeg = ctx.jplResult.Latitude * kRadToDeg;
+    ctx.places.MoonDistanceKm = ctx.jplResult.GeometricDistance * kAuKm;
   }
 }
 
@@ -57,7 +80,8 @@ double SunMoonLongitude(EngineContext& ctx, int body, double jd, int result) {
   if (code != kEphemerisPlan404 && code != kEphemerisDe431 && code != kEphemerisDe441) return 0.0;
   ctx.time.CurrentJD = jd;
   UpdateTimeScales(ctx.time, ctx.settings);
-  Plan404Places(ctx, body);
+  if (code == kEphemerisPlan404) Plan404Places(ctx, body);
+  else JplPlaces(ctx, body, code);
   if (result == kResultSunLongitude) return ctx.places.SunLongitudeDeg;
   if (result == kResultElongation) {
     double e = ctx.places.MoonLongitudeDeg - ctx.places.SunLongitudeDeg;

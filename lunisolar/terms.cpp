@@ -15,9 +15,15 @@ const char* const SolarTermNames[24] = {
 namespace {
 
 constexpr double kMinuteDays = 1.0 / 1440.0;
-// Bisection tolerances: 20 s for the yearly lists, 0.01 s for refined seconds.
-constexpr double kListToleranceDays = 2.314814814814815e-4;
+// Bisection tolerances, days. The lists are searched to 0.01 s like the
+// refined seconds: a coarser tolerance leaves the listed minute (and, within
+// seconds of midnight, the date) depending on where the search started, so a
+// year reached by paging from its neighbour could differ from the same year
+// computed afresh. The 20 s of a quick search remain for
+// SolarTermInstantOfYear's bracket, which is refined afterwards.
+constexpr double kQuickToleranceDays = 2.314814814814815e-4;
 constexpr double kRefineToleranceDays = 1.1574074074074074e-7;
+constexpr double kListToleranceDays = kRefineToleranceDays;
 // Coarse approach: minutes per degree of the Sun's longitude and of the
 // elongation (deliberately short of the true rates, so the approach never
 // overshoots), and where the approach stops (minutes).
@@ -196,10 +202,15 @@ void ComputeSolarTermsOfYear(EngineContext& ctx, YearTables& tables, int mode) {
   }
 
   if (mode == -1 && count > 0) {
+    // The shadow's later events, as far as the day table reaches (the same
+    // end as a fresh search).
     const double lastJd = PackedDateToJulianDay(tables.SolarTermList[count - 1].date);
+    const double endJd = jd0 + tables.DayTableCount;
     for (const SolarTermRecord& r : tables.SolarTermShadow) {
       if (r.date == 0 || count >= YearTables::kListCapacity - 1) break;
-      if (PackedDateToJulianDay(r.date) > lastJd) tables.SolarTermList[count++] = r;
+      const double jd = PackedDateToJulianDay(r.date);
+      if (jd >= endJd) break;
+      if (jd > lastJd) tables.SolarTermList[count++] = r;
     }
   }
 }
@@ -275,13 +286,18 @@ void ComputeSyzygiesOfYear(EngineContext& ctx, YearTables& tables, int mode) {
   }
 
   if (mode == -1 && count > 0) {
+    // The shadow's later events, ending where a fresh search ends: a new
+    // moon no later than 17 days before the table's end, a full moon inside it.
     const double lastJd = PackedDateToJulianDay(tables.SyzygyList[count - 1].date);
     const bool lastWasNew = tables.SyzygyList[count - 1].isNewMoon();
     bool expectNew = !lastWasNew;
     for (const SyzygyRecord& r : tables.SyzygyShadow) {
       if (r.date == 0 || count >= YearTables::kListCapacity - 1) break;
-      if (PackedDateToJulianDay(r.date) <= lastJd) continue;
+      const double jd = PackedDateToJulianDay(r.date);
+      if (jd <= lastJd) continue;
       if (r.isNewMoon() != expectNew) continue;  // keep the new/full alternation
+      const int dayIndex = static_cast<int>(jd - jd0);
+      if (dayIndex > (r.isNewMoon() ? tables.DayTableCount - 17 : tables.DayTableCount - 1)) break;
       tables.SyzygyList[count++] = r;
       expectNew = !expectNew;
     }
@@ -356,7 +372,7 @@ bool SolarTermInstantOfYear(EngineContext& ctx, const YearTables& tables, int ye
   const double zone = ctx.settings.ZoneOffsetDays;
   const double lo = PackedDateToJulianDay(list[r].date) - 2.0 - zone;
   const double hi = PackedDateToJulianDay(list[r + 1].date) + 2.0 - zone;
-  const double x = BisectLongitude(ctx, longitudeDeg, lo, hi, kListToleranceDays, kBodySun,
+  const double x = BisectLongitude(ctx, longitudeDeg, lo, hi, kQuickToleranceDays, kBodySun,
                                    kResultSunLongitude) + zone;
   const CivilDateTime c = JulianDayToCalendar(x);
   int y = c.year;
@@ -417,11 +433,13 @@ bool FindSyzygyNear(const YearTables& tables, int y, int m, int d, int h, int mi
 
 namespace {
 
+// The shift is counted in whole seconds (4 minutes per degree), so that the
+// seconds of an event survive a shift and its inverse unchanged.
 template <typename Record>
 void ShiftRecord(Record& r, PackedTime& field, float deltaDeg) {
-  const double minutes = 4.0 * deltaDeg + r.seconds / 60.0;
-  const double whole = std::floor(minutes);
-  r.seconds = static_cast<std::int16_t>(60.0 * (minutes - whole));
+  const long long totalSeconds = std::llround(240.0 * static_cast<double>(deltaDeg)) + r.seconds;
+  const long long whole = totalSeconds >= 0 ? totalSeconds / 60 : -((-totalSeconds + 59) / 60);
+  r.seconds = static_cast<std::int16_t>(totalSeconds - 60 * whole);
   int y, m, d, h, mi;
   UnpackDateTime(r.date, field, y, m, d, h, mi);
   AddMinutes(static_cast<std::int64_t>(whole), y, m, d, h, mi, y, m, d, h, mi);

@@ -51,7 +51,9 @@ TEST(CliTime, ConfigShowsTheFileAndOptions) {
   dir.write("Orvanta.cfg", "9,0\n1,\n0,\n1,\n1,\n1,2.5,\n0,\n1,\n30,\n3,\n0,\n");
   const auto r = RunCli("config", dir.path());
   ASSERT_EQ(r.status, 0) << r.err;
-  for (const char* line : {"EphemerisCode=9\n", "PrecessionModel=1\n", "NutationModel=0\n",
+  // DE441 is configured but no DE441.jpl is found: PLAN404 and IAU 2000B in effect.
+  EXPECT_NE(r.err.find("DE441.jpl"), std::string::npos) << r.err;
+  for (const char* line : {"EphemerisCode=3\n", "PrecessionModel=1\n", "NutationModel=2\n",
                            "TimeSystemCode=1\n", "DeltaTModelCode=1\n", "UserDeltaT=2.500000\n",
                            "TermSearchStepSeconds=30\n", "PlaceIndex=3\n", "PlaceMeridian=127.5\n",
                            "ZoneOffsetDays=0\n", "EopCorrection=0\n"})

@@ -173,8 +173,13 @@ TEST(DayTable, ReformYearAndLookups) {
   ASSERT_GE(regular, 0);
   EXPECT_EQ(t.DayTable[leapStart].solarDate, 20230322);
   EXPECT_EQ(t.DayTable[regular].solarDate, 20230220);
-  // Every slot from month 11 on is numbered; lengths are 29 or 30.
-  for (int s = t.Month11StartSlot; s < t.DayTableCount; ++s) {
+  // Every slot from month 11 of the year before through the lunar year's end
+  // (and beyond, to the end of March of the next year) is numbered; lengths
+  // are 29 or 30. (The last weeks of the table lie after the last listed new
+  // moon and stay unnumbered.)
+  const int endOfMarch = FindDayTableEntry(t, 2024, 3, 31, 's', 0);
+  ASSERT_GT(endOfMarch, 0);
+  for (int s = t.Month11StartSlot; s <= endOfMarch; ++s) {
     ASSERT_NE(t.DayTable[s].lunarDate, 0) << s;
     EXPECT_TRUE(t.DayTable[s].monthLength == 29 || t.DayTable[s].monthLength == 30) << s;
   }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -9,6 +10,8 @@
 
 #include "app/core/messages.h"
 #include "app/core/places.h"
+#include "ephemeris/context.h"
+#include "ephemeris/jpl_reader.h"
 #include "time/dates.h"
 #include "time/settings.h"
 
@@ -38,6 +41,15 @@ struct CliContext {
   PlaceTable places;
   std::string configPath = "Orvanta.cfg";
   StderrMessageSink messages;
+  std::string programFolder;              // folder of the executable (trailing '/')
+  std::unique_ptr<JplEphemeris> jpl;      // open when the ephemeris is a JPL file
+
+  // An engine context over these settings, with the open ephemeris.
+  EngineContext MakeEngine() {
+    EngineContext ctx(settings, observer);
+    ctx.jpl = jpl.get();
+    return ctx;
+  }
 };
 
 using CommandFn = int (*)(CliContext&);

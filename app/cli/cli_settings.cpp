@@ -4,7 +4,11 @@
 #include <cctype>
 
 #include "app/core/config.h"
+#include "app/core/ephemeris_files.h"
 #include "app/core/files.h"
+#include "ephemeris/jpl_reader.h"
+
+#include <unistd.h>
 
 namespace orv::cli {
 namespace {
@@ -52,13 +56,69 @@ void ApplyTimeSystemOption(CalcSettings& settings, const std::string& value) {
   else throw UsageError("unknown time system '" + value + "' (TT, UT, ST)");
 }
 
+namespace {
+
+std::string ExecutableFolder() {
+  char buffer[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (n <= 0) return "";
+  std::string path(buffer, static_cast<size_t>(n));
+  return path.substr(0, path.rfind('/') + 1);
+}
+
+std::unique_ptr<JplEphemeris> OpenJpl(const std::string& path, int deNumber) {
+  auto eph = std::make_unique<JplEphemeris>();
+  if (!eph->OpenFile(path)) throw RuntimeFailure("cannot open the ephemeris file " + path);
+  try {
+    JplOpenEphemeris(*eph, deNumber);
+  } catch (const JplError& e) {
+    throw RuntimeFailure(path + ": " + e.what());
+  }
+  return eph;
+}
+
+// Opens the JPL file the settings ask for. A file named on the command line
+// must exist; one that only the configuration file asks for falls back to
+// PLAN404 with a message, as the window does.
+void AttachEphemeris(CliContext& ctx, const std::string& option) {
+  const std::string lower = Lower(option);
+  const bool named = !option.empty() && lower != "plan404" && lower != "de431" && lower != "de441";
+  if (named) {
+    ctx.jpl = OpenJpl(option, 441);
+    // The file's own number decides the Delta T table and the tidal term.
+    ctx.settings.EphemerisCode = ctx.jpl->header.FileDeNumber == 431 ? kEphemerisDe431 : kEphemerisDe441;
+    return;
+  }
+  const int code = ctx.settings.EphemerisCode;
+  if (code != kEphemerisDe431 && code != kEphemerisDe441) return;
+  const std::string name = EphemerisFileName(code);
+  EphemerisFileLocation found;
+  if (FindEphemerisFile(name, ctx.programFolder, "", found)) {
+    ctx.jpl = OpenJpl(found.path, code == kEphemerisDe431 ? 431 : 441);
+    return;
+  }
+  if (!option.empty())
+    throw RuntimeFailure(name + " not found (looked in " + ctx.programFolder + ", " + ctx.programFolder +
+                         "Eph/, the current folder and ./Eph/)");
+  const std::string stem = name.substr(0, name.size() - 4);
+  ctx.messages.Show("JPL의 천체력 " + stem + "을(를) 바이너리로 변환한\n파일명 " + stem +
+                        ".jpl이 실행폴더에 없습니다.\n만들어 넣어야 " + stem +
+                        "을(를) 실행할 수 있습니다.\n기본으로 PLAN404를 실행합니다.",
+                    "참고");
+  ctx.settings.EphemerisCode = kEphemerisPlan404;
+}
+
+}  // namespace
+
 void LoadCliSettings(CliContext& ctx) {
+  ctx.programFolder = ExecutableFolder();
   if (auto path = ctx.inv.Get("config")) {
     if (!FileExists(*path)) throw UsageError("configuration file not found: " + *path);
     ctx.configPath = *path;
   }
   ReadConfiguration(ctx.settings, ctx.configPath, ctx.messages);
   ctx.places = BuiltInPlaceTable();
+  ReadPlaceFile(ctx.places, "", ctx.messages);  // the user's places, from the current folder
 
   if (auto v = ctx.inv.Get("time")) ApplyTimeSystemOption(ctx.settings, *v);
   if (auto v = ctx.inv.Get("deltat")) ApplyDeltaTModelOption(ctx.settings, *v);
@@ -82,6 +142,11 @@ void LoadCliSettings(CliContext& ctx) {
     index = 0;
   }
   ApplyPlace(ctx.settings, ctx.observer, ctx.places, index);
+  AttachEphemeris(ctx, ctx.inv.Get("ephemeris").value_or(""));
+  if (ctx.settings.NutationModel == kNutationInternal && !ctx.jpl) {
+    ctx.messages.Show("장동모델식을 IAU2000B로 설정합니다", "안내");
+    ctx.settings.NutationModel = kNutationIau2000B;
+  }
   ComputeTodayDate(ctx.settings, SystemClock());
 }
 

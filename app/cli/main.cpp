@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "app/cli/cli.h"
 #include "app/cli/cli_settings.h"
@@ -139,6 +140,15 @@ int main(int argc, char** argv) {
     return 2;
   } catch (const RuntimeFailure& e) {
     std::fprintf(stderr, "orvanta-cli: %s\n", e.what());
+    return 1;
+  } catch (const orv::JplError& e) {
+    // The reader's messages start with blanks and line breaks; one line here.
+    std::string text = e.what();
+    const auto first = text.find_first_not_of(" \n");
+    text = first == std::string::npos ? std::string() : text.substr(first);
+    for (char& c : text)
+      if (c == '\n') c = ' ';
+    std::fprintf(stderr, "orvanta-cli: %s\n", text.c_str());
     return 1;
   }
 }

@@ -4,7 +4,10 @@
 namespace orv::cli {
 
 void RegisterTimeCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+void RegisterPositionCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterCalendarCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+void RegisterOrientationCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+void RegisterPlaceCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterHistoricalCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 
 void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
@@ -17,7 +20,10 @@ void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec
   options.push_back({"tidal", true});
   options.push_back({"help", false});
   RegisterTimeCommands(commands, options);
+  RegisterPositionCommands(commands, options);
   RegisterCalendarCommands(commands, options);
+  RegisterOrientationCommands(commands, options);
+  RegisterPlaceCommands(commands, options);
   RegisterHistoricalCommands(commands, options);
 }
 

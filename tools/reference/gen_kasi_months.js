@@ -9,8 +9,8 @@
 //
 // Usage: (cd /tmp/x && npm install korean-lunar-calendar@0.4.0)
 //        NODE_PATH=/tmp/x/node_modules node tools/reference/gen_kasi_months.js FROM TO [--compact] > out
-// FROM and TO are civil years; the months that begin in that span and end
-// within the package's data are written, one line per month (CSV) or one line
+// FROM and TO are civil years; the months that begin in that span are written
+// (the last month of the data cut where the data end), one line per month (CSV) or one line
 // per lunar year (--compact, see month_list.js).
 const KoreanLunarCalendar = require("korean-lunar-calendar");
 const pkg = require("korean-lunar-calendar/package.json");
@@ -28,10 +28,12 @@ function firstDay(y, m, leap) {
   return list.gregorianDayNumber(s.year, s.month, s.day);
 }
 
-// Length of a lunar month, 0 when its last day lies beyond the package's data.
+// Length of a lunar month; a month cut where the data end counts only the
+// days given.
 function monthLength(y, m, leap) {
-  if (cal.setLunarDate(y, m, 30, leap)) return 30;
-  return cal.setLunarDate(y, m, 29, leap) ? 29 : 0;
+  let d = 30;
+  while (d > 1 && !cal.setLunarDate(y, m, d, leap)) --d;
+  return d;
 }
 
 const months = [];
@@ -42,7 +44,7 @@ for (let y = from - 1; y <= to; y++) {
       if (first === null) continue;
       const begins = list.civilDate(first)[0];
       const length = monthLength(y, m, leap);
-      if (begins < from || begins > to || length === 0) continue;
+      if (begins < from || begins > to) continue;
       months.push({ year: y, month: m, leap, first, length });
     }
   }

@@ -1,0 +1,90 @@
+// Commands of the Earth's orientation: sidereal time, nutation, obliquity.
+// They use the settings in effect (configuration file and global options).
+#include <cmath>
+#include <cstdio>
+
+#include "app/cli/cli.h"
+#include "ephemeris/angles.h"
+#include "ephemeris/context.h"
+#include "ephemeris/earth_orientation.h"
+#include "ephemeris/jpl_reader.h"
+#include "ephemeris/sidereal.h"
+#include "time/dates.h"
+#include "time/timescales.h"
+
+namespace orv::cli {
+namespace {
+
+// Julian Days beyond this are outside any calendar the program handles.
+constexpr double kMaxAbsJulianDay = 1e8;
+constexpr double kArcsecPerRad = 206264.80624709636;
+
+double ParseJulianDayArg(const std::string& text) {
+  const double jd = ParseDoubleArg(text, "the Julian Day");
+  if (std::fabs(jd) > kMaxAbsJulianDay) throw UsageError("Julian Day out of range: " + text);
+  return jd;
+}
+
+// Sets the current instant of `engine` to a TT Julian Day.
+void SetInstantTT(EngineContext& engine, const CalcSettings& settings, double jdTT) {
+  engine.time.CurrentJD = jdTT;
+  UpdateTimeScales(engine.time, settings);
+}
+
+int CmdSidereal(CliContext& ctx) {
+  const double jdUT = ParseJulianDayArg(ctx.inv.positional[0]);
+  CalcSettings s = ctx.settings;
+  s.TimeSystemCode = kTimeUT;  // the argument is a UT instant
+  EngineContext engine(s, ctx.observer);
+  engine.time.CurrentJD = jdUT;
+  UpdateTimeScales(engine.time, s);
+  try {
+    const double hours = ApparentSiderealTime(engine);
+    std::printf("%.9f %s\n", hours, FormatSexagesimal(hours).c_str());
+  } catch (const JplError& e) {
+    throw RuntimeFailure(e.what());
+  }
+  return 0;
+}
+
+int CmdNutation(CliContext& ctx) {
+  const double jdTT = ParseJulianDayArg(ctx.inv.positional[0]);
+  CalcSettings s = ctx.settings;
+  s.TimeSystemCode = kTimeTT;
+  EngineContext engine(s, ctx.observer);
+  SetInstantTT(engine, s, jdTT);
+  double dpsi = 0.0, deps = 0.0;
+  try {
+    Nutation(engine, jdTT, dpsi, deps);
+  } catch (const JplError& e) {
+    throw RuntimeFailure(e.what());
+  }
+  std::printf("%.9f %.9f\n", dpsi * kArcsecPerRad, deps * kArcsecPerRad);
+  return 0;
+}
+
+int CmdObliquity(CliContext& ctx) {
+  const double jdTT = ParseJulianDayArg(ctx.inv.positional[0]);
+  CalcSettings s = ctx.settings;
+  s.TimeSystemCode = kTimeTT;
+  EngineContext engine(s, ctx.observer);
+  SetInstantTT(engine, s, jdTT);
+  double trueEps = 0.0;
+  try {
+    trueEps = TrueObliquity(engine, jdTT);
+  } catch (const JplError& e) {
+    throw RuntimeFailure(e.what());
+  }
+  std::printf("%.9f %.9f\n", engine.obliquity.obliquity * kRadToDeg, trueEps * kRadToDeg);
+  return 0;
+}
+
+}  // namespace
+
+void RegisterOrientationCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>&) {
+  commands.push_back({"sidereal", CmdSidereal, "sidereal JD_UT", 1, 1});
+  commands.push_back({"nutation", CmdNutation, "nutation JD_TT", 1, 1});
+  commands.push_back({"obliquity", CmdObliquity, "obliquity JD_TT", 1, 1});
+}
+
+}  // namespace orv::cli

@@ -1,0 +1,36 @@
+// Text encodings of the files the user edits.
+//
+// Inside the program every text is UTF-8. The user's files (the place file,
+// the memo file) may be saved as UTF-8 or in CP949, the Korean Windows code
+// page; they are detected and converted on reading. The byte limits of names
+// and texts are counted as the text would take in CP949 (one byte per ASCII
+// character, two per Korean syllable), so a limit means the same whichever
+// encoding the file was saved in.
+#pragma once
+
+#include <string>
+
+namespace orv {
+
+enum class TextEncoding { Utf8, Cp949 };
+
+// True when `text` is well-formed UTF-8 (no overlong forms, no surrogates,
+// nothing above U+10FFFF).
+bool IsValidUtf8(const std::string& text);
+
+// File contents as UTF-8: valid UTF-8 is taken as it is (a leading byte-order
+// mark removed); anything else is read as CP949 and converted with iconv.
+// A byte sequence that is not CP949 either becomes U+FFFD. `detected`, when
+// given, receives the encoding the text was read in.
+std::string DecodeFileText(const std::string& bytes, TextEncoding* detected = nullptr);
+
+// Bytes `utf8` takes in CP949. A character that CP949 cannot hold counts with
+// its UTF-8 length, and so does each byte of an invalid UTF-8 sequence, so a
+// limit is never undercounted.
+int Cp949Length(const std::string& utf8);
+
+// The longest prefix of `utf8` that ends on a character boundary and takes at
+// most `maxBytes` bytes in CP949 (counted as Cp949Length does).
+std::string CutToCp949Length(const std::string& utf8, int maxBytes);
+
+}  // namespace orv

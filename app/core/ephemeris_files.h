@@ -1,0 +1,25 @@
+// Where the binary JPL ephemeris files are looked for.
+#pragma once
+
+#include <string>
+
+namespace orv {
+
+// File name of the binary ephemeris of an ephemeris code: "DE431.jpl" (8),
+// "DE441.jpl" (9), "DE406.jpl" (6), "DE422.jpl" (7); "" for other codes.
+std::string EphemerisFileName(int ephemerisCode);
+
+// A file found by FindEphemerisFile: the folder it is in (with a trailing
+// separator, "" for the current folder) and the full path.
+struct EphemerisFileLocation {
+  std::string folder;
+  std::string path;
+};
+
+// Looks for `fileName` in the program's folder, then its "Eph/" sub-folder,
+// then the current folder ("" = the process's working folder), then its
+// "Eph/". The first file that opens for binary reading wins; false when none.
+bool FindEphemerisFile(const std::string& fileName, const std::string& programFolder,
+                       const std::string& currentFolder, EphemerisFileLocation& found);
+
+}  // namespace orv
