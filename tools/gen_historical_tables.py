@@ -48,6 +48,8 @@ The build folder must be configured (cmake -S . -B build); the script runs
 """
 
 import argparse
+import bisect
+import copy
 import collections
 import os
 import subprocess
@@ -382,61 +384,295 @@ def mismatch_count(Y, days, ref):
 
 # ---- Choosing rows ----
 
-def align(ref, new_moons):
-    """Index of the computed new moon nearest each reference month's start."""
-    import bisect
-    out = []
-    for m in ref.months:
-        i = bisect.bisect_left(new_moons, m.first)
-        best = min((k for k in (i - 1, i) if 0 <= k < len(new_moons)), key=lambda k: abs(new_moons[k] - m.first))
-        out.append(best)
-    return out
+class Generator:
+    """Chooses the rows of one place code with a model of the build."""
 
+    def __init__(self, place, ref, builds, off_days, forced=()):
+        self.place, self.ref, self.builds, self.off_days = place, ref, builds, off_days
+        self.forced = set(forced)  # lunar years whose leap month is listed explicitly
+        self.starts = [m.first for m in ref.months]
+        self.log = []
+        self.bad = {}
 
-def seed_rows(place, ref, builds, off_days):
-    rows = Rows(place)
-    all_nm = sorted({n for b in builds.values() for n in b.new_moons})
-    where = align(ref, all_nm)
-    offset = [m.first - all_nm[k] for m, k in zip(ref.months, where)]
+    def ref_month_for(self, new_moon):
+        """Index of the reference month that begins nearest a computed new moon."""
+        i = bisect.bisect_left(self.starts, new_moon)
+        best = None
+        for k in (i - 1, i):
+            if 0 <= k < len(self.starts) and abs(self.starts[k] - new_moon) <= 7:
+                if best is None or abs(self.starts[k] - new_moon) < abs(self.starts[best] - new_moon):
+                    best = k
+        return best
 
-    # Delta rows: the offset after the last month of each number.
-    months = ref.months
-    for i, m in enumerate(months[:-1]):
-        following = months[i + 1]
-        if (following.year, following.month) == (m.year, m.month):
-            continue  # a leap month follows: the row belongs to it
-        d = offset[i + 1]
-        if d and FIRST_YEAR - 1 <= m.year <= LAST_YEAR + 1:
-            rows.delta[(m.year, m.month)] = d
-    # A regular month and its leap month with different offsets: both outright.
-    for i, m in enumerate(months[:-2]):
-        leap = months[i + 1]
-        if leap.leap and not m.leap and (leap.year, leap.month) == (m.year, m.month) and \
-                offset[i + 1] != offset[i + 2]:
-            rows.length[(m.year, m.month, 0)] = [0, m.length]
-            rows.length[(m.year, m.month, 1)] = [0, leap.length]
+    def simulate(self, Y):
+        return simulate(self.builds[Y], self.rows, self.ref, self.place)
 
-    # Leap months of the recorded years: every reference leap month.
-    if place in (0, 1):
-        for (y, m) in sorted(ref.leap_keys):
-            if RECORDED_FIRST <= y <= RECORDED_LAST and y not in rows.q_recorded_years:
-                rows.recorded.add((y, m))
-    # Other years: where the computed calendar's leap month differs.
-    computed_leap = collections.defaultdict(set)
-    for Y, days in off_days.items():
-        for v in days.values():
-            if v and v[3]:
-                computed_leap[v[0]].add(v[1])
-    for y in range(FIRST_YEAR - 1, LAST_YEAR + 2):
-        if RECORDED_FIRST <= y <= RECORDED_LAST:
-            continue
-        want = ref.leap_of_year.get(y)
-        got = computed_leap.get(y, set())
-        if want is not None and got != {want}:
-            set_leap(rows, y, want)
-        elif want is None and got:
-            set_no_leap(rows, y)
-    return rows
+    def mismatches(self, Y, months=None):
+        if months is None:
+            months = self.simulate(Y)
+        if months is None:
+            return sum(1 for n in year_days(Y) if self.ref.day(n) is not None)
+        return mismatch_count(Y, simulated_days(self.builds[Y], months), self.ref)
+
+    # -- seeds --
+
+    def seed(self):
+        rows = self.rows = Rows(self.place)
+        ref = self.ref
+        all_nm = sorted({n for b in self.builds.values() for n in b.new_moons})
+        offset = []
+        for m in ref.months:
+            i = bisect.bisect_left(all_nm, m.first)
+            k = min((k for k in (i - 1, i) if 0 <= k < len(all_nm)), key=lambda k: abs(all_nm[k] - m.first))
+            offset.append(m.first - all_nm[k])
+        months = ref.months
+        # Delta rows: the offset after the last month of each number.
+        for i, m in enumerate(months[:-1]):
+            following = months[i + 1]
+            if (following.year, following.month) == (m.year, m.month):
+                continue  # a leap month follows: the row belongs to it
+            d = offset[i + 1]
+            if d and FIRST_YEAR - 1 <= m.year <= LAST_YEAR + 1 and not rows.delta_locked((m.year, m.month)):
+                rows.delta[(m.year, m.month)] = d
+        # A regular month and its leap month with different offsets: both outright.
+        for i, m in enumerate(months[:-2]):
+            leap = months[i + 1]
+            if leap.leap and not m.leap and (leap.year, leap.month) == (m.year, m.month) and \
+                    offset[i + 1] != offset[i + 2]:
+                for key, month in (((m.year, m.month, 0), m), ((m.year, m.month, 1), leap)):
+                    if key not in rows.q_length:
+                        rows.length[key] = [0, month.length]
+        # Leap months of the recorded years: every reference leap month.
+        if self.place in (0, 1):
+            for (y, m) in sorted(ref.leap_keys):
+                if RECORDED_FIRST <= y <= RECORDED_LAST and y not in rows.q_recorded_years:
+                    rows.recorded.add((y, m))
+        # Other years: where the computed calendar's leap month differs, or forced.
+        computed_leap = collections.defaultdict(set)
+        for Y, days in self.off_days.items():
+            for v in days.values():
+                if v and v[3]:
+                    computed_leap[v[0]].add(v[1])
+        for y in range(FIRST_YEAR - 1, LAST_YEAR + 2):
+            if RECORDED_FIRST <= y <= RECORDED_LAST:
+                continue
+            want = ref.leap_of_year.get(y)
+            got = computed_leap.get(y, set())
+            if y in self.forced or (want is not None and got != {want}) or (want is None and got):
+                self.set_reference_leap(y)
+
+    def set_reference_leap(self, y):
+        want = self.ref.leap_of_year.get(y)
+        return set_leap(self.rows, y, want) if want is not None else set_no_leap(self.rows, y)
+
+    # -- month 11 --
+
+    def choose_shift(self, Y):
+        """The shift (-1, 0, +1) that numbers most days of the civil year as the
+        reference does (ties keep 0)."""
+        rows = self.rows
+        if Y in rows.q_shift:
+            return
+        best, best_count = 0, None
+        for s in (0, -1, 1):
+            if s:
+                rows.shift[Y] = s
+            else:
+                rows.shift.pop(Y, None)
+            months = self.simulate(Y)
+            if months is None:
+                continue
+            days = simulated_days(self.builds[Y], months)
+            count = 0
+            for n in year_days(Y):
+                want, got = self.ref.day(n), days.get(n)
+                if want is not None and got is not None and got[:2] == want[:2] and got[3] == want[3]:
+                    count += 1
+            if best_count is None or count > best_count:
+                best, best_count = s, count
+        if best:
+            rows.shift[Y] = best
+        else:
+            rows.shift.pop(Y, None)
+
+    # -- month lengths --
+
+    def fix_lengths(self, Y):
+        """Makes the model of build Y end every month where the reference does,
+        for the months it numbers as the reference does, within civil year Y."""
+        first_day, last_day = day_number(Y, 1, 1), day_number(Y, 12, 31)
+        b = self.builds[Y]
+        i = 0
+        for _ in range(200):
+            months = self.simulate(Y)
+            if months is None or i >= len(months):
+                return
+            mo = months[i]
+            ri = self.ref_month_for(b.new_moons[mo["j"]])
+            if ri is None or not self.same_label(mo, ri):
+                i += 1
+                continue
+            rm = self.ref.months[ri]
+            if i == 0 and mo["start"] != rm.first and max(mo["start"], rm.first) > first_day - 32:
+                if not self.fix_month11_start(Y, months, rm.first):
+                    self.log.append((self.place, Y, rm.first, "start of month 11"))
+                    i += 1
+                continue
+            # A wrong end also misnumbers the days of the next month.
+            end, want = mo["start"] + mo["length"], rm.first + rm.length
+            if end != want and min(end, want) <= last_day + 1 and max(end, want) > first_day - 32:
+                if not self.fix_length(Y, months, i, want):
+                    self.log.append((self.place, Y, want, "length of %d-%d%s" %
+                                     (mo["label"][0], mo["label"][1], " leap" if mo["leap"] else "")))
+                    i += 1
+                continue
+            i += 1
+
+    def same_label(self, mo, ri):
+        rm = self.ref.months[ri]
+        return (rm.year, rm.month) == mo["label"] and (1 if rm.leap else 0) == mo["leap"]
+
+    def fix_month11_start(self, Y, months, target):
+        """Moves the start of month 11 of Y - 1 through the delta row of month 10
+        (when it is the first of its year for month 10 or 11 and serves the build
+        of Y - 1 as well) or the start delta of a month-10 length row."""
+        rows = self.rows
+        move = target - months[0]["start"]
+        key10 = (Y - 1, 10)
+        row = rows.month11_delta_row(Y - 1)
+        if (row is None or row[0] == 10) and not rows.delta_locked(key10):
+            old = rows.delta.get(key10)
+            rows.delta[key10] = (old or 0) + move
+            if rows.delta[key10] == 0:
+                del rows.delta[key10]
+            if self.no_worse(Y - 1):
+                return True
+            if old is None:
+                rows.delta.pop(key10, None)
+            else:
+                rows.delta[key10] = old
+        key = (Y - 1, 10, 0)
+        if key in rows.q_length:
+            return False
+        if key in rows.length:
+            rows.length[key][0] += move
+            return True
+        # A month-10 row that leaves the build of Y - 1 as it is.
+        prev = self.simulate(Y - 1) if Y - 1 in self.builds else None
+        for mo in prev or []:
+            if mo["label"] == (Y - 1, 10) and not mo["leap"]:
+                rows.length[key] = [move, mo["length"]]
+                return True
+        return False
+
+    def fix_length(self, Y, months, i, target):
+        """Makes month i of the model end at `target`."""
+        rows = self.rows
+        mo = months[i]
+        new_length = target - mo["start"]
+        if not 27 <= new_length <= 32:
+            return False
+        label, leap = mo["label"], mo["leap"]
+        move = new_length - mo["length"]
+        key = (label[0], label[1], leap)
+        if i > 0 and self.fix_through_month_before(Y, months, i, move):
+            return True
+        shared = (i > 0 and months[i - 1]["label"] == label) or \
+                 (i + 1 < len(months) and months[i + 1]["label"] == label)
+        if i > 0 and rows.length_of(key) is None and not shared and not rows.delta_locked(label):
+            old = rows.delta.get(label)
+            rows.delta[label] = (old or 0) + move
+            if rows.delta[label] == 0:
+                del rows.delta[label]
+            if label[0] >= Y or self.no_worse(Y - 1):
+                return True
+            if old is None:
+                rows.delta.pop(label, None)
+            else:
+                rows.delta[label] = old
+        if key in rows.q_length:
+            return False
+        rows.length[key] = [new_length - mo["adjusted"], new_length]
+        if label[0] < Y and not self.no_worse(Y - 1):
+            del rows.length[key]
+            return False
+        return True
+
+    def fix_through_month_before(self, Y, months, i, move):
+        """When the month before has its length outright, its own delta row
+        serves only the month after it: moving that row keeps every delta row
+        equal to the offset of the end its month really has."""
+        rows = self.rows
+        before = months[i - 1]
+        label = before["label"]
+        if label == months[i]["label"] or rows.delta_locked(label):
+            return False
+        if any(mo["label"] == label and rows.length_of((label[0], label[1], mo["leap"])) is None for mo in months):
+            return False
+        if rows.length_of((label[0], label[1], before["leap"])) is None:
+            return False
+        old = rows.delta.get(label)
+        rows.delta[label] = (old or 0) - move
+        if rows.delta[label] == 0:
+            del rows.delta[label]
+        if label[0] >= Y or self.no_worse(Y - 1):
+            return True
+        if old is None:
+            rows.delta.pop(label, None)
+        else:
+            rows.delta[label] = old
+        return False
+
+    def no_worse(self, Y):
+        """Whether build Y still matches at least as well as when it was done."""
+        if Y not in self.builds or Y < FIRST_YEAR:
+            return True
+        return self.mismatches(Y) <= self.bad.get(Y, 0)
+
+    # -- the whole span --
+
+    def run(self):
+        self.seed()
+        for Y in range(FIRST_YEAR, LAST_YEAR + 1):
+            self.choose_shift(Y)
+            self.fix_lengths(Y)
+            self.bad[Y] = self.mismatches(Y)
+        # Builds that still differ: try the leap month of their lunar years
+        # listed otherwise (a year without its leap month can save the next).
+        for Y in range(FIRST_YEAR, LAST_YEAR + 1):
+            if self.bad[Y]:
+                self.improve(Y)
+        return self.rows
+
+    def improve(self, Y):
+        rows = self.rows
+        span = [y for y in (Y - 1, Y, Y + 1) if y in self.builds]
+        before = sum(self.mismatches(y) for y in span)
+        best, best_cost = None, before
+        for y in (Y - 1, Y):
+            if y in rows.q_leap or y in rows.q_no_leap or y in rows.q_recorded_years:
+                continue
+            for option in ("none", "reference"):
+                saved = copy.deepcopy(rows)
+                if RECORDED_FIRST <= y <= RECORDED_LAST and self.place in (0, 1):
+                    rows.recorded = {k for k in rows.recorded if k[0] != y}
+                    if option == "reference":
+                        rows.recorded |= {k for k in self.ref.leap_keys if k[0] == y}
+                elif option == "none":
+                    set_no_leap(rows, y)
+                else:
+                    self.set_reference_leap(y)
+                for z in span:
+                    self.choose_shift(z)
+                    self.fix_lengths(z)
+                cost = sum(self.mismatches(z) for z in span)
+                if cost < best_cost:
+                    best, best_cost = copy.deepcopy(rows), cost
+                self.rows = rows = saved
+        if best is not None:
+            self.rows = best
+            for z in span:
+                self.bad[z] = self.mismatches(z)
 
 
 def set_leap(rows, y, m):
@@ -455,183 +691,6 @@ def set_no_leap(rows, y):
     rows.leap.pop(y, None)
     rows.no_leap.add(y)
     return True
-
-
-def choose_shift(build, rows, ref, place):
-    """The shift (-1, 0, +1) that numbers most days of the civil year as the
-    reference does (ties keep 0)."""
-    Y = build.year
-    if Y in rows.q_shift:
-        return
-    best, best_count = 0, None
-    for s in (0, -1, 1):
-        if s:
-            rows.shift[Y] = s
-        else:
-            rows.shift.pop(Y, None)
-        months = simulate(build, rows, ref, place)
-        if months is None:
-            continue
-        days = simulated_days(build, months)
-        count = sum(1 for n in year_days(Y)
-                    if ref.day(n) is not None and days.get(n) is not None and days[n][:2] == ref.day(n)[:2]
-                    and days[n][3] == ref.day(n)[3])
-        if best_count is None or count > best_count:
-            best, best_count = s, count
-    if best:
-        rows.shift[Y] = best
-    else:
-        rows.shift.pop(Y, None)
-
-
-def fix_build(build, rows, ref, place, builds, log):
-    """Adjusts month-length rows until the model of build Y gives the reference
-    on every day of civil year Y, without breaking build Y - 1."""
-    Y = build.year
-    for _ in range(40):
-        months = simulate(build, rows, ref, place)
-        if months is None:
-            return
-        days = simulated_days(build, months)
-        n = first_mismatch(Y, days, ref)
-        if n is None:
-            return
-        got, want = days.get(n), ref.day(n)
-        # The month of the model that holds the day, or the first month when the
-        # day lies before month 11 (backward part, not modelled).
-        idx = next((i for i, mo in enumerate(months) if mo["start"] <= n < mo["start"] + mo["length"]), None)
-        if idx is None:
-            log.append((place, Y, n, "before month 11"))
-            return
-        if got is None or want is None or (got[:2] != want[:2] or got[3] != want[3]):
-            # A numbering difference: the reference month at this day must be
-            # the neighbour of ours, i.e. our boundary is off.
-            mo = months[idx]
-            ref_i = ref.by_day[n]
-            rm = ref.months[ref_i]
-            nb_next = idx + 1 < len(months) and (months[idx + 1]["label"], months[idx + 1]["leap"]) == \
-                ((rm.year, rm.month), 1 if rm.leap else 0)
-            nb_prev = idx > 0 and (months[idx - 1]["label"], months[idx - 1]["leap"]) == \
-                ((rm.year, rm.month), 1 if rm.leap else 0)
-            if nb_next:
-                # Our month idx runs too long: its end must come at rm.first.
-                target, which = rm.first, idx
-            elif nb_prev:
-                # Our month idx begins too early: month idx - 1 must end later.
-                target, which = rm.first + rm.length, idx - 1
-            else:
-                log.append((place, Y, n, "numbering"))
-                return
-        else:
-            # Same month, other day: the month's start is off.
-            mo = months[idx]
-            rm = ref.months[ref.by_day[n]]
-            target, which = rm.first, idx - 1
-        if which < 0:
-            if not fix_month11_start(build, rows, months, target, log, place):
-                return
-            continue
-        if not fix_length(build, rows, months, which, target, ref, place, builds, log):
-            return
-    log.append((place, Y, None, "no convergence"))
-
-
-def fix_month11_start(build, rows, months, target, log, place):
-    """Moves the start of month 11 of Y - 1 to `target` through the month-10
-    row's start delta."""
-    Y = build.year
-    first = months[0]
-    move = target - first["start"]
-    key = (Y - 1, 10, 0)
-    if key in rows.q_length:
-        log.append((place, Y, target, "month 11 start locked"))
-        return False
-    row = rows.length.get(key)
-    if row is None:
-        # The length it has in the build of Y - 1 stays as it is.
-        prev = builds_cache.get((place, Y - 1))
-        length = None
-        if prev:
-            for mo in prev:
-                if mo["label"] == (Y - 1, 10) and not mo["leap"]:
-                    length = mo["length"]
-        if length is None:
-            log.append((place, Y, target, "month 10 unknown"))
-            return False
-        rows.length[key] = [move, length]
-    else:
-        row[0] += move
-    return True
-
-
-builds_cache = {}
-
-
-def fix_length(build, rows, months, which, target, ref, place, builds, log):
-    """Makes month `which` of the model end at `target`."""
-    Y = build.year
-    mo = months[which]
-    new_length = target - mo["start"]
-    if new_length < 25 or new_length > 33:
-        log.append((place, Y, target, "length %d" % new_length))
-        return False
-    label, leap = mo["label"], mo["leap"]
-    move = new_length - mo["length"]
-    if which == 0:
-        # Month 11 of Y - 1: an outright length.
-        key = (label[0], label[1], 0)
-        if key in rows.q_length:
-            log.append((place, Y, target, "month 11 length locked"))
-            return False
-        rows.length[key] = [new_length - mo["adjusted"], new_length]
-        return True
-    key = (label[0], label[1], leap)
-    outright = rows.length_of(key)
-    shared = months[which - 1]["label"] == label or (which + 1 < len(months) and months[which + 1]["label"] == label)
-    if outright is None and not shared and not rows.delta_locked(label):
-        old = rows.delta.get(label, 0)
-        rows.delta[label] = old + move
-        if rows.delta[label] == 0:
-            del rows.delta[label]
-        if label[0] < Y and not still_good(builds.get(Y - 1), rows, ref, place):
-            # The row serves the build of Y - 1 too: give this month its length instead.
-            if old:
-                rows.delta[label] = old
-            else:
-                rows.delta.pop(label, None)
-        else:
-            return True
-    if key in rows.q_length:
-        log.append((place, Y, target, "length locked"))
-        return False
-    rows.length[key] = [new_length - mo["adjusted"], new_length]
-    return True
-
-
-def still_good(build, rows, ref, place):
-    if build is None:
-        return True
-    months = simulate(build, rows, ref, place)
-    if months is None:
-        return True
-    return first_mismatch(build.year, simulated_days(build, months), ref) is None or \
-        mismatch_count(build.year, simulated_days(build, months), ref) <= builds_bad.get((place, build.year), 0)
-
-
-builds_bad = {}
-
-
-def generate(place, ref, builds, off_days, log):
-    rows = seed_rows(place, ref, builds, off_days)
-    for Y in range(FIRST_YEAR, LAST_YEAR + 1):
-        b = builds[Y]
-        choose_shift(b, rows, ref, place)
-        fix_build(b, rows, ref, place, builds, log)
-        months = simulate(b, rows, ref, place)
-        if months:
-            builds_cache[(place, Y)] = months
-            builds_bad[(place, Y)] = mismatch_count(Y, simulated_days(b, months), ref)
-    return rows
 
 
 # ---- Output ----
@@ -733,6 +792,7 @@ def main():
     build_cli = ["cmake", "--build", args.build, "--target", "orvanta-cli", "-j2"]
     subprocess.run(build_cli, check=True, stdout=subprocess.DEVNULL)
 
+    table_path = os.path.join(ROOT, "data/historical_tables.cpp")
     refs = {p: Reference(reference_months(p)) for p in (0, 1)}
     off = {}
     jobs = []
@@ -750,11 +810,15 @@ def main():
         print("place %d, correction off: %d years, %d days differ" %
               (p, len(bad), sum(len(v) for v in bad.values())), flush=True)
 
-    log = []
-    all_rows = {p: generate(p, refs[p], off[p][1], off[p][0], log) for p in (0, 1)}
-    table_path = os.path.join(ROOT, "data/historical_tables.cpp")
+    forced = {0: set(), 1: set()}
     for it in range(args.iterations):
-        write_tables(table_path, all_rows, source_titles())
+        gens = {}
+        for p in (0, 1):
+            gens[p] = Generator(p, refs[p], off[p][1], off[p][0], forced[p])
+            gens[p].run()
+            print("iteration %d, place %d: the model differs on %d days" % (it, p, sum(gens[p].bad.values())),
+                  flush=True)
+        write_tables(table_path, {p: gens[p].rows for p in (0, 1)}, source_titles())
         subprocess.run(build_cli, check=True, stdout=subprocess.DEVNULL)
         with ThreadPoolExecutor(2) as pool:
             futures = [pool.submit(run_span, cli, args.workdir, p, "on", os.path.join(args.workdir, "on_%d.csv" % p))
@@ -769,24 +833,18 @@ def main():
             bad = compare(days, ref)
             print("iteration %d, place %d: %d years, %d days differ" %
                   (it, p, len(bad), sum(len(v) for v in bad.values())), flush=True)
-            rows = all_rows[p]
             for Y, wrong in sorted(bad.items()):
-                # Leap months decided by the computed rule or resolved away:
-                # list the lunar years of the differing days explicitly.
-                years = set()
-                for n in wrong:
-                    for v in (days[Y].get(n), ref.day(n)):
-                        if v:
-                            years.add(v[0])
-                for y in sorted(years):
-                    if RECORDED_FIRST <= y <= RECORDED_LAST and p in (0, 1):
-                        continue
-                    want = ref.leap_of_year.get(y)
-                    if want is not None:
-                        changed |= set_leap(rows, y, want)
-                    else:
-                        changed |= set_no_leap(rows, y)
                 report.append((p, Y, wrong, days[Y], ref))
+                if len(wrong) <= gens[p].bad.get(Y, 0):
+                    continue
+                # The program differs where the model does not: a leap month
+                # left to the computed rule (or resolved away). List the lunar
+                # years around it explicitly.
+                for y in (Y - 1, Y, Y + 1):
+                    if (RECORDED_FIRST <= y <= RECORDED_LAST) or y in forced[p]:
+                        continue
+                    forced[p].add(y)
+                    changed = True
         if not changed:
             break
     if args.report:
@@ -801,11 +859,11 @@ def main():
                 for a, b in runs:
                     f.write("place %d build %d: %s..%s got %s want %s (%d days)\n" %
                             (p, Y, date_text(a), date_text(b), days.get(a), ref.day(a), b - a + 1))
-            for entry in log:
+            for entry in gens[0].log + gens[1].log:
                 f.write("model: place %d build %d at %s: %s\n" %
                         (entry[0], entry[1], date_text(entry[2]) if entry[2] else "-", entry[3]))
     for p in (0, 1):
-        r = all_rows[p]
+        r = gens[p].rows
         print("place %d rows: shift %d, leap %d, recorded %d, no-leap %d, delta %d, length %d" %
               (p, len(r.shift) + len(r.q_shift), len(r.leap) + len(r.q_leap), len(r.recorded) + len(r.q_recorded),
                len(r.no_leap) + len(r.q_no_leap), len(r.delta) + len(r.q_delta), len(r.length) + len(r.q_length)))
