@@ -39,11 +39,15 @@ int MonthIndexOf(int monthCount, int yearIndex) {
   return index;
 }
 
-// Seconds of a listed instant relative to the reference minute (exact integers).
-long long RecordSeconds(const SolarTermRecord& r) {
+// The minute of a listed instant relative to the reference minute. Instants
+// are given to the minute, and the minute that holds the term already counts
+// as reached (21:40 reaches a term at 21:40:31; 21:39 does not).
+long long RecordMinute(const SolarTermRecord& r) {
   int y, m, d, h, mi;
   UnpackDateTime(r.date, r.time(), y, m, d, h, mi);
-  return MinutesBetween(kRefYear, kRefMonth, kRefDay, kRefHour, kRefMinute, y, m, d, h, mi) * 60 + r.seconds;
+  const long long seconds =
+      MinutesBetween(kRefYear, kRefMonth, kRefDay, kRefHour, kRefMinute, y, m, d, h, mi) * 60 + r.seconds;
+  return seconds >= 0 ? seconds / 60 : -((-seconds + 59) / 60);
 }
 
 int YearOf(PackedDate date) {
@@ -81,7 +85,6 @@ void BuildMonthPillarTable(YearTables& tables, int year) {
 SexagenaryIndices SexagenaryOfInstant(const YearTables& tables, int y, int m, int d, int h, int mi) {
   SexagenaryIndices out;
   const long long minutes = MinutesBetween(kRefYear, kRefMonth, kRefDay, kRefHour, kRefMinute, y, m, d, h, mi);
-  const long long seconds = minutes * 60;
 
   // Within the term list: the listed sectional term at or before the instant
   // (and a listed term after it, so the list really covers the instant).
@@ -89,9 +92,9 @@ SexagenaryIndices SexagenaryOfInstant(const YearTables& tables, int y, int m, in
   int sectional = -1, firstSpring = -1;
   bool coveredAfter = false;
   for (int i = 0; i < YearTables::kListCapacity && list[i].date != 0; ++i) {
-    const long long at = RecordSeconds(list[i]);
+    const long long at = RecordMinute(list[i]);
     if (list[i].termIndex == kTermStartOfSpring && firstSpring < 0) firstSpring = i;
-    if (at <= seconds) {
+    if (at <= minutes) {
       if (list[i].termIndex % 2 == 0) sectional = i;
     } else {
       coveredAfter = true;
@@ -102,7 +105,7 @@ SexagenaryIndices SexagenaryOfInstant(const YearTables& tables, int y, int m, in
     // The start of spring at or before the instant; before the list's first
     // one, the year is the one before it.
     int springYear = YearOf(list[firstSpring].date);
-    if (RecordSeconds(list[firstSpring]) > seconds) --springYear;
+    if (RecordMinute(list[firstSpring]) > minutes) --springYear;
     for (int i = firstSpring; i <= sectional; ++i)
       if (list[i].termIndex == kTermStartOfSpring) springYear = YearOf(list[i].date);
     out.yearsSinceReference = springYear - kRefYear;

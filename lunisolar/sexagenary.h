@@ -22,11 +22,12 @@ struct SexagenaryIndices {
   int hour = 0;
 };
 
-// Pillars of a civil date-time in the selected time system. The year steps at
-// the start of spring and the month at each sectional term: exactly at the
-// listed instants when the instant lies within the loaded term list, and by
-// mean years from the start of spring 2000-02-04 21:40 outside it. A day
-// starts its hour count at 23:30 of the day before.
+// Pillars of a civil date-time (to the minute) in the selected time system.
+// The year steps at the start of spring and the month at each sectional term:
+// at the listed terms (from the minute that holds the term) when the instant
+// lies within the loaded term list, and by mean years from the start of
+// spring 2000-02-04 21:40 outside it. A day starts its hour count at 23:30 of
+// the day before.
 SexagenaryIndices SexagenaryOfInstant(const YearTables& tables, int y, int m, int d, int h, int mi);
 
 // Dog days of the loaded year, each month * 100 + day.

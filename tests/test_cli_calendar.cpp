@@ -30,6 +30,11 @@ TEST(CliCalendar, LunarSolarAndPillars) {
       {"solar 2024-08-15", "2024-09-17\n"},
       {"pillars 2000-02-04 21:41", "庚辰 戊寅 壬辰 辛亥\n"},
       {"pillars 2024-02-10", "甲辰 丙寅 甲辰\n"},
+      // Start of spring 2024: 2024-02-04 17:27 KST (KASI almanac).
+      {"pillars 2024-02-04 17:26", "癸卯 乙丑 戊戌 庚申\n"},
+      {"pillars 2024-02-04 17:27", "甲辰 丙寅 戊戌 庚申\n"},
+      {"pillars 2000-02-04 21:40", "庚辰 戊寅 壬辰 辛亥\n"},
+      {"pillars 2000-02-04 21:39", "己卯 丁丑 壬辰 辛亥\n"},
   };
   for (const auto& c : cases) {
     const auto r = RunCli(c.args, dir.path());
@@ -61,6 +66,47 @@ TEST(CliCalendar, TermAndSyzygyCsv) {
   const auto table = RunCli("daytable 2024", dir.path());
   ASSERT_EQ(table.status, 0);
   EXPECT_EQ(Lines(table.out).size(), 586u);
+}
+
+}  // namespace
+}  // namespace orv
+
+#include "jpl_test_support.h"
+
+namespace orv {
+namespace {
+
+TEST(CliPosition, PlacesWithPlan404AndAJplFile) {
+  TempDir dir;
+  // J2000.0, TT: DE405 (read and reduced by the JPL path, itself checked
+  // against an independent reader and ERFA) puts the apparent Sun at longitude
+  // 280.368152 deg, distance 0.983327679 AU.
+  const auto sun = RunCli("position sun 2451545 --tt", dir.path());
+  ASSERT_EQ(sun.status, 0) << sun.err;
+  const auto lines = Lines(sun.out);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "jd_tt,ra_deg,dec_deg,lon_deg,lat_deg,distance_au");
+  double jd, ra, dec, lon, lat, dist;
+  ASSERT_EQ(std::sscanf(lines[1].c_str(), "%lf,%lf,%lf,%lf,%lf,%lf", &jd, &ra, &dec, &lon, &lat, &dist), 6);
+  EXPECT_NEAR(lon, 280.368152, 1.0 / 3600);
+  EXPECT_NEAR(dist, 0.983327679, 1e-6);
+  if (!testing::HaveDe405()) GTEST_SKIP() << "no DE405 file";
+  for (const char* body : {"sun", "moon", "mercury", "venus", "mars", "jupiter", "saturn", "uranus", "neptune",
+                           "pluto"}) {
+    for (const char* mode : {"apparent", "astrometric"}) {
+      const auto r = RunCli(std::string("position ") + body + " 2455197.5 --tt --mode " + mode + " --ephemeris " +
+                                testing::De405Path(),
+                            dir.path());
+      EXPECT_EQ(r.status, 0) << body << " " << r.err;
+      EXPECT_EQ(Lines(r.out).size(), 2u) << body;
+    }
+  }
+  // Outside the file: the reader's error, status 1.
+  const auto out = RunCli("position moon 2300000 --tt --ephemeris " + testing::De405Path(), dir.path());
+  EXPECT_EQ(out.status, 1);
+  EXPECT_NE(out.err.find("Epoch out of range"), std::string::npos) << out.err;
+  // Astrometric places need a JPL file.
+  EXPECT_EQ(RunCli("position moon 2451545 --mode astrometric", dir.path()).status, 2);
 }
 
 }  // namespace

@@ -192,8 +192,9 @@ TEST(DayTable, ReformYearAndLookups) {
 TEST(Sexagenary, ReferenceInstantAndHourBoundary) {
   CalendarFixture f;
   const YearTables& t = f.Prepare(2000);
-  // The start of spring 2000 is listed at 21:40 KST.
-  SexagenaryIndices a = SexagenaryOfInstant(t, 2000, 2, 4, 21, 41);
+  // The start of spring 2000 is listed at 21:40 KST (21:40:31): the minute
+  // 21:40 already belongs to the new year.
+  SexagenaryIndices a = SexagenaryOfInstant(t, 2000, 2, 4, 21, 40);
   EXPECT_EQ(std::string(SexagenaryNames[a.year]), "庚辰");
   EXPECT_EQ(std::string(SexagenaryNames[a.month]), "戊寅");
   EXPECT_EQ(std::string(SexagenaryNames[a.day]), "壬辰");
@@ -228,6 +229,76 @@ TEST(SeasonalDays, DogDaysColdFoodAndDano) {
   EXPECT_EQ(m * 100 + d, 405);
   ASSERT_TRUE(DanoDay(t, 2024, m, d));
   EXPECT_EQ(m * 100 + d, 610);
+}
+
+}  // namespace
+}  // namespace orv
+
+namespace orv {
+namespace {
+
+// Index of the first listed term with `termIndex` dated in `year`.
+int TermRecord(const YearTables& t, int termIndex, int year) {
+  for (int i = 0; i < YearTables::kListCapacity && t.SolarTermList[i].date != 0; ++i) {
+    int y, m, d;
+    UnpackDate(t.SolarTermList[i].date, y, m, d);
+    if (t.SolarTermList[i].termIndex == termIndex && y == year) return i;
+  }
+  return -1;
+}
+
+TEST(Sexagenary, YearAndMonthStepAtTheListedTerms) {
+  // The mean-year count from 2000 misses the real start of spring by about an
+  // hour in 1900 and 1950 and by tens of minutes in 2050; the pillars follow
+  // the listed terms instead. At the listed minute the new year (month)
+  // holds, one minute before the old one.
+  CalendarFixture f;
+  for (int year : {1900, 1950, 2024, 2050}) {
+    const YearTables& t = f.Prepare(year);
+    for (int termIndex : {0, 2, 6, 18}) {
+      const int r = TermRecord(t, termIndex, year);
+      ASSERT_GE(r, 0) << year << " " << termIndex;
+      int y, m, d, h, mi;
+      UnpackDateTime(t.SolarTermList[r].date, t.SolarTermList[r].time(), y, m, d, h, mi);
+      if (t.SolarTermList[r].seconds >= 60) AddMinutes(1, y, m, d, h, mi, y, m, d, h, mi);
+      int by, bm, bd, bh, bmi;
+      AddMinutes(-1, y, m, d, h, mi, by, bm, bd, bh, bmi);
+      const SexagenaryIndices at = SexagenaryOfInstant(t, y, m, d, h, mi);
+      const SexagenaryIndices before = SexagenaryOfInstant(t, by, bm, bd, bh, bmi);
+      const int yearIndex = ((year - 2000 + 16) % 60 + 60) % 60;
+      const int monthCount = termIndex / 2;
+      EXPECT_EQ(at.year, yearIndex) << year << " term " << termIndex;
+      EXPECT_EQ(at.month, (monthCount + (yearIndex % 5) * 12 + 2) % 60) << year << " term " << termIndex;
+      if (termIndex == 0) {
+        EXPECT_EQ(before.year, (yearIndex + 59) % 60) << year;
+        // The month before the start of spring is the 丑 month of the old year.
+        EXPECT_EQ(before.month % 12, 1) << year;
+      } else {
+        EXPECT_EQ(before.year, yearIndex) << year;
+        EXPECT_EQ(before.month, (at.month + 59) % 60) << year << " term " << termIndex;
+      }
+    }
+  }
+}
+
+TEST(SeasonalDays, SummerSolsticeOnAGengDay) {
+  // When the summer solstice falls on a 庚 day, that day is the first 庚 day
+  // and the first dog day comes 20 days later.
+  CalendarFixture f;
+  int checked = 0;
+  for (int year = 1990; year < 2060 && checked < 2; ++year) {
+    const YearTables& t = f.Prepare(year);
+    const int r = TermRecord(t, 9, year);
+    int y, m, d;
+    UnpackDate(t.SolarTermList[r].date, y, m, d);
+    if (SexagenaryOfInstant(t, y, m, d, 11, 59).day % 10 != 6) continue;
+    int first, middle, last, fy, fm, fd, fh, fmi;
+    SambokDays(t, first, middle, last);
+    AddMinutes(20 * 1440, y, m, d, 0, 0, fy, fm, fd, fh, fmi);
+    EXPECT_EQ(first, fm * 100 + fd) << year;
+    ++checked;
+  }
+  EXPECT_EQ(checked, 2);
 }
 
 }  // namespace
