@@ -53,13 +53,11 @@ import copy
 import collections
 import os
 import subprocess
-import sys
 from concurrent.futures import ThreadPoolExecutor
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 FIRST_YEAR, LAST_YEAR = 2, 1911
 RECORDED_FIRST, RECORDED_LAST = 920, 1653
-TABLE_DAYS = 585
 
 # Rows quoted from the chronicles: kept as given, first in their tables.
 QUOTED_SHIFTS = [(0, 11, +1), (0, 30, +1), (0, 49, +1), (0, 470, -1), (0, 1271, -1), (0, 1499, -1),
@@ -192,7 +190,6 @@ class Build:
         self.solstice = solstice
         self.new_moons = new_moons
         self.j11 = max(j for j, n in enumerate(new_moons) if n <= solstice)
-        self.slot0 = day_number(year - 1, 11, 1)
 
 
 def read_span(path):
@@ -370,14 +367,6 @@ def year_days(Y):
     return range(day_number(Y, 1, 1), day_number(Y + 1, 1, 1))
 
 
-def first_mismatch(Y, days, ref):
-    for n in year_days(Y):
-        want = ref.day(n)
-        if want is not None and days.get(n) != want:
-            return n
-    return None
-
-
 def mismatch_count(Y, days, ref):
     return sum(1 for n in year_days(Y) if ref.day(n) is not None and days.get(n) != ref.day(n))
 
@@ -432,7 +421,7 @@ class Generator:
             if (following.year, following.month) == (m.year, m.month):
                 continue  # a leap month follows: the row belongs to it
             d = offset[i + 1]
-            if d and FIRST_YEAR - 1 <= m.year <= LAST_YEAR + 1 and not rows.delta_locked((m.year, m.month)):
+            if d and FIRST_YEAR - 1 <= m.year <= LAST_YEAR and not rows.delta_locked((m.year, m.month)):
                 rows.delta[(m.year, m.month)] = d
         # A regular month and its leap month with different offsets: both outright.
         for i, m in enumerate(months[:-2]):
@@ -864,9 +853,14 @@ def main():
                         (entry[0], entry[1], date_text(entry[2]) if entry[2] else "-", entry[3]))
     for p in (0, 1):
         r = gens[p].rows
-        print("place %d rows: shift %d, leap %d, recorded %d, no-leap %d, delta %d, length %d" %
-              (p, len(r.shift) + len(r.q_shift), len(r.leap) + len(r.q_leap), len(r.recorded) + len(r.q_recorded),
-               len(r.no_leap) + len(r.q_no_leap), len(r.delta) + len(r.q_delta), len(r.length) + len(r.q_length)))
+        tables = [("Month11ShiftTable", list(r.q_shift) + list(r.shift)),
+                  ("LeapMonthTable", list(r.q_leap) + list(r.leap)),
+                  ("RecordedLeapTable", [y for y, _ in r.q_recorded] + [y for y, _ in r.recorded]),
+                  ("NoLeapYearTable", list(r.q_no_leap) + list(r.no_leap)),
+                  ("MonthLengthDeltaTable", [y for y, _, _ in r.q_delta] + [y for y, _ in r.delta]),
+                  ("MonthLengthTable", [k[0] for k in r.q_length] + [k[0] for k in r.length])]
+        for name, years in tables:
+            print("place %d %s: %d rows (%d..%d)" % (p, name, len(years), min(years), max(years)))
 
 
 if __name__ == "__main__":
