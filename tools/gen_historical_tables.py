@@ -274,9 +274,6 @@ class Rows:
     def recorded_listed(self, key):
         return key in self.q_recorded or key in self.recorded
 
-    def recorded_year(self, year):
-        return any(y == year for (y, _) in self.q_recorded) or any(y == year for (y, _) in self.recorded)
-
     def no_leap_year(self, year):
         return year in self.q_no_leap or year in self.no_leap
 
