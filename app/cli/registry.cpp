@@ -4,6 +4,7 @@
 namespace orv::cli {
 
 void RegisterTimeCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+void RegisterIcsCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterAccuracyCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterPositionCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterCalendarCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
@@ -11,6 +12,7 @@ void RegisterOrientationCommands(std::vector<CommandSpec>&, std::vector<OptionSp
 void RegisterPlaceCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterEclipseCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterReportCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+void RegisterHistoricalCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 
 void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
   // Global options, honoured by every command.
@@ -22,6 +24,7 @@ void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec
   options.push_back({"tidal", true});
   options.push_back({"help", false});
   RegisterTimeCommands(commands, options);
+  RegisterIcsCommands(commands, options);
   RegisterAccuracyCommands(commands, options);
   RegisterPositionCommands(commands, options);
   RegisterCalendarCommands(commands, options);
@@ -29,6 +32,7 @@ void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec
   RegisterPlaceCommands(commands, options);
   RegisterEclipseCommands(commands, options);
   RegisterReportCommands(commands, options);
+  RegisterHistoricalCommands(commands, options);
 }
 
 }  // namespace orv::cli
