@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "app/core/encoding.h"
-#include "app/core/interim.h"
 #include "eclipses/eclipse_global.h"
 #include "lunisolar/lunar_calendar.h"
 #include "lunisolar/sexagenary.h"
