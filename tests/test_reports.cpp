@@ -95,6 +95,16 @@ TEST(DayReport, UniversalTimeRiseAndSetAtLongitudeZero) {
   EXPECT_NE(LocalEclipseReportText(f.Inputs(), 2024).find("(@126.97E/37.54N/0.0m)"), std::string::npos);
 }
 
+TEST(DayReport, TerrestrialTimeRiseAndSetAreTheUniversalOnesPlusDeltaT) {
+  // The same sunrise at longitude 0, shown in TT: later by Delta T (69.2 s in
+  // 2024, IERS), not by twice that.
+  ReportFixture ut(kSeoul, kTimeUT), tt(kSeoul, kTimeTT);
+  const RiseSetLine a = ParseRiseSet(LineStarting(DayReport(ut, 2024, 2, 10), "日出"));
+  const RiseSetLine b = ParseRiseSet(LineStarting(DayReport(tt, 2024, 2, 10), "日出"));
+  EXPECT_NEAR(b.rise - a.rise, 69.2, 1.0);
+  EXPECT_NEAR(b.set - a.set, 69.2, 1.0);
+}
+
 TEST(DayReport, MoonEventsOfTheDayBeforeWhenNeitherFallsOnTheDay) {
   // On 2024-03-04 the Moon's transit belonging to that UT day brings rise and
   // set on the 5th; the report takes those of the transit before, both on the

@@ -43,13 +43,13 @@ struct Event {
   report::TenthsTime time;
 };
 
-// An event of RiseSetTimes in the time system shown: the zone offset added
-// and, under TT, Delta T at the event.
+// An event of RiseSetTimes in the time system shown: the zone offset added.
+// The search runs in the selected time system, so under TT its instants are
+// already TT; adding Delta T once more would print them about a minute late.
 Event ShownEvent(const CalcSettings& settings, double jd) {
   Event e;
   if (jd == 0.0) return e;
-  double shown = jd + settings.ZoneOffsetDays;
-  if (settings.TimeSystemCode == kTimeTT) shown += DeltaTAt(settings, jd) / kSecondsPerDay;
+  const double shown = jd + settings.ZoneOffsetDays;
   e.exists = true;
   e.time = report::JulianDayToTenths(shown);
   return e;
