@@ -8,6 +8,7 @@ void RegisterPositionCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>
 void RegisterCalendarCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterOrientationCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterPlaceCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+void RegisterSimulationCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 
 void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
   // Global options, honoured by every command.
@@ -23,6 +24,7 @@ void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec
   RegisterCalendarCommands(commands, options);
   RegisterOrientationCommands(commands, options);
   RegisterPlaceCommands(commands, options);
+  RegisterSimulationCommands(commands, options);
 }
 
 }  // namespace orv::cli
