@@ -4,6 +4,7 @@
 namespace orv::cli {
 
 void RegisterTimeCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+void RegisterAccuracyCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterPositionCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterCalendarCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterOrientationCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
@@ -20,6 +21,7 @@ void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec
   options.push_back({"tidal", true});
   options.push_back({"help", false});
   RegisterTimeCommands(commands, options);
+  RegisterAccuracyCommands(commands, options);
   RegisterPositionCommands(commands, options);
   RegisterCalendarCommands(commands, options);
   RegisterOrientationCommands(commands, options);
