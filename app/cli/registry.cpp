@@ -9,6 +9,7 @@ void RegisterPositionCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>
 void RegisterCalendarCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterOrientationCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterPlaceCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+void RegisterEclipseCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterSimulationCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 
 void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
@@ -26,6 +27,7 @@ void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec
   RegisterCalendarCommands(commands, options);
   RegisterOrientationCommands(commands, options);
   RegisterPlaceCommands(commands, options);
+  RegisterEclipseCommands(commands, options);
   RegisterSimulationCommands(commands, options);
 }
 

@@ -1,0 +1,62 @@
+// Commands of eclipses and of rising and setting.
+#include <cstdio>
+#include <memory>
+
+#include "app/cli/cli.h"
+#include "app/cli/cli_settings.h"
+#include "app/core/eclipse_texts.h"
+#include "lunisolar/prepare.h"
+
+namespace orv::cli {
+namespace {
+
+// Years the built-in ephemeris is accepted for.
+constexpr int kPlan404FirstYear = -4999;
+constexpr int kPlan404LastYear = 10000;
+
+void RequireCsvOrText(const CliContext& cli) {
+  if (auto f = cli.inv.Get("format"); f && *f != "csv" && *f != "text")
+    throw UsageError("--format takes csv or text, not '" + *f + "'");
+}
+
+int CmdEclipses(CliContext& cli) {
+  RequireCsvOrText(cli);
+  const int year = ParseIntArg(cli.inv.positional[0], "the year");
+  if (year < kPlan404FirstYear || year > kPlan404LastYear)
+    throw UsageError("year " + std::to_string(year) + " is outside " + std::to_string(kPlan404FirstYear) + ".." +
+                     std::to_string(kPlan404LastYear));
+  EngineContext ctx(cli.settings, cli.observer);
+  auto tables = std::make_unique<YearTables>();
+  LunarBuildOptions options;
+  options.placeIndex = cli.settings.PlaceIndex;
+  PrepareYear(ctx, *tables, year, options);
+  std::fputs(EclipsesCsv(ctx, *tables, year, cli.inv.Has("local")).c_str(), stdout);
+  return 0;
+}
+
+int CmdRiseSet(CliContext& cli) {
+  const CivilDate date = ParseDateArg(cli.inv.positional[0]);
+  if (date.year < kPlan404FirstYear || date.year > kPlan404LastYear)
+    throw UsageError("year " + std::to_string(date.year) + " is outside " + std::to_string(kPlan404FirstYear) +
+                     ".." + std::to_string(kPlan404LastYear));
+  int bodies = kRiseSetBoth;
+  if (auto b = cli.inv.Get("body")) {
+    if (*b == "sun") bodies = kRiseSetSun;
+    else if (*b == "moon") bodies = kRiseSetMoon;
+    else throw UsageError("--body takes sun or moon, not '" + *b + "'");
+  }
+  EngineContext ctx(cli.settings, cli.observer);
+  std::fputs(RiseSetCsv(ctx, date.year, date.month, date.day, bodies).c_str(), stdout);
+  return 0;
+}
+
+}  // namespace
+
+void RegisterEclipseCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
+  commands.push_back({"eclipses", CmdEclipses, "eclipses YEAR [--local] [--format csv]", 1, 1});
+  commands.push_back({"riseset", CmdRiseSet, "riseset Y-M-D [--body sun|moon]", 1, 1});
+  options.push_back({"local", false});
+  options.push_back({"body", true});
+}
+
+}  // namespace orv::cli

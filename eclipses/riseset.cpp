@@ -1,0 +1,86 @@
+#include "eclipses/riseset.h"
+
+#include <cmath>
+
+#include "eclipses/eclipse_constants.h"
+#include "ephemeris/angles.h"
+#include "ephemeris/search.h"
+#include "ephemeris/sunmoon.h"
+
+namespace orv {
+namespace {
+
+// Refraction at the horizon: 34 arcminutes, degrees.
+constexpr double kHorizonRefractionDeg = 0.5666666666666667;
+// Dip of the horizon: arcminutes per square root of the height in metres.
+constexpr double kDipArcminPerSqrtMetre = 2.12;
+// Each event is looked for in the half day before (rise) or after (set) the transit.
+constexpr double kHalfWindowDays = 0.5;
+
+int SunOrMoon(int body) { return body == kBodyMoon ? kBodyMoon : kBodySun; }
+
+double DipDeg(const Observer& observer) {
+  return observer.AltitudeM > 0.0 ? std::sqrt(observer.AltitudeM) * kDipArcminPerSqrtMetre / 60.0 : 0.0;
+}
+
+double SemidiameterDeg(int body, double distanceAu) {
+  const double radiusAu = body == kBodyMoon ? kMoonRadiusAu : kSunRadiusAu;
+  return std::asin(radiusAu / distanceAu) * kRadToDeg;
+}
+
+}  // namespace
+
+double HorizonDepression(EngineContext& ctx, int body, double jd) {
+  body = SunOrMoon(body);
+  const EquatorialPlace p = SunMoonEquatorial(ctx, body, jd);
+  return kHorizonRefractionDeg + SemidiameterDeg(body, p.distanceAu) + DipDeg(ctx.observer);
+}
+
+HorizontalPosition SunMoonHorizontal(EngineContext& ctx, int body, double jd) {
+  body = SunOrMoon(body);
+  const EquatorialPlace p = SunMoonEquatorial(ctx, body, jd);
+  const double raDec[2] = {p.rightAscensionDeg * kDegToRad, p.declinationDeg * kDegToRad};
+  HorizontalPosition out;
+  HorizontalCoordinates(ctx, jd, body, raDec, p.distanceAu, out);
+  return out;
+}
+
+double UpperLimbAboveHorizon(EngineContext& ctx, int body, double jd) {
+  body = SunOrMoon(body);
+  // One position serves both the altitude and the semidiameter.
+  const EquatorialPlace p = SunMoonEquatorial(ctx, body, jd);
+  const double raDec[2] = {p.rightAscensionDeg * kDegToRad, p.declinationDeg * kDegToRad};
+  HorizontalPosition pos;
+  HorizontalCoordinates(ctx, jd, body, raDec, p.distanceAu, pos);
+  return pos.altitudeDeg + kHorizonRefractionDeg + SemidiameterDeg(body, p.distanceAu) + DipDeg(ctx.observer);
+}
+
+namespace {
+
+// The rise in the half day before and the set in the half day after `transitJD`.
+RiseSetInstants RiseSetAround(EngineContext& ctx, int body, double transitJD) {
+  RiseSetInstants out;
+  out.transitJD = transitJD;
+  auto horizon = [&](double t) { return UpperLimbAboveHorizon(ctx, body, t); };
+  out.riseJD = SearchSignChange(horizon, out.transitJD - kHalfWindowDays, out.transitJD, kHundredthSecondDays,
+                                kTenthSecondDays);
+  out.setJD = SearchSignChange(horizon, out.transitJD, out.transitJD + kHalfWindowDays, kHundredthSecondDays,
+                               kTenthSecondDays);
+  return out;
+}
+
+}  // namespace
+
+RiseSetInstants RiseSetTimes(EngineContext& ctx, int body, double jd) {
+  body = SunOrMoon(body);
+  return RiseSetAround(ctx, body, CulminationInstant(ctx, body, jd));
+}
+
+RiseSetInstants SunRiseSetAroundNoon(EngineContext& ctx, double meanNoonJD) {
+  auto negativeAltitude = [&](double t) { return -SunMoonHorizontal(ctx, kBodySun, t).altitudeDeg; };
+  const double transit =
+      SearchMinimum(negativeAltitude, meanNoonJD - kHourDays, meanNoonJD + kHourDays, kTenthSecondDays);
+  return RiseSetAround(ctx, kBodySun, transit);
+}
+
+}  // namespace orv

@@ -1,0 +1,44 @@
+// Rising and setting of the Sun and the Moon at the observer of the context:
+// the instants at which the upper limb touches the apparent horizon
+// (topocentric altitude of the centre + 34' of refraction + semidiameter +
+// dip of the horizon for the place's height = 0).
+#pragma once
+
+#include "ephemeris/context.h"
+#include "ephemeris/horizontal.h"
+
+namespace orv {
+
+// Rise and set around one upper transit; 0 for an event that does not happen
+// in its half-day window. Instants in the time system of the input.
+struct RiseSetInstants {
+  double riseJD = 0.0;
+  double setJD = 0.0;
+  double transitJD = 0.0;  // the upper transit both windows hang on
+};
+
+// The rise in the half day before and the set in the half day after the upper
+// transit of the civil day (0h UT to 24h UT of the input's scale) that
+// contains `jd`; body 0 = Sun, 1 = Moon. Tolerance 0.01 s; a root within
+// 0.1 s of a window's end counts as no event.
+RiseSetInstants RiseSetTimes(EngineContext& ctx, int body, double jd);
+
+// The Sun's rise and set around the transit within an hour of `meanNoonJD`
+// (local mean noon; the equation of time stays below 17 minutes). Unlike
+// RiseSetTimes this does not depend on where the UT day begins.
+RiseSetInstants SunRiseSetAroundNoon(EngineContext& ctx, double meanNoonJD);
+
+// Depression of the body's centre at the moment of rise or set, degrees:
+// 34' of refraction + apparent semidiameter + dip for the observer's height
+// (2.12' per square root of metre).
+double HorizonDepression(EngineContext& ctx, int body, double jd);
+
+// Horizontal place of the Sun (0) or the Moon (1) at `jd`: azimuth and the
+// topocentric altitude of the centre (parallax, no refraction), degrees.
+HorizontalPosition SunMoonHorizontal(EngineContext& ctx, int body, double jd);
+
+// The horizon function: altitude + HorizonDepression, degrees; negative while
+// the upper limb is below the apparent horizon.
+double UpperLimbAboveHorizon(EngineContext& ctx, int body, double jd);
+
+}  // namespace orv
