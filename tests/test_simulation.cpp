@@ -13,10 +13,14 @@
 // - KASI (Korea Astronomy and Space Science Institute) almanac: the minor cold
 //   of 2024 at 01-06 05:49 KST, lunar 2023 with a leap second month starting
 //   2023-03-22, the new moon of lunar 2023-01-01 at 2023-01-22 05:53 KST;
+// - astronomy-engine 2.1.19: the eclipses of 2023 and the rising and setting
+//   of the Sun and the Moon in Seoul (tests/data/astronomy_engine_events.csv);
+// - NASA's eclipse bulletin: magnitude 1.0132 of the eclipse of 2023-04-20;
 // - the orvanta-cli `position` command for the Moon's place (the same engine
 //   reached by another path: the item must print what the command prints).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -578,6 +582,121 @@ TEST(SimulationItemsReference, MonthsWithoutAMajorTerm) {
   // New moon 2023-03-21 17:23 UT; the fourth month begun after the solstice of 2022-12-22.
   EXPECT_NEAR(std::stod(fields[2]), CalendarToJulianDay(2023, 3, 21) + (17 * 60 + 23) / 1440.0, 1.0 * kMinuteDays);
   EXPECT_EQ(fields[3], "4");
+}
+
+// Events of tests/data/astronomy_engine_events.csv (from the eclipses' generator).
+std::vector<std::vector<std::string>> ReferenceEvents(const std::string& kind) {
+  std::vector<std::vector<std::string>> out;
+  std::ifstream in(std::string(ORVANTA_TEST_DATA) + "/astronomy_engine_events.csv");
+  for (std::string line; std::getline(in, line);)
+    if (line.rfind(kind + ",", 0) == 0) out.push_back(Fields(line));
+  return out;
+}
+
+TEST(SimulationItemsReference, SunAndMoonAltitudeAtRiseAndSet) {
+  // At astronomy-engine's rise and set in Seoul (height 0) the upper limb
+  // touches the horizon: the topocentric altitude of the centre is -(34'
+  // of refraction + the semidiameter), about -0.83 degree.
+  SimulationFixture f(kTimeUT);
+  int checked = 0;
+  for (const auto& e : ReferenceEvents("riseset")) {
+    if (e[1] != "37.5422") continue;
+    const int target = e[4] == "sun" ? 0 : 1;
+    for (int k : {9, 10}) {
+      const double jd = std::stod(e[static_cast<size_t>(k)]);
+      if (jd == 0.0) continue;
+      const CivilDateTime c = JulianDayToCalendar(jd);
+      SimulationRequest r = Request(kItemHorizontal, c.year, c.month, c.day, c.hour, c.minute, 1, kUnitDays, 1,
+                                    target);
+      r.second = c.seconds;
+      const auto lines = f.Run(r);
+      ASSERT_EQ(lines.size(), kHeaderLines + 2);  // the observer's line is part of the run header
+      EXPECT_EQ(lines[3], "일시,방위각(Azimuth/deg),고도(Elevation/deg)");
+      const auto fields = Fields(lines[4]);
+      ASSERT_EQ(fields.size(), 3u);
+      const double azimuth = std::stod(fields[1]), altitude = std::stod(fields[2]);
+      // Rising in the east, setting in the west.
+      if (k == 9) {
+        EXPECT_LT(azimuth, 180.0) << lines[4];
+      } else {
+        EXPECT_GT(azimuth, 180.0) << lines[4];
+      }
+      EXPECT_NEAR(altitude, -0.83, target == 0 ? 0.03 : 0.06) << e[4] << " " << lines[4];
+      ++checked;
+    }
+  }
+  EXPECT_GE(checked, 10);
+}
+
+TEST(SimulationItemsReference, EclipsesOf2023WithTheirPhases) {
+  // Greatest eclipses against astronomy-engine; the annular-total eclipse of
+  // 2023-04-20 (magnitude 1.0132, NASA) shows annular, total, annular
+  // between its partial phases, each label agreeing with the magnitude under
+  // the shadow axis at that instant.
+  SimulationFixture f(kTimeUT);
+  SimulationRequest r = Request(kItemEclipses, 2023, 1, 1, 0, 0, 1, kUnitYears, 1);
+  r.extra = 5.0;
+  const auto lines = f.Run(r);
+  ASSERT_GT(lines.size(), 100u);
+  std::vector<std::vector<std::string>> eclipses;
+  for (const std::string& line : lines)
+    if (line.rfind("' ", 0) == 0) eclipses.push_back(Fields(line));
+  ASSERT_EQ(eclipses.size(), 4u);
+  const char* kinds[4] = {"금환개기(Annular-Total)일식", "반영(Penumbral)월식", "금환(Annular)일식", "부분(Partial)월식"};
+  std::vector<double> reference;
+  for (const char* kind : {"solar", "lunar"})
+    for (const auto& e : ReferenceEvents(kind)) {
+      const double ut = std::stod(e[1]) - std::stod(e[2]) * kSecondDays;
+      if (ut > CalendarToJulianDay(2023, 1, 1) && ut < CalendarToJulianDay(2024, 1, 1)) reference.push_back(ut);
+    }
+  std::sort(reference.begin(), reference.end());
+  ASSERT_EQ(reference.size(), 4u);
+  for (size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(eclipses[i][2], kinds[i]);
+    EXPECT_NEAR(std::stod(eclipses[i][0].substr(1)), reference[i], 1.0 * kMinuteDays) << eclipses[i][1];
+  }
+  EXPECT_EQ(eclipses[0][4].rfind("식분;1.013", 0), 0u) << eclipses[0][4];
+  EXPECT_EQ(eclipses[0][3].rfind("125.7", 0), 0u) << eclipses[0][3];  // NASA: 125 deg 48' E, 9 deg 36' S
+
+  // The series of the first eclipse: its lines up to the next eclipse.
+  size_t at = 0;
+  while (lines[at].rfind("' ", 0) != 0) ++at;
+  EXPECT_EQ(lines[at + 1], "일시,식종류,최대식관측지,식분,본영폭(km)");
+  std::vector<std::string> phases;
+  for (size_t i = at + 2; i < lines.size() && lines[i].rfind("' ", 0) != 0; ++i) {
+    // Date, phase (its label may hold a comma), place, magnitude, path width.
+    const auto fields = Fields(lines[i]);
+    ASSERT_GE(fields.size(), 5u) << lines[i];
+    std::string phase = fields[1];
+    for (size_t k = 2; k + 3 < fields.size(); ++k) phase += "," + fields[k];
+    if (phases.empty() || phases.back() != phase) phases.push_back(phase);
+    const double magnitude = std::stod(fields[fields.size() - 2]);
+    if (phase == "금환(Annular)식\t") {
+      EXPECT_LT(magnitude, 1.0) << lines[i];
+    } else if (phase == "개기(Total,Umbral)식") {
+      EXPECT_GE(magnitude, 1.0) << lines[i];
+    }
+  }
+  const std::vector<std::string> expected = {"부분(Partial,Penum.)식", "금환(Annular)식\t", "개기(Total,Umbral)식",
+                                             "금환(Annular)식\t", "부분(Partial,Penum.)식"};
+  EXPECT_EQ(phases, expected);
+  // The progress bar counted the series and went back to 0.
+  EXPECT_EQ(f.progress.back().first, 0);
+}
+
+TEST(SimulationItemsReference, EclipsesAreListedAgainForEveryRepetitionBeforeThem) {
+  SimulationFixture f;
+  SimulationRequest r = Request(kItemEclipses, 2023, 4, 19, 0, 0, 1, kUnitDays, 2);
+  r.extra = 1800.0;
+  const auto lines = f.Run(r);
+  int listed = 0;
+  for (const std::string& line : lines)
+    if (line.rfind("' ", 0) == 0) ++listed;
+  EXPECT_EQ(listed, 2);  // 2023-04-20 twice (its new moon is after both starts)
+  // Outside PLAN404's eclipse years the run ends with a note.
+  f.env->loadedYear = 4000;
+  const auto noted = f.Run(r);
+  EXPECT_EQ(noted.back(), "*** PLAN404의 경우는 -3000~3000년 사이만 계산됩니다.***");
 }
 
 // ------------------------------------------------------------------ date tools
