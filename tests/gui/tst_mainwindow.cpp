@@ -1,14 +1,556 @@
+// The main window driven through its controls, headless: grid texts,
+// inputs, messages and the settings file. Messages are recorded, the clock is
+// fixed at 2024-02-15 10:30 in UTC+9 and the folders are temporary.
+//
+// Expected values come from published calendars: KASI's lunar calendar (leap
+// 4th month of 2020 from 2020-05-23 to 2020-06-20; lunar 2024-12 of 29 days,
+// ending 2025-01-28; lunar 2023-11 beginning 2023-12-13 in Korea), KASI's
+// 2024 solar terms (小寒 2024-01-06 05:49 KST = 2024-01-05 20:49 UT), USNO's
+// new moon of 2023-12-12 23:32 UT, the 1582 reform (Thursday 4 October
+// followed by Friday 15 October) and 1 January of 1 BC being a Thursday.
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/core/config.h"
+#include "app/core/files.h"
 #include "app/gui/tform1.h"
+
+using namespace orv;
+
+namespace {
+
+ClockReading Seoul20240215() {
+  ClockReading r;
+  r.local = MakeTm(2024, 2, 15, 10, 30);
+  r.utc = MakeTm(2024, 2, 15, 1, 30);
+  return r;
+}
+
+// A window on temporary folders.
+struct Window {
+  QTemporaryDir program;
+  QTemporaryDir current;
+  RecordingMessageSink messages;
+  FixedClock clock{Seoul20240215()};
+  std::unique_ptr<TForm1> form;
+
+  Window() {
+    AppFolders folders{program.path().toStdString(), current.path().toStdString()};
+    form = std::make_unique<TForm1>(folders, messages, clock);
+  }
+  TForm1& operator*() { return *form; }
+  TForm1* operator->() { return form.get(); }
+  QString Cell(int column, int row) const { return form->StringGrid1->CellText(column, row); }
+  // First line of grid cell k.
+  QString First(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 1); }
+  QString Second(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 2); }
+  QString Third(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 3); }
+  // Grid cell of the first line `text` inside the displayed month.
+  int CellOf(const QString& text) const {
+    const MonthView& v = form->App().view;
+    for (int k = v.LastCellBefore + 1; k < v.FirstCellAfter; ++k)
+      if (First(k) == text) return k;
+    return -1;
+  }
+  void Show(const QString& year, const QString& month) {
+    form->Edit1->setText(year);
+    form->Edit2->setText(month);
+    form->BitBtn1->click();
+  }
+  QStringList Texts() const {
+    QStringList out;
+    for (const auto& m : messages.messages) out << QString::fromStdString(m.text);
+    return out;
+  }
+};
+
+}  // namespace
 
 class MainWindowTest : public QObject {
   Q_OBJECT
  private slots:
-  void titleIsOrvanta() {
-    orv::TForm1 window;
-    QCOMPARE(window.windowTitle(), QString("Orvanta"));
-    QCOMPARE(window.objectName(), QString("TForm1"));
+  void titleAndControlNames() {
+    Window w;
+    QCOMPARE(w->windowTitle(), QString("Orvanta"));
+    QCOMPARE(w->objectName(), QString("TForm1"));
+    for (const char* name : {"Edit1", "UpDown1", "RadioGroup1", "Edit2", "UpDown2", "RadioButton4", "RadioButton5",
+                             "CheckBox1", "CheckBox2", "BitBtn1", "TdayPanel", "Edit3", "Edit4", "Edit5",
+                             "ProgressBar1", "StringGrid1", "ComboBox1", "BitBtn2", "BitBtn3", "BitBtn4", "BitBtn5",
+                             "BitBtn6", "BitBtn7", "BitBtn8", "BitBtn9", "BitBtn10", "BitBtn11", "BitBtn12",
+                             "RadioGroup2", "RadioGroup3", "RadioGroup4", "RadioGroup5", "RadioGroup6",
+                             "RadioGroup7", "CheckBox3", "CheckBox4", "U_delT", "RadioButton6", "RadioButton7",
+                             "GroupBox5"})
+      QVERIFY2(w->findChild<QWidget*>(name) != nullptr, name);
+    QCOMPARE(w->Edit1->toolTip(), QString("BC1년은 0, BC2년은 -1과 같습니다."));
+    QCOMPARE(w->BitBtn9->text(), QString("설정적용"));
+    QCOMPARE(w->BitBtn9->toolTip(), QString("환경설정 후 반드시 적용클릭"));
+    QCOMPARE(w->StringGrid1->toolTip(), QString("歲次,月建,日辰 등을 보려면 클릭하세요."));
+    QCOMPARE(w->StringGrid1->rowCount(), 19);
+    QCOMPARE(w->StringGrid1->columnCount(), 8);
+    QCOMPARE(w->StringGrid1->columnWidth(0), 50);
+    QCOMPARE(w->StringGrid1->columnWidth(3), 72);
+    QCOMPARE(w->StringGrid1->rowHeight(4), 26);
+    QCOMPARE(w->StringGrid1->rowHeight(5), 17);
+    QCOMPARE(w->Edit3->text(), QString("歲次"));
+    QCOMPARE(w->Edit5->text(), QString("月建"));
+  }
+
+  void startsOnTodaysMonth() {
+    Window w;
+    QVERIFY(w->SettingsRowVisible());
+    w->StartUp();
+    QVERIFY(!w->SettingsRowVisible());
+    QVERIFY(w.messages.messages.empty());
+    QCOMPARE(w->Edit1->text(), QString("2024"));
+    QCOMPARE(w->Edit2->text(), QString("2"));
+    QCOMPARE(w->RadioGroup1->ItemIndex(), 1);
+    QCOMPARE(w.Cell(0, 0), QString("FEB"));
+    QCOMPARE(w.Cell(1, 0), QString("일요일"));
+    // 2024-02-01 is a Thursday: cell 4; the 15th is today, cell 18.
+    QCOMPARE(w.First(4), QString("1"));
+    QCOMPARE(w.First(18), QString("15"));
+    QCOMPARE(w->App().view.todayCell, 18);
+    QCOMPARE(w->Edit3->text(), QString("癸卯年"));
+    QCOMPARE(w->Edit5->text(), QString("乙丑月 "));
+    QCOMPARE(w->Edit4->text(), QString("그레고리(Gregory)曆 입니다."));
+    QCOMPARE(w->ProgressBar1->value(), 0);
+    QCOMPARE(w->ComboBox1->count(), 652);
+    QCOMPARE(w->ComboBox1->currentText(), QString("대한민국-서울(135.0)"));
+    // Loaded with the correction on for Seoul, which the month view turns off
+    // for a year after 1912.
+    QVERIFY(!w->CheckBox2->isChecked());
+    QVERIFY(!w->CheckBox2->isEnabled());
+    QVERIFY(!w->CheckBox1->isEnabled());
+    QCOMPARE(w->RadioGroup2->ItemIndex(), 0);
+    QCOMPARE(w->RadioGroup4->ItemIndex(), 1);
+    QCOMPARE(w->RadioGroup6->ItemIndex(), 2);
+    QCOMPARE(w->U_delT->text(), QString("0"));
+
+    // Closing saves the settings.
+    w->close();
+    std::string saved;
+    QVERIFY(ReadWholeFile(JoinPath(w.current.path().toStdString(), kConfigFileName), saved));
+    QVERIFY(saved.rfind("3,0\t1;3/9,", 0) == 0);
+    QVERIFY(saved.find("\n2,0.000000,\t6;1~3,") != std::string::npos);
+  }
+
+  void october1582() {
+    Window w;
+    w->StartUp();
+    w.Show("1582", "10");
+    const QStringList expected = {"30", "1", "2", "3", "4", "15", "16", "17", "18", "19"};
+    for (int k = 0; k < expected.size(); ++k) QCOMPARE(w.First(k), expected[k]);
+    QCOMPARE(w.Cell(0, 0), QString("OCT"));
+    QCOMPARE(w->Edit4->text(), QString("율리우스(Julius)曆 입니다."));
+    QCOMPARE(w->App().view.DaysInMonth(), 21);
+    QCOMPARE(w->ProgressBar1->value(), 0);
+    // 1582 lies in the years of the historical correction: the advice, once.
+    QCOMPARE(w.Texts(), QStringList{"필요에 따라 음력보정 체크해제 하세요"});
+    QVERIFY(w->CheckBox2->isEnabled());
+    QVERIFY(w->CheckBox2->isChecked());
+    w.Show("1583", "10");
+    QCOMPARE(w.messages.messages.size(), size_t{1});
+  }
+
+  void yearZeroWithEitherEra() {
+    Window w;
+    w->StartUp();
+    w->RadioGroup1->Button(0)->click();  // BC
+    w.Show("0", "1");
+    QCOMPARE(w->App().view.LastCellBefore, 3);  // 1 January 1 BC, a Thursday
+    QCOMPARE(w.First(4), QString("1"));
+    QCOMPARE(w->App().tables->LoadedYear, 0);
+    w->RadioGroup1->Button(1)->click();  // AD: still year 0
+    QCOMPARE(w->App().tables->LoadedYear, 0);
+    QCOMPARE(w.First(4), QString("1"));
+    // "1" BC stepped up gives "0" with AD; "0" stepped up gives "1" AD.
+    w->RadioGroup1->Button(0)->click();
+    w->Edit1->setText("1");
+    w->UpDown1->ClickUp();
+    QCOMPARE(w->Edit1->text(), QString("0"));
+    QCOMPARE(w->RadioGroup1->ItemIndex(), 1);
+    w->UpDown1->ClickUp();
+    QCOMPARE(w->Edit1->text(), QString("1"));
+    QCOMPARE(w->App().tables->LoadedYear, 1);
+    w->UpDown1->ClickDown();
+    w->UpDown1->ClickDown();
+    QCOMPARE(w->Edit1->text(), QString("-1"));  // BC 2 in astronomical numbering
+    QCOMPARE(w->App().tables->LoadedYear, -1);
+    // Today's cell is never marked under BC.
+    w->RadioGroup1->Button(0)->click();
+    QCOMPARE(w->App().view.todayCell, -1);
+  }
+
+  void stepsIntoTheLeapFourthMonthOf2020() {
+    Window w;
+    w->StartUp();
+    w->RadioButton5->click();
+    QVERIFY(w->CheckBox1->isEnabled());
+    QCOMPARE(w.Cell(0, 1), QString("음력"));
+    QCOMPARE(w.Cell(0, 2), QString("양력"));
+    w.Show("2020", "4");
+    QVERIFY(!w->CheckBox1->isChecked());
+    QCOMPARE(w.First(w->App().view.LastCellBefore + 1), QString("1"));
+    QCOMPARE(w.Second(w->App().view.LastCellBefore + 1), QString("4.23 합삭"));  // 2020-04-23
+
+    w->UpDown2->ClickUp();
+    QVERIFY(w->CheckBox1->isChecked());
+    QCOMPARE(w->Edit2->text(), QString("4"));
+    QCOMPARE(w.First(6), QString("윤4.1"));  // Saturday 2020-05-23
+    QVERIFY(w.Second(6).startsWith("5.23"));
+    QCOMPARE(w->App().view.DaysInMonth(), 29);
+    QCOMPARE(w->Edit5->text(), QString("無中月"));
+
+    w->UpDown2->ClickUp();
+    QVERIFY(!w->CheckBox1->isChecked());
+    QCOMPARE(w->Edit2->text(), QString("5"));
+    QCOMPARE(w.First(0), QString("1"));  // Sunday 2020-06-21
+    QVERIFY(w.Second(0).startsWith("6.21"));
+
+    w->UpDown2->ClickDown();
+    QVERIFY(w->CheckBox1->isChecked());
+    QCOMPARE(w->Edit2->text(), QString("4"));
+    w->UpDown2->ClickDown();
+    QVERIFY(!w->CheckBox1->isChecked());
+    QCOMPARE(w->Edit2->text(), QString("4"));
+
+    // Asking for a leap month that does not exist.
+    w.Show("2021", "4");
+    w->CheckBox1->click();
+    QVERIFY(!w->CheckBox1->isChecked());
+    QCOMPARE(w.Texts().last(), QString("음력 2021년 4월은 윤달이 없습니다."));
+    QCOMPARE(w.messages.messages.back().caption, std::string("참고"));
+    // The solar view clears and disables it.
+    w.Show("2020", "4");
+    w->CheckBox1->click();
+    QVERIFY(w->CheckBox1->isChecked());
+    w->RadioButton4->click();
+    QVERIFY(!w->CheckBox1->isChecked());
+    QVERIFY(!w->CheckBox1->isEnabled());
+    QVERIFY(!w->App().LeapMonthWanted);
+  }
+
+  void lunarDecember30MemoOnThe29th() {
+    Window w;
+    w->StartUp();
+    w->App().memos = {{kMemoLunar, 2000, 12, 30, "그믐;"}};
+    w.Show("2025", "1");
+    const int cell = w.CellOf("28");  // lunar 2024-12-29, the last day of that month
+    QVERIFY(cell >= 0);
+    QVERIFY2(w.Third(cell).endsWith(" 그믐;"), qPrintable(w.Third(cell)));
+    QVERIFY(!w.Third(w.CellOf("27")).contains("그믐"));
+  }
+
+  void yearOutsidePlan404() {
+    Window w;
+    w->StartUp();
+    w.Show("10001", "7");
+    QCOMPARE(w.Texts(), QStringList{"연도 범위는 BC5000년 ~ 10000년 입니다.\n2024년 2월로 돌아갑니다."});
+    QCOMPARE(w.messages.messages[0].caption, std::string("참고"));
+    QCOMPARE(w->Edit1->text(), QString("2024"));
+    QCOMPARE(w->Edit2->text(), QString("2"));
+    QCOMPARE(w.First(18), QString("15"));
+    // BC 5000 is the first year accepted.
+    w->RadioGroup1->Button(0)->click();
+    w.Show("5000", "1");
+    QCOMPARE(w.messages.messages.size(), size_t{1});
+    QCOMPARE(w->App().tables->LoadedYear, -4999);
+    QCOMPARE(w->Edit1->text(), QString("5000"));
+  }
+
+  void missingDe441FallsBackToPlan404() {
+    Window w;
+    CalcSettings configured = DefaultSettings();
+    configured.EphemerisCode = kEphemerisDe441;
+    const std::string config = JoinPath(w.current.path().toStdString(), kConfigFileName);
+    QVERIFY(SaveSettings(configured, config));
+    w->StartUp();
+    QCOMPARE(w.messages.messages.size(), size_t{1});
+    const QString text = w.Texts()[0];
+    QCOMPARE(text.count("DE441"), 3);
+    QCOMPARE(text, QString("JPL의 천체력 DE441을(를) 바이너리로 변환한\n파일명 DE441.jpl이 실행폴더에 없습니다.\n"
+                           "만들어 넣어야 DE441을(를) 실행할 수 있습니다.\n기본으로 PLAN404를 실행합니다."));
+    QCOMPARE(w.messages.messages[0].caption, std::string("참고"));
+    std::string saved;
+    QVERIFY(ReadWholeFile(config, saved));
+    QVERIFY(saved.rfind("3,0", 0) == 0);
+    QCOMPARE(w->App().settings.EphemerisCode, int{kEphemerisPlan404});
+    QCOMPARE(w->RadioGroup2->ItemIndex(), 0);
+    QCOMPARE(w->ComboBox1->count(), static_cast<int>(w->App().places.rows.size()));
+    QSet<QString> names;
+    for (int i = 0; i < w->ComboBox1->count(); ++i) names.insert(w->ComboBox1->itemText(i));
+    QCOMPARE(names.size(), w->ComboBox1->count());
+    QCOMPARE(w.First(18), QString("15"));
+  }
+
+  void internalNutationSnapsBackUnderPlan404() {
+    Window w;
+    w->StartUp();
+    QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
+    QVERIFY(w->SettingsRowVisible());
+    QVERIFY(w->RadioGroup2->isVisibleTo(w.form.get()));
+    w->RadioGroup4->Button(0)->click();
+    QCOMPARE(w.Texts(), QStringList{"PLAN404에는 내부 장동data가 없습니다."});
+    QCOMPARE(w.messages.messages[0].caption, std::string("참고"));
+    QCOMPARE(w->RadioGroup4->ItemIndex(), 1);
+    QCOMPARE(w->App().settings.NutationModel, int{kNutationIau2000B});
+    // A DE441 that is not there: message, the choice stays PLAN404.
+    w->RadioGroup2->Button(2)->click();
+    QCOMPARE(w.Texts().last(), QString("JPL의 천체력 DE441을 바이너리로 변환한\n파일명 DE441.jpl이 실행폴더에 없습니다.\n"
+                                       "만들어 넣어야 합니다."));
+    QCOMPARE(w->RadioGroup2->ItemIndex(), 0);
+    QCOMPARE(w->App().settings.EphemerisCode, int{kEphemerisPlan404});
+    QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
+    QVERIFY(!w->SettingsRowVisible());
+    // A right press while the row is hidden does not show it.
+    QTest::mouseClick(w->BitBtn2, Qt::RightButton);
+    QVERIFY(!w->SettingsRowVisible());
+  }
+
+  void settingsChangeOnlyAtApply() {
+    Window w;
+    w->StartUp();
+    QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
+    w->RadioGroup6->Button(1)->click();  // Universal T
+    QCOMPARE(w->App().settings.TimeSystemCode, int{kTimeUT});
+    QCOMPARE(w->App().settings.ZoneOffsetDays, 0.0f);
+    QCOMPARE(w->App().tables->PreparedWith.TimeSystemCode, int{kTimeST});
+    w->BitBtn9->click();
+    QCOMPARE(w->App().tables->PreparedWith.TimeSystemCode, int{kTimeUT});
+    w->RadioGroup6->Button(2)->click();
+    QVERIFY(qAbs(w->App().settings.ZoneOffsetDays - 0.375f) < 1e-7f);
+    w->U_delT->setText("12.5");
+    emit w->U_delT->editingFinished();
+    QCOMPARE(w->App().settings.UserDeltaT, 12.5);
+    w->RadioGroup3->Button(0)->click();
+    QCOMPARE(w->App().settings.PrecessionModel, int{kPrecessionOwen1990});
+    w->close();
+    std::string saved;
+    QVERIFY(ReadWholeFile(JoinPath(w.current.path().toStdString(), kConfigFileName), saved));
+    QVERIFY(saved.find("\n1,\t2;1/2,") != std::string::npos);
+    QVERIFY(saved.find("\n2,12.500000,\t6;1~3,") != std::string::npos);
+  }
+
+  void placeChangeMovesATermAcrossMidnight() {
+    Window w;
+    w->StartUp();
+    w.Show("2024", "1");
+    QCOMPARE(w.Second(w.CellOf("6")), QString("11.25小寒소한!"));
+    QVERIFY(w.Second(w.CellOf("5")).startsWith("11.24"));
+    const int london = FindPlaceByName(w->App().places, "영국*London");
+    QVERIFY(london > 3);
+    w->ComboBox1->setCurrentIndex(london);
+    emit w->ComboBox1->activated(london);
+    QCOMPARE(w->App().settings.PlaceIndex, london);
+    QCOMPARE(w->App().settings.ZoneOffsetDays, 0.0f);
+    // In London the term falls on 5 January, and the eleventh month began on
+    // 12 December with the new moon at 23:32 UT.
+    QCOMPARE(w.Second(w.CellOf("5")), QString("11.25小寒소한!"));
+    QVERIFY(!w.Second(w.CellOf("6")).contains("小寒"));
+    QCOMPARE(w->Edit4->text(), QString("영국*London의 확인시점 시각(섬머타임 미적용)은 15일 01시 30분"));
+    QVERIFY(!w->CheckBox2->isChecked());
+    // Back to Seoul: the term returns to the 6th.
+    emit w->ComboBox1->activated(0);
+    QCOMPARE(w.Second(w.CellOf("6")), QString("11.25小寒소한!"));
+    QCOMPARE(w->Edit4->text(), QString("대한민국-서울의 확인시점 시각(섬머타임 미적용)은 15일 10시 30분"));
+    // Refused correction outside the historical places.
+    emit w->ComboBox1->activated(london);
+    w.Show("1900", "1");
+    QVERIFY(!w->CheckBox2->isEnabled());
+  }
+
+  void referenceBoxCyclesItsTexts() {
+    Window w;
+    w->StartUp();
+    QTest::mouseClick(w->Edit4, Qt::LeftButton);
+    QCOMPARE(w->Edit4->text(), QString("섬머타임(확인시점 시각+1시간) ; 없음"));
+    QTest::mouseClick(w->Edit4, Qt::LeftButton);
+    QCOMPARE(w->Edit4->text(), QString("확인시점 시각(섬머타임 미적용) - 컴퓨터 시각 = 00분"));
+    QTest::mouseClick(w->Edit4, Qt::LeftButton);
+    QCOMPARE(w->Edit4->text(), QString("대한민국-서울의 확인시점 시각(섬머타임 미적용)은 15일 10시 30분"));
+    // The month view writes its note; the cycle goes on where it was.
+    w.Show("2024", "3");
+    QCOMPARE(w->Edit4->text(), QString("그레고리(Gregory)曆 입니다."));
+    QTest::mouseClick(w->Edit4, Qt::LeftButton);
+    QCOMPARE(w->Edit4->text(), QString("섬머타임(확인시점 시각+1시간) ; 없음"));
+  }
+
+  void todayPanelAndCellSelection() {
+    Window w;
+    w->StartUp();
+    w.Show("1999", "12");
+    QTest::mousePress(w->TdayPanel, Qt::LeftButton);
+    QVERIFY(w->TdayPanel->text() != QString("오늘"));
+    QTest::mouseRelease(w->TdayPanel, Qt::LeftButton);
+    QCOMPARE(w->TdayPanel->text(), QString("오늘"));
+    QCOMPARE(w->Edit1->text(), QString("2024"));
+    QCOMPARE(w->Edit2->text(), QString("2"));
+    QCOMPARE(w->App().view.todayCell, 18);
+    // Lunar mode: today is lunar 2024-01-06.
+    w->RadioButton5->click();
+    QTest::mouseClick(w->TdayPanel, Qt::LeftButton);
+    QCOMPARE(w->Edit1->text(), QString("2024"));
+    QCOMPARE(w->Edit2->text(), QString("1"));
+    QCOMPARE(w.First(w->App().view.todayCell), QString("6"));
+    // Selecting 10 February shows that day's pillars; a cell outside, blanks.
+    w->RadioButton4->click();
+    w.Show("2024", "2");
+    const int cell = w.CellOf("10");
+    w->StringGrid1->setCurrentCell(cell / 7 * 3 + 1, cell % 7 + 1);
+    QCOMPARE(w->Edit3->text(), QString("甲辰年"));
+    QCOMPARE(w->Edit5->text(), QString("丙寅月 "));
+    w->StringGrid1->setCurrentCell(1, 1);
+    QCOMPARE(w->Edit3->text(), QString(" "));
+  }
+
+  void badNumbersInTheInputs() {
+    Window w;
+    w->StartUp();
+    w.Show("20x4", "2");
+    QCOMPARE(w.messages.messages.size(), size_t{1});
+    QCOMPARE(w.messages.messages[0].caption, std::string("오류"));
+    QCOMPARE(w->App().tables->LoadedYear, 2024);
+    emit w->Edit1->focusLost();
+    QCOMPARE(w->Edit1->text(), QString("20x4"));  // a leading number other than 0 stays
+    w->Edit1->setText("abc");
+    emit w->Edit1->focusLost();
+    QCOMPARE(w->Edit1->text(), QString("0"));
+    w.Show("2024", "13");
+    QCOMPARE(w.messages.messages.back().caption, std::string("참고"));
+  }
+
+  // A JPL file under the name DE441.jpl (the DE405 file made at build time,
+  // which covers 1959-12 .. 2060-01) in the program's "Eph" folder.
+  void jplFileSpanAndHorizonsPreset() {
+    if (!QFile::exists(ORVANTA_DE405_PATH)) QSKIP("no DE405 file in this build");
+    Window w;
+    QVERIFY(QDir(w.program.path()).mkdir("Eph"));
+    QVERIFY(QFile::link(ORVANTA_DE405_PATH, w.program.filePath("Eph/DE441.jpl")));
+    CalcSettings configured = DefaultSettings();
+    configured.EphemerisCode = kEphemerisDe441;
+    QVERIFY(SaveSettings(configured, JoinPath(w.current.path().toStdString(), kConfigFileName)));
+    w->StartUp();
+    QVERIFY(w.messages.messages.empty());
+    QCOMPARE(w->RadioGroup2->ItemIndex(), 2);
+    QVERIFY(w->App().ephemeris.IsOpen());
+    QCOMPARE(QString::fromStdString(w->App().EphemerisFolder), w.program.filePath("Eph/"));
+    QCOMPARE(w.Second(w.CellOf("10")), QString("1.1 합삭"));
+    // 1950 is a DE441 year but not one of this file: back to this year, with the notice.
+    w.Show("1950", "6");
+    QCOMPARE(w.Texts(), QStringList{"천체력 적용기간(1961~2058)을\n벗어남. 올해로 재 지정됨\n"});
+    QCOMPARE(w.messages.messages[0].caption, std::string("알림"));
+    QCOMPARE(w->Edit1->text(), QString("2024"));
+    QCOMPARE(w->Edit2->text(), QString("2"));
+    QCOMPARE(w->App().tables->LoadedYear, 2024);
+    // PLAN404 closes the file; the preset opens it again with its models.
+    QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
+    w->RadioGroup2->Button(0)->click();
+    QVERIFY(!w->App().ephemeris.IsOpen());
+    w->BitBtn11->click();
+    const CalcSettings& s = w->App().settings;
+    QCOMPARE(s.EphemerisCode, int{kEphemerisDe441});
+    QCOMPARE(s.PrecessionModel, int{kPrecessionOwen1990});
+    QCOMPARE(s.NutationModel, int{kNutationInternal});
+    QCOMPARE(s.ObliquityModel, int{kObliquityOwen1990});
+    QCOMPARE(s.TimeSystemCode, int{kTimeST});
+    QCOMPARE(s.DeltaTModelCode, int{kDeltaTHorizons});
+    QCOMPARE(w->RadioGroup2->ItemIndex(), 2);
+    QCOMPARE(w->RadioGroup3->ItemIndex(), 0);
+    QCOMPARE(w->RadioGroup4->ItemIndex(), 0);
+    QCOMPARE(w->RadioGroup5->ItemIndex(), 0);
+    QVERIFY(w->App().ephemeris.IsOpen());
+    w->BitBtn9->click();
+    QCOMPARE(w.Second(w.CellOf("10")), QString("1.1 합삭"));
+  }
+
+  void horizonsPresetWithoutTheFile() {
+    Window w;
+    w->StartUp();
+    w->BitBtn11->click();
+    QCOMPARE(w.Texts(), QStringList{"JPL의 천체력 DE441을 바이너리로 변환한\n파일명 DE441.jpl이 실행폴더에 없습니다.\n"
+                                    "만들어 넣어야 합니다."});
+    QCOMPARE(w->App().settings.EphemerisCode, int{kEphemerisPlan404});
+    QCOMPARE(w->App().settings.PrecessionModel, int{kPrecessionIau2006});
+  }
+
+  // Lunar year 925 has a leap twelfth month in the Korean records (historical
+  // tables, place code 0), whatever the computation gives.
+  void correctionCheckBoxRebuildsTheLunarMonths() {
+    Window w;
+    w->StartUp();
+    w->RadioButton5->click();
+    w.Show("925", "12");
+    QCOMPARE(w.Texts(), QStringList{"필요에 따라 음력보정 체크해제 하세요"});
+    QVERIFY(w->CheckBox2->isChecked());
+    QVERIFY(w->App().tables->PreparedWith.PlaceIndex == 0);
+    auto grid = [&] {
+      QStringList cells;
+      for (int r = 0; r < 19; ++r)
+        for (int c = 0; c < 8; ++c) cells << w.Cell(c, r);
+      return cells;
+    };
+    const QStringList regularCorrected = grid();
+    w->CheckBox1->click();
+    QCOMPARE(w.messages.messages.size(), size_t{1});
+    QVERIFY(w->CheckBox1->isChecked());
+    QCOMPARE(w.First(w->App().view.LastCellBefore + 1), QString("윤12.1"));
+    const QStringList leapCorrected = grid();
+    w->CheckBox2->click();  // off: the computed calendar, the leap wish cleared
+    QVERIFY(!w->CheckBox2->isChecked());
+    QVERIFY(!w->CheckBox1->isChecked());
+    QVERIFY(!w->App().HistoricalCorrection);
+    w->CheckBox2->click();  // on again: exactly the corrected calendar
+    QVERIFY(w->CheckBox2->isChecked());
+    QCOMPARE(grid(), regularCorrected);
+    w->CheckBox1->click();
+    QCOMPARE(grid(), leapCorrected);
+  }
+
+  void painterStyles() {
+    Window w;
+    w->StartUp();
+    w->App().memos = {{kMemoSolar, 2000, 2, 20, "강조;"}, {kMemoSolar, 2000, 2, 21, "휴일:"}};
+    w.Show("2024", "2");
+    const QImage image = w->StringGrid1->grab().toImage();
+    const qreal ratio = image.devicePixelRatio();
+    auto rectOf = [&](int cell, int line) {
+      return w->StringGrid1->visualRect(w->StringGrid1->model()->index(cell / 7 * 3 + 1 + line, cell % 7 + 1));
+    };
+    auto pixel = [&](QPoint p) { return image.pixelColor(QPointF(p * ratio).toPoint()); };
+    auto redPixels = [&](const QRect& r) {
+      int n = 0;
+      for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+          const QColor c = pixel({x, y});
+          if (c.red() > 200 && c.green() < 80 && c.blue() < 80) ++n;
+        }
+      return n;
+    };
+    QCOMPARE(pixel(rectOf(18, 0).topLeft() + QPoint(3, 3)), QColor(0xFF, 0xFF, 0x00));  // today
+    QCOMPARE(pixel(rectOf(18, 2).topLeft() + QPoint(40, 3)), QColor(0xFF, 0xFF, 0x00));
+    QCOMPARE(pixel(rectOf(0, 0).topLeft() + QPoint(3, 3)), QColor(0x80, 0x00, 0x80));    // before the month
+    QCOMPARE(pixel(rectOf(35, 0).topLeft() + QPoint(3, 3)), QColor(0x80, 0x00, 0x00));   // after it
+    const int highlighted = w.CellOf("20");
+    QCOMPARE(pixel(rectOf(highlighted, 2).topRight() + QPoint(-3, 3)), QColor(0xFF, 0x00, 0xFF));
+    // The holiday's day number is red on a Wednesday; the Tuesday before is not.
+    QVERIFY(redPixels(rectOf(w.CellOf("21"), 0)) > 20);
+    QCOMPARE(redPixels(rectOf(highlighted, 0)), 0);
+    // Marker characters are not drawn: the stored text keeps them.
+    QVERIFY(w.Third(highlighted).endsWith("강조;"));
+  }
+
+  void screenshotIsWritten() {
+    Window w;
+    const QString file = w.current.filePath("shot.png");
+    QVERIFY(w->SaveScreenshot(file));
+    QImage image(file);
+    QVERIFY(!image.isNull());
+    QVERIFY(image.width() >= 550);
+    QVERIFY(image.height() >= 450);
   }
 };
 

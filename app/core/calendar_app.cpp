@@ -1,0 +1,571 @@
+#include "app/core/calendar_app.h"
+
+#include <climits>
+#include <cstdio>
+
+#include "app/core/config.h"
+#include "app/core/files.h"
+#include "app/core/interim.h"
+#include "ephemeris/jpl_reader.h"
+#include "lunisolar/prepare.h"
+#include "lunisolar/terms.h"
+#include "time/timescales.h"
+
+namespace orv {
+namespace {
+
+// The first places of the table: rows 0..2 start with the historical
+// correction on; rows 0..3 allow it at all.
+constexpr int kCorrectionOnAtStartPlaces = 3;
+// Years whose lunar calendar can follow the historical records.
+constexpr int kCorrectionFirstYear = 2;
+constexpr int kCorrectionLastYear = 1912;
+
+// A lunar month is about 29.5 days, so the day 30 days after (before) the
+// 15th of a month lies in the month after (before) it.
+constexpr int kDaysToNeighbourMonth = 30;
+constexpr int kMidMonthDay = 15;
+
+constexpr const char* kEphemerisSubfolder = "Eph/";
+
+constexpr int kEphemerisItemCodes[3] = {kEphemerisPlan404, kEphemerisDe431, kEphemerisDe441};
+
+std::string Printf(const char* format, int a, int b) {
+  char text[256];
+  std::snprintf(text, sizeof text, format, a, b);
+  return text;
+}
+
+std::string MissingFileMessage(const std::string& name) {
+  return "JPL의 천체력 " + name + "을 바이너리로 변환한\n파일명 " + name +
+         ".jpl이 실행폴더에 없습니다.\n만들어 넣어야 합니다.";
+}
+
+std::string StartUpMissingFileMessage(const std::string& name) {
+  return "JPL의 천체력 " + name + "을(를) 바이너리로 변환한\n파일명 " + name + ".jpl이 실행폴더에 없습니다.\n만들어 넣어야 " +
+         name + "을(를) 실행할 수 있습니다.\n기본으로 PLAN404를 실행합니다.";
+}
+
+constexpr const char* kNoInternalNutation = "PLAN404에는 내부 장동data가 없습니다.";
+
+}  // namespace
+
+int AstronomicalYear(const MonthInputs& inputs) {
+  if (inputs.yearNumber == 0 || inputs.eraAD) return inputs.yearNumber;
+  return 1 - inputs.yearNumber;
+}
+
+void SetAstronomicalYear(MonthInputs& inputs, int year) {
+  inputs.eraAD = year > 0;
+  inputs.yearNumber = inputs.eraAD ? year : 1 - year;
+  if (year == 0) {
+    inputs.eraAD = true;
+    inputs.yearNumber = 0;
+  }
+}
+
+YearRange EphemerisYearRange(int code) {
+  switch (code) {
+    case 5: case 6: case 7: case 11: case 12: return {-2998, 2998};
+    case 8: case 9: case 13: return {-12999, 16998};
+    case 10: return {-5399, 5398};
+    case 14: return {-3000, 3001};
+    default: return {-4999, 10000};
+  }
+}
+
+const char* YearRangeMessage(int code) {
+  switch (code) {
+    case 5: case 6: case 7: case 11: case 12:
+      return "DE406과 DE422의 경우 연도 범위는\nBC2999년 ~ 2998년 입니다.\n%d년 %d월로 돌아갑니다.";
+    case 8: case 13:
+      return "DE431의 경우 연도 범위는\nBC13000년 ~ 16998년 입니다.\n%d년 %d월로 돌아갑니다.";
+    case 9:
+      return "DE441의 경우 연도 범위는\nBC13000년 ~ 16998년 입니다.\n%d년 %d월로 돌아갑니다.";
+    case 10:
+      return "SW_EPH의 경우 연도 범위는\nBC5400년 ~ 5398년 입니다.\n%d년 %d월로 돌아갑니다.";
+    case 14:
+      return "연도 범위는 BC3001년 ~ 3001년 입니다.\n%d년 %d월로 돌아갑니다.";
+    default:
+      return "연도 범위는 BC5000년 ~ 10000년 입니다.\n%d년 %d월로 돌아갑니다.";
+  }
+}
+
+CalendarApp::CalendarApp(AppFolders f, MessageSink& m, const Clock& c)
+    : folders(std::move(f)),
+      messages(m),
+      clock(c),
+      places(BuiltInPlaceTable()),
+      ctx(settings, observer),
+      tables(std::make_unique<YearTables>()) {
+  LayOutMonthGrid(view.grid, inputs.month, displayMode);
+}
+
+CalendarApp::~CalendarApp() { ephemeris.Close(ctx); }
+
+std::string CalendarApp::ConfigPath() const { return JoinPath(folders.currentFolder, kConfigFileName); }
+
+LunarBuildOptions CalendarApp::Options() const {
+  LunarBuildOptions options;
+  options.historicalCorrection = HistoricalCorrection;
+  options.placeIndex = settings.PlaceIndex;
+  return options;
+}
+
+void CalendarApp::Progress(int percent) const {
+  if (progress) progress(percent);
+}
+
+int CalendarApp::LoadedYear() const { return tables->Prepared ? tables->LoadedYear : INT_MIN; }
+
+bool CalendarApp::YearInRange(int year) const {
+  const YearRange range = EphemerisYearRange(settings.EphemerisCode);
+  return year >= range.first && year <= range.last;
+}
+
+void CalendarApp::ClearSelection() { selected = SelectedDay{}; }
+
+void CalendarApp::MoveYearNumber(bool later) {
+  const int step = later ? 1 : -1;
+  if (inputs.yearNumber == 0 || inputs.eraAD) inputs.yearNumber += step;
+  else inputs.yearNumber -= step;
+  if (inputs.yearNumber == 0) inputs.eraAD = true;
+}
+
+// --- Start-up and closing -----------------------------------------------------
+
+int CalendarApp::LoadSettings(int& jplNumber) {
+  ReadConfiguration(settings, ConfigPath(), messages);
+  if (settings.EphemerisCode == kEphemerisPlan404 || settings.EphemerisCode == 0) EphemerisChoiceIndex = 0;
+  else if (settings.EphemerisCode == kEphemerisDe431) EphemerisChoiceIndex = 1;
+  else if (settings.EphemerisCode == kEphemerisDe441) EphemerisChoiceIndex = 2;
+  de431Selectable = settings.De431Selectable != 0;
+
+  // The place list is filled afresh, so every place is listed once however
+  // often the settings are loaded.
+  places = BuiltInPlaceTable();
+  ReadPlaceFile(places, folders.currentFolder, messages);
+  if (settings.PlaceIndex < 0 || settings.PlaceIndex >= static_cast<int>(places.rows.size()))
+    settings.PlaceIndex = 0;
+  ApplyPlace(settings, observer, places, settings.PlaceIndex);
+  ComputeTodayDate(settings, clock);
+
+  displayMode = DisplayMode::Solar;
+  LeapMonthWanted = false;
+  thirtyYearsAfter = true;
+  HistoricalCorrection = settings.PlaceIndex < kCorrectionOnAtStartPlaces;
+  correctionEnabled = HistoricalCorrection;
+  inputs.eraAD = true;
+  inputs.yearNumber = settings.TodayDate[0];
+  inputs.month = settings.TodayDate[1];
+  LayOutMonthGrid(view.grid, inputs.month, displayMode);
+  view.filled = false;
+
+  jplNumber = JplNumberOfCode(settings.EphemerisCode);
+  return settings.TodayDate[0];
+}
+
+void CalendarApp::StartUp() {
+  if (started) return;
+  started = true;
+  int jplNumber = 0;
+  int year = LoadSettings(jplNumber);
+
+  EphemerisFolder = folders.programFolder;
+  if (jplNumber != 0) {
+    const std::string name = EphemerisStem(settings.EphemerisCode);
+    if (!OpenEphemeris::CanOpen(JoinPath(EphemerisFolder, name + ".jpl")))
+      EphemerisFolder = JoinPath(folders.programFolder, kEphemerisSubfolder);
+    std::string error;
+    if (!ephemeris.Open(ctx, JoinPath(EphemerisFolder, name + ".jpl"), jplNumber, &error)) {
+      if (!error.empty()) messages.Show(error, "오류", MessageButtons::Ok, MessageIcon::Error);
+      messages.Show(StartUpMissingFileMessage(name), "참고");
+      settings.EphemerisCode = kEphemerisPlan404;
+      SaveSettings(settings, ConfigPath());
+      year = LoadSettings(jplNumber);
+      if (jplNumber != 0) {
+        // The save did not reach the file: run on PLAN404 all the same.
+        settings.EphemerisCode = kEphemerisPlan404;
+        if (settings.NutationModel == kNutationInternal) settings.NutationModel = kNutationIau2000B;
+        EphemerisChoiceIndex = 0;
+      }
+    }
+  }
+  InterimReadMemoFile(memos, folders.currentFolder);
+  PrepareYear(year);
+  MonthViewBuild();
+}
+
+void CalendarApp::Close() {
+  SaveSettings(settings, ConfigPath());
+  ephemeris.Close(ctx);
+}
+
+// --- Month view ---------------------------------------------------------------
+
+void CalendarApp::PrepareYear(int year) {
+  double firstJd = 0.0, lastJd = 0.0;
+  if (settings.EphemerisCode >= 6 && settings.EphemerisCode <= 9 && ephemeris.Span(firstJd, lastJd)) {
+    // Whole years inside the file, with a margin for the day table, which
+    // runs from November of the year before to June of the year after.
+    const CivilDateTime start = JulianDayToCalendar(firstJd);
+    const CivilDateTime end = JulianDayToCalendar(lastJd);
+    const int firstYear = start.year + 1 + (start.month > 9 ? 1 : 0);
+    const int lastYear = end.year - 1 - (end.month < 9 ? 1 : 0);
+    if (year < firstYear || year > lastYear) {
+      year = settings.TodayDate[0];
+      PendingNotice = Printf("천체력 적용기간(%d~%d)을\n벗어남. 올해로 재 지정됨\n", firstYear, lastYear);
+      SetAstronomicalYear(inputs, year);
+      inputs.month = settings.TodayDate[1];
+    }
+  }
+  try {
+    orv::PrepareYear(ctx, *tables, year, Options());
+  } catch (const JplError& e) {
+    tables->Prepared = false;
+    messages.Show(e.what(), "오류", MessageButtons::Ok, MessageIcon::Error);
+    return;
+  }
+  settings.LoadedYear = year;
+  builtWith_ = Options();
+}
+
+void CalendarApp::RebuildLunarCalendar() {
+  if (!tables->Prepared) return;
+  const int year = tables->LoadedYear;
+  BuildLunarCalendar(*tables, year, Options());
+  // A leap month before month 11 of the year before: those months are
+  // numbered as in their own year, which the full preparation takes over.
+  if (tables->EarlyLeapFlag) {
+    try {
+      orv::PrepareYear(ctx, *tables, year, Options());
+    } catch (const JplError& e) {
+      tables->Prepared = false;
+      messages.Show(e.what(), "오류", MessageButtons::Ok, MessageIcon::Error);
+    }
+  }
+  builtWith_ = Options();
+}
+
+bool CalendarApp::MonthViewBuild() {
+  LayOutMonthGrid(view.grid, inputs.month, displayMode);
+  view.filled = false;
+  Progress(0);
+  if (inputs.month < 1 || inputs.month > 12) {
+    messages.Show("월은 1에서 12 사이의 숫자로 입력하세요.", "참고");
+    return false;
+  }
+  int year = AstronomicalYear(inputs);
+
+  if (!YearInRange(year)) {
+    messages.Show(Printf(YearRangeMessage(settings.EphemerisCode), settings.TodayDate[0], settings.TodayDate[1]),
+                  "참고");
+    inputs.yearNumber = settings.TodayDate[0];
+    inputs.month = settings.TodayDate[1];
+    inputs.eraAD = true;
+    LeapMonthWanted = false;
+    year = AstronomicalYear(inputs);
+    LayOutMonthGrid(view.grid, inputs.month, displayMode);
+  }
+
+  if (inputs.eraAD && year >= kCorrectionFirstYear && year <= kCorrectionLastYear &&
+      PlaceAllowsHistoricalCorrection(settings.PlaceIndex)) {
+    correctionEnabled = true;
+    if (!correctionAdviceShown) {
+      correctionAdviceShown = true;
+      HistoricalCorrection = true;
+      messages.Show("필요에 따라 음력보정 체크해제 하세요", "참고");
+    }
+  } else {
+    correctionEnabled = false;
+    HistoricalCorrection = false;
+  }
+
+  Progress(20);
+  if (year != LoadedYear()) {
+    PrepareYear(year);
+    // The span check may have turned the inputs to this year.
+    year = AstronomicalYear(inputs);
+    LayOutMonthGrid(view.grid, inputs.month, displayMode);
+  } else if (builtWith_.historicalCorrection != HistoricalCorrection ||
+             builtWith_.placeIndex != settings.PlaceIndex) {
+    RebuildLunarCalendar();
+  }
+  Progress(40);
+  if (!tables->Prepared) {
+    Progress(0);
+    return false;
+  }
+
+  MonthRequest request;
+  request.year = year;
+  request.month = inputs.month;
+  request.mode = displayMode;
+  request.leapWanted = displayMode == DisplayMode::Lunar && LeapMonthWanted;
+  request.eraAD = inputs.eraAD;
+  bool ok = false;
+  try {
+    ok = FillMonthView(ctx, *tables, memos, request, view, progress);
+    if (!ok && request.leapWanted) {
+      // No such leap month (the inputs changed under it): the regular month.
+      LeapMonthWanted = false;
+      request.leapWanted = false;
+      LayOutMonthGrid(view.grid, inputs.month, displayMode);
+      ok = FillMonthView(ctx, *tables, memos, request, view, progress);
+    }
+  } catch (const JplError& e) {
+    view.filled = false;
+    messages.Show(e.what(), "오류", MessageButtons::Ok, MessageIcon::Error);
+  }
+  if (ok) {
+    edit3Text = view.yearPillar;
+    edit5Text = view.monthPillar;
+    edit5Red = view.monthWithoutMajorTerm;
+    edit4Text = view.calendarNote;
+  }
+  Progress(0);
+  return ok;
+}
+
+void CalendarApp::StepYear(bool up) {
+  if (inputs.yearNumber == 0) inputs.eraAD = true;
+  MoveYearNumber(up);
+  LeapMonthWanted = false;
+  MonthViewBuild();
+  ClearSelection();
+}
+
+void CalendarApp::StepMonth(bool up) {
+  const bool lunar = displayMode == DisplayMode::Lunar;
+  const int year = AstronomicalYear(inputs);
+  // Leap flag of the lunar month next to (after or before) the shown regular one.
+  auto neighbourIsLeap = [&](int direction) {
+    if (year != LoadedYear()) return false;
+    const int slot = FindDayTableEntry(*tables, year, inputs.month, kMidMonthDay, 'm', 0);
+    if (slot < 0) return false;
+    const int other = slot + direction * kDaysToNeighbourMonth;
+    return other >= 0 && other < tables->DayTableCount && tables->DayTable[other].leap != 0;
+  };
+  if (up) {
+    if (lunar && !LeapMonthWanted && neighbourIsLeap(+1)) {
+      LeapMonthWanted = true;  // same number, its leap month
+    } else {
+      if (lunar) LeapMonthWanted = false;
+      if (++inputs.month > 12) {
+        inputs.month = 1;
+        MoveYearNumber(true);
+      }
+    }
+  } else {
+    if (lunar && LeapMonthWanted) {
+      LeapMonthWanted = false;  // the regular month of the same number
+    } else {
+      if (lunar && neighbourIsLeap(-1)) LeapMonthWanted = true;
+      if (--inputs.month < 1) {
+        inputs.month = 12;
+        MoveYearNumber(false);
+      }
+    }
+  }
+  if (inputs.yearNumber == 0) inputs.eraAD = true;
+  MonthViewBuild();
+  ClearSelection();
+}
+
+void CalendarApp::ShowInputs() {
+  if (displayMode == DisplayMode::Lunar) LeapMonthWanted = false;
+  MonthViewBuild();
+}
+
+void CalendarApp::SetDisplayMode(DisplayMode mode) {
+  if (mode == displayMode) return;
+  displayMode = mode;
+  if (mode == DisplayMode::Solar) LeapMonthWanted = false;
+  MonthViewBuild();
+}
+
+void CalendarApp::ToggleLeapMonth() {
+  if (LeapMonthWanted) {
+    LeapMonthWanted = false;
+    MonthViewBuild();
+    return;
+  }
+  const int year = AstronomicalYear(inputs);
+  if (year != LoadedYear() && YearInRange(year)) PrepareYear(year);
+  if (year != LoadedYear() || FindDayTableEntry(*tables, year, inputs.month, 1, 'm', 1) < 0) {
+    messages.Show(Printf("음력 %d년 %d월은 윤달이 없습니다.", inputs.yearNumber, inputs.month), "참고",
+                  MessageButtons::Ok, MessageIcon::Error);
+    MonthViewBuild();
+    return;
+  }
+  LeapMonthWanted = true;
+  MonthViewBuild();
+}
+
+void CalendarApp::ToggleCorrection() {
+  if (!PlaceAllowsHistoricalCorrection(settings.PlaceIndex) && !HistoricalCorrection) {
+    messages.Show("명청,조선,대한민국이외는\n보정하지 않습니다.", "안내");
+    return;
+  }
+  HistoricalCorrection = !HistoricalCorrection;
+  if (displayMode == DisplayMode::Lunar) LeapMonthWanted = false;
+  RebuildLunarCalendar();
+  MonthViewBuild();
+}
+
+void CalendarApp::GoToToday() {
+  const int loaded = settings.LoadedYear;
+  ComputeTodayDate(settings, clock);
+  settings.LoadedYear = loaded;  // the tables in memory are still those of the loaded year
+  const int todayYear = settings.TodayDate[0];
+  SetAstronomicalYear(inputs, todayYear);
+  inputs.month = settings.TodayDate[1];
+  if (todayYear != LoadedYear()) PrepareYear(todayYear);
+  if (displayMode == DisplayMode::Lunar) {
+    const int slot = FindDayTableEntry(*tables, settings.TodayDate[0], settings.TodayDate[1],
+                                       settings.TodayDate[2], 's', 0);
+    if (slot >= 0 && tables->DayTable[slot].lunarDate != 0) {
+      int ly, lm, ld;
+      UnpackDate(tables->DayTable[slot].lunarDate, ly, lm, ld);
+      SetAstronomicalYear(inputs, ly);
+      inputs.month = lm;
+      LeapMonthWanted = tables->DayTable[slot].leap != 0;
+    }
+  }
+  MonthViewBuild();
+  ClearSelection();
+}
+
+void CalendarApp::SelectCell(int column, int row) {
+  CellPillars(*tables, view, MonthGridTexts::CellAt(column, row), edit3Text, edit5Text);
+}
+
+double CalendarApp::MoonAgeOfCell(int cell) const {
+  if (!tables->Prepared || !view.filled || cell < 0 || cell >= MonthGridTexts::kCells) return -1.0;
+  const int slot = view.FirstCellIndex + cell;
+  if (slot < 0 || slot >= tables->DayTableCount || tables->DayTable[slot].solarDate == 0) return -1.0;
+  int y, m, d;
+  UnpackDate(tables->DayTable[slot].solarDate, y, m, d);
+  return MoonAgeAtNoon(*tables, settings, y, m, d);
+}
+
+double CalendarApp::ShownMoonAge() const {
+  if (!tables->Prepared) return -1.0;
+  if (selected.IsSet())
+    return MoonAgeAtNoon(*tables, settings, selected.solarYear, selected.solarMonth, selected.solarDay);
+  return MoonAgeOfCell(view.todayCell >= 0 ? view.todayCell : view.LastCellBefore + 1);
+}
+
+// --- Places -------------------------------------------------------------------
+
+void CalendarApp::ChangePlace(int index) {
+  if (index < 0 || index >= static_cast<int>(places.rows.size())) return;
+  HistoricalCorrection = PlaceAllowsHistoricalCorrection(index);
+  if (displayMode == DisplayMode::Lunar) LeapMonthWanted = false;
+  const int year = AstronomicalYear(inputs);
+  if (index != settings.PlaceIndex || year != LoadedYear()) {
+    const PlaceRecord& row = places.rows[static_cast<size_t>(index)];
+    settings.PlaceIndex = index;
+    observer.LongitudeDeg = row.longitude;
+    observer.LatitudeDeg = row.latitude;
+    observer.AltitudeM = row.altitude;
+    ObserverGeocentric(observer);
+    if (year != LoadedYear() && YearInRange(year)) PrepareYear(year);
+    const float shiftDeg = row.meridian - settings.ZoneMeridian;
+    settings.PlaceMeridian = row.meridian;
+    UpdateZoneOffset(settings);
+    if (settings.TimeSystemCode == kTimeST && tables->Prepared) {
+      // The lists are in the old zone's standard time: re-express them, and
+      // with them the day boundaries of the lunar months.
+      ShiftTermListZone(*tables, shiftDeg);
+      ShiftSyzygyListZone(*tables, shiftDeg);
+      RebuildLunarCalendar();
+    }
+  }
+  const CivilDateTime now = PlaceNow(settings, clock);
+  settings.TodayDate[0] = now.year;
+  settings.TodayDate[1] = now.month;
+  settings.TodayDate[2] = now.day;
+  MonthViewBuild();
+  edit4Text = PlaceTimeText(Place(), now);
+}
+
+void CalendarApp::PressReferenceBox() {
+  edit4Text = referenceCycle.Press(places, settings, clock);
+}
+
+// --- Settings controls --------------------------------------------------------
+
+void CalendarApp::SetPrecessionItem(int item) { settings.PrecessionModel = item + 1; }
+void CalendarApp::SetObliquityItem(int item) { settings.ObliquityModel = item + 1; }
+void CalendarApp::SetDeltaTItem(int item) { settings.DeltaTModelCode = item + 1; }
+
+void CalendarApp::SetTimeSystemItem(int item) {
+  settings.TimeSystemCode = item + 1;
+  UpdateZoneOffset(settings);
+}
+
+void CalendarApp::SetNutationItem(int item) {
+  settings.NutationModel = item == 0 ? kNutationInternal : kNutationIau2000B;
+  if (settings.EphemerisCode == kEphemerisPlan404 && settings.NutationModel == kNutationInternal) {
+    settings.NutationModel = kNutationIau2000B;
+    messages.Show(kNoInternalNutation, "참고");
+  }
+}
+
+void CalendarApp::ChangeEphemeris(int item) {
+  if (item < 0 || item > 2) return;
+  if (settings.EphemerisCode == kEphemerisItemCodes[item]) return;
+  if (item != 0) {
+    const std::string name = item == 1 ? "DE431" : "DE441";
+    std::string error;
+    if (!ephemeris.Open(ctx, JoinPath(EphemerisFolder, name + ".jpl"), item == 1 ? 431 : 441, &error)) {
+      if (!error.empty()) messages.Show(error, "오류", MessageButtons::Ok, MessageIcon::Error);
+      messages.Show(MissingFileMessage(name), "참고");
+      return;  // the control goes back to EphemerisChoiceIndex
+    }
+  } else {
+    ephemeris.Close(ctx);
+    if (settings.NutationModel == kNutationInternal) {
+      settings.NutationModel = kNutationIau2000B;
+      messages.Show(kNoInternalNutation, "참고");
+    }
+  }
+  settings.EphemerisCode = kEphemerisItemCodes[item];
+  EphemerisChoiceIndex = item;
+}
+
+void CalendarApp::SetTidal(bool on) { settings.TidalCompensation = on ? 1 : 0; }
+void CalendarApp::SetEop(bool on) { settings.EopCorrection = on ? 1 : 0; }
+void CalendarApp::SetUserDeltaT(double seconds) { settings.UserDeltaT = seconds; }
+
+void CalendarApp::Apply() {
+  if (displayMode == DisplayMode::Lunar && LeapMonthWanted) LeapMonthWanted = false;
+  const int year = AstronomicalYear(inputs);
+  if (YearInRange(year)) PrepareYear(year);
+  MonthViewBuild();
+}
+
+bool CalendarApp::HorizonsPreset() {
+  if (!OpenEphemeris::CanOpen(JoinPath(EphemerisFolder, "DE441.jpl")))
+    EphemerisFolder = JoinPath(folders.programFolder, kEphemerisSubfolder);
+  std::string error;
+  if (!ephemeris.Open(ctx, JoinPath(EphemerisFolder, "DE441.jpl"), 441, &error)) {
+    if (!error.empty()) messages.Show(error, "오류", MessageButtons::Ok, MessageIcon::Error);
+    messages.Show(MissingFileMessage("DE441"), "참고");
+    return false;
+  }
+  settings.EphemerisCode = kEphemerisDe441;
+  EphemerisChoiceIndex = 2;
+  settings.PrecessionModel = kPrecessionOwen1990;
+  settings.NutationModel = kNutationInternal;
+  settings.ObliquityModel = kObliquityOwen1990;
+  settings.TimeSystemCode = kTimeST;
+  UpdateZoneOffset(settings);
+  settings.DeltaTModelCode = kDeltaTHorizons;
+  settings.TidalCompensation = 1;
+  settings.EopCorrection = 1;
+  return true;
+}
+
+}  // namespace orv

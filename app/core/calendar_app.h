@@ -1,0 +1,188 @@
+// The application state behind the main window: settings, place, the loaded
+// year's tables, the open ephemeris file, the month inputs and the month
+// view, with one operation per thing the user can do. The window mirrors this
+// state in its controls and calls these operations from its handlers; tests
+// drive them directly. No toolkit code here.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/core/clock.h"
+#include "app/core/open_ephemeris.h"
+#include "app/core/memo.h"
+#include "app/core/messages.h"
+#include "app/core/month_view.h"
+#include "app/core/places.h"
+#include "ephemeris/context.h"
+#include "lunisolar/lunar_calendar.h"
+#include "lunisolar/year_tables.h"
+
+namespace orv {
+
+// Where the program finds its files. Both may be "" (the process's current
+// folder).
+struct AppFolders {
+  std::string programFolder;  // the program's own folder: the ephemeris files ("Eph/" below it)
+  std::string currentFolder;  // the working folder: Orvanta.cfg, the memo and place files
+};
+
+// What the year and month inputs hold: the year number as typed with its era
+// (Edit1, RadioGroup1) and the month number (Edit2).
+struct MonthInputs {
+  int yearNumber = 0;
+  bool eraAD = true;
+  int month = 1;
+};
+
+// The astronomical year of the inputs: the number itself when it is 0 or the
+// era is AD, 1 - number for BC ("5" BC is year -4; "0" is year 0 = BC 1).
+int AstronomicalYear(const MonthInputs& inputs);
+// The inputs showing an astronomical year (BC for years below 1, AD otherwise).
+void SetAstronomicalYear(MonthInputs& inputs, int year);
+
+// The day chosen on the grid (read by the thirty-year tables).
+struct SelectedDay {
+  int solarYear = 0, solarMonth = 0, solarDay = 0;
+  int lunarYear = 0, lunarMonth = 0, lunarDay = 0;
+  bool leap = false;
+  bool IsSet() const { return solarDay != 0; }
+};
+
+// Accepted years of an ephemeris code (astronomical numbering).
+struct YearRange {
+  int first = 0;
+  int last = 0;
+};
+YearRange EphemerisYearRange(int ephemerisCode);
+// The message shown when a year is outside that range (with "%d년 %d월").
+const char* YearRangeMessage(int ephemerisCode);
+
+class CalendarApp {
+ public:
+  CalendarApp(AppFolders folders, MessageSink& messages, const Clock& clock);
+  ~CalendarApp();
+  CalendarApp(const CalendarApp&) = delete;
+  CalendarApp& operator=(const CalendarApp&) = delete;
+
+  // --- Start-up and closing -------------------------------------------------
+
+  // Reads the configuration, fills the place table, selects the place,
+  // computes today and sets the window state and inputs to their start values.
+  // Returns the year to prepare; jplNumber receives the JPL ephemeris number
+  // to open (406, 422, 431, 441) or 0.
+  int LoadSettings(int& jplNumber);
+  // Everything the first activation of the window does apart from the window
+  // itself: settings, the ephemeris file (with the fallback to PLAN404), the
+  // memo file, today's year and its month view.
+  void StartUp();
+  // Saves the settings and closes the ephemeris file.
+  void Close();
+
+  // --- Month view -----------------------------------------------------------
+
+  // Rebuilds the month view from the inputs: year range check, historical
+  // correction state, year preparation when the year changed, the grid.
+  // False when nothing could be shown (bad month number).
+  bool MonthViewBuild();
+  // Makes `year` the loaded year (after checking it against the open JPL
+  // file's span, which may replace it by this year with a pending notice).
+  void PrepareYear(int year);
+
+  // Navigation handlers.
+  void StepYear(bool up);             // UpDown1
+  void StepMonth(bool up);            // UpDown2
+  void ShowInputs();                  // Enter in Edit1/Edit2, BitBtn1, RadioGroup1
+  void SetDisplayMode(DisplayMode mode);  // RadioButton4 / RadioButton5
+  void ToggleLeapMonth();             // CheckBox1
+  void ToggleCorrection();            // CheckBox2
+  void GoToToday();                   // TdayPanel released
+  void SelectCell(int column, int row);  // grid cell selected: the pillars
+
+  // --- Places ---------------------------------------------------------------
+
+  void ChangePlace(int index);        // ComboBox1
+  void PressReferenceBox();           // Edit4 pressed: next of its three texts
+
+  // --- Settings controls ----------------------------------------------------
+
+  void SetPrecessionItem(int item);   // RadioGroup3
+  void SetObliquityItem(int item);    // RadioGroup5
+  void SetDeltaTItem(int item);       // RadioGroup7
+  void SetTimeSystemItem(int item);   // RadioGroup6
+  void SetNutationItem(int item);     // RadioGroup4
+  void ChangeEphemeris(int item);     // RadioGroup2
+  void SetTidal(bool on);             // CheckBox3
+  void SetEop(bool on);               // CheckBox4
+  void SetUserDeltaT(double seconds); // U_delT
+  void Apply();                       // BitBtn9 "설정적용"
+  bool HorizonsPreset();              // BitBtn11 "근사"
+
+  // --- Items of the controls (derived from the state) -----------------------
+
+  int PrecessionItem() const { return settings.PrecessionModel - 1; }
+  int NutationItem() const { return settings.NutationModel == kNutationInternal ? 0 : 1; }
+  int ObliquityItem() const { return settings.ObliquityModel - 1; }
+  int TimeSystemItem() const { return settings.TimeSystemCode - 1; }
+  int DeltaTItem() const { return settings.DeltaTModelCode - 1; }
+  std::string ConfigPath() const;
+  const PlaceRecord& Place() const { return places.rows.at(static_cast<size_t>(settings.PlaceIndex)); }
+  // Moon's age (days) at noon of the selected day, or of the day the view
+  // stands for (today's cell, else the month's first day).
+  double ShownMoonAge() const;
+  // Moon's age (days) at noon of the day of grid cell `cell`; -1 without one.
+  double MoonAgeOfCell(int cell) const;
+
+  // --- State ------------------------------------------------------------------
+
+  AppFolders folders;
+  MessageSink& messages;
+  const Clock& clock;
+
+  CalcSettings settings;
+  Observer observer;
+  PlaceTable places;
+  MemoTable memos;
+  EngineContext ctx;
+  std::unique_ptr<YearTables> tables;
+  OpenEphemeris ephemeris;
+
+  MonthInputs inputs;
+  DisplayMode displayMode = DisplayMode::Solar;
+  bool LeapMonthWanted = false;
+  bool HistoricalCorrection = false;
+  bool correctionEnabled = false;     // CheckBox2 usable
+  bool correctionAdviceShown = false; // the advice is given once per run
+  bool thirtyYearsAfter = true;       // RadioButton7 "후" (else RadioButton6 "전")
+
+  int EphemerisChoiceIndex = 0;       // item of RadioGroup2 last accepted
+  bool de431Selectable = true;        // the "DE431" item enabled
+  std::string EphemerisFolder;
+  std::string PendingNotice;          // shown once ("알림") after the next build
+
+  MonthView view;
+  std::string edit3Text = "歲次";
+  std::string edit5Text = "月建";
+  bool edit5Red = false;
+  std::string edit4Text;
+  SelectedDay selected;
+  PlaceReferenceCycle referenceCycle; // next text of the reference box
+
+  ProgressFunction progress;          // ProgressBar1
+  bool started = false;
+
+ private:
+  LunarBuildOptions Options() const;
+  void Progress(int percent) const;
+  // Rebuilds the lunar months of the loaded year on its lists (correction or
+  // place changed), completing the months before month 11 when needed.
+  void RebuildLunarCalendar();
+  int LoadedYear() const;
+  bool YearInRange(int year) const;
+  void ClearSelection();
+  void MoveYearNumber(bool later);
+
+  LunarBuildOptions builtWith_;       // options the loaded lunar months were built with
+};
+
+}  // namespace orv

@@ -1,0 +1,503 @@
+#include "app/core/month_view.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "app/core/encoding.h"
+#include "app/core/interim.h"
+#include "lunisolar/lunar_calendar.h"
+#include "lunisolar/sexagenary.h"
+#include "lunisolar/terms.h"
+
+namespace orv {
+namespace {
+
+constexpr const char* kWeekdayNames[7] = {"일요일", "월요일", "화요일", "수요일", "목요일", "금요일", "토요일"};
+constexpr const char* kMonthAbbreviations[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                                 "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+
+// A second line takes a term or seasonal-day name only while it is shorter
+// than this (CP949 bytes): "윤10.15" (7 bytes) takes none.
+constexpr int kSecondLineRoomBytes = 7;
+// A memo name shorter than this (CP949 bytes) is written after the day's
+// sexagenary name; a longer one replaces it.
+constexpr int kMemoAppendBytes = 8;
+
+// The reform month: October 1582 has no days 5..14, so a day after the 14th
+// sits ten cells before LastCellBefore + day.
+constexpr int kReformYear = 1582;
+constexpr int kReformMonth = 10;
+constexpr int kLastJulianDay = 14;
+constexpr int kMissingReformDays = 10;
+// The Gregorian calendar is shown from November 1582 (the note of Edit4).
+constexpr int kFirstGregorianNoteMonth = 11;
+
+// A month of the lunar mode lacks a major term when its first day lies within
+// this many days of a listed month start without one.
+constexpr double kNoMajorTermMatchDays = 1.5;
+
+// Sexagenary day names are taken at 11:59, clear of the 23:30 day change.
+constexpr int kNoonHour = 11, kNoonMinute = 59;
+
+// Seasonal-day texts.
+constexpr const char* kDogDayNames[3] = {"初伏초복", "中伏중복", "末伏말복"};
+constexpr const char* kColdFoodName = "寒食한식";
+constexpr const char* kDanoName = "端午단오";
+
+// Syzygy labels (the full moon's carries two leading blanks).
+constexpr const char* kNewMoonLabel = "합삭";
+constexpr const char* kSolarEclipseLabel = "일식";
+constexpr const char* kFullMoonLabel = "  망";
+constexpr const char* kLunarEclipseLabel = "월식";
+
+struct DateTime {
+  int y = 0, m = 0, d = 0, h = 0, mi = 0;
+  double Jd() const { return CalendarToJulianDay(y, m, d) + h / 24.0 + mi / 1440.0; }
+  double DateJd() const { return CalendarToJulianDay(y, m, d); }
+};
+
+struct SlotDates {
+  int sy = 0, sm = 0, sd = 0;  // solar
+  int ly = 0, lm = 0, ld = 0;  // lunar (0 when not numbered)
+  bool leap = false;
+  int monthLength = 0;
+};
+
+bool SlotAt(const YearTables& tables, int slot, SlotDates& out) {
+  if (slot < 0 || slot >= tables.DayTableCount) return false;
+  const DayRecord& r = tables.DayTable[slot];
+  if (r.solarDate == 0) return false;
+  UnpackDate(r.solarDate, out.sy, out.sm, out.sd);
+  if (r.lunarDate != 0) UnpackDate(r.lunarDate, out.ly, out.lm, out.ld);
+  else out.ly = out.lm = out.ld = 0;
+  out.leap = r.leap != 0;
+  out.monthLength = r.monthLength;
+  return true;
+}
+
+std::string Format(const char* format, int a, int b) {
+  char text[48];
+  std::snprintf(text, sizeof text, format, a, b);
+  return text;
+}
+
+std::string Number(int n) { return std::to_string(n); }
+
+// State of one build: where marks go.
+class MonthBuilder {
+ public:
+  MonthBuilder(EngineContext& ctx, const YearTables& tables, const MemoTable& memos, const MonthRequest& request,
+               MonthView& view)
+      : ctx_(ctx), tables_(tables), memos_(memos), req_(request), view_(view), grid_(view.grid) {}
+
+  bool FillDates();
+  void FillThirdLines();
+  void AddMemoMarks();
+  void AddTermMarks();
+  void AddSeasonalMarks();
+  void AddSyzygyMarks();
+  void ShowPillars();
+  void ShowNote();
+  void FindToday();
+
+ private:
+  bool Lunar() const { return req_.mode == DisplayMode::Lunar; }
+  bool Slot(int cell, SlotDates& out) const { return SlotAt(tables_, view_.FirstCellIndex + cell, out); }
+  // Grid cell of a solar day of the displayed solar month (ten cells back
+  // after the 14th of October 1582); -1 outside the month.
+  int SolarDayCell(int day) const;
+  // Grid cell of a lunar day of the displayed lunar month, -1 outside.
+  int LunarDayCell(int day) const;
+  // Grid cell of a civil date when it lies in the displayed month (either
+  // mode), -1 otherwise.
+  int CellOfDate(int y, int m, int d) const;
+  void AppendToSecondLine(int cell, const std::string& text);
+  void PlaceMemo(int cell, const std::string& name);
+  void PlaceSyzygy(const DateTime& t, bool newMoon);
+
+  EngineContext& ctx_;
+  const YearTables& tables_;
+  const MemoTable& memos_;
+  const MonthRequest& req_;
+  MonthView& view_;
+  MonthGridTexts& grid_;
+  int firstSlot_ = -1;      // slot of the month's first day
+  SlotDates first_;         // its dates
+};
+
+int MonthBuilder::SolarDayCell(int day) const {
+  if (day < 1) return -1;
+  int cell = view_.LastCellBefore + day;
+  if (req_.year == kReformYear && req_.month == kReformMonth && day > kLastJulianDay) cell -= kMissingReformDays;
+  if (!IsValidDate(req_.year, req_.month, day)) return -1;
+  return view_.InMonth(cell) ? cell : -1;
+}
+
+int MonthBuilder::LunarDayCell(int day) const {
+  const int cell = view_.LastCellBefore + day;
+  return day >= 1 && view_.InMonth(cell) ? cell : -1;
+}
+
+int MonthBuilder::CellOfDate(int y, int m, int d) const {
+  if (!Lunar()) return y == req_.year && m == req_.month ? SolarDayCell(d) : -1;
+  SlotDates s;
+  const int slot = FindDayTableEntry(tables_, y, m, d, 's', 0);
+  if (!SlotAt(tables_, slot, s)) return -1;
+  if (s.ly != req_.year || s.lm != req_.month || s.leap != req_.leapWanted) return -1;
+  return LunarDayCell(s.ld);
+}
+
+bool MonthBuilder::FillDates() {
+  if (!Lunar()) {
+    firstSlot_ = FindDayTableEntry(tables_, req_.year, req_.month, 1, 's', 0);
+  } else {
+    firstSlot_ = FindDayTableEntry(tables_, req_.year, req_.month, 1, 'm', req_.leapWanted ? 1 : 0);
+  }
+  if (!SlotAt(tables_, firstSlot_, first_)) return false;
+  view_.FirstCellIndex = firstSlot_ - WeekdayOf(first_.sy, first_.sm, first_.sd);
+  if (view_.FirstCellIndex < 0) return false;
+
+  // The month's span: from the first cell of the month to the first later
+  // cell of another month.
+  auto inMonth = [&](const SlotDates& s) {
+    if (!Lunar()) return s.sm == req_.month;
+    return s.lm == req_.month && s.leap == req_.leapWanted;
+  };
+  int firstCell = -1;
+  view_.FirstCellAfter = MonthGridTexts::kCells;
+  for (int k = 0; k < MonthGridTexts::kCells; ++k) {
+    SlotDates s;
+    const bool ok = Slot(k, s);
+    if (firstCell < 0) {
+      if (ok && inMonth(s)) firstCell = k;
+    } else if (!ok || !inMonth(s)) {
+      view_.FirstCellAfter = k;
+      break;
+    }
+  }
+  if (firstCell < 0) return false;
+  view_.LastCellBefore = firstCell - 1;
+
+  for (int k = 0; k < MonthGridTexts::kCells; ++k) {
+    SlotDates s;
+    if (!Slot(k, s)) continue;
+    std::string& firstLine = grid_.Line(k, 0);
+    std::string& secondLine = grid_.Line(k, 1);
+    if (!Lunar()) {
+      firstLine = Number(s.sd);
+      if (s.lm != 0) secondLine = Format(s.leap ? "윤%d.%d" : "%d.%d", s.lm, s.ld);
+    } else {
+      if (s.lm != 0) {
+        const bool leapForm = s.leap && (s.ld == 1 || k <= view_.LastCellBefore);
+        firstLine = leapForm ? Format("윤%d.%d", s.lm, s.ld) : Number(s.ld);
+      }
+      secondLine = Format("%d.%d", s.sm, s.sd);
+    }
+  }
+  return true;
+}
+
+void MonthBuilder::FillThirdLines() {
+  SlotDates s0;
+  if (!Slot(0, s0)) return;
+  const int d0 = SexagenaryOfInstant(tables_, s0.sy, s0.sm, s0.sd, kNoonHour, kNoonMinute).day;
+  for (int k = 0; k < MonthGridTexts::kCells; ++k) {
+    SlotDates s;
+    if (Slot(k, s)) grid_.Line(k, 2) = SexagenaryNames[(d0 + k) % 60];
+  }
+}
+
+void MonthBuilder::PlaceMemo(int cell, const std::string& name) {
+  if (cell < 0) return;
+  if (view_.memoMarks >= MonthView::kMaxMemoMarks) {
+    ++view_.droppedMemoMarks;
+    return;
+  }
+  ++view_.memoMarks;
+  std::string& line = grid_.Line(cell, 2);
+  const bool hadHoliday = line.find(kMarkHoliday) != std::string::npos;
+  if (Cp949Length(name) < kMemoAppendBytes) {
+    line += " " + name;
+  } else {
+    // A long name takes the place of the sexagenary name (once replaced, later
+    // names are appended).
+    const std::string dayName = line.substr(0, line.find(' '));
+    bool isDayName = false;
+    for (const char* n : SexagenaryNames)
+      if (dayName == n) isDayName = true;
+    if (isDayName) line = name + line.substr(dayName.size());
+    else line += " " + name;
+  }
+  if (hadHoliday) line += kMarkHoliday;
+}
+
+void MonthBuilder::AddMemoMarks() {
+  if (!Lunar()) {
+    for (const MemoEntry& e : memos_)
+      if (e.kind == kMemoSolar && e.year <= req_.year && e.month == req_.month)
+        PlaceMemo(SolarDayCell(e.day), e.name);
+    // Lunar anniversaries day by day; 12/29 and 12/30 both mean the last day
+    // of the twelfth month, which has 29 or 30 days.
+    std::vector<int> days(memos_.size());
+    for (size_t i = 0; i < memos_.size(); ++i) days[i] = memos_[i].day;
+    for (int k = view_.LastCellBefore + 1; k < view_.FirstCellAfter; ++k) {
+      SlotDates s;
+      if (!Slot(k, s) || s.leap || s.lm == 0) continue;
+      if (s.lm == 12 && s.ld == 29) {
+        const int lastDay = s.monthLength >= 30 ? 30 : 29;
+        for (size_t i = 0; i < memos_.size(); ++i)
+          if (memos_[i].kind == kMemoLunar && memos_[i].month == 12 && (days[i] == 29 || days[i] == 30))
+            days[i] = lastDay;
+      }
+      for (size_t i = 0; i < memos_.size(); ++i) {
+        const MemoEntry& e = memos_[i];
+        if (e.kind == kMemoLunar && e.year <= s.ly && e.month == s.lm && days[i] == s.ld) PlaceMemo(k, e.name);
+      }
+    }
+  } else {
+    if (!req_.leapWanted) {
+      const bool hasDay30 = FindDayTableEntry(tables_, req_.year, 12, 30, 'm', 0) >= 0;
+      for (const MemoEntry& e : memos_) {
+        if (e.kind != kMemoLunar || e.year > req_.year || e.month != req_.month) continue;
+        int day = e.day;
+        if (e.month == 12 && (day == 29 || day == 30)) day = hasDay30 ? 30 : 29;
+        PlaceMemo(LunarDayCell(day), e.name);
+      }
+    }
+    for (int k = view_.LastCellBefore + 1; k < view_.FirstCellAfter; ++k) {
+      SlotDates s;
+      if (!Slot(k, s)) continue;
+      for (const MemoEntry& e : memos_)
+        if (e.kind == kMemoSolar && e.year <= s.sy && e.month == s.sm && e.day == s.sd) PlaceMemo(k, e.name);
+    }
+  }
+}
+
+void MonthBuilder::AppendToSecondLine(int cell, const std::string& text) {
+  if (cell < 0) return;
+  std::string& line = grid_.Line(cell, 1);
+  if (Cp949Length(line) < kSecondLineRoomBytes) line += text;
+}
+
+void MonthBuilder::AddTermMarks() {
+  const DateTime start{first_.sy, first_.sm, first_.sd, 0, 0};
+  DateTime sectional, major, third;
+  int sectionalIndex = -1, majorIndex = -1, thirdIndex = -1;
+  const bool hasSectional = FindSolarTermNear(tables_, start.y, start.m, start.d, 0, 0, 'f', 'J', sectional.y,
+                                              sectional.m, sectional.d, sectional.h, sectional.mi, sectionalIndex);
+  const bool hasMajor = FindSolarTermNear(tables_, start.y, start.m, start.d, 0, 0, 'f', 'G', major.y, major.m,
+                                          major.d, major.h, major.mi, majorIndex);
+  bool hasThird = false;
+  if (hasSectional && hasMajor) {
+    if (sectional.DateJd() >= major.DateJd())
+      hasThird = FindSolarTermNear(tables_, sectional.y, sectional.m, sectional.d, sectional.h, sectional.mi, 'f',
+                                   'G', third.y, third.m, third.d, third.h, third.mi, thirdIndex);
+    else
+      hasThird = FindSolarTermNear(tables_, major.y, major.m, major.d, major.h, major.mi, 'f', 'J', third.y,
+                                   third.m, third.d, third.h, third.mi, thirdIndex);
+  }
+  auto place = [&](bool found, const DateTime& t, int index) {
+    if (!found || index < 0 || index > 23) return;
+    const std::string text =
+        std::string(SolarTermNames[index]) + (index % 2 == 0 ? kMarkSectionalTerm : kMarkMajorTerm);
+    AppendToSecondLine(CellOfDate(t.y, t.m, t.d), text);
+  };
+  place(hasSectional, sectional, sectionalIndex);
+  place(hasMajor, major, majorIndex);
+  place(hasThird, third, thirdIndex);
+}
+
+void MonthBuilder::AddSeasonalMarks() {
+  // The seasonal days of the displayed solar year (lunar mode: the solar year
+  // of the lunar month's first day).
+  const int year = first_.sy;
+  int dogDays[3];
+  SambokDays(tables_, dogDays[0], dogDays[1], dogDays[2]);
+  for (int i = 0; i < 3; ++i)
+    if (dogDays[i] > 0 && year == tables_.LoadedYear)
+      AppendToSecondLine(CellOfDate(year, dogDays[i] / 100, dogDays[i] % 100),
+                         std::string(kDogDayNames[i]) + kMarkDogDay);
+  int month, day;
+  if (HansikDay(ctx_, tables_, year, month, day))
+    AppendToSecondLine(CellOfDate(year, month, day), std::string(kColdFoodName) + kMarkFeastDay);
+  if (DanoDay(tables_, year, month, day))
+    AppendToSecondLine(CellOfDate(year, month, day), std::string(kDanoName) + kMarkFeastDay);
+}
+
+void MonthBuilder::PlaceSyzygy(const DateTime& t, bool newMoon) {
+  const int cell = CellOfDate(t.y, t.m, t.d);
+  if (cell < 0) return;
+  const double jd = t.Jd() - ctx_.settings.ZoneOffsetDays;
+  const bool eclipse = InterimQuickEclipseScore(ctx_, jd, newMoon) > 0;
+  const char* label = newMoon ? (eclipse ? kSolarEclipseLabel : kNewMoonLabel)
+                              : (eclipse ? kLunarEclipseLabel : kFullMoonLabel);
+  grid_.Line(cell, 1) += std::string(" ") + label;
+}
+
+void MonthBuilder::AddSyzygyMarks() {
+  const DateTime start{first_.sy, first_.sm, first_.sd, 0, 0};
+  DateTime a, b, c;
+  if (!Lunar()) {
+    const bool hasNew = FindSyzygyNear(tables_, start.y, start.m, start.d, 0, 0, 'f', 'H', a.y, a.m, a.d, a.h, a.mi);
+    const bool hasFull = FindSyzygyNear(tables_, start.y, start.m, start.d, 0, 0, 'f', 'M', b.y, b.m, b.d, b.h, b.mi);
+    if (hasNew) PlaceSyzygy(a, true);
+    if (hasFull) PlaceSyzygy(b, false);
+    if (hasNew && hasFull) {
+      if (a.DateJd() >= b.DateJd()) {
+        if (FindSyzygyNear(tables_, a.y, a.m, a.d, a.h, a.mi, 'f', 'M', c.y, c.m, c.d, c.h, c.mi))
+          PlaceSyzygy(c, false);
+      } else {
+        if (FindSyzygyNear(tables_, b.y, b.m, b.d, b.h, b.mi, 'f', 'H', c.y, c.m, c.d, c.h, c.mi))
+          PlaceSyzygy(c, true);
+      }
+    }
+  } else {
+    // New moon, the full moon after it, the new moon after that.
+    if (!FindSyzygyNear(tables_, start.y, start.m, start.d, 0, 0, 'f', 'H', a.y, a.m, a.d, a.h, a.mi)) return;
+    PlaceSyzygy(a, true);
+    if (!FindSyzygyNear(tables_, a.y, a.m, a.d, a.h, a.mi, 'f', 'M', b.y, b.m, b.d, b.h, b.mi)) return;
+    PlaceSyzygy(b, false);
+    if (FindSyzygyNear(tables_, b.y, b.m, b.d, b.h, b.mi, 'f', 'H', c.y, c.m, c.d, c.h, c.mi))
+      PlaceSyzygy(c, true);
+  }
+}
+
+void MonthBuilder::ShowPillars() {
+  int lunarYear = req_.year, lunarMonth = req_.month;
+  bool leap = req_.leapWanted;
+  if (!Lunar()) {
+    lunarYear = first_.ly;
+    lunarMonth = first_.lm;
+    leap = first_.leap;
+  }
+  const int yearIndex = YearPillarIndex(lunarYear);
+  view_.yearPillar = std::string(SexagenaryNames[yearIndex]) + "年";
+  if (!leap && lunarMonth >= 1 && lunarMonth <= 12)
+    view_.monthPillar = std::string(SexagenaryNames[MonthPillarIndex(yearIndex, lunarMonth)]) + "月 ";
+  else
+    view_.monthPillar = "無中月";
+
+  view_.monthWithoutMajorTerm = false;
+  if (Lunar()) {
+    const double firstJd = CalendarToJulianDay(first_.sy, first_.sm, first_.sd);
+    for (int slot : tables_.NoMajorTermStarts) {
+      SlotDates s;
+      if (slot < 0 || !SlotAt(tables_, slot, s)) continue;
+      if (std::fabs(CalendarToJulianDay(s.sy, s.sm, s.sd) - firstJd) <= kNoMajorTermMatchDays)
+        view_.monthWithoutMajorTerm = true;
+    }
+  }
+}
+
+void MonthBuilder::ShowNote() {
+  const bool julian = first_.sy < kReformYear || (first_.sy == kReformYear && first_.sm < kFirstGregorianNoteMonth);
+  view_.calendarNote = julian ? "율리우스(Julius)曆 입니다." : "그레고리(Gregory)曆 입니다.";
+}
+
+void MonthBuilder::FindToday() {
+  view_.todayCell = -1;
+  if (!req_.eraAD) return;
+  const int* today = ctx_.settings.TodayDate;
+  const int slot = FindDayTableEntry(tables_, today[0], today[1], today[2], 's', 0);
+  SlotDates s;
+  if (!SlotAt(tables_, slot, s)) return;
+  const bool shown = Lunar() ? (s.ly == req_.year && s.lm == req_.month && s.leap == req_.leapWanted)
+                             : (today[0] == req_.year && today[1] == req_.month);
+  const int cell = slot - view_.FirstCellIndex;
+  if (shown && cell >= 0 && view_.InMonth(cell)) view_.todayCell = cell;
+}
+
+}  // namespace
+
+std::string StripMarkers(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    if (c == kMarkSectionalTerm || c == kMarkMajorTerm || c == kMarkDogDay || c == kMarkFeastDay ||
+        c == kMarkHoliday || c == kMarkHighlight)
+      continue;
+    out += c;
+  }
+  return out;
+}
+
+int MonthGridTexts::CellAt(int column, int row) {
+  if (column < 1 || column >= kColumns || row < 1 || row >= kRows) return -1;
+  return ((row - 1) / kLinesPerDay) * kDaysPerWeek + (column - 1);
+}
+
+std::string MonthAbbreviation(int month) {
+  return month >= 1 && month <= 12 ? kMonthAbbreviations[month - 1] : "";
+}
+
+void LayOutMonthGrid(MonthGridTexts& grid, int monthNumber, DisplayMode mode) {
+  for (auto& row : grid.cells)
+    for (auto& cell : row) cell.clear();
+  grid.At(0, 0) = MonthAbbreviation(monthNumber);
+  for (int c = 1; c < MonthGridTexts::kColumns; ++c) grid.At(c, 0) = kWeekdayNames[c - 1];
+  const char* solarLabels[3] = {"양력", "음력", "일진"};
+  const char* lunarLabels[3] = {"음력", "양력", "일진"};
+  const char* const* labels = mode == DisplayMode::Solar ? solarLabels : lunarLabels;
+  for (int w = 0; w < MonthGridTexts::kWeeks; ++w)
+    for (int line = 0; line < MonthGridTexts::kLinesPerDay; ++line)
+      grid.At(0, w * MonthGridTexts::kLinesPerDay + 1 + line) = labels[line];
+}
+
+bool FillMonthView(EngineContext& ctx, const YearTables& tables, const MemoTable& memos,
+                   const MonthRequest& request, MonthView& view, const ProgressFunction& progress) {
+  view.shown = request;
+  view.filled = false;
+  view.memoMarks = 0;
+  view.droppedMemoMarks = 0;
+  view.todayCell = -1;
+  MonthBuilder builder(ctx, tables, memos, request, view);
+  if (!builder.FillDates()) return false;
+  view.filled = true;
+  if (progress) progress(60);
+  builder.FillThirdLines();
+  builder.AddMemoMarks();
+  if (progress) progress(80);
+  builder.AddTermMarks();
+  builder.AddSeasonalMarks();
+  builder.AddSyzygyMarks();
+  if (progress) progress(100);
+  builder.ShowPillars();
+  builder.ShowNote();
+  builder.FindToday();
+  return true;
+}
+
+int YearPillarIndex(int lunarYear) {
+  int index = (lunarYear + 56) % 60;
+  if (index < 0) index += 60;
+  return index;
+}
+
+int MonthPillarIndex(int yearIndex, int lunarMonth) {
+  int index = (yearIndex % 5) * 12 + lunarMonth + 1;
+  if (index > 59) index -= 60;
+  return index;
+}
+
+void CellPillars(const YearTables& tables, const MonthView& view, int cell, std::string& yearPillar,
+                 std::string& monthPillar) {
+  SlotDates s;
+  if (!view.filled || cell < 0 || !view.InMonth(cell) || !SlotAt(tables, view.FirstCellIndex + cell, s) ||
+      s.lm == 0) {
+    yearPillar = monthPillar = " ";
+    return;
+  }
+  const int yearIndex = YearPillarIndex(s.ly);
+  yearPillar = std::string(SexagenaryNames[yearIndex]) + "年";
+  const bool leap = view.shown.mode == DisplayMode::Solar ? s.leap : view.shown.leapWanted;
+  monthPillar = leap ? "無中月" : std::string(SexagenaryNames[MonthPillarIndex(yearIndex, s.lm)]) + "月 ";
+}
+
+double MoonAgeAtNoon(const YearTables& tables, const CalcSettings& settings, int year, int month, int day) {
+  DateTime n;
+  if (!FindSyzygyNear(tables, year, month, day, 12, 0, 'b', 'H', n.y, n.m, n.d, n.h, n.mi)) return -1.0;
+  const double noonLocal = CalendarToJulianDay(year, month, day) - settings.ZoneOffsetDays + 0.5;
+  return noonLocal - (n.DateJd() - settings.ZoneOffsetDays + n.h / 24.0 + n.mi / 1440.0);
+}
+
+}  // namespace orv

@@ -1,0 +1,124 @@
+// The month calendar as text: the 8 x 19 cells of the month grid with their
+// style markers, the year and month pillars and the calendar note, built from
+// the loaded year's tables. The window paints what this produces; nothing
+// here knows about widgets.
+//
+// Six weeks of seven days: grid cell k (0..41) is column k % 7 + 1 (Sunday ..
+// Saturday) of week k / 7, whose three lines are rows 3w + 1, 3w + 2, 3w + 3.
+// Row 0 holds the month's abbreviation and the weekday names, column 0 the
+// line labels.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/core/memo.h"
+#include "ephemeris/context.h"
+#include "lunisolar/year_tables.h"
+
+namespace orv {
+
+enum class DisplayMode { Solar, Lunar };
+
+// Characters appended to a cell's text; the painter styles the cell by them
+// and draws the text without them.
+inline constexpr char kMarkSectionalTerm = '!';  // second line: 立春, 驚蟄, ...
+inline constexpr char kMarkMajorTerm = '@';      // second line: 雨水, 春分, ...
+inline constexpr char kMarkDogDay = '$';         // second line: 初伏, 中伏, 末伏
+inline constexpr char kMarkFeastDay = '#';       // second line: 寒食, 端午
+inline constexpr char kMarkHoliday = ':';        // third line: a memo name with ":"
+inline constexpr char kMarkHighlight = ';';      // third line: a memo name with ";"
+
+// A cell's text without its marker characters.
+std::string StripMarkers(const std::string& text);
+
+struct MonthGridTexts {
+  static constexpr int kColumns = 8;
+  static constexpr int kRows = 19;
+  static constexpr int kWeeks = 6;
+  static constexpr int kDaysPerWeek = 7;
+  static constexpr int kCells = kWeeks * kDaysPerWeek;
+  static constexpr int kLinesPerDay = 3;
+
+  std::string& At(int column, int row) { return cells[row][column]; }
+  const std::string& At(int column, int row) const { return cells[row][column]; }
+  // Line 0 (first), 1 (second) or 2 (third) of grid cell k.
+  std::string& Line(int cell, int line) { return At(CellColumn(cell), CellRow(cell, line)); }
+  const std::string& Line(int cell, int line) const { return At(CellColumn(cell), CellRow(cell, line)); }
+
+  static int CellColumn(int cell) { return cell % kDaysPerWeek + 1; }
+  static int CellRow(int cell, int line) { return (cell / kDaysPerWeek) * kLinesPerDay + 1 + line; }
+  // Grid cell of a grid position, -1 for row 0 and column 0 or outside.
+  static int CellAt(int column, int row);
+  // 0, 1 or 2 for the rows of a week, -1 for row 0.
+  static int LineOfRow(int row) { return row >= 1 && row < kRows ? (row - 1) % kLinesPerDay : -1; }
+
+  std::string cells[kRows][kColumns];
+};
+
+// The month asked for.
+struct MonthRequest {
+  int year = 0;        // astronomical; the lunar year in lunar mode
+  int month = 1;       // 1..12
+  DisplayMode mode = DisplayMode::Solar;
+  bool leapWanted = false;  // lunar mode: the leap month of that number
+  bool eraAD = true;        // today's cell is marked only when the era shown is AD
+};
+
+struct MonthView {
+  static constexpr int kMaxMemoMarks = 30;
+
+  MonthGridTexts grid;
+  MonthRequest shown;
+  bool filled = false;        // the dates of `shown` are in the grid
+
+  int FirstCellIndex = 0;     // day-table slot of grid cell 0 (a Sunday)
+  int LastCellBefore = -1;    // grid cell before the month's first day (-1..5)
+  int FirstCellAfter = 42;    // first grid cell after the month's last day (<= 42)
+  int todayCell = -1;         // grid cell painted as today, -1 for none
+
+  std::string yearPillar = "歲次";   // Edit3
+  std::string monthPillar = "月建";  // Edit5
+  bool monthWithoutMajorTerm = false;  // lunar mode: Edit5 painted red
+  std::string calendarNote;            // Edit4
+
+  int memoMarks = 0;          // memo names placed (at most kMaxMemoMarks)
+  int droppedMemoMarks = 0;   // found beyond that limit, not shown
+
+  bool InMonth(int cell) const { return cell > LastCellBefore && cell < FirstCellAfter; }
+  int DaysInMonth() const { return FirstCellAfter - LastCellBefore - 1; }
+};
+
+// "JAN" .. "DEC" for 1..12, "" otherwise.
+std::string MonthAbbreviation(int month);
+
+// Row 0 (month abbreviation, weekday names) and the line labels of column 0;
+// every other cell emptied.
+void LayOutMonthGrid(MonthGridTexts& grid, int monthNumber, DisplayMode mode);
+
+using ProgressFunction = std::function<void(int percent)>;
+
+// Fills `view` with the month of `request` from the loaded tables (which must
+// hold it): dates, sexagenary day names, memo marks, term and seasonal-day
+// marks, new and full moons (eclipses screened), pillars, calendar note and
+// today's cell. Reports progress 60, 80 and 100. False, with the grid left as
+// laid out, when the month is not in the tables.
+bool FillMonthView(EngineContext& ctx, const YearTables& tables, const MemoTable& memos,
+                   const MonthRequest& request, MonthView& view, const ProgressFunction& progress = {});
+
+// Sexagenary index of the lunar year ly: (ly + 56) mod 60, non-negative.
+int YearPillarIndex(int lunarYear);
+// Month pillar index of lunar month 1..12 in a year of index yearIndex.
+int MonthPillarIndex(int yearIndex, int lunarMonth);
+
+// Pillars of grid cell `cell` of a filled view, as Edit3 and Edit5 show them
+// when the cell is selected: "<year>年" and "<month>月 " (or "無中月" in a
+// leap month), or " " for both outside the month.
+void CellPillars(const YearTables& tables, const MonthView& view, int cell, std::string& yearPillar,
+                 std::string& monthPillar);
+
+// Moon's age in days at noon of a civil date: from the last new moon before
+// it in the loaded lists; negative when the lists hold none.
+double MoonAgeAtNoon(const YearTables& tables, const CalcSettings& settings, int year, int month, int day);
+
+}  // namespace orv

@@ -1,0 +1,105 @@
+// Small controls of the main window: a titled group of radio buttons, an
+// up-down pair of arrow buttons, a panel that reports presses, a push button
+// that reports which mouse button went down, and a read-only box that
+// reports presses.
+#pragma once
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStringList>
+#include <QToolButton>
+#include <QWidget>
+
+namespace orv {
+
+// A group box with one radio button per item; `clicked` carries the item the
+// user chose. Setting the item from code does not emit it.
+class RadioGroup : public QGroupBox {
+  Q_OBJECT
+ public:
+  RadioGroup(const QString& title, const QStringList& items, QWidget* parent = nullptr, bool vertical = true);
+  int ItemIndex() const;
+  void SetItemIndex(int index);
+  void SetItemEnabled(int index, bool enabled);
+  QRadioButton* Button(int index) const;
+  int Count() const { return static_cast<int>(buttons_.size()); }
+
+ signals:
+  void clicked(int index);
+
+ private:
+  QButtonGroup group_;
+  std::vector<QRadioButton*> buttons_;
+};
+
+// Two arrow buttons stacked; `clicked` carries true for the upper one.
+class UpDown : public QWidget {
+  Q_OBJECT
+ public:
+  explicit UpDown(QWidget* parent = nullptr);
+  void ClickUp();
+  void ClickDown();
+  QToolButton* UpButton() const { return up_; }
+  QToolButton* DownButton() const { return down_; }
+
+ signals:
+  void clicked(bool up);
+
+ private:
+  QToolButton* up_;
+  QToolButton* down_;
+};
+
+// A framed label that reports mouse presses and releases.
+class PressPanel : public QLabel {
+  Q_OBJECT
+ public:
+  using QLabel::QLabel;
+
+ signals:
+  void mouseDown();
+  void mouseUp();
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// A push button that also reports which mouse button pressed it (a right
+// press does not click it).
+class BitButton : public QPushButton {
+  Q_OBJECT
+ public:
+  using QPushButton::QPushButton;
+
+ signals:
+  void mouseDown(Qt::MouseButton button);
+  void mouseUp(Qt::MouseButton button);
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// A line edit that reports presses, Enter and losing the focus.
+class InputEdit : public QLineEdit {
+  Q_OBJECT
+ public:
+  using QLineEdit::QLineEdit;
+
+ signals:
+  void mouseDown();
+  void enterReleased();
+  void focusLost();
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+};
+
+}  // namespace orv
