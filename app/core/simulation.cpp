@@ -223,6 +223,27 @@ void UsableJplYears(double firstJD, double lastJD, int& firstYear, int& lastYear
   lastYear = last.year - 1 - (last.month < kSeptember ? 1 : 0);
 }
 
+SimulationRequest InitialSimulationRequest(const SimulationRequest& remembered, int nowYear, int nowMonth, int nowDay,
+                                           int nowHour, int nowMinute, int nowSecond) {
+  SimulationRequest r = remembered;
+  if (r.item < 0 || r.item >= kSimulationItemCount) r.item = 0;
+  const bool firstOpening = r.year == 0 && r.month == 0 && r.day == 0 && r.hour == 0 && r.minute == 0 &&
+                            r.second == 0.0f;
+  if (firstOpening) {
+    r.year = nowYear;
+    r.month = nowMonth;
+    r.day = nowDay;
+    r.hour = nowHour;
+    r.minute = nowMinute;
+    r.second = static_cast<float>(nowSecond);
+  }
+  if (r.step == 0.0) r.step = 1.0;
+  if (r.repetitions == 0) r.repetitions = 2;
+  if (r.unit < 0 || r.unit >= kSimulationUnitCount) r.unit = kUnitSeconds;
+  r.outputName = SimulationItems[r.item].name;
+  return r;
+}
+
 // ------------------------------------------------------------------ dates and instants
 
 std::string InvalidDateMessage(int year, int month, int day) {

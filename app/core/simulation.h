@@ -90,6 +90,9 @@ inline constexpr const char* kEarthTargetName = "지구";
 
 // ------------------------------------------------------------------ request
 
+// Default of the extra field ("60.0").
+inline constexpr double kDefaultExtraValue = 60.0;
+
 // What the window remembers between openings (and the command line fills).
 struct SimulationRequest {
   int item = 0;
@@ -100,10 +103,25 @@ struct SimulationRequest {
   int unit = kUnitSeconds;
   int repetitions = 0;
   int target = 0;
-  double extra = 60.0;               // items 4 and 14
+  double extra = kDefaultExtraValue; // items 4 and 14
   std::string outputName;            // ".csv" is appended
   int outputCounter = 0;             // suffix tried last; 0 after each run
 };
+
+// What outlives the simulation window: the request it shows when it is
+// opened again (all zeros before the first opening) and whether a window is
+// open and initialised. The main window owns one.
+struct SimulationMemory {
+  SimulationRequest request;
+  bool windowOpen = false;
+};
+
+// The request a window shows: the remembered one, with the start taken from
+// `now` (the computer's local date and time) when the remembered start is all
+// zeros, a step of 1 and 2 repetitions when those are 0, and the output name
+// of its item.
+SimulationRequest InitialSimulationRequest(const SimulationRequest& remembered, int nowYear, int nowMonth, int nowDay,
+                                           int nowHour, int nowMinute, int nowSecond);
 
 // ------------------------------------------------------------------ run
 
