@@ -153,6 +153,7 @@ CivilDateTime JulianDayToCalendarTenths(double jd) {
 }
 
 std::string FormatContactTime(int mode, double jd, double a, double b) {
+  if (!std::isfinite(jd)) return "--:--:--.-";
   const CivilDateTime t = JulianDayToCalendarTenths(jd);
   bool below = false;
   if (mode == kContactTimeSolar) below = jd < a || jd > b;

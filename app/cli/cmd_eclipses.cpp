@@ -26,6 +26,7 @@ int CmdEclipses(CliContext& cli) {
     throw UsageError("year " + std::to_string(year) + " is outside " + std::to_string(kPlan404FirstYear) + ".." +
                      std::to_string(kPlan404LastYear));
   EngineContext ctx(cli.settings, cli.observer);
+  ctx.jpl = cli.jpl.get();
   auto tables = std::make_unique<YearTables>();
   LunarBuildOptions options;
   options.placeIndex = cli.settings.PlaceIndex;
@@ -46,6 +47,7 @@ int CmdRiseSet(CliContext& cli) {
     else throw UsageError("--body takes sun or moon, not '" + *b + "'");
   }
   EngineContext ctx(cli.settings, cli.observer);
+  ctx.jpl = cli.jpl.get();
   std::fputs(RiseSetCsv(ctx, date.year, date.month, date.day, bodies).c_str(), stdout);
   return 0;
 }
