@@ -63,16 +63,20 @@ std::string LocalDateTime(const CalcSettings& settings, double jd) {
 
 // The instants of a series: from `first` to `last` in steps of `stepDays`,
 // with the progress bar counting the steps.
+// A series never runs beyond this many lines (a step of a microsecond over a
+// six-hour eclipse would ask for 2e10).
+constexpr double kMaxSeriesLines = 1e8;
+
 template <class Line>
 void Series(ItemRun& run, double first, double last, double stepDays, Line&& line) {
   if (!(last >= first) || !(stepDays > 0.0)) return;
-  const long long steps = static_cast<long long>(std::floor((last - first) / stepDays)) + 1;
-  const int maximum = steps > 2147483647LL ? 2147483647 : static_cast<int>(steps);
-  for (long long i = 0; i < steps; ++i) {
-    run.Progress(static_cast<int>(i < maximum ? i : maximum), maximum);
-    line(first + static_cast<double>(i) * stepDays);
+  const double count = std::floor((last - first) / stepDays) + 1.0;
+  const int steps = static_cast<int>(count < kMaxSeriesLines ? count : kMaxSeriesLines);
+  for (int i = 0; i < steps; ++i) {
+    run.Progress(i, steps);
+    line(first + i * stepDays);
   }
-  run.Progress(0, maximum);
+  run.Progress(0, steps);
 }
 
 // The solar phase at x by the contacts and the annular-total transitions.

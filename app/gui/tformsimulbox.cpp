@@ -318,12 +318,14 @@ void TformSimulBox::InitSimulationWindow() {
 }
 
 TformSimulBox* ShowSimulationWindow(SimulationWindowSlot& slot, CalendarApp& app, QWidget* owner) {
-  if (slot.formSimulBox) {
+  // An open window is only brought to the front. A closed one that waits for
+  // its deletion is left to it: the new window initialises afresh.
+  if (slot.formSimulBox && slot.memory.windowOpen) {
     slot.formSimulBox->raise();
     slot.formSimulBox->activateWindow();
     return slot.formSimulBox;
   }
-  if (slot.memory.windowOpen) return nullptr;
+  slot.memory.windowOpen = false;
   SimulationFileOpener opener = slot.openFile;
   if (!opener) {
     opener = [](const std::string& path) {

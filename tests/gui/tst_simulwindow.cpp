@@ -230,6 +230,19 @@ class SimulationWindowTest : public QObject {
     QCOMPARE(box->Edit44->text(), QString("2451544.5"));
   }
 
+  void openingRightAfterClosingMakesANewWindow() {
+    Window w;
+    TformSimulBox* box = w.Open();
+    box->close();  // deleted later, by the event loop
+    TformSimulBox* again = w.Open();
+    QVERIFY(again != nullptr);
+    QVERIFY(again != box);
+    QVERIFY(w.form->Simulation().memory.windowOpen);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(static_cast<TformSimulBox*>(w.form->Simulation().formSimulBox), again);
+    QCOMPARE(SimulationWindows(), 1);
+  }
+
   void closingAndOpeningAgainShowsTheRememberedValues() {
     Window w;
     TformSimulBox* box = w.Open();
@@ -244,12 +257,13 @@ class SimulationWindowTest : public QObject {
     SetFields({{box->Edit15, "2001"}, {box->Edit16, "3"}, {box->Edit17, "4"}, {box->Edit18, "10"}});
     box->Button1->click();
     box->close();
+    QVERIFY(!w.form->Simulation().memory.windowOpen);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!w.form->Simulation().formSimulBox);
-    QVERIFY(!w.form->Simulation().memory.windowOpen);
 
     TformSimulBox* again = w.Open();
     QVERIFY(again != nullptr);
+    QCOMPARE(SimulationWindows(), 1);
     QCOMPARE(again->ComboBox2->currentIndex(), static_cast<int>(kItemDeltaT));
     QCOMPARE(again->Edit14->text(), QString("10_Delta_T"));
     QCOMPARE(again->Edit6->text() + "-" + again->Edit7->text() + "-" + again->Edit8->text(), QString("2001-3-4"));
