@@ -54,6 +54,7 @@ void ChoiceGroup::SetItems(const std::vector<std::string>& names, int columns) {
     auto* button = new QRadioButton(Q(names[i]), this);
     group_.addButton(button, static_cast<int>(i));
     layout_->addWidget(button, static_cast<int>(i) / columns, static_cast<int>(i) % columns);
+    button->show();  // the group may already be on screen
     buttons_.push_back(button);
   }
   SetItemIndex(previous >= 0 && previous < Count() ? previous : 0);
@@ -95,6 +96,7 @@ void TformSimulBox::BuildControls() {
   auto* itemRow = new QHBoxLayout;
   ComboBox2 = named(new QComboBox(GroupBox_Simulation), "ComboBox2");
   ComboBox2->setToolTip(kSimulationItemHint);
+  ComboBox2->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   itemRow->addWidget(ComboBox2);
   AddLabel(itemRow, "설명", GroupBox_Simulation);
   Label_Description = named(new QLabel(GroupBox_Simulation), "Label_Description");
@@ -211,45 +213,45 @@ void TformSimulBox::BuildControls() {
   // --- Julian, Calendar Date(UT 기준) -------------------------------------------
   GroupBox_Julian = named(new QGroupBox("Julian, Calendar Date(UT 기준)", this), "GroupBox_Julian");
   auto* julian = new QGridLayout(GroupBox_Julian);
-  julian->addWidget(new QLabel("년     월      일      시      분          초", GroupBox_Julian), 0, 3);
+  // Columns: label, Julian Date, button, the six calendar fields, button, Julian Date.
+  constexpr int kFirstCalendarColumn = 3;
+  julian->addWidget(new QLabel("년     월      일      시      분          초", GroupBox_Julian), 0,
+                    kFirstCalendarColumn, 1, 6);
   julian->addWidget(new QLabel("Julian Date", GroupBox_Julian), 1, 0);
   Edit31 = Field(GroupBox_Julian, "Edit31", 120);
   Edit31->setText("2451544.5");
   Button3 = named(new QPushButton("달력으로", GroupBox_Julian), "Button3");
   julian->addWidget(Edit31, 1, 1);
   julian->addWidget(Button3, 1, 2);
-  auto* calendarOut = new QHBoxLayout;
   Edit32 = Field(GroupBox_Julian, "Edit32", 56);
   Edit33 = Field(GroupBox_Julian, "Edit33", 32);
   Edit34 = Field(GroupBox_Julian, "Edit34", 32);
   Edit35 = Field(GroupBox_Julian, "Edit35", 32);
   Edit36 = Field(GroupBox_Julian, "Edit36", 32);
   Edit37 = Field(GroupBox_Julian, "Edit37", 72);
-  const char* const calendarDefaults[6] = {"2000", "1", "1", "0", "0", "0"};
-  int k = 0;
-  for (QLineEdit* f : {Edit32, Edit33, Edit34, Edit35, Edit36, Edit37}) {
-    f->setText(calendarDefaults[k++]);
-    calendarOut->addWidget(f);
-  }
-  julian->addLayout(calendarOut, 1, 3);
-  auto* calendarIn = new QHBoxLayout;
   Edit38 = Field(GroupBox_Julian, "Edit38", 56);
   Edit39 = Field(GroupBox_Julian, "Edit39", 32);
   Edit40 = Field(GroupBox_Julian, "Edit40", 32);
   Edit41 = Field(GroupBox_Julian, "Edit41", 32);
   Edit42 = Field(GroupBox_Julian, "Edit42", 32);
   Edit43 = Field(GroupBox_Julian, "Edit43", 72);
+  const char* const calendarDefaults[6] = {"2000", "1", "1", "0", "0", "0"};
+  int k = 0;
+  for (QLineEdit* f : {Edit32, Edit33, Edit34, Edit35, Edit36, Edit37}) {
+    f->setText(calendarDefaults[k]);
+    julian->addWidget(f, 1, kFirstCalendarColumn + k++);
+  }
   k = 0;
   for (QLineEdit* f : {Edit38, Edit39, Edit40, Edit41, Edit42, Edit43}) {
-    f->setText(calendarDefaults[k++]);
-    calendarIn->addWidget(f);
+    f->setText(calendarDefaults[k]);
+    julian->addWidget(f, 2, kFirstCalendarColumn + k++);
   }
-  julian->addLayout(calendarIn, 2, 3);
   Button4 = named(new QPushButton("줄리언으로", GroupBox_Julian), "Button4");
   Edit44 = Field(GroupBox_Julian, "Edit44", 120);
   Edit44->setText("2451544.5");
-  julian->addWidget(Button4, 2, 2);
-  julian->addWidget(Edit44, 2, 1);
+  julian->addWidget(Button4, 2, kFirstCalendarColumn + 6);
+  julian->addWidget(Edit44, 2, kFirstCalendarColumn + 7);
+  julian->setColumnStretch(kFirstCalendarColumn + 8, 1);
   top->addWidget(GroupBox_Julian);
 
   connect(ComboBox2, qOverload<int>(&QComboBox::activated), this, &TformSimulBox::ComboBox2Change);
