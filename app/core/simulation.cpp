@@ -441,14 +441,6 @@ void CsvOutput::Write(const std::string& text) {
   if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) failed_ = true;
 }
 
-void CsvOutput::Printf(const char* format, ...) {
-  if (!file_) return;
-  va_list args;
-  va_start(args, format);
-  if (std::vfprintf(file_, format, args) < 0) failed_ = true;
-  va_end(args);
-}
-
 bool CsvOutput::Commit() {
   if (!file_) return false;
   bool ok = !failed_;

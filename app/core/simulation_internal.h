@@ -26,7 +26,6 @@ class CsvOutput {
   // False (with errno set) when the temporary file cannot be created.
   bool Create(const std::string& path);
   void Write(const std::string& text);
-  void Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
   // Flushes, closes and renames; false when any write failed.
   bool Commit();
 
