@@ -319,6 +319,11 @@ void TformSimulBox::InitSimulationWindow() {
   Edit28->setText("0");
 }
 
+void OpenSimulationFile(const std::string& path, MessageSink& messages) {
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path))))
+    messages.Show("해당파일 실행 불가.", "오류", MessageButtons::Ok, MessageIcon::Error);
+}
+
 TformSimulBox* ShowSimulationWindow(SimulationWindowSlot& slot, CalendarApp& app, QWidget* owner) {
   // An open window is only brought to the front. A closed one that waits for
   // its deletion is left to it: the new window initialises afresh.
@@ -329,11 +334,7 @@ TformSimulBox* ShowSimulationWindow(SimulationWindowSlot& slot, CalendarApp& app
   }
   slot.memory.windowOpen = false;
   SimulationFileOpener opener = slot.openFile;
-  if (!opener) {
-    opener = [](const std::string& path) {
-      QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
-    };
-  }
+  if (!opener) opener = [&app](const std::string& path) { OpenSimulationFile(path, app.messages); };
   slot.formSimulBox = new TformSimulBox(app, slot.memory, opener, owner);
   slot.formSimulBox->show();
   return slot.formSimulBox;

@@ -147,6 +147,11 @@ struct SimulationWindowSlot {
   SimulationFileOpener openFile;  // empty: the desktop's program for CSV files
 };
 
+// Opens a written CSV with the desktop's program for CSV files (without
+// waiting for it); "해당파일 실행 불가." ("오류") when none starts. The one
+// place to switch to the program's editor launcher.
+void OpenSimulationFile(const std::string& path, MessageSink& messages);
+
 // Opens the simulation window unless one is open; returns the window.
 TformSimulBox* ShowSimulationWindow(SimulationWindowSlot& slot, CalendarApp& app, QWidget* owner);
 
