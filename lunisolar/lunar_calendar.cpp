@@ -143,6 +143,15 @@ const data::MonthLengthRow* FindLengthRow(int place, LunarMonth m, int leap) {
   return nullptr;
 }
 
+// The first delta row of `year` for month 10 or 11: the one that adjusts
+// month 11 of that year where a build starts.
+const data::MonthLengthDeltaRow* FindMonth11DeltaRow(int place, int year) {
+  for (const data::MonthLengthDeltaRow* row = data::kMonthLengthDeltaTable; !IsEnd(*row); ++row)
+    if (row->place == place && row->year == year && (std::abs(row->month) == 10 || std::abs(row->month) == 11))
+      return row;
+  return nullptr;
+}
+
 int Month11Shift(int place, int year) {
   for (const data::Month11ShiftRow* row = data::kMonth11ShiftTable; !IsEnd(*row); ++row)
     if (row->place == place && row->year == year) return row->shift;
@@ -337,18 +346,23 @@ struct Builder {
     if (correcting()) r11 += 2 * Month11Shift(place(), Y);
     if (!Filled(t, r11) || !Filled(t, r11 + 2)) return;
 
-    int start = SlotOfSolarDate(t, t.SyzygyList[r11].date);
+    // A shifted month 11 may begin before the table's first day: the slot is
+    // counted from slot 0 either way, and FillMonth writes only the days inside.
+    int start = DaysFromTo(t.DayTable[0].solarDate, t.SyzygyList[r11].date);
     int length = DaysFromTo(t.SyzygyList[r11].date, t.SyzygyList[r11 + 2].date);
     if (correcting()) {
-      const LunarMonth m10{Y - 1, 10}, m11{Y - 1, 11};
-      if (const auto* row = FindDeltaRow(place(), m10)) {
-        start += row->delta;
-        length -= row->delta;
-      } else if (const auto* row11 = FindDeltaRow(place(), m11)) {
-        length += row11->delta;
+      // Only the first delta row of Y - 1 for month 10 or 11 applies: month 10
+      // moves the start (month 11 keeps its end), month 11 moves the end.
+      if (const auto* row = FindMonth11DeltaRow(place(), Y - 1)) {
+        if (std::abs(row->month) == 10) {
+          start += row->delta;
+          length -= row->delta;
+        } else {
+          length += row->delta;
+        }
       }
-      if (const auto* row = FindLengthRow(place(), m10, 0)) start += row->startDelta;
-      if (const auto* row = FindLengthRow(place(), m11, 0)) length = row->length;
+      if (const auto* row = FindLengthRow(place(), {Y - 1, 10}, 0)) start += row->startDelta;
+      if (const auto* row = FindLengthRow(place(), {Y - 1, 11}, 0)) length = row->length;
     }
     FillMonth(t, start, Y - 1, 11, 0, length);
     t.Month11StartSlot = start;

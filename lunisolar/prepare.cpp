@@ -46,7 +46,13 @@ void PrepareYear(EngineContext& ctx, YearTables& tables, int year, const LunarBu
     ComputeYear(ctx, *previous, year - 1, 0, options);
     const int slot = FindDayTableEntry(*previous, year - 1, 11, 1, 'm', 0);
     if (slot >= n) {
-      for (int i = 0; i < n; ++i) tables.DayTable[i] = previous->DayTable[slot - n + i];
+      // Only the lunar fields: the solar dates stay those of this year's table.
+      for (int i = 0; i < n; ++i) {
+        const DayRecord& from = previous->DayTable[slot - n + i];
+        tables.DayTable[i].lunarDate = from.lunarDate;
+        tables.DayTable[i].monthLength = from.monthLength;
+        tables.DayTable[i].leap = from.leap;
+      }
     }
   }
 }

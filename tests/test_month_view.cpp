@@ -192,6 +192,22 @@ TEST(MonthView, TermSyzygyAndPillarsOfFebruary2024) {
   EXPECT_EQ(month, " ");
 }
 
+// Eclipses at new and full moons: the total solar eclipse of 2024-04-08
+// (new moon 18:21 UT = 9 April 03:21 KST, lunar 3/1) and the total lunar
+// eclipse of 2025-03-14 (full moon 06:55 UT = 15:55 KST, lunar 2/15)
+// (NASA eclipse catalogues); the new moon of 10 February 2024 has none.
+TEST(MonthView, EclipseDaysAreMarked) {
+  MonthCase april;
+  const MonthView& a = april.Build(2024, 4);
+  EXPECT_EQ(a.grid.Line(april.CellOf("9"), 1), "3.1 일식");
+  MonthCase march;
+  const MonthView& m = march.Build(2025, 3);
+  EXPECT_EQ(m.grid.Line(march.CellOf("14"), 1), "2.15 월식");
+  MonthCase lunar;
+  const MonthView& l = lunar.Build(2025, 2, DisplayMode::Lunar);
+  EXPECT_EQ(l.grid.Line(l.LastCellBefore + 15, 1), "3.14 월식");
+}
+
 TEST(MonthView, SeasonalDaysOf2024) {
   MonthCase july;
   const MonthView& v = july.Build(2024, 7);

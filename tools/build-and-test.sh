@@ -16,4 +16,4 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DORVANTA_SANITIZE=ON \
   -DORVANTA_BUILD_GUI=OFF -DORVANTA_BUILD_BENCH=OFF
 cmake --build build-asan -j "$JOBS"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-asan --output-on-failure -j "$JOBS" -LE slow
+  ctest --test-dir build-asan --output-on-failure -j "$JOBS" -LE slow -E Slow

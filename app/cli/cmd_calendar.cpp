@@ -10,6 +10,11 @@
 #include "lunisolar/sexagenary.h"
 
 namespace orv::cli {
+
+// The text reports (cmd_reports.cpp).
+std::string SolarTermReportForCli(CliContext& cli, int year);
+std::string SyzygyReportForCli(CliContext& cli, int year);
+
 namespace {
 
 // Years the built-in ephemeris is accepted for.
@@ -44,9 +49,17 @@ void RequireCsvFormat(const CliContext& cli) {
     throw UsageError("--format takes csv or text, not '" + *f + "'");
 }
 
-int CmdTerms(CliContext& cli) {
+bool CsvWanted(const CliContext& cli) {
   RequireCsvFormat(cli);
+  return cli.inv.Get("format") == "csv";
+}
+
+int CmdTerms(CliContext& cli) {
   const int year = ParseIntArg(cli.inv.positional[0], "the year");
+  if (!CsvWanted(cli)) {
+    std::printf("%s\n", SolarTermReportForCli(cli, year).c_str());
+    return 0;
+  }
   Calendar c(cli);
   const YearTables& t = c.Prepare(year);
   std::fputs(SolarTermsCsv(c.ctx, t, year).c_str(), stdout);
@@ -54,8 +67,11 @@ int CmdTerms(CliContext& cli) {
 }
 
 int CmdSyzygies(CliContext& cli) {
-  RequireCsvFormat(cli);
   const int year = ParseIntArg(cli.inv.positional[0], "the year");
+  if (!CsvWanted(cli)) {
+    std::printf("%s\n", SyzygyReportForCli(cli, year).c_str());
+    return 0;
+  }
   Calendar c(cli);
   const YearTables& t = c.Prepare(year);
   std::fputs(SyzygiesCsv(c.ctx, t, year).c_str(), stdout);
@@ -124,8 +140,8 @@ int CmdPillars(CliContext& cli) {
 }  // namespace
 
 void RegisterCalendarCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
-  commands.push_back({"terms", CmdTerms, "terms YEAR [--format csv]", 1, 1});
-  commands.push_back({"syzygies", CmdSyzygies, "syzygies YEAR [--format csv]", 1, 1});
+  commands.push_back({"terms", CmdTerms, "terms YEAR [--format text|csv]", 1, 1});
+  commands.push_back({"syzygies", CmdSyzygies, "syzygies YEAR [--format text|csv]", 1, 1});
   commands.push_back({"daytable", CmdDayTable, "daytable YEAR", 1, 1});
   commands.push_back({"lunar", CmdLunar, "lunar Y-M-D", 1, 1});
   commands.push_back({"solar", CmdSolar, "solar Y-M-D [--leap]", 1, 1});

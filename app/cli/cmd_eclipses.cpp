@@ -8,6 +8,10 @@
 #include "lunisolar/prepare.h"
 
 namespace orv::cli {
+
+// The eclipse reports of the window (cmd_reports.cpp).
+std::string EclipseReportForCli(CliContext& cli, int year, bool local);
+
 namespace {
 
 // Years the built-in ephemeris is accepted for.
@@ -25,6 +29,10 @@ int CmdEclipses(CliContext& cli) {
   if (year < kPlan404FirstYear || year > kPlan404LastYear)
     throw UsageError("year " + std::to_string(year) + " is outside " + std::to_string(kPlan404FirstYear) + ".." +
                      std::to_string(kPlan404LastYear));
+  if (cli.inv.Get("format") != "csv") {
+    std::printf("%s\n", EclipseReportForCli(cli, year, cli.inv.Has("local")).c_str());
+    return 0;
+  }
   EngineContext ctx(cli.settings, cli.observer);
   ctx.jpl = cli.jpl.get();
   auto tables = std::make_unique<YearTables>();
@@ -55,7 +63,7 @@ int CmdRiseSet(CliContext& cli) {
 }  // namespace
 
 void RegisterEclipseCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
-  commands.push_back({"eclipses", CmdEclipses, "eclipses YEAR [--local] [--format csv]", 1, 1});
+  commands.push_back({"eclipses", CmdEclipses, "eclipses YEAR [--local] [--format text|csv]", 1, 1});
   commands.push_back({"riseset", CmdRiseSet, "riseset Y-M-D [--body sun|moon]", 1, 1});
   options.push_back({"local", false});
   options.push_back({"body", true});

@@ -88,12 +88,12 @@ Invocation ParseInvocation(int argc, char** argv, const std::vector<OptionSpec>&
         name = name.substr(0, eq);
         hasInlineValue = true;
       }
-      const OptionSpec* spec = FindOption(options, name);
-      if (!spec) throw UsageError("unknown option --" + name);
-      if (spec->takesValue && !hasInlineValue) {
+      const OptionSpec* known = FindOption(options, name);
+      if (!known) throw UsageError("unknown option --" + name);
+      if (known->takesValue && !hasInlineValue) {
         if (i + 1 >= argc) throw UsageError("option --" + name + " needs a value");
         value = argv[++i];
-      } else if (!spec->takesValue && hasInlineValue) {
+      } else if (!known->takesValue && hasInlineValue) {
         throw UsageError("option --" + name + " takes no value");
       }
       if (inv.options.count(name)) throw UsageError("option --" + name + " given twice");
@@ -126,15 +126,15 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (ctx.inv.command.empty()) throw UsageError("no command given (try orvanta-cli help)");
-    const CommandSpec* spec = nullptr;
+    const CommandSpec* command = nullptr;
     for (const auto& c : commands)
-      if (ctx.inv.command == c.name) spec = &c;
-    if (!spec) throw UsageError("unknown command '" + ctx.inv.command + "' (try orvanta-cli help)");
+      if (ctx.inv.command == c.name) command = &c;
+    if (!command) throw UsageError("unknown command '" + ctx.inv.command + "' (try orvanta-cli help)");
     const int n = static_cast<int>(ctx.inv.positional.size());
-    if (n < spec->minArgs || n > spec->maxArgs)
-      throw UsageError(std::string("usage: orvanta-cli ") + spec->usage);
+    if (n < command->minArgs || n > command->maxArgs)
+      throw UsageError(std::string("usage: orvanta-cli ") + command->usage);
     LoadCliSettings(ctx);
-    return spec->run(ctx);
+    return command->run(ctx);
   } catch (const UsageError& e) {
     std::fprintf(stderr, "orvanta-cli: %s\n", e.what());
     return 2;

@@ -4,12 +4,15 @@
 namespace orv::cli {
 
 void RegisterTimeCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+void RegisterIcsCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterAccuracyCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterPositionCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterCalendarCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterOrientationCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterPlaceCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterEclipseCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+void RegisterReportCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+void RegisterHistoricalCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterSimulationCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 
 void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
@@ -22,12 +25,15 @@ void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec
   options.push_back({"tidal", true});
   options.push_back({"help", false});
   RegisterTimeCommands(commands, options);
+  RegisterIcsCommands(commands, options);
   RegisterAccuracyCommands(commands, options);
   RegisterPositionCommands(commands, options);
   RegisterCalendarCommands(commands, options);
   RegisterOrientationCommands(commands, options);
   RegisterPlaceCommands(commands, options);
   RegisterEclipseCommands(commands, options);
+  RegisterReportCommands(commands, options);
+  RegisterHistoricalCommands(commands, options);
   RegisterSimulationCommands(commands, options);
 }
 

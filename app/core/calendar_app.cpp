@@ -5,7 +5,6 @@
 
 #include "app/core/config.h"
 #include "app/core/files.h"
-#include "app/core/interim.h"
 #include "ephemeris/jpl_reader.h"
 #include "lunisolar/prepare.h"
 #include "lunisolar/terms.h"
@@ -191,7 +190,7 @@ void CalendarApp::StartUp() {
       }
     }
   }
-  InterimReadMemoFile(memos, folders.currentFolder);
+  ReadMemoFile(memos, folders.currentFolder);
   PrepareYear(year);
   MonthViewBuild();
 }

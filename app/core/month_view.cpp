@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "app/core/encoding.h"
-#include "app/core/interim.h"
+#include "eclipses/eclipse_global.h"
 #include "lunisolar/lunar_calendar.h"
 #include "lunisolar/sexagenary.h"
 #include "lunisolar/terms.h"
@@ -328,7 +328,10 @@ void MonthBuilder::PlaceSyzygy(const DateTime& t, bool newMoon) {
   const int cell = CellOfDate(t.y, t.m, t.d);
   if (cell < 0) return;
   const double jd = t.Jd() - ctx_.settings.ZoneOffsetDays;
-  const bool eclipse = InterimQuickEclipseScore(ctx_, jd, newMoon) > 0;
+  int score = 0;
+  double offsetDays = 0.0;
+  QuickEclipseCheck(ctx_, jd, newMoon ? kNewMoon : kFullMoon, score, offsetDays);
+  const bool eclipse = score > 0;
   const char* label = newMoon ? (eclipse ? kSolarEclipseLabel : kNewMoonLabel)
                               : (eclipse ? kLunarEclipseLabel : kFullMoonLabel);
   grid_.Line(cell, 1) += std::string(" ") + label;

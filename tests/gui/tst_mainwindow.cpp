@@ -234,6 +234,17 @@ class MainWindowTest : public QObject {
     QVERIFY(!w->App().LeapMonthWanted);
   }
 
+  void memoFileReadAtStartUp() {
+    Window w;
+    QFile memo(w.current.filePath("비망일.txt"));
+    QVERIFY(memo.open(QIODevice::WriteOnly));
+    memo.write("# 종류,시작년,월,일,이름\n1,2000,2,14,생일\n-1.1990.1.1.설날:\n");
+    memo.close();
+    w->StartUp();
+    QVERIFY(w.Third(w.CellOf("14")).endsWith(" 생일"));
+    QVERIFY(w.Third(w.CellOf("10")).endsWith(" 설날:"));  // lunar 2024-01-01
+  }
+
   void lunarDecember30MemoOnThe29th() {
     Window w;
     w->StartUp();

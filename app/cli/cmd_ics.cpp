@@ -1,0 +1,85 @@
+// orvanta-cli ics: an iCalendar file of a span of years.
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+
+#include "app/cli/cli.h"
+#include "app/cli/cli_settings.h"
+#include "app/core/files.h"
+#include "app/core/ics.h"
+#include "app/core/ics_calendar.h"
+
+namespace orv::cli {
+namespace {
+
+// Years iCalendar can write (four-digit Gregorian years).
+constexpr int kIcsFirstYear = 1;
+constexpr int kIcsLastYear = 9998;
+
+// DTSTAMP: now, or SOURCE_DATE_EPOCH for reproducible files.
+std::string StampUtc() {
+  std::time_t now = std::time(nullptr);
+  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
+    char* end = nullptr;
+    const long long v = std::strtoll(epoch, &end, 10);
+    if (end && *end == '\0' && v >= 0) now = static_cast<std::time_t>(v);
+  }
+  std::tm utc{};
+  gmtime_r(&now, &utc);
+  char buffer[32];
+  std::strftime(buffer, sizeof buffer, "%Y%m%dT%H%M%SZ", &utc);
+  return buffer;
+}
+
+int CmdIcs(CliContext& cli) {
+  const std::string& span = cli.inv.positional[0];
+  int from = 0, to = 0, consumed = 0;
+  if (std::sscanf(span.c_str(), "%d..%d%n", &from, &to, &consumed) == 2 &&
+      consumed == static_cast<int>(span.size())) {
+  } else {
+    from = to = ParseIntArg(span, "the year");
+  }
+  if (from > to) throw UsageError("the first year comes after the last: " + span);
+  if (from < kIcsFirstYear || to > kIcsLastYear) throw UsageError("iCalendar files hold the years 1..9998");
+  if (to - from > 200) throw UsageError("at most 201 years in one file");
+  const auto output = cli.inv.Get("o");
+  if (!output || output->empty()) throw UsageError("-o FILE.ics is required");
+
+  IcsCalendarOptions options;
+  const bool any = cli.inv.Has("terms") || cli.inv.Has("syzygies") || cli.inv.Has("holidays") ||
+                   cli.inv.Has("memo") || cli.inv.Has("eclipses");
+  options.selection.terms = !any || cli.inv.Has("terms");
+  options.selection.syzygies = !any || cli.inv.Has("syzygies");
+  options.selection.eclipses = cli.inv.Has("eclipses");
+  options.holidays = !any || cli.inv.Has("holidays");
+  options.memo = !any || cli.inv.Has("memo");
+  options.fromYear = from;
+  options.toYear = to;
+  options.memoFolder = "";
+  if (auto v = cli.inv.Get("correction")) options.build.historicalCorrection = ParseOnOff(*v, "correction");
+  options.build.placeIndex = cli.settings.PlaceIndex;
+
+  EngineContext ctx = cli.MakeEngine();
+  auto tables = std::make_unique<YearTables>();
+  const std::string text =
+      BuildIcsCalendar(ctx, *tables, cli.places.rows[static_cast<size_t>(cli.settings.PlaceIndex)], options,
+                       cli.messages, StampUtc());
+  if (!WriteFileAtomically(*output, text)) throw RuntimeFailure("cannot write " + *output);
+  return 0;
+}
+
+}  // namespace
+
+void RegisterIcsCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
+  commands.push_back({"ics", CmdIcs,
+                      "ics YEAR[..YEAR] [--terms] [--syzygies] [--holidays] [--memo] [--eclipses] -o FILE.ics", 1,
+                      1});
+  options.push_back({"terms", false});
+  options.push_back({"syzygies", false});
+  options.push_back({"holidays", false});
+  options.push_back({"memo", false});
+  options.push_back({"eclipses", false});
+}
+
+}  // namespace orv::cli

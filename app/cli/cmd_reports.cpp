@@ -1,0 +1,158 @@
+// Commands that print the reports of the main window: the day report, the
+// 30-year tables, the holidays and the about text. The texts are those the
+// window shows (app/core); only the arguments are parsed here.
+#include <cstdio>
+#include <memory>
+
+#include "app/cli/cli.h"
+#include "app/cli/cli_settings.h"
+#include "app/core/day_report.h"
+#include "app/core/eclipse_reports.h"
+#include "app/core/holidays.h"
+#include "app/core/year_reports.h"
+
+namespace orv::cli {
+namespace {
+
+// The engine, one year's tables and the report inputs over the command's
+// settings.
+struct Reports {
+  explicit Reports(CliContext& cli)
+      : engine(cli.settings, cli.observer),
+        tables(std::make_unique<YearTables>()),
+        in{engine, *tables, LunarBuildOptions{}, ""} {
+    engine.jpl = cli.jpl.get();
+    in.lunar.placeIndex = cli.settings.PlaceIndex;
+    if (auto v = cli.inv.Get("correction")) {
+      in.lunar.historicalCorrection = ParseOnOff(*v, "correction");
+      if (in.lunar.historicalCorrection && !PlaceAllowsHistoricalCorrection(cli.settings.PlaceIndex)) {
+        cli.messages.Show("명청,조선,대한민국이외는\n보정하지 않습니다.", "안내");
+        in.lunar.historicalCorrection = false;
+      }
+    }
+    const int place = cli.settings.PlaceIndex;
+    if (place >= 0 && place < static_cast<int>(cli.places.rows.size()))
+      in.placeName = PlaceReportName(cli.places.rows[static_cast<size_t>(place)]);
+    limits = cli.jpl ? ThirtyYearLimits(cli.settings,
+                                        JplFileYearLimits(cli.jpl->header.Span[0], cli.jpl->header.Span[1]))
+                     : ThirtyYearLimits(cli.settings);
+  }
+  // Loads `year` after checking it against the years of the ephemeris in use.
+  void Load(int year) {
+    if (year < limits.lower || year > limits.upper)
+      throw UsageError("year " + std::to_string(year) + " is outside " + std::to_string(limits.lower) + ".." +
+                       std::to_string(limits.upper));
+    EnsureYearLoaded(in, year);
+  }
+  EngineContext engine;
+  std::unique_ptr<YearTables> tables;
+  ReportInputs in;
+  YearLimits limits;
+};
+
+void Print(const std::string& text) {
+  std::fputs(text.c_str(), stdout);
+  std::fputs("\n", stdout);
+}
+
+int CmdDay(CliContext& cli) {
+  const CivilDate date = ParseDateArg(cli.inv.positional[0]);
+  if (auto today = cli.inv.Get("today")) {
+    const CivilDate t = ParseDateArg(*today);
+    cli.settings.TodayDate[0] = t.year;
+    cli.settings.TodayDate[1] = t.month;
+    cli.settings.TodayDate[2] = t.day;
+  }
+  Reports r(cli);
+  r.Load(date.year);
+  DaySelection day;
+  if (!SelectSolarDay(*r.tables, date.year, date.month, date.day, day))
+    throw RuntimeFailure("no lunar date for " + FormatDate(date.year, date.month, date.day));
+  Print(DayReportText(r.in, day));
+  return 0;
+}
+
+int CmdLeapMonths(CliContext& cli) {
+  const int year = ParseIntArg(cli.inv.positional[0], "the year");
+  Reports r(cli);
+  r.Load(year);
+  Print(LeapMonthTableText(r.in, ThirtyYearRange(year, cli.inv.Has("before"), r.limits)));
+  return 0;
+}
+
+int CmdLunarDates(CliContext& cli) {
+  const CivilDate date = ParseDateArg(cli.inv.positional[0]);
+  Reports r(cli);
+  r.Load(date.year);
+  DaySelection day;
+  if (!SelectSolarDay(*r.tables, date.year, date.month, date.day, day))
+    throw RuntimeFailure("no lunar date for " + FormatDate(date.year, date.month, date.day));
+  Print(LunarDatesTableText(r.in, day, ThirtyYearRange(date.year, cli.inv.Has("before"), r.limits)));
+  return 0;
+}
+
+int CmdSolarDates(CliContext& cli) {
+  const std::string& text = cli.inv.positional[0];
+  int y = 0, m = 0, d = 0, consumed = 0;
+  if (std::sscanf(text.c_str(), "%d-%d-%d%n", &y, &m, &d, &consumed) != 3 ||
+      consumed != static_cast<int>(text.size()) || m < 1 || m > 12 || d < 1 || d > 30)
+    throw UsageError("bad lunar date '" + text + "' (expected Y-M-D, day 1..30)");
+  const bool leap = cli.inv.Has("leap");
+  Reports r(cli);
+  r.Load(y);
+  DaySelection day;
+  if (!SelectLunarDay(*r.tables, y, m, d, leap, day))
+    throw UsageError("the lunar date " + FormatDate(y, m, d) + (leap ? " (leap month)" : "") + " does not exist");
+  Print(SolarDatesTableText(r.in, day, ThirtyYearRange(y, cli.inv.Has("before"), r.limits)));
+  return 0;
+}
+
+int CmdHolidays(CliContext& cli) {
+  const int year = ParseIntArg(cli.inv.positional[0], "the year");
+  Reports r(cli);
+  r.Load(year);
+  Print(HolidayReportText(r.in, year));
+  return 0;
+}
+
+int CmdAbout(CliContext& cli) {
+  Print(AboutText(cli.settings));
+  return 0;
+}
+
+}  // namespace
+
+// The solar-term and syzygy reports of the "terms" and "syzygies" commands.
+std::string SolarTermReportForCli(CliContext& cli, int year) {
+  Reports r(cli);
+  r.Load(year);
+  return SolarTermReportText(r.in, year);
+}
+
+std::string SyzygyReportForCli(CliContext& cli, int year) {
+  Reports r(cli);
+  r.Load(year);
+  return SyzygyReportText(r.in, year);
+}
+
+// The global or local eclipse report of the "eclipses" command. The local
+// one is computed in the place's standard time, as the window switches to it.
+std::string EclipseReportForCli(CliContext& cli, int year, bool local) {
+  if (local) SwitchToStandardTimeForLocalEclipses(cli.settings, cli.messages);
+  Reports r(cli);
+  r.Load(year);
+  return local ? LocalEclipseReportText(r.in, year) : GlobalEclipseReportText(r.in, year);
+}
+
+void RegisterReportCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
+  commands.push_back({"day", CmdDay, "day Y-M-D [--today Y-M-D]", 1, 1});
+  commands.push_back({"leap-months", CmdLeapMonths, "leap-months YEAR [--before]", 1, 1});
+  commands.push_back({"lunar-dates", CmdLunarDates, "lunar-dates Y-M-D [--before]", 1, 1});
+  commands.push_back({"solar-dates", CmdSolarDates, "solar-dates LUNAR-Y-M-D [--leap] [--before]", 1, 1});
+  commands.push_back({"holidays", CmdHolidays, "holidays YEAR", 1, 1});
+  commands.push_back({"about", CmdAbout, "about", 0, 0});
+  options.push_back({"today", true});
+  options.push_back({"before", false});
+}
+
+}  // namespace orv::cli

@@ -1,0 +1,55 @@
+// What every report of the main window reads, and the notes several of them
+// share. The report texts themselves: day_report.h, year_reports.h,
+// eclipse_reports.h, holidays.h. The window and the command line call the
+// same functions and show the same texts.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "ephemeris/context.h"
+#include "lunisolar/lunar_calendar.h"
+#include "lunisolar/year_tables.h"
+
+namespace orv {
+
+// The engine context (settings, observer, current instant), the loaded
+// year's tables and how its lunar calendar is built, and the selected place's
+// name as reports print it (PlaceReportName). A report about another year
+// prepares that year in `tables` first, as the month view would.
+struct ReportInputs {
+  EngineContext& engine;
+  YearTables& tables;
+  LunarBuildOptions lunar;
+  std::string placeName;
+};
+
+// Called with the number of years done (0..30) while a 30-year table runs.
+using ReportProgress = std::function<void(int yearsDone)>;
+
+// Makes `year` the loaded year of the tables unless it already is (under the
+// settings in effect).
+void EnsureYearLoaded(ReportInputs& in, int year);
+
+// Title note of the year reports, closing the title's parenthesis:
+// "적용된 시간체계는 TT(지구시))", "... UT(세계시))" or "... ST(표준시))".
+std::string TimeSystemNote(const CalcSettings& settings);
+
+// Worst expected error of the PLAN404 instants of a year, whole seconds (at
+// least 5): a fit of PLAN404 against a JPL ephemeris over the accepted years.
+enum class ErrorBoundKind { SolarTerms, Syzygies };
+int Plan404ErrorBoundSeconds(int year, ErrorBoundKind kind);
+
+// Delta T on January 1 (00:00) of `year`, seconds, as the year reports quote
+// it; sets the current instant of the context.
+double DeltaTOnNewYear(EngineContext& ctx, int year);
+
+// "[참고] ..." closing of the term, syzygy and eclipse reports: the PLAN404
+// error bound (under PLAN404 only) and Delta T on January 1, starting with
+// "\n\n[참고] :\t".
+std::string ReferenceNote(EngineContext& ctx, int year, ErrorBoundKind kind);
+
+// "[음력은 보정됨]" or "[음력은 미보정]".
+std::string CorrectionNote(bool historicalCorrection);
+
+}  // namespace orv
