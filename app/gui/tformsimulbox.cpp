@@ -1,13 +1,12 @@
 #include "app/gui/tformsimulbox.h"
 
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QHBoxLayout>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <cmath>
 
 #include "app/core/date_tools.h"
+#include "app/core/editor.h"
 
 namespace orv {
 namespace {
@@ -320,8 +319,8 @@ void TformSimulBox::InitSimulationWindow() {
 }
 
 void OpenSimulationFile(const std::string& path, MessageSink& messages) {
-  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path))))
-    messages.Show("해당파일 실행 불가.", "오류", MessageButtons::Ok, MessageIcon::Error);
+  SystemProgramRunner runner;
+  RunEditorAndWait(runner, EditorCommandsFromEnvironment(), path, messages);
 }
 
 TformSimulBox* ShowSimulationWindow(SimulationWindowSlot& slot, CalendarApp& app, QWidget* owner) {

@@ -144,12 +144,12 @@ class TformSimulBox : public QWidget {
 struct SimulationWindowSlot {
   SimulationMemory memory;
   QPointer<TformSimulBox> formSimulBox;
-  SimulationFileOpener openFile;  // empty: the desktop's program for CSV files
+  SimulationFileOpener openFile;  // empty: OpenSimulationFile
 };
 
-// Opens a written CSV with the desktop's program for CSV files (without
-// waiting for it); "해당파일 실행 불가." ("오류") when none starts. The one
-// place to switch to the program's editor launcher.
+// Opens a written CSV in the user's editor ($VISUAL, $EDITOR, then
+// xdg-open) and waits for it to end; "해당파일 실행 불가." ("오류") when none
+// starts.
 void OpenSimulationFile(const std::string& path, MessageSink& messages);
 
 // Opens the simulation window unless one is open; returns the window.
