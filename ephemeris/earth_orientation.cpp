@@ -220,11 +220,16 @@ void PrecessionAnglesIau2006(double T, double& zeta, double& theta, double& z) {
 
 // Long-term precession: P = E(chi, -omega, -psi) R1(eps0), with the three
 // angles from the Chebyshev series; J2000.0 equator to mean equator of date.
-void PrecessionMatrixOwen1990(double jdTT, Matrix3 out) {
+bool LongTermPrecessionAnglesDeg(double jdTT, double& chiDeg, double& omegaDeg, double& psiDeg) {
   const double T = JulianCenturies(jdTT);
+  chiDeg = omegaDeg = psiDeg = 0.0;
+  return LongTermSeriesDeg(data::kLongTermChi, T, chiDeg) && LongTermSeriesDeg(data::kLongTermOmega, T, omegaDeg) &&
+         LongTermSeriesDeg(data::kLongTermPsi, T, psiDeg);
+}
+
+void PrecessionMatrixOwen1990(double jdTT, Matrix3 out) {
   double chiDeg, omegaDeg, psiDeg;
-  if (!LongTermSeriesDeg(data::kLongTermChi, T, chiDeg) || !LongTermSeriesDeg(data::kLongTermOmega, T, omegaDeg) ||
-      !LongTermSeriesDeg(data::kLongTermPsi, T, psiDeg)) {
+  if (!LongTermPrecessionAnglesDeg(jdTT, chiDeg, omegaDeg, psiDeg)) {
     SetIdentity(out);
     return;
   }

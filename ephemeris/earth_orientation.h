@@ -34,6 +34,9 @@ double MeanObliquityOwen1990(double jdTT);
 // Precession angles zeta, theta, z (rad) for T in Julian centuries of TT.
 void PrecessionAnglesIau1976(double T, double& zeta, double& theta, double& z);
 void PrecessionAnglesIau2006(double T, double& zeta, double& theta, double& z);
+// The three angles of the long-term precession (chi, omega, psi), degrees,
+// from the Chebyshev series; false (angles 0) outside [-200, 200) centuries.
+bool LongTermPrecessionAnglesDeg(double jdTT, double& chiDeg, double& omegaDeg, double& psiDeg);
 // Long-term precession matrix (J2000.0 equator to mean equator of date) from
 // the Chebyshev series; the identity outside [-200, 200) centuries, where the
 // series do not reach.

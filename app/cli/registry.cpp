@@ -13,6 +13,7 @@ void RegisterPlaceCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterEclipseCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterReportCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterHistoricalCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+void RegisterSimulationCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 
 void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
   // Global options, honoured by every command.
@@ -33,6 +34,7 @@ void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec
   RegisterEclipseCommands(commands, options);
   RegisterReportCommands(commands, options);
   RegisterHistoricalCommands(commands, options);
+  RegisterSimulationCommands(commands, options);
 }
 
 }  // namespace orv::cli

@@ -577,9 +577,7 @@ void TForm1::ClickBtn11() {
   ShowSettings();
 }
 
-void TForm1::ClickBtn12() {
-  app_->messages.Show("추가계산 창은 아직 준비되지 않았습니다.", "안내");
-}
+void TForm1::ClickBtn12() { ShowSimulationWindow(simulation_, *app_, this); }
 
 void TForm1::Btn2MouseDown(Qt::MouseButton button) {
   const bool shown = SettingsRowVisible();

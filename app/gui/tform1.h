@@ -16,6 +16,7 @@
 #include "app/gui/controls.h"
 #include "app/gui/month_grid.h"
 #include "app/gui/sun_moon.h"
+#include "app/gui/tformsimulbox.h"
 
 namespace orv {
 
@@ -36,6 +37,8 @@ class TForm1 : public QMainWindow {
   void StartUp();
   bool SettingsRowVisible() const;
   CalendarApp& App() { return *app_; }
+  // The simulation window opened by BitBtn12 and what it remembers.
+  SimulationWindowSlot& Simulation() { return simulation_; }
   const CalendarApp& App() const { return *app_; }
   // Renders the window into an image file (PNG by the name's extension).
   bool SaveScreenshot(const QString& path);
@@ -151,6 +154,7 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<Clock> ownClock_;
   std::unique_ptr<CalendarApp> app_;
   bool handling_ = false;  // a handler runs: control updates are not user actions
+  SimulationWindowSlot simulation_;
 };
 
 }  // namespace orv
