@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace orv::testing {
 
@@ -68,6 +70,14 @@ inline CliResult RunCli(const std::string& args, const std::string& folder) {
   r.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   std::filesystem::remove(errFile);
   return r;
+}
+
+// The lines of a text, without their line ends.
+inline std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
 }
 
 }  // namespace orv::testing

@@ -9,15 +9,9 @@
 namespace orv {
 namespace {
 
+using testing::Lines;
 using testing::RunCli;
 using testing::TempDir;
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string l; std::getline(in, l);) lines.push_back(l);
-  return lines;
-}
 
 TEST(CliCalendar, LunarSolarAndPillars) {
   TempDir dir;

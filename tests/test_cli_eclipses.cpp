@@ -11,15 +11,9 @@
 namespace orv {
 namespace {
 
+using testing::Lines;
 using testing::RunCli;
 using testing::TempDir;
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string l; std::getline(in, l);) lines.push_back(l);
-  return lines;
-}
 
 std::vector<std::string> Fields(const std::string& line) {
   std::vector<std::string> out;

@@ -10,15 +10,9 @@
 namespace orv {
 namespace {
 
+using testing::Lines;
 using testing::RunCli;
 using testing::TempDir;
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 TEST(CliPlaces, ListsEveryRowAsCsv) {
   TempDir dir;
