@@ -734,6 +734,7 @@ bool CalendarApp::ExportIcs(const IcsExportRequest& request) {
     messages.Show(request.path + "\n파일을 쓸 수 없습니다.", "오류", MessageButtons::Ok, MessageIcon::Error);
     return false;
   }
+  messages.Show(request.path + "\n파일로 내보냈습니다.", "안내");
   return true;
 }
 

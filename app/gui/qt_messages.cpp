@@ -44,6 +44,7 @@ MessageAnswer ShowInTextBox(QWidget* parent, const QString& text, const QString&
   auto* box = new QPlainTextEdit(&dialog);
   box->setObjectName("ReportText");
   box->setReadOnly(true);
+  box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   box->setLineWrapMode(QPlainTextEdit::NoWrap);
   box->setPlainText(text);
   box->setTabStopDistance(box->fontMetrics().horizontalAdvance(QLatin1Char(' ')) * kTabCharacters);
