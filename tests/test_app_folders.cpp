@@ -1,5 +1,5 @@
 // Where the program keeps its files: the user's folders by the XDG base
-// directory rules (freedesktop.org, "XDG Base Directory Specification" 0.8:
+// directory rules (freedesktop.org XDG base directories, version 0.8:
 // $XDG_CONFIG_HOME defaults to $HOME/.config, $XDG_DATA_HOME to
 // $HOME/.local/share, relative values are ignored), the choice between the
 // current folder and the user's configuration folder, and the JPL file found
