@@ -40,6 +40,12 @@ struct CliContext {
   Observer observer;
   PlaceTable places;
   std::string configPath = "Orvanta.cfg";
+  // The folder of Orvanta.cfg, the memo and place files: the current folder,
+  // or the user's configuration folder when the current one is not writable
+  // (app/core/app_folders.h); "" = the current folder.
+  std::string settingsFolder;
+  bool userConfigFolder = false;
+  std::string userDataFolder;             // a further folder for JPL files ("" = none)
   StderrMessageSink messages;
   std::string programFolder;              // folder of the executable (trailing '/')
   std::unique_ptr<JplEphemeris> jpl;      // open when the ephemeris is a JPL file

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "app/core/app_folders.h"
 #include "app/core/config.h"
 #include "app/core/ephemeris_files.h"
 #include "app/core/files.h"
@@ -93,13 +94,14 @@ void AttachEphemeris(CliContext& ctx, const std::string& option) {
   if (code != kEphemerisDe431 && code != kEphemerisDe441) return;
   const std::string name = EphemerisFileName(code);
   EphemerisFileLocation found;
-  if (FindEphemerisFile(name, ctx.programFolder, "", found)) {
+  if (FindEphemerisFile(name, ctx.programFolder, "", found, ctx.userDataFolder)) {
     ctx.jpl = OpenJpl(found.path, code == kEphemerisDe431 ? 431 : 441);
     return;
   }
   if (!option.empty())
     throw RuntimeFailure(name + " not found (looked in " + ctx.programFolder + ", " + ctx.programFolder +
-                         "Eph/, the current folder and ./Eph/)");
+                         "Eph/, the current folder, ./Eph/" +
+                         (ctx.userDataFolder.empty() ? "" : " and " + ctx.userDataFolder) + ")");
   const std::string stem = name.substr(0, name.size() - 4);
   ctx.messages.Show("JPL의 천체력 " + stem + "을(를) 바이너리로 변환한\n파일명 " + stem +
                         ".jpl이 실행폴더에 없습니다.\n만들어 넣어야 " + stem +
@@ -112,13 +114,20 @@ void AttachEphemeris(CliContext& ctx, const std::string& option) {
 
 void LoadCliSettings(CliContext& ctx) {
   ctx.programFolder = ExecutableFolder();
+  // The window's folders, read only: nothing is created or written here.
+  const UserFolders user = UserFoldersFromEnvironment();
+  const SettingsFolderChoice choice = ChooseSettingsFolder("", user.config);
+  ctx.settingsFolder = choice.folder;
+  ctx.userConfigFolder = choice.userConfigFolder;
+  ctx.userDataFolder = user.data;
+  ctx.configPath = JoinPath(ctx.settingsFolder, kConfigFileName);
   if (auto path = ctx.inv.Get("config")) {
     if (!FileExists(*path)) throw UsageError("configuration file not found: " + *path);
     ctx.configPath = *path;
   }
   ReadConfiguration(ctx.settings, ctx.configPath, ctx.messages);
   ctx.places = BuiltInPlaceTable();
-  ReadPlaceFile(ctx.places, "", ctx.messages);  // the user's places, from the current folder
+  ReadPlaceFile(ctx.places, ctx.settingsFolder, ctx.messages);  // the user's places
 
   if (auto v = ctx.inv.Get("time")) ApplyTimeSystemOption(ctx.settings, *v);
   if (auto v = ctx.inv.Get("deltat")) ApplyDeltaTModelOption(ctx.settings, *v);

@@ -56,7 +56,7 @@ int CmdIcs(CliContext& cli) {
   options.memo = !any || cli.inv.Has("memo");
   options.fromYear = from;
   options.toYear = to;
-  options.memoFolder = "";
+  options.memoFolder = cli.settingsFolder;
   if (auto v = cli.inv.Get("correction")) options.build.historicalCorrection = ParseOnOff(*v, "correction");
   options.build.placeIndex = cli.settings.PlaceIndex;
 

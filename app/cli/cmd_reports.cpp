@@ -6,6 +6,7 @@
 
 #include "app/cli/cli.h"
 #include "app/cli/cli_settings.h"
+#include "app/core/app_folders.h"
 #include "app/core/day_report.h"
 #include "app/core/eclipse_reports.h"
 #include "app/core/holidays.h"
@@ -116,7 +117,9 @@ int CmdHolidays(CliContext& cli) {
 }
 
 int CmdAbout(CliContext& cli) {
-  Print(AboutText(cli.settings));
+  std::string text = AboutText(cli.settings);
+  if (cli.userConfigFolder) text += SettingsFolderLine(cli.settingsFolder);
+  Print(text);
   return 0;
 }
 

@@ -1,9 +1,15 @@
 #include "app/core/calendar_app.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <ctime>
 
 #include "app/core/config.h"
+#include "app/core/eclipse_reports.h"
+#include "app/core/ephemeris_files.h"
+#include "app/core/holidays.h"
+#include "app/core/ics_calendar.h"
 #include "app/core/files.h"
 #include "ephemeris/jpl_reader.h"
 #include "lunisolar/prepare.h"
@@ -96,7 +102,9 @@ CalendarApp::CalendarApp(AppFolders f, MessageSink& m, const Clock& c)
       clock(c),
       places(BuiltInPlaceTable()),
       ctx(settings, observer),
-      tables(std::make_unique<YearTables>()) {
+      tables(std::make_unique<YearTables>()),
+      runner(&systemRunner_),
+      editors(EditorCommandsFromEnvironment()) {
   LayOutMonthGrid(view.grid, inputs.month, displayMode);
 }
 
@@ -122,7 +130,7 @@ bool CalendarApp::YearInRange(int year) const {
   return year >= range.first && year <= range.last;
 }
 
-void CalendarApp::ClearSelection() { selected = SelectedDay{}; }
+void CalendarApp::ClearSelection() { selected = DaySelection{}; }
 
 void CalendarApp::MoveYearNumber(bool later) {
   const int step = later ? 1 : -1;
@@ -173,7 +181,10 @@ void CalendarApp::StartUp() {
   EphemerisFolder = folders.programFolder;
   if (jplNumber != 0) {
     const std::string name = EphemerisStem(settings.EphemerisCode);
-    if (!OpenEphemeris::CanOpen(JoinPath(EphemerisFolder, name + ".jpl")))
+    EphemerisFileLocation found;
+    if (FindEphemerisFile(name + ".jpl", folders.programFolder, folders.currentFolder, found, folders.dataFolder))
+      EphemerisFolder = found.folder;
+    else
       EphemerisFolder = JoinPath(folders.programFolder, kEphemerisSubfolder);
     std::string error;
     if (!ephemeris.Open(ctx, JoinPath(EphemerisFolder, name + ".jpl"), jplNumber, &error)) {
@@ -450,9 +461,281 @@ double CalendarApp::MoonAgeOfCell(int cell) const {
 
 double CalendarApp::ShownMoonAge() const {
   if (!tables->Prepared) return -1.0;
-  if (selected.IsSet())
+  if (selected.selected())
     return MoonAgeAtNoon(*tables, settings, selected.solarYear, selected.solarMonth, selected.solarDay);
   return MoonAgeOfCell(view.todayCell >= 0 ? view.todayCell : view.LastCellBefore + 1);
+}
+
+// --- Reports ------------------------------------------------------------------
+
+namespace {
+
+// Runs a report computation; a JPL file that cannot serve an instant shows
+// its message instead of the report. False then.
+template <typename Computation>
+bool Guarded(MessageSink& messages, Computation computation) {
+  try {
+    computation();
+    return true;
+  } catch (const JplError& e) {
+    messages.Show(e.what(), "오류", MessageButtons::Ok, MessageIcon::Error);
+    return false;
+  }
+}
+
+// DTSTAMP of an export: the clock's UTC reading, "YYYYMMDDTHHMMSSZ".
+std::string StampUtc(const Clock& clock) {
+  std::tm utc = clock.Now().utc;
+  char text[32];
+  if (std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &utc) == 0) return "19700101T000000Z";
+  return text;
+}
+
+}  // namespace
+
+ReportInputs CalendarApp::ReportIn() {
+  return ReportInputs{ctx, *tables, Options(), PlaceReportName(Place())};
+}
+
+void CalendarApp::SetProgramRunner(ProgramRunner& r, std::vector<std::vector<std::string>> editorCommands) {
+  runner = &r;
+  editors = std::move(editorCommands);
+}
+
+bool CalendarApp::LoadInputYear(int& year) {
+  year = AstronomicalYear(inputs);
+  if (year != LoadedYear()) {
+    if (displayMode == DisplayMode::Lunar) LeapMonthWanted = false;
+    MonthViewBuild();
+    // The range check may have turned the inputs to this year.
+    year = AstronomicalYear(inputs);
+  }
+  return tables->Prepared && LoadedYear() == year;
+}
+
+void CalendarApp::FollowTables() {
+  const int year = AstronomicalYear(inputs);
+  if (tables->Prepared && LoadedYear() == year) return;
+  if (YearInRange(year)) PrepareYear(year);
+  MonthViewBuild();
+}
+
+YearLimits CalendarApp::ReportYearLimits() const {
+  double firstJd = 0.0, lastJd = 0.0;
+  if (ephemeris.Span(firstJd, lastJd)) return ThirtyYearLimits(settings, JplFileYearLimits(firstJd, lastJd));
+  return ThirtyYearLimits(settings);
+}
+
+void CalendarApp::DayReport(int column, int row) {
+  if (SelectDay(column, row)) ShowDayReport();
+}
+
+bool CalendarApp::SelectDay(int column, int row) {
+  if (AstronomicalYear(inputs) != LoadedYear()) {
+    messages.Show(kYearNotShownMessage, kYearNotShownCaption);
+    return false;
+  }
+  const int cell = MonthGridTexts::CellAt(column, row);
+  if (cell < 0) return false;  // the month's name, the weekdays and the line labels
+  if (!view.filled || !view.InMonth(cell)) {
+    messages.Show(kDayOutsideMonthMessage, kDayOutsideMonthCaption);
+    return false;
+  }
+  const int slot = view.FirstCellIndex + cell;
+  if (slot < 0 || slot >= tables->DayTableCount) return false;
+  const DayRecord& record = tables->DayTable[slot];
+  DaySelection day;
+  bool found = false;
+  if (displayMode == DisplayMode::Solar) {
+    int y, m, d;
+    UnpackDate(record.solarDate, y, m, d);
+    found = SelectSolarDay(*tables, y, m, d, day);
+  } else {
+    int y, m, d;
+    UnpackDate(record.lunarDate, y, m, d);
+    found = SelectLunarDay(*tables, y, m, d, record.leap != 0, day);
+  }
+  if (!found) return false;
+  selected = day;
+  edit4Text = SelectedDateLine(day);
+  return true;
+}
+
+void CalendarApp::ShowDayReport() {
+  if (!selected.selected()) return;
+  std::string text;
+  ReportInputs in = ReportIn();
+  if (!Guarded(messages, [&] { text = DayReportText(in, selected); })) return;
+  if (messages.Show(text, kDayReportCaption, MessageButtons::RetryCancel) != MessageAnswer::Retry) return;
+  EditMemoFile(*runner, editors, folders.currentFolder, messages);
+  ReadMemoFile(memos, folders.currentFolder);
+  MonthViewBuild();
+}
+
+void CalendarApp::SolarTermReport() {
+  int year;
+  if (!LoadInputYear(year)) return;
+  std::string text;
+  ReportInputs in = ReportIn();
+  const bool ok = Guarded(messages, [&] { text = SolarTermReportText(in, year); });
+  FollowTables();
+  if (ok) messages.Show(text, kSolarTermReportCaption);
+}
+
+void CalendarApp::SyzygyReport() {
+  int year;
+  if (!LoadInputYear(year)) return;
+  std::string text;
+  ReportInputs in = ReportIn();
+  const bool ok = Guarded(messages, [&] { text = SyzygyReportText(in, year); });
+  FollowTables();
+  if (ok) messages.Show(text, kSyzygyReportCaption);
+}
+
+void CalendarApp::EclipseReport(bool local) {
+  if (local && SwitchToStandardTimeForLocalEclipses(settings, messages)) {
+    // The loaded lists are in the old time system: the year again in the
+    // place's standard time.
+    if (displayMode == DisplayMode::Lunar) LeapMonthWanted = false;
+    const int year = AstronomicalYear(inputs);
+    if (YearInRange(year)) PrepareYear(year);
+    MonthViewBuild();
+  }
+  int year;
+  if (!LoadInputYear(year)) return;
+  std::string text;
+  ReportInputs in = ReportIn();
+  const bool ok = Guarded(messages, [&] {
+    text = local ? LocalEclipseReportText(in, year) : GlobalEclipseReportText(in, year);
+  });
+  FollowTables();
+  if (ok) messages.Show(text, kEclipseReportCaption);
+}
+
+template <typename Table>
+void CalendarApp::ThirtyYearTable(int startYear, const char* caption, Table table) {
+  const YearRange range = ThirtyYearRange(startYear, !thirtyYearsAfter, ReportYearLimits());
+  const int span = std::max(1, range.last - range.first);
+  const ReportProgress advance = [&](int yearsDone) { Progress(yearsDone * 100 / span); };
+  std::string text;
+  ReportInputs in = ReportIn();
+  const bool ok = Guarded(messages, [&] { text = table(in, range, advance); });
+  FollowTables();
+  if (ok) messages.Show(text, caption);
+  Progress(0);
+}
+
+void CalendarApp::LeapMonthTable() {
+  int year;
+  if (!LoadInputYear(year)) return;
+  ThirtyYearTable(year, kLeapMonthTableCaption, [](ReportInputs& in, YearRange range, const ReportProgress& p) {
+    return LeapMonthTableText(in, range, p);
+  });
+}
+
+void CalendarApp::LunarDatesTable() {
+  if (!selected.selected()) {
+    messages.Show(kSelectDayFirstMessage, kSelectDayFirstCaption, MessageButtons::Ok, MessageIcon::Error);
+    return;
+  }
+  const DaySelection day = selected;
+  ThirtyYearTable(day.solarYear, kLunarDatesTableCaption,
+                  [&day](ReportInputs& in, YearRange range, const ReportProgress& p) {
+                    return LunarDatesTableText(in, day, range, p);
+                  });
+}
+
+void CalendarApp::SolarDatesTable() {
+  if (!selected.selected()) {
+    messages.Show(kSelectDayFirstMessage, kSelectDayFirstCaption, MessageButtons::Ok, MessageIcon::Error);
+    return;
+  }
+  const DaySelection day = selected;
+  ThirtyYearTable(day.lunarYear, kSolarDatesTableCaption,
+                  [&day](ReportInputs& in, YearRange range, const ReportProgress& p) {
+                    return SolarDatesTableText(in, day, range, p);
+                  });
+}
+
+void CalendarApp::HolidayReport() {
+  int year;
+  if (!LoadInputYear(year)) return;
+  std::string text;
+  ReportInputs in = ReportIn();
+  const bool ok = Guarded(messages, [&] { text = HolidayReportText(in, year); });
+  FollowTables();
+  if (ok) messages.Show(text, kHolidayReportCaption);
+}
+
+std::string CalendarApp::AboutBoxText() const {
+  std::string text = AboutText(settings);
+  if (folders.userConfigFolder) text += SettingsFolderLine(folders.currentFolder);
+  return text;
+}
+
+void CalendarApp::AboutBox() {
+  if (messages.Show(AboutBoxText(), kAboutCaption, MessageButtons::RetryCancel) == MessageAnswer::Retry)
+    OpenHelpFile(*runner, editors, folders.currentFolder, messages);
+}
+
+// --- iCalendar export -----------------------------------------------------------
+
+YearLimits CalendarApp::IcsYearLimits() const {
+  const YearLimits limits = ReportYearLimits();
+  return {std::max(kIcsFirstYear, limits.lower), std::min(kIcsLastYear, limits.upper)};
+}
+
+IcsExportRequest CalendarApp::DefaultIcsRequest() const {
+  IcsExportRequest request;
+  const int year = tables->Prepared ? tables->LoadedYear : AstronomicalYear(inputs);
+  request.fromYear = year;
+  request.toYear = year;
+  return request;
+}
+
+bool CalendarApp::ExportIcs(const IcsExportRequest& request) {
+  if (request.path.empty()) return false;
+  if (request.fromYear > request.toYear) {
+    messages.Show("시작 연도가 끝 연도보다 늦습니다.", "참고");
+    return false;
+  }
+  const YearLimits limits = IcsYearLimits();
+  if (request.fromYear < limits.lower || request.toYear > limits.upper) {
+    messages.Show(Printf("iCalendar로 내보낼 수 있는 연도는\n%d년 ~ %d년 입니다.", limits.lower, limits.upper),
+                  "참고");
+    return false;
+  }
+  if (request.toYear - request.fromYear + 1 > kIcsMaxYears) {
+    messages.Show("한 번에 " + std::to_string(kIcsMaxYears) + "년까지 내보낼 수 있습니다.", "참고");
+    return false;
+  }
+
+  IcsCalendarOptions options;
+  options.fromYear = request.fromYear;
+  options.toYear = request.toYear;
+  options.selection.terms = request.terms;
+  options.selection.syzygies = request.syzygies;
+  options.selection.eclipses = request.eclipses;
+  options.holidays = request.holidays;
+  options.memo = request.memo;
+  options.memoFolder = folders.currentFolder;
+  options.build = Options();
+
+  const int shownYear = tables->Prepared ? tables->LoadedYear : AstronomicalYear(inputs);
+  std::string text;
+  const bool built = Guarded(messages, [&] {
+    text = BuildIcsCalendar(ctx, *tables, Place(), options, messages, StampUtc(clock));
+  });
+  // The export left the last year it covered in the tables: back to the one shown.
+  if (YearInRange(shownYear)) PrepareYear(shownYear);
+  MonthViewBuild();
+  if (!built) return false;
+  if (!WriteFileAtomically(request.path, text)) {
+    messages.Show(request.path + "\n파일을 쓸 수 없습니다.", "오류", MessageButtons::Ok, MessageIcon::Error);
+    return false;
+  }
+  messages.Show(request.path + "\n파일로 내보냈습니다.", "안내");
+  return true;
 }
 
 // --- Places -------------------------------------------------------------------

@@ -7,25 +7,23 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "app/core/app_folders.h"
 #include "app/core/clock.h"
+#include "app/core/day_report.h"
+#include "app/core/editor.h"
 #include "app/core/open_ephemeris.h"
 #include "app/core/memo.h"
 #include "app/core/messages.h"
 #include "app/core/month_view.h"
 #include "app/core/places.h"
+#include "app/core/year_reports.h"
 #include "ephemeris/context.h"
 #include "lunisolar/lunar_calendar.h"
 #include "lunisolar/year_tables.h"
 
 namespace orv {
-
-// Where the program finds its files. Both may be "" (the process's current
-// folder).
-struct AppFolders {
-  std::string programFolder;  // the program's own folder: the ephemeris files ("Eph/" below it)
-  std::string currentFolder;  // the working folder: Orvanta.cfg, the memo and place files
-};
 
 // What the year and month inputs hold: the year number as typed with its era
 // (Edit1, RadioGroup1) and the month number (Edit2).
@@ -41,22 +39,28 @@ int AstronomicalYear(const MonthInputs& inputs);
 // The inputs showing an astronomical year (BC for years below 1, AD otherwise).
 void SetAstronomicalYear(MonthInputs& inputs, int year);
 
-// The day chosen on the grid (read by the thirty-year tables).
-struct SelectedDay {
-  int solarYear = 0, solarMonth = 0, solarDay = 0;
-  int lunarYear = 0, lunarMonth = 0, lunarDay = 0;
-  bool leap = false;
-  bool IsSet() const { return solarDay != 0; }
-};
-
 // Accepted years of an ephemeris code (astronomical numbering).
-struct YearRange {
-  int first = 0;
-  int last = 0;
-};
 YearRange EphemerisYearRange(int ephemerisCode);
 // The message shown when a year is outside that range (with "%d년 %d월").
 const char* YearRangeMessage(int ephemerisCode);
+
+// What the iCalendar export writes: the years (inclusive), the kinds of
+// events and the file.
+struct IcsExportRequest {
+  int fromYear = 0;
+  int toYear = 0;
+  bool terms = true;
+  bool syzygies = true;
+  bool eclipses = false;
+  bool holidays = true;
+  bool memo = true;
+  std::string path;
+};
+// Years an iCalendar file can hold (four-digit Gregorian years) and the most
+// years one export writes.
+inline constexpr int kIcsFirstYear = 1;
+inline constexpr int kIcsLastYear = 9998;
+inline constexpr int kIcsMaxYears = 201;
 
 class CalendarApp {
  public:
@@ -98,6 +102,46 @@ class CalendarApp {
   void ToggleCorrection();            // CheckBox2
   void GoToToday();                   // TdayPanel released
   void SelectCell(int column, int row);  // grid cell selected: the pillars
+
+  // --- Reports --------------------------------------------------------------
+  // Each shows its text through `messages`; a report about a year other than
+  // the loaded one rebuilds the month view for that year first.
+
+  // Grid pressed at (column, row): selects the day and shows its report.
+  void DayReport(int column, int row);
+  // The two halves of DayReport. SelectDay checks the year and the cell
+  // (with their messages), sets `selected` and shows the selected-date line
+  // in Edit4; false when no day was selected. ShowDayReport shows the report
+  // of `selected`; Retry edits the memo file, then reloads it and rebuilds
+  // the month view.
+  bool SelectDay(int column, int row);
+  void ShowDayReport();
+  void SolarTermReport();             // BitBtn3
+  void SyzygyReport();                // BitBtn4
+  void EclipseReport(bool local);     // BitBtn10: left button local, right button global
+  void LeapMonthTable();              // BitBtn5
+  void LunarDatesTable();             // BitBtn6
+  void SolarDatesTable();             // BitBtn7
+  void HolidayReport();               // BitBtn8
+  void AboutBox();                    // BitBtn2, right button, settings row hidden
+  // The about text with, when the settings live in the user's configuration
+  // folder, the line naming it.
+  std::string AboutBoxText() const;
+  // The inputs of the report functions over this state.
+  ReportInputs ReportIn();
+  // The editor used for the memo and help files.
+  void SetProgramRunner(ProgramRunner& runner, std::vector<std::vector<std::string>> editorCommands);
+
+  // --- iCalendar export -----------------------------------------------------
+
+  // The years an export may cover under the ephemeris in effect.
+  YearLimits IcsYearLimits() const;
+  // A request for the displayed year with every kind but the eclipses.
+  IcsExportRequest DefaultIcsRequest() const;
+  // Writes the file of the request; false (with a message) when the years
+  // cannot be exported or the file cannot be written. The displayed year is
+  // prepared again and its month view rebuilt afterwards.
+  bool ExportIcs(const IcsExportRequest& request);
 
   // --- Places ---------------------------------------------------------------
 
@@ -165,11 +209,14 @@ class CalendarApp {
   std::string edit5Text = "月建";
   bool edit5Red = false;
   std::string edit4Text;
-  SelectedDay selected;
+  DaySelection selected;
   PlaceReferenceCycle referenceCycle; // next text of the reference box
 
   ProgressFunction progress;          // ProgressBar1
   bool started = false;
+
+  ProgramRunner* runner;              // starts the editor
+  std::vector<std::vector<std::string>> editors;  // editor commands to try, in order
 
  private:
   LunarBuildOptions Options() const;
@@ -182,7 +229,19 @@ class CalendarApp {
   void ClearSelection();
   void MoveYearNumber(bool later);
 
+  // The year of the inputs loaded for a report, rebuilding the month view
+  // when another year is loaded; false when no year could be loaded.
+  bool LoadInputYear(int& year);
+  // After a report that prepared other years: the year of the inputs again,
+  // with its month view.
+  void FollowTables();
+  YearLimits ReportYearLimits() const;
+  // Shows a 30-year table computed by `table` with the progress bar moving.
+  template <typename Table>
+  void ThirtyYearTable(int startYear, const char* caption, Table table);
+
   LunarBuildOptions builtWith_;       // options the loaded lunar months were built with
+  SystemProgramRunner systemRunner_;
 };
 
 }  // namespace orv

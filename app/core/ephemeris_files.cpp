@@ -1,6 +1,7 @@
 #include "app/core/ephemeris_files.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "app/core/files.h"
 
@@ -35,11 +36,14 @@ std::string EphemerisFileName(int ephemerisCode) {
 }
 
 bool FindEphemerisFile(const std::string& fileName, const std::string& programFolder,
-                       const std::string& currentFolder, EphemerisFileLocation& found) {
+                       const std::string& currentFolder, EphemerisFileLocation& found,
+                       const std::string& userDataFolder) {
   if (fileName.empty()) return false;
   const std::string program = WithSeparator(programFolder);
   const std::string current = WithSeparator(currentFolder);
-  const std::string folders[] = {program, program + kEphemerisSubFolder, current, current + kEphemerisSubFolder};
+  std::vector<std::string> folders = {program, program + kEphemerisSubFolder, current,
+                                      current + kEphemerisSubFolder};
+  if (!userDataFolder.empty()) folders.push_back(WithSeparator(userDataFolder));
   for (const std::string& folder : folders) {
     const std::string path = folder + fileName;
     if (OpensForReading(path)) {

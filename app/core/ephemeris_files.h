@@ -18,8 +18,10 @@ struct EphemerisFileLocation {
 
 // Looks for `fileName` in the program's folder, then its "Eph/" sub-folder,
 // then the current folder ("" = the process's working folder), then its
-// "Eph/". The first file that opens for binary reading wins; false when none.
+// "Eph/", then the user's data folder (app_folders.h; "" = none). The first
+// file that opens for binary reading wins; false when none.
 bool FindEphemerisFile(const std::string& fileName, const std::string& programFolder,
-                       const std::string& currentFolder, EphemerisFileLocation& found);
+                       const std::string& currentFolder, EphemerisFileLocation& found,
+                       const std::string& userDataFolder = "");
 
 }  // namespace orv

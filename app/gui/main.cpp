@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/core/app_folders.h"
 #include "app/core/clock.h"
 #include "app/core/messages.h"
 #include "app/gui/tform1.h"
@@ -90,8 +91,8 @@ int main(int argc, char** argv) {
 
   orv::StderrMessageSink messages;
   orv::SystemClock clock;
-  orv::AppFolders folders;
-  folders.programFolder = QCoreApplication::applicationDirPath().toStdString();
+  const orv::AppFolders folders = orv::DesktopAppFolders(QCoreApplication::applicationDirPath().toStdString(),
+                                                         orv::UserFoldersFromEnvironment());
   orv::TForm1 window(folders, messages, clock);
   window.StartUp();
   if (request.hasMonth) window.ShowMonth(request.year, request.month, request.lunar);

@@ -1,4 +1,6 @@
-// Message boxes for the window.
+// Message boxes for the window. A short text is shown in a standard message
+// box; a long one (a report) in a dialog with a scrollable, selectable
+// read-only text box above the same buttons, under the same caption.
 #pragma once
 
 #include <QWidget>
@@ -6,6 +8,9 @@
 #include "app/core/messages.h"
 
 namespace orv {
+
+// Whether a text is shown in the text box rather than a message box.
+bool IsLongMessage(const std::string& text);
 
 class QtMessageSink : public MessageSink {
  public:

@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QTimer>
 
+#include "app/gui/ics_export_dialog.h"
 #include "app/gui/qt_messages.h"
 
 namespace orv {
@@ -33,8 +34,8 @@ TForm1::TForm1(QWidget* parent)
     : QMainWindow(parent),
       ownMessages_(std::make_unique<QtMessageSink>(this)),
       ownClock_(std::make_unique<SystemClock>()) {
-  AppFolders folders;
-  folders.programFolder = QCoreApplication::applicationDirPath().toStdString();
+  const AppFolders folders =
+      DesktopAppFolders(QCoreApplication::applicationDirPath().toStdString(), UserFoldersFromEnvironment());
   app_ = std::make_unique<CalendarApp>(folders, *ownMessages_, *ownClock_);
   BuildControls();
   ConnectHandlers();
@@ -172,6 +173,9 @@ void TForm1::BuildControls() {
   BitBtn8 = named(new BitButton("금년기념일", central), "BitBtn8");
   BitBtn8->setToolTip("올해의 기념일");
   side->addWidget(BitBtn8);
+  IcsButton = named(new QPushButton("iCal", central), "IcsButton");
+  IcsButton->setToolTip("절기·삭망·기념일·비망일을 iCalendar(.ics) 파일로 내보냅니다");
+  side->addWidget(IcsButton);
   side->addStretch(1);
   BitBtn2 = named(new BitButton("<설정/안내>", central), "BitBtn2");
   BitBtn2->setToolTip("좌클릭;환경설정 및 기타 계산, 우클릭;안내");
@@ -291,8 +295,18 @@ void TForm1::ConnectHandlers() {
   connect(BitBtn2, &BitButton::mouseDown, this, &TForm1::Btn2MouseDown);
   connect(RadioButton6, &QRadioButton::clicked, this, [this] { app_->thirtyYearsAfter = false; });
   connect(RadioButton7, &QRadioButton::clicked, this, [this] { app_->thirtyYearsAfter = true; });
-  for (BitButton* b : {BitBtn3, BitBtn4, BitBtn5, BitBtn6, BitBtn7, BitBtn8, BitBtn10})
-    connect(b, &BitButton::mouseDown, this, [this, b](Qt::MouseButton button) { ReportButton(b, button); });
+  connect(BitBtn3, &QPushButton::clicked, this, &TForm1::ClickBtn3);
+  connect(BitBtn4, &QPushButton::clicked, this, &TForm1::ClickBtn4);
+  connect(BitBtn10, &QPushButton::clicked, this, &TForm1::ClickBtn10);
+  connect(BitBtn10, &BitButton::mouseDown, this, &TForm1::Btn10MouseDown);
+  connect(BitBtn5, &QPushButton::clicked, this, &TForm1::ClickBtn5);
+  connect(BitBtn6, &QPushButton::clicked, this, &TForm1::ClickBtn6);
+  connect(BitBtn7, &QPushButton::clicked, this, &TForm1::ClickBtn7);
+  connect(BitBtn8, &QPushButton::clicked, this, &TForm1::ClickBtn8);
+  connect(IcsButton, &QPushButton::clicked, this, &TForm1::ClickIcsButton);
+  askIcsExport = [this](IcsExportRequest& request) {
+    return AskIcsExport(this, request, app_->IcsYearLimits(), Q(app_->folders.currentFolder));
+  };
 }
 
 // --- Start-up, closing, screenshots -----------------------------------------------
@@ -513,9 +527,15 @@ void TForm1::SelectSGCell(int row, int column) {
 }
 
 void TForm1::MdownSGCell(int row, int column, Qt::MouseButton) {
-  // The day report of the clicked day is produced elsewhere; the moon shows
-  // the clicked day's phase meanwhile.
+  // Any mouse button: the day's pillars, then its report.
   SelectSGCell(row, column);
+  if (!ReadInputs()) return;
+  if (!app_->SelectDay(column, row)) return;
+  Edit4->setText(Q(app_->edit4Text));
+  Edit4->setCursorPosition(0);
+  Animoon->SetAge(app_->ShownMoonAge());
+  app_->ShowDayReport();
+  Refresh();  // the memo file may have changed the month view
 }
 
 // --- Places -----------------------------------------------------------------------------
@@ -582,11 +602,57 @@ void TForm1::ClickBtn12() { ShowSimulationWindow(simulation_, *app_, this); }
 void TForm1::Btn2MouseDown(Qt::MouseButton button) {
   const bool shown = SettingsRowVisible();
   if (button == Qt::LeftButton || shown) SetSettingsRowVisible(!shown);
-  // Otherwise (right button, settings hidden) the about text, produced elsewhere.
+  else app_->AboutBox();
 }
 
-void TForm1::ReportButton(BitButton*, Qt::MouseButton) {
-  // The year reports and the thirty-year tables are produced elsewhere.
+// --- Reports ------------------------------------------------------------------------------
+
+template <typename Report>
+void TForm1::RunReport(Report report) {
+  if (!ReadInputs()) return;
+  report();
+  Refresh();
+}
+
+void TForm1::ClickBtn3() {
+  RunReport([&] { app_->SolarTermReport(); });
+}
+
+void TForm1::ClickBtn4() {
+  RunReport([&] { app_->SyzygyReport(); });
+}
+
+// The left button clicks (the local report); the right one presses only.
+void TForm1::ClickBtn10() {
+  RunReport([&] { app_->EclipseReport(true); });
+}
+
+void TForm1::Btn10MouseDown(Qt::MouseButton button) {
+  if (button == Qt::LeftButton) return;
+  RunReport([&] { app_->EclipseReport(button != Qt::RightButton); });
+}
+
+void TForm1::ClickBtn5() {
+  RunReport([&] { app_->LeapMonthTable(); });
+}
+
+void TForm1::ClickBtn6() {
+  RunReport([&] { app_->LunarDatesTable(); });
+}
+
+void TForm1::ClickBtn7() {
+  RunReport([&] { app_->SolarDatesTable(); });
+}
+
+void TForm1::ClickBtn8() {
+  RunReport([&] { app_->HolidayReport(); });
+}
+
+void TForm1::ClickIcsButton() {
+  IcsExportRequest request = app_->DefaultIcsRequest();
+  if (!askIcsExport || !askIcsExport(request)) return;
+  app_->ExportIcs(request);
+  Refresh();
 }
 
 }  // namespace orv

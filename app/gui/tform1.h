@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QProgressBar>
+#include <QPushButton>
+#include <functional>
 #include <memory>
 
 #include "app/core/calendar_app.h"
@@ -46,6 +48,10 @@ class TForm1 : public QMainWindow {
   // and "달력보기" would).
   void ShowMonth(int year, int month, bool lunar);
 
+  // Asks what to export and where (IcsButton); false when the user cancels.
+  // The window's own asks with a dialog and a file chooser; tests replace it.
+  std::function<bool(IcsExportRequest& request)> askIcsExport;
+
   // Controls, named as in the window layout.
   InputEdit* Edit1;
   UpDown* UpDown1;
@@ -76,6 +82,7 @@ class TForm1 : public QMainWindow {
   BitButton* BitBtn7;
   BitButton* BitBtn8;
   BitButton* BitBtn10;
+  QPushButton* IcsButton;  // "iCal": the iCalendar export
   QGroupBox* GroupBox_Years;  // "30년동안"
   QRadioButton* RadioButton6;
   QRadioButton* RadioButton7;
@@ -147,8 +154,18 @@ class TForm1 : public QMainWindow {
   void ClickBtn11();
   void ClickBtn12();
   void Btn2MouseDown(Qt::MouseButton button);
-  // Report buttons: their reports are produced elsewhere.
-  void ReportButton(BitButton* button, Qt::MouseButton mouseButton);
+  void ClickBtn3();
+  void ClickBtn4();
+  void ClickBtn10();
+  void Btn10MouseDown(Qt::MouseButton button);
+  void ClickBtn5();
+  void ClickBtn6();
+  void ClickBtn7();
+  void ClickBtn8();
+  void ClickIcsButton();
+  // A report handler: reads the inputs, runs `report`, shows the state.
+  template <typename Report>
+  void RunReport(Report report);
 
   std::unique_ptr<QtMessageSink> ownMessages_;
   std::unique_ptr<Clock> ownClock_;
