@@ -1,5 +1,6 @@
 #include "app/core/accuracy.h"
 
+#include "app/core/report_format.h"
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -43,11 +44,7 @@ double AngleDiffArcsec(double aDeg, double bDeg) {
   return (std::fmod(aDeg - bDeg + 540.0, 360.0) - 180.0) * kArcsecPerDeg;
 }
 
-std::string Format(const char* format, auto... args) {
-  char buffer[256];
-  std::snprintf(buffer, sizeof buffer, format, args...);
-  return buffer;
-}
+using report::Format;
 
 void AppendTable(std::string& out, const Table& table, const char* order[], int count, const char* unit) {
   for (int q = 0; q < count; ++q) {

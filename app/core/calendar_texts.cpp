@@ -1,5 +1,6 @@
 #include "app/core/calendar_texts.h"
 
+#include "app/core/report_format.h"
 #include <cstdio>
 
 #include "lunisolar/terms.h"
@@ -7,11 +8,7 @@
 namespace orv {
 namespace {
 
-std::string Format(const char* format, auto... args) {
-  char buffer[256];
-  std::snprintf(buffer, sizeof buffer, format, args...);
-  return buffer;
-}
+using report::Format;
 
 int YearOf(PackedDate date) {
   int y, m, d;

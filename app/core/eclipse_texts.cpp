@@ -1,5 +1,6 @@
 #include "app/core/eclipse_texts.h"
 
+#include "app/core/report_format.h"
 #include <cstdio>
 #include <memory>
 
@@ -10,11 +11,7 @@
 namespace orv {
 namespace {
 
-std::string Format(const char* format, auto... args) {
-  char buffer[128];
-  std::snprintf(buffer, sizeof buffer, format, args...);
-  return buffer;
-}
+using report::Format;
 
 // A contact column: empty when the contact does not occur.
 std::string InstantField(const CalcSettings& settings, double jd) {

@@ -1,5 +1,6 @@
 #include "app/core/ics.h"
 
+#include "app/core/report_format.h"
 #include <cmath>
 #include <cstdio>
 
@@ -16,11 +17,7 @@ constexpr int kFoldOctets = 75;
 constexpr double kBrownLunationEpochJD = 2423436.6;
 constexpr double kSynodicMonthDays = 29.530588853;
 
-std::string Format(const char* format, auto... args) {
-  char buffer[256];
-  std::snprintf(buffer, sizeof buffer, format, args...);
-  return buffer;
-}
+using report::Format;
 
 // Proleptic Gregorian fields of a Julian Day (iCalendar knows no Julian dates).
 struct Gregorian {

@@ -1,5 +1,6 @@
 #include "app/core/ics_calendar.h"
 
+#include "app/core/report_format.h"
 #include <cstdio>
 
 #include "app/core/memo.h"
@@ -29,11 +30,7 @@ constexpr LunarHoliday kLunarHolidays[] = {
     {"buddha", 4, 8, "석가탄신일"},     {"chuseok-eve", 8, 14, "추석 연휴"}, {"chuseok", 8, 15, "추석"},
     {"chuseok-after", 8, 16, "추석 연휴"}};
 
-std::string Format(const char* format, auto... args) {
-  char buffer[256];
-  std::snprintf(buffer, sizeof buffer, format, args...);
-  return buffer;
-}
+using report::Format;
 
 // FNV-1a: a stable short key of a memo name.
 unsigned NameKey(const std::string& name) {
