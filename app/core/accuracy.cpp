@@ -1,6 +1,5 @@
 #include "app/core/accuracy.h"
 
-#include "app/core/report_format.h"
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -8,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/core/report_format.h"
 #include "ephemeris/angles.h"
 #include "ephemeris/sunmoon.h"
 #include "lunisolar/prepare.h"

@@ -1,8 +1,8 @@
 #include "app/core/calendar_texts.h"
 
-#include "app/core/report_format.h"
 #include <cstdio>
 
+#include "app/core/report_format.h"
 #include "lunisolar/terms.h"
 
 namespace orv {

@@ -1,9 +1,9 @@
 #include "app/core/eclipse_texts.h"
 
-#include "app/core/report_format.h"
 #include <cstdio>
 #include <memory>
 
+#include "app/core/report_format.h"
 #include "ephemeris/sunmoon.h"
 
 #include "time/dates.h"

@@ -1,9 +1,9 @@
 #include "app/core/ics.h"
 
-#include "app/core/report_format.h"
 #include <cmath>
 #include <cstdio>
 
+#include "app/core/report_format.h"
 #include "eclipses/eclipse_year.h"
 #include "lunisolar/prepare.h"
 #include "lunisolar/terms.h"

@@ -1,9 +1,9 @@
 #include "app/core/ics_calendar.h"
 
-#include "app/core/report_format.h"
 #include <cstdio>
 
 #include "app/core/memo.h"
+#include "app/core/report_format.h"
 #include "lunisolar/prepare.h"
 
 namespace orv {
