@@ -94,6 +94,28 @@ double CoarseApproach(EngineContext& ctx, int body, int what, double target, dou
   return previous;
 }
 
+// One event of the lists: the coarse approach from `t`, then the fine step
+// (bisection over `windowMinutes`, or linear stepping) to the crossing of
+// `target`. The instant is in the search's time scale (zone not added).
+struct EventSearch {
+  int body, what;
+  double minutesPerDegree, stopMinutes, windowMinutes;
+  bool wrap;
+};
+
+double FindListEvent(EngineContext& ctx, const EventSearch& s, double target, double t) {
+  t = CoarseApproach(ctx, s.body, s.what, target, t, s.minutesPerDegree, s.stopMinutes, s.wrap);
+  return ctx.settings.TermSearchBisection == 1
+             ? BisectLongitude(ctx, target, t, t + s.windowMinutes * kMinuteDays, kListToleranceDays, s.body, s.what)
+             : StepToLongitude(ctx, s.body, s.what, target, t);
+}
+
+constexpr EventSearch kTermSearch{kBodySun, kResultSunLongitude, kSunMinutesPerDegree, kCoarseStopMinutes, 5.0, true};
+constexpr EventSearch kNewMoonSearch{kBodySunAndMoon, kResultElongation, kMoonMinutesPerDegree, kCoarseStopMinutes,
+                                     60.0, true};
+constexpr EventSearch kFullMoonSearch{kBodySunAndMoon, kResultElongation, kMoonMinutesPerDegree,
+                                      kCoarseStopFullMoonMinutes, 120.0, false};
+
 // Clock fields of a Julian Day in the selected time system (zone added).
 struct ClockFields {
   int dayIndex;
@@ -179,13 +201,7 @@ void ComputeSolarTermsOfYear(EngineContext& ctx, YearTables& tables, int mode) {
 
   while (count < capacity) {
     const double target = TermLongitude(termIndex);
-    t = CoarseApproach(ctx, kBodySun, kResultSunLongitude, target, t, kSunMinutesPerDegree,
-                       kCoarseStopMinutes, true);
-    double instant = ctx.settings.TermSearchBisection == 1
-                         ? BisectLongitude(ctx, target, t, t + 5.0 * kMinuteDays, kListToleranceDays,
-                                           kBodySun, kResultSunLongitude)
-                         : StepToLongitude(ctx, kBodySun, kResultSunLongitude, target, t);
-    instant += zone;
+    const double instant = FindListEvent(ctx, kTermSearch, target, t) + zone;
     const ClockFields c = SplitInstant(instant, jd0);
     if (c.dayIndex < 0 || c.dayIndex > tables.DayTableCount) break;
     if (c.dayIndex >= YearTables::kDaySlots || tables.DayTable[c.dayIndex].solarDate == 0) break;
@@ -245,13 +261,7 @@ void ComputeSyzygiesOfYear(EngineContext& ctx, YearTables& tables, int mode) {
     if (nextIsNew) {
       double e = ElongationAt(ctx, t);
       if (e < kWrapLimitDeg) t -= 2.0;
-      t = CoarseApproach(ctx, kBodySunAndMoon, kResultElongation, 360.0, t, kMoonMinutesPerDegree,
-                         kCoarseStopMinutes, true);
-      double instant = ctx.settings.TermSearchBisection == 1
-                           ? BisectLongitude(ctx, 360.0, t, t + 60.0 * kMinuteDays, kListToleranceDays,
-                                             kBodySunAndMoon, kResultElongation)
-                           : StepToLongitude(ctx, kBodySunAndMoon, kResultElongation, 360.0, t);
-      instant += zone;
+      const double instant = FindListEvent(ctx, kNewMoonSearch, 360.0, t) + zone;
       const ClockFields c = SplitInstant(instant, jd0);
       if (count == 0 && c.dayIndex < 1) {  // never on the table's first day
         t = jd0 + 20.0;
@@ -266,13 +276,7 @@ void ComputeSyzygiesOfYear(EngineContext& ctx, YearTables& tables, int mode) {
       t = instant + kNextSearchDays;
       nextIsNew = false;
     } else {
-      t = CoarseApproach(ctx, kBodySunAndMoon, kResultElongation, 180.0, t, kMoonMinutesPerDegree,
-                         kCoarseStopFullMoonMinutes, false);
-      double instant = ctx.settings.TermSearchBisection == 1
-                           ? BisectLongitude(ctx, 180.0, t, t + 120.0 * kMinuteDays, kListToleranceDays,
-                                             kBodySunAndMoon, kResultElongation)
-                           : StepToLongitude(ctx, kBodySunAndMoon, kResultElongation, 180.0, t);
-      instant += zone;
+      const double instant = FindListEvent(ctx, kFullMoonSearch, 180.0, t) + zone;
       const ClockFields c = SplitInstant(instant, jd0);
       if (c.dayIndex < 0 || c.dayIndex > tables.DayTableCount) break;
       if (c.dayIndex >= YearTables::kDaySlots || tables.DayTable[c.dayIndex].solarDate == 0) break;
