@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "app/core/places.h"
+#include "app/core/files/places.h"
 #include "eclipses/eclipse_year.h"
 #include "eclipses/riseset.h"
 #include "ephemeris/sunmoon.h"

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "app/core/places.h"
+#include "app/core/files/places.h"
 #include "lunisolar/prepare.h"
 
 namespace {

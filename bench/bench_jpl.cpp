@@ -4,7 +4,7 @@
 // (what the calendar's searches do).
 #include <benchmark/benchmark.h>
 
-#include "app/core/files.h"
+#include "app/core/files/files.h"
 #include "ephemeris/jpl_position.h"
 #include "ephemeris/jpl_reader.h"
 

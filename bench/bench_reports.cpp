@@ -5,9 +5,9 @@
 
 #include <memory>
 
-#include "app/core/eclipse_reports.h"
-#include "app/core/places.h"
-#include "app/core/year_reports.h"
+#include "app/core/reports/eclipse_reports.h"
+#include "app/core/files/places.h"
+#include "app/core/reports/year_reports.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <memory>
 #include <unistd.h>
 
-#include "app/core/files.h"
-#include "app/core/places.h"
-#include "app/core/simulation.h"
+#include "app/core/files/files.h"
+#include "app/core/files/places.h"
+#include "app/core/simulation/simulation.h"
 #include "ephemeris/jpl_reader.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/files.h"
+#include "app/core/files/files.h"
 #include "ephemeris/jpl_reader.h"
 
 namespace orv::testing {

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/core/places.h"
+#include "app/core/files/places.h"
 #include "ephemeris/context.h"
 #include "lunisolar/prepare.h"
 

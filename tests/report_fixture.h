@@ -8,8 +8,8 @@
 #include <sstream>
 #include <string>
 
-#include "app/core/places.h"
-#include "app/core/reports.h"
+#include "app/core/files/places.h"
+#include "app/core/reports/reports.h"
 
 namespace orv::testing {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/core/places.h"
-#include "app/core/simulation.h"
+#include "app/core/files/places.h"
+#include "app/core/simulation/simulation.h"
 #include "cli_runner.h"
 #include "ephemeris/jpl_reader.h"
 #include "jpl_test_support.h"

@@ -13,8 +13,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/core/app_folders.h"
-#include "app/core/ephemeris_files.h"
+#include "app/core/files/app_folders.h"
+#include "app/core/files/ephemeris_files.h"
 #include "cli_runner.h"
 
 namespace orv {

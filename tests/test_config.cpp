@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "app/core/config.h"
-#include "app/core/files.h"
+#include "app/core/files/config.h"
+#include "app/core/files/files.h"
 #include "time/dates.h"
 #include "cli_runner.h"
 

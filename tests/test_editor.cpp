@@ -7,8 +7,8 @@
 #include <fstream>
 #include <functional>
 
-#include "app/core/editor.h"
-#include "app/core/memo.h"
+#include "app/core/files/editor.h"
+#include "app/core/files/memo.h"
 #include "cli_runner.h"
 
 namespace orv {

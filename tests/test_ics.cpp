@@ -9,7 +9,7 @@
 #include <set>
 #include <sstream>
 
-#include "app/core/ics.h"
+#include "app/core/reports/ics.h"
 #include "cli_runner.h"
 
 namespace orv {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/ephemeris_files.h"
+#include "app/core/files/ephemeris_files.h"
 #include "cli_runner.h"
 #include "ephemeris/angles.h"
 #include "ephemeris/jpl_reader.h"

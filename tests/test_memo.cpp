@@ -1,7 +1,7 @@
 // The memo file: the reading rules of "비망일.txt" in UTF-8 and in CP949.
 #include <gtest/gtest.h>
 
-#include "app/core/memo.h"
+#include "app/core/files/memo.h"
 #include "cli_runner.h"
 
 namespace orv {

@@ -17,7 +17,7 @@
 #include <string>
 
 #include "app/core/calendar_app.h"
-#include "app/core/encoding.h"
+#include "app/core/files/encoding.h"
 #include "app/core/month_view.h"
 #include "lunar_calendar_reference.h"
 #include "lunisolar/lunar_calendar.h"

@@ -13,10 +13,10 @@
 #include <string>
 
 #include "app/core/clock.h"
-#include "app/core/config.h"
-#include "app/core/encoding.h"
+#include "app/core/files/config.h"
+#include "app/core/files/encoding.h"
 #include "app/core/messages.h"
-#include "app/core/places.h"
+#include "app/core/files/places.h"
 #include "cli_runner.h"
 
 namespace orv {

@@ -5,10 +5,10 @@
 
 #include <filesystem>
 
-#include "app/core/day_report.h"
-#include "app/core/eclipse_reports.h"
-#include "app/core/holidays.h"
-#include "app/core/year_reports.h"
+#include "app/core/reports/day_report.h"
+#include "app/core/reports/eclipse_reports.h"
+#include "app/core/reports/holidays.h"
+#include "app/core/reports/year_reports.h"
 #include "report_fixture.h"
 
 namespace orv {

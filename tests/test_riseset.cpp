@@ -9,8 +9,8 @@
 #include <cmath>
 #include <limits>
 
-#include "app/core/eclipse_texts.h"
-#include "app/core/places.h"
+#include "app/core/reports/eclipse_texts.h"
+#include "app/core/files/places.h"
 #include "astronomy_engine_fixture.h"
 #include "eclipses/eclipse_local.h"
 #include "eclipses/riseset.h"

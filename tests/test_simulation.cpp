@@ -26,8 +26,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/core/date_tools.h"
-#include "app/core/simulation.h"
+#include "app/core/simulation/date_tools.h"
+#include "app/core/simulation/simulation.h"
 #include "cli_runner.h"
 #include "simulation_fixture.h"
 

@@ -1,7 +1,7 @@
 // The settings record every computation reads, and the observer it implies.
 //
 // Plain data: reading and writing the configuration file belongs to the
-// application layer (app/core/config.h). The engine receives the record by
+// application layer (app/core/files/config.h). The engine receives the record by
 // reference and never keeps a copy.
 #pragma once
 

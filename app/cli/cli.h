@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/core/messages.h"
-#include "app/core/places.h"
+#include "app/core/files/places.h"
 #include "ephemeris/context.h"
 #include "ephemeris/jpl_reader.h"
 #include "time/dates.h"
@@ -42,7 +42,7 @@ struct CliContext {
   std::string configPath = "Orvanta.cfg";
   // The folder of Orvanta.cfg, the memo and place files: the current folder,
   // or the user's configuration folder when the current one is not writable
-  // (app/core/app_folders.h); "" = the current folder.
+  // (app/core/files/app_folders.h); "" = the current folder.
   std::string settingsFolder;
   bool userConfigFolder = false;
   std::string userDataFolder;             // a further folder for JPL files ("" = none)

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/core/app_folders.h"
-#include "app/core/config.h"
-#include "app/core/ephemeris_files.h"
-#include "app/core/files.h"
+#include "app/core/files/app_folders.h"
+#include "app/core/files/config.h"
+#include "app/core/files/ephemeris_files.h"
+#include "app/core/files/files.h"
 #include "ephemeris/jpl_reader.h"
 
 #include <unistd.h>

@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "app/cli/cli.h"
-#include "app/core/accuracy.h"
+#include "app/core/reports/accuracy.h"
 
 namespace orv::cli {
 namespace {

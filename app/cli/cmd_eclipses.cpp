@@ -4,7 +4,7 @@
 
 #include "app/cli/cli.h"
 #include "app/cli/cli_settings.h"
-#include "app/core/eclipse_texts.h"
+#include "app/core/reports/eclipse_texts.h"
 #include "lunisolar/prepare.h"
 
 namespace orv::cli {

@@ -6,9 +6,9 @@
 
 #include "app/cli/cli.h"
 #include "app/cli/cli_settings.h"
-#include "app/core/files.h"
-#include "app/core/ics.h"
-#include "app/core/ics_calendar.h"
+#include "app/core/files/files.h"
+#include "app/core/reports/ics.h"
+#include "app/core/reports/ics_calendar.h"
 
 namespace orv::cli {
 namespace {

@@ -6,11 +6,11 @@
 
 #include "app/cli/cli.h"
 #include "app/cli/cli_settings.h"
-#include "app/core/app_folders.h"
-#include "app/core/day_report.h"
-#include "app/core/eclipse_reports.h"
-#include "app/core/holidays.h"
-#include "app/core/year_reports.h"
+#include "app/core/files/app_folders.h"
+#include "app/core/reports/day_report.h"
+#include "app/core/reports/eclipse_reports.h"
+#include "app/core/reports/holidays.h"
+#include "app/core/reports/year_reports.h"
 
 namespace orv::cli {
 namespace {

@@ -5,12 +5,12 @@
 #include <cstdio>
 #include <ctime>
 
-#include "app/core/config.h"
-#include "app/core/eclipse_reports.h"
-#include "app/core/ephemeris_files.h"
-#include "app/core/holidays.h"
-#include "app/core/ics_calendar.h"
-#include "app/core/files.h"
+#include "app/core/files/config.h"
+#include "app/core/reports/eclipse_reports.h"
+#include "app/core/files/ephemeris_files.h"
+#include "app/core/reports/holidays.h"
+#include "app/core/reports/ics_calendar.h"
+#include "app/core/files/files.h"
 #include "ephemeris/jpl_reader.h"
 #include "lunisolar/prepare.h"
 #include "lunisolar/terms.h"

@@ -9,16 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "app/core/app_folders.h"
+#include "app/core/files/app_folders.h"
 #include "app/core/clock.h"
-#include "app/core/day_report.h"
-#include "app/core/editor.h"
-#include "app/core/open_ephemeris.h"
-#include "app/core/memo.h"
+#include "app/core/reports/day_report.h"
+#include "app/core/files/editor.h"
+#include "app/core/files/open_ephemeris.h"
+#include "app/core/files/memo.h"
 #include "app/core/messages.h"
 #include "app/core/month_view.h"
-#include "app/core/places.h"
-#include "app/core/year_reports.h"
+#include "app/core/files/places.h"
+#include "app/core/reports/year_reports.h"
 #include "ephemeris/context.h"
 #include "lunisolar/lunar_calendar.h"
 #include "lunisolar/year_tables.h"

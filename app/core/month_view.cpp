@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/core/encoding.h"
+#include "app/core/files/encoding.h"
 #include "eclipses/eclipse_global.h"
 #include "lunisolar/lunar_calendar.h"
 #include "lunisolar/sexagenary.h"

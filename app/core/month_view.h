@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-#include "app/core/memo.h"
+#include "app/core/files/memo.h"
 #include "ephemeris/context.h"
 #include "lunisolar/year_tables.h"
 

@@ -8,10 +8,10 @@
 #include <cstring>
 #include <string>
 
-#include "app/core/app_folders.h"
+#include "app/core/files/app_folders.h"
 #include "app/core/clock.h"
 #include "app/core/messages.h"
-#include "app/gui/tform1.h"
+#include "app/gui/main_window.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "app/core/encoding.h"
+#include "app/core/files/encoding.h"
 
 namespace orv {
 namespace {

@@ -15,9 +15,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/core/config.h"
-#include "app/core/files.h"
-#include "app/gui/tform1.h"
+#include "app/core/files/config.h"
+#include "app/core/files/files.h"
+#include "app/gui/main_window.h"
 
 using namespace orv;
 

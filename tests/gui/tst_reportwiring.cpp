@@ -19,10 +19,10 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "app/core/files.h"
-#include "app/core/memo.h"
+#include "app/core/files/files.h"
+#include "app/core/files/memo.h"
 #include "app/gui/qt_messages.h"
-#include "app/gui/tform1.h"
+#include "app/gui/main_window.h"
 #include "cli_runner.h"
 
 using namespace orv;

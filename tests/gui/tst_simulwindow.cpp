@@ -12,8 +12,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/gui/tform1.h"
-#include "app/gui/tformsimulbox.h"
+#include "app/gui/main_window.h"
+#include "app/gui/simulation_window.h"
 
 using namespace orv;
 

@@ -1,0 +1,59 @@
+// The user's anniversaries (memo file "비망일.txt"): the rows the month view
+// writes into the days they fall on.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace orv {
+
+enum MemoKind : int {
+  kMemoLunar = -1,  // month and day of the lunar calendar
+  kMemoSolar = 1,   // month and day of the civil calendar
+};
+
+struct MemoEntry {
+  int kind = 0;      // kMemoSolar or kMemoLunar; other values are never shown
+  int year = 0;      // first year (astronomical) from which it is shown
+  int month = 0;     // lunar month for a lunar entry
+  int day = 0;
+  std::string name;  // UTF-8, one word; ":" marks a holiday, ";" a highlight
+};
+
+// At most kMemoCapacity rows, in file order; empty without a memo file.
+inline constexpr int kMemoCapacity = 150;
+using MemoTable = std::vector<MemoEntry>;
+
+// The memo file, in the program's current folder.
+inline constexpr const char* kMemoFileName = "비망일.txt";
+// Longest name kept, in bytes as the name takes in CP949 (app/core/files/encoding.h).
+inline constexpr int kMemoNameMaxBytes = 15;
+// Characters of a line that are read; the rest of a longer line is ignored.
+inline constexpr int kMemoLineMaxChars = 79;
+
+// Clears `memos` and loads the memo file of `folder` ("" = the current
+// folder). Returns whether the file was found; without it the table stays
+// empty.
+//
+// The file may be UTF-8 or CP949. One anniversary per line: kind (1 solar,
+// -1 lunar), first year, month, day and name, separated by commas, e.g.
+// "1,1990,5,5,결혼기념일:". Rules of reading:
+// - each line is read up to kMemoLineMaxChars characters;
+// - reading stops at the end of the file, at the first empty line, and after
+//   kMemoCapacity rows;
+// - a line whose first character is neither "-" nor "1" is skipped (titles,
+//   comments);
+// - every "." of a line is read as ",", so "1.1990.5.5.x" equals "1,1990,5,5,x";
+// - the name is the first blank-free word after the fourth comma, cut to
+//   kMemoNameMaxBytes on a character boundary;
+// - a line that does not parse completely keeps the previous row's values in
+//   the fields it does not reach, and still takes a row;
+// - a row whose month or day is 0 ends the table (it and what follows are
+//   not kept).
+bool ReadMemoFile(MemoTable& memos, const std::string& folder);
+
+// Contents of a new, empty memo file: comment lines explaining the format
+// with an example, no anniversary.
+std::string MemoFileTemplate();
+
+}  // namespace orv

@@ -1,0 +1,76 @@
+#include "app/core/files/open_ephemeris.h"
+
+#include <cstdio>
+
+#include "ephemeris/jpl_reader.h"
+
+namespace orv {
+
+struct OpenEphemeris::Impl {
+  JplEphemeris eph;
+};
+
+OpenEphemeris::OpenEphemeris() : impl_(std::make_unique<Impl>()) {}
+
+OpenEphemeris::~OpenEphemeris() = default;
+
+bool OpenEphemeris::CanOpen(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  std::fclose(f);
+  return true;
+}
+
+bool OpenEphemeris::Open(EngineContext& ctx, const std::string& path, int deNumber, std::string* error) {
+  if (error) error->clear();
+  Close(ctx);
+  if (!impl_->eph.OpenFile(path)) return false;
+  try {
+    JplOpenEphemeris(impl_->eph, deNumber);
+  } catch (const JplError& e) {
+    if (error) *error = path + ": " + e.what();
+    impl_->eph.Close();
+    return false;
+  }
+  JplRestart(impl_->eph);
+  ctx.jpl = &impl_->eph;
+  return true;
+}
+
+void OpenEphemeris::Close(EngineContext& ctx) {
+  if (ctx.jpl == &impl_->eph) ctx.jpl = nullptr;
+  impl_->eph.Close();
+}
+
+bool OpenEphemeris::IsOpen() const { return impl_->eph.IsOpen(); }
+
+bool OpenEphemeris::Span(double& firstJd, double& lastJd) const {
+  if (!impl_->eph.IsOpen()) return false;
+  firstJd = impl_->eph.header.Span[0];
+  lastJd = impl_->eph.header.Span[1];
+  return true;
+}
+
+std::string EphemerisStem(int code) {
+  switch (code) {
+    case 5:
+    case 6: return "DE406";
+    case 7: return "DE422";
+    case 8: return "DE431";
+    case 9: return "DE441";
+    default: return "";
+  }
+}
+
+int JplNumberOfCode(int code) {
+  switch (code) {
+    case 5:
+    case 6: return 406;
+    case 7: return 422;
+    case 8: return 431;
+    case 9: return 441;
+    default: return 0;
+  }
+}
+
+}  // namespace orv

@@ -1,0 +1,230 @@
+#include "app/core/files/places.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/core/files/encoding.h"
+#include "app/core/files/files.h"
+#include "data/places.h"
+#include "time/timescales.h"
+
+namespace orv {
+namespace {
+
+// Fields of a place file line, each followed by a comma.
+constexpr int kPlaceFileFields = 6;
+// Accepted ranges of the numbers of a user row. Meridians span the zones in
+// use (UTC-12 to UTC+15); the altitude admits the shores of the Dead Sea and
+// observers in the air.
+constexpr double kMinMeridianDeg = -180.0, kMaxMeridianDeg = 225.0;
+constexpr double kMaxAbsLongitudeDeg = 180.0;
+constexpr double kMaxAbsLatitudeDeg = 90.0;
+constexpr double kMinAltitudeM = -1000.0, kMaxAltitudeM = 100000.0;
+constexpr int kMinutesPerHour = 60;
+constexpr const char* kWarningCaption = "알림";
+
+std::string Trim(const std::string& s) {
+  const auto first = s.find_first_not_of(" \t");
+  if (first == std::string::npos) return "";
+  const auto last = s.find_last_not_of(" \t");
+  return s.substr(first, last - first + 1);
+}
+
+// Characters (code points) of a UTF-8 text; a stray byte counts as one.
+int CharacterCount(const std::string& utf8) {
+  int count = 0;
+  for (unsigned char c : utf8)
+    if ((c & 0xC0) != 0x80) ++count;
+  return count;
+}
+
+// A number in C decimal notation (surrounding blanks allowed), independent of
+// the locale the window toolkit may have set. False unless the whole field is
+// one finite number.
+bool ParseNumber(const std::string& field, double& value) {
+  std::string text = Trim(field);
+  if (!text.empty() && text[0] == '+') text.erase(0, 1);
+  if (text.empty()) return false;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value, std::chars_format::general);
+  return ec == std::errc() && ptr == end && std::isfinite(value);
+}
+
+// Why a line is not a place, or "" when `place` was filled from it.
+std::string ParsePlaceLine(const std::string& line, PlaceRecord& place) {
+  if (CharacterCount(line) > kPlaceFileMaxLineChars)
+    return "줄이 " + std::to_string(kPlaceFileMaxLineChars) + "자를 넘습니다";
+  std::string fields[kPlaceFileFields];
+  std::size_t start = 0;
+  for (int i = 0; i < kPlaceFileFields; ++i) {
+    const std::size_t comma = line.find(',', start);
+    if (comma == std::string::npos) return "쉼표로 끝나는 항목이 6개보다 적습니다";
+    fields[i] = line.substr(start, comma - start);
+    start = comma + 1;
+  }
+  double meridian, longitude, latitude, altitude;
+  if (!ParseNumber(fields[0], meridian) || meridian < kMinMeridianDeg || meridian > kMaxMeridianDeg)
+    return "표준자오선 값이 잘못되었습니다 (" + Trim(fields[0]) + ")";
+  if (!ParseNumber(fields[2], longitude) || std::fabs(longitude) > kMaxAbsLongitudeDeg)
+    return "경도 값이 잘못되었습니다 (" + Trim(fields[2]) + ")";
+  if (!ParseNumber(fields[3], latitude) || std::fabs(latitude) > kMaxAbsLatitudeDeg)
+    return "위도 값이 잘못되었습니다 (" + Trim(fields[3]) + ")";
+  if (!ParseNumber(fields[4], altitude) || altitude < kMinAltitudeM || altitude > kMaxAltitudeM)
+    return "고도 값이 잘못되었습니다 (" + Trim(fields[4]) + ")";
+  const std::string name = Trim(fields[1]);
+  const std::string rule = Trim(fields[5]);
+  // An empty name would end the place list of the window.
+  if (name.empty()) return "지역 이름이 비어 있습니다";
+  if (Cp949Length(name) > kPlaceNameMaxBytes)
+    return "지역 이름이 " + std::to_string(kPlaceNameMaxBytes) + "바이트를 넘습니다";
+  if (Cp949Length(rule) > kPlaceDaylightSavingMaxBytes)
+    return "섬머타임 설명이 " + std::to_string(kPlaceDaylightSavingMaxBytes) + "바이트를 넘습니다";
+  place.meridian = static_cast<float>(meridian);
+  place.name = name;
+  place.longitude = longitude;
+  place.latitude = latitude;
+  place.altitude = altitude;
+  place.daylightSaving = rule;
+  return "";
+}
+
+// The row selected in the settings, or an empty row when the index is stale.
+const PlaceRecord& SelectedPlace(const PlaceTable& table, const CalcSettings& settings) {
+  static const PlaceRecord kNoPlace;
+  const int index = settings.PlaceIndex;
+  if (index < 0 || index >= static_cast<int>(table.rows.size())) return kNoPlace;
+  return table.rows[static_cast<std::size_t>(index)];
+}
+
+}  // namespace
+
+PlaceTable BuiltInPlaceTable() {
+  PlaceTable table;
+  table.rows.reserve(static_cast<size_t>(data::kBuiltInPlaceCount + PlaceTable::kMaxUserRows));
+  for (int i = 0; i < data::kBuiltInPlaceCount; ++i) {
+    const data::BuiltInPlace& p = data::kBuiltInPlaces[i];
+    table.rows.push_back({p.meridian, p.name, p.longitudeDeg, p.latitudeDeg, p.altitudeM, p.daylightSaving});
+  }
+  table.builtInCount = data::kBuiltInPlaceCount;
+  return table;
+}
+
+bool ReadPlaceFile(PlaceTable& table, const std::string& folder, MessageSink& messages) {
+  table.rows.resize(static_cast<size_t>(table.builtInCount));
+  std::string bytes;
+  if (!ReadWholeFile(JoinPath(folder, kPlaceFileName), bytes)) return false;
+  const std::string text = DecodeFileText(bytes);
+
+  int userRows = 0;
+  int lineNumber = 0;
+  std::size_t pos = 0;
+  while (pos < text.size() && userRows < PlaceTable::kMaxUserRows) {
+    std::size_t eol = text.find('\n', pos);
+    if (eol == std::string::npos) eol = text.size();
+    std::string line = text.substr(pos, eol - pos);
+    pos = eol + 1;
+    ++lineNumber;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) break;
+    const char first = line[0];
+    if (!(first >= '0' && first <= '9') && first != '-') continue;
+    PlaceRecord place;
+    const std::string problem = ParsePlaceLine(line, place);
+    if (!problem.empty()) {
+      messages.Show(std::string(kPlaceFileName) + " " + std::to_string(lineNumber) + "번째 줄을 건너뜁니다: " + problem,
+                    kWarningCaption, MessageButtons::Ok, MessageIcon::Warning);
+      continue;
+    }
+    table.rows.push_back(std::move(place));
+    ++userRows;
+  }
+  return true;
+}
+
+int FindPlaceByName(const PlaceTable& table, const std::string& name) {
+  for (size_t i = 0; i < table.rows.size(); ++i)
+    if (table.rows[i].name == name) return static_cast<int>(i);
+  return -1;
+}
+
+std::string PlaceReportName(const PlaceRecord& place) {
+  return place.name.substr(0, place.name.find('('));
+}
+
+bool PlaceAllowsHistoricalCorrection(int index) {
+  return index >= 0 && index < kHistoricalPlaceCount;
+}
+
+void ApplyPlace(CalcSettings& settings, Observer& observer, const PlaceTable& table, int index) {
+  const PlaceRecord& place = table.rows.at(static_cast<size_t>(index));
+  settings.PlaceIndex = index;
+  settings.PlaceMeridian = place.meridian;
+  UpdateZoneOffset(settings);
+  observer.LongitudeDeg = place.longitude;
+  observer.LatitudeDeg = place.latitude;
+  observer.AltitudeM = place.altitude;
+  ObserverGeocentric(observer);
+}
+
+CivilDateTime PlaceNow(const CalcSettings& settings, const Clock& clock) {
+  const std::tm local = clock.Now().local;
+  const double hours =
+      (static_cast<double>(settings.PlaceMeridian) - settings.ComputerZoneMeridian) / kDegreesPerHour;
+  const auto minutes = static_cast<std::int64_t>(std::trunc(hours * kMinutesPerHour));
+  CivilDateTime t;
+  AddMinutes(minutes, local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+             t.year, t.month, t.day, t.hour, t.minute);
+  return t;
+}
+
+void UpdateTodayAtPlace(CalcSettings& settings, const Clock& clock) {
+  const CivilDateTime now = PlaceNow(settings, clock);
+  settings.TodayDate[0] = now.year;
+  settings.TodayDate[1] = now.month;
+  settings.TodayDate[2] = now.day;
+}
+
+std::string PlaceDaylightSavingText(const PlaceRecord& place) {
+  return "섬머타임(확인시점 시각+1시간) ; " + place.daylightSaving;
+}
+
+std::string PlaceClockDifferenceText(const CalcSettings& settings) {
+  // Single precision, as the meridians are stored.
+  const float hours =
+      (settings.PlaceMeridian - settings.ComputerZoneMeridian) / static_cast<float>(kDegreesPerHour);
+  const int h = static_cast<int>(hours);  // truncation toward zero
+  const int m = static_cast<int>((hours - static_cast<float>(h)) * static_cast<float>(kMinutesPerHour));
+  char buffer[160];
+  if (h != 0)
+    std::snprintf(buffer, sizeof buffer, "확인시점 시각(섬머타임 미적용) - 컴퓨터 시각 = %+02d시간 %02d분", h,
+                  std::abs(m));
+  else
+    std::snprintf(buffer, sizeof buffer, "확인시점 시각(섬머타임 미적용) - 컴퓨터 시각 = %02d분", m);
+  return buffer;
+}
+
+std::string PlaceTimeText(const PlaceRecord& place, const CivilDateTime& placeNow) {
+  char buffer[96];
+  std::snprintf(buffer, sizeof buffer, "의 확인시점 시각(섬머타임 미적용)은 %02d일 %02d시 %02d분", placeNow.day,
+                placeNow.hour, placeNow.minute);
+  return PlaceReportName(place) + buffer;
+}
+
+std::string PlaceReferenceCycle::Press(const PlaceTable& table, const CalcSettings& settings, const Clock& clock) {
+  const PlaceRecord& place = SelectedPlace(table, settings);
+  const int which = (next >= 0 && next < kTextCount) ? next : 0;
+  next = (which + 1) % kTextCount;
+  switch (which) {
+    case 0:
+      return PlaceDaylightSavingText(place);
+    case 1:
+      return PlaceClockDifferenceText(settings);
+    default:
+      return PlaceTimeText(place, PlaceNow(settings, clock));
+  }
+}
+
+}  // namespace orv

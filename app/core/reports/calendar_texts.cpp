@@ -1,0 +1,73 @@
+#include "app/core/reports/calendar_texts.h"
+
+#include <cstdio>
+
+#include "app/core/reports/report_format.h"
+#include "lunisolar/terms.h"
+
+namespace orv {
+namespace {
+
+using report::Format;
+
+int YearOf(PackedDate date) {
+  int y, m, d;
+  UnpackDate(date, y, m, d);
+  return y;
+}
+
+// "Y-MM-DD hh:mm:ss.ss" and the Julian Day (selected time system less the zone).
+std::string DateTimeAndJd(const CalcSettings& settings, int y, int m, int d, int h, int mi, float seconds) {
+  const double jd = CalendarToJulianDay(y, m, d) + (h * 3600.0 + mi * 60.0 + seconds) / 86400.0 -
+                    settings.ZoneOffsetDays;
+  return Format("%d-%02d-%02d %02d:%02d:%05.2f,%.6f", y, m, d, h, mi, static_cast<double>(seconds), jd);
+}
+
+}  // namespace
+
+std::string SolarTermsCsv(EngineContext& ctx, const YearTables& tables, int year) {
+  std::string out = "index,longitude,name,datetime,jd\n";
+  for (const SolarTermRecord& r : tables.SolarTermList) {
+    if (r.date == 0) break;
+    if (YearOf(r.date) != year) continue;
+    int y, m, d, h, mi;
+    UnpackDateTime(r.date, r.time(), y, m, d, h, mi);
+    const float seconds = RefineTermSeconds(ctx, r.longitude, y, m, d, h, mi);
+    out += Format("%d,%d,%s,", r.termIndex, r.longitude, SolarTermNames[r.termIndex]) +
+           DateTimeAndJd(ctx.settings, y, m, d, h, mi, seconds) + "\n";
+  }
+  return out;
+}
+
+std::string SyzygiesCsv(EngineContext& ctx, const YearTables& tables, int year) {
+  std::string out = "kind,datetime,jd\n";
+  for (const SyzygyRecord& r : tables.SyzygyList) {
+    if (r.date == 0) break;
+    if (YearOf(r.date) != year) continue;
+    int y, m, d, h, mi;
+    UnpackDateTime(r.date, r.time(), y, m, d, h, mi);
+    const float seconds = RefineSyzygySeconds(ctx, r.isNewMoon() ? 'H' : 'M', y, m, d, h, mi);
+    out += std::string(r.isNewMoon() ? "new," : "full,") + DateTimeAndJd(ctx.settings, y, m, d, h, mi, seconds) +
+           "\n";
+  }
+  return out;
+}
+
+std::string DayTableCsv(const YearTables& tables) {
+  std::string out = "solar,lunar_year,lunar_month,lunar_day,leap,month_length\n";
+  for (int i = 0; i < tables.DayTableCount; ++i) {
+    const DayRecord& r = tables.DayTable[i];
+    if (r.solarDate == 0) continue;
+    int y, m, d, ly, lm, ld;
+    UnpackDate(r.solarDate, y, m, d);
+    if (r.lunarDate == 0) {
+      out += Format("%d-%02d-%02d,,,,,\n", y, m, d);
+      continue;
+    }
+    UnpackDate(r.lunarDate, ly, lm, ld);
+    out += Format("%d-%02d-%02d,%d,%d,%d,%d,%d\n", y, m, d, ly, lm, ld, r.leap, r.monthLength);
+  }
+  return out;
+}
+
+}  // namespace orv

@@ -1,0 +1,60 @@
+#include "app/core/reports/holidays.h"
+
+#include "app/core/reports/report_format.h"
+#include "lunisolar/lunar_calendar.h"
+
+namespace orv {
+namespace {
+
+using report::Format;
+
+// First years of the counts: the March First Movement (1919), the first
+// Children's Day (1923), the Buddhist era (544 BC), the first Memorial Day
+// (1956), the Constitution (1948), the Liberation (1945), the founding of
+// Gojoseon (2333 BC) and the promulgation of Hangul (1446).
+constexpr int kMarchFirstYear = 1919;
+constexpr int kChildrensDayBase = 1922;
+constexpr int kBuddhistEraOffset = 544;
+constexpr int kMemorialDayBase = 1955;
+constexpr int kConstitutionYear = 1948;
+constexpr int kLiberationYear = 1945;
+constexpr int kFoundationOffset = 2332;
+constexpr int kHangulYear = 1446;
+
+const char* const kWeekdayNames[7] = {"일요일", "월요일", "화요일", "수요일", "목요일", "금요일", "토요일"};
+
+// Weekday name of the solar date of a lunar date (regular month), "" when the
+// tables do not hold it.
+const char* LunarWeekday(const YearTables& tables, int year, int month, int day) {
+  const int slot = FindDayTableEntry(tables, year, month, day, 'm', 0);
+  if (slot < 0) return "";
+  int y, m, d;
+  UnpackDate(tables.DayTable[slot].solarDate, y, m, d);
+  return WeekdayName(WeekdayOf(y, m, d));
+}
+
+}  // namespace
+
+const char* WeekdayName(int weekday) { return weekday >= 0 && weekday < 7 ? kWeekdayNames[weekday] : ""; }
+
+std::string HolidayReportText(ReportInputs& in, int year) {
+  EnsureYearLoaded(in, year);
+  const YearTables& t = in.tables;
+  const auto solar = [year](int month, int day) { return WeekdayName(WeekdayOf(year, month, day)); };
+  std::string out = Format("%d년의 기념일(국경일,공휴일)\n\n\n", year);
+  out += Format("신정\t(양 01/01)\t%s; 일제시대부터\n\n", solar(1, 1));
+  out += Format("설날(음12/30~01/02)\t%s; 삼국시대부터\n\n", LunarWeekday(t, year, 1, 1));
+  out += Format("삼일절\t(양 03/01)\t%s; %d주년\n\n", solar(3, 1), year - kMarchFirstYear);
+  out += Format("어린이날\t(양 05/05)\t%s; 제%d회\n\n", solar(5, 5), year - kChildrensDayBase);
+  out += Format("석가탄신일(음 04/08)\t%s; 불기%d년\n\n", LunarWeekday(t, year, 4, 8), year + kBuddhistEraOffset);
+  out += Format("현충일\t(양 06/06)\t%s; 제%d회\n\n", solar(6, 6), year - kMemorialDayBase);
+  out += Format("제헌절\t(양 07/17)\t%s; %d주년\n\n", solar(7, 17), year - kConstitutionYear);
+  out += Format("광복절\t(양 08/15)\t%s; %d주년\n\n", solar(8, 15), year - kLiberationYear);
+  out += Format("추석\t(음08/14~16)\t%s; 삼국시대부터\n\n", LunarWeekday(t, year, 8, 15));
+  out += Format("개천절\t(양 10/03)\t%s; %d주년\n\n", solar(10, 3), year + kFoundationOffset);
+  out += Format("한글날\t(양 10/09)\t%s; %d돌\n\n", solar(10, 9), year - kHangulYear);
+  out += Format("성탄절\t(양 12/25)\t%s", solar(12, 25));
+  return out;
+}
+
+}  // namespace orv

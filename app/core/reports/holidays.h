@@ -1,0 +1,21 @@
+// The national holidays and memorial days of a year with their weekdays and
+// anniversary counts.
+#pragma once
+
+#include <string>
+
+#include "app/core/reports/reports.h"
+
+namespace orv {
+
+inline constexpr const char* kHolidayReportCaption = "기념일";
+
+// "<Y>년의 기념일(국경일,공휴일)" and twelve rows. The lunar holidays are looked
+// up in the tables of `year` (prepared first when another year is loaded) as
+// regular months; counts before their origins print as computed (negative).
+std::string HolidayReportText(ReportInputs& in, int year);
+
+// "일요일" .. "토요일" for WeekdayOf 0..6.
+const char* WeekdayName(int weekday);
+
+}  // namespace orv

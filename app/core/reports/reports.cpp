@@ -1,0 +1,113 @@
+#include "app/core/reports/reports.h"
+
+#include <cmath>
+
+#include "app/core/reports/report_format.h"
+#include "lunisolar/prepare.h"
+#include "time/timescales.h"
+
+namespace orv {
+namespace {
+
+// Smallest error bound quoted, seconds.
+constexpr int kMinimumErrorBoundSeconds = 5;
+
+// Error of PLAN404 against a JPL ephemeris as a polynomial in Julian
+// centuries from J2000, seconds; coefficients of t^0 .. t^4.
+constexpr double kSolarTermErrorPolynomial[5] = {7.224357425108429, -4.810403796816244, -0.23650910270972128,
+                                                  -0.006559323276781566, -8.83516795365565e-05};
+constexpr double kSyzygyErrorPolynomial[5] = {-1.47594653612563, 0.540690113610049, 0.0385453125192433,
+                                              0.00781174776525533, 2.4326096207058e-05};
+
+// The settings the loaded tables depend on.
+bool SameCalendarSettings(const CalcSettings& a, const CalcSettings& b) {
+  return a.EphemerisCode == b.EphemerisCode && a.PrecessionModel == b.PrecessionModel &&
+         a.NutationModel == b.NutationModel && a.ObliquityModel == b.ObliquityModel &&
+         a.TimeSystemCode == b.TimeSystemCode && a.DeltaTModelCode == b.DeltaTModelCode &&
+         a.UserDeltaT == b.UserDeltaT && a.TidalCompensation == b.TidalCompensation &&
+         a.TermSearchBisection == b.TermSearchBisection &&
+         a.TermSearchStepSeconds == b.TermSearchStepSeconds && a.EopCorrection == b.EopCorrection &&
+         a.ZoneOffsetDays == b.ZoneOffsetDays;
+}
+
+}  // namespace
+
+void EnsureYearLoaded(ReportInputs& in, int year) {
+  if (in.tables.Prepared && in.tables.LoadedYear == year &&
+      SameCalendarSettings(in.tables.PreparedWith, in.engine.settings))
+    return;
+  PrepareYear(in.engine, in.tables, year, in.lunar);
+}
+
+std::string TimeSystemNote(const CalcSettings& settings) {
+  switch (settings.TimeSystemCode) {
+    case kTimeTT: return "적용된 시간체계는 TT(지구시))";
+    case kTimeUT: return "적용된 시간체계는 UT(세계시))";
+    default: return "적용된 시간체계는 ST(표준시))";
+  }
+}
+
+int Plan404ErrorBoundSeconds(int year, ErrorBoundKind kind) {
+  // The fit's argument is kept in single precision.
+  const float centuries =
+      static_cast<float>((CalendarToJulianDay(year, 1, 1) - kJ2000) / kDaysPerJulianCentury);
+  const double* c = kind == ErrorBoundKind::SolarTerms ? kSolarTermErrorPolynomial : kSyzygyErrorPolynomial;
+  const double t = centuries;
+  const double p = (((c[4] * t + c[3]) * t + c[2]) * t + c[1]) * t + c[0];
+  const double bound = std::trunc(std::fabs(p));
+  if (!(bound < 2147483647.0)) return 2147483647;
+  return bound < kMinimumErrorBoundSeconds ? kMinimumErrorBoundSeconds : static_cast<int>(bound);
+}
+
+double DeltaTOnNewYear(EngineContext& ctx, int year) {
+  ctx.time.CurrentJD = CalendarToJulianDay(year, 1, 1);
+  UpdateTimeScales(ctx.time, ctx.settings);
+  return DeltaTAt(ctx.settings, ctx.time.CurrentUT);
+}
+
+std::string ReferenceNote(EngineContext& ctx, int year, ErrorBoundKind kind) {
+  const double deltaT = DeltaTOnNewYear(ctx, year);
+  const std::string deltaTText = FormatDeltaT(deltaT);
+  if (ctx.settings.EphemerisCode == kEphemerisPlan404) {
+    const char* format = kind == ErrorBoundKind::SolarTerms
+                             ? "\n\n[참고] :\t위 시각의 최대예측오차  = %d 초\n\t이 해 1월1일의 Delta_T = %.3lfs = %s"
+                             : "\n\n[참고] :\t위 시각의 최대예측오차 = %d 초\n\t이 해 1월1일의 Delta_T = %.3lfs = %s";
+    return report::Format(format, Plan404ErrorBoundSeconds(year, kind), deltaT, deltaTText.c_str());
+  }
+  return report::Format("\n\n[참고] :\t이 해 1월1일의 Delta_T = %.3lfs = %s", deltaT, deltaTText.c_str());
+}
+
+std::string CorrectionNote(bool historicalCorrection) {
+  return historicalCorrection ? "[음력은 보정됨]" : "[음력은 미보정]";
+}
+
+namespace report {
+
+TenthsTime RoundToTenths(int y, int m, int d, int h, int mi, double seconds) {
+  constexpr long long kTenthsPerMinute = 600;
+  // Anything but seconds of a minute (with a little slack) is a caller's bug;
+  // it prints as 00.0 rather than looping.
+  constexpr double kMaxAbsSeconds = 3600.0;
+  if (!std::isfinite(seconds) || std::fabs(seconds) > kMaxAbsSeconds) seconds = 0.0;
+  long long tenths = std::llround(seconds * 10.0);
+  long long carryMinutes = 0;
+  while (tenths >= kTenthsPerMinute) {
+    tenths -= kTenthsPerMinute;
+    ++carryMinutes;
+  }
+  while (tenths < 0) {
+    tenths += kTenthsPerMinute;
+    --carryMinutes;
+  }
+  TenthsTime t{y, m, d, h, mi, static_cast<double>(tenths) / 10.0};
+  if (carryMinutes != 0) AddMinutes(carryMinutes, y, m, d, h, mi, t.year, t.month, t.day, t.hour, t.minute);
+  return t;
+}
+
+TenthsTime JulianDayToTenths(double jd) {
+  const CivilDateTime c = JulianDayToCalendar(jd);
+  return RoundToTenths(c.year, c.month, c.day, c.hour, c.minute, c.seconds);
+}
+
+}  // namespace report
+}  // namespace orv

@@ -1,0 +1,91 @@
+// Shared by the item writers of the simulation (app/core/simulation*.cpp):
+// the output file and the state of one run. Not for use outside them.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "app/core/simulation/simulation.h"
+
+namespace orv::simulation {
+
+// printf into a std::string.
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// The CSV being written: a temporary file beside the target, starting with
+// the UTF-8 byte-order mark (so spreadsheet programs read the Korean text),
+// renamed over the target by Commit. Dropped without Commit, it removes the
+// temporary file.
+class CsvOutput {
+ public:
+  CsvOutput() = default;
+  CsvOutput(const CsvOutput&) = delete;
+  CsvOutput& operator=(const CsvOutput&) = delete;
+  ~CsvOutput();
+
+  // False (with errno set) when the temporary file cannot be created.
+  bool Create(const std::string& path);
+  void Write(const std::string& text);
+  // Flushes, closes and renames; false when any write failed.
+  bool Commit();
+
+ private:
+  std::FILE* file_ = nullptr;
+  std::string path_;
+  std::string tempPath_;
+  bool failed_ = false;
+};
+
+// One run of an item: the request, the program's state, the output and the
+// instants of the run.
+struct ItemRun {
+  const SimulationRequest& request;
+  SimulationEnvironment& env;
+  CsvOutput& out;
+  double startJD = 0.0;  // t0, selected time system less the zone offset
+  double endJD = 0.0;    // end of item 14's eclipse list
+
+  EngineContext& ctx() const { return env.ctx; }
+  const CalcSettings& settings() const { return env.ctx.settings; }
+  void Progress(int position, int maximum) const {
+    if (env.progress) env.progress(position, maximum);
+  }
+  // "\n" and the date column of t.
+  void BeginLine(double t) const { out.Write("\n" + SimulationDateColumn(settings(), t)); }
+
+  // Runs `line(t)` for every repetition with the progress bar, advancing the
+  // instant after each line.
+  template <class Line>
+  void EachRepetition(Line&& line) const {
+    const int n = request.repetitions;
+    double t = startJD;
+    for (int k = 1; k <= n; ++k) {
+      Progress(k, n);
+      line(t);
+      t = AdvanceInstant(request, settings(), t, k);
+    }
+    Progress(0, n);
+  }
+};
+
+// Makes t the current instant and derives TT and UT.
+void SetInstant(EngineContext& ctx, double t);
+
+// Writers, one per item (the header line first, then the lines).
+void WriteAstrometric(ItemRun& run);         // 0
+void WriteApparentEquatorial(ItemRun& run);  // 1
+void WriteApparentEcliptic(ItemRun& run);    // 2
+void WriteHorizontal(ItemRun& run);          // 3
+void WriteLongitudePassage(ItemRun& run);    // 4
+void WritePerigeeApogee(ItemRun& run);       // 5
+void WritePrecessionAngles(ItemRun& run);    // 6
+void WriteNutationAngles(ItemRun& run);      // 7
+void WriteObliquity(ItemRun& run);           // 8
+void WriteDeltaT(ItemRun& run);              // 9
+void WriteSiderealTime(ItemRun& run);        // 10
+void WriteSolarTerms(ItemRun& run);          // 11
+void WriteSyzygies(ItemRun& run);            // 12
+void WriteNoMajorTermMonths(ItemRun& run);   // 13
+void WriteEclipses(ItemRun& run);            // 14
+
+}  // namespace orv::simulation

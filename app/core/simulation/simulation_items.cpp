@@ -1,0 +1,308 @@
+// Simulation items 0 to 10: places of the Sun, the Moon and the planets,
+// passages through a longitude, perigees and apogees, precession, nutation,
+// obliquity, Delta T and sidereal time. Each writes its header line, then one
+// line per repetition that starts with the date column.
+#include <cmath>
+
+#include "app/core/simulation/simulation_internal.h"
+#include "ephemeris/angles.h"
+#include "ephemeris/earth_orientation.h"
+#include "ephemeris/jpl_position.h"
+#include "ephemeris/sidereal.h"
+#include "ephemeris/sunmoon.h"
+#include "time/timescales.h"
+
+namespace orv::simulation {
+namespace {
+
+// Targets 0 and 1 are the Sun and the Moon; the rest are planets (JPL only).
+constexpr int kTargetSun = 0;
+constexpr int kTargetMoon = 1;
+bool IsSunOrMoon(int target) { return target == kTargetSun || target == kTargetMoon; }
+
+// Mean periods used to estimate the next passage and to bracket the distance
+// extremum: the tropical year and the synodic month, days.
+constexpr double kSunPeriodDays = 365.242;
+constexpr double kMoonPeriodDays = 29.531;
+// Item 4's window around the estimate, days before and after (the estimate
+// assumes a uniform motion; the Sun's is off by up to about 2 days, the
+// Moon's by up to about 1.5).
+constexpr double kSunWindowBeforeDays = 5.0, kSunWindowAfterDays = 3.0;
+constexpr double kMoonWindowBeforeDays = 3.0, kMoonWindowAfterDays = 2.0;
+// Search tolerance of items 4 and 5: 0.1 s.
+constexpr double kTenthSecondDays = 1.1574074074074074e-06;
+constexpr int kMaxHalvings = 30;
+// The constant obliquity of J2000.0 the long-term angles refer to, as printed.
+constexpr const char* kOwenObliquityText = "23.439291";
+
+constexpr const char* kSunMoonOnlyMessage = "해와 달만 계산됩니다.";
+
+void SunMoonOnly(ItemRun& run) { run.env.messages.Show(kSunMoonOnlyMessage, "알림"); }
+
+// Apparent right ascension and declination (degrees) of a target at t.
+void ApparentEquatorial(ItemRun& run, double t, double& raDeg, double& decDeg) {
+  EngineContext& ctx = run.ctx();
+  const int target = run.request.target;
+  if (IsSunOrMoon(target)) {
+    const EquatorialPlace p = SunMoonEquatorial(ctx, target == kTargetSun ? kBodySun : kBodyMoon, t);
+    raDeg = p.rightAscensionDeg;
+    decDeg = p.declinationDeg;
+    return;
+  }
+  SetInstant(ctx, t);
+  JplApparentPosition(ctx, ctx.settings.EphemerisCode, ctx.time.CurrentTT, TargetJplBody(target), kJplApparent);
+  raDeg = ctx.jplResult.RightAscension * kRadToDeg;
+  decDeg = ctx.jplResult.Declination * kRadToDeg;
+}
+
+// Apparent ecliptic longitude of the Sun (body 0) or the Moon (1), degrees.
+double BodyLongitudeDeg(EngineContext& ctx, int body, double t) {
+  SunMoonLongitude(ctx, body, t, kResultNone);
+  return body == kBodySun ? ctx.places.SunLongitudeDeg : ctx.places.MoonLongitudeDeg;
+}
+
+// Geocentric distance of the Sun or the Moon, AU.
+double BodyDistanceAu(EngineContext& ctx, int body, double t) {
+  SunMoonLongitude(ctx, body, t, kResultNone);
+  return (body == kBodySun ? ctx.places.SunDistanceKm : ctx.places.MoonDistanceKm) * kKmToAu;
+}
+
+// The instant in [lo, hi] at which f changes from negative to positive:
+// halving while keeping the sign change between the ends, stopping once the
+// step is below the tolerance; the result is the midpoint when f <= 0 there,
+// else the low end (the last point known not to be after the crossing).
+template <class Function>
+double HalveToCrossing(Function&& f, double lo, double fLo, double hi, double toleranceDays) {
+  for (int round = 0; round < kMaxHalvings; ++round) {
+    const double mid = 0.5 * (lo + hi);
+    const double fMid = f(mid);
+    if (std::fabs(mid - lo) < toleranceDays) return fMid <= 0.0 ? mid : lo;
+    if (fLo * fMid >= 0.0) {
+      lo = mid;
+      fLo = fMid;
+    } else {
+      hi = mid;
+    }
+  }
+  return lo;
+}
+
+// Item 4: the next instant at or after t (within the window) at which the
+// body's apparent longitude reaches L degrees.
+double NextPassage(EngineContext& ctx, int body, double targetDeg, double t) {
+  const bool sun = body == kBodySun;
+  double ahead = targetDeg - BodyLongitudeDeg(ctx, body, t);
+  if (ahead < 0.0) ahead += 360.0;
+  double estimate = t + ahead / 360.0 * (sun ? kSunPeriodDays : kMoonPeriodDays);
+  estimate -= ctx.settings.ZoneOffsetDays;
+  const double lo = estimate - (sun ? kSunWindowBeforeDays : kMoonWindowBeforeDays);
+  const double hi = estimate + (sun ? kSunWindowAfterDays : kMoonWindowAfterDays);
+  // Longitude less the target, unwrapped across 0/360 next to the target.
+  auto f = [&](double x) {
+    double lambda = BodyLongitudeDeg(ctx, body, x);
+    if (targetDeg > 300.0 && lambda < 60.0) lambda += 360.0;
+    if (targetDeg < 60.0 && lambda > 300.0) lambda -= 360.0;
+    return lambda - targetDeg;
+  };
+  double fLo = f(lo);
+  if (fLo > 0.0) fLo -= 360.0;
+  return HalveToCrossing(f, lo, fLo, hi, kTenthSecondDays);
+}
+
+// Item 5: one distance extremum in [s, s + period] by narrowing three inner
+// points. Returns the instant; `distanceAu` receives the distance at the last
+// middle point and `maximum` whether it was an apogee.
+double DistanceExtremum(EngineContext& ctx, int body, double s, double period, double& distanceAu, bool& maximum) {
+  double lo = s, t1 = s + period / 4, t2 = s + period / 2, t3 = s + 3 * period / 4, hi = s + period;
+  const double d1 = BodyDistanceAu(ctx, body, t1), d2 = BodyDistanceAu(ctx, body, t2),
+               d3 = BodyDistanceAu(ctx, body, t3);
+  maximum = d2 > d1 && d2 > d3;
+  const double sign = maximum ? -1.0 : 1.0;  // a maximum is searched as the minimum of -d
+  double middle = d2;
+  for (int round = 0; round < kMaxHalvings; ++round) {
+    const double v1 = sign * BodyDistanceAu(ctx, body, t1);
+    const double v2 = sign * BodyDistanceAu(ctx, body, t2);
+    const double v3 = sign * BodyDistanceAu(ctx, body, t3);
+    middle = v2;
+    if (v1 < v2 && v2 < v3) {
+      hi = t2;
+      t2 = t1;
+    } else if (v3 < v2 && v2 < v1) {
+      lo = t2;
+      t2 = t3;
+    } else if (v2 < v1 && v2 < v3) {
+      lo = t1;
+      hi = t3;
+    }
+    if (std::fabs(hi - lo) < kTenthSecondDays) break;
+    t1 = 0.5 * (lo + t2);
+    t3 = 0.5 * (t2 + hi);
+  }
+  distanceAu = std::fabs(middle);
+  return 0.5 * (lo + hi);
+}
+
+// The equatorial and ecliptic items share their line layout.
+void WriteAngleLine(ItemRun& run, double t, double aDeg, char aMode, double bDeg) {
+  run.BeginLine(t);
+  run.out.Write(Format(",%12.8lf,%s,%12.8lf,%s", aDeg, FormatAngleText(aDeg, aMode).c_str(), bDeg,
+                       FormatAngleText(bDeg, 'D').c_str()));
+}
+
+}  // namespace
+
+void WriteAstrometric(ItemRun& run) {
+  run.out.Write("일시,적경(도),적경(시분초),적위(도),적위(도분초)");
+  EngineContext& ctx = run.ctx();
+  if (!EphemerisIsJpl(ctx.settings.EphemerisCode) || ctx.jpl == nullptr) {
+    run.env.messages.Show("천문측정 적경/적위는\nDE406/422/431/441에서만 계산됩니다.", "알림");
+    return;
+  }
+  run.EachRepetition([&](double t) {
+    SetInstant(ctx, t);
+    JplApparentPosition(ctx, ctx.settings.EphemerisCode, ctx.time.CurrentTT, TargetJplBody(run.request.target),
+                        kJplAstrometric);
+    WriteAngleLine(run, t, ctx.jplResult.RightAscension * kRadToDeg, 'H', ctx.jplResult.Declination * kRadToDeg);
+  });
+}
+
+void WriteApparentEquatorial(ItemRun& run) {
+  run.out.Write("일시,시적경(도),시적경(시분초),시적위(도),시적위(도분초)");
+  run.EachRepetition([&](double t) {
+    double raDeg, decDeg;
+    ApparentEquatorial(run, t, raDeg, decDeg);
+    WriteAngleLine(run, t, raDeg, 'H', decDeg);
+  });
+}
+
+void WriteApparentEcliptic(ItemRun& run) {
+  run.out.Write("일시,시황경(도),시황경(도분초),시황위(도),시황위(도분초)");
+  EngineContext& ctx = run.ctx();
+  const int target = run.request.target;
+  run.EachRepetition([&](double t) {
+    double lonDeg, latDeg;
+    if (IsSunOrMoon(target)) {
+      SunMoonLongitude(ctx, target == kTargetSun ? kBodySun : kBodyMoon, t, kResultNone);
+      lonDeg = target == kTargetSun ? ctx.places.SunLongitudeDeg : ctx.places.MoonLongitudeDeg;
+      latDeg = target == kTargetSun ? ctx.places.SunLatitudeDeg : ctx.places.MoonLatitudeDeg;
+    } else {
+      SetInstant(ctx, t);
+      JplApparentPosition(ctx, ctx.settings.EphemerisCode, ctx.time.CurrentTT, TargetJplBody(target), kJplApparent);
+      lonDeg = ctx.jplResult.Longitude * kRadToDeg;
+      latDeg = ctx.jplResult.Latitude * kRadToDeg;
+    }
+    WriteAngleLine(run, t, lonDeg, 'D', latDeg);
+  });
+}
+
+void WriteLongitudePassage(ItemRun& run) {
+  const int target = run.request.target;
+  if (!IsSunOrMoon(target)) return SunMoonOnly(run);
+  const double targetDeg = run.request.extra;
+  if (!(targetDeg >= 0.0 && targetDeg <= 360.0)) {
+    run.env.messages.Show("황경각도 범위는 0.0~360.0 입니다.", "오류", MessageButtons::Ok, MessageIcon::Error);
+    return;
+  }
+  const int body = target == kTargetSun ? kBodySun : kBodyMoon;
+  run.out.Write(Format(body == kBodySun ? "해_황경각도 = %lf도\n" : "달_황경각도 = %lf도\n", targetDeg));
+  run.out.Write("일시");
+  run.EachRepetition([&](double t) { run.BeginLine(NextPassage(run.ctx(), body, targetDeg, t)); });
+}
+
+void WritePerigeeApogee(ItemRun& run) {
+  const int target = run.request.target;
+  if (!IsSunOrMoon(target)) return SunMoonOnly(run);
+  const bool sun = target == kTargetSun;
+  const int body = sun ? kBodySun : kBodyMoon;
+  run.out.Write(sun ? "종류(해),일시,거리(km),거리(AU),종류(해),일시,거리(km),거리(AU)"
+                    : "종류(달),일시,거리(km),거리(AU),종류(달),일시,거리(km),거리(AU)");
+  const int n = run.request.repetitions;
+  const double period = sun ? kSunPeriodDays : kMoonPeriodDays;
+  // Each search starts where the previous extremum was found, so the results
+  // alternate between the nearest and the farthest point; two per line.
+  double s = run.startJD - run.settings().ZoneOffsetDays;
+  for (int k = 1; k <= n; ++k) {
+    run.Progress(k, n);
+    double distanceAu;
+    bool maximum;
+    const double extremum = DistanceExtremum(run.ctx(), body, s, period, distanceAu, maximum);
+    if (k % 2 == 1) run.out.Write("\n");
+    const char* label = sun ? (maximum ? "원일점," : "근일점,") : (maximum ? "원월점," : "근월점,");
+    run.out.Write(label + SimulationDateColumn(run.settings(), extremum) +
+                  Format(",%lf,%lf,", distanceAu * kAuKm, distanceAu));
+    s = extremum;
+  }
+  run.Progress(0, n);
+}
+
+void WritePrecessionAngles(ItemRun& run) {
+  EngineContext& ctx = run.ctx();
+  const int model = ctx.settings.PrecessionModel;
+  if (model == kPrecessionOwen1990) {
+    run.out.Write("일시,3Rz(chi),2Rx(-omega),1Rz(-psi),0Rx(epsilon)");
+    run.EachRepetition([&](double t) {
+      SetInstant(ctx, t);
+      double chiDeg, omegaDeg, psiDeg;
+      LongTermPrecessionAnglesDeg(ctx.time.CurrentTT, chiDeg, omegaDeg, psiDeg);
+      run.BeginLine(t);
+      run.out.Write(Format(",%.12lf,%.12lf,%.12lf,%s", chiDeg, omegaDeg, psiDeg, kOwenObliquityText));
+    });
+    return;
+  }
+  run.out.Write("일시,3Rz(-z),2Ry(theta),1Rz(-zeta)");
+  if (model != kPrecessionIau2006) return;  // no angles of their own for the other models
+  run.EachRepetition([&](double t) {
+    SetInstant(ctx, t);
+    double zeta, theta, z;
+    PrecessionAnglesIau2006(JulianCenturies(ctx.time.CurrentTT), zeta, theta, z);
+    run.BeginLine(t);
+    run.out.Write(Format(",%.12lf,%.12lf,%.12lf", z * kRadToDeg, theta * kRadToDeg, zeta * kRadToDeg));
+  });
+}
+
+void WriteNutationAngles(ItemRun& run) {
+  run.out.Write("일시,dPsi(황경방향_deg),dEps(황도경사_deg)");
+  EngineContext& ctx = run.ctx();
+  run.EachRepetition([&](double t) {
+    SetInstant(ctx, t);
+    double dpsi = 0.0, deps = 0.0;
+    Nutation(ctx, ctx.time.CurrentTT, dpsi, deps);
+    run.BeginLine(t);
+    run.out.Write(Format(",%.12lf,%.12lf", dpsi * kRadToDeg, deps * kRadToDeg));
+  });
+}
+
+void WriteObliquity(ItemRun& run) {
+  run.out.Write("일시,황도경사각_deg");
+  EngineContext& ctx = run.ctx();
+  run.EachRepetition([&](double t) {
+    SetInstant(ctx, t);
+    const double eps = MeanObliquity(ctx, ctx.time.CurrentTT);
+    run.BeginLine(t);
+    run.out.Write(Format(",%.12lf", eps * kRadToDeg));
+  });
+}
+
+void WriteDeltaT(ItemRun& run) {
+  EngineContext& ctx = run.ctx();
+  run.out.Write(ctx.settings.TimeSystemCode == kTimeTT ? "일시(TT),초,시분초" : "일시(UT),초,시분초");
+  run.EachRepetition([&](double t) {
+    SetInstant(ctx, t);
+    const double deltaT = DeltaTAt(ctx.settings, ctx.time.CurrentUT);
+    run.BeginLine(t);
+    run.out.Write(Format(",%.6f,%s", deltaT, FormatDeltaT(deltaT).c_str()));
+  });
+}
+
+void WriteSiderealTime(ItemRun& run) {
+  EngineContext& ctx = run.ctx();
+  run.out.Write(ctx.settings.TimeSystemCode == kTimeTT ? "일시(TT),시,시분초" : "일시(UT),시,시분초");
+  run.EachRepetition([&](double t) {
+    SetInstant(ctx, t);
+    const double hours = ApparentSiderealTime(ctx);
+    run.BeginLine(t);
+    run.out.Write(Format(",%.6f,%s", hours, FormatDeltaT(hours * 3600.0).c_str()));
+  });
+}
+
+}  // namespace orv::simulation

@@ -1,0 +1,658 @@
+#include "app/gui/main_window.h"
+
+#include <QApplication>
+#include <QBoxLayout>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLocale>
+#include <QPixmap>
+#include <QRegularExpression>
+#include <QTimer>
+
+#include "app/gui/ics_export_dialog.h"
+#include "app/gui/qt_messages.h"
+
+namespace orv {
+namespace {
+
+constexpr int kYearMaxChars = 6;
+constexpr int kMonthMaxChars = 2;
+constexpr int kPlaceListVisibleLines = 28;
+constexpr double kTodayFontPoints = 12;
+constexpr double kCreditFontPoints = 10;
+constexpr double kWindowFontPoints = 9;
+
+constexpr const char* kCreditLine = "Orvanta 천문 만세력";
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+const QString kRedBackground = "background-color: #FF0000;";
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent)
+    : QMainWindow(parent),
+      ownMessages_(std::make_unique<QtMessageSink>(this)),
+      ownClock_(std::make_unique<SystemClock>()) {
+  const AppFolders folders =
+      DesktopAppFolders(QCoreApplication::applicationDirPath().toStdString(), UserFoldersFromEnvironment());
+  app_ = std::make_unique<CalendarApp>(folders, *ownMessages_, *ownClock_);
+  BuildControls();
+  ConnectHandlers();
+}
+
+TForm1::TForm1(const AppFolders& folders, MessageSink& messages, const Clock& clock, QWidget* parent)
+    : QMainWindow(parent), app_(std::make_unique<CalendarApp>(folders, messages, clock)) {
+  BuildControls();
+  ConnectHandlers();
+}
+
+TForm1::~TForm1() = default;
+
+// --- Building the window --------------------------------------------------------
+
+void TForm1::BuildControls() {
+  setObjectName("TForm1");
+  setWindowTitle("Orvanta");
+  setFont(GridFont(kWindowFontPoints));
+  auto* central = new QWidget(this);
+  setCentralWidget(central);
+  auto* outer = new QVBoxLayout(central);
+  outer->setContentsMargins(4, 4, 4, 4);
+  outer->setSpacing(3);
+  // The window is never smaller than its controls; it shrinks and grows with
+  // the settings row.
+  outer->setSizeConstraint(QLayout::SetFixedSize);
+
+  auto named = [](auto* widget, const char* name) {
+    widget->setObjectName(name);
+    return widget;
+  };
+
+  // Inputs of the month.
+  auto* inputRow = new QHBoxLayout;
+  inputRow->setSpacing(3);
+  Edit1 = named(new InputEdit(central), "Edit1");
+  Edit1->setMaxLength(kYearMaxChars);
+  Edit1->setFixedWidth(58);
+  Edit1->setToolTip("BC1년은 0, BC2년은 -1과 같습니다.");
+  UpDown1 = named(new UpDown(central), "UpDown1");
+  RadioGroup1 = named(new RadioGroup("", {"BC", "AD"}, central, false), "RadioGroup1");
+  auto* yearLabel = new QLabel("년", central);
+  Edit2 = named(new InputEdit(central), "Edit2");
+  Edit2->setMaxLength(kMonthMaxChars);
+  Edit2->setFixedWidth(30);
+  UpDown2 = named(new UpDown(central), "UpDown2");
+  auto* monthLabel = new QLabel("월", central);
+  GroupBox_Display = named(new QGroupBox("표시력", central), "GroupBox_Display");
+  auto* displayLayout = new QHBoxLayout(GroupBox_Display);
+  displayLayout->setContentsMargins(6, 2, 6, 2);
+  RadioButton4 = named(new QRadioButton("양력", GroupBox_Display), "RadioButton4");
+  RadioButton5 = named(new QRadioButton("음력", GroupBox_Display), "RadioButton5");
+  displayLayout->addWidget(RadioButton4);
+  displayLayout->addWidget(RadioButton5);
+  CheckBox1 = named(new QCheckBox("윤달", central), "CheckBox1");
+  CheckBox2 = named(new QCheckBox("보정", central), "CheckBox2");
+  CheckBox2->setToolTip("윤달지정 및 달의 대소를 역사기록과 맞춥니다(2년~1911년사이)");
+  BitBtn1 = named(new BitButton("달력보기", central), "BitBtn1");
+  TdayPanel = named(new PressPanel("오늘", central), "TdayPanel");
+  TdayPanel->setToolTip("오늘의 달력으로 되돌아 갑니다.");
+  TdayPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  TdayPanel->setAlignment(Qt::AlignCenter);
+  TdayPanel->setMinimumWidth(64);
+  TdayPanel->setFont(GridFont(kTodayFontPoints, true));
+  for (QWidget* w : std::initializer_list<QWidget*>{Edit1, UpDown1, yearLabel, RadioGroup1, Edit2, UpDown2,
+                                                    monthLabel, GroupBox_Display, CheckBox1, CheckBox2, BitBtn1,
+                                                    TdayPanel})
+    inputRow->addWidget(w);
+  inputRow->addStretch(1);
+  outer->addLayout(inputRow);
+
+  // Pillars, progress.
+  auto* pillarRow = new QHBoxLayout;
+  Edit3 = named(new QLineEdit("歲次", central), "Edit3");
+  Edit5 = named(new QLineEdit("月建", central), "Edit5");
+  for (QLineEdit* e : {Edit3, Edit5}) {
+    e->setReadOnly(true);
+    e->setFixedWidth(90);
+    e->setAlignment(Qt::AlignCenter);
+    e->setFocusPolicy(Qt::NoFocus);
+    e->setFont(GridFont(11, true));
+  }
+  ProgressBar1 = named(new QProgressBar(central), "ProgressBar1");
+  ProgressBar1->setRange(0, 100);
+  ProgressBar1->setValue(0);
+  ProgressBar1->setTextVisible(false);
+  ProgressBar1->setFixedHeight(12);
+  pillarRow->addWidget(Edit3);
+  pillarRow->addWidget(Edit5);
+  pillarRow->addWidget(ProgressBar1, 1);
+  outer->addLayout(pillarRow);
+
+  // The grid and the buttons beside it.
+  auto* middle = new QHBoxLayout;
+  StringGrid1 = named(new MonthGridWidget(central), "StringGrid1");
+  StringGrid1->setToolTip("歲次,月建,日辰 등을 보려면 클릭하세요.");
+  middle->addWidget(StringGrid1, 0, Qt::AlignTop);
+  auto* side = new QVBoxLayout;
+  side->setSpacing(3);
+  auto* pictures = new QHBoxLayout;
+  Anisun = named(new SunPicture(central), "Anisun");
+  Animoon = named(new MoonPicture(central), "Animoon");
+  pictures->addWidget(Anisun);
+  pictures->addWidget(Animoon);
+  side->addLayout(pictures);
+  BitBtn3 = named(new BitButton("절기(해)", central), "BitBtn3");
+  BitBtn4 = named(new BitButton("삭망(달)", central), "BitBtn4");
+  BitBtn10 = named(new BitButton("<일/월식>", central), "BitBtn10");
+  BitBtn10->setToolTip("좌클릭;Local, 우클릭;Global");
+  side->addWidget(BitBtn3);
+  side->addWidget(BitBtn4);
+  side->addWidget(BitBtn10);
+  GroupBox_Years = named(new QGroupBox("30년동안", central), "GroupBox_Years");
+  auto* yearsLayout = new QVBoxLayout(GroupBox_Years);
+  yearsLayout->setContentsMargins(4, 2, 4, 4);
+  yearsLayout->setSpacing(2);
+  auto* rangeRow = new QHBoxLayout;
+  RadioButton6 = named(new QRadioButton("전", GroupBox_Years), "RadioButton6");
+  RadioButton7 = named(new QRadioButton("후", GroupBox_Years), "RadioButton7");
+  RadioButton7->setChecked(true);
+  rangeRow->addWidget(RadioButton6);
+  rangeRow->addWidget(RadioButton7);
+  yearsLayout->addLayout(rangeRow);
+  BitBtn5 = named(new BitButton("윤달년월", GroupBox_Years), "BitBtn5");
+  BitBtn5->setToolTip("음력 윤달이 든 해와 윤달 보기");
+  BitBtn6 = named(new BitButton("음력월일", GroupBox_Years), "BitBtn6");
+  BitBtn6->setToolTip("양력 날짜가 같은 음력 보기");
+  BitBtn7 = named(new BitButton("양력월일", GroupBox_Years), "BitBtn7");
+  BitBtn7->setToolTip("음력 날짜가 같은 양력 보기");
+  yearsLayout->addWidget(BitBtn5);
+  yearsLayout->addWidget(BitBtn6);
+  yearsLayout->addWidget(BitBtn7);
+  side->addWidget(GroupBox_Years);
+  BitBtn8 = named(new BitButton("금년기념일", central), "BitBtn8");
+  BitBtn8->setToolTip("올해의 기념일");
+  side->addWidget(BitBtn8);
+  IcsButton = named(new QPushButton("iCal", central), "IcsButton");
+  IcsButton->setToolTip("절기·삭망·기념일·비망일을 iCalendar(.ics) 파일로 내보냅니다");
+  side->addWidget(IcsButton);
+  side->addStretch(1);
+  BitBtn2 = named(new BitButton("<설정/안내>", central), "BitBtn2");
+  BitBtn2->setToolTip("좌클릭;환경설정 및 기타 계산, 우클릭;안내");
+  side->addWidget(BitBtn2);
+  middle->addLayout(side);
+  outer->addLayout(middle);
+
+  // The place and the reference box.
+  auto* placeRow = new QHBoxLayout;
+  GroupBox_Place = named(new QGroupBox("표시지역", central), "GroupBox_Place");
+  auto* placeLayout = new QHBoxLayout(GroupBox_Place);
+  placeLayout->setContentsMargins(4, 2, 4, 4);
+  ComboBox1 = named(new QComboBox(GroupBox_Place), "ComboBox1");
+  ComboBox1->setMaxVisibleItems(kPlaceListVisibleLines);
+  ComboBox1->setMinimumWidth(190);
+  placeLayout->addWidget(ComboBox1);
+  placeRow->addWidget(GroupBox_Place);
+  Edit4 = named(new InputEdit(central), "Edit4");
+  Edit4->setReadOnly(true);
+  Edit4->setToolTip("클릭하면 현지시각과 섬머타임 기간이 번갈아 표시됨");
+  Edit4->setStyleSheet("background-color: #C0C0C0;");
+  placeRow->addWidget(Edit4, 1, Qt::AlignBottom);
+  outer->addLayout(placeRow);
+
+  // The settings row, hidden after the first activation.
+  SettingsRow = named(new QWidget(central), "SettingsRow");
+  auto* settingsOuter = new QVBoxLayout(SettingsRow);
+  settingsOuter->setContentsMargins(0, 0, 0, 0);
+  settingsOuter->setSpacing(2);
+  auto* groups = new QHBoxLayout;
+  groups->setSpacing(3);
+  RadioGroup2 = named(new RadioGroup("Ephemeris", {"PLAN404", "DE431", "DE441"}, SettingsRow), "RadioGroup2");
+  RadioGroup3 = named(new RadioGroup("Precession", {"Owen1990", "IAU2006"}, SettingsRow), "RadioGroup3");
+  RadioGroup4 = named(new RadioGroup("Nutation", {"Internal", "IAU2000B"}, SettingsRow), "RadioGroup4");
+  RadioGroup5 = named(new RadioGroup("Ecliptic Obliquity", {"Owen1990", "IAU2006"}, SettingsRow), "RadioGroup5");
+  RadioGroup6 = named(new RadioGroup("Time System", {"Terrestrial T", "Universal T", "Standard T"}, SettingsRow),
+                      "RadioGroup6");
+  RadioGroup7 = named(new RadioGroup("Delta T", {"NASA", "Horizons", "User Input"}, SettingsRow), "RadioGroup7");
+  GroupBox5 = named(new QGroupBox("Comp'sation", SettingsRow), "GroupBox5");
+  auto* compLayout = new QVBoxLayout(GroupBox5);
+  compLayout->setContentsMargins(6, 2, 6, 2);
+  CheckBox3 = named(new QCheckBox("Tidal", GroupBox5), "CheckBox3");
+  CheckBox4 = named(new QCheckBox("E.O.P", GroupBox5), "CheckBox4");
+  compLayout->addWidget(CheckBox3);
+  compLayout->addWidget(CheckBox4);
+  for (QWidget* g : std::initializer_list<QWidget*>{RadioGroup2, RadioGroup3, RadioGroup4, RadioGroup5, RadioGroup6,
+                                                    RadioGroup7, GroupBox5})
+    groups->addWidget(g, 0, Qt::AlignTop);
+  auto* applyColumn = new QVBoxLayout;
+  BitBtn9 = named(new BitButton("설정적용", SettingsRow), "BitBtn9");
+  BitBtn9->setToolTip("환경설정 후 반드시 적용클릭");
+  BitBtn11 = named(new BitButton("근사", SettingsRow), "BitBtn11");
+  BitBtn11->setToolTip("JPL의 HORIZONS에 근사값을 출력하기 위한 설정입니다.(HORIZONS의 기준지역은 영국 *런던)");
+  BitBtn12 = named(new BitButton("추가계산", SettingsRow), "BitBtn12");
+  applyColumn->addWidget(BitBtn9);
+  applyColumn->addWidget(BitBtn11);
+  applyColumn->addWidget(BitBtn12);
+  applyColumn->addStretch(1);
+  groups->addLayout(applyColumn);
+  groups->addStretch(1);
+  settingsOuter->addLayout(groups);
+  auto* strip = new QHBoxLayout;
+  Label_DeltaT = named(new QLabel("Delta_T(User Input) = ", SettingsRow), "Label_DeltaT");
+  U_delT = named(new QLineEdit("0", SettingsRow), "U_delT");
+  U_delT->setFixedWidth(120);
+  strip->addWidget(Label_DeltaT);
+  strip->addWidget(U_delT);
+  strip->addStretch(1);
+  settingsOuter->addLayout(strip);
+  outer->addWidget(SettingsRow);
+
+  // Created with the settings row in view and the ephemeris group hidden.
+  RadioGroup2->hide();
+  RadioButton4->setChecked(true);
+  CheckBox1->setEnabled(false);
+  ShowView();
+}
+
+void TForm1::ConnectHandlers() {
+  app_->progress = [this](int percent) {
+    ProgressBar1->setValue(percent);
+    ProgressBar1->repaint();
+  };
+  connect(UpDown1, &UpDown::clicked, this, &TForm1::UpDown1Click);
+  connect(UpDown2, &UpDown::clicked, this, &TForm1::UpDown2Click);
+  connect(Edit1, &InputEdit::enterReleased, this, &TForm1::Edit1KeyUp);
+  connect(Edit2, &InputEdit::enterReleased, this, &TForm1::Edit1KeyUp);
+  connect(Edit1, &InputEdit::focusLost, this, [this] { EditExit(Edit1); });
+  connect(Edit2, &InputEdit::focusLost, this, [this] { EditExit(Edit2); });
+  connect(BitBtn1, &QPushButton::clicked, this, &TForm1::ClickBtn1);
+  connect(RadioGroup1, &RadioGroup::clicked, this, &TForm1::RadioGroup1Click);
+  connect(RadioButton4, &QRadioButton::clicked, this, &TForm1::RadioButton4Click);
+  connect(RadioButton5, &QRadioButton::clicked, this, &TForm1::RadioButton5Click);
+  connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1MouseUp);
+  connect(CheckBox2, &QCheckBox::clicked, this, &TForm1::CheckBox2MouseUp);
+  connect(TdayPanel, &PressPanel::mouseDown, this, &TForm1::TdayPanelMouseDown);
+  connect(TdayPanel, &PressPanel::mouseUp, this, &TForm1::TdayPanelMouseUp);
+  connect(StringGrid1, &QTableWidget::currentCellChanged, this,
+          [this](int row, int column, int, int) { SelectSGCell(row, column); });
+  connect(StringGrid1, &MonthGridWidget::cellMouseDown, this, &TForm1::MdownSGCell);
+  connect(ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Change);
+  connect(Edit4, &InputEdit::mouseDown, this, &TForm1::Edit4MouseDown);
+  connect(RadioGroup2, &RadioGroup::clicked, this, &TForm1::RadioGroup2Click);
+  connect(RadioGroup3, &RadioGroup::clicked, this, &TForm1::RadioGroup3Click);
+  connect(RadioGroup4, &RadioGroup::clicked, this, &TForm1::RadioGroup4Click);
+  connect(RadioGroup5, &RadioGroup::clicked, this, &TForm1::RadioGroup5Click);
+  connect(RadioGroup6, &RadioGroup::clicked, this, &TForm1::RadioGroup6Click);
+  connect(RadioGroup7, &RadioGroup::clicked, this, &TForm1::RadioGroup7Click);
+  connect(CheckBox3, &QCheckBox::clicked, this, &TForm1::CheckBox3Click);
+  connect(CheckBox4, &QCheckBox::clicked, this, &TForm1::CheckBox4Click);
+  connect(U_delT, &QLineEdit::editingFinished, this, &TForm1::U_delTExit);
+  connect(BitBtn9, &QPushButton::clicked, this, &TForm1::ClickBtn9);
+  connect(BitBtn11, &QPushButton::clicked, this, &TForm1::ClickBtn11);
+  connect(BitBtn11, &BitButton::mouseDown, this, [this](Qt::MouseButton) { PaintSettingsGroups(true); });
+  connect(BitBtn11, &BitButton::mouseUp, this, [this](Qt::MouseButton) { PaintSettingsGroups(false); });
+  connect(BitBtn12, &QPushButton::clicked, this, &TForm1::ClickBtn12);
+  connect(BitBtn2, &BitButton::mouseDown, this, &TForm1::Btn2MouseDown);
+  connect(RadioButton6, &QRadioButton::clicked, this, [this] { app_->thirtyYearsAfter = false; });
+  connect(RadioButton7, &QRadioButton::clicked, this, [this] { app_->thirtyYearsAfter = true; });
+  connect(BitBtn3, &QPushButton::clicked, this, &TForm1::ClickBtn3);
+  connect(BitBtn4, &QPushButton::clicked, this, &TForm1::ClickBtn4);
+  connect(BitBtn10, &QPushButton::clicked, this, &TForm1::ClickBtn10);
+  connect(BitBtn10, &BitButton::mouseDown, this, &TForm1::Btn10MouseDown);
+  connect(BitBtn5, &QPushButton::clicked, this, &TForm1::ClickBtn5);
+  connect(BitBtn6, &QPushButton::clicked, this, &TForm1::ClickBtn6);
+  connect(BitBtn7, &QPushButton::clicked, this, &TForm1::ClickBtn7);
+  connect(BitBtn8, &QPushButton::clicked, this, &TForm1::ClickBtn8);
+  connect(IcsButton, &QPushButton::clicked, this, &TForm1::ClickIcsButton);
+  askIcsExport = [this](IcsExportRequest& request) {
+    return AskIcsExport(this, request, app_->IcsYearLimits(), Q(app_->folders.currentFolder));
+  };
+}
+
+// --- Start-up, closing, screenshots -----------------------------------------------
+
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!app_->started) QTimer::singleShot(0, this, &TForm1::StartUp);
+}
+
+void TForm1::StartUp() {
+  if (app_->started) return;
+  SetSettingsRowVisible(false);
+  handling_ = true;
+  app_->StartUp();
+  FillPlaces();
+  handling_ = false;
+  Refresh();
+  Anisun->Start();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (app_->started) app_->Close();
+  Anisun->Stop();
+  QMainWindow::closeEvent(event);
+}
+
+bool TForm1::SaveScreenshot(const QString& path) {
+  StartUp();
+  adjustSize();
+  return grab().save(path);
+}
+
+void TForm1::ShowMonth(int year, int month, bool lunar) {
+  StartUp();
+  app_->displayMode = lunar ? DisplayMode::Lunar : DisplayMode::Solar;
+  app_->LeapMonthWanted = false;
+  SetAstronomicalYear(app_->inputs, year);
+  app_->inputs.month = month;
+  ShowInputs();
+  ClickBtn1();
+}
+
+bool TForm1::SettingsRowVisible() const { return SettingsRow->isVisibleTo(this); }
+
+void TForm1::SetSettingsRowVisible(bool visible) {
+  SettingsRow->setVisible(visible);
+  RadioGroup2->setVisible(visible);
+  centralWidget()->adjustSize();
+  adjustSize();
+}
+
+void TForm1::PaintSettingsGroups(bool red) {
+  for (QWidget* g : std::initializer_list<QWidget*>{RadioGroup2, RadioGroup3, RadioGroup4, RadioGroup5, RadioGroup6,
+                                                    RadioGroup7, GroupBox5})
+    g->setStyleSheet(red ? kRedBackground : QString());
+}
+
+// --- Mirroring the state -------------------------------------------------------------
+
+bool TForm1::ReadInputs() {
+  bool yearOk = false, monthOk = false;
+  const int year = Edit1->text().trimmed().toInt(&yearOk);
+  const int month = Edit2->text().trimmed().toInt(&monthOk);
+  if (!yearOk || !monthOk) {
+    const QString bad = !yearOk ? Edit1->text() : Edit2->text();
+    app_->messages.Show(("'" + bad + "'은(는) 올바른 정수 값이 아닙니다.").toStdString(), "오류",
+                        MessageButtons::Ok, MessageIcon::Error);
+    return false;
+  }
+  app_->inputs.yearNumber = year;
+  app_->inputs.month = month;
+  app_->inputs.eraAD = RadioGroup1->ItemIndex() != 0;
+  return true;
+}
+
+void TForm1::ShowInputs() {
+  const CalendarApp& a = *app_;
+  Edit1->setText(QString::number(a.inputs.yearNumber));
+  Edit2->setText(QString::number(a.inputs.month));
+  RadioGroup1->SetItemIndex(a.inputs.eraAD ? 1 : 0);
+  RadioButton4->setChecked(a.displayMode == DisplayMode::Solar);
+  RadioButton5->setChecked(a.displayMode == DisplayMode::Lunar);
+  CheckBox1->setEnabled(a.displayMode == DisplayMode::Lunar);
+  CheckBox1->setChecked(a.displayMode == DisplayMode::Lunar && a.LeapMonthWanted);
+  CheckBox2->setEnabled(a.correctionEnabled);
+  CheckBox2->setChecked(a.HistoricalCorrection);
+  RadioButton6->setChecked(!a.thirtyYearsAfter);
+  RadioButton7->setChecked(a.thirtyYearsAfter);
+}
+
+void TForm1::ShowView() {
+  CalendarApp& a = *app_;
+  StringGrid1->SetView(a.view);
+  Edit3->setText(Q(a.edit3Text));
+  Edit5->setText(Q(a.edit5Text));
+  Edit5->setStyleSheet(a.edit5Red ? kRedBackground : QString());
+  Edit4->setText(Q(a.edit4Text));
+  Edit4->setCursorPosition(0);
+  Animoon->SetAge(a.ShownMoonAge());
+  if (!a.PendingNotice.empty()) {
+    const std::string notice = a.PendingNotice;
+    a.PendingNotice.clear();
+    a.messages.Show(notice, "알림");
+  }
+  Edit1->setFocus();
+}
+
+void TForm1::ShowSettings() {
+  const CalendarApp& a = *app_;
+  RadioGroup2->SetItemIndex(a.EphemerisChoiceIndex);
+  RadioGroup2->SetItemEnabled(1, a.de431Selectable);
+  RadioGroup3->SetItemIndex(a.PrecessionItem());
+  RadioGroup4->SetItemIndex(a.NutationItem());
+  RadioGroup5->SetItemIndex(a.ObliquityItem());
+  RadioGroup6->SetItemIndex(a.TimeSystemItem());
+  RadioGroup7->SetItemIndex(a.DeltaTItem());
+  CheckBox3->setChecked(a.settings.TidalCompensation != 0);
+  CheckBox4->setChecked(a.settings.EopCorrection != 0);
+  U_delT->setText(QString::number(a.settings.UserDeltaT, 'g', QLocale::FloatingPointShortest));
+}
+
+void TForm1::FillPlaces() {
+  ComboBox1->clear();
+  for (const PlaceRecord& place : app_->places.rows) ComboBox1->addItem(Q(place.name));
+  ComboBox1->setCurrentIndex(app_->settings.PlaceIndex);
+}
+
+void TForm1::Refresh() {
+  handling_ = true;
+  ShowInputs();
+  ShowSettings();
+  if (ComboBox1->currentIndex() != app_->settings.PlaceIndex) ComboBox1->setCurrentIndex(app_->settings.PlaceIndex);
+  handling_ = false;
+  ShowView();
+}
+
+template <typename Action>
+void TForm1::Rebuild(Action action) {
+  if (!ReadInputs()) return;
+  action();
+  Refresh();
+}
+
+// --- Month-view handlers ----------------------------------------------------------------
+
+void TForm1::UpDown1Click(bool up) {
+  Rebuild([&] { app_->StepYear(up); });
+}
+
+void TForm1::UpDown2Click(bool up) {
+  Rebuild([&] { app_->StepMonth(up); });
+}
+
+void TForm1::Edit1KeyUp() {
+  Rebuild([&] { app_->ShowInputs(); });
+}
+
+void TForm1::EditExit(InputEdit* edit) {
+  // A text without a leading number, or with 0 as its number, becomes "0".
+  static const QRegularExpression leadingNumber("^\\s*([+-]?\\d+)");
+  const QRegularExpressionMatch match = leadingNumber.match(edit->text());
+  if (!match.hasMatch() || match.captured(1).toLongLong() == 0) edit->setText("0");
+}
+
+void TForm1::ClickBtn1() {
+  Rebuild([&] { app_->ShowInputs(); });
+}
+
+void TForm1::RadioGroup1Click(int) {
+  Rebuild([&] { app_->ShowInputs(); });
+}
+
+void TForm1::RadioButton4Click() {
+  Rebuild([&] { app_->SetDisplayMode(DisplayMode::Solar); });
+}
+
+void TForm1::RadioButton5Click() {
+  Rebuild([&] { app_->SetDisplayMode(DisplayMode::Lunar); });
+}
+
+void TForm1::CheckBox1MouseUp() {
+  if (!ReadInputs()) {
+    ShowInputs();
+    return;
+  }
+  app_->ToggleLeapMonth();
+  Refresh();
+}
+
+void TForm1::CheckBox2MouseUp() {
+  if (!ReadInputs()) {
+    ShowInputs();
+    return;
+  }
+  app_->ToggleCorrection();
+  Refresh();
+}
+
+void TForm1::TdayPanelMouseDown() {
+  TdayPanel->setFont(GridFont(kCreditFontPoints));
+  TdayPanel->setText(kCreditLine);
+}
+
+void TForm1::TdayPanelMouseUp() {
+  TdayPanel->setFont(GridFont(kTodayFontPoints, true));
+  TdayPanel->setText("오늘");
+  app_->GoToToday();
+  Refresh();
+}
+
+void TForm1::SelectSGCell(int row, int column) {
+  if (handling_ || row < 0 || column < 0) return;
+  app_->SelectCell(column, row);
+  Edit3->setText(Q(app_->edit3Text));
+  Edit5->setText(Q(app_->edit5Text));
+  const int cell = MonthGridTexts::CellAt(column, row);
+  if (app_->view.InMonth(cell)) Animoon->SetAge(app_->MoonAgeOfCell(cell));
+}
+
+void TForm1::MdownSGCell(int row, int column, Qt::MouseButton) {
+  // Any mouse button: the day's pillars, then its report.
+  SelectSGCell(row, column);
+  if (!ReadInputs()) return;
+  if (!app_->SelectDay(column, row)) return;
+  Edit4->setText(Q(app_->edit4Text));
+  Edit4->setCursorPosition(0);
+  Animoon->SetAge(app_->ShownMoonAge());
+  app_->ShowDayReport();
+  Refresh();  // the memo file may have changed the month view
+}
+
+// --- Places -----------------------------------------------------------------------------
+
+void TForm1::ComboBox1Change(int index) {
+  if (handling_) return;
+  if (!ReadInputs()) {
+    ComboBox1->setCurrentIndex(app_->settings.PlaceIndex);
+    return;
+  }
+  app_->ChangePlace(index);
+  Refresh();
+}
+
+void TForm1::Edit4MouseDown() {
+  app_->PressReferenceBox();
+  Edit4->setText(Q(app_->edit4Text));
+  Edit4->setCursorPosition(0);
+  Edit1->setFocus();
+}
+
+// --- Settings -----------------------------------------------------------------------------
+
+void TForm1::RadioGroup2Click(int item) {
+  app_->ChangeEphemeris(item);
+  Refresh();
+}
+
+void TForm1::RadioGroup3Click(int item) { app_->SetPrecessionItem(item); }
+
+void TForm1::RadioGroup4Click(int item) {
+  app_->SetNutationItem(item);
+  ShowSettings();
+}
+
+void TForm1::RadioGroup5Click(int item) { app_->SetObliquityItem(item); }
+void TForm1::RadioGroup6Click(int item) { app_->SetTimeSystemItem(item); }
+void TForm1::RadioGroup7Click(int item) { app_->SetDeltaTItem(item); }
+void TForm1::CheckBox3Click(bool checked) { app_->SetTidal(checked); }
+void TForm1::CheckBox4Click(bool checked) { app_->SetEop(checked); }
+
+void TForm1::U_delTExit() {
+  bool ok = false;
+  const double seconds = U_delT->text().trimmed().toDouble(&ok);
+  if (!ok) {
+    app_->messages.Show(("'" + U_delT->text() + "'은(는) 올바른 실수 값이 아닙니다.").toStdString(), "오류",
+                        MessageButtons::Ok, MessageIcon::Error);
+    return;
+  }
+  app_->SetUserDeltaT(seconds);
+}
+
+void TForm1::ClickBtn9() {
+  Rebuild([&] { app_->Apply(); });
+}
+
+void TForm1::ClickBtn11() {
+  app_->HorizonsPreset();
+  ShowSettings();
+}
+
+void TForm1::ClickBtn12() { ShowSimulationWindow(simulation_, *app_, this); }
+
+void TForm1::Btn2MouseDown(Qt::MouseButton button) {
+  const bool shown = SettingsRowVisible();
+  if (button == Qt::LeftButton || shown) SetSettingsRowVisible(!shown);
+  else app_->AboutBox();
+}
+
+// --- Reports ------------------------------------------------------------------------------
+
+template <typename Report>
+void TForm1::RunReport(Report report) {
+  if (!ReadInputs()) return;
+  report();
+  Refresh();
+}
+
+void TForm1::ClickBtn3() {
+  RunReport([&] { app_->SolarTermReport(); });
+}
+
+void TForm1::ClickBtn4() {
+  RunReport([&] { app_->SyzygyReport(); });
+}
+
+// The left button clicks (the local report); the right one presses only.
+void TForm1::ClickBtn10() {
+  RunReport([&] { app_->EclipseReport(true); });
+}
+
+void TForm1::Btn10MouseDown(Qt::MouseButton button) {
+  if (button == Qt::LeftButton) return;
+  RunReport([&] { app_->EclipseReport(button != Qt::RightButton); });
+}
+
+void TForm1::ClickBtn5() {
+  RunReport([&] { app_->LeapMonthTable(); });
+}
+
+void TForm1::ClickBtn6() {
+  RunReport([&] { app_->LunarDatesTable(); });
+}
+
+void TForm1::ClickBtn7() {
+  RunReport([&] { app_->SolarDatesTable(); });
+}
+
+void TForm1::ClickBtn8() {
+  RunReport([&] { app_->HolidayReport(); });
+}
+
+void TForm1::ClickIcsButton() {
+  IcsExportRequest request = app_->DefaultIcsRequest();
+  if (!askIcsExport || !askIcsExport(request)) return;
+  app_->ExportIcs(request);
+  Refresh();
+}
+
+}  // namespace orv
