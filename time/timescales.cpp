@@ -12,6 +12,13 @@ namespace {
 constexpr double kSecondsPerDay = 86400.0;
 // Convergence of the TT -> UT fixed-point iteration: 0.01 s in days.
 constexpr double kDeltaTIterationTolDays = 1.1574074074074074e-7;
+// Fixed-point steps before the iteration is taken as not converging. Delta T
+// changes by far less than a second per day, so a fixed point, where one
+// exists, is reached in two or three steps.
+constexpr int kDeltaTIterationLimit = 12;
+// Halvings of the bracket around an upward step (a gap of at most a few
+// minutes comes down to the 0.01 s tolerance in about 15).
+constexpr int kDeltaTStepHalvings = 64;
 // 1 / 365.2421898 (tropical year in days), for the decimal year of the tidal term.
 constexpr long double kYearsPerDay = 0.002737909332291491L;
 // Lunar secular acceleration of the Delta T fits and ephemerides, "/cy^2.
@@ -58,16 +65,44 @@ void UpdateTimeScales(TimeState& time, const CalcSettings& settings) {
   }
 }
 
+namespace {
+
+// The TT -> UT conversion where no UT instant has the TT `jdTT`: just after a
+// step up of a Delta T model (NASA's expressions step at every month, the
+// Horizons fits at some of their segment bounds) the TT instants from
+// step + low value up to step + high value have no UT, and the fixed point
+// swings between the two sides for ever. `a` and `b` are two successive
+// iterates, one on each side of the step.
+//
+// The rule: the UT instant is the step itself (found by halving the bracket
+// down to 0.01 s), and Delta T is TT minus that instant, a value between the
+// two sides. The result is deterministic and continuous in TT across the gap.
+double DeltaTAcrossStep(const CalcSettings& settings, double jdTT, double a, double b) {
+  // Positive before the step (the next iterate lies later), negative after.
+  auto pull = [&](double jdUT) { return jdTT - DeltaTModel(settings, jdUT) / kSecondsPerDay - jdUT; };
+  double before = std::fmin(a, b), after = std::fmax(a, b);
+  if (!(pull(before) > 0.0 && pull(after) < 0.0)) return DeltaTModel(settings, b);
+  for (int i = 0; i < kDeltaTStepHalvings && after - before >= kDeltaTIterationTolDays; ++i) {
+    const double middle = 0.5 * (before + after);
+    if (pull(middle) > 0.0) before = middle;
+    else after = middle;
+  }
+  return (jdTT - after) * kSecondsPerDay;
+}
+
+}  // namespace
+
 double DeltaTAt(const CalcSettings& settings, double jd) {
   if (settings.DeltaTModelCode == kDeltaTUser) return settings.UserDeltaT;
   if (settings.TimeSystemCode != kTimeTT) return DeltaTModel(settings, jd);
   // jd is TT while the models take UT: iterate u = jd - DeltaT(u).
   double u = jd - DeltaTModel(settings, jd) / kSecondsPerDay;
-  for (;;) {
+  for (int i = 0; i < kDeltaTIterationLimit; ++i) {
     const double next = jd - DeltaTModel(settings, u) / kSecondsPerDay;
     const bool converged = std::fabs(next - u) < kDeltaTIterationTolDays;
+    if (converged || !std::isfinite(next)) return DeltaTModel(settings, next);
+    if (i + 1 == kDeltaTIterationLimit) return DeltaTAcrossStep(settings, jd, u, next);
     u = next;
-    if (converged || !std::isfinite(u)) break;
   }
   return DeltaTModel(settings, u);
 }
