@@ -95,10 +95,10 @@ TEST(CliPosition, PlacesWithPlan404AndAJplFile) {
       EXPECT_EQ(Lines(r.out).size(), 2u) << body;
     }
   }
-  // Outside the file: the reader's error, status 1.
+  // Outside the file's years: refused with the years in the message.
   const auto out = RunCli("position moon 2300000 --tt --ephemeris " + testing::De405Path(), dir.path());
-  EXPECT_EQ(out.status, 1);
-  EXPECT_NE(out.err.find("Epoch out of range"), std::string::npos) << out.err;
+  EXPECT_EQ(out.status, 2);
+  EXPECT_NE(out.err.find("the years of DE405"), std::string::npos) << out.err;
   // Astrometric places need a JPL file.
   EXPECT_EQ(RunCli("position moon 2451545 --mode astrometric", dir.path()).status, 2);
 }

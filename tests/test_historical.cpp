@@ -296,7 +296,8 @@ TEST(Historical, CommandLineSwitch) {
   } cases[] = {
       {"lunar 1876-06-22 --correction on", "1876-05-31\n"},
       {"lunar 1876-06-22 --correction off", "1876-05-01 leap\n"},
-      {"lunar 1876-06-22", "1876-05-01 leap\n"},
+      // Without the switch, what the window shows: corrected inside the span.
+      {"lunar 1876-06-22", "1876-05-31\n"},
       {"solar 925-12-01 --leap --correction on", "926-01-17\n"},
       {"lunar 1548-04-07 --correction on --place 1", "1548-03-01\n"},
       {"lunar 1548-04-07 --correction off --place 1", "1548-02-29\n"},

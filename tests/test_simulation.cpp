@@ -224,27 +224,37 @@ TEST(SimulationRun, AFileThatCannotBeCreatedLeavesNothing) {
   EXPECT_TRUE(std::filesystem::is_empty(f.dir.path()));
 }
 
-TEST(SimulationRun, SunAndMoonOnlyItemsAndBadLongitude) {
+TEST(SimulationRun, SunAndMoonOnlyItemsAndBadLongitudeAreRefusedBeforeAnyFile) {
   SimulationFixture f;
+  // An earlier table in the output file: a refused run must leave it as it is.
+  const std::string previous = "earlier table\n";
+  {
+    std::ofstream(f.dir.file("out.csv"), std::ios::binary) << previous;
+  }
   f.settings.EphemerisCode = kEphemerisDe441;  // lists the planets; the items refuse them
   f.env->jplFirstYear = 1601;
   f.env->jplLastYear = 2199;
-  const auto planet = f.Run(Request(kItemPerigeeApogee, 2024, 1, 1, 0, 0, 1, kUnitDays, 2, 4));
-  ASSERT_EQ(planet.size(), 2u);  // the run header only
+  EXPECT_TRUE(f.Run(Request(kItemPerigeeApogee, 2024, 1, 1, 0, 0, 1, kUnitDays, 2, 4)).empty());
   EXPECT_EQ(f.messages.messages.back().text, "해와 달만 계산됩니다.");
   EXPECT_EQ(f.messages.messages.back().caption, "알림");
+  EXPECT_TRUE(f.Run(Request(kItemLongitudePassage, 2024, 1, 1, 0, 0, 1, kUnitDays, 2, 4)).empty());
+  EXPECT_EQ(f.messages.messages.back().text, "해와 달만 계산됩니다.");
   f.settings.EphemerisCode = kEphemerisPlan404;
-  SimulationRequest r = Request(kItemLongitudePassage, 2024, 1, 1, 0, 0, 1, kUnitDays, 2, 0);
-  r.extra = -1.0;
-  const auto negative = f.Run(r);
-  ASSERT_EQ(negative.size(), 2u);
-  EXPECT_EQ(f.messages.messages.back().text, "황경각도 범위는 0.0~360.0 입니다.");
-  EXPECT_EQ(f.messages.messages.back().caption, "오류");
-  // Item 0 needs a JPL ephemeris: its header and a note.
-  const auto astrometric = f.Run(Request(kItemAstrometric, 2024, 1, 1, 0, 0, 1, kUnitDays, 2, 1));
-  ASSERT_EQ(astrometric.size(), 3u);
-  EXPECT_EQ(astrometric[2], "일시,적경(도),적경(시분초),적위(도),적위(도분초)");
+  for (const double extra : {-1.0, 400.0}) {
+    SimulationRequest r = Request(kItemLongitudePassage, 2024, 1, 1, 0, 0, 1, kUnitDays, 2, 0);
+    r.extra = extra;
+    EXPECT_TRUE(f.Run(r).empty()) << extra;
+    EXPECT_EQ(f.messages.messages.back().text, "황경각도 범위는 0.0~360.0 입니다.");
+    EXPECT_EQ(f.messages.messages.back().caption, "오류");
+  }
+  // Item 0 needs a JPL ephemeris.
+  EXPECT_TRUE(f.Run(Request(kItemAstrometric, 2024, 1, 1, 0, 0, 1, kUnitDays, 2, 1)).empty());
   EXPECT_EQ(f.messages.messages.back().text, "천문측정 적경/적위는\nDE406/422/431/441에서만 계산됩니다.");
+  EXPECT_EQ(f.dir.read("out.csv"), previous);
+  // A longitude inside the range still runs.
+  SimulationRequest ok = Request(kItemLongitudePassage, 2024, 1, 1, 0, 0, 1, kUnitDays, 2, 0);
+  ok.extra = 90.0;
+  EXPECT_FALSE(f.Run(ok).empty());
 }
 
 // ------------------------------------------------------------------ items against outside values
@@ -773,12 +783,13 @@ TEST(CliSimulate, WritesTheWindowsFile) {
 
 TEST(CliSimulate, RefusalsAndUsageErrors) {
   testing::TempDir dir;
+  // Refusals of the run are argument errors: status 2, one line, no file.
   const auto invalid = testing::RunCli("simulate --item 9 --start 1582-10-10 -o x.csv", dir.path());
-  EXPECT_EQ(invalid.status, 1);
+  EXPECT_EQ(invalid.status, 2);
   EXPECT_NE(invalid.err.find("1582년10월10일은 날짜가 존재하지 않습니다."), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir.file("x.csv")));
   const auto zero = testing::RunCli("simulate --item 14 --start 2023-01-01 --extra 0 -o x.csv", dir.path());
-  EXPECT_EQ(zero.status, 1);
+  EXPECT_EQ(zero.status, 2);
   EXPECT_NE(zero.err.find("해/달 운행간격(초)는 0.0 이상이어야 합니다."), std::string::npos);
   struct Case {
     const char* args;

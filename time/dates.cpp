@@ -244,6 +244,29 @@ CivilDateTime JulianDayToCalendar(double jd) {
   return out;
 }
 
+CivilDateTime RoundCivilSeconds(int year, int month, int day, int hour, int minute, double seconds,
+                                int stepsPerSecond) {
+  // Anything but the seconds of a minute (with some slack) is a caller's
+  // fault; it reads as 0 rather than as a run of carried minutes.
+  constexpr double kMaxAbsSeconds = 3600.0;
+  if (!std::isfinite(seconds) || std::fabs(seconds) > kMaxAbsSeconds) seconds = 0.0;
+  const long long stepsPerMinute = 60LL * stepsPerSecond;
+  long long steps = std::llround(seconds * stepsPerSecond);
+  long long carryMinutes = 0;
+  while (steps >= stepsPerMinute) {
+    steps -= stepsPerMinute;
+    ++carryMinutes;
+  }
+  while (steps < 0) {
+    steps += stepsPerMinute;
+    --carryMinutes;
+  }
+  CivilDateTime out{year, month, day, hour, minute, static_cast<float>(static_cast<double>(steps) / stepsPerSecond)};
+  if (carryMinutes != 0)
+    AddMinutes(carryMinutes, year, month, day, hour, minute, out.year, out.month, out.day, out.hour, out.minute);
+  return out;
+}
+
 void JulianDayToCalendar(double jd, int& year, int& month, int& day, int& hour,
                          int& minute, float& seconds) {
   const CivilDateTime t = JulianDayToCalendar(jd);

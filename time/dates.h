@@ -80,6 +80,11 @@ double JulianCalendarToJulianDay(int year, int month, int day);
 CivilDateTime JulianDayToCalendar(double jd);
 void JulianDayToCalendar(double jd, int& year, int& month, int& day, int& hour,
                          int& minute, float& seconds);
+// The date-time with `seconds` rounded to 1/stepsPerSecond s (100 for
+// "%05.2f"); a rounding up to 60 s is carried into the minute, hour and date,
+// so the text never reads 60. Seconds that are not finite read as 0.
+CivilDateTime RoundCivilSeconds(int year, int month, int day, int hour, int minute, double seconds,
+                                int stepsPerSecond);
 CivilDate JulianDayToGregorian(double jd);
 CivilDate JulianDayToJulianCalendar(double jd);
 // Date part only, in the mixed calendar.

@@ -10,6 +10,7 @@
 
 #include "app/core/messages.h"
 #include "app/core/files/places.h"
+#include "app/core/reports/year_reports.h"
 #include "ephemeris/context.h"
 #include "ephemeris/jpl_reader.h"
 #include "time/dates.h"
@@ -76,13 +77,35 @@ struct OptionSpec {
 // Each group of commands registers its table here (see main.cpp).
 void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options);
 
-// Parsing helpers: each throws UsageError with a clear message.
+// The command line split into the command, its positional arguments and its
+// options; throws UsageError for an unknown, repeated or incomplete option.
+Invocation ParseInvocation(int argc, char** argv, const std::vector<OptionSpec>& options);
+
+// Parsing helpers: each throws UsageError with a clear message. Numbers are
+// decimal (no base prefixes, no blanks) and must fit their type.
 int ParseIntArg(const std::string& text, const char* what);
 long long ParseInt64Arg(const std::string& text, const char* what);
+// A finite number (never an infinity or NaN).
 double ParseDoubleArg(const std::string& text, const char* what);
+// A Julian Day, at most 1e8 in magnitude.
+double ParseJulianDayArg(const std::string& text);
+// `count` whole numbers separated by `separator` ("2024-02-10", "13:05"); only
+// the first may carry a minus sign. `expected` is the message for text of
+// another shape.
+std::vector<int> ParseIntFields(const std::string& text, char separator, size_t count, const std::string& expected);
 // "Y-M-D" with an optional leading minus for negative (astronomical) years;
 // the date must exist in the civil calendar.
 CivilDate ParseDateArg(const std::string& text);
+// A lunar "Y-M-D": month 1..12, day 1..lastDay (whether the month has that
+// day is the calendar's answer).
+CivilDate ParseLunarDateArg(const std::string& text, int lastDay);
 std::string FormatDate(int year, int month, int day);
+
+// The years the ephemeris in use serves: PLAN404's (BC 5000 .. AD 10000), or
+// the whole years of the open JPL file.
+YearLimits EphemerisYearLimits(const CliContext& cli);
+// Refuse a year or an instant outside those years, naming them.
+void RequireYearInEphemeris(const CliContext& cli, int year);
+void RequireInstantInEphemeris(const CliContext& cli, double jd);
 
 }  // namespace orv::cli

@@ -7,6 +7,7 @@
 #include "app/core/files/config.h"
 #include "app/core/files/ephemeris_files.h"
 #include "app/core/files/files.h"
+#include "app/core/files/places.h"
 #include "ephemeris/jpl_reader.h"
 
 #include <unistd.h>
@@ -28,14 +29,32 @@ bool ParseOnOff(const std::string& value, const char* option) {
   throw UsageError(std::string("--") + option + " takes on or off, not '" + value + "'");
 }
 
+std::optional<bool> CorrectionSwitch(CliContext& ctx) {
+  const auto v = ctx.inv.Get("correction");
+  if (!v) return std::nullopt;
+  const bool wanted = ParseOnOff(*v, "correction");
+  if (wanted && !PlaceAllowsHistoricalCorrection(ctx.settings.PlaceIndex)) {
+    ctx.messages.Show("명청,조선,대한민국이외는\n보정하지 않습니다.", "안내");
+    return false;
+  }
+  return wanted;
+}
+
+bool HistoricalCorrectionFor(CliContext& ctx, int year) {
+  return CorrectionSwitch(ctx).value_or(HistoricalCorrectionByDefault(ctx.settings.PlaceIndex, year));
+}
+
 void ApplyDeltaTModelOption(CalcSettings& settings, const std::string& value) {
   const std::string v = Lower(value);
   if (v == "nasa") settings.DeltaTModelCode = kDeltaTNasa;
   else if (v == "horizons") settings.DeltaTModelCode = kDeltaTHorizons;
   else if (v == "horizons-nasa") settings.DeltaTModelCode = kDeltaTHorizonsNasa;
   else if (v.rfind("user=", 0) == 0) {
+    const double seconds = ParseDoubleArg(value.substr(5), "the user Delta T");
+    if (!UserDeltaTInRange(seconds))
+      throw UsageError("the user Delta T must lie within -1000000..1000000 seconds, not " + value.substr(5));
     settings.DeltaTModelCode = kDeltaTUser;
-    settings.UserDeltaT = ParseDoubleArg(value.substr(5), "the user Delta T");
+    settings.UserDeltaT = seconds;
   } else {
     throw UsageError("unknown Delta T model '" + value + "' (nasa, horizons, horizons-nasa, user=SECONDS)");
   }
@@ -133,6 +152,7 @@ void LoadCliSettings(CliContext& ctx) {
   if (auto v = ctx.inv.Get("deltat")) ApplyDeltaTModelOption(ctx.settings, *v);
   if (auto v = ctx.inv.Get("tidal")) ctx.settings.TidalCompensation = ParseOnOff(*v, "tidal") ? 1 : 0;
   if (auto v = ctx.inv.Get("ephemeris")) {
+    if (v->empty()) throw UsageError("--ephemeris needs plan404, de431, de441 or a file name");
     const std::string lower = Lower(*v);
     if (lower == "plan404" || lower == "de431" || lower == "de441") ApplyEphemerisOption(ctx.settings, *v);
     // Anything else names a JPL file; the commands that read one open it.

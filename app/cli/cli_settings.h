@@ -16,4 +16,12 @@ void ApplyEphemerisOption(CalcSettings& settings, const std::string& value);
 void ApplyTimeSystemOption(CalcSettings& settings, const std::string& value);
 bool ParseOnOff(const std::string& value, const char* option);
 
+// "--correction on|off" when given; "on" at a place without historical
+// records is refused with the window's message and reads as off.
+std::optional<bool> CorrectionSwitch(CliContext& ctx);
+// The historical correction for a command about `year`: the switch, or
+// without it what the window shows for that year (on at the first places of
+// the table for the years the records cover, off elsewhere).
+bool HistoricalCorrectionFor(CliContext& ctx, int year);
+
 }  // namespace orv::cli

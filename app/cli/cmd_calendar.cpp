@@ -17,28 +17,18 @@ std::string SyzygyReportForCli(CliContext& cli, int year);
 
 namespace {
 
-// Years the built-in ephemeris is accepted for.
-constexpr int kPlan404FirstYear = -4999;
-constexpr int kPlan404LastYear = 10000;
-
+// The engine over the command's settings and ephemeris, and one year's tables.
 struct Calendar {
-  explicit Calendar(CliContext& cli) : ctx(cli.settings, cli.observer), tables(std::make_unique<YearTables>()) {
+  explicit Calendar(CliContext& cli) : cli(cli), ctx(cli.MakeEngine()), tables(std::make_unique<YearTables>()) {
     options.placeIndex = cli.settings.PlaceIndex;
-    if (auto v = cli.inv.Get("correction")) {
-      options.historicalCorrection = ParseOnOff(*v, "correction");
-      if (options.historicalCorrection && cli.settings.PlaceIndex > 3) {
-        cli.messages.Show("명청,조선,대한민국이외는\n보정하지 않습니다.", "안내");
-        options.historicalCorrection = false;
-      }
-    }
   }
   YearTables& Prepare(int year) {
-    if (year < kPlan404FirstYear || year > kPlan404LastYear)
-      throw UsageError("year " + std::to_string(year) + " is outside " + std::to_string(kPlan404FirstYear) + ".." +
-                       std::to_string(kPlan404LastYear));
+    RequireYearInEphemeris(cli, year);
+    options.historicalCorrection = HistoricalCorrectionFor(cli, year);
     PrepareYear(ctx, *tables, year, options);
     return *tables;
   }
+  CliContext& cli;
   EngineContext ctx;
   std::unique_ptr<YearTables> tables;
   LunarBuildOptions options;
@@ -99,11 +89,8 @@ int CmdLunar(CliContext& cli) {
 }
 
 int CmdSolar(CliContext& cli) {
-  const std::string& text = cli.inv.positional[0];
-  int y = 0, m = 0, d = 0, consumed = 0;
-  if (std::sscanf(text.c_str(), "%d-%d-%d%n", &y, &m, &d, &consumed) != 3 ||
-      consumed != static_cast<int>(text.size()) || m < 1 || m > 12 || d < 1 || d > 31)
-    throw UsageError("bad lunar date '" + text + "' (expected Y-M-D)");
+  const CivilDate lunar = ParseLunarDateArg(cli.inv.positional[0], 31);
+  const int y = lunar.year, m = lunar.month, d = lunar.day;
   const int leap = cli.inv.Has("leap") ? 1 : 0;
   Calendar c(cli);
   const YearTables& t = c.Prepare(y);
@@ -123,10 +110,11 @@ int CmdPillars(CliContext& cli) {
   const bool withHour = cli.inv.positional.size() > 1;
   if (withHour) {
     const std::string& t = cli.inv.positional[1];
-    int consumed = 0;
-    if (std::sscanf(t.c_str(), "%d:%d%n", &h, &mi, &consumed) != 2 || consumed != static_cast<int>(t.size()) ||
-        h < 0 || h > 23 || mi < 0 || mi > 59)
-      throw UsageError("bad time '" + t + "' (expected hh:mm)");
+    const std::string expected = "bad time '" + t + "' (expected hh:mm)";
+    const std::vector<int> f = ParseIntFields(t, ':', 2, expected);
+    h = f[0];
+    mi = f[1];
+    if (h < 0 || h > 23 || mi < 0 || mi > 59) throw UsageError(expected);
   }
   Calendar c(cli);
   const YearTables& t = c.Prepare(date.year);

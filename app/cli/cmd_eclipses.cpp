@@ -14,10 +14,6 @@ std::string EclipseReportForCli(CliContext& cli, int year, bool local);
 
 namespace {
 
-// Years the built-in ephemeris is accepted for.
-constexpr int kPlan404FirstYear = -4999;
-constexpr int kPlan404LastYear = 10000;
-
 void RequireCsvOrText(const CliContext& cli) {
   if (auto f = cli.inv.Get("format"); f && *f != "csv" && *f != "text")
     throw UsageError("--format takes csv or text, not '" + *f + "'");
@@ -26,9 +22,7 @@ void RequireCsvOrText(const CliContext& cli) {
 int CmdEclipses(CliContext& cli) {
   RequireCsvOrText(cli);
   const int year = ParseIntArg(cli.inv.positional[0], "the year");
-  if (year < kPlan404FirstYear || year > kPlan404LastYear)
-    throw UsageError("year " + std::to_string(year) + " is outside " + std::to_string(kPlan404FirstYear) + ".." +
-                     std::to_string(kPlan404LastYear));
+  RequireYearInEphemeris(cli, year);
   if (cli.inv.Get("format") != "csv") {
     std::printf("%s\n", EclipseReportForCli(cli, year, cli.inv.Has("local")).c_str());
     return 0;
@@ -45,9 +39,7 @@ int CmdEclipses(CliContext& cli) {
 
 int CmdRiseSet(CliContext& cli) {
   const CivilDate date = ParseDateArg(cli.inv.positional[0]);
-  if (date.year < kPlan404FirstYear || date.year > kPlan404LastYear)
-    throw UsageError("year " + std::to_string(date.year) + " is outside " + std::to_string(kPlan404FirstYear) +
-                     ".." + std::to_string(kPlan404LastYear));
+  RequireYearInEphemeris(cli, date.year);
   int bodies = kRiseSetBoth;
   if (auto b = cli.inv.Get("body")) {
     if (*b == "sun") bodies = kRiseSetSun;

@@ -13,8 +13,6 @@
 namespace orv::cli {
 namespace {
 
-constexpr int kPlan404FirstYear = -4999;
-constexpr int kPlan404LastYear = 10000;
 constexpr int kTermWinterSolstice = 21;
 
 int YearOf(PackedDate date) {
@@ -89,22 +87,18 @@ void PrintNewMoons(const YearTables& t, int year) {
 int CmdLunarSpan(CliContext& cli) {
   const int from = ParseIntArg(cli.inv.positional[0], "the first year");
   const int to = ParseIntArg(cli.inv.positional[1], "the last year");
-  if (from < kPlan404FirstYear || to > kPlan404LastYear || from > to)
-    throw UsageError("the years must satisfy " + std::to_string(kPlan404FirstYear) + " <= FROM <= TO <= " +
-                     std::to_string(kPlan404LastYear));
+  const YearLimits limits = EphemerisYearLimits(cli);
+  if (from < limits.lower || to > limits.upper || from > to)
+    throw UsageError("the years must satisfy " + std::to_string(limits.lower) + " <= FROM <= TO <= " +
+                     std::to_string(limits.upper));
   LunarBuildOptions options;
   options.placeIndex = cli.settings.PlaceIndex;
-  if (auto v = cli.inv.Get("correction")) {
-    options.historicalCorrection = ParseOnOff(*v, "correction");
-    if (options.historicalCorrection && cli.settings.PlaceIndex > 3) {
-      cli.messages.Show("명청,조선,대한민국이외는\n보정하지 않습니다.", "안내");
-      options.historicalCorrection = false;
-    }
-  }
+  const std::optional<bool> correction = CorrectionSwitch(cli);
   const bool newMoons = cli.inv.Has("newmoons");
-  EngineContext ctx(cli.settings, cli.observer);
+  EngineContext ctx = cli.MakeEngine();
   auto tables = std::make_unique<YearTables>();
   for (int year = from; year <= to; ++year) {
+    options.historicalCorrection = correction.value_or(HistoricalCorrectionByDefault(cli.settings.PlaceIndex, year));
     PrepareYear(ctx, *tables, year, options);
     PrintMonthRuns(*tables, year);
     if (newMoons) PrintNewMoons(*tables, year);

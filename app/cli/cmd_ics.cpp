@@ -34,9 +34,10 @@ std::string StampUtc() {
 
 int CmdIcs(CliContext& cli) {
   const std::string& span = cli.inv.positional[0];
-  int from = 0, to = 0, consumed = 0;
-  if (std::sscanf(span.c_str(), "%d..%d%n", &from, &to, &consumed) == 2 &&
-      consumed == static_cast<int>(span.size())) {
+  int from = 0, to = 0;
+  if (const auto dots = span.find(".."); dots != std::string::npos) {
+    from = ParseIntArg(span.substr(0, dots), "the first year");
+    to = ParseIntArg(span.substr(dots + 2), "the last year");
   } else {
     from = to = ParseIntArg(span, "the year");
   }
@@ -57,7 +58,7 @@ int CmdIcs(CliContext& cli) {
   options.fromYear = from;
   options.toYear = to;
   options.memoFolder = cli.settingsFolder;
-  if (auto v = cli.inv.Get("correction")) options.build.historicalCorrection = ParseOnOff(*v, "correction");
+  options.build.historicalCorrection = HistoricalCorrectionFor(cli, from);
   options.build.placeIndex = cli.settings.PlaceIndex;
 
   EngineContext ctx = cli.MakeEngine();

@@ -15,15 +15,7 @@
 namespace orv::cli {
 namespace {
 
-// Julian Days beyond this are outside any calendar the program handles.
-constexpr double kMaxAbsJulianDay = 1e8;
 constexpr double kArcsecPerRad = 206264.80624709636;
-
-double ParseJulianDayArg(const std::string& text) {
-  const double jd = ParseDoubleArg(text, "the Julian Day");
-  if (std::fabs(jd) > kMaxAbsJulianDay) throw UsageError("Julian Day out of range: " + text);
-  return jd;
-}
 
 // Sets the current instant of `engine` to a TT Julian Day.
 void SetInstantTT(EngineContext& engine, const CalcSettings& settings, double jdTT) {
@@ -33,6 +25,7 @@ void SetInstantTT(EngineContext& engine, const CalcSettings& settings, double jd
 
 int CmdSidereal(CliContext& ctx) {
   const double jdUT = ParseJulianDayArg(ctx.inv.positional[0]);
+  RequireInstantInEphemeris(ctx, jdUT);
   CalcSettings s = ctx.settings;
   s.TimeSystemCode = kTimeUT;  // the argument is a UT instant
   EngineContext engine(s, ctx.observer);
@@ -49,6 +42,7 @@ int CmdSidereal(CliContext& ctx) {
 
 int CmdNutation(CliContext& ctx) {
   const double jdTT = ParseJulianDayArg(ctx.inv.positional[0]);
+  RequireInstantInEphemeris(ctx, jdTT);
   CalcSettings s = ctx.settings;
   s.TimeSystemCode = kTimeTT;
   EngineContext engine(s, ctx.observer);
@@ -65,6 +59,7 @@ int CmdNutation(CliContext& ctx) {
 
 int CmdObliquity(CliContext& ctx) {
   const double jdTT = ParseJulianDayArg(ctx.inv.positional[0]);
+  RequireInstantInEphemeris(ctx, jdTT);
   CalcSettings s = ctx.settings;
   s.TimeSystemCode = kTimeTT;
   EngineContext engine(s, ctx.observer);

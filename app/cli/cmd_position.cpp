@@ -73,8 +73,8 @@ int CmdPosition(CliContext& cli) {
   for (const auto& b : kBodies)
     if (name == b.name) body = &b;
   if (!body) throw UsageError("unknown body '" + name + "' (sun, moon, mercury .. pluto)");
-  const double jd = ParseDoubleArg(cli.inv.positional[1], "the Julian Day");
-  if (std::fabs(jd) > 1e8) throw UsageError("Julian Day out of range");
+  const double jd = ParseJulianDayArg(cli.inv.positional[1]);
+  RequireInstantInEphemeris(cli, jd);
   int mode = kJplApparent;
   if (auto m = cli.inv.Get("mode")) {
     if (*m == "apparent") mode = kJplApparent;

@@ -19,32 +19,24 @@ namespace {
 // settings.
 struct Reports {
   explicit Reports(CliContext& cli)
-      : engine(cli.settings, cli.observer),
+      : cli(&cli),
+        engine(cli.settings, cli.observer),
         tables(std::make_unique<YearTables>()),
         in{engine, *tables, LunarBuildOptions{}, ""} {
     engine.jpl = cli.jpl.get();
     in.lunar.placeIndex = cli.settings.PlaceIndex;
-    if (auto v = cli.inv.Get("correction")) {
-      in.lunar.historicalCorrection = ParseOnOff(*v, "correction");
-      if (in.lunar.historicalCorrection && !PlaceAllowsHistoricalCorrection(cli.settings.PlaceIndex)) {
-        cli.messages.Show("명청,조선,대한민국이외는\n보정하지 않습니다.", "안내");
-        in.lunar.historicalCorrection = false;
-      }
-    }
     const int place = cli.settings.PlaceIndex;
     if (place >= 0 && place < static_cast<int>(cli.places.rows.size()))
       in.placeName = PlaceReportName(cli.places.rows[static_cast<size_t>(place)]);
-    limits = cli.jpl ? ThirtyYearLimits(cli.settings,
-                                        JplFileYearLimits(cli.jpl->header.Span[0], cli.jpl->header.Span[1]))
-                     : ThirtyYearLimits(cli.settings);
+    limits = EphemerisYearLimits(cli);
   }
   // Loads `year` after checking it against the years of the ephemeris in use.
   void Load(int year) {
-    if (year < limits.lower || year > limits.upper)
-      throw UsageError("year " + std::to_string(year) + " is outside " + std::to_string(limits.lower) + ".." +
-                       std::to_string(limits.upper));
+    RequireYearInEphemeris(*cli, year);
+    in.lunar.historicalCorrection = HistoricalCorrectionFor(*cli, year);
     EnsureYearLoaded(in, year);
   }
+  CliContext* cli;
   EngineContext engine;
   std::unique_ptr<YearTables> tables;
   ReportInputs in;
@@ -93,11 +85,8 @@ int CmdLunarDates(CliContext& cli) {
 }
 
 int CmdSolarDates(CliContext& cli) {
-  const std::string& text = cli.inv.positional[0];
-  int y = 0, m = 0, d = 0, consumed = 0;
-  if (std::sscanf(text.c_str(), "%d-%d-%d%n", &y, &m, &d, &consumed) != 3 ||
-      consumed != static_cast<int>(text.size()) || m < 1 || m > 12 || d < 1 || d > 30)
-    throw UsageError("bad lunar date '" + text + "' (expected Y-M-D, day 1..30)");
+  const CivilDate lunar = ParseLunarDateArg(cli.inv.positional[0], 30);
+  const int y = lunar.year, m = lunar.month, d = lunar.day;
   const bool leap = cli.inv.Has("leap");
   Reports r(cli);
   r.Load(y);

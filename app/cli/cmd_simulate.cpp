@@ -44,33 +44,46 @@ int ParseUnit(const std::string& text) {
 
 // "Y-M-D", "Y-M-D h:m" or "Y-M-D h:m:s" (seconds may have a fraction).
 void ParseStart(const std::string& text, SimulationRequest& request) {
-  int y = 0, m = 0, d = 0, h = 0, mi = 0, consumed = 0;
-  float s = 0.0f;
-  const char* c = text.c_str();
-  const int n = std::sscanf(c, "%d-%d-%d%n", &y, &m, &d, &consumed);
-  if (n != 3) throw UsageError("bad start '" + text + "' (expected \"Y-M-D h:m:s\")");
-  const char* rest = c + consumed;
-  if (*rest != '\0') {
-    int used = 0;
-    const int fields = std::sscanf(rest, " %d:%d%n", &h, &mi, &used);
-    if (fields != 2) throw UsageError("bad start time in '" + text + "' (expected h:m or h:m:s)");
-    rest += used;
-    if (*rest == ':') {
-      ++rest;
-      if (std::sscanf(rest, "%f%n", &s, &used) != 1) throw UsageError("bad seconds in '" + text + "'");
-      rest += used;
-    }
-    if (*rest != '\0') throw UsageError("bad start '" + text + "' (expected \"Y-M-D h:m:s\")");
-    if (h < 0 || h > 23 || mi < 0 || mi > 59 || !(s >= 0.0f && s < 60.0f))
+  const std::string expected = "bad start '" + text + "' (expected \"Y-M-D h:m:s\")";
+  const auto blank = text.find(' ');
+  const std::vector<int> date = ParseIntFields(text.substr(0, blank), '-', 3, expected);
+  int h = 0, mi = 0;
+  double s = 0.0;
+  if (blank != std::string::npos) {
+    const auto first = text.find_first_not_of(' ', blank);
+    const std::string time = first == std::string::npos ? std::string() : text.substr(first);
+    const auto secondsColon = time.find(':', time.find(':') + 1);
+    const std::vector<int> hm = ParseIntFields(time.substr(0, secondsColon), ':', 2,
+                                               "bad start time in '" + text + "' (expected h:m or h:m:s)");
+    h = hm[0];
+    mi = hm[1];
+    if (secondsColon != std::string::npos) s = ParseDoubleArg(time.substr(secondsColon + 1), "the seconds");
+    if (h < 0 || h > 23 || mi < 0 || mi > 59 || !(s >= 0.0 && static_cast<float>(s) < 60.0f))
       throw UsageError("the time in '" + text + "' is out of range");
   }
-  request.year = y;
-  request.month = m;
-  request.day = d;
+  request.year = date[0];
+  request.month = date[1];
+  request.day = date[2];
   request.hour = h;
   request.minute = mi;
-  request.second = s;
+  request.second = static_cast<float>(s);
 }
+
+// Keeps the first message of a check, as one line.
+class FirstMessage : public MessageSink {
+ public:
+  std::string text;
+
+ protected:
+  MessageAnswer ShowMessage(const std::string& message, const std::string&, MessageButtons, MessageIcon) override {
+    if (text.empty()) {
+      text = message;
+      for (char& c : text)
+        if (c == '\n') c = ' ';
+    }
+    return MessageAnswer::Ok;
+  }
+};
 
 int CmdSimulate(CliContext& cli) {
   const auto itemText = cli.inv.Get("item");
@@ -78,6 +91,7 @@ int CmdSimulate(CliContext& cli) {
   const auto output = cli.inv.Get("o");
   if (!itemText || !startText || !output)
     throw UsageError("simulate needs --item, --start and -o FILE.csv");
+  if (output->empty()) throw UsageError("-o needs a file name");
   SimulationRequest request;
   request.item = ParseIntArg(*itemText, "--item");
   if (request.item < 0 || request.item >= kSimulationItemCount)
@@ -95,16 +109,22 @@ int CmdSimulate(CliContext& cli) {
   const PlaceRecord& place = cli.places.rows.at(static_cast<size_t>(cli.settings.PlaceIndex));
   SimulationEnvironment env(ctx, place, cli.messages);
   env.lunar.placeIndex = cli.settings.PlaceIndex;
-  if (auto v = cli.inv.Get("correction")) {
-    env.lunar.historicalCorrection = ParseOnOff(*v, "correction");
-    if (env.lunar.historicalCorrection && !PlaceAllowsHistoricalCorrection(cli.settings.PlaceIndex)) {
-      cli.messages.Show("명청,조선,대한민국이외는\n보정하지 않습니다.", "안내");
-      env.lunar.historicalCorrection = false;
-    }
-  }
+  env.lunar.historicalCorrection = HistoricalCorrectionFor(cli, request.year);
   env.loadedYear = cli.settings.LoadedYear;
   if (cli.jpl) UsableJplYears(cli.jpl->header.Span[0], cli.jpl->header.Span[1], env.jplFirstYear, env.jplLastYear);
 
+  // Every refusal of the run (a date that does not exist, a value or target
+  // the item cannot take, years outside the ephemeris) is an argument error,
+  // found before the output file is touched.
+  {
+    FirstMessage refusal;
+    SimulationEnvironment check(ctx, place, refusal);
+    check.lunar = env.lunar;
+    check.loadedYear = env.loadedYear;
+    check.jplFirstYear = env.jplFirstYear;
+    check.jplLastYear = env.jplLastYear;
+    if (!CheckSimulationRequest(request, check)) throw UsageError(refusal.text);
+  }
   const SimulationOutcome outcome = RunSimulationTo(request, env, *output);
   if (!outcome.written) return 1;
   std::printf("%s\n", outcome.path.c_str());

@@ -10,16 +10,8 @@
 namespace orv::cli {
 namespace {
 
-// Julian Days beyond this are outside any calendar the program handles.
-constexpr double kMaxAbsJulianDay = 1e8;
 // add-days accepts spans up to about 270 000 years.
 constexpr long long kMaxAddDays = 100000000LL;
-
-double ParseJulianDayArg(const std::string& text) {
-  const double jd = ParseDoubleArg(text, "the Julian Day");
-  if (std::fabs(jd) > kMaxAbsJulianDay) throw UsageError("Julian Day out of range: " + text);
-  return jd;
-}
 
 int CmdJd(CliContext& ctx) {
   const auto& a = ctx.inv.positional;

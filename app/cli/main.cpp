@@ -1,11 +1,13 @@
 // orvanta-cli: the calendar from the command line. Every number and text comes
 // from the engine and app/core; this file only parses arguments.
-#include <cerrno>
+#include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "app/cli/cli.h"
 #include "app/cli/cli_settings.h"
@@ -18,38 +20,127 @@ std::optional<std::string> Invocation::Get(const std::string& name) const {
   return it->second;
 }
 
+namespace {
+
+// Julian Days beyond this are outside any calendar the program handles.
+constexpr double kMaxAbsJulianDay = 1e8;
+// Years a date argument may name (the civil calendar's arithmetic reaches
+// further; no ephemeris does).
+constexpr int kMaxAbsDateYear = 200000;
+
+// A leading '+' is accepted on numbers; std::from_chars takes none.
+std::string_view WithoutPlus(std::string_view text) {
+  if (text.size() > 1 && text[0] == '+' && text[1] != '-' && text[1] != '+') text.remove_prefix(1);
+  return text;
+}
+
+}  // namespace
+
 int ParseIntArg(const std::string& text, const char* what) {
   const long long v = ParseInt64Arg(text, what);
-  if (v < -2147483647LL || v > 2147483647LL) throw UsageError(std::string("number out of range for ") + what + ": " + text);
+  if (v < INT_MIN || v > INT_MAX) throw UsageError(std::string("number out of range for ") + what + ": " + text);
   return static_cast<int>(v);
 }
 
+// Decimal digits only: no blanks, no base prefix ("0x10"), no fraction.
 long long ParseInt64Arg(const std::string& text, const char* what) {
-  errno = 0;
-  char* end = nullptr;
-  const long long v = std::strtoll(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0' || errno == ERANGE)
+  const std::string_view digits = WithoutPlus(text);
+  long long v = 0;
+  const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v);
+  if (ec == std::errc::result_out_of_range)
+    throw UsageError(std::string("number out of range for ") + what + ": " + text);
+  if (ec != std::errc() || end != digits.data() + digits.size() || digits.empty())
     throw UsageError(std::string("bad number for ") + what + ": '" + text + "'");
   return v;
 }
 
+// Decimal notation with an optional exponent ("2451545", "-1.5e3"); no
+// hexadecimal, no blanks, and never an infinity or NaN.
 double ParseDoubleArg(const std::string& text, const char* what) {
-  errno = 0;
-  char* end = nullptr;
-  const double v = std::strtod(text.c_str(), &end);
-  if (text.empty() || *end != '\0' || errno == ERANGE || !std::isfinite(v))
+  const std::string_view digits = WithoutPlus(text);
+  double v = 0.0;
+  const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v, std::chars_format::general);
+  if (ec == std::errc::result_out_of_range)
+    throw UsageError(std::string("number out of range for ") + what + ": " + text);
+  if (ec != std::errc() || end != digits.data() + digits.size() || digits.empty())
     throw UsageError(std::string("bad number for ") + what + ": '" + text + "'");
+  if (!std::isfinite(v)) throw UsageError(std::string(what) + " must be a finite number, not '" + text + "'");
   return v;
+}
+
+double ParseJulianDayArg(const std::string& text) {
+  const double jd = ParseDoubleArg(text, "the Julian Day");
+  if (std::fabs(jd) > kMaxAbsJulianDay) throw UsageError("Julian Day out of range: " + text);
+  return jd;
+}
+
+std::vector<int> ParseIntFields(const std::string& text, char separator, size_t count, const std::string& expected) {
+  std::vector<int> fields;
+  const char* p = text.data();
+  const char* const end = text.data() + text.size();
+  for (size_t i = 0; i < count; ++i) {
+    if (i > 0) {
+      if (p == end || *p != separator) throw UsageError(expected);
+      ++p;
+    }
+    // Only the first number may carry a sign (a minus: a year before 1 AD).
+    const bool signAllowed = i == 0 && p != end && *p == '-';
+    if (p == end || (!signAllowed && (*p < '0' || *p > '9'))) throw UsageError(expected);
+    int v = 0;
+    const auto [next, ec] = std::from_chars(p, end, v);
+    if (ec == std::errc::result_out_of_range) throw UsageError("number out of range in '" + text + "'");
+    if (ec != std::errc()) throw UsageError(expected);
+    fields.push_back(v);
+    p = next;
+  }
+  if (p != end) throw UsageError(expected);
+  return fields;
 }
 
 CivilDate ParseDateArg(const std::string& text) {
-  int y = 0, m = 0, d = 0, consumed = 0;
-  if (std::sscanf(text.c_str(), "%d-%d-%d%n", &y, &m, &d, &consumed) != 3 ||
-      consumed != static_cast<int>(text.size()))
-    throw UsageError("bad date '" + text + "' (expected Y-M-D, e.g. 2024-02-10 or -44-03-15)");
-  if (m < 1 || m > 12 || d < 1 || !IsValidDate(y, m, d) || y < -200000 || y > 200000)
+  const std::vector<int> f =
+      ParseIntFields(text, '-', 3, "bad date '" + text + "' (expected Y-M-D, e.g. 2024-02-10 or -44-03-15)");
+  const int y = f[0], m = f[1], d = f[2];
+  if (y < -kMaxAbsDateYear || y > kMaxAbsDateYear || m < 1 || m > 12 || d < 1 || !IsValidDate(y, m, d))
     throw UsageError("the date " + text + " does not exist in the calendar");
   return {y, m, d};
+}
+
+CivilDate ParseLunarDateArg(const std::string& text, int lastDay) {
+  const std::vector<int> f = ParseIntFields(text, '-', 3, "bad lunar date '" + text + "' (expected Y-M-D)");
+  if (f[0] < -kMaxAbsDateYear || f[0] > kMaxAbsDateYear || f[1] < 1 || f[1] > 12 || f[2] < 1 || f[2] > lastDay)
+    throw UsageError("bad lunar date '" + text + "' (expected Y-M-D, month 1..12, day 1.." +
+                     std::to_string(lastDay) + ")");
+  return {f[0], f[1], f[2]};
+}
+
+YearLimits EphemerisYearLimits(const CliContext& cli) {
+  if (!cli.jpl) return ThirtyYearLimits(cli.settings);
+  return ThirtyYearLimits(cli.settings, JplFileYearLimits(cli.jpl->header.Span[0], cli.jpl->header.Span[1]));
+}
+
+std::string EphemerisName(const CliContext& cli) {
+  if (!cli.jpl) return "PLAN404";
+  return "DE" + std::to_string(cli.jpl->header.FileDeNumber);
+}
+
+void RequireYearInEphemeris(const CliContext& cli, int year) {
+  const YearLimits limits = EphemerisYearLimits(cli);
+  if (year < limits.lower || year > limits.upper)
+    throw UsageError("year " + std::to_string(year) + " is outside " + std::to_string(limits.lower) + ".." +
+                     std::to_string(limits.upper) + ", the years of " + EphemerisName(cli));
+}
+
+void RequireInstantInEphemeris(const CliContext& cli, double jd) {
+  const YearLimits limits = EphemerisYearLimits(cli);
+  const int year = JulianDayToCivilDate(jd).year;
+  if (year < limits.lower || year > limits.upper) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%.6f", jd);
+    throw UsageError(std::string("the Julian Day ") + text + " (year " + std::to_string(year) + ") is outside " +
+                     std::to_string(limits.lower) + ".." + std::to_string(limits.upper) + ", the years of " +
+                     EphemerisName(cli));
+  }
 }
 
 std::string FormatDate(int year, int month, int day) {
@@ -73,6 +164,8 @@ const OptionSpec* FindOption(const std::vector<OptionSpec>& options, const std::
     if (name == o.name) return &o;
   return nullptr;
 }
+
+}  // namespace
 
 Invocation ParseInvocation(int argc, char** argv, const std::vector<OptionSpec>& options) {
   Invocation inv;
@@ -110,7 +203,6 @@ Invocation ParseInvocation(int argc, char** argv, const std::vector<OptionSpec>&
   return inv;
 }
 
-}  // namespace
 }  // namespace orv::cli
 
 int main(int argc, char** argv) {

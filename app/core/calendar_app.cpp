@@ -22,9 +22,6 @@ namespace {
 // The first places of the table: rows 0..2 start with the historical
 // correction on; rows 0..3 allow it at all.
 constexpr int kCorrectionOnAtStartPlaces = 3;
-// Years whose lunar calendar can follow the historical records.
-constexpr int kCorrectionFirstYear = 2;
-constexpr int kCorrectionLastYear = 1912;
 
 // A lunar month is about 29.5 days, so the day 30 days after (before) the
 // 15th of a month lies in the month after (before) it.
@@ -278,8 +275,7 @@ bool CalendarApp::MonthViewBuild() {
     LayOutMonthGrid(view.grid, inputs.month, displayMode);
   }
 
-  if (inputs.eraAD && year >= kCorrectionFirstYear && year <= kCorrectionLastYear &&
-      PlaceAllowsHistoricalCorrection(settings.PlaceIndex)) {
+  if (inputs.eraAD && HistoricalCorrectionByDefault(settings.PlaceIndex, year)) {
     correctionEnabled = true;
     if (!correctionAdviceShown) {
       correctionAdviceShown = true;
@@ -819,7 +815,14 @@ void CalendarApp::ChangeEphemeris(int item) {
 
 void CalendarApp::SetTidal(bool on) { settings.TidalCompensation = on ? 1 : 0; }
 void CalendarApp::SetEop(bool on) { settings.EopCorrection = on ? 1 : 0; }
-void CalendarApp::SetUserDeltaT(double seconds) { settings.UserDeltaT = seconds; }
+bool CalendarApp::SetUserDeltaT(double seconds) {
+  if (!UserDeltaTInRange(seconds)) {
+    messages.Show(kUserDeltaTRangeMessage, "오류", MessageButtons::Ok, MessageIcon::Error);
+    return false;
+  }
+  settings.UserDeltaT = seconds;
+  return true;
+}
 
 void CalendarApp::Apply() {
   if (displayMode == DisplayMode::Lunar && LeapMonthWanted) LeapMonthWanted = false;

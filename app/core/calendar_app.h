@@ -158,7 +158,9 @@ class CalendarApp {
   void ChangeEphemeris(int item);     // RadioGroup2
   void SetTidal(bool on);             // CheckBox3
   void SetEop(bool on);               // CheckBox4
-  void SetUserDeltaT(double seconds); // U_delT
+  // U_delT: false, with kUserDeltaTRangeMessage, for a value that is not
+  // finite or beyond +-1e6 s; the setting then keeps its value.
+  bool SetUserDeltaT(double seconds);
   void Apply();                       // BitBtn9 "설정적용"
   bool HorizonsPreset();              // BitBtn11 "근사"
 

@@ -12,12 +12,25 @@ namespace orv {
 
 inline constexpr const char* kConfigFileName = "Orvanta.cfg";
 
+// Largest user Delta T accepted, in magnitude (seconds; about 11.6 days).
+// Beyond it no instant would fall in the years of any ephemeris.
+inline constexpr double kMaxUserDeltaTSeconds = 1e6;
+// The message of a user Delta T outside that range ("안내").
+inline constexpr const char* kUserDeltaTRangeMessage =
+    "사용자 Delta T는 -1000000초 ~ 1000000초 사이의 값이라야 합니다.\n이전 값을 그대로 씁니다.";
+// A finite number within +-kMaxUserDeltaTSeconds.
+bool UserDeltaTInRange(double seconds);
+
 // Fills `settings` from the file at `path`. Without the file the defaults are
-// taken silently and the result is false. With the file, every line that
-// parses sets its field(s); a line that does not parse leaves them as they
-// are. Afterwards an ephemeris code outside 0..14 becomes PLAN404 and internal
-// nutation without an ephemeris that carries nutation becomes IAU 2000B, each
-// with a message.
+// taken silently and the result is false. With the file (a leading UTF-8
+// byte-order mark is skipped), every line that parses sets its field(s); a
+// line that does not parse leaves them as they are, and the fields of lines
+// the file does not have (an empty or cut-short file) take their defaults.
+// Afterwards every field whose value has no model in the engine takes its
+// default with a message: an ephemeris code other than PLAN404, DE431 and
+// DE441 becomes PLAN404, internal nutation without an ephemeris that carries
+// nutation becomes IAU 2000B, and likewise precession, obliquity, time
+// system, Delta T model, search step and a user Delta T beyond the range.
 bool ReadConfiguration(CalcSettings& settings, const std::string& path, MessageSink& messages);
 
 // The eleven lines of the file for these settings.

@@ -158,6 +158,13 @@ bool PlaceAllowsHistoricalCorrection(int index) {
   return index >= 0 && index < kHistoricalPlaceCount;
 }
 
+bool HistoricalCorrectionByDefault(int index, int year) {
+  // Years whose lunar calendar can follow the historical records.
+  constexpr int kCorrectionFirstYear = 2;
+  constexpr int kCorrectionLastYear = 1912;
+  return PlaceAllowsHistoricalCorrection(index) && year >= kCorrectionFirstYear && year <= kCorrectionLastYear;
+}
+
 void ApplyPlace(CalcSettings& settings, Observer& observer, const PlaceTable& table, int index) {
   const PlaceRecord& place = table.rows.at(static_cast<size_t>(index));
   settings.PlaceIndex = index;

@@ -69,6 +69,10 @@ std::string PlaceReportName(const PlaceRecord& place);
 // Whether the lunar calendar may be aligned with the historical records at
 // this row (the first four rows only).
 bool PlaceAllowsHistoricalCorrection(int index);
+// Whether the window shows `year` (astronomical) at this row with the
+// correction on when the user has not switched it: at the first four rows, for
+// the years the records cover.
+bool HistoricalCorrectionByDefault(int index, int year);
 
 // Makes `index` the selected place: PlaceIndex, PlaceMeridian, the zone offset
 // and the observer (with its geocentric radius). The index must be valid.

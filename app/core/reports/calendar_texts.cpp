@@ -16,11 +16,18 @@ int YearOf(PackedDate date) {
   return y;
 }
 
+constexpr int kHundredthsPerSecond = 100;
+
 // "Y-MM-DD hh:mm:ss.ss" and the Julian Day (selected time system less the zone).
 std::string DateTimeAndJd(const CalcSettings& settings, int y, int m, int d, int h, int mi, float seconds) {
   const double jd = CalendarToJulianDay(y, m, d) + (h * 3600.0 + mi * 60.0 + seconds) / 86400.0 -
                     settings.ZoneOffsetDays;
-  return Format("%d-%02d-%02d %02d:%02d:%05.2f,%.6f", y, m, d, h, mi, static_cast<double>(seconds), jd);
+  // Rounded as printed, with the carry into the minute, hour and date (an
+  // event 3 ms before midnight reads 00:00:00.00 of the next day, as in the
+  // reports), never "23:59:60.00".
+  const CivilDateTime t = RoundCivilSeconds(y, m, d, h, mi, seconds, kHundredthsPerSecond);
+  return Format("%d-%02d-%02d %02d:%02d:%05.2f,%.6f", t.year, t.month, t.day, t.hour, t.minute,
+                static_cast<double>(t.seconds), jd);
 }
 
 }  // namespace

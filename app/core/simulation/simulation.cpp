@@ -140,6 +140,7 @@ bool PrepareRun(const SimulationRequest& request, SimulationEnvironment& env, do
     return false;
   }
   if (request.item < 0 || request.item >= kSimulationItemCount) return false;
+  if (!simulation::AcceptItemInputs(request, env)) return false;
   t0 = SimulationStartInstant(request, env.ctx.settings);
   end = SimulationEndInstant(request, t0);
   return CheckSimulationRange(request, t0, env);
@@ -169,8 +170,8 @@ SimulationOutcome WriteRun(const SimulationRequest& request, SimulationEnvironme
     return outcome;
   }
   if (!out.Commit()) {
-    env.messages.Show(Format("'%s' 파일을 쓰지 못했습니다.", path.c_str()), "오류", MessageButtons::Ok,
-                      MessageIcon::Error);
+    env.messages.Show(Format("'%s' 파일을 쓰지 못했습니다.\n(%s)", path.c_str(), std::strerror(errno)), "오류",
+                      MessageButtons::Ok, MessageIcon::Error);
     return outcome;
   }
   outcome.written = true;
@@ -330,7 +331,10 @@ std::string FormatAngleText(double value, char mode) {
 }
 
 std::string SimulationDateColumn(const CalcSettings& settings, double t) {
-  const CivilDateTime c = JulianDayToCalendar(t + settings.ZoneOffsetDays);
+  constexpr int kHundredthsPerSecond = 100;
+  const CivilDateTime u = JulianDayToCalendar(t + settings.ZoneOffsetDays);
+  // Rounded as printed, the carry reaching the date (never ":60.00").
+  const CivilDateTime c = RoundCivilSeconds(u.year, u.month, u.day, u.hour, u.minute, u.seconds, kHundredthsPerSecond);
   return Format("'%d-%02d-%02d %02d:%02d:%04.2f", c.year, c.month, c.day, c.hour, c.minute,
                 static_cast<double>(c.seconds));
 }
@@ -354,7 +358,12 @@ std::string RunHeaderText(const SimulationRequest& request, const SimulationEnvi
   const CalcSettings& s = env.ctx.settings;
   std::string text = "기준지역:" + env.place.name + (env.lunar.historicalCorrection ? "/윤달보정함\n" : "/윤달미보정\n");
   text += "계산조건:";
-  text += EphemerisLabel(s.EphemerisCode);
+  // An open JPL file is named by its own number (a DE405 file read in place
+  // of DE441 is labelled DE405).
+  if (EphemerisIsJpl(s.EphemerisCode) && env.ctx.jpl != nullptr)
+    text += Format("DE%d", env.ctx.jpl->header.FileDeNumber);
+  else
+    text += EphemerisLabel(s.EphemerisCode);
   text += Label(s.PrecessionModel, {"/IAU1976", "/Owen1990", "/IAU2006", "/VDR2011"});
   text += Label(s.NutationModel, {"/내장값", "/IAU1980", "/IAU2000B"});
   text += Label(s.ObliquityModel, {"/IAU1980", "/Owen1990", "/IAU2006", "/VDR2011"});
@@ -382,6 +391,11 @@ SimulationOutcome RunSimulation(SimulationRequest& request, SimulationEnvironmen
   }
   request.outputCounter = 0;
   return WriteRun(request, env, t0, end, path);
+}
+
+bool CheckSimulationRequest(const SimulationRequest& request, SimulationEnvironment& env) {
+  double t0 = 0.0, end = 0.0;
+  return PrepareRun(request, env, t0, end);
 }
 
 SimulationOutcome RunSimulationTo(const SimulationRequest& request, SimulationEnvironment& env,

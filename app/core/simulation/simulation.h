@@ -162,6 +162,11 @@ struct SimulationOutcome {
 // disturbed. Resets request.outputCounter to 0 after a run that wrote a file.
 SimulationOutcome RunSimulation(SimulationRequest& request, SimulationEnvironment& env);
 
+// The checks of a run without the run: the start date, the item's inputs and
+// the ephemeris range, each refusal a message. True when the run would go
+// ahead (the command line refuses bad arguments with it before any file).
+bool CheckSimulationRequest(const SimulationRequest& request, SimulationEnvironment& env);
+
 // Same, into a file of the caller's choosing (overwritten; no name counter).
 SimulationOutcome RunSimulationTo(const SimulationRequest& request, SimulationEnvironment& env,
                                   const std::string& path);

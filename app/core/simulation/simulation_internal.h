@@ -36,6 +36,11 @@ class CsvOutput {
   bool failed_ = false;
 };
 
+// The item's own refusals (a target or a value it cannot compute, an
+// ephemeris it needs), each with its message; checked before the output file
+// is touched, so a refused run leaves any old file as it was.
+bool AcceptItemInputs(const SimulationRequest& request, SimulationEnvironment& env);
+
 // One run of an item: the request, the program's state, the output and the
 // instants of the run.
 struct ItemRun {

@@ -37,8 +37,6 @@ constexpr const char* kOwenObliquityText = "23.439291";
 
 constexpr const char* kSunMoonOnlyMessage = "해와 달만 계산됩니다.";
 
-void SunMoonOnly(ItemRun& run) { run.env.messages.Show(kSunMoonOnlyMessage, "알림"); }
-
 // Apparent right ascension and declination (degrees) of a target at t.
 void ApparentEquatorial(ItemRun& run, double t, double& raDeg, double& decDeg) {
   EngineContext& ctx = run.ctx();
@@ -151,13 +149,34 @@ void WriteAngleLine(ItemRun& run, double t, double aDeg, char aMode, double bDeg
 
 }  // namespace
 
+bool AcceptItemInputs(const SimulationRequest& request, SimulationEnvironment& env) {
+  const EngineContext& ctx = env.ctx;
+  switch (request.item) {
+    case kItemAstrometric:
+      if (!EphemerisIsJpl(ctx.settings.EphemerisCode) || ctx.jpl == nullptr) {
+        env.messages.Show("천문측정 적경/적위는\nDE406/422/431/441에서만 계산됩니다.", "알림");
+        return false;
+      }
+      return true;
+    case kItemLongitudePassage:
+    case kItemPerigeeApogee:
+      if (!IsSunOrMoon(request.target)) {
+        env.messages.Show(kSunMoonOnlyMessage, "알림");
+        return false;
+      }
+      if (request.item == kItemLongitudePassage && !(request.extra >= 0.0 && request.extra <= 360.0)) {
+        env.messages.Show("황경각도 범위는 0.0~360.0 입니다.", "오류", MessageButtons::Ok, MessageIcon::Error);
+        return false;
+      }
+      return true;
+    default:
+      return true;
+  }
+}
+
 void WriteAstrometric(ItemRun& run) {
   run.out.Write("일시,적경(도),적경(시분초),적위(도),적위(도분초)");
   EngineContext& ctx = run.ctx();
-  if (!EphemerisIsJpl(ctx.settings.EphemerisCode) || ctx.jpl == nullptr) {
-    run.env.messages.Show("천문측정 적경/적위는\nDE406/422/431/441에서만 계산됩니다.", "알림");
-    return;
-  }
   run.EachRepetition([&](double t) {
     SetInstant(ctx, t);
     JplApparentPosition(ctx, ctx.settings.EphemerisCode, ctx.time.CurrentTT, TargetJplBody(run.request.target),
@@ -197,12 +216,7 @@ void WriteApparentEcliptic(ItemRun& run) {
 
 void WriteLongitudePassage(ItemRun& run) {
   const int target = run.request.target;
-  if (!IsSunOrMoon(target)) return SunMoonOnly(run);
   const double targetDeg = run.request.extra;
-  if (!(targetDeg >= 0.0 && targetDeg <= 360.0)) {
-    run.env.messages.Show("황경각도 범위는 0.0~360.0 입니다.", "오류", MessageButtons::Ok, MessageIcon::Error);
-    return;
-  }
   const int body = target == kTargetSun ? kBodySun : kBodyMoon;
   run.out.Write(Format(body == kBodySun ? "해_황경각도 = %lf도\n" : "달_황경각도 = %lf도\n", targetDeg));
   run.out.Write("일시");
@@ -211,7 +225,6 @@ void WriteLongitudePassage(ItemRun& run) {
 
 void WritePerigeeApogee(ItemRun& run) {
   const int target = run.request.target;
-  if (!IsSunOrMoon(target)) return SunMoonOnly(run);
   const bool sun = target == kTargetSun;
   const int body = sun ? kBodySun : kBodyMoon;
   run.out.Write(sun ? "종류(해),일시,거리(km),거리(AU),종류(해),일시,거리(km),거리(AU)"
