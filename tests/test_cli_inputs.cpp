@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/core/files/config.h"
+#include "app/core/files/memo.h"
 #include "cli_runner.h"
 #include "jpl_test_support.h"
 #include "time/dates.h"
@@ -405,6 +406,28 @@ TEST(ConfigInputs, UserDeltaTBeyondTheRangeIsReported) {
   EXPECT_FALSE(UserDeltaTInRange(1e6 + 1));
   EXPECT_FALSE(UserDeltaTInRange(std::nan("")));
   EXPECT_FALSE(UserDeltaTInRange(INFINITY));
+}
+
+// ------------------------------------------------------------------ the memo file
+
+TEST(MemoInputs, NumbersTooLargeForTheirFieldDropTheLine) {
+  TempDir dir;
+  // 4294969320 is 2024 + 2^32; it must not become 2024. Signs and blanks read
+  // as before.
+  dir.write(kMemoFileName,
+            "1,1990,5,5,first\n"
+            "1,4294969320,6,6,wrapped\n"
+            "1,2000,99999999999,1,month\n"
+            "-1, +1950,3,15,second\n");
+  MemoTable memos;
+  ASSERT_TRUE(ReadMemoFile(memos, dir.path()));
+  ASSERT_EQ(memos.size(), 2u);
+  EXPECT_EQ(memos[0].name, "first");
+  EXPECT_EQ(memos[1].kind, -1);
+  EXPECT_EQ(memos[1].year, 1950);
+  EXPECT_EQ(memos[1].month, 3);
+  EXPECT_EQ(memos[1].day, 15);
+  EXPECT_EQ(memos[1].name, "second");
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include "app/core/files/memo.h"
 
 #include <algorithm>
+#include <charconv>
+#include <climits>
 #include <cstdio>
+#include <iterator>
 
 #include "app/core/files/encoding.h"
 #include "app/core/files/files.h"
@@ -22,21 +25,58 @@ std::size_t PrefixBytes(const std::string& utf8, int maxChars) {
   return utf8.size();
 }
 
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+enum class NumberRead { kRead, kAbsent, kOverflow };
+
+// One whole number the way "%d" reads it (leading blanks, an optional sign,
+// decimal digits), except that one that does not fit an int is an overflow
+// rather than a wrapped value (a year 4294969320 must not become 2024).
+NumberRead ReadInt(const char*& p, const char* end, int& out) {
+  const char* q = p;
+  while (q != end && IsBlank(*q)) ++q;
+  bool negative = false;
+  if (q != end && (*q == '+' || *q == '-')) negative = *q++ == '-';
+  if (q == end || *q < '0' || *q > '9') return NumberRead::kAbsent;
+  long long magnitude = 0;
+  const auto [stop, ec] = std::from_chars(q, end, magnitude);
+  if (ec != std::errc()) return NumberRead::kOverflow;
+  const long long v = negative ? -magnitude : magnitude;
+  if (v < INT_MIN || v > INT_MAX) return NumberRead::kOverflow;
+  out = static_cast<int>(v);
+  p = stop;
+  return NumberRead::kRead;
+}
+
 // Parses one line into `row` with the pattern "%d,%d,%d,%d,%s". Fields the
-// pattern does not reach keep their values.
-void ParseMemoLine(const std::string& line, MemoEntry& row) {
-  // The longest line is kMemoLineMaxChars characters of at most 4 bytes; the
-  // width of "%316s" keeps the name inside the buffer.
-  constexpr int kNameBufferBytes = 4 * kMemoLineMaxChars + 1;
-  static_assert(kNameBufferBytes == 317, "adjust the %s width below");
-  char name[kNameBufferBytes] = {};
-  int kind = row.kind, year = row.year, month = row.month, day = row.day;
-  const int fields = std::sscanf(line.c_str(), "%d,%d,%d,%d,%316s", &kind, &year, &month, &day, name);
-  if (fields >= 1) row.kind = kind;
-  if (fields >= 2) row.year = year;
-  if (fields >= 3) row.month = month;
-  if (fields >= 4) row.day = day;
-  if (fields >= 5) row.name = CutToCp949Length(name, kMemoNameMaxBytes);
+// pattern does not reach keep their values. False for a line with a number
+// too large for its field: the line is dropped.
+bool ParseMemoLine(const std::string& line, MemoEntry& row) {
+  // The name is one word of at most kMemoLineMaxChars characters of at most
+  // 4 bytes ("%316s").
+  constexpr std::size_t kNameMaxBytes = 4 * kMemoLineMaxChars;
+  const char* p = line.data();
+  const char* const end = line.data() + line.size();
+  int* const numbers[] = {&row.kind, &row.year, &row.month, &row.day};
+  for (std::size_t i = 0; i < std::size(numbers); ++i) {
+    if (i > 0) {
+      if (p == end || *p != ',') return true;
+      ++p;
+    }
+    int v = 0;
+    const NumberRead read = ReadInt(p, end, v);
+    if (read == NumberRead::kOverflow) return false;
+    if (read == NumberRead::kAbsent) return true;
+    *numbers[i] = v;
+  }
+  if (p == end || *p != ',') return true;
+  ++p;
+  while (p != end && IsBlank(*p)) ++p;
+  const char* nameEnd = p;
+  while (nameEnd != end && !IsBlank(*nameEnd) && static_cast<std::size_t>(nameEnd - p) < kNameMaxBytes) ++nameEnd;
+  if (nameEnd == p) return true;
+  row.name = CutToCp949Length(std::string(p, nameEnd), kMemoNameMaxBytes);
+  return true;
 }
 
 }  // namespace
@@ -59,7 +99,9 @@ bool ReadMemoFile(MemoTable& memos, const std::string& folder) {
     if (line.empty()) break;
     if (line[0] != '-' && line[0] != '1') continue;
     std::replace(line.begin(), line.end(), '.', ',');
-    ParseMemoLine(line, row);
+    MemoEntry parsed = row;
+    if (!ParseMemoLine(line, parsed)) continue;
+    row = parsed;
     if (row.month == 0 || row.day == 0) break;
     memos.push_back(row);
   }
