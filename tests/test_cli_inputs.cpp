@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <string>
 
+#include "app/core/calendar_app.h"
+#include "app/core/clock.h"
 #include "app/core/files/config.h"
 #include "app/core/files/memo.h"
 #include "cli_runner.h"
@@ -405,7 +407,23 @@ TEST(ConfigInputs, UserDeltaTBeyondTheRangeIsReported) {
   EXPECT_TRUE(UserDeltaTInRange(69.184));
   EXPECT_FALSE(UserDeltaTInRange(1e6 + 1));
   EXPECT_FALSE(UserDeltaTInRange(std::nan("")));
-  EXPECT_FALSE(UserDeltaTInRange(INFINITY));
+  EXPECT_FALSE(UserDeltaTInRange(HUGE_VAL));
+}
+
+// ------------------------------------------------------------------ the window's user Delta T
+
+TEST(UserDeltaTField, OutOfRangeValuesAreRefusedWithAMessage) {
+  RecordingMessageSink messages;
+  FixedClock clock({MakeTm(2024, 2, 15, 10, 30), MakeTm(2024, 2, 15, 1, 30)});
+  CalendarApp app({"/nonexistent-program-folder", "/nonexistent-current-folder"}, messages, clock);
+  ASSERT_TRUE(app.SetUserDeltaT(69.184));
+  for (const double bad : {1e50, -1e300, 1e6 + 0.5, std::nan(""), -HUGE_VAL}) {
+    EXPECT_FALSE(app.SetUserDeltaT(bad)) << bad;
+    EXPECT_EQ(app.settings.UserDeltaT, 69.184) << bad;
+    ASSERT_FALSE(messages.messages.empty());
+    EXPECT_EQ(messages.messages.back().text, kUserDeltaTRangeMessage);
+  }
+  EXPECT_TRUE(app.SetUserDeltaT(-1e6));
 }
 
 // ------------------------------------------------------------------ the memo file
