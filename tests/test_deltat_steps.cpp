@@ -135,5 +135,13 @@ TEST(DeltaTSteps, OrdinaryInstantsKeepTheFixedPoint) {
   }
 }
 
+// A value no input can reach any more still prints without an integer
+// overflow.
+TEST(DeltaTSteps, FormatOfValuesBeyondAnyModel) {
+  EXPECT_EQ(FormatDeltaT(1e300), "1e+300s");
+  EXPECT_EQ(FormatDeltaT(-1e16), "-1e+16s");
+  EXPECT_EQ(FormatDeltaT(-1e6), "-277h46m40.000s");
+}
+
 }  // namespace
 }  // namespace orv

@@ -231,6 +231,14 @@ double HorizonsDeltaT(const CalcSettings& settings, double jdUT) {
 
 std::string FormatDeltaT(double seconds) {
   double a = std::fabs(seconds);
+  // Beyond this (about 30 million years) the hours would not fit their
+  // integer; such a value is a fault upstream, shown as it is.
+  constexpr double kMaxSplitSeconds = 1e15;
+  if (!(a <= kMaxSplitSeconds)) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%gs", seconds);
+    return text;
+  }
   long long h = 0, m = 0;
   if (a >= 3600.0) {
     h = static_cast<long long>(a / 3600.0);
