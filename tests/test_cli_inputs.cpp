@@ -237,6 +237,10 @@ TEST(CliInputs, FailedSimulationWriteSaysWhy) {
   const auto r = RunCli("simulate --item 9 --start 2024-01-01 -o plain-file/x.csv", dir.path());
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Not a directory"), std::string::npos) << r.err;
+  const auto ics = RunCli("ics 2024 -o plain-file/x.ics", dir.path());
+  EXPECT_EQ(ics.status, 1);
+  EXPECT_NE(ics.err.find("Not a directory"), std::string::npos) << ics.err;
+  EXPECT_EQ(dir.read("plain-file"), "x");
 }
 
 TEST(CliInputs, SimulationHeaderNamesTheJplFileRead) {

@@ -1,5 +1,7 @@
 // orvanta-cli ics: an iCalendar file of a span of years.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <ctime>
 #include <memory>
@@ -66,7 +68,9 @@ int CmdIcs(CliContext& cli) {
   const std::string text =
       BuildIcsCalendar(ctx, *tables, cli.places.rows[static_cast<size_t>(cli.settings.PlaceIndex)], options,
                        cli.messages, StampUtc());
-  if (!WriteFileAtomically(*output, text)) throw RuntimeFailure("cannot write " + *output);
+  errno = 0;
+  if (!WriteFileAtomically(*output, text))
+    throw RuntimeFailure("cannot write " + *output + (errno != 0 ? std::string(": ") + std::strerror(errno) : ""));
   return 0;
 }
 

@@ -57,8 +57,11 @@ struct ListedMinute {
 std::string EventText(const CalcSettings& settings, const ListedMinute& e, float seconds) {
   const double jd = CalendarToJulianDay(e.y, e.m, e.d) - settings.ZoneOffsetDays +
                     (e.h + (e.mi + seconds / 60.0) / 60.0) / 24.0;
-  return Format("'%d년%02d월%02d일 %02d시%02d분%04.1f초,%18.9lf", e.y, e.m, e.d, e.h, e.mi,
-                static_cast<double>(seconds), jd);
+  // Rounded as printed, the carry reaching the date (never "60.0초").
+  constexpr int kTenthsPerSecond = 10;
+  const CivilDateTime t = RoundCivilSeconds(e.y, e.m, e.d, e.h, e.mi, seconds, kTenthsPerSecond);
+  return Format("'%d년%02d월%02d일 %02d시%02d분%04.1f초,%18.9lf", t.year, t.month, t.day, t.hour, t.minute,
+                static_cast<double>(t.seconds), jd);
 }
 
 std::string TermText(ItemRun& run, ListedMinute e, int termIndex) {

@@ -56,7 +56,10 @@ const char* LunarTypeName(EclipseType type) {
 // "'%d년%02d월%02d일%02d시%02d분%04.1f초" of an instant, in the selected time
 // system (standard time of the place for ST).
 std::string LocalDateTime(const CalcSettings& settings, double jd) {
-  const CivilDateTime c = JulianDayToCalendar(jd + settings.ZoneOffsetDays);
+  constexpr int kTenthsPerSecond = 10;
+  const CivilDateTime u = JulianDayToCalendar(jd + settings.ZoneOffsetDays);
+  // Rounded as printed, the carry reaching the date (never "60.0초").
+  const CivilDateTime c = RoundCivilSeconds(u.year, u.month, u.day, u.hour, u.minute, u.seconds, kTenthsPerSecond);
   return Format("'%d년%02d월%02d일%02d시%02d분%04.1f초", c.year, c.month, c.day, c.hour, c.minute,
                 static_cast<double>(c.seconds));
 }
