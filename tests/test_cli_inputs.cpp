@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -164,6 +165,28 @@ TEST(CliInputs, EveryCommandReadsAJplFile) {
     const auto r = RunCli(c.args + de405, dir.path());
     EXPECT_EQ(r.status, 0) << c.args << ": " << r.err;
     EXPECT_NE(r.out.find(c.wanted), std::string::npos) << c.args << ":\n" << r.out;
+  }
+}
+
+// With the nutation read from the file ("Internal"), the orientation commands
+// read it from the file named on the command line too. DE405's nutations are
+// the IAU 1980 series (ERFA eraNut80 at J2000.0: deps = -5.773808"; IAU
+// 2000B gives -5.769805").
+TEST(CliInputs, OrientationCommandsReadTheNamedFile) {
+  if (!testing::HaveDe405()) GTEST_SKIP() << "no DE405 file";
+  TempDir dir;
+  dir.write("Orvanta.cfg", "9,0\n2,\n0,\n2,\n3,\n2,0.0,\n1,\n1,\n20,\n0,\n1,\n");
+  const std::string de405 = " --ephemeris " + testing::ShellQuote(testing::De405Path());
+  const auto r = RunCli("nutation 2451545" + de405, dir.path());
+  ASSERT_EQ(r.status, 0) << r.err;
+  double dpsi = 0.0, deps = 0.0;
+  ASSERT_EQ(std::sscanf(r.out.c_str(), "%lf %lf", &dpsi, &deps), 2) << r.out;
+  constexpr double kMilliArcsecond = 0.001;
+  EXPECT_NEAR(deps, -5.773808, kMilliArcsecond);
+  EXPECT_NEAR(dpsi, -13.923385, 100 * kMilliArcsecond);  // the file adds a small offset in longitude
+  for (const char* args : {"obliquity 2451545", "sidereal 2451545"}) {
+    const auto o = RunCli(args + de405, dir.path());
+    EXPECT_EQ(o.status, 0) << args << ": " << o.err;
   }
 }
 

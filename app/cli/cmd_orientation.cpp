@@ -29,6 +29,7 @@ int CmdSidereal(CliContext& ctx) {
   CalcSettings s = ctx.settings;
   s.TimeSystemCode = kTimeUT;  // the argument is a UT instant
   EngineContext engine(s, ctx.observer);
+  engine.jpl = ctx.jpl.get();
   engine.time.CurrentJD = jdUT;
   UpdateTimeScales(engine.time, s);
   try {
@@ -46,6 +47,7 @@ int CmdNutation(CliContext& ctx) {
   CalcSettings s = ctx.settings;
   s.TimeSystemCode = kTimeTT;
   EngineContext engine(s, ctx.observer);
+  engine.jpl = ctx.jpl.get();
   SetInstantTT(engine, s, jdTT);
   double dpsi = 0.0, deps = 0.0;
   try {
@@ -63,6 +65,7 @@ int CmdObliquity(CliContext& ctx) {
   CalcSettings s = ctx.settings;
   s.TimeSystemCode = kTimeTT;
   EngineContext engine(s, ctx.observer);
+  engine.jpl = ctx.jpl.get();
   SetInstantTT(engine, s, jdTT);
   double trueEps = 0.0;
   try {
