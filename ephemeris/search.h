@@ -1,8 +1,10 @@
-// The two searches on which every event of the engine is built: the instant
-// where a function of time is smallest (greatest eclipse, local maximum,
-// culmination) and the instant where it changes sign (contacts, rise and set,
-// the annular-total transition). Each caller supplies a small "value at
-// instant t" function and its window; nothing here knows about eclipses.
+// The searches on which every event of the engine is built: the instant where
+// a steadily increasing quantity reaches a value (solar terms, new and full
+// moons), the instant where a function of time is smallest (greatest eclipse,
+// local maximum, culmination) and the instant where it changes sign (contacts,
+// rise and set, the annular-total transition). Each caller supplies a small
+// "value at instant t" function and its window; nothing here knows about
+// eclipses or calendars.
 //
 // Instants are Julian Days in whatever scale the function expects; both
 // searches halve at most kMaxHalvings times, which takes a window of a day
@@ -10,8 +12,79 @@
 #pragma once
 
 #include <cmath>
+#include <limits>
 
 namespace orv {
+
+// ---------------------------------------------------------------- crossings
+
+// How to find the instant where f(t) = 0 for an f that increases through zero
+// at a rate known to lie within [minRatePerDay, maxRatePerDay] (units of f
+// per day, both positive) on the whole stretch the search can visit.
+struct CrossingSearch {
+  double minRatePerDay = 0.0;
+  double maxRatePerDay = 0.0;
+  double typicalRatePerDay = 0.0;  // the first step's slope
+  double toleranceDays = 0.0;      // stop when a step is shorter than this
+  int maxEvaluations = 0;
+};
+
+struct Crossing {
+  double jd = 0.0;       // the crossing, when found
+  bool found = false;    // false: a value was not finite or the steps ran out
+  int evaluations = 0;
+};
+
+// Crossing of zero by f nearest to `guessJd`. Each value f(t) < 0 puts the
+// crossing between t + |f|/max and t + |f|/min (mirrored for f > 0), so every
+// evaluation narrows a bracket that always holds the crossing. The steps are
+// secant steps (the first uses the typical rate), replaced by the bracket's
+// midpoint whenever one would leave the bracket; the search ends when a step
+// is shorter than the tolerance (the secant converges faster than linearly,
+// so the last point is then far closer to the crossing than the tolerance).
+// The result depends only on f and `guessJd`: the same guess gives the same
+// instant bit for bit, whatever was searched before.
+template <class Function>
+Crossing FindCrossing(Function&& f, double guessJd, const CrossingSearch& s) {
+  Crossing out;
+  double lo = -std::numeric_limits<double>::infinity();
+  double hi = std::numeric_limits<double>::infinity();
+  double tPrev = 0.0, fPrev = 0.0;
+  double t = guessJd;
+  for (out.evaluations = 1; out.evaluations <= s.maxEvaluations; ++out.evaluations) {
+    const double value = f(t);
+    if (!std::isfinite(value) || !std::isfinite(t)) return out;
+    if (value == 0.0) {
+      out.jd = t;
+      out.found = true;
+      return out;
+    }
+    // The bracket that this value allows.
+    const double nearDays = std::fabs(value) / s.maxRatePerDay, farDays = std::fabs(value) / s.minRatePerDay;
+    if (value < 0.0) {
+      lo = std::fmax(lo, t + nearDays);
+      hi = std::fmin(hi, t + farDays);
+    } else {
+      lo = std::fmax(lo, t - farDays);
+      hi = std::fmin(hi, t - nearDays);
+    }
+    if (!(lo <= hi)) return out;  // the rate bounds do not hold for f
+    double next;
+    if (out.evaluations == 1 || value == fPrev) next = t - value / s.typicalRatePerDay;
+    else next = t - value * (t - tPrev) / (value - fPrev);
+    if (!(next >= lo && next <= hi)) next = 0.5 * (lo + hi);
+    if (std::fabs(next - t) < s.toleranceDays || hi - lo < s.toleranceDays) {
+      out.jd = next;
+      out.found = true;
+      return out;
+    }
+    tPrev = t;
+    fPrev = value;
+    t = next;
+  }
+  out.evaluations = s.maxEvaluations;
+  return out;
+}
 
 constexpr int kMaxHalvings = 30;
 // 0.1 s and 0.01 s in days: the tolerances of the eclipse and rise/set searches.

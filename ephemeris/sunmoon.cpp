@@ -91,6 +91,25 @@ double SunMoonLongitude(EngineContext& ctx, int body, double jd, int result) {
   return 0.0;
 }
 
+double MoonSunElongation(EngineContext& ctx, double jd) {
+  if (ctx.settings.EphemerisCode != kEphemerisPlan404)
+    return SunMoonLongitude(ctx, kBodySunAndMoon, jd, kResultElongation);
+  ctx.time.CurrentJD = jd;
+  UpdateTimeScales(ctx.time, ctx.settings);
+  const double jdTT = ctx.time.CurrentTT;
+  double sun[3], moon[3];
+  Plan404SunAndMoon(ctx, jdTT, sun, moon);
+  const double sunDistanceKm = sun[2] * kAuKm;
+  double e = (moon[0] - sun[0]) * kRadToDeg - SolarAberrationDegrees(jdTT, sunDistanceKm);
+  if (ctx.settings.EopCorrection == 1) {
+    const double T = JulianCenturies(jdTT);
+    e += (MoonEopCorrectionMas(T) - SunEopCorrectionMas(T)) * kMasToDeg;
+  }
+  e = std::fmod(e, 360.0);
+  if (e < 0.0) e += 360.0;
+  return e;
+}
+
 EquatorialPlace SunMoonEquatorial(EngineContext& ctx, int body, double jd) {
   SunMoonLongitude(ctx, body, jd, kResultNone);
   const bool moon = body == kBodyMoon;

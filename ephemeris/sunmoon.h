@@ -16,6 +16,12 @@ enum SunMoonResult : int { kResultNone = 0, kResultSunLongitude = 1, kResultElon
 // [0, 360) (result 2, both bodies selected) or 0. Degrees.
 double SunMoonLongitude(EngineContext& ctx, int body, double jd, int result);
 
+// The Moon-Sun elongation of SunMoonLongitude(ctx, kBodySunAndMoon, jd,
+// kResultElongation), degrees in [0, 360), for the syzygy searches: the same
+// current instant, but with PLAN404 the nutation in longitude, common to
+// both bodies, is left out of the difference and ctx.places is not filled.
+double MoonSunElongation(EngineContext& ctx, double jd);
+
 struct EquatorialPlace {
   double rightAscensionDeg = 0.0;  // [0, 360)
   double declinationDeg = 0.0;
