@@ -74,6 +74,9 @@ Crossing FindCrossing(Function&& f, double guessJd, const CrossingSearch& s) {
     else next = t - value * (t - tPrev) / (value - fPrev);
     if (!(next >= lo && next <= hi)) next = 0.5 * (lo + hi);
     if (std::fabs(next - t) < s.toleranceDays || hi - lo < s.toleranceDays) {
+      // The crossing is at least |f| / max away from t: a step that says
+      // otherwise was lost to rounding (t too large for the tolerance).
+      if (std::fabs(value) / s.maxRatePerDay > std::fabs(next - t) + s.toleranceDays) return out;
       out.jd = next;
       out.found = true;
       return out;
@@ -124,34 +127,58 @@ double SearchMinimum(Function&& f, double lo, double hi, double toleranceDays) {
 }
 
 // Instant at which `f` crosses zero between `start` and `end` (either may be
-// the later one). Halves while keeping the sign change between the ends; once
-// the step is below `toleranceDays` the result is the midpoint when f <= 0
-// there, else the current start end. A result within `endMarginDays` of
-// either end of the window means that there was no crossing inside it: the
-// result is then 0 (pass 0 for the margin to keep every result).
+// the later one), for an f with at most one crossing there. False position
+// with the Illinois modification (the value kept at an end that stays is
+// halved, so both ends close in): a handful of evaluations instead of the
+// thirty halvings of bisection. The search ends when the bracket is shorter
+// than `toleranceDays` or after kMaxHalvings steps; the result is the
+// interpolated crossing inside the last bracket. Without a sign change
+// between the ends there is no crossing: the result is 0 when
+// `endMarginDays` > 0 (otherwise the end nearer to zero). A result within
+// `endMarginDays` of either end of the window also means that there was no
+// crossing inside it: the result is then 0 (pass 0 for the margin to keep
+// every result).
 template <class Function>
 double SearchSignChange(Function&& f, double start, double end, double toleranceDays, double endMarginDays) {
-  const double windowStart = start, windowEnd = end;
-  double lo = start, hi = end;
-  double fLo = f(lo);
-  double result = lo;
-  for (int round = 0; round < kMaxHalvings; ++round) {
-    const double mid = 0.5 * (lo + hi);
-    const double fMid = f(mid);
-    if (std::fabs(mid - lo) < toleranceDays) {
-      result = fMid <= 0.0 ? mid : lo;
-      break;
+  double a = start, b = end;
+  double fa = f(a), fb = f(b);
+  double result;
+  if (fa == 0.0) {
+    result = a;
+  } else if (fb == 0.0) {
+    result = b;
+  } else if (!(fa * fb < 0.0)) {  // no sign change (or a value that is not finite)
+    if (endMarginDays > 0.0) return 0.0;
+    result = std::fabs(fa) <= std::fabs(fb) ? a : b;
+  } else {
+    // [a, b] always holds the sign change; b is the newest point.
+    double faUsed = fa, fbUsed = fb;
+    result = b - fb * (b - a) / (fb - fa);
+    for (int step = 0; step < kMaxHalvings && std::fabs(b - a) >= toleranceDays; ++step) {
+      double c = b - fbUsed * (b - a) / (fbUsed - faUsed);
+      // Keep the new point strictly inside: false position can stall at an end.
+      const double margin = 0.25 * toleranceDays;
+      const double lo = std::fmin(a, b) + margin, hi = std::fmax(a, b) - margin;
+      if (!(c >= lo && c <= hi)) c = 0.5 * (a + b);
+      const double fc = f(c);
+      if (fc == 0.0 || !std::isfinite(fc)) {
+        result = c;
+        break;
+      }
+      if (fc * fbUsed < 0.0) {
+        a = b;
+        faUsed = fbUsed;
+      } else {
+        faUsed *= 0.5;  // Illinois: the end that stays counts for less
+      }
+      b = c;
+      fbUsed = fc;
+      result = b - fbUsed * (b - a) / (fbUsed - faUsed);
+      if (!(result >= std::fmin(a, b) && result <= std::fmax(a, b))) result = 0.5 * (a + b);
     }
-    if (fLo * fMid >= 0.0) {
-      lo = mid;
-      fLo = fMid;
-    } else {
-      hi = mid;
-    }
-    result = lo;
   }
   if (endMarginDays > 0.0 &&
-      (std::fabs(result - windowStart) < endMarginDays || std::fabs(result - windowEnd) < endMarginDays))
+      (std::fabs(result - start) < endMarginDays || std::fabs(result - end) < endMarginDays))
     return 0.0;
   return result;
 }

@@ -110,13 +110,13 @@ double MoonSunElongation(EngineContext& ctx, double jd) {
   return e;
 }
 
-EquatorialPlace SunMoonEquatorial(EngineContext& ctx, int body, double jd) {
-  SunMoonLongitude(ctx, body, jd, kResultNone);
-  const bool moon = body == kBodyMoon;
-  const double lambda = (moon ? ctx.places.MoonLongitudeDeg : ctx.places.SunLongitudeDeg) * kDegToRad;
-  const double beta = (moon ? ctx.places.MoonLatitudeDeg : ctx.places.SunLatitudeDeg) * kDegToRad;
-  const double distanceKm = moon ? ctx.places.MoonDistanceKm : ctx.places.SunDistanceKm;
-  const double eps = TrueObliquity(ctx, ctx.time.CurrentTT);
+namespace {
+
+// Ecliptic longitude and latitude (degrees) and distance (km) to equatorial
+// coordinates with the obliquity `eps` (rad).
+EquatorialPlace EclipticToEquatorial(double lambdaDeg, double betaDeg, double distanceKm, double eps) {
+  const double lambda = lambdaDeg * kDegToRad;
+  const double beta = betaDeg * kDegToRad;
   EquatorialPlace p;
   double alpha = std::atan2(std::cos(eps) * std::sin(lambda) - std::sin(eps) * std::tan(beta), std::cos(lambda)) *
                  kRadToDeg;
@@ -126,6 +126,25 @@ EquatorialPlace SunMoonEquatorial(EngineContext& ctx, int body, double jd) {
       std::asin(std::sin(eps) * std::cos(beta) * std::sin(lambda) + std::cos(eps) * std::sin(beta)) * kRadToDeg;
   p.distanceAu = distanceKm * kKmToAu;
   return p;
+}
+
+}  // namespace
+
+EquatorialPlace SunMoonEquatorial(EngineContext& ctx, int body, double jd) {
+  SunMoonLongitude(ctx, body, jd, kResultNone);
+  const bool moon = body == kBodyMoon;
+  const SunMoonPlaces& p = ctx.places;
+  const double eps = TrueObliquity(ctx, ctx.time.CurrentTT);
+  return moon ? EclipticToEquatorial(p.MoonLongitudeDeg, p.MoonLatitudeDeg, p.MoonDistanceKm, eps)
+              : EclipticToEquatorial(p.SunLongitudeDeg, p.SunLatitudeDeg, p.SunDistanceKm, eps);
+}
+
+void SunMoonEquatorialBoth(EngineContext& ctx, double jd, EquatorialPlace& sun, EquatorialPlace& moon) {
+  SunMoonLongitude(ctx, kBodySunAndMoon, jd, kResultNone);
+  const SunMoonPlaces& p = ctx.places;
+  const double eps = TrueObliquity(ctx, ctx.time.CurrentTT);
+  sun = EclipticToEquatorial(p.SunLongitudeDeg, p.SunLatitudeDeg, p.SunDistanceKm, eps);
+  moon = EclipticToEquatorial(p.MoonLongitudeDeg, p.MoonLatitudeDeg, p.MoonDistanceKm, eps);
 }
 
 void SphericalToRectangular(double alphaDeg, double deltaDeg, double r, double& x, double& y, double& z) {

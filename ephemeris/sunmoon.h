@@ -32,6 +32,10 @@ struct EquatorialPlace {
 // Moon (1) at `jd` (selected time system), with the true obliquity of date.
 EquatorialPlace SunMoonEquatorial(EngineContext& ctx, int body, double jd);
 
+// Both places of SunMoonEquatorial at one instant from one evaluation of the
+// Sun and the Moon and one true obliquity (the same numbers as two calls).
+void SunMoonEquatorialBoth(EngineContext& ctx, double jd, EquatorialPlace& sun, EquatorialPlace& moon);
+
 void SphericalToRectangular(double alphaDeg, double deltaDeg, double r, double& x, double& y, double& z);
 
 }  // namespace orv
