@@ -169,9 +169,8 @@ double GuessInSearchScale(const CalcSettings& settings, double jdTT) {
   return jdTT - (time.CurrentTT - time.CurrentJD);
 }
 
-// Where the linear stepping's coarse approach starts before the guess: more
-// than the guess can be late (the equation of the centre moves a term up to
-// two days; a syzygy is within a day of its mean instant).
+// Where the linear stepping's coarse approach starts before the guess: well
+// more than the guess can be late (hours; Delta T in antiquity, a day or two).
 constexpr double kSunApproachLeadDays = 5.0;
 constexpr double kMoonApproachLeadDays = 2.5;
 constexpr double kFirstLunationMarginDays = 3.0;
@@ -192,8 +191,35 @@ double EventTargetDeg(const ListEvent& e) {
   return e.turnDeg - std::floor(e.turnDeg) == 0.0 ? 360.0 : 180.0;
 }
 
+// Largest periodic terms of the first guesses, degrees and days: the Sun's
+// equation of the centre with its mean anomaly (Meeus, ch. 25), and the
+// corrections of a mean new or full moon for the anomalies of the Moon and
+// the Sun (Meeus, ch. 49, eq. 49.4-49.6). They bring the guess within about
+// an hour of the event, which saves a step of every search.
+constexpr double kSunAnomalyJ2000Deg = 357.5291;
+constexpr double kSunAnomalyDegPerDay = 0.98560028;
+constexpr double kSunCentreDeg = 1.9146;
+constexpr double kSunCentre2Deg = 0.02;
+constexpr double kSunMeanRateDegPerDay = 0.98564736;
+constexpr double kLunationSunAnomalyDeg = 2.5534, kLunationSunAnomalyDegPerLunation = 29.10535670;
+constexpr double kLunationMoonAnomalyDeg = 201.5643, kLunationMoonAnomalyDegPerLunation = 385.81693528;
+constexpr double kNewMoonMoonAnomalyDays = -0.40720, kNewMoonSunAnomalyDays = 0.17241;
+constexpr double kFullMoonMoonAnomalyDays = -0.40614, kFullMoonSunAnomalyDays = 0.17302;
+
 double EventGuessTT(const ListEvent& e) {
-  return e.sun ? MeanSunInstant(e.turnDeg) : kMeanNewMoonEpochJD + kMeanSynodicMonthDays * e.turnDeg;
+  if (e.sun) {
+    const double meanJd = MeanSunInstant(e.turnDeg);
+    const double anomaly = (kSunAnomalyJ2000Deg + kSunAnomalyDegPerDay * (meanJd - kJ2000JD)) * kDegToRad;
+    const double centreDeg = kSunCentreDeg * std::sin(anomaly) + kSunCentre2Deg * std::sin(2.0 * anomaly);
+    return meanJd - centreDeg / kSunMeanRateDegPerDay;
+  }
+  const double k = e.turnDeg;
+  const double sunAnomaly = (kLunationSunAnomalyDeg + kLunationSunAnomalyDegPerLunation * k) * kDegToRad;
+  const double moonAnomaly = (kLunationMoonAnomalyDeg + kLunationMoonAnomalyDegPerLunation * k) * kDegToRad;
+  const bool full = k - std::floor(k) != 0.0;
+  return kMeanNewMoonEpochJD + kMeanSynodicMonthDays * k +
+         (full ? kFullMoonMoonAnomalyDays : kNewMoonMoonAnomalyDays) * std::sin(moonAnomaly) +
+         (full ? kFullMoonSunAnomalyDays : kNewMoonSunAnomalyDays) * std::sin(sunAnomaly);
 }
 
 // Signed distance of the longitude function from the target, degrees in
@@ -346,9 +372,9 @@ bool ComputeSyzygiesOfYear(EngineContext& ctx, YearTables& tables, int mode) {
   const double zone = ctx.settings.ZoneOffsetDays;
 
   // The list opens with the first new moon after the table's first day.
-  // Lunations whose mean new moon falls more than kFirstLunationMarginDays
-  // before the start cannot be it (the true new moon is within a day of the
-  // mean one); the few after that are searched and dropped while they fall on
+  // Lunations whose guessed new moon falls more than kFirstLunationMarginDays
+  // before the start cannot be it (the true new moon is within hours of the
+  // guess); the few after that are searched and dropped while they fall on
   // or before the first day.
   double lunation = std::floor((jd0 - kMeanNewMoonEpochJD) / kMeanSynodicMonthDays) - 1.0;
   for (int i = 0; i < kMaxSkippedLunations &&

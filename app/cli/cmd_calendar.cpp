@@ -36,7 +36,9 @@ struct Calendar {
     if (year < kPlan404FirstYear || year > kPlan404LastYear)
       throw UsageError("year " + std::to_string(year) + " is outside " + std::to_string(kPlan404FirstYear) + ".." +
                        std::to_string(kPlan404LastYear));
-    PrepareYear(ctx, *tables, year, options);
+    if (!PrepareYear(ctx, *tables, year, options))
+      throw RuntimeFailure("the search for the solar terms or the new and full moons of " + std::to_string(year) +
+                           " failed under these settings");
     return *tables;
   }
   EngineContext ctx;
