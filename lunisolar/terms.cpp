@@ -28,7 +28,7 @@ constexpr double kRefineWindowDays = 1.0 / 24.0;
 // with margins; the bounds keep every step inside a bracket of the crossing.
 constexpr CrossingSearch kSunCrossing{0.9, 1.1, 0.9856, kCrossingToleranceDays, 16};
 constexpr CrossingSearch kElongationCrossing{9.0, 16.5, 12.19, kCrossingToleranceDays, 16};
-// Coarse approach: minutes per degree of the Sun's longitude and of the
+// Linear stepping, coarse approach: minutes per degree of the Sun's longitude and of the
 // elongation (deliberately short of the true rates, so the approach never
 // overshoots), and where the approach stops (minutes).
 constexpr double kSunMinutesPerDegree = 1000.0;
@@ -62,13 +62,17 @@ double StepToLongitude(EngineContext& ctx, int body, int what, double target, do
   double lambda = WrappedLongitude(LongitudeFunction(ctx, body, what, t), target);
   if (lambda >= target) return t;  // already reached at the start of the fine step
   double dPrev = std::fabs(target - lambda), d = dPrev;
-  // Bounded: the coarse approach leaves at most a few minutes to go.
-  for (int i = 0; i < 100000 && lambda < target; ++i) {
+  // The coarse approach leaves a few minutes to go; a day of steps without
+  // reaching the target is a failure.
+  const int maxSteps = static_cast<int>(1.0 / step) + 1;
+  int i = 0;
+  for (; i < maxSteps && lambda < target; ++i) {
     dPrev = std::fabs(target - lambda);
     t += step;
     lambda = WrappedLongitude(LongitudeFunction(ctx, body, what, t), target);
     d = std::fabs(target - lambda);
   }
+  if (i == maxSteps) return std::nan("");
   return (dPrev + d) > 0.0 ? t - step * d / (dPrev + d) : t;
 }
 
@@ -91,21 +95,20 @@ double CoarseApproach(EngineContext& ctx, int body, int what, double target, dou
   return previous;
 }
 
-// One event of the lists: the coarse approach from `t`, then the fine step
-// (bisection over `windowMinutes`, or linear stepping) to the crossing of
-// `target`. The instant is in the search's time scale (zone not added).
+// The linear stepping of the lists (TermSearchBisection 0): the coarse
+// approach from a start before the event, then steps of
+// TermSearchStepSeconds to the crossing of `target`.
 struct EventSearch {
   int body, what;
-  double minutesPerDegree, stopMinutes, windowMinutes;
+  double minutesPerDegree, stopMinutes;
   bool wrap;
 };
 
-
-constexpr EventSearch kTermSearch{kBodySun, kResultSunLongitude, kSunMinutesPerDegree, kCoarseStopMinutes, 5.0, true};
+constexpr EventSearch kTermSearch{kBodySun, kResultSunLongitude, kSunMinutesPerDegree, kCoarseStopMinutes, true};
 constexpr EventSearch kNewMoonSearch{kBodySunAndMoon, kResultElongation, kMoonMinutesPerDegree, kCoarseStopMinutes,
-                                     60.0, true};
+                                     true};
 constexpr EventSearch kFullMoonSearch{kBodySunAndMoon, kResultElongation, kMoonMinutesPerDegree,
-                                      kCoarseStopFullMoonMinutes, 120.0, false};
+                                      kCoarseStopFullMoonMinutes, false};
 
 // Clock fields of a Julian Day in the selected time system (zone added).
 struct ClockFields {
@@ -187,7 +190,11 @@ struct ListEvent {
 };
 
 double EventTargetDeg(const ListEvent& e) {
-  if (e.sun) return std::fmod(e.turnDeg, 360.0) == 0.0 ? 360.0 : std::fmod(e.turnDeg, 360.0);
+  if (e.sun) {
+    // Into (0, 360]: the spring equinox is 360 (turnDeg is negative before 2000).
+    const double deg = std::fmod(e.turnDeg, 360.0);
+    return deg <= 0.0 ? deg + 360.0 : deg;
+  }
   return e.turnDeg - std::floor(e.turnDeg) == 0.0 ? 360.0 : 180.0;
 }
 

@@ -283,6 +283,45 @@ TEST(EventLists, PagingGivesTheFreshListsUnderEveryTimeSystem) {
   }
 }
 
+TEST(EventLists, LinearSteppingFindsTheSameEventsAndPagesLikeAFreshYear) {
+  // TermSearchBisection 0: steps of TermSearchStepSeconds after a coarse
+  // approach, the crossing interpolated between the last two steps.
+  for (int stepSeconds : {20, 60}) {
+    CalendarFixture stepped, paged, crossing;
+    stepped.settings.TermSearchBisection = 0;
+    stepped.settings.TermSearchStepSeconds = stepSeconds;
+    paged.settings = stepped.settings;
+    for (int year : {1950, 2024}) {
+      stepped.tables->Prepared = false;
+      const YearTables& s = stepped.Prepare(year);
+      const YearTables& c = crossing.Prepare(year);
+      for (int i = 0; i < YearTables::kListCapacity; ++i) {
+        const std::string what = std::to_string(stepSeconds) + " s, " + std::to_string(year) + " record " +
+                                 std::to_string(i);
+        ASSERT_EQ(s.SolarTermList[i].date, c.SolarTermList[i].date) << what;
+        ASSERT_EQ(s.SyzygyList[i].date, c.SyzygyList[i].date) << what;
+        if (s.SolarTermList[i].date == 0) continue;
+        ASSERT_EQ(s.SolarTermList[i].termIndex, c.SolarTermList[i].termIndex) << what;
+        // The interpolation over a step is good to far below a second.
+        const auto seconds = [](PackedTime t, int s) { return (t / 100) * 3600 + (t % 100) * 60 + s; };
+        EXPECT_LE(std::abs(seconds(s.SolarTermList[i].time(), s.SolarTermList[i].seconds) -
+                           seconds(c.SolarTermList[i].time(), c.SolarTermList[i].seconds)),
+                  1)
+            << what;
+        if (s.SyzygyList[i].date == 0) continue;
+        EXPECT_LE(std::abs(seconds(s.SyzygyList[i].time(), s.SyzygyList[i].seconds) -
+                           seconds(c.SyzygyList[i].time(), c.SyzygyList[i].seconds)),
+                  1)
+            << what;
+      }
+      paged.tables->Prepared = false;
+      paged.Prepare(year - 1);
+      paged.Prepare(year);
+      ExpectSameLists(*paged.tables, s, "stepping, paged to " + std::to_string(year));
+    }
+  }
+}
+
 TEST(EventLists, ASearchThatCannotSucceedEndsAndSaysSo) {
   // A Delta T of 1e50 s puts TT out of any ephemeris: the values are not
   // finite and the searches give up at once.
