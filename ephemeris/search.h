@@ -42,23 +42,31 @@ struct Crossing {
 // midpoint whenever one would leave the bracket; the search ends when a step
 // is shorter than the tolerance (the secant converges faster than linearly,
 // so the last point is then far closer to the crossing than the tolerance).
-// The result depends only on f and `guessJd`: the same guess gives the same
-// instant bit for bit, whatever was searched before.
+// Where f jumps over zero (a step in Delta T, for one) the rates no longer
+// bound it and the bracket empties: the jump is then located by halving
+// between the nearest points on either side, to the tolerance. The result
+// depends only on f and `guessJd`: the same guess gives the same instant bit
+// for bit, whatever was searched before.
 template <class Function>
 Crossing FindCrossing(Function&& f, double guessJd, const CrossingSearch& s) {
+  constexpr double kInfinity = std::numeric_limits<double>::infinity();
+  constexpr int kMaxJumpHalvings = 64;
   Crossing out;
-  double lo = -std::numeric_limits<double>::infinity();
-  double hi = std::numeric_limits<double>::infinity();
+  double lo = -kInfinity, hi = kInfinity;    // from the rate bounds
+  double below = -kInfinity, above = kInfinity;  // nearest points with f < 0 and f > 0
   double tPrev = 0.0, fPrev = 0.0;
   double t = guessJd;
-  for (out.evaluations = 1; out.evaluations <= s.maxEvaluations; ++out.evaluations) {
+  while (out.evaluations < s.maxEvaluations) {
     const double value = f(t);
+    ++out.evaluations;
     if (!std::isfinite(value) || !std::isfinite(t)) return out;
     if (value == 0.0) {
       out.jd = t;
       out.found = true;
       return out;
     }
+    if (value < 0.0) below = std::fmax(below, t);
+    else above = std::fmin(above, t);
     // The bracket that this value allows.
     const double nearDays = std::fabs(value) / s.maxRatePerDay, farDays = std::fabs(value) / s.minRatePerDay;
     if (value < 0.0) {
@@ -68,7 +76,7 @@ Crossing FindCrossing(Function&& f, double guessJd, const CrossingSearch& s) {
       lo = std::fmax(lo, t - farDays);
       hi = std::fmin(hi, t - nearDays);
     }
-    if (!(lo <= hi)) return out;  // the rate bounds do not hold for f
+    if (!(lo <= hi)) break;  // the rate bounds do not hold for f here
     double next;
     if (out.evaluations == 1 || value == fPrev) next = t - value / s.typicalRatePerDay;
     else next = t - value * (t - tPrev) / (value - fPrev);
@@ -85,7 +93,19 @@ Crossing FindCrossing(Function&& f, double guessJd, const CrossingSearch& s) {
     fPrev = value;
     t = next;
   }
-  out.evaluations = s.maxEvaluations;
+  // A jump over zero, or no convergence: halve between the points known to
+  // lie on either side of it, if there are such points.
+  if (!(below < above) || !std::isfinite(below) || !std::isfinite(above)) return out;
+  for (int i = 0; i < kMaxJumpHalvings && above - below >= s.toleranceDays; ++i) {
+    const double mid = 0.5 * (below + above);
+    const double value = f(mid);
+    ++out.evaluations;
+    if (!std::isfinite(value)) return out;
+    if (value < 0.0) below = mid;
+    else above = mid;
+  }
+  out.jd = 0.5 * (below + above);
+  out.found = above - below < s.toleranceDays;
   return out;
 }
 

@@ -73,6 +73,22 @@ TEST(FindCrossing, ReportsFailureInsteadOfLooping) {
   EXPECT_FALSE(infinite.found);
 }
 
+TEST(FindCrossing, LocatesAJumpOverZero) {
+  // The long-term Delta T parabola is taken per whole year: before -3000 it
+  // steps by half a minute at each new year, and the elongation with it by
+  // 0.004 deg. Across such a step the function may never equal zero; the
+  // crossing is then the step itself.
+  const CrossingSearch s{9.0, 16.5, 12.19, 1e-9, 16};
+  const double jump = 2451545.3;
+  for (double before : {-0.001, -0.004}) {
+    const auto f = [&](double t) { return t < jump ? before + 12.19 * (t - jump) : 0.003 + 12.19 * (t - jump); };
+    const Crossing x = FindCrossing(f, jump + 0.4, s);
+    ASSERT_TRUE(x.found) << before;
+    EXPECT_NEAR(x.jd, jump, 1e-9) << before;
+    EXPECT_LE(x.evaluations, 16 + 64);
+  }
+}
+
 TEST(SearchSignChange, FindsTheCrossingWithinTheToleranceOrNone) {
   struct Case {
     double root, start, end;
@@ -319,6 +335,16 @@ TEST(EventLists, LinearSteppingFindsTheSameEventsAndPagesLikeAFreshYear) {
       paged.Prepare(year);
       ExpectSameLists(*paged.tables, s, "stepping, paged to " + std::to_string(year));
     }
+  }
+}
+
+TEST(EventLists, YearsWhereDeltaTStepsAtTheNewYearArePrepared) {
+  // -3400 and -4400: a new moon falls on a step of Delta T under standard time.
+  for (int year : {-4400, -3400, -2000, 5000, 9900}) {
+    CalendarFixture f;
+    EXPECT_TRUE(PrepareYear(*f.ctx, *f.tables, year, f.options)) << year;
+    EXPECT_NE(f.tables->SyzygyList[24].date, 0) << year;
+    EXPECT_NE(f.tables->SolarTermList[24].date, 0) << year;
   }
 }
 
