@@ -163,13 +163,19 @@ double MeanSunInstant(double longitudeDeg) {
   return kJ2000JD + (longitudeDeg - kMeanSunLongitudeJ2000Deg) / kMeanSunDegPerCentury * kDaysPerJulianCentury;
 }
 
+// TT less the searches' time scale (Delta T for UT and ST, else 0) at an
+// instant of that scale, days.
+double TTMinusSearchScale(const CalcSettings& settings, double jd) {
+  TimeState time;
+  time.CurrentJD = jd;
+  UpdateTimeScales(time, settings);
+  return time.CurrentTT - time.CurrentJD;
+}
+
 // A guess in TT moved to the searches' time scale (UT for UT and ST) with
 // the Delta T of the settings at that instant.
 double GuessInSearchScale(const CalcSettings& settings, double jdTT) {
-  TimeState time;
-  time.CurrentJD = jdTT;
-  UpdateTimeScales(time, settings);
-  return jdTT - (time.CurrentTT - time.CurrentJD);
+  return jdTT - TTMinusSearchScale(settings, jdTT);
 }
 
 // Where the linear stepping's coarse approach starts before the guess: well
@@ -339,7 +345,9 @@ bool ComputeSolarTermsOfYear(EngineContext& ctx, YearTables& tables, int mode) {
   int k = 1;
   while (k < 24 && 15.0 * k <= lambda) ++k;
   int termIndex = (k + 3) % 24;
-  const double turns = std::round((MeanSunLongitudeDeg(jd0) - lambda) / 360.0);
+  const double jd0TT = jd0 + TTMinusSearchScale(ctx.settings, jd0);
+  if (!std::isfinite(jd0TT)) return false;
+  const double turns = std::round((MeanSunLongitudeDeg(jd0TT) - lambda) / 360.0);
   ListEvent event{true, 360.0 * turns + 15.0 * k};
 
   for (int count = 0; count < YearTables::kListCapacity; ++count) {
@@ -383,7 +391,9 @@ bool ComputeSyzygiesOfYear(EngineContext& ctx, YearTables& tables, int mode) {
   // before the start cannot be it (the true new moon is within hours of the
   // guess); the few after that are searched and dropped while they fall on
   // or before the first day.
-  double lunation = std::floor((jd0 - kMeanNewMoonEpochJD) / kMeanSynodicMonthDays) - 1.0;
+  const double jd0TT = jd0 + TTMinusSearchScale(ctx.settings, jd0);
+  if (!std::isfinite(jd0TT)) return false;
+  double lunation = std::floor((jd0TT - kMeanNewMoonEpochJD) / kMeanSynodicMonthDays) - 1.0;
   for (int i = 0; i < kMaxSkippedLunations &&
                   GuessInSearchScale(ctx.settings, EventGuessTT({false, lunation})) + zone < jd0 - kFirstLunationMarginDays;
        ++i)
