@@ -1,7 +1,9 @@
 // The month view as the window builds it (MonthViewBuild): a month of the
 // loaded year (grid, marks and pillars only), a month of the next year (the
-// year prepared from the neighbouring lists) and a month of a distant year
-// (a fresh preparation). PLAN404, Seoul, standard time.
+// year prepared from the neighbouring lists), a month of a distant year
+// (going back and forth between two years, as a user does: the second visit
+// comes from the prepared-year cache) and a month of a year never shown
+// before (a fresh preparation every time). PLAN404, Seoul, standard time.
 #include <benchmark/benchmark.h>
 
 #include "app/core/calendar_app.h"
@@ -45,5 +47,17 @@ void BM_MonthViewDistantYear(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_MonthViewDistantYear)->Unit(benchmark::kMillisecond);
+
+void BM_MonthViewUncachedYear(benchmark::State& state) {
+  Setup s;
+  int step = 0;
+  for (auto _ : state) {
+    // Years 1000..2999 in steps of 37: never the same year twice in a row of
+    // 54 builds, far more than the cache keeps.
+    s.app.inputs.yearNumber = 1000 + (37 * ++step) % 2000;
+    benchmark::DoNotOptimize(s.app.MonthViewBuild());
+  }
+}
+BENCHMARK(BM_MonthViewUncachedYear)->Unit(benchmark::kMillisecond);
 
 }  // namespace

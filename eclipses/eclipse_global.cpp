@@ -46,8 +46,8 @@ double SolarElementsAt(EngineContext& ctx, double jd, ShadowPoint& point, Eclips
                        bool withHourAngles) {
   el = EclipseElements{};
   point = ShadowPoint{};
-  const EquatorialPlace sun = SunMoonEquatorial(ctx, kBodySun, jd);
-  const EquatorialPlace moon = SunMoonEquatorial(ctx, kBodyMoon, jd);
+  EquatorialPlace sun, moon;
+  SunMoonEquatorialBoth(ctx, jd, sun, moon);
   double sx, sy, sz, mx, my, mz;
   SphericalToRectangular(sun.rightAscensionDeg, sun.declinationDeg, sun.distanceAu, sx, sy, sz);
   SphericalToRectangular(moon.rightAscensionDeg, moon.declinationDeg, moon.distanceAu, mx, my, mz);
@@ -145,11 +145,11 @@ EclipseType SolarGeometryAt(EngineContext& ctx, double jd, ShadowPoint& point, E
 double LunarElementsAt(EngineContext& ctx, double jd, ShadowPoint& point, EclipseElements& el) {
   el = EclipseElements{};
   point = ShadowPoint{};
-  const EquatorialPlace sun = SunMoonEquatorial(ctx, kBodySun, jd);
+  EquatorialPlace sun, moon;
+  SunMoonEquatorialBoth(ctx, jd, sun, moon);
   el[kLunarAntiSunDeclinationDeg] = -sun.declinationDeg;
   el[kLunarAntiSunRightAscensionDeg] = NormalizeDegrees(sun.rightAscensionDeg + 180.0);
   el[kLunarSunDistanceAu] = sun.distanceAu;
-  const EquatorialPlace moon = SunMoonEquatorial(ctx, kBodyMoon, jd);
   el[kLunarEarthMoonDistanceAu] = moon.distanceAu;
   el[kLunarMoonRightAscensionDeg] = moon.rightAscensionDeg;
   point[kPointGeocentricLatitudeDeg] = moon.declinationDeg;

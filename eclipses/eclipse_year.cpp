@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "ephemeris/sunmoon.h"
 #include "time/dates.h"
 
 namespace orv {
@@ -13,6 +14,22 @@ constexpr int kSyzygiesPerKind = 14;
 // 1 December that begins the year's first lunar month searches).
 constexpr int kWalkStartMonth = 11;
 constexpr int kWalkStartDay = 26;
+
+// The Moon's distance from the ecliptic (its latitude less the Sun's, which
+// stays within 1") beyond which a syzygy has no eclipse within the hour of
+// the searches: the Moon's centre is then further from the shadow axis than
+// the penumbra's reach, at most 1.62 deg for a solar eclipse (1.575 Earth
+// radii on the fundamental plane at the Moon's least distance) and 1.6 deg
+// for a lunar one (penumbral radius plus the Moon's semidiameter, 96'), and
+// the latitude moves by under 0.03 deg in an hour.
+constexpr double kNoEclipseLatitudeDeg = 2.0;
+
+bool MoonFarFromEcliptic(EngineContext& ctx, double syzygyJD, bool newMoon) {
+  SunMoonLongitude(ctx, kBodySunAndMoon, syzygyJD, kResultNone);
+  const double beta = newMoon ? ctx.places.MoonLatitudeDeg - ctx.places.SunLatitudeDeg
+                              : ctx.places.MoonLatitudeDeg + ctx.places.SunLatitudeDeg;
+  return std::fabs(beta) > kNoEclipseLatitudeDeg;
+}
 
 // Instant of a listed syzygy, selected time system less the zone offset.
 double SyzygyInstant(const CalcSettings& settings, const SyzygyRecord& r) {
@@ -76,6 +93,7 @@ int FindEclipses(EngineContext& ctx, const YearTables& tables, double spanStartJ
     ++walked;
     if (test == EclipseSpanTest::Syzygy && (syzygyJD < spanStartJD || syzygyJD > spanEndJD)) continue;
     if (out.count >= EclipseList::kCapacity) break;
+    if (MoonFarFromEcliptic(ctx, syzygyJD, r.isNewMoon())) continue;
     FoundEclipse& e = out.items[out.count];
     e = FoundEclipse{};
     const bool found = r.isNewMoon() ? SearchSolar(ctx, syzygyJD, e) : SearchLunar(ctx, syzygyJD, e);

@@ -11,40 +11,45 @@ namespace {
 using data::Plan404MoonRow;
 using data::Plan404MoonTerm;
 
-constexpr long double kArcsecPerTurn = 1296000.0L;
+// Everything is summed in double: the largest quantities, mean longitudes
+// before reduction (up to 1e11 arc-seconds at the ends of the theory's span,
+// 1e9 around 2000), keep 3e-5 arc-second (1e-7 around 2000), far below the
+// theory's own error; extended precision, twice as slow, moved no listed term
+// or syzygy of 1900-2100.
+constexpr double kArcsecPerTurn = 1296000.0;
 // 1 / 3652500: units of 10 000 Julian years per day (planetary time argument).
-constexpr long double kTenMillenniaPerDay = 2.737850787132101e-07L;
+constexpr double kTenMillenniaPerDay = 2.737850787132101e-07;
 
 // Fundamental arguments of the planetary theory: mean longitudes of Mercury ..
 // Pluto, frequency (arc-seconds per 10 000 Julian years) and phase at J2000.0
 // (arc-seconds).
 struct FundamentalArgument {
-  long double frequencyArcsec;
-  long double phaseArcsec;
+  double frequencyArcsec;
+  double phaseArcsec;
 };
 constexpr FundamentalArgument kPlanetArguments[data::kPlan404ArgumentCount] = {
-    {53810162868.8982L, 908103.259872L},  // Mercury
-    {21066413643.3548L, 655127.28306L},   // Venus
-    {12959774228.3429L, 361679.244588L},  // Earth
-    {6890507749.3988L, 1279558.798488L},  // Mars
-    {1092566037.7991L, 123665.467464L},   // Jupiter
-    {439960985.5372L, 180278.79948L},     // Saturn
-    {154248119.3933L, 1130598.018396L},   // Uranus
-    {78655032.0744L, 1095655.195728L},    // Neptune
-    {52272245.1795L, 860492.1546L},       // Pluto
+    {53810162868.8982, 908103.259872},  // Mercury
+    {21066413643.3548, 655127.28306},   // Venus
+    {12959774228.3429, 361679.244588},  // Earth
+    {6890507749.3988, 1279558.798488},  // Mars
+    {1092566037.7991, 123665.467464},   // Jupiter
+    {439960985.5372, 180278.79948},     // Saturn
+    {154248119.3933, 1130598.018396},   // Uranus
+    {78655032.0744, 1095655.195728},    // Neptune
+    {52272245.1795, 860492.1546},       // Pluto
 };
 
 // Lunar theory constants.
-constexpr long double kMoonMeanDistanceKm = 385000.52899L;  // constant term of the radius series
+constexpr double kMoonMeanDistanceKm = 385000.52899;  // constant term of the radius series
 constexpr double kEarthEquatorialRadiusKm = 6378.1363;
 // Light time of the Moon as a longitude offset: 0.0118 deg times the
 // horizontal parallax ratio (Earth radius / distance).
 constexpr double kMoonLightTimeDeg = 0.0118;
 // Units of the series sums (1e-4 arc-second, 1e-4 km) and of c1..c3 (1e-5 arc-second).
-constexpr long double kSeriesUnit = 1.0e-4L;
-constexpr long double kLongitudeTermUnit = 1.0e-5L;
+constexpr double kSeriesUnit = 1.0e-4;
+constexpr double kLongitudeTermUnit = 1.0e-5;
 // Scale of the second stage sums (their tables are in 1e-5 arc-second / km, times T).
-constexpr long double kSecondStageScale = 0.1L;
+constexpr double kSecondStageScale = 0.1;
 
 // (Earth + Moon) / Moon mass ratio: the heliocentric Earth is the barycentre
 // minus the geocentric Moon divided by this.
@@ -58,8 +63,8 @@ constexpr int kBodyIgnored = 10;
 constexpr int kBodyMoon = 11;
 
 // Polynomial of degree `degree` with coefficients highest power first.
-inline long double Horner(const double* c, int degree, long double t) {
-  long double v = c[0];
+inline double Horner(const double* c, int degree, double t) {
+  double v = c[0];
   for (int k = 1; k <= degree; ++k) v = v * t + c[k];
   return v;
 }
@@ -67,9 +72,9 @@ inline long double Horner(const double* c, int degree, long double t) {
 // Cosine polynomial x cv + sine polynomial x sv for one periodic term of
 // degree d whose (cosine, sine) coefficient pairs start at c, highest power
 // first. Degrees 0 and 1 (most terms) are written out.
-inline long double PeriodicAmplitude(const double* c, int d, long double t, double cv, double sv) {
-  if (d == 0) return c[0] * static_cast<long double>(cv) + c[1] * static_cast<long double>(sv);
-  long double cu = c[0], su = c[1];
+inline double PeriodicAmplitude(const double* c, int d, double t, double cv, double sv) {
+  if (d == 0) return c[0] * static_cast<double>(cv) + c[1] * static_cast<double>(sv);
+  double cu = c[0], su = c[1];
   for (int k = 1; k <= d; ++k) {
     cu = cu * t + c[2 * k];
     su = su * t + c[2 * k + 1];
@@ -120,11 +125,11 @@ inline void Combine(bool& first, double s, double c, double& sv, double& cv) {
 
 // Walks one table of explicit lunar terms, adding to the accumulators.
 void AddExplicitTerms(const Plan404MoonTerm* terms, int count,
-                      const long double elementsArcsec[data::kPlan404MoonElementCount], long double t,
-                      long double acc[data::kPlan404MoonTargetCount]) {
+                      const double elementsArcsec[data::kPlan404MoonElementCount], double t,
+                      double acc[data::kPlan404MoonTargetCount]) {
   for (int i = 0; i < count; ++i) {
     const Plan404MoonTerm& term = terms[i];
-    long double argArcsec = term.phaseArcsec;
+    double argArcsec = term.phaseArcsec;
     for (int e = 0; e < data::kPlan404MoonElementCount; ++e) {
       if (term.mult[e] != 0) argArcsec += term.mult[e] * elementsArcsec[e];
     }
@@ -135,7 +140,7 @@ void AddExplicitTerms(const Plan404MoonTerm* terms, int count,
     for (int a = 0; a < n; ++a) {
       const data::Plan404MoonAmplitude& amp = term.amp[a];
       if (amp.target < 0 || amp.target >= data::kPlan404MoonTargetCount) continue;
-      long double v = static_cast<long double>(amp.cosine) * cg + static_cast<long double>(amp.sine) * sg;
+      double v = static_cast<double>(amp.cosine) * cg + static_cast<double>(amp.sine) * sg;
       if (amp.timePower == 1) v *= t;
       acc[amp.target] += v;
     }
@@ -144,18 +149,18 @@ void AddExplicitTerms(const Plan404MoonTerm* terms, int count,
 
 }  // namespace
 
-long double ReduceArcseconds(long double xArcsec) {
+double ReduceArcseconds(double xArcsec) {
   return xArcsec - kArcsecPerTurn * std::floor(xArcsec / kArcsecPerTurn);
 }
 
 void Plan404PlanetAngles(double jdTT, const Plan404PlanetTable& table, Plan404AngleStore& store) {
-  const long double t = (jdTT - kJ2000JD) * kTenMillenniaPerDay;
+  const double t = (jdTT - kJ2000JD) * kTenMillenniaPerDay;
   store.evaluatedMask = 0;
   for (int i = 0; i < data::kPlan404ArgumentCount; ++i) {
     int h = table.maxHarmonic[i];
     if (h <= 0) continue;
     if (h > data::kPlan404MaxHarmonic) h = data::kPlan404MaxHarmonic;
-    const long double angleArcsec =
+    const double angleArcsec =
         ReduceArcseconds(kPlanetArguments[i].frequencyArcsec * t) + kPlanetArguments[i].phaseArcsec;
     store.angleRad[i] = static_cast<double>(angleArcsec * kArcsecToRad);
     FillMultiples(store.angleRad[i], h, store.sine[i], store.cosine[i]);
@@ -170,9 +175,9 @@ void Plan404Planet(double jdTT, const Plan404PlanetTable& table, double& longitu
                    double& latitudeRad, double& radiusAu) {
   Plan404AngleStore store;
   Plan404PlanetAngles(jdTT, table, store);
-  const long double t = (jdTT - kJ2000JD) * kTenMillenniaPerDay;
+  const double t = (jdTT - kJ2000JD) * kTenMillenniaPerDay;
 
-  long double sl = 0.0L, sb = 0.0L, sr = 0.0L;
+  double sl = 0.0, sb = 0.0, sr = 0.0;
   const signed char* p = table.args;
   const double* pl = table.lon;
   const double* pb = table.lat;
@@ -227,19 +232,19 @@ void Plan404Planet(double jdTT, const Plan404PlanetTable& table, double& longitu
   radiusAu = static_cast<double>(kArcsecToRad * table.meanDistanceAu * sr + table.meanDistanceAu);
 }
 
-void Plan404MoonMeanElements(double jdTT, long double elementsArcsec[data::kPlan404MoonElementCount]) {
-  const long double t = (jdTT - kJ2000JD) * kCenturiesPerDay;
-  const long double t2 = t * t;
+void Plan404MoonMeanElements(double jdTT, double elementsArcsec[data::kPlan404MoonElementCount]) {
+  const double t = (jdTT - kJ2000JD) * kCenturiesPerDay;
+  const double t2 = t * t;
   for (int e = 0; e < data::kPlan404MoonElementCount; ++e) {
     const data::Plan404MoonMeanElement& el = data::kPlan404MoonMeanElements[e];
-    long double higher = 0.0L;
+    double higher = 0.0;
     for (int k = el.higherCount - 1; k >= 0; --k) higher = higher * t + el.higher[k];
     elementsArcsec[e] =
-        ReduceArcseconds(static_cast<long double>(el.rateArcsecPerCentury) * t + el.phaseArcsec) + t2 * higher;
+        ReduceArcseconds(static_cast<double>(el.rateArcsecPerCentury) * t + el.phaseArcsec) + t2 * higher;
   }
 }
 
-void Plan404MoonAngles(const long double elementsArcsec[data::kPlan404MoonElementCount],
+void Plan404MoonAngles(const double elementsArcsec[data::kPlan404MoonElementCount],
                        Plan404MoonAngleStore& store) {
   // D up to 6 times, l', l and F up to 4 times.
   static constexpr int kMultiples[4] = {6, 4, 4, 4};
@@ -251,8 +256,8 @@ void Plan404MoonAngles(const long double elementsArcsec[data::kPlan404MoonElemen
 }
 
 void Plan404MoonAddRows(const data::Plan404MoonRow* rows, int rowCount, int kind,
-                        const Plan404MoonAngleStore& store, long double& lonSum, long double& latSum,
-                        long double& radSum) {
+                        const Plan404MoonAngleStore& store, double& lonSum, double& latSum,
+                        double& radSum) {
   for (int i = 0; i < rowCount; ++i) {
     const Plan404MoonRow& row = rows[i];
     bool first = true;
@@ -273,19 +278,19 @@ void Plan404MoonAddRows(const data::Plan404MoonRow* rows, int rowCount, int kind
     if (first || !held) continue;
     switch (kind) {
       case 1: {
-        lonSum += (row.amp[0] * 10000L + row.amp[1]) * static_cast<long double>(sv);
-        if (row.amp[3] != 0) radSum += (row.amp[2] * 10000L + row.amp[3]) * static_cast<long double>(cv);
+        lonSum += (row.amp[0] * 10000L + row.amp[1]) * static_cast<double>(sv);
+        if (row.amp[3] != 0) radSum += (row.amp[2] * 10000L + row.amp[3]) * static_cast<double>(cv);
         break;
       }
       case 2:
-        lonSum += row.amp[0] * static_cast<long double>(sv);
-        radSum += row.amp[1] * static_cast<long double>(cv);
+        lonSum += row.amp[0] * static_cast<double>(sv);
+        radSum += row.amp[1] * static_cast<double>(cv);
         break;
       case 3:
-        latSum += (row.amp[0] * 10000L + row.amp[1]) * static_cast<long double>(sv);
+        latSum += (row.amp[0] * 10000L + row.amp[1]) * static_cast<double>(sv);
         break;
       case 4:
-        latSum += row.amp[0] * static_cast<long double>(sv);
+        latSum += row.amp[0] * static_cast<double>(sv);
         break;
       default:
         break;
@@ -298,18 +303,18 @@ void Plan404MoonAddRows(const data::Plan404MoonRow* rows, int rowCount, int kind
 // the main series; see data/plan404_moon.cpp for the tables and their units.
 void Plan404Moon(double jdTT, double& longitudeRad, double& latitudeRad, double& distanceAu) {
   using namespace data;
-  const long double t = (jdTT - kJ2000JD) * kCenturiesPerDay;
+  const double t = (jdTT - kJ2000JD) * kCenturiesPerDay;
 
-  long double el[kPlan404MoonElementCount];
+  double el[kPlan404MoonElementCount];
   Plan404MoonMeanElements(jdTT, el);
   Plan404MoonAngleStore store;
   Plan404MoonAngles(el, store);
 
   // acc: delta lambda, c1, c2, c3, beta, r, delta beta (see Plan404MoonTarget).
-  long double acc[kPlan404MoonTargetCount] = {};
-  long double& lat = acc[kMoonLatitudeSum];
-  long double& rad = acc[kMoonRadiusSum];
-  long double lon = 0.0L;
+  double acc[kPlan404MoonTargetCount] = {};
+  double& lat = acc[kMoonLatitudeSum];
+  double& rad = acc[kMoonRadiusSum];
+  double lon = 0.0;
 
   // First stage: the secular series of the first order (later times T twice).
   Plan404MoonAddRows(kPlan404MoonFirstLonRad, kPlan404MoonFirstLonRadRows, 2, store, lon, lat, rad);
@@ -320,7 +325,7 @@ void Plan404Moon(double jdTT, double& longitudeRad, double& latitudeRad, double&
   rad *= t;
 
   // Second stage: the series in T.
-  lon = 0.0L;
+  lon = 0.0;
   Plan404MoonAddRows(kPlan404MoonSecondLat, kPlan404MoonSecondLatRows, 4, store, lon, lat, rad);
   Plan404MoonAddRows(kPlan404MoonSecondLonRad, kPlan404MoonSecondLonRadRows, 1, store, lon, lat, rad);
   AddExplicitTerms(kPlan404MoonStage2Terms, kPlan404MoonStage2TermCount, el, t, acc);
@@ -332,15 +337,15 @@ void Plan404Moon(double jdTT, double& longitudeRad, double& latitudeRad, double&
   AddExplicitTerms(kPlan404MoonStage3Terms, kPlan404MoonStage3TermCount, el, t, acc);
 
   // Main series.
-  lon = 0.0L;
+  lon = 0.0;
   Plan404MoonAddRows(kPlan404MoonMainLonRad, kPlan404MoonMainLonRadRows, 1, store, lon, lat, rad);
   Plan404MoonAddRows(kPlan404MoonMainLat, kPlan404MoonMainLatRows, 3, store, lon, lat, rad);
   acc[kMoonDeltaLongitude] +=
       kLongitudeTermUnit * t *
       (acc[kMoonLongitudeT1] + t * (acc[kMoonLongitudeT2] + t * acc[kMoonLongitudeT3]));
 
-  const long double lonArcsec = kSeriesUnit * lon + el[kMoonMeanLongitude] + acc[kMoonDeltaLongitude];
-  const long double latArcsec = kSeriesUnit * lat + acc[kMoonDeltaLatitude];
+  const double lonArcsec = kSeriesUnit * lon + el[kMoonMeanLongitude] + acc[kMoonDeltaLongitude];
+  const double latArcsec = kSeriesUnit * lat + acc[kMoonDeltaLatitude];
   const double distanceKm = static_cast<double>(kSeriesUnit * rad + kMoonMeanDistanceKm);
 
   const double parallaxRatio = kEarthEquatorialRadiusKm / distanceKm;

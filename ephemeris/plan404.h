@@ -13,7 +13,7 @@ namespace orv {
 using data::Plan404PlanetTable;
 
 // x - 1296000 floor(x / 1296000): arc-seconds reduced to [0, 1296000).
-long double ReduceArcseconds(long double xArcsec);
+double ReduceArcseconds(double xArcsec);
 
 // ---------------------------------------------------------------------------
 // Planetary theory
@@ -41,7 +41,7 @@ void Plan404Planet(double jdTT, const Plan404PlanetTable& table, double& longitu
 
 // The ten mean elements (D, l', l, F, L, Venus, Earth, Mars, Jupiter, Saturn)
 // in arc-seconds at jdTT.
-void Plan404MoonMeanElements(double jdTT, long double elementsArcsec[data::kPlan404MoonElementCount]);
+void Plan404MoonMeanElements(double jdTT, double elementsArcsec[data::kPlan404MoonElementCount]);
 
 // Sines and cosines of the multiples of D, l', l and F (index 0..3); slot
 // k - 1 holds k times the element; only the first `filled` slots are set.
@@ -51,15 +51,15 @@ struct Plan404MoonAngleStore {
   int filled[4];
 };
 
-void Plan404MoonAngles(const long double elementsArcsec[data::kPlan404MoonElementCount],
+void Plan404MoonAngles(const double elementsArcsec[data::kPlan404MoonElementCount],
                        Plan404MoonAngleStore& store);
 
 // Adds the rows of one lunar series of the given kind (1 to 4) to the sums.
 // A row whose multipliers are all zero, or that needs a multiple the store
 // does not hold, contributes nothing.
 void Plan404MoonAddRows(const data::Plan404MoonRow* rows, int rowCount, int kind,
-                        const Plan404MoonAngleStore& store, long double& lonSum, long double& latSum,
-                        long double& radSum);
+                        const Plan404MoonAngleStore& store, double& lonSum, double& latSum,
+                        double& radSum);
 
 // Geocentric longitude (rad, within a small margin of [0, 2 pi)), latitude
 // (rad) and distance (AU) of the Moon, mean ecliptic and equinox of date, with

@@ -1,8 +1,10 @@
-// The two searches on which every event of the engine is built: the instant
-// where a function of time is smallest (greatest eclipse, local maximum,
-// culmination) and the instant where it changes sign (contacts, rise and set,
-// the annular-total transition). Each caller supplies a small "value at
-// instant t" function and its window; nothing here knows about eclipses.
+// The searches on which every event of the engine is built: the instant where
+// a steadily increasing quantity reaches a value (solar terms, new and full
+// moons), the instant where a function of time is smallest (greatest eclipse,
+// local maximum, culmination) and the instant where it changes sign (contacts,
+// rise and set, the annular-total transition). Each caller supplies a small
+// "value at instant t" function and its window; nothing here knows about
+// eclipses or calendars.
 //
 // Instants are Julian Days in whatever scale the function expects; both
 // searches halve at most kMaxHalvings times, which takes a window of a day
@@ -10,8 +12,102 @@
 #pragma once
 
 #include <cmath>
+#include <limits>
 
 namespace orv {
+
+// ---------------------------------------------------------------- crossings
+
+// How to find the instant where f(t) = 0 for an f that increases through zero
+// at a rate known to lie within [minRatePerDay, maxRatePerDay] (units of f
+// per day, both positive) on the whole stretch the search can visit.
+struct CrossingSearch {
+  double minRatePerDay = 0.0;
+  double maxRatePerDay = 0.0;
+  double typicalRatePerDay = 0.0;  // the first step's slope
+  double toleranceDays = 0.0;      // stop when a step is shorter than this
+  int maxEvaluations = 0;
+};
+
+struct Crossing {
+  double jd = 0.0;       // the crossing, when found
+  bool found = false;    // false: a value was not finite or the steps ran out
+  int evaluations = 0;
+};
+
+// Crossing of zero by f nearest to `guessJd`. Each value f(t) < 0 puts the
+// crossing between t + |f|/max and t + |f|/min (mirrored for f > 0), so every
+// evaluation narrows a bracket that always holds the crossing. The steps are
+// secant steps (the first uses the typical rate), replaced by the bracket's
+// midpoint whenever one would leave the bracket; the search ends when a step
+// is shorter than the tolerance (the secant converges faster than linearly,
+// so the last point is then far closer to the crossing than the tolerance).
+// Where f jumps over zero (a step in Delta T, for one) the rates no longer
+// bound it and the bracket empties: the jump is then located by halving
+// between the nearest points on either side, to the tolerance. The result
+// depends only on f and `guessJd`: the same guess gives the same instant bit
+// for bit, whatever was searched before.
+template <class Function>
+Crossing FindCrossing(Function&& f, double guessJd, const CrossingSearch& s) {
+  constexpr double kInfinity = std::numeric_limits<double>::infinity();
+  constexpr int kMaxJumpHalvings = 64;
+  Crossing out;
+  double lo = -kInfinity, hi = kInfinity;    // from the rate bounds
+  double below = -kInfinity, above = kInfinity;  // nearest points with f < 0 and f > 0
+  double tPrev = 0.0, fPrev = 0.0;
+  double t = guessJd;
+  while (out.evaluations < s.maxEvaluations) {
+    const double value = f(t);
+    ++out.evaluations;
+    if (!std::isfinite(value) || !std::isfinite(t)) return out;
+    if (value == 0.0) {
+      out.jd = t;
+      out.found = true;
+      return out;
+    }
+    if (value < 0.0) below = std::fmax(below, t);
+    else above = std::fmin(above, t);
+    // The bracket that this value allows.
+    const double nearDays = std::fabs(value) / s.maxRatePerDay, farDays = std::fabs(value) / s.minRatePerDay;
+    if (value < 0.0) {
+      lo = std::fmax(lo, t + nearDays);
+      hi = std::fmin(hi, t + farDays);
+    } else {
+      lo = std::fmax(lo, t - farDays);
+      hi = std::fmin(hi, t - nearDays);
+    }
+    if (!(lo <= hi)) break;  // the rate bounds do not hold for f here
+    double next;
+    if (out.evaluations == 1 || value == fPrev) next = t - value / s.typicalRatePerDay;
+    else next = t - value * (t - tPrev) / (value - fPrev);
+    if (!(next >= lo && next <= hi)) next = 0.5 * (lo + hi);
+    if (std::fabs(next - t) < s.toleranceDays || hi - lo < s.toleranceDays) {
+      // The crossing is at least |f| / max away from t: a step that says
+      // otherwise was lost to rounding (t too large for the tolerance).
+      if (std::fabs(value) / s.maxRatePerDay > std::fabs(next - t) + s.toleranceDays) return out;
+      out.jd = next;
+      out.found = true;
+      return out;
+    }
+    tPrev = t;
+    fPrev = value;
+    t = next;
+  }
+  // A jump over zero, or no convergence: halve between the points known to
+  // lie on either side of it, if there are such points.
+  if (!(below < above) || !std::isfinite(below) || !std::isfinite(above)) return out;
+  for (int i = 0; i < kMaxJumpHalvings && above - below >= s.toleranceDays; ++i) {
+    const double mid = 0.5 * (below + above);
+    const double value = f(mid);
+    ++out.evaluations;
+    if (!std::isfinite(value)) return out;
+    if (value < 0.0) below = mid;
+    else above = mid;
+  }
+  out.jd = 0.5 * (below + above);
+  out.found = above - below < s.toleranceDays;
+  return out;
+}
 
 constexpr int kMaxHalvings = 30;
 // 0.1 s and 0.01 s in days: the tolerances of the eclipse and rise/set searches.
@@ -51,34 +147,58 @@ double SearchMinimum(Function&& f, double lo, double hi, double toleranceDays) {
 }
 
 // Instant at which `f` crosses zero between `start` and `end` (either may be
-// the later one). Halves while keeping the sign change between the ends; once
-// the step is below `toleranceDays` the result is the midpoint when f <= 0
-// there, else the current start end. A result within `endMarginDays` of
-// either end of the window means that there was no crossing inside it: the
-// result is then 0 (pass 0 for the margin to keep every result).
+// the later one), for an f with at most one crossing there. False position
+// with the Illinois modification (the value kept at an end that stays is
+// halved, so both ends close in): a handful of evaluations instead of the
+// thirty halvings of bisection. The search ends when the bracket is shorter
+// than `toleranceDays` or after kMaxHalvings steps; the result is the
+// interpolated crossing inside the last bracket. Without a sign change
+// between the ends there is no crossing: the result is 0 when
+// `endMarginDays` > 0 (otherwise the end nearer to zero). A result within
+// `endMarginDays` of either end of the window also means that there was no
+// crossing inside it: the result is then 0 (pass 0 for the margin to keep
+// every result).
 template <class Function>
 double SearchSignChange(Function&& f, double start, double end, double toleranceDays, double endMarginDays) {
-  const double windowStart = start, windowEnd = end;
-  double lo = start, hi = end;
-  double fLo = f(lo);
-  double result = lo;
-  for (int round = 0; round < kMaxHalvings; ++round) {
-    const double mid = 0.5 * (lo + hi);
-    const double fMid = f(mid);
-    if (std::fabs(mid - lo) < toleranceDays) {
-      result = fMid <= 0.0 ? mid : lo;
-      break;
+  double a = start, b = end;
+  double fa = f(a), fb = f(b);
+  double result;
+  if (fa == 0.0) {
+    result = a;
+  } else if (fb == 0.0) {
+    result = b;
+  } else if (!(fa * fb < 0.0)) {  // no sign change (or a value that is not finite)
+    if (endMarginDays > 0.0) return 0.0;
+    result = std::fabs(fa) <= std::fabs(fb) ? a : b;
+  } else {
+    // [a, b] always holds the sign change; b is the newest point.
+    double faUsed = fa, fbUsed = fb;
+    result = b - fb * (b - a) / (fb - fa);
+    for (int step = 0; step < kMaxHalvings && std::fabs(b - a) >= toleranceDays; ++step) {
+      double c = b - fbUsed * (b - a) / (fbUsed - faUsed);
+      // Keep the new point strictly inside: false position can stall at an end.
+      const double margin = 0.25 * toleranceDays;
+      const double lo = std::fmin(a, b) + margin, hi = std::fmax(a, b) - margin;
+      if (!(c >= lo && c <= hi)) c = 0.5 * (a + b);
+      const double fc = f(c);
+      if (fc == 0.0 || !std::isfinite(fc)) {
+        result = c;
+        break;
+      }
+      if (fc * fbUsed < 0.0) {
+        a = b;
+        faUsed = fbUsed;
+      } else {
+        faUsed *= 0.5;  // Illinois: the end that stays counts for less
+      }
+      b = c;
+      fbUsed = fc;
+      result = b - fbUsed * (b - a) / (fbUsed - faUsed);
+      if (!(result >= std::fmin(a, b) && result <= std::fmax(a, b))) result = 0.5 * (a + b);
     }
-    if (fLo * fMid >= 0.0) {
-      lo = mid;
-      fLo = fMid;
-    } else {
-      hi = mid;
-    }
-    result = lo;
   }
   if (endMarginDays > 0.0 &&
-      (std::fabs(result - windowStart) < endMarginDays || std::fabs(result - windowEnd) < endMarginDays))
+      (std::fabs(result - start) < endMarginDays || std::fabs(result - end) < endMarginDays))
     return 0.0;
   return result;
 }

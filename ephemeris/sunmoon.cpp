@@ -91,13 +91,32 @@ double SunMoonLongitude(EngineContext& ctx, int body, double jd, int result) {
   return 0.0;
 }
 
-EquatorialPlace SunMoonEquatorial(EngineContext& ctx, int body, double jd) {
-  SunMoonLongitude(ctx, body, jd, kResultNone);
-  const bool moon = body == kBodyMoon;
-  const double lambda = (moon ? ctx.places.MoonLongitudeDeg : ctx.places.SunLongitudeDeg) * kDegToRad;
-  const double beta = (moon ? ctx.places.MoonLatitudeDeg : ctx.places.SunLatitudeDeg) * kDegToRad;
-  const double distanceKm = moon ? ctx.places.MoonDistanceKm : ctx.places.SunDistanceKm;
-  const double eps = TrueObliquity(ctx, ctx.time.CurrentTT);
+double MoonSunElongation(EngineContext& ctx, double jd) {
+  if (ctx.settings.EphemerisCode != kEphemerisPlan404)
+    return SunMoonLongitude(ctx, kBodySunAndMoon, jd, kResultElongation);
+  ctx.time.CurrentJD = jd;
+  UpdateTimeScales(ctx.time, ctx.settings);
+  const double jdTT = ctx.time.CurrentTT;
+  double sun[3], moon[3];
+  Plan404SunAndMoon(ctx, jdTT, sun, moon);
+  const double sunDistanceKm = sun[2] * kAuKm;
+  double e = (moon[0] - sun[0]) * kRadToDeg - SolarAberrationDegrees(jdTT, sunDistanceKm);
+  if (ctx.settings.EopCorrection == 1) {
+    const double T = JulianCenturies(jdTT);
+    e += (MoonEopCorrectionMas(T) - SunEopCorrectionMas(T)) * kMasToDeg;
+  }
+  e = std::fmod(e, 360.0);
+  if (e < 0.0) e += 360.0;
+  return e;
+}
+
+namespace {
+
+// Ecliptic longitude and latitude (degrees) and distance (km) to equatorial
+// coordinates with the obliquity `eps` (rad).
+EquatorialPlace EclipticToEquatorial(double lambdaDeg, double betaDeg, double distanceKm, double eps) {
+  const double lambda = lambdaDeg * kDegToRad;
+  const double beta = betaDeg * kDegToRad;
   EquatorialPlace p;
   double alpha = std::atan2(std::cos(eps) * std::sin(lambda) - std::sin(eps) * std::tan(beta), std::cos(lambda)) *
                  kRadToDeg;
@@ -107,6 +126,25 @@ EquatorialPlace SunMoonEquatorial(EngineContext& ctx, int body, double jd) {
       std::asin(std::sin(eps) * std::cos(beta) * std::sin(lambda) + std::cos(eps) * std::sin(beta)) * kRadToDeg;
   p.distanceAu = distanceKm * kKmToAu;
   return p;
+}
+
+}  // namespace
+
+EquatorialPlace SunMoonEquatorial(EngineContext& ctx, int body, double jd) {
+  SunMoonLongitude(ctx, body, jd, kResultNone);
+  const bool moon = body == kBodyMoon;
+  const SunMoonPlaces& p = ctx.places;
+  const double eps = TrueObliquity(ctx, ctx.time.CurrentTT);
+  return moon ? EclipticToEquatorial(p.MoonLongitudeDeg, p.MoonLatitudeDeg, p.MoonDistanceKm, eps)
+              : EclipticToEquatorial(p.SunLongitudeDeg, p.SunLatitudeDeg, p.SunDistanceKm, eps);
+}
+
+void SunMoonEquatorialBoth(EngineContext& ctx, double jd, EquatorialPlace& sun, EquatorialPlace& moon) {
+  SunMoonLongitude(ctx, kBodySunAndMoon, jd, kResultNone);
+  const SunMoonPlaces& p = ctx.places;
+  const double eps = TrueObliquity(ctx, ctx.time.CurrentTT);
+  sun = EclipticToEquatorial(p.SunLongitudeDeg, p.SunLatitudeDeg, p.SunDistanceKm, eps);
+  moon = EclipticToEquatorial(p.MoonLongitudeDeg, p.MoonLatitudeDeg, p.MoonDistanceKm, eps);
 }
 
 void SphericalToRectangular(double alphaDeg, double deltaDeg, double r, double& x, double& y, double& z) {

@@ -6,10 +6,7 @@
 #include "lunisolar/terms.h"
 
 namespace orv {
-namespace {
 
-// The settings the lists depend on; the incremental modes reuse the shadow
-// lists only when these are unchanged since the last preparation.
 bool SameListSettings(const CalcSettings& a, const CalcSettings& b) {
   return a.EphemerisCode == b.EphemerisCode && a.PrecessionModel == b.PrecessionModel &&
          a.NutationModel == b.NutationModel && a.ObliquityModel == b.ObliquityModel &&
@@ -20,20 +17,61 @@ bool SameListSettings(const CalcSettings& a, const CalcSettings& b) {
          a.ZoneOffsetDays == b.ZoneOffsetDays;
 }
 
-void ComputeYear(EngineContext& ctx, YearTables& tables, int year, int mode, const LunarBuildOptions& options) {
+namespace {
+
+bool ComputeYear(EngineContext& ctx, YearTables& tables, int year, int mode, const LunarBuildOptions& options) {
   FillDayTableSolarDates(tables, year);
-  ComputeSolarTermsOfYear(ctx, tables, mode);
-  ComputeSyzygiesOfYear(ctx, tables, mode);
+  const bool terms = ComputeSolarTermsOfYear(ctx, tables, mode);
+  const bool syzygies = ComputeSyzygiesOfYear(ctx, tables, mode);
   BuildLunarCalendar(tables, year, options);
+  return terms && syzygies;
 }
 
 }  // namespace
 
-void PrepareYear(EngineContext& ctx, YearTables& tables, int year, const LunarBuildOptions& options) {
+bool YearCache::Find(int year, const CalcSettings& settings, const LunarBuildOptions& options, YearTables& tables) {
+  for (Entry& e : entries_) {
+    if (e.tables && e.tables->LoadedYear == year && SameListSettings(e.tables->PreparedWith, settings) &&
+        e.options == options) {
+      tables = *e.tables;
+      // The settings outside the list key (place, today, ...) are the caller's.
+      tables.PreparedWith = settings;
+      e.lastUse = ++uses_;
+      return true;
+    }
+  }
+  return false;
+}
+
+void YearCache::Store(const YearTables& tables, const LunarBuildOptions& options) {
+  if (tables.PreparedWith.EphemerisCode != kEphemerisPlan404) return;
+  Entry* slot = nullptr;
+  for (Entry& e : entries_)  // the same year again: replace it
+    if (e.tables && e.tables->LoadedYear == tables.LoadedYear &&
+        SameListSettings(e.tables->PreparedWith, tables.PreparedWith) && e.options == options)
+      slot = &e;
+  if (slot == nullptr) {  // else an empty entry, else the least recently used
+    slot = &entries_[0];
+    for (Entry& e : entries_)
+      if (slot->tables && (!e.tables || e.lastUse < slot->lastUse)) slot = &e;
+  }
+  if (!slot->tables) slot->tables = std::make_unique<YearTables>();
+  *slot->tables = tables;
+  slot->options = options;
+  slot->lastUse = ++uses_;
+}
+
+void YearCache::Clear() {
+  for (Entry& e : entries_) e = Entry{};
+  uses_ = 0;
+}
+
+bool PrepareYear(EngineContext& ctx, YearTables& tables, int year, const LunarBuildOptions& options) {
+  if (ctx.yearCache != nullptr && ctx.yearCache->Find(year, ctx.settings, options, tables)) return true;
   int mode = 0;
   if (tables.Prepared && year >= 1 && SameListSettings(tables.PreparedWith, ctx.settings))
     mode = year - tables.LoadedYear;
-  ComputeYear(ctx, tables, year, mode, options);
+  const bool found = ComputeYear(ctx, tables, year, mode, options);
   BuildMonthPillarTable(tables, year);
   tables.LoadedYear = year;
   tables.Prepared = true;
@@ -55,6 +93,8 @@ void PrepareYear(EngineContext& ctx, YearTables& tables, int year, const LunarBu
       }
     }
   }
+  if (found && ctx.yearCache != nullptr) ctx.yearCache->Store(tables, options);
+  return found;
 }
 
 }  // namespace orv

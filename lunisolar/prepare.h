@@ -3,16 +3,49 @@
 // month-pillar offsets).
 #pragma once
 
+#include <array>
+#include <memory>
+
 #include "ephemeris/context.h"
 #include "lunisolar/lunar_calendar.h"
 #include "lunisolar/year_tables.h"
 
 namespace orv {
 
-// Makes `year` the loaded year of `tables`. When the tables held the year
-// before or after under the same settings, only the new part of the lists is
-// searched. When a leap month turns up before month 11 of the year before,
-// the months before month 11 are taken from that year's own calendar.
-void PrepareYear(EngineContext& ctx, YearTables& tables, int year, const LunarBuildOptions& options);
+// True when the term and syzygy lists computed under `a` are those of `b`:
+// the settings that shape the lists are the same.
+bool SameListSettings(const CalcSettings& a, const CalcSettings& b);
+
+// The last few years prepared, for reuse when the same year is asked for
+// again under the same list settings and lunar build options (paging back
+// and forth, a report of the shown year, the year of today). Only years of
+// the built-in PLAN404 theory are kept: a JPL file can be swapped under the
+// same ephemeris code.
+class YearCache {
+ public:
+  static constexpr int kCapacity = 8;
+  // Copies the cached year into `tables`; false when it is not held.
+  bool Find(int year, const CalcSettings& settings, const LunarBuildOptions& options, YearTables& tables);
+  void Store(const YearTables& tables, const LunarBuildOptions& options);
+  void Clear();
+
+ private:
+  struct Entry {
+    std::unique_ptr<YearTables> tables;
+    LunarBuildOptions options;
+    unsigned long long lastUse = 0;
+  };
+  std::array<Entry, kCapacity> entries_;
+  unsigned long long uses_ = 0;
+};
+
+// Makes `year` the loaded year of `tables`: from ctx.yearCache when it holds
+// the year, else computed. When the tables held the year before or after
+// under the same settings, only the events new to the span are searched.
+// When a leap month turns up before month 11 of the year before, the months
+// before month 11 are taken from that year's own calendar. False when an
+// event search failed (the lists then end early); the tables still describe
+// the year as far as they go.
+bool PrepareYear(EngineContext& ctx, YearTables& tables, int year, const LunarBuildOptions& options);
 
 }  // namespace orv

@@ -2,7 +2,10 @@
 
 #include <cmath>
 
+#include "ephemeris/angles.h"
+#include "ephemeris/search.h"
 #include "ephemeris/sunmoon.h"
+#include "time/timescales.h"
 
 namespace orv {
 
@@ -15,16 +18,17 @@ const char* const SolarTermNames[24] = {
 namespace {
 
 constexpr double kMinuteDays = 1.0 / 1440.0;
-// Bisection tolerances, days. The lists are searched to 0.01 s like the
-// refined seconds: a coarser tolerance leaves the listed minute (and, within
-// seconds of midnight, the date) depending on where the search started, so a
-// year reached by paging from its neighbour could differ from the same year
-// computed afresh. The 20 s of a quick search remain for
-// SolarTermInstantOfYear's bracket, which is refined afterwards.
-constexpr double kQuickToleranceDays = 2.314814814814815e-4;
-constexpr double kRefineToleranceDays = 1.1574074074074074e-7;
-constexpr double kListToleranceDays = kRefineToleranceDays;
-// Coarse approach: minutes per degree of the Sun's longitude and of the
+// The crossing searches stop when a secant step is shorter than 0.1 ms; the
+// point reached is then within microseconds of the crossing.
+constexpr double kCrossingToleranceDays = 1.1574074074074074e-9;
+// A refined crossing further than this from its listed minute is not its event.
+constexpr double kRefineWindowDays = 1.0 / 24.0;
+// Rates of the apparent solar longitude (0.953 deg/day at aphelion, 1.019 at
+// perihelion) and of the Moon-Sun elongation (about 10.8 to 14.5 deg/day),
+// with margins; the bounds keep every step inside a bracket of the crossing.
+constexpr CrossingSearch kSunCrossing{0.9, 1.1, 0.9856, kCrossingToleranceDays, 16};
+constexpr CrossingSearch kElongationCrossing{9.0, 16.5, 12.19, kCrossingToleranceDays, 16};
+// Linear stepping, coarse approach: minutes per degree of the Sun's longitude and of the
 // elongation (deliberately short of the true rates, so the approach never
 // overshoots), and where the approach stops (minutes).
 constexpr double kSunMinutesPerDegree = 1000.0;
@@ -33,11 +37,7 @@ constexpr double kCoarseStopMinutes = 2.0 / 1440.0;
 constexpr double kCoarseStopFullMoonMinutes = 1.0 / 1440.0;
 // A longitude below this, when the target is 360, has passed the wrap.
 constexpr double kWrapLimitDeg = 12.2;
-// Days after an event where the search for the next one starts.
-constexpr double kNextSearchDays = 12.0;
 constexpr int kDefaultStepSeconds = 20;
-// With mode -1 only this many records are computed; the rest come from the shadow.
-constexpr int kBackwardComputed = 26;
 
 double WrappedLongitude(double longitude, double target) {
   return (target >= 359.99 && longitude < kWrapLimitDeg) ? longitude + 360.0 : longitude;
@@ -45,9 +45,6 @@ double WrappedLongitude(double longitude, double target) {
 
 double SunLongitudeAt(EngineContext& ctx, double jd) {
   return SunMoonLongitude(ctx, kBodySun, jd, kResultSunLongitude);
-}
-double ElongationAt(EngineContext& ctx, double jd) {
-  return SunMoonLongitude(ctx, kBodySunAndMoon, jd, kResultElongation);
 }
 
 double LongitudeFunction(EngineContext& ctx, int body, int what, double jd) {
@@ -65,13 +62,17 @@ double StepToLongitude(EngineContext& ctx, int body, int what, double target, do
   double lambda = WrappedLongitude(LongitudeFunction(ctx, body, what, t), target);
   if (lambda >= target) return t;  // already reached at the start of the fine step
   double dPrev = std::fabs(target - lambda), d = dPrev;
-  // Bounded: the coarse approach leaves at most a few minutes to go.
-  for (int i = 0; i < 100000 && lambda < target; ++i) {
+  // The coarse approach leaves a few minutes to go; a day of steps without
+  // reaching the target is a failure.
+  const int maxSteps = static_cast<int>(1.0 / step) + 1;
+  int i = 0;
+  for (; i < maxSteps && lambda < target; ++i) {
     dPrev = std::fabs(target - lambda);
     t += step;
     lambda = WrappedLongitude(LongitudeFunction(ctx, body, what, t), target);
     d = std::fabs(target - lambda);
   }
+  if (i == maxSteps) return std::nan("");
   return (dPrev + d) > 0.0 ? t - step * d / (dPrev + d) : t;
 }
 
@@ -94,27 +95,20 @@ double CoarseApproach(EngineContext& ctx, int body, int what, double target, dou
   return previous;
 }
 
-// One event of the lists: the coarse approach from `t`, then the fine step
-// (bisection over `windowMinutes`, or linear stepping) to the crossing of
-// `target`. The instant is in the search's time scale (zone not added).
+// The linear stepping of the lists (TermSearchBisection 0): the coarse
+// approach from a start before the event, then steps of
+// TermSearchStepSeconds to the crossing of `target`.
 struct EventSearch {
   int body, what;
-  double minutesPerDegree, stopMinutes, windowMinutes;
+  double minutesPerDegree, stopMinutes;
   bool wrap;
 };
 
-double FindListEvent(EngineContext& ctx, const EventSearch& s, double target, double t) {
-  t = CoarseApproach(ctx, s.body, s.what, target, t, s.minutesPerDegree, s.stopMinutes, s.wrap);
-  return ctx.settings.TermSearchBisection == 1
-             ? BisectLongitude(ctx, target, t, t + s.windowMinutes * kMinuteDays, kListToleranceDays, s.body, s.what)
-             : StepToLongitude(ctx, s.body, s.what, target, t);
-}
-
-constexpr EventSearch kTermSearch{kBodySun, kResultSunLongitude, kSunMinutesPerDegree, kCoarseStopMinutes, 5.0, true};
+constexpr EventSearch kTermSearch{kBodySun, kResultSunLongitude, kSunMinutesPerDegree, kCoarseStopMinutes, true};
 constexpr EventSearch kNewMoonSearch{kBodySunAndMoon, kResultElongation, kMoonMinutesPerDegree, kCoarseStopMinutes,
-                                     60.0, true};
+                                     true};
 constexpr EventSearch kFullMoonSearch{kBodySunAndMoon, kResultElongation, kMoonMinutesPerDegree,
-                                      kCoarseStopFullMoonMinutes, 120.0, false};
+                                      kCoarseStopFullMoonMinutes, false};
 
 // Clock fields of a Julian Day in the selected time system (zone added).
 struct ClockFields {
@@ -124,8 +118,8 @@ struct ClockFields {
 
 ClockFields SplitInstant(double instant, double jd0) {
   ClockFields c;
-  c.dayIndex = static_cast<int>(instant - jd0);
-  if (instant - jd0 < 0.0) c.dayIndex = -1;
+  const double days = instant - jd0;
+  c.dayIndex = days < 0.0 ? -1 : days >= YearTables::kDaySlots ? YearTables::kDaySlots : static_cast<int>(days);
   const double f = (instant + 0.5) - std::floor(instant + 0.5);
   double x = 24.0 * f;
   c.hour = static_cast<int>(x);
@@ -143,6 +137,155 @@ double RecordInstant(PackedDate date, PackedTime time) {
 }
 
 double ListStartJulianDay(const YearTables& t) { return PackedDateToJulianDay(t.DayTable[0].solarDate); }
+
+// ---------------------------------------------------------------- events
+//
+// Every event of the lists is searched from a first guess that depends only on
+// the event itself (which turn of the Sun, which lunation), never on where the
+// previous search ended, so a year reached by paging from its neighbour holds
+// exactly the instants of the same year computed afresh.
+
+// Mean longitude of the Sun referred to the mean equinox of date, degrees,
+// counted on from J2000.0 without reduction: 280.46646 + 36000.76983 T
+// (Meeus, Astronomical Algorithms, 2nd ed., eq. 25.2; T in Julian centuries
+// of TT).
+constexpr double kMeanSunLongitudeJ2000Deg = 280.46646;
+constexpr double kMeanSunDegPerCentury = 36000.76983;
+// Mean new moon of lunation k (k = 0: 2000 January 6): 2451550.09766 +
+// 29.530588861 k, TT (Meeus, eq. 49.1); a full moon is lunation k + 1/2.
+constexpr double kMeanNewMoonEpochJD = 2451550.09766;
+constexpr double kMeanSynodicMonthDays = 29.530588861;
+
+double MeanSunLongitudeDeg(double jdTT) {
+  return kMeanSunLongitudeJ2000Deg + kMeanSunDegPerCentury * (jdTT - kJ2000JD) / kDaysPerJulianCentury;
+}
+double MeanSunInstant(double longitudeDeg) {
+  return kJ2000JD + (longitudeDeg - kMeanSunLongitudeJ2000Deg) / kMeanSunDegPerCentury * kDaysPerJulianCentury;
+}
+
+// TT less the searches' time scale (Delta T for UT and ST, else 0) at an
+// instant of that scale, days.
+double TTMinusSearchScale(const CalcSettings& settings, double jd) {
+  TimeState time;
+  time.CurrentJD = jd;
+  UpdateTimeScales(time, settings);
+  return time.CurrentTT - time.CurrentJD;
+}
+
+// A guess in TT moved to the searches' time scale (UT for UT and ST) with
+// the Delta T of the settings at that instant.
+double GuessInSearchScale(const CalcSettings& settings, double jdTT) {
+  return jdTT - TTMinusSearchScale(settings, jdTT);
+}
+
+// Where the linear stepping's coarse approach starts before the guess: well
+// more than the guess can be late (hours; Delta T in antiquity, a day or two).
+constexpr double kSunApproachLeadDays = 5.0;
+constexpr double kMoonApproachLeadDays = 2.5;
+constexpr double kFirstLunationMarginDays = 3.0;
+// Lunations searched and dropped before the list's first new moon: at most
+// two (before the start, on the first day) when the searches succeed.
+constexpr int kMaxSkippedLunations = 4;
+
+// One event of the lists: the solar term reaching `unwrappedLongitudeDeg`
+// (a multiple of 15, counted on from J2000.0 like the mean longitude), or
+// the new (half-integer part 0) or full (0.5) moon of lunation `lunation`.
+struct ListEvent {
+  bool sun;
+  double turnDeg;  // the Sun's longitude, unwrapped; or the lunation number
+};
+
+double EventTargetDeg(const ListEvent& e) {
+  if (e.sun) {
+    // Into (0, 360]: the spring equinox is 360 (turnDeg is negative before 2000).
+    const double deg = std::fmod(e.turnDeg, 360.0);
+    return deg <= 0.0 ? deg + 360.0 : deg;
+  }
+  return e.turnDeg - std::floor(e.turnDeg) == 0.0 ? 360.0 : 180.0;
+}
+
+// Largest periodic terms of the first guesses, degrees and days: the Sun's
+// equation of the centre with its mean anomaly (Meeus, ch. 25), and the
+// corrections of a mean new or full moon for the anomalies of the Moon and
+// the Sun (Meeus, ch. 49, eq. 49.4-49.6). They bring the guess within about
+// an hour of the event, which saves a step of every search.
+constexpr double kSunAnomalyJ2000Deg = 357.5291;
+constexpr double kSunAnomalyDegPerDay = 0.98560028;
+constexpr double kSunCentreDeg = 1.9146;
+constexpr double kSunCentre2Deg = 0.02;
+constexpr double kSunMeanRateDegPerDay = 0.98564736;
+constexpr double kLunationSunAnomalyDeg = 2.5534, kLunationSunAnomalyDegPerLunation = 29.10535670;
+constexpr double kLunationMoonAnomalyDeg = 201.5643, kLunationMoonAnomalyDegPerLunation = 385.81693528;
+constexpr double kNewMoonMoonAnomalyDays = -0.40720, kNewMoonSunAnomalyDays = 0.17241;
+constexpr double kFullMoonMoonAnomalyDays = -0.40614, kFullMoonSunAnomalyDays = 0.17302;
+
+double EventGuessTT(const ListEvent& e) {
+  if (e.sun) {
+    const double meanJd = MeanSunInstant(e.turnDeg);
+    const double anomaly = (kSunAnomalyJ2000Deg + kSunAnomalyDegPerDay * (meanJd - kJ2000JD)) * kDegToRad;
+    const double centreDeg = kSunCentreDeg * std::sin(anomaly) + kSunCentre2Deg * std::sin(2.0 * anomaly);
+    return meanJd - centreDeg / kSunMeanRateDegPerDay;
+  }
+  const double k = e.turnDeg;
+  const double sunAnomaly = (kLunationSunAnomalyDeg + kLunationSunAnomalyDegPerLunation * k) * kDegToRad;
+  const double moonAnomaly = (kLunationMoonAnomalyDeg + kLunationMoonAnomalyDegPerLunation * k) * kDegToRad;
+  const bool full = k - std::floor(k) != 0.0;
+  return kMeanNewMoonEpochJD + kMeanSynodicMonthDays * k +
+         (full ? kFullMoonMoonAnomalyDays : kNewMoonMoonAnomalyDays) * std::sin(moonAnomaly) +
+         (full ? kFullMoonSunAnomalyDays : kNewMoonSunAnomalyDays) * std::sin(sunAnomaly);
+}
+
+// Signed distance of the longitude function from the target, degrees in
+// [-180, 180].
+double DistanceFromTarget(EngineContext& ctx, const ListEvent& e, double jd) {
+  const double value = e.sun ? SunLongitudeAt(ctx, jd) : MoonSunElongation(ctx, jd);
+  return std::remainder(value - EventTargetDeg(e), 360.0);
+}
+
+// The instant of an event in the searches' time scale (zone not added);
+// false when the search failed (a value that is not finite, no convergence).
+bool FindEventInstant(EngineContext& ctx, const ListEvent& e, double& instant) {
+  const double guess = GuessInSearchScale(ctx.settings, EventGuessTT(e));
+  if (!std::isfinite(guess)) return false;
+  if (ctx.settings.TermSearchBisection != 1) {
+    // Linear stepping from the coarse approach, itself started a little
+    // before the guess (the approach only moves forward).
+    const EventSearch& s = e.sun ? kTermSearch : (EventTargetDeg(e) == 360.0 ? kNewMoonSearch : kFullMoonSearch);
+    const double start = guess - (e.sun ? kSunApproachLeadDays : kMoonApproachLeadDays);
+    const double target = EventTargetDeg(e);
+    const double t = CoarseApproach(ctx, s.body, s.what, target, start, s.minutesPerDegree, s.stopMinutes, s.wrap);
+    instant = StepToLongitude(ctx, s.body, s.what, target, t);
+    return std::isfinite(instant);
+  }
+  const Crossing c = FindCrossing([&](double jd) { return DistanceFromTarget(ctx, e, jd); }, guess,
+                                  e.sun ? kSunCrossing : kElongationCrossing);
+  instant = c.jd;
+  return c.found;
+}
+
+// The record of the shadow list for the same event, if the neighbouring
+// year found it: the same term index or kind within a few days of the guess
+// (the same event of another year or lunation is months away).
+constexpr double kShadowMatchDays = 6.0;
+
+const SolarTermRecord* ShadowTerm(const YearTables& tables, int termIndex, double guessJd) {
+  for (const SolarTermRecord& r : tables.SolarTermShadow) {
+    if (r.date == 0) break;
+    if (r.termIndex == termIndex && std::fabs(RecordInstant(r.date, r.time()) - guessJd) < kShadowMatchDays)
+      return &r;
+  }
+  return nullptr;
+}
+
+const SyzygyRecord* ShadowSyzygy(const YearTables& tables, bool newMoon, double guessJd) {
+  for (const SyzygyRecord& r : tables.SyzygyShadow) {
+    if (r.date == 0) break;
+    if (r.isNewMoon() == newMoon && std::fabs(RecordInstant(r.date, r.time()) - guessJd) < kShadowMatchDays)
+      return &r;
+  }
+  return nullptr;
+}
+
 
 }  // namespace
 
@@ -170,161 +313,146 @@ double BisectLongitude(EngineContext& ctx, double target, double lo, double hi, 
   return dMid <= 0.0 ? mid : lo;
 }
 
-void ComputeSolarTermsOfYear(EngineContext& ctx, YearTables& tables, int mode) {
+namespace {
+
+// Day index of a listed date in the day table, -1 when before it.
+int DayIndexOfDate(const YearTables& tables, PackedDate date) {
+  const double days = PackedDateToJulianDay(date) - ListStartJulianDay(tables);
+  return days < 0.0 ? -1 : static_cast<int>(std::lround(days));
+}
+
+// True when the slot can take an event: inside the table and dated.
+bool SlotHoldsDate(const YearTables& tables, int dayIndex, int lastIndex) {
+  return dayIndex >= 0 && dayIndex <= lastIndex && dayIndex < YearTables::kDaySlots &&
+         tables.DayTable[dayIndex].solarDate != 0;
+}
+
+}  // namespace
+
+bool ComputeSolarTermsOfYear(EngineContext& ctx, YearTables& tables, int mode) {
   for (int i = 0; i < YearTables::kListCapacity; ++i) {
     tables.SolarTermShadow[i] = tables.SolarTermList[i];
     tables.SolarTermList[i] = SolarTermRecord{};
   }
+  const bool useShadow = mode == 1 || mode == -1;
   const double jd0 = ListStartJulianDay(tables);
   const double zone = ctx.settings.ZoneOffsetDays;
-  const int capacity = mode == -1 ? kBackwardComputed : YearTables::kListCapacity;
 
-  int count = 0;
-  double t = jd0;
-  int termIndex = -1;
-  if (mode == 1) {
-    for (const SolarTermRecord& r : tables.SolarTermShadow) {
-      if (r.date == 0 || count >= capacity) break;
-      if (PackedDateToJulianDay(r.date) > jd0) tables.SolarTermList[count++] = r;
-    }
-    if (count > 0) {
-      t = PackedDateToJulianDay(tables.SolarTermList[count - 1].date) + 7.0;
-      termIndex = (tables.SolarTermList[count - 1].termIndex + 1) % 24;
-    }
-  }
-  if (termIndex < 0) {
-    const double lambda = SunLongitudeAt(ctx, t);
-    int k = 1;
-    while (k < 24 && 15.0 * k <= lambda) ++k;
-    termIndex = (k + 3) % 24;
-  }
+  // The first term: the next multiple of 15 degrees above the longitude at
+  // the start, counted on from J2000.0 as the mean longitude is.
+  const double lambda = SunLongitudeAt(ctx, jd0);
+  if (!std::isfinite(lambda)) return false;
+  int k = 1;
+  while (k < 24 && 15.0 * k <= lambda) ++k;
+  int termIndex = (k + 3) % 24;
+  const double jd0TT = jd0 + TTMinusSearchScale(ctx.settings, jd0);
+  if (!std::isfinite(jd0TT)) return false;
+  const double turns = std::round((MeanSunLongitudeDeg(jd0TT) - lambda) / 360.0);
+  ListEvent event{true, 360.0 * turns + 15.0 * k};
 
-  while (count < capacity) {
-    const double target = TermLongitude(termIndex);
-    const double instant = FindListEvent(ctx, kTermSearch, target, t) + zone;
-    const ClockFields c = SplitInstant(instant, jd0);
-    if (c.dayIndex < 0 || c.dayIndex > tables.DayTableCount) break;
-    if (c.dayIndex >= YearTables::kDaySlots || tables.DayTable[c.dayIndex].solarDate == 0) break;
-    SolarTermRecord& r = tables.SolarTermList[count++];
-    r.date = tables.DayTable[c.dayIndex].solarDate;
-    r.termIndex = static_cast<std::int16_t>(termIndex);
-    r.longitude = static_cast<std::int16_t>(target);
-    const auto packed = static_cast<PackedTime>(c.hour * 100 + c.minute);
-    if (termIndex % 2 == 0) r.sectionalTime = packed;
-    else r.majorTime = packed;
-    r.seconds = static_cast<std::int16_t>(c.seconds);
-    t = instant + kNextSearchDays;
+  for (int count = 0; count < YearTables::kListCapacity; ++count) {
+    const double guess = GuessInSearchScale(ctx.settings, EventGuessTT(event));
+    const SolarTermRecord* known = useShadow ? ShadowTerm(tables, termIndex, guess + zone) : nullptr;
+    if (known != nullptr) {
+      if (!SlotHoldsDate(tables, DayIndexOfDate(tables, known->date), tables.DayTableCount)) break;
+      tables.SolarTermList[count] = *known;
+    } else {
+      double instant;
+      if (!FindEventInstant(ctx, event, instant)) return false;
+      instant += zone;
+      const ClockFields c = SplitInstant(instant, jd0);
+      if (!SlotHoldsDate(tables, c.dayIndex, tables.DayTableCount)) break;
+      SolarTermRecord& r = tables.SolarTermList[count];
+      r.date = tables.DayTable[c.dayIndex].solarDate;
+      r.termIndex = static_cast<std::int16_t>(termIndex);
+      r.longitude = static_cast<std::int16_t>(TermLongitude(termIndex));
+      const auto packed = static_cast<PackedTime>(c.hour * 100 + c.minute);
+      if (termIndex % 2 == 0) r.sectionalTime = packed;
+      else r.majorTime = packed;
+      r.seconds = static_cast<std::int16_t>(c.seconds);
+    }
+    event.turnDeg += 15.0;
     termIndex = (termIndex + 1) % 24;
   }
-
-  if (mode == -1 && count > 0) {
-    // The shadow's later events, as far as the day table reaches (the same
-    // end as a fresh search).
-    const double lastJd = PackedDateToJulianDay(tables.SolarTermList[count - 1].date);
-    const double endJd = jd0 + tables.DayTableCount;
-    for (const SolarTermRecord& r : tables.SolarTermShadow) {
-      if (r.date == 0 || count >= YearTables::kListCapacity - 1) break;
-      const double jd = PackedDateToJulianDay(r.date);
-      if (jd >= endJd) break;
-      if (jd > lastJd) tables.SolarTermList[count++] = r;
-    }
-  }
+  return true;
 }
 
-void ComputeSyzygiesOfYear(EngineContext& ctx, YearTables& tables, int mode) {
+bool ComputeSyzygiesOfYear(EngineContext& ctx, YearTables& tables, int mode) {
   for (int i = 0; i < YearTables::kListCapacity; ++i) {
     tables.SyzygyShadow[i] = tables.SyzygyList[i];
     tables.SyzygyList[i] = SyzygyRecord{};
   }
+  const bool useShadow = mode == 1 || mode == -1;
   const double jd0 = ListStartJulianDay(tables);
   const double zone = ctx.settings.ZoneOffsetDays;
-  const int capacity = mode == -1 ? kBackwardComputed : YearTables::kListCapacity;
+
+  // The list opens with the first new moon after the table's first day.
+  // Lunations whose guessed new moon falls more than kFirstLunationMarginDays
+  // before the start cannot be it (the true new moon is within hours of the
+  // guess); the few after that are searched and dropped while they fall on
+  // or before the first day.
+  const double jd0TT = jd0 + TTMinusSearchScale(ctx.settings, jd0);
+  if (!std::isfinite(jd0TT)) return false;
+  double lunation = std::floor((jd0TT - kMeanNewMoonEpochJD) / kMeanSynodicMonthDays) - 1.0;
+  for (int i = 0; i < kMaxSkippedLunations &&
+                  GuessInSearchScale(ctx.settings, EventGuessTT({false, lunation})) + zone < jd0 - kFirstLunationMarginDays;
+       ++i)
+    lunation += 1.0;
+  if (!std::isfinite(lunation)) return false;
 
   int count = 0;
-  double t = jd0;
-  bool nextIsNew = true;
-  if (mode == 1) {
-    // Keep the shadow's events after the first day, starting with a new moon.
-    for (const SyzygyRecord& r : tables.SyzygyShadow) {
-      if (r.date == 0 || count >= capacity) break;
-      if (PackedDateToJulianDay(r.date) <= jd0) continue;
-      if (count == 0 && !r.isNewMoon()) continue;
-      tables.SyzygyList[count++] = r;
-    }
-    if (count > 0) {
-      t = PackedDateToJulianDay(tables.SyzygyList[count - 1].date) + 7.0;
-      nextIsNew = !tables.SyzygyList[count - 1].isNewMoon();
-    }
-  }
-
-  while (count < capacity) {
-    if (nextIsNew) {
-      double e = ElongationAt(ctx, t);
-      if (e < kWrapLimitDeg) t -= 2.0;
-      const double instant = FindListEvent(ctx, kNewMoonSearch, 360.0, t) + zone;
-      const ClockFields c = SplitInstant(instant, jd0);
-      if (count == 0 && c.dayIndex < 1) {  // never on the table's first day
-        t = jd0 + 20.0;
-        continue;
-      }
-      if (c.dayIndex < 0 || c.dayIndex > tables.DayTableCount - 17) break;
-      if (tables.DayTable[c.dayIndex].solarDate == 0) break;
-      SyzygyRecord& r = tables.SyzygyList[count++];
-      r.date = tables.DayTable[c.dayIndex].solarDate;
-      r.newMoonTime = static_cast<PackedTime>(c.hour * 100 + c.minute);
-      r.seconds = static_cast<std::int16_t>(c.seconds);
-      t = instant + kNextSearchDays;
-      nextIsNew = false;
+  for (int skipped = 0; count < YearTables::kListCapacity;) {
+    const ListEvent event{false, lunation};
+    const bool newMoon = EventTargetDeg(event) == 360.0;
+    // A new moon needs the 17 days after it inside the table (the month it
+    // opens); a full moon only its own day.
+    const int lastIndex = newMoon ? tables.DayTableCount - 17 : tables.DayTableCount;
+    const double guess = GuessInSearchScale(ctx.settings, EventGuessTT(event));
+    const SyzygyRecord* known = useShadow ? ShadowSyzygy(tables, newMoon, guess + zone) : nullptr;
+    SyzygyRecord r;
+    int dayIndex;
+    if (known != nullptr) {
+      r = *known;
+      dayIndex = DayIndexOfDate(tables, r.date);
     } else {
-      const double instant = FindListEvent(ctx, kFullMoonSearch, 180.0, t) + zone;
-      const ClockFields c = SplitInstant(instant, jd0);
-      if (c.dayIndex < 0 || c.dayIndex > tables.DayTableCount) break;
-      if (c.dayIndex >= YearTables::kDaySlots || tables.DayTable[c.dayIndex].solarDate == 0) break;
-      SyzygyRecord& r = tables.SyzygyList[count++];
-      r.date = tables.DayTable[c.dayIndex].solarDate;
-      r.fullMoonTime = static_cast<PackedTime>(c.hour * 100 + c.minute);
+      double instant;
+      if (!FindEventInstant(ctx, event, instant)) return false;
+      const ClockFields c = SplitInstant(instant + zone, jd0);
+      dayIndex = c.dayIndex;
+      const auto packed = static_cast<PackedTime>(c.hour * 100 + c.minute);
+      if (newMoon) r.newMoonTime = packed;
+      else r.fullMoonTime = packed;
       r.seconds = static_cast<std::int16_t>(c.seconds);
-      t = instant + kNextSearchDays;
-      nextIsNew = true;
     }
-  }
-
-  if (mode == -1 && count > 0) {
-    // The shadow's later events, ending where a fresh search ends: a new
-    // moon no later than 17 days before the table's end, a full moon inside it.
-    const double lastJd = PackedDateToJulianDay(tables.SyzygyList[count - 1].date);
-    const bool lastWasNew = tables.SyzygyList[count - 1].isNewMoon();
-    bool expectNew = !lastWasNew;
-    for (const SyzygyRecord& r : tables.SyzygyShadow) {
-      if (r.date == 0 || count >= YearTables::kListCapacity - 1) break;
-      const double jd = PackedDateToJulianDay(r.date);
-      if (jd <= lastJd) continue;
-      if (r.isNewMoon() != expectNew) continue;  // keep the new/full alternation
-      const int dayIndex = static_cast<int>(jd - jd0);
-      if (dayIndex > (r.isNewMoon() ? tables.DayTableCount - 17 : tables.DayTableCount - 1)) break;
-      tables.SyzygyList[count++] = r;
-      expectNew = !expectNew;
+    if (count == 0 && dayIndex < 1) {  // never on the table's first day
+      if (++skipped > kMaxSkippedLunations) return false;
+      lunation += 1.0;
+      continue;
     }
+    if (!SlotHoldsDate(tables, dayIndex, lastIndex)) break;
+    r.date = tables.DayTable[dayIndex].solarDate;
+    tables.SyzygyList[count++] = r;
+    lunation += 0.5;
   }
+  return true;
 }
 
 namespace {
 
-float RefineSeconds(EngineContext& ctx, double target, int body, int what, int& y, int& m, int& d,
-                    int& h, int& mi) {
+// The seconds of the crossing of `target` by the longitude function near the
+// listed minute (searched from its middle), with the minute carried when
+// they fall outside 0..60. A failed search leaves the fields and gives 0.
+float RefineSeconds(EngineContext& ctx, double target, bool sun, int& y, int& m, int& d, int& h, int& mi) {
   const double t = CalendarToJulianDay(y, m, d) + (h + mi / 60.0) / 24.0 - ctx.settings.ZoneOffsetDays;
-  const double x = BisectLongitude(ctx, target, t - kMinuteDays, t + 1.5 * kMinuteDays,
-                                   kRefineToleranceDays, body, what);
-  double seconds = (x - t) * 86400.0;
-  int carry = 0;
-  while (seconds >= 60.0) {
-    seconds -= 60.0;
-    ++carry;
-  }
-  while (seconds < 0.0) {
-    seconds += 60.0;
-    --carry;
-  }
+  const auto distance = [&](double jd) {
+    const double value = sun ? SunLongitudeAt(ctx, jd) : MoonSunElongation(ctx, jd);
+    return std::remainder(value - target, 360.0);
+  };
+  const Crossing x = FindCrossing(distance, t + 0.5 * kMinuteDays, sun ? kSunCrossing : kElongationCrossing);
+  if (!x.found || std::fabs(x.jd - t) > kRefineWindowDays) return 0.0f;
+  double seconds = (x.jd - t) * 86400.0;
+  const int carry = static_cast<int>(std::floor(seconds / 60.0));
+  seconds -= 60.0 * carry;
   if (carry != 0) AddMinutes(carry, y, m, d, h, mi, y, m, d, h, mi);
   return static_cast<float>(seconds);
 }
@@ -333,11 +461,11 @@ float RefineSeconds(EngineContext& ctx, double target, int body, int what, int& 
 
 float RefineTermSeconds(EngineContext& ctx, double longitude, int& y, int& m, int& d, int& h, int& mi) {
   if (longitude <= 0.0) longitude += 360.0;
-  return RefineSeconds(ctx, longitude, kBodySun, kResultSunLongitude, y, m, d, h, mi);
+  return RefineSeconds(ctx, longitude, true, y, m, d, h, mi);
 }
 
 float RefineSyzygySeconds(EngineContext& ctx, char kind, int& y, int& m, int& d, int& h, int& mi) {
-  return RefineSeconds(ctx, kind == 'H' ? 360.0 : 180.0, kBodySunAndMoon, kResultElongation, y, m, d, h, mi);
+  return RefineSeconds(ctx, kind == 'H' ? 360.0 : 180.0, false, y, m, d, h, mi);
 }
 
 bool SolarTermInstantOfYear(EngineContext& ctx, const YearTables& tables, int year, double longitudeDeg,
@@ -374,10 +502,15 @@ bool SolarTermInstantOfYear(EngineContext& ctx, const YearTables& tables, int ye
   }
   if (r < 0) return false;
   const double zone = ctx.settings.ZoneOffsetDays;
-  const double lo = PackedDateToJulianDay(list[r].date) - 2.0 - zone;
-  const double hi = PackedDateToJulianDay(list[r + 1].date) + 2.0 - zone;
-  const double x = BisectLongitude(ctx, longitudeDeg, lo, hi, kQuickToleranceDays, kBodySun,
-                                   kResultSunLongitude) + zone;
+  // From the instant interpolated between the two listed terms.
+  const double fromJd = RecordInstant(list[r].date, list[r].time()) - zone;
+  const double toJd = RecordInstant(list[r + 1].date, list[r + 1].time()) - zone;
+  const double fromDeg = list[r].longitude == 360 && longitudeDeg <= 15.0 ? 0.0 : list[r].longitude;
+  const double guess = fromJd + (longitudeDeg - fromDeg) / 15.0 * (toJd - fromJd);
+  const Crossing found = FindCrossing(
+      [&](double jd) { return std::remainder(SunLongitudeAt(ctx, jd) - longitudeDeg, 360.0); }, guess, kSunCrossing);
+  if (!found.found) return false;
+  const double x = found.jd + zone;
   const CivilDateTime c = JulianDayToCalendar(x);
   int y = c.year;
   month = c.month;

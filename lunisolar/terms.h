@@ -1,6 +1,6 @@
 // The 24 solar terms and the new and full moons of the loaded year's span:
-// stepping and bisection on the apparent longitude functions, lists of the
-// events to the minute (with whole seconds), and the queries built on them.
+// crossing searches on the apparent longitude functions, lists of the events
+// to the minute (with whole seconds), and the queries built on them.
 //
 // Every instant handed to the searches is in the selected time system with the
 // zone offset removed (for standard time, UT); dates and times stored in the
@@ -22,9 +22,13 @@ extern const char* const SolarTermNames[24];
 int TermLongitude(int termIndex);
 
 // mode +1: the day table moved on one year since the last call, -1: back one
-// year; anything else computes afresh. The day table must be filled.
-void ComputeSolarTermsOfYear(EngineContext& ctx, YearTables& tables, int mode);
-void ComputeSyzygiesOfYear(EngineContext& ctx, YearTables& tables, int mode);
+// year (the lists in the tables are the neighbour's, under the same
+// settings, and their events are taken over instead of searched again);
+// anything else computes afresh. Either way the lists are the same. The day
+// table must be filled. False when a search failed (a longitude that is not
+// finite, no convergence): the list then ends before the failed event.
+bool ComputeSolarTermsOfYear(EngineContext& ctx, YearTables& tables, int mode);
+bool ComputeSyzygiesOfYear(EngineContext& ctx, YearTables& tables, int mode);
 
 // The instant in [lo, hi] at which the longitude function (body 0/what 1: the
 // Sun's apparent longitude; body 2/what 2: the Moon-Sun elongation) reaches

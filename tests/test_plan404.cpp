@@ -151,21 +151,21 @@ TEST(Plan404Planet, MalformedTableStopsWithoutReadingPastIt) {
 TEST(Plan404Moon, MeanElementsEqualTheirConstantsAtJ2000) {
   const double constantsArcsec[] = {1072260.73512, 1287104.76154, 485868.28096, 335779.55755, 785939.95571,
                                     655127.283046, 361679.214649, 1279559.78866, 123665.34212, 180278.89694};
-  long double el[data::kPlan404MoonElementCount];
+  double el[data::kPlan404MoonElementCount];
   Plan404MoonMeanElements(kJ2000JD, el);
   for (int e = 0; e < data::kPlan404MoonElementCount; ++e)
     EXPECT_EQ(static_cast<double>(el[e]), constantsArcsec[e]) << e;
 }
 
 TEST(Plan404Moon, KindOneRadiusTermNeedsItsLowPart) {
-  long double el[data::kPlan404MoonElementCount];
+  double el[data::kPlan404MoonElementCount];
   Plan404MoonMeanElements(2448724.5, el);
   Plan404MoonAngleStore store;
   Plan404MoonAngles(el, store);
   const double l = static_cast<double>(el[data::kMoonL] * kArcsec);
   // High radius part 5 with low part 0: no radius at all.
   const data::Plan404MoonRow noLow[] = {{{0, 0, 1, 0}, {1, 2, 5, 0}}};
-  long double lon = 0, lat = 0, rad = 0;
+  double lon = 0, lat = 0, rad = 0;
   Plan404MoonAddRows(noLow, 1, 1, store, lon, lat, rad);
   EXPECT_EQ(rad, 0.0L);
   EXPECT_NEAR(static_cast<double>(lon), 10002.0 * std::sin(l), 1e-9);
@@ -178,14 +178,14 @@ TEST(Plan404Moon, KindOneRadiusTermNeedsItsLowPart) {
 }
 
 TEST(Plan404Moon, RowsWithoutAnAngleAddNothing) {
-  long double el[data::kPlan404MoonElementCount];
+  double el[data::kPlan404MoonElementCount];
   Plan404MoonMeanElements(2451000.5, el);
   Plan404MoonAngleStore store;
   Plan404MoonAngles(el, store);
   // All multipliers zero; 5 l (the store holds 4 multiples of l, the fifth
   // slot of the theory is zero: the main table has one such row).
   const data::Plan404MoonRow rows[] = {{{0, 0, 0, 0}, {100, 0, 100, 1}}, {{0, 0, 5, 0}, {0, 1110, 0, -589}}};
-  long double lon = 0, lat = 0, rad = 0;
+  double lon = 0, lat = 0, rad = 0;
   for (int kind = 1; kind <= 4; ++kind) Plan404MoonAddRows(rows, 2, kind, store, lon, lat, rad);
   EXPECT_EQ(lon, 0.0L);
   EXPECT_EQ(lat, 0.0L);

@@ -25,7 +25,9 @@ struct Calendar {
   YearTables& Prepare(int year) {
     RequireYearInEphemeris(cli, year);
     options.historicalCorrection = HistoricalCorrectionFor(cli, year);
-    PrepareYear(ctx, *tables, year, options);
+    if (!PrepareYear(ctx, *tables, year, options))
+      throw RuntimeFailure("the search for the solar terms or the new and full moons of " + std::to_string(year) +
+                           " failed under these settings");
     return *tables;
   }
   CliContext& cli;

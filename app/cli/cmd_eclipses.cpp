@@ -32,7 +32,9 @@ int CmdEclipses(CliContext& cli) {
   auto tables = std::make_unique<YearTables>();
   LunarBuildOptions options;
   options.placeIndex = cli.settings.PlaceIndex;
-  PrepareYear(ctx, *tables, year, options);
+  if (!PrepareYear(ctx, *tables, year, options))
+    throw RuntimeFailure("the search for the solar terms or the new and full moons of " + std::to_string(year) +
+                         " failed under these settings");
   std::fputs(EclipsesCsv(ctx, *tables, year, cli.inv.Has("local")).c_str(), stdout);
   return 0;
 }

@@ -99,7 +99,9 @@ int CmdLunarSpan(CliContext& cli) {
   auto tables = std::make_unique<YearTables>();
   for (int year = from; year <= to; ++year) {
     options.historicalCorrection = correction.value_or(HistoricalCorrectionByDefault(cli.settings.PlaceIndex, year));
-    PrepareYear(ctx, *tables, year, options);
+    if (!PrepareYear(ctx, *tables, year, options))
+      throw RuntimeFailure("the search for the solar terms or the new and full moons of " + std::to_string(year) +
+                           " failed under these settings");
     PrintMonthRuns(*tables, year);
     if (newMoons) PrintNewMoons(*tables, year);
   }

@@ -100,8 +100,10 @@ CalendarApp::CalendarApp(AppFolders f, MessageSink& m, const Clock& c)
       places(BuiltInPlaceTable()),
       ctx(settings, observer),
       tables(std::make_unique<YearTables>()),
+      years(std::make_unique<YearCache>()),
       runner(&systemRunner_),
       editors(EditorCommandsFromEnvironment()) {
+  ctx.yearCache = years.get();
   LayOutMonthGrid(view.grid, inputs.month, displayMode);
 }
 

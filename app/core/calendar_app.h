@@ -21,6 +21,7 @@
 #include "app/core/reports/year_reports.h"
 #include "ephemeris/context.h"
 #include "lunisolar/lunar_calendar.h"
+#include "lunisolar/prepare.h"
 #include "lunisolar/year_tables.h"
 
 namespace orv {
@@ -191,6 +192,7 @@ class CalendarApp {
   MemoTable memos;
   EngineContext ctx;
   std::unique_ptr<YearTables> tables;
+  std::unique_ptr<YearCache> years;  // ctx.yearCache: years prepared lately
   OpenEphemeris ephemeris;
 
   MonthInputs inputs;

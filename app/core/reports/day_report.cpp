@@ -151,15 +151,14 @@ std::string DayReportText(ReportInputs& in, const DaySelection& day) {
 
   // Places of the Sun and the Moon at 0h of the zone shown.
   out += Format("[경도 %.1f도, 0시일 때의 해와 달의 황경/위, 적경/위]\n", static_cast<double>(s.ZoneMeridian));
-  SunMoonLongitude(ctx, kBodySunAndMoon, jdLocal, kResultNone);
+  EquatorialPlace sun, moon;
+  SunMoonEquatorialBoth(ctx, jdLocal, sun, moon);
   const SunMoonPlaces p = ctx.places;
   out += Format("해(황경) : %12.8lf = %s\n", p.SunLongitudeDeg, FormatSexagesimal(p.SunLongitudeDeg).c_str());
   out += Format("해(황위) : %12.8lf = %s\n", p.SunLatitudeDeg, FormatSexagesimal(p.SunLatitudeDeg).c_str());
   out += Format("달(황경) : %12.8lf = %s\n", p.MoonLongitudeDeg, FormatSexagesimal(p.MoonLongitudeDeg).c_str());
   out += Format("달(황위) : %12.8lf = %s\n", p.MoonLatitudeDeg, FormatSexagesimal(p.MoonLatitudeDeg).c_str());
-  const EquatorialPlace sun = SunMoonEquatorial(ctx, kBodySun, jdLocal);
   out += Format("해(적경/적위) : %012.8lf/%+012.8lf\n", sun.rightAscensionDeg, sun.declinationDeg);
-  const EquatorialPlace moon = SunMoonEquatorial(ctx, kBodyMoon, jdLocal);
   out += Format("달(적경/적위) : %012.8lf/%+012.8lf\n\n", moon.rightAscensionDeg, moon.declinationDeg);
 
   // Rising and setting: at the place under standard time; at longitude 0

@@ -19,22 +19,11 @@ constexpr double kSolarTermErrorPolynomial[5] = {7.224357425108429, -4.810403796
 constexpr double kSyzygyErrorPolynomial[5] = {-1.47594653612563, 0.540690113610049, 0.0385453125192433,
                                               0.00781174776525533, 2.4326096207058e-05};
 
-// The settings the loaded tables depend on.
-bool SameCalendarSettings(const CalcSettings& a, const CalcSettings& b) {
-  return a.EphemerisCode == b.EphemerisCode && a.PrecessionModel == b.PrecessionModel &&
-         a.NutationModel == b.NutationModel && a.ObliquityModel == b.ObliquityModel &&
-         a.TimeSystemCode == b.TimeSystemCode && a.DeltaTModelCode == b.DeltaTModelCode &&
-         a.UserDeltaT == b.UserDeltaT && a.TidalCompensation == b.TidalCompensation &&
-         a.TermSearchBisection == b.TermSearchBisection &&
-         a.TermSearchStepSeconds == b.TermSearchStepSeconds && a.EopCorrection == b.EopCorrection &&
-         a.ZoneOffsetDays == b.ZoneOffsetDays;
-}
-
 }  // namespace
 
 void EnsureYearLoaded(ReportInputs& in, int year) {
   if (in.tables.Prepared && in.tables.LoadedYear == year &&
-      SameCalendarSettings(in.tables.PreparedWith, in.engine.settings))
+      SameListSettings(in.tables.PreparedWith, in.engine.settings))
     return;
   PrepareYear(in.engine, in.tables, year, in.lunar);
 }
