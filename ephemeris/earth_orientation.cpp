@@ -13,9 +13,6 @@ namespace {
 
 using Real = long double;  // series and polynomials are evaluated in extended precision
 
-// DE422 also carries nutations (the window offers only DE431 and DE441).
-constexpr int kEphemerisDe422 = 7;
-
 // Owen1990 uses the IAU 1976 expressions up to this many centuries from J2000.0.
 constexpr double kOwenIau1976LimitCenturies = 2.0;
 // Obliquity of the ecliptic at J2000.0 that the long-term angles refer to, degrees.
@@ -57,9 +54,6 @@ NutationKind NutationOf(const CalcSettings& s) {
   return s.NutationModel == kNutationInternal ? NutationKind::kInternal : NutationKind::kIau2000B;
 }
 
-bool EphemerisHasNutations(int code) {
-  return code == kEphemerisDe422 || code == kEphemerisDe431 || code == kEphemerisDe441;
-}
 bool EphemerisTakesEopCorrection(int code) {
   return code == kEphemerisDe431 || code == kEphemerisDe441;
 }
@@ -333,9 +327,10 @@ void Nutation(EngineContext& ctx, double jdTT, double& dpsi, double& deps) {
   const double T = JulianCenturies(jdTT);
   const NutationKind kind = NutationOf(s);
   if (kind == NutationKind::kInternal) {
-    // PLAN404 has no nutations: the outputs stay as they came (the settings
-    // layer never lets this combination stand).
-    if (!EphemerisHasNutations(s.EphemerisCode)) return;
+    // The angles are read from the open JPL file (DE422, DE431, DE441); for
+    // any other source the outputs stay as they came (the settings layer
+    // never lets PLAN404 stand with this model).
+    if (!EphemerisCarriesNutation(s.EphemerisCode) || EphemerisCodeRow(s.EphemerisCode).deNumber == 0) return;
     JplNutationAngles(ctx, jdTT, dpsi, deps);
   } else {
     NutationIau2000B(T, dpsi, deps);

@@ -69,10 +69,6 @@ void ParseSingle(const std::string& line, int& field) {
 
 }  // namespace
 
-bool EphemerisHasNutation(int code) {
-  return code == 7 || code == 8 || code == 9 || code == 12 || code == 13;
-}
-
 bool ReadConfiguration(CalcSettings& settings, const std::string& path, MessageSink& messages) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
@@ -113,7 +109,7 @@ bool ReadConfiguration(CalcSettings& settings, const std::string& path, MessageS
     messages.Show("천체력을 PLAN404로 설정합니다", "안내");
     settings.EphemerisCode = kEphemerisPlan404;
   }
-  if (settings.NutationModel == kNutationInternal && !EphemerisHasNutation(settings.EphemerisCode)) {
+  if (settings.NutationModel == kNutationInternal && !EphemerisCarriesNutation(settings.EphemerisCode)) {
     messages.Show("장동모델식을 IAU2000B로 설정합니다", "안내");
     settings.NutationModel = kNutationIau2000B;
   }

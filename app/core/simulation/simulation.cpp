@@ -13,6 +13,7 @@
 #include "app/core/simulation/simulation_internal.h"
 #include "ephemeris/jpl_reader.h"
 #include "time/dates.h"
+#include "time/settings.h"
 
 namespace orv {
 
@@ -85,18 +86,7 @@ EphemerisRange RangeOf(int code, const SimulationEnvironment& env) {
   return {-4999, 10000, "PLAN404관련과 VSOP87의 경우 연도 범위는\n-4999년 ~ 10000년 입니다.\n다시 지정하세요."};
 }
 
-const char* EphemerisLabel(int code) {
-  switch (code) {
-    case 4: return "VSOP87+ELP2000";
-    case 5: case 6: case 11: return "DE406";
-    case 7: case 12: return "DE422";
-    case 8: case 13: return "DE431";
-    case 9: return "DE441";
-    case 10: return "SWEPH";
-    case 14: return "MOSEPH";
-    default: return "PLAN404";
-  }
-}
+const char* EphemerisLabel(int code) { return EphemerisCodeRow(code).label; }
 
 const char* Label(int value, std::initializer_list<const char*> labels) {
   if (value < 0 || value >= static_cast<int>(labels.size())) return "";
