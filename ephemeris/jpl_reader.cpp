@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "time/dates.h"
+
 namespace orv {
 namespace {
 
@@ -32,7 +34,6 @@ constexpr int kJplMinRecordSize = 2 * kJplConstantSlots;  // 4-byte words
 constexpr long long kMaxRecordCount = 100000000LL;
 // Tolerance on the first and last JD written in a data record, days.
 constexpr double kRecordJdToleranceDays = 1e-6;
-constexpr double kSecondsPerDay = 86400.0;
 
 constexpr int kComponentsBody = 3;
 constexpr int kComponentsNutation = 2;

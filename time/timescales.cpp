@@ -9,7 +9,6 @@
 namespace orv {
 namespace {
 
-constexpr double kSecondsPerDay = 86400.0;
 // Convergence of the TT -> UT fixed-point iteration: 0.01 s in days.
 constexpr double kDeltaTIterationTolDays = 1.1574074074074074e-7;
 // 1 / 365.2421898 (tropical year in days), for the decimal year of the tidal term.

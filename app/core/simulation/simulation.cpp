@@ -44,7 +44,6 @@ using simulation::Format;
 using simulation::ItemRun;
 
 // Seconds, minutes and hours per day.
-constexpr double kSecondsPerDay = 86400.0;
 constexpr double kMinutesPerDayD = 1440.0;
 constexpr double kHoursPerDay = 24.0;
 // Item 14's end instant counts a month as 31 days and a year as 365.5; the
