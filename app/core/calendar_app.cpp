@@ -218,13 +218,10 @@ void CalendarApp::PrepareYear(int year) {
   if (settings.EphemerisCode >= 6 && settings.EphemerisCode <= 9 && ephemeris.Span(firstJd, lastJd)) {
     // Whole years inside the file, with a margin for the day table, which
     // runs from November of the year before to June of the year after.
-    const CivilDateTime start = JulianDayToCalendar(firstJd);
-    const CivilDateTime end = JulianDayToCalendar(lastJd);
-    const int firstYear = start.year + 1 + (start.month > 9 ? 1 : 0);
-    const int lastYear = end.year - 1 - (end.month < 9 ? 1 : 0);
-    if (year < firstYear || year > lastYear) {
+    const YearLimits usable = JplFileYearLimits(firstJd, lastJd);
+    if (year < usable.lower || year > usable.upper) {
       year = settings.TodayDate[0];
-      PendingNotice = Printf("천체력 적용기간(%d~%d)을\n벗어남. 올해로 재 지정됨\n", firstYear, lastYear);
+      PendingNotice = Printf("천체력 적용기간(%d~%d)을\n벗어남. 올해로 재 지정됨\n", usable.lower, usable.upper);
       SetAstronomicalYear(inputs, year);
       inputs.month = settings.TodayDate[1];
     }

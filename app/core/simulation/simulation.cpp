@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "app/core/files/files.h"
+#include "app/core/reports/year_reports.h"
 #include "app/core/simulation/simulation_internal.h"
 #include "ephemeris/jpl_reader.h"
 #include "time/dates.h"
@@ -206,10 +207,9 @@ int KeepTargetSelection(int previous, int ephemerisCode, int item) {
 int TargetJplBody(int target) { return target >= 0 && target < kJplTargetCount ? kTargetBodies[target] : -1; }
 
 void UsableJplYears(double firstJD, double lastJD, int& firstYear, int& lastYear) {
-  constexpr int kSeptember = 9;
-  const CivilDateTime first = JulianDayToCalendar(firstJD), last = JulianDayToCalendar(lastJD);
-  firstYear = first.year + 1 + (first.month > kSeptember ? 1 : 0);
-  lastYear = last.year - 1 - (last.month < kSeptember ? 1 : 0);
+  const YearLimits usable = JplFileYearLimits(firstJD, lastJD);
+  firstYear = usable.lower;
+  lastYear = usable.upper;
 }
 
 SimulationRequest InitialSimulationRequest(const SimulationRequest& remembered, int nowYear, int nowMonth, int nowDay,
