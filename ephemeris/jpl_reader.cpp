@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "time/dates.h"
+#include "time/text_format.h"
 
 namespace orv {
 namespace {
@@ -70,12 +71,6 @@ bool ReadAt(int fd, long long offset, unsigned char* out, std::size_t count) {
     done += static_cast<std::size_t>(got);
   }
   return true;
-}
-
-std::string Format(const char* format, auto... args) {
-  char text[256];
-  std::snprintf(text, sizeof text, format, args...);
-  return text;
 }
 
 int ComponentsOfItem(int item) { return item == kJplItemNutations ? kComponentsNutation : kComponentsBody; }

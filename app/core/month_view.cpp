@@ -8,6 +8,7 @@
 #include "lunisolar/lunar_calendar.h"
 #include "lunisolar/sexagenary.h"
 #include "lunisolar/terms.h"
+#include "time/text_format.h"
 
 namespace orv {
 namespace {
@@ -73,12 +74,6 @@ bool SlotAt(const YearTables& tables, int slot, SlotDates& out) {
   out.leap = r.leap != 0;
   out.monthLength = r.monthLength;
   return true;
-}
-
-std::string Format(const char* format, int a, int b) {
-  char text[48];
-  std::snprintf(text, sizeof text, format, a, b);
-  return text;
 }
 
 std::string Number(int n) { return std::to_string(n); }

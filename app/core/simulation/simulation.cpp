@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <cmath>
-#include <cstdarg>
 #include <cstring>
 #include <unistd.h>
 
@@ -41,7 +40,6 @@ const char* const SimulationUnitNames[kSimulationUnitCount] = {"초", "분", "�
 namespace {
 
 using simulation::CsvOutput;
-using simulation::Format;
 using simulation::ItemRun;
 
 // Seconds, minutes and hours per day.
@@ -383,30 +381,6 @@ SimulationOutcome RunSimulationTo(const SimulationRequest& request, SimulationEn
 // ------------------------------------------------------------------ helpers of the writers
 
 namespace simulation {
-
-std::string Format(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  char buffer[512];
-  va_list copy;
-  va_copy(copy, args);
-  const int n = std::vsnprintf(buffer, sizeof buffer, format, copy);
-  va_end(copy);
-  std::string text;
-  if (n < 0) {
-    va_end(args);
-    return text;
-  }
-  if (static_cast<size_t>(n) < sizeof buffer) {
-    text.assign(buffer, static_cast<size_t>(n));
-  } else {
-    text.resize(static_cast<size_t>(n) + 1);
-    std::vsnprintf(text.data(), text.size(), format, args);
-    text.resize(static_cast<size_t>(n));
-  }
-  va_end(args);
-  return text;
-}
 
 CsvOutput::~CsvOutput() {
   if (file_) {
