@@ -204,10 +204,7 @@ void MonthBuilder::FillThirdLines() {
 
 void MonthBuilder::PlaceMemo(int cell, const std::string& name) {
   if (cell < 0) return;
-  if (view_.memoMarks >= MonthView::kMaxMemoMarks) {
-    ++view_.droppedMemoMarks;
-    return;
-  }
+  if (view_.memoMarks >= MonthView::kMaxMemoMarks) return;
   ++view_.memoMarks;
   std::string& line = grid_.Line(cell, 2);
   const bool hadHoliday = line.find(kMarkHoliday) != std::string::npos;
@@ -446,7 +443,6 @@ bool FillMonthView(EngineContext& ctx, const YearTables& tables, const MemoTable
   view.shown = request;
   view.filled = false;
   view.memoMarks = 0;
-  view.droppedMemoMarks = 0;
   view.todayCell = -1;
   MonthBuilder builder(ctx, tables, memos, request, view);
   if (!builder.FillDates()) return false;
