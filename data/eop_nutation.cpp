@@ -1,6 +1,13 @@
 // Celestial-pole-offset correction of the nutation in longitude: 26 rows of
-// single-precision fits (see the header), milliarcseconds, transcribed as
-// given (the bounds are TT Julian Days at 0h).
+// single-precision fits (see the header), milliarcseconds (the bounds are TT
+// Julian Days at 0h).
+//
+// Where the numbers come from: fits to the observed celestial pole offsets
+// d(psi) of the IAU 1980 nutation over 1962-01-20 (JD 2437684.5) to
+// 2013-12-01 (JD 2456625.5), the span in which JPL's Horizons system applies
+// the observed offsets. No publication of these fits is known to us; they
+// are kept exactly as received, as single-precision numbers. The tests check
+// the values at both ends of the span (tests/test_earth_orientation.cpp).
 #include "data/eop_nutation.h"
 
 namespace orv::data {

@@ -7,14 +7,12 @@
 #include "data/nutation_iau2000b.h"
 #include "ephemeris/angles.h"
 #include "ephemeris/jpl_reader.h"
+#include "time/polynomial.h"
 
 namespace orv {
 namespace {
 
 using Real = long double;  // series and polynomials are evaluated in extended precision
-
-// DE422 also carries nutations (the window offers only DE431 and DE441).
-constexpr int kEphemerisDe422 = 7;
 
 // Owen1990 uses the IAU 1976 expressions up to this many centuries from J2000.0.
 constexpr double kOwenIau1976LimitCenturies = 2.0;
@@ -57,19 +55,8 @@ NutationKind NutationOf(const CalcSettings& s) {
   return s.NutationModel == kNutationInternal ? NutationKind::kInternal : NutationKind::kIau2000B;
 }
 
-bool EphemerisHasNutations(int code) {
-  return code == kEphemerisDe422 || code == kEphemerisDe431 || code == kEphemerisDe441;
-}
 bool EphemerisTakesEopCorrection(int code) {
   return code == kEphemerisDe431 || code == kEphemerisDe441;
-}
-
-// sum c[i] t^i by Horner's rule.
-template <int N>
-Real Polynomial(const Real (&c)[N], Real t) {
-  Real sum = c[N - 1];
-  for (int i = N - 2; i >= 0; --i) sum = sum * t + c[i];
-  return sum;
 }
 
 // Value in degrees of a long-term Chebyshev series at T (Julian centuries);
@@ -143,7 +130,7 @@ constexpr Real kArgOmega[5] = {450160.398036L, -6962890.5431L, 7.4722L, 0.007702
 
 // An argument polynomial in arcseconds reduced to [0, 360) degrees, in radians.
 double DelaunayArgumentRad(const Real (&c)[5], Real T) {
-  return NormalizeDegrees(static_cast<double>(Polynomial(c, T) / kArcsecPerDegree)) * kDegToRad;
+  return NormalizeDegrees(static_cast<double>(Horner(std::views::reverse(c), T) / kArcsecPerDegree)) * kDegToRad;
 }
 
 }  // namespace
@@ -153,13 +140,13 @@ double DelaunayArgumentRad(const Real (&c)[5], Real T) {
 // IAU 1976 mean obliquity (Lieske et al. 1977, A&A 58, 1), radians.
 double MeanObliquityIau1976(double jdTT) {
   static constexpr Real c[4] = {84381.448L, -46.815L, -0.00059L, 0.001813L};
-  return static_cast<double>(Polynomial(c, JulianCenturies(jdTT)) * kArcsecToRad);
+  return static_cast<double>(Horner(std::views::reverse(c), static_cast<Real>(JulianCenturies(jdTT))) * kArcsecToRad);
 }
 
 // IAU 2006 mean obliquity (Capitaine et al. 2003, A&A 412, 567, P03), radians.
 double MeanObliquityIau2006(double jdTT) {
   static constexpr Real c[6] = {84381.406L, -46.836769L, -0.0001831L, 0.0020034L, -5.76e-07L, -4.34e-08L};
-  return static_cast<double>(Polynomial(c, JulianCenturies(jdTT)) * kArcsecToRad);
+  return static_cast<double>(Horner(std::views::reverse(c), static_cast<Real>(JulianCenturies(jdTT))) * kArcsecToRad);
 }
 
 // Long-term mean obliquity from the Chebyshev series, radians; 0 outside
@@ -202,9 +189,9 @@ void PrecessionAnglesIau1976(double T, double& zeta, double& theta, double& z) {
   static constexpr Real cZeta[4] = {0.0L, 2306.2181L, 0.30188L, 0.017998L};
   static constexpr Real cZ[4] = {0.0L, 2306.2181L, 1.09468L, 0.018203L};
   static constexpr Real cTheta[4] = {0.0L, 2004.3109L, -0.42665L, -0.041833L};
-  zeta = static_cast<double>(Polynomial(cZeta, T) * kArcsecToRad);
-  z = static_cast<double>(Polynomial(cZ, T) * kArcsecToRad);
-  theta = static_cast<double>(Polynomial(cTheta, T) * kArcsecToRad);
+  zeta = static_cast<double>(Horner(std::views::reverse(cZeta), static_cast<Real>(T)) * kArcsecToRad);
+  z = static_cast<double>(Horner(std::views::reverse(cZ), static_cast<Real>(T)) * kArcsecToRad);
+  theta = static_cast<double>(Horner(std::views::reverse(cTheta), static_cast<Real>(T)) * kArcsecToRad);
 }
 
 // IAU 2006 equatorial precession angles zeta_A, z_A, theta_A (Capitaine et al.
@@ -213,9 +200,9 @@ void PrecessionAnglesIau2006(double T, double& zeta, double& theta, double& z) {
   static constexpr Real cZeta[6] = {2.650545L, 2306.083227L, 0.2988499L, 0.01801828L, -5.971e-06L, -3.173e-07L};
   static constexpr Real cZ[6] = {-2.650545L, 2306.077181L, 1.0927348L, 0.01826837L, -2.8596e-05L, -2.904e-07L};
   static constexpr Real cTheta[6] = {0.0L, 2004.191903L, -0.4294934L, -0.04182264L, -7.089e-06L, -1.274e-07L};
-  zeta = static_cast<double>(Polynomial(cZeta, T) * kArcsecToRad);
-  z = static_cast<double>(Polynomial(cZ, T) * kArcsecToRad);
-  theta = static_cast<double>(Polynomial(cTheta, T) * kArcsecToRad);
+  zeta = static_cast<double>(Horner(std::views::reverse(cZeta), static_cast<Real>(T)) * kArcsecToRad);
+  z = static_cast<double>(Horner(std::views::reverse(cZ), static_cast<Real>(T)) * kArcsecToRad);
+  theta = static_cast<double>(Horner(std::views::reverse(cTheta), static_cast<Real>(T)) * kArcsecToRad);
 }
 
 // Long-term precession: P = E(chi, -omega, -psi) R1(eps0), with the three
@@ -359,9 +346,10 @@ void Nutation(EngineContext& ctx, double jdTT, double& dpsi, double& deps) {
   const double T = JulianCenturies(jdTT);
   const NutationKind kind = NutationOf(s);
   if (kind == NutationKind::kInternal) {
-    // PLAN404 has no nutations: the outputs stay as they came (the settings
-    // layer never lets this combination stand).
-    if (!EphemerisHasNutations(s.EphemerisCode)) return;
+    // The angles are read from the open JPL file (DE422, DE431, DE441); for
+    // any other source the outputs stay as they came (the settings layer
+    // never lets PLAN404 stand with this model).
+    if (!EphemerisCarriesNutation(s.EphemerisCode) || EphemerisCodeRow(s.EphemerisCode).deNumber == 0) return;
     JplNutationAngles(ctx, jdTT, dpsi, deps);
   } else {
     NutationIau2000B(T, dpsi, deps);

@@ -11,6 +11,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "time/dates.h"
+#include "time/text_format.h"
+
 namespace orv {
 namespace {
 
@@ -32,7 +35,6 @@ constexpr int kJplMinRecordSize = 2 * kJplConstantSlots;  // 4-byte words
 constexpr long long kMaxRecordCount = 100000000LL;
 // Tolerance on the first and last JD written in a data record, days.
 constexpr double kRecordJdToleranceDays = 1e-6;
-constexpr double kSecondsPerDay = 86400.0;
 
 constexpr int kComponentsBody = 3;
 constexpr int kComponentsNutation = 2;
@@ -69,12 +71,6 @@ bool ReadAt(int fd, long long offset, unsigned char* out, std::size_t count) {
     done += static_cast<std::size_t>(got);
   }
   return true;
-}
-
-std::string Format(const char* format, auto... args) {
-  char text[256];
-  std::snprintf(text, sizeof text, format, args...);
-  return text;
 }
 
 int ComponentsOfItem(int item) { return item == kJplItemNutations ? kComponentsNutation : kComponentsBody; }

@@ -1,9 +1,11 @@
 #include "ephemeris/plan404.h"
 
 #include <cmath>
+#include <span>
 
 #include "ephemeris/angles.h"
 #include "ephemeris/earth_orientation.h"
+#include "time/polynomial.h"
 
 namespace orv {
 namespace {
@@ -61,13 +63,6 @@ constexpr double kSecondsPerDegree = 3600.0;
 constexpr int kBodyEarthMoonBarycentre = 3;
 constexpr int kBodyIgnored = 10;
 constexpr int kBodyMoon = 11;
-
-// Polynomial of degree `degree` with coefficients highest power first.
-inline double Horner(const double* c, int degree, double t) {
-  double v = c[0];
-  for (int k = 1; k <= degree; ++k) v = v * t + c[k];
-  return v;
-}
 
 // Cosine polynomial x cv + sine polynomial x sv for one periodic term of
 // degree d whose (cosine, sine) coefficient pairs start at c, highest power
@@ -191,9 +186,9 @@ void Plan404Planet(double jdTT, const Plan404PlanetTable& table, double& longitu
       // Polynomial term: longitude reduced to one turn, latitude and radius as they are.
       const int d = *p++;
       if (d < 0 || used + d + 1 > available) break;
-      sl += ReduceArcseconds(Horner(pl, d, t));
-      sb += Horner(pb, d, t);
-      sr += Horner(pr, d, t);
+      sl += ReduceArcseconds(Horner(std::span(pl, d + 1), t));
+      sb += Horner(std::span(pb, d + 1), t);
+      sr += Horner(std::span(pr, d + 1), t);
       pl += d + 1;
       pb += d + 1;
       pr += d + 1;

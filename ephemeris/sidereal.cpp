@@ -5,13 +5,13 @@
 #include "data/equinox_terms.h"
 #include "ephemeris/angles.h"
 #include "ephemeris/earth_orientation.h"
+#include "time/dates.h"
 
 namespace orv {
 namespace {
 
 using Real = long double;
 
-constexpr Real kSecondsPerDay = 86400.0L;
 constexpr Real kSecondsPerHour = 3600.0L;
 constexpr Real kArcsecPerSecondOfTime = 15.0L;
 constexpr Real kArcsecPerDegree = 3600.0L;

@@ -9,7 +9,8 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 for f in bin/orvanta-cli share/applications/orvanta.desktop \
          share/metainfo/io.github.orvanta.Orvanta.metainfo.xml \
-         share/icons/hicolor/scalable/apps/io.github.orvanta.Orvanta.svg; do
+         share/icons/hicolor/scalable/apps/io.github.orvanta.Orvanta.svg \
+         share/doc/orvanta/copyright; do
   [ -e "$prefix/$f" ] || { echo "missing $f"; exit 1; }
 done
 "$prefix/bin/orvanta-cli" jd 2000 1 1 | grep -qx 2451544.500000

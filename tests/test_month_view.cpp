@@ -274,7 +274,12 @@ TEST(MonthView, AtMostThirtyMemoMarks) {
   MonthCase c;
   const MonthView& v = c.Build(2024, 5, DisplayMode::Solar, false, memos);
   EXPECT_EQ(v.memoMarks, MonthView::kMaxMemoMarks);
-  EXPECT_EQ(v.droppedMemoMarks, 10);
+  // Placed in the memo table's order: days 1..30 get a mark, day 31 and the
+  // second round (days 1..9 again) do not.
+  EXPECT_NE(v.grid.Line(c.CellOf("30"), 2).find(" x"), std::string::npos);
+  EXPECT_EQ(v.grid.Line(c.CellOf("31"), 2).find(" x"), std::string::npos);
+  const std::string first = v.grid.Line(c.CellOf("1"), 2);
+  EXPECT_EQ(first.find(" x", first.find(" x") + 1), std::string::npos) << first;
 }
 
 TEST(MonthView, TodayCellOnlyInTodaysMonthAndEra) {

@@ -244,11 +244,6 @@ TEST(Places, PlaceNowTruncatesTowardZero) {
     EXPECT_EQ(now.hour, c.h) << c.index;
     EXPECT_EQ(now.minute, c.mi) << c.index;
   }
-  CalcSettings s = SettingsAt(t, 367, clock);
-  UpdateTodayAtPlace(s, clock);
-  EXPECT_EQ(s.TodayDate[0], 2023);
-  EXPECT_EQ(s.TodayDate[1], 12);
-  EXPECT_EQ(s.TodayDate[2], 31);
 }
 
 TEST(Places, ReferenceTextsForAComputerInUtcPlus9) {

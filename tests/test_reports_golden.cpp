@@ -3,6 +3,7 @@
 // tests/data/golden/README.md and CHECKS.txt beside them.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 
 #include "app/core/reports/day_report.h"
@@ -34,50 +35,55 @@ void ExpectGolden(const std::string& text, const std::string& name) {
   EXPECT_EQ(actual, expected) << name << " differs; the text produced is in golden_actual/" << name;
 }
 
-TEST(ReportGolden, DayReport20240210) {
-  ReportFixture f(kSeoul);
-  EnsureYearLoaded(f.Inputs(), 2024);
-  DaySelection day;
-  ASSERT_TRUE(SelectSolarDay(*f.tables, 2024, 2, 10, day));
-  ExpectGolden(DayReportText(f.Inputs(), day), "day_2024-02-10.txt");
+// One row per golden file: the place row and the report that makes it.
+struct GoldenCase {
+  const char* file;
+  int place;
+  std::string (*make)(ReportFixture& f);
+};
+
+const GoldenCase kGoldenCases[] = {
+    {"day_2024-02-10.txt", kSeoul,
+     [](ReportFixture& f) {
+       EnsureYearLoaded(f.Inputs(), 2024);
+       DaySelection day;
+       EXPECT_TRUE(SelectSolarDay(*f.tables, 2024, 2, 10, day));
+       return DayReportText(f.Inputs(), day);
+     }},
+    {"terms_2024.txt", kSeoul, [](ReportFixture& f) { return SolarTermReportText(f.Inputs(), 2024); }},
+    // 2023 holds a month with a leap second in it.
+    {"syzygies_2023.txt", kSeoul, [](ReportFixture& f) { return SyzygyReportText(f.Inputs(), 2023); }},
+    {"eclipses_global_2024.txt", kSeoul, [](ReportFixture& f) { return GlobalEclipseReportText(f.Inputs(), 2024); }},
+    {"eclipses_local_2024_seoul.txt", kSeoul,
+     [](ReportFixture& f) { return LocalEclipseReportText(f.Inputs(), 2024); }},
+    {"eclipses_local_2024_dallas.txt", kDallas,
+     [](ReportFixture& f) { return LocalEclipseReportText(f.Inputs(), 2024); }},
+    {"leap_months_2000_2030.txt", kSeoul,
+     [](ReportFixture& f) {
+       EnsureYearLoaded(f.Inputs(), 2000);
+       const YearRange range = ThirtyYearRange(2000, false, ThirtyYearLimits(f.settings));
+       return LeapMonthTableText(f.Inputs(), range);
+     }},
+    {"holidays_2024.txt", kSeoul, [](ReportFixture& f) { return HolidayReportText(f.Inputs(), 2024); }},
+};
+
+class ReportGolden : public ::testing::TestWithParam<GoldenCase> {};
+
+TEST_P(ReportGolden, TextEqualsTheGoldenFile) {
+  const GoldenCase& c = GetParam();
+  ReportFixture f(c.place);
+  ExpectGolden(c.make(f), c.file);
 }
 
-TEST(ReportGolden, SolarTerms2024) {
-  ReportFixture f(kSeoul);
-  ExpectGolden(SolarTermReportText(f.Inputs(), 2024), "terms_2024.txt");
+std::string CaseName(const ::testing::TestParamInfo<GoldenCase>& info) {
+  std::string name = info.param.file;
+  name = name.substr(0, name.find('.'));
+  for (char& ch : name)
+    if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+  return name;
 }
 
-TEST(ReportGolden, Syzygies2023WithLeapSecondMonth) {
-  ReportFixture f(kSeoul);
-  ExpectGolden(SyzygyReportText(f.Inputs(), 2023), "syzygies_2023.txt");
-}
-
-TEST(ReportGolden, GlobalEclipses2024) {
-  ReportFixture f(kSeoul);
-  ExpectGolden(GlobalEclipseReportText(f.Inputs(), 2024), "eclipses_global_2024.txt");
-}
-
-TEST(ReportGolden, LocalEclipses2024Seoul) {
-  ReportFixture f(kSeoul);
-  ExpectGolden(LocalEclipseReportText(f.Inputs(), 2024), "eclipses_local_2024_seoul.txt");
-}
-
-TEST(ReportGolden, LocalEclipses2024Dallas) {
-  ReportFixture f(kDallas);
-  ExpectGolden(LocalEclipseReportText(f.Inputs(), 2024), "eclipses_local_2024_dallas.txt");
-}
-
-TEST(ReportGolden, LeapMonths2000To2030) {
-  ReportFixture f(kSeoul);
-  EnsureYearLoaded(f.Inputs(), 2000);
-  const YearRange range = ThirtyYearRange(2000, false, ThirtyYearLimits(f.settings));
-  ExpectGolden(LeapMonthTableText(f.Inputs(), range), "leap_months_2000_2030.txt");
-}
-
-TEST(ReportGolden, Holidays2024) {
-  ReportFixture f(kSeoul);
-  ExpectGolden(HolidayReportText(f.Inputs(), 2024), "holidays_2024.txt");
-}
+INSTANTIATE_TEST_SUITE_P(Reports, ReportGolden, ::testing::ValuesIn(kGoldenCases), CaseName);
 
 }  // namespace
 }  // namespace orv

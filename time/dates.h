@@ -23,6 +23,7 @@ constexpr double kGregorianStartJD = 2299160.5;
 constexpr double kJ2000 = 2451545.0;
 constexpr double kDaysPerJulianCentury = 36525.0;
 constexpr int kMinutesPerDay = 1440;
+constexpr double kSecondsPerDay = 86400.0;
 
 struct CivilDate {
   int year = 0;

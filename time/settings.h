@@ -86,4 +86,18 @@ struct Observer {
 // Recomputes ZoneMeridian and ZoneOffsetDays from PlaceMeridian and the time system.
 void UpdateZoneOffset(CalcSettings& settings);
 
+// What an ephemeris code (0..14) stands for. Codes 5 and 6 both name DE406;
+// 10..14 are Swiss Ephemeris sources, for which the program opens no file.
+struct EphemerisCodeInfo {
+  int deNumber;          // DE number of the JPL file opened for the code, 0 for none
+  const char* fileStem;  // "DE406", "DE422", "DE431", "DE441" (file stem + ".jpl"), "" for none
+  const char* label;     // the source's name in the simulation window's notes
+  bool carriesNutation;  // the source carries nutation angles (codes 7, 8, 9, 12, 13)
+};
+// The row of a code; codes outside 0..14 get the row of the built-in theory.
+const EphemerisCodeInfo& EphemerisCodeRow(int ephemerisCode);
+// Whether the source of the code carries its own nutation angles, so that
+// the "internal" nutation model may be chosen with it.
+bool EphemerisCarriesNutation(int ephemerisCode);
+
 }  // namespace orv

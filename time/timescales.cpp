@@ -2,14 +2,15 @@
 
 #include <cmath>
 #include <cstdio>
+#include <span>
 
 #include "data/deltat_tables.h"
 #include "time/dates.h"
+#include "time/polynomial.h"
 
 namespace orv {
 namespace {
 
-constexpr double kSecondsPerDay = 86400.0;
 // Convergence of the TT -> UT fixed-point iteration: 0.01 s in days.
 constexpr double kDeltaTIterationTolDays = 1.1574074074074074e-7;
 // Fixed-point steps before the iteration is taken as not converging. Delta T
@@ -37,12 +38,6 @@ double LongTermParabola(int year) {
 }
 
 bool IsHorizonsModel(int code) { return code == kDeltaTHorizons || code == kDeltaTHorizonsNasa; }
-
-double Poly(const double* c, int n, double x) {
-  long double sum = 0.0L;
-  for (int i = n - 1; i >= 0; --i) sum = sum * x + c[i];
-  return static_cast<double>(sum);
-}
 
 }  // namespace
 
@@ -203,7 +198,8 @@ double HorizonsDeltaT(const CalcSettings& settings, double jdUT) {
   const double T = (jdUT - kJ2000) / kDaysPerJulianCentury;
   for (int i = 0; i < count; ++i) {
     if (jdUT < rows[i].upperJD) {
-      const double value = Poly(rows[i].coefficients, rows[i].count, T);
+      const double value = static_cast<double>(
+          Horner(std::views::reverse(std::span(rows[i].coefficients, rows[i].count)), static_cast<long double>(T)));
       if (std::fabs(value) > 1e-9) return value;
       break;
     }

@@ -8,6 +8,9 @@ tools/install-deps.sh
 JOBS=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 
+# Every file states its licence (REUSE: LICENSES/ and .reuse/dep5).
+reuse lint
+
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$JOBS"
 ctest --test-dir build --output-on-failure -j "$JOBS"

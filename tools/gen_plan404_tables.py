@@ -1,18 +1,27 @@
 #!/usr/bin/env python3
-"""Generate the PLAN404 coefficient tables of data/ from the Swiss Ephemeris C sources.
+"""Generate the PLAN404 coefficient tables of data/ from their authors' C sources.
 
 Usage:
-    python3 tools/gen_plan404_tables.py [--swisseph DIR] [--out DIR]
+    python3 tools/gen_plan404_tables.py [--almanac DIR] [--swisseph DIR] [--out DIR]
 
-DIR is the "swisseph" folder of the npm package sweph (or of Debian's libswe
-source). Without --swisseph the script runs `npm pack sweph@2.10.3-b-1` in a
-temporary folder and reads the sources from the tarball.
-
-Only numbers are taken from the sources:
-  * swemptab.h: the nine planetary tables (argument bytes, longitude, latitude
-    and radius coefficients, highest harmonics, highest power, mean distance);
-  * swemmoon.c, default build (not MOSH_MOON_200): the lunar mean elements,
-    the six lunar series tables and the explicit perturbation terms.
+Sources, numbers only:
+  * Mercury, Venus and Mars to Pluto: S. L. Moshier's own distribution, the
+    Debian source package astronomical-almanac (files mer404.c, ven404.c,
+    mar404.c, jup404.c, sat404.c, ura404.c, nep404.c, plu404.c and plantbl.h;
+    GPL-2). DIR is the unpacked package (`apt-get source astronomical-almanac`,
+    which needs a deb-src line in the apt sources). Without --almanac the
+    script runs that command in a temporary folder.
+  * The Earth-Moon barycentre and the Moon: the Swiss Ephemeris C sources
+    (swemptab.h: ear404; swemmoon.c, default build, not MOSH_MOON_200: the
+    lunar mean elements, the six lunar series tables and the explicit
+    perturbation terms, Moshier's ELP2000-85 fit to DE404). The almanac
+    package carries newer fits of its own for these two (a 12-argument
+    barycentre table, and mlr404.c/mlat404.c for the Moon), not these
+    tables. DIR is the "swisseph" folder of the npm package sweph; without
+    --swisseph the script runs `npm pack sweph@2.10.3-b-1` in a temporary
+    folder. When both sources are read, the eight tables taken from the
+    almanac are also compared with the Swiss Ephemeris copies (identical in
+    every number for that version).
 
 The explicit lunar terms are written in the source as straight-line code.
 This script reads that code with a small evaluator of linear expressions:
@@ -40,6 +49,9 @@ decimal.getcontext().prec = 60
 
 NPM_PACKAGE = "sweph"
 NPM_VERSION = "2.10.3-b-1"
+DEBIAN_SOURCE = "astronomical-almanac"
+# Bodies taken from the almanac's own files (the rest from the Swiss Ephemeris).
+ALMANAC_BODIES = ["mer", "ven", "mar", "jup", "sat", "ura", "nep", "plu"]
 GENERATOR = "tools/gen_plan404_tables.py"
 
 
@@ -166,6 +178,25 @@ def fetch_sources():
     return os.path.join(tmp, "package", "swisseph")
 
 
+def fetch_almanac():
+    tmp = tempfile.mkdtemp(prefix="plan404-aa-")
+    res = subprocess.run(["apt-get", "source", DEBIAN_SOURCE], cwd=tmp, capture_output=True, text=True)
+    if res.returncode != 0:
+        fail("apt-get source %s failed (is a deb-src line configured?): %s" % (DEBIAN_SOURCE, res.stderr.strip()))
+    dirs = [d for d in os.listdir(tmp) if os.path.isdir(os.path.join(tmp, d)) and d.startswith(DEBIAN_SOURCE)]
+    check(len(dirs) == 1, "apt-get source produced no source folder")
+    return os.path.join(tmp, dirs[0])
+
+
+def describe_almanac(aadir):
+    changelog = os.path.join(aadir, "debian", "changelog")
+    if os.path.exists(changelog):
+        m = re.match(r"(\S+) \(([^)]+)\)", open(changelog, encoding="utf-8").readline())
+        if m:
+            return "Debian source package %s %s" % (m.group(1), m.group(2))
+    return "astronomical-almanac sources in " + aadir
+
+
 def describe_source(swedir):
     desc = []
     pkg = os.path.join(os.path.dirname(swedir), "package.json")
@@ -277,24 +308,60 @@ def walk_args(args, npow_max):
     return nper, ncoef, harm
 
 
-def planet_tables(swemptab):
+def almanac_table(aadir, key):
+    """One planet of the almanac: (harmonics, highest power, args, lon, lat, rad, distance)."""
+    path = os.path.join(aadir, key + "404.c")
+    check(os.path.exists(path), "%s not found" % path)
+    text = strip_comments(open(path, encoding="latin-1").read())
+    m = re.search(r"struct\s+plantbl\s+" + key + r"404\s*=\s*\{\s*(\d+)\s*,\s*\{([^}]*)\}\s*,"
+                  r"\s*(\d+)\s*,\s*(\w+)\s*,\s*(\w+)\s*,\s*(\w+)\s*,\s*(\w+)\s*,\s*([-+.\deE]+)\s*,"
+                  r"\s*([-+.\deE]+)\s*,\s*([-+.\deE]+)\s*,?\s*\};", text, flags=re.S)
+    check(m, "struct %s404 not found in %s" % (key, path))
+    check(int(m.group(1)) == 9, "%s404: %s arguments, expected the nine planets" % (key, m.group(1)))
+    check(float(m.group(9)) == 3652500.0, "%s404: time unit %s days, expected 10 000 Julian years" % (key, m.group(9)))
+    check(float(m.group(10)) == 1.0, "%s404: truncation level %s, expected the full table" % (key, m.group(10)))
+    names = [m.group(k) for k in range(4, 8)]
+    check(names == ["args", "tabl", "tabb", "tabr"], "%s404 points at unexpected arrays %s" % (key, names))
+
+    def arr(ctype, name):
+        a = re.search(r"static\s+" + ctype + r"\s+(?:SIGNED\s+)?(?:FAR\s+)?" + name +
+                      r"\s*\[[^\]]*\]\s*=\s*\{(.*?)\};", text, flags=re.S)
+        check(a, "array %s not found in %s" % (name, path))
+        return number_list(a.group(1))
+
+    return ([int(x) for x in number_list(m.group(2))], int(m.group(3)), [int(x) for x in arr("char", "args")],
+            arr("double", "tabl"), arr("double", "tabb"), arr("double", "tabr"), m.group(8))
+
+
+def swisseph_table(text, key):
+    m = re.search(r"static\s+struct\s+plantbl\s+" + key + r"404\s*=\s*\{\s*\{([^}]*)\}\s*,"
+                  r"\s*(\d+)\s*,\s*(\w+)\s*,\s*(\w+)\s*,\s*(\w+)\s*,\s*(\w+)\s*,\s*([-+.\deE]+)\s*,?\s*\};",
+                  text, flags=re.S)
+    check(m, "struct %s404 not found" % key)
+    names = [m.group(k) for k in range(3, 7)]
+    check(names == [key + "args", key + "tabl", key + "tabb", key + "tabr"],
+          "%s404 points at unexpected arrays %s" % (key, names))
+    return ([int(x) for x in number_list(m.group(1))], int(m.group(2)),
+            [int(x) for x in c_array(text, "signed char", key + "args")], c_array(text, "double", key + "tabl"),
+            c_array(text, "double", key + "tabb"), c_array(text, "double", key + "tabr"), m.group(7))
+
+
+def same_numbers(a, b):
+    return len(a) == len(b) and all(float(x) == float(y) for x, y in zip(a, b))
+
+
+def planet_tables(swemptab, aadir):
     text = strip_comments(swemptab)
     out = []
     for key, label, harm_ref, pow_ref, nper_ref, ncoef_ref, dist_ref in PLANETS:
-        m = re.search(r"static\s+struct\s+plantbl\s+" + key + r"404\s*=\s*\{\s*\{([^}]*)\}\s*,"
-                      r"\s*(\d+)\s*,\s*(\w+)\s*,\s*(\w+)\s*,\s*(\w+)\s*,\s*(\w+)\s*,\s*([-+.\deE]+)\s*,?\s*\};",
-                      text, flags=re.S)
-        check(m, "struct %s404 not found" % key)
-        harm = [int(x) for x in number_list(m.group(1))]
-        npow = int(m.group(2))
-        names = [m.group(k) for k in range(3, 7)]
-        dist = m.group(7)
-        check(names == [key + "args", key + "tabl", key + "tabb", key + "tabr"],
-              "%s404 points at unexpected arrays %s" % (key, names))
-        args = [int(x) for x in c_array(text, "signed char", key + "args")]
-        lon = c_array(text, "double", key + "tabl")
-        lat = c_array(text, "double", key + "tabb")
-        rad = c_array(text, "double", key + "tabr")
+        if key in ALMANAC_BODIES:
+            harm, npow, args, lon, lat, rad, dist = almanac_table(aadir, key)
+            swe = swisseph_table(text, key)
+            check(swe[:2] == (harm, npow) and swe[2] == args and all(same_numbers(x, y) for x, y in zip(swe[3:6], (lon, lat, rad)))
+                  and float(swe[6]) == float(dist),
+                  "%s: the almanac's table differs from the Swiss Ephemeris copy" % label)
+        else:
+            harm, npow, args, lon, lat, rad, dist = swisseph_table(text, key)
         check(harm == harm_ref, "%s: highest harmonics %s, expected %s" % (label, harm, harm_ref))
         check(npow == pow_ref, "%s: highest power %d, expected %d" % (label, npow, pow_ref))
         check(abs(float(dist) - dist_ref) < 1e-9 * dist_ref, "%s: mean distance %s" % (label, dist))
@@ -751,13 +818,15 @@ def fmt_num(x):
     return repr(float(x))
 
 
-def header_comment(what, source):
-    return ("// %s\n//\n// Generated by %s from the Swiss Ephemeris C sources (%s).\n"
-            "// Do not edit: rerun the generator.\n" % (what, GENERATOR, source))
+def header_comment(what, sources):
+    return ("// %s\n//\n// Generated by %s from %s.\n"
+            "// Do not edit: rerun the generator.\n" % (what, GENERATOR, sources))
 
 
 def write_planets(path, planets, source):
     L = [header_comment("PLAN404 planetary tables: Mercury to Pluto, Earth-Moon barycentre as body 3.", source)]
+    L.append("// Mercury, Venus and Mars to Pluto: S. L. Moshier's *404.c files (GPL-2);\n"
+             "// the Earth-Moon barycentre: the ear404 table of the Swiss Ephemeris (swemptab.h).\n")
     L.append('#include "data/plan404_tables.h"\n\nnamespace orv::data {\nnamespace {\n\n')
     for p in planets:
         L.append("// %s: %d periodic terms, %d coefficients per series.\n" % (p["label"], p["nper"], p["ncoef"]))
@@ -798,6 +867,7 @@ def write_planets(path, planets, source):
 
 def write_moon(path, elements, tabs, stages, source):
     L = [header_comment("PLAN404 lunar theory: mean elements, series tables and explicit terms.", source)]
+    L.append("// S. L. Moshier's adjustment of ELP2000-85 to DE404 as carried by swemmoon.c.\n")
     L.append('#include "data/plan404_tables.h"\n\nnamespace orv::data {\n\n')
     L.append("// Mean elements: ReduceArcseconds(rate T + phase) + T^2 (c0 + c1 T + ...), arc-seconds,\n"
              "// T in Julian centuries from J2000.0. Order: D, l', l, F, L, Venus, Earth, Mars, Jupiter, Saturn.\n")
@@ -840,25 +910,28 @@ def write_moon(path, elements, tabs, stages, source):
 
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("--almanac", help="unpacked astronomical-almanac source package (apt-get source)")
     ap.add_argument("--swisseph", help="folder holding swemptab.h and swemmoon.c")
     ap.add_argument("--out", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data"))
     opt = ap.parse_args()
     swedir = opt.swisseph or fetch_sources()
-    source = describe_source(swedir)
+    aadir = opt.almanac or fetch_almanac()
+    swe_source = "the Swiss Ephemeris C sources (%s)" % describe_source(swedir)
+    planet_source = "%s and %s" % (describe_almanac(aadir), swe_source)
     with open(os.path.join(swedir, "swemptab.h"), encoding="latin-1") as f:
         swemptab = f.read()
     with open(os.path.join(swedir, "swemmoon.c"), encoding="latin-1") as f:
         moon = strip_comments(default_build(f.read()))
-    planets = planet_tables(swemptab)
+    planets = planet_tables(swemptab, aadir)
     z = [Decimal(x) for x in c_array(moon, "double", "z")]
     check(len(z) == 25, "default-build z[] has %d values, expected 25" % len(z))
     elements = mean_elements(moon, z)
     tabs = lunar_tables(moon)
     stages = lunar_explicit_terms(moon, z)
     os.makedirs(opt.out, exist_ok=True)
-    write_planets(os.path.join(opt.out, "plan404_planets.cpp"), planets, source)
-    write_moon(os.path.join(opt.out, "plan404_moon.cpp"), elements, tabs, stages, source)
-    print("plan404 tables written from %s: %s" % (source, ", ".join(
+    write_planets(os.path.join(opt.out, "plan404_planets.cpp"), planets, planet_source)
+    write_moon(os.path.join(opt.out, "plan404_moon.cpp"), elements, tabs, stages, swe_source)
+    print("plan404 tables written from %s: %s" % (planet_source, ", ".join(
         "%s %d/%d" % (p["key"], p["nper"], p["ncoef"]) for p in planets)))
     print("lunar explicit terms per stage: %s" % [len(s) for s in stages])
 

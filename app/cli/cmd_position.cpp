@@ -5,9 +5,8 @@
 
 #include "app/cli/cli.h"
 #include "ephemeris/angles.h"
-#include "ephemeris/earth_orientation.h"
 #include "ephemeris/jpl_position.h"
-#include "ephemeris/plan404.h"
+#include "ephemeris/planet_place.h"
 #include "ephemeris/sunmoon.h"
 
 namespace orv::cli {
@@ -23,48 +22,10 @@ constexpr BodyName kBodies[] = {
     {"sun", 11, 0},    {"moon", 10, 0},   {"mercury", 1, 1}, {"venus", 2, 2},   {"mars", 4, 4},
     {"jupiter", 5, 5}, {"saturn", 6, 6},  {"uranus", 7, 7},  {"neptune", 8, 8}, {"pluto", 9, 9}};
 
-struct Place {
-  double raDeg, decDeg, lonDeg, latDeg, distanceAu;
-};
-
-void Print(double jdTT, const Place& p) {
+void Print(double jdTT, const GeocentricPlace& p) {
   std::printf("jd_tt,ra_deg,dec_deg,lon_deg,lat_deg,distance_au\n");
-  std::printf("%.9f,%.9f,%.9f,%.9f,%.9f,%.9f\n", jdTT, p.raDeg, p.decDeg, p.lonDeg, p.latDeg, p.distanceAu);
-}
-
-// Equatorial coordinates of an ecliptic direction of date.
-void EclipticToEquatorial(double lonDeg, double latDeg, double epsRad, double& raDeg, double& decDeg) {
-  const double l = lonDeg * kDegToRad, b = latDeg * kDegToRad;
-  raDeg = NormalizeDegrees(std::atan2(std::sin(l) * std::cos(epsRad) - std::tan(b) * std::sin(epsRad), std::cos(l)) *
-                           kRadToDeg);
-  decDeg = std::asin(std::sin(b) * std::cos(epsRad) + std::cos(b) * std::sin(epsRad) * std::sin(l)) * kRadToDeg;
-}
-
-// PLAN404 planet: heliocentric of date minus the heliocentric Earth, with
-// nutation in longitude; geometric (no light time, no aberration).
-Place Plan404Planet(EngineContext& ctx, int body, double jdTT) {
-  double sun[3];
-  Plan404Position(ctx, jdTT, 0, sun);  // geocentric Sun = -(heliocentric Earth)
-  Plan404Request planet;
-  planet.Body = body;
-  planet.JD = jdTT;
-  Plan404Body(ctx, planet);
-  auto rect = [](double lon, double lat, double r, double v[3]) {
-    v[0] = r * std::cos(lat) * std::cos(lon);
-    v[1] = r * std::cos(lat) * std::sin(lon);
-    v[2] = r * std::sin(lat);
-  };
-  double p[3], s[3];
-  rect(planet.Longitude, planet.Latitude, planet.Radius, p);
-  rect(sun[0], sun[1], sun[2], s);
-  const double g[3] = {p[0] + s[0], p[1] + s[1], p[2] + s[2]};
-  const double r = std::sqrt(g[0] * g[0] + g[1] * g[1] + g[2] * g[2]);
-  Place out;
-  out.lonDeg = NormalizeDegrees(std::atan2(g[1], g[0]) * kRadToDeg + NutationInLongitudeDegrees(ctx, jdTT));
-  out.latDeg = std::asin(g[2] / r) * kRadToDeg;
-  out.distanceAu = r;
-  EclipticToEquatorial(out.lonDeg, out.latDeg, TrueObliquity(ctx, jdTT), out.raDeg, out.decDeg);
-  return out;
+  std::printf("%.9f,%.9f,%.9f,%.9f,%.9f,%.9f\n", jdTT, p.rightAscensionDeg, p.declinationDeg, p.longitudeDeg,
+              p.latitudeDeg, p.distanceAu);
 }
 
 int CmdPosition(CliContext& cli) {
@@ -94,7 +55,7 @@ int CmdPosition(CliContext& cli) {
   UpdateTimeScales(ctx.time, settings);
   const double jdTT = ctx.time.CurrentTT;
 
-  Place p{};
+  GeocentricPlace p;
   if (jpl) {
     JplApparentPosition(ctx, settings.EphemerisCode, jdTT, body->jplBody, mode);
     const JplPositionResult& r = ctx.jplResult;
@@ -107,7 +68,7 @@ int CmdPosition(CliContext& cli) {
     p = {e.rightAscensionDeg, e.declinationDeg, moon ? ctx.places.MoonLongitudeDeg : ctx.places.SunLongitudeDeg,
          moon ? ctx.places.MoonLatitudeDeg : ctx.places.SunLatitudeDeg, e.distanceAu};
   } else {
-    p = Plan404Planet(ctx, body->plan404Body, jdTT);
+    p = Plan404PlanetPlace(ctx, body->plan404Body, jdTT);
   }
   Print(jdTT, p);
   return 0;

@@ -14,6 +14,7 @@
 #include "ephemeris/jpl_reader.h"
 #include "lunisolar/prepare.h"
 #include "lunisolar/terms.h"
+#include "time/text_format.h"
 #include "time/timescales.h"
 
 namespace orv {
@@ -31,12 +32,6 @@ constexpr int kMidMonthDay = 15;
 constexpr const char* kEphemerisSubfolder = "Eph/";
 
 constexpr int kEphemerisItemCodes[3] = {kEphemerisPlan404, kEphemerisDe431, kEphemerisDe441};
-
-std::string Printf(const char* format, int a, int b) {
-  char text[256];
-  std::snprintf(text, sizeof text, format, a, b);
-  return text;
-}
 
 std::string MissingFileMessage(const std::string& name) {
   return "JPL의 천체력 " + name + "을 바이너리로 변환한\n파일명 " + name +
@@ -217,13 +212,10 @@ void CalendarApp::PrepareYear(int year) {
   if (settings.EphemerisCode >= 6 && settings.EphemerisCode <= 9 && ephemeris.Span(firstJd, lastJd)) {
     // Whole years inside the file, with a margin for the day table, which
     // runs from November of the year before to June of the year after.
-    const CivilDateTime start = JulianDayToCalendar(firstJd);
-    const CivilDateTime end = JulianDayToCalendar(lastJd);
-    const int firstYear = start.year + 1 + (start.month > 9 ? 1 : 0);
-    const int lastYear = end.year - 1 - (end.month < 9 ? 1 : 0);
-    if (year < firstYear || year > lastYear) {
+    const YearLimits usable = JplFileYearLimits(firstJd, lastJd);
+    if (year < usable.lower || year > usable.upper) {
       year = settings.TodayDate[0];
-      PendingNotice = Printf("천체력 적용기간(%d~%d)을\n벗어남. 올해로 재 지정됨\n", firstYear, lastYear);
+      PendingNotice = Format("천체력 적용기간(%d~%d)을\n벗어남. 올해로 재 지정됨\n", usable.lower, usable.upper);
       SetAstronomicalYear(inputs, year);
       inputs.month = settings.TodayDate[1];
     }
@@ -267,7 +259,7 @@ bool CalendarApp::MonthViewBuild() {
   int year = AstronomicalYear(inputs);
 
   if (!YearInRange(year)) {
-    messages.Show(Printf(YearRangeMessage(settings.EphemerisCode), settings.TodayDate[0], settings.TodayDate[1]),
+    messages.Show(Format(YearRangeMessage(settings.EphemerisCode), settings.TodayDate[0], settings.TodayDate[1]),
                   "참고");
     inputs.yearNumber = settings.TodayDate[0];
     inputs.month = settings.TodayDate[1];
@@ -401,7 +393,7 @@ void CalendarApp::ToggleLeapMonth() {
   const int year = AstronomicalYear(inputs);
   if (year != LoadedYear() && YearInRange(year)) PrepareYear(year);
   if (year != LoadedYear() || FindDayTableEntry(*tables, year, inputs.month, 1, 'm', 1) < 0) {
-    messages.Show(Printf("음력 %d년 %d월은 윤달이 없습니다.", inputs.yearNumber, inputs.month), "참고",
+    messages.Show(Format("음력 %d년 %d월은 윤달이 없습니다.", inputs.yearNumber, inputs.month), "참고",
                   MessageButtons::Ok, MessageIcon::Error);
     MonthViewBuild();
     return;
@@ -699,7 +691,7 @@ bool CalendarApp::ExportIcs(const IcsExportRequest& request) {
   }
   const YearLimits limits = IcsYearLimits();
   if (request.fromYear < limits.lower || request.toYear > limits.upper) {
-    messages.Show(Printf("iCalendar로 내보낼 수 있는 연도는\n%d년 ~ %d년 입니다.", limits.lower, limits.upper),
+    messages.Show(Format("iCalendar로 내보낼 수 있는 연도는\n%d년 ~ %d년 입니다.", limits.lower, limits.upper),
                   "참고");
     return false;
   }

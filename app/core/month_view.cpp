@@ -8,6 +8,7 @@
 #include "lunisolar/lunar_calendar.h"
 #include "lunisolar/sexagenary.h"
 #include "lunisolar/terms.h"
+#include "time/text_format.h"
 
 namespace orv {
 namespace {
@@ -73,12 +74,6 @@ bool SlotAt(const YearTables& tables, int slot, SlotDates& out) {
   out.leap = r.leap != 0;
   out.monthLength = r.monthLength;
   return true;
-}
-
-std::string Format(const char* format, int a, int b) {
-  char text[48];
-  std::snprintf(text, sizeof text, format, a, b);
-  return text;
 }
 
 std::string Number(int n) { return std::to_string(n); }
@@ -209,10 +204,7 @@ void MonthBuilder::FillThirdLines() {
 
 void MonthBuilder::PlaceMemo(int cell, const std::string& name) {
   if (cell < 0) return;
-  if (view_.memoMarks >= MonthView::kMaxMemoMarks) {
-    ++view_.droppedMemoMarks;
-    return;
-  }
+  if (view_.memoMarks >= MonthView::kMaxMemoMarks) return;
   ++view_.memoMarks;
   std::string& line = grid_.Line(cell, 2);
   const bool hadHoliday = line.find(kMarkHoliday) != std::string::npos;
@@ -451,7 +443,6 @@ bool FillMonthView(EngineContext& ctx, const YearTables& tables, const MemoTable
   view.shown = request;
   view.filled = false;
   view.memoMarks = 0;
-  view.droppedMemoMarks = 0;
   view.todayCell = -1;
   MonthBuilder builder(ctx, tables, memos, request, view);
   if (!builder.FillDates()) return false;

@@ -83,7 +83,6 @@ struct MonthView {
   std::string calendarNote;            // Edit4
 
   int memoMarks = 0;          // memo names placed (at most kMaxMemoMarks)
-  int droppedMemoMarks = 0;   // found beyond that limit, not shown
 
   bool InMonth(int cell) const { return cell > LastCellBefore && cell < FirstCellAfter; }
   int DaysInMonth() const { return FirstCellAfter - LastCellBefore - 1; }

@@ -46,7 +46,6 @@ class MonthGridWidget : public QTableWidget {
   void SetView(const MonthView& view);
   // Stored text of a cell, markers included.
   QString CellText(int column, int row) const;
-  const GridPaintState& PaintState() const { return state_; }
 
  signals:
   void cellMouseDown(int row, int column, Qt::MouseButton button);

@@ -130,10 +130,6 @@ constexpr FieldCheck kFieldChecks[] = {
 
 }  // namespace
 
-bool EphemerisHasNutation(int code) {
-  return code == 7 || code == 8 || code == 9 || code == 12 || code == 13;
-}
-
 bool ReadConfiguration(CalcSettings& settings, const std::string& path, MessageSink& messages) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
@@ -191,7 +187,7 @@ bool ReadConfiguration(CalcSettings& settings, const std::string& path, MessageS
     messages.Show(kUserDeltaTRangeMessage, "안내");
     if (!UserDeltaTInRange(settings.UserDeltaT)) settings.UserDeltaT = defaults.UserDeltaT;
   }
-  if (settings.NutationModel == kNutationInternal && !EphemerisHasNutation(settings.EphemerisCode)) {
+  if (settings.NutationModel == kNutationInternal && !EphemerisCarriesNutation(settings.EphemerisCode)) {
     messages.Show("장동모델식을 IAU2000B로 설정합니다", "안내");
     settings.NutationModel = kNutationIau2000B;
   }

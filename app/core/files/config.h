@@ -41,9 +41,6 @@ std::string FormatConfiguration(const CalcSettings& settings);
 // written; the program does not report that.
 bool SaveSettings(const CalcSettings& settings, const std::string& path);
 
-// Ephemeris codes that carry their own nutation.
-bool EphemerisHasNutation(int ephemerisCode);
-
 // ComputerZoneMeridian and TodayDate from the clock and PlaceMeridian; sets
 // LoadedYear to today's year.
 void ComputeTodayDate(CalcSettings& settings, const Clock& clock);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/core/files/files.h"
+#include "time/settings.h"
 
 namespace orv {
 namespace {
@@ -26,13 +27,8 @@ bool OpensForReading(const std::string& path) {
 }  // namespace
 
 std::string EphemerisFileName(int ephemerisCode) {
-  switch (ephemerisCode) {
-    case 6: return "DE406.jpl";
-    case 7: return "DE422.jpl";
-    case 8: return "DE431.jpl";
-    case 9: return "DE441.jpl";
-    default: return "";
-  }
+  const EphemerisCodeInfo& row = EphemerisCodeRow(ephemerisCode);
+  return row.deNumber == 0 ? std::string() : std::string(row.fileStem) + ".jpl";
 }
 
 bool FindEphemerisFile(const std::string& fileName, const std::string& programFolder,

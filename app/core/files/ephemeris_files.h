@@ -5,8 +5,8 @@
 
 namespace orv {
 
-// File name of the binary ephemeris of an ephemeris code: "DE431.jpl" (8),
-// "DE441.jpl" (9), "DE406.jpl" (6), "DE422.jpl" (7); "" for other codes.
+// File name of the binary ephemeris of an ephemeris code: "DE406.jpl" (5, 6),
+// "DE422.jpl" (7), "DE431.jpl" (8), "DE441.jpl" (9); "" for other codes.
 std::string EphemerisFileName(int ephemerisCode);
 
 // A file found by FindEphemerisFile: the folder it is in (with a trailing

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "ephemeris/jpl_reader.h"
+#include "time/settings.h"
 
 namespace orv {
 
@@ -51,26 +52,8 @@ bool OpenEphemeris::Span(double& firstJd, double& lastJd) const {
   return true;
 }
 
-std::string EphemerisStem(int code) {
-  switch (code) {
-    case 5:
-    case 6: return "DE406";
-    case 7: return "DE422";
-    case 8: return "DE431";
-    case 9: return "DE441";
-    default: return "";
-  }
-}
+std::string EphemerisStem(int code) { return EphemerisCodeRow(code).fileStem; }
 
-int JplNumberOfCode(int code) {
-  switch (code) {
-    case 5:
-    case 6: return 406;
-    case 7: return 422;
-    case 8: return 431;
-    case 9: return 441;
-    default: return 0;
-  }
-}
+int JplNumberOfCode(int code) { return EphemerisCodeRow(code).deNumber; }
 
 }  // namespace orv

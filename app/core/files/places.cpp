@@ -187,13 +187,6 @@ CivilDateTime PlaceNow(const CalcSettings& settings, const Clock& clock) {
   return t;
 }
 
-void UpdateTodayAtPlace(CalcSettings& settings, const Clock& clock) {
-  const CivilDateTime now = PlaceNow(settings, clock);
-  settings.TodayDate[0] = now.year;
-  settings.TodayDate[1] = now.month;
-  settings.TodayDate[2] = now.day;
-}
-
 std::string PlaceDaylightSavingText(const PlaceRecord& place) {
   return "섬머타임(확인시점 시각+1시간) ; " + place.daylightSaving;
 }

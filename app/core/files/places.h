@@ -83,9 +83,6 @@ void ApplyPlace(CalcSettings& settings, Observer& observer, const PlaceTable& ta
 // hours, truncated toward zero to whole minutes. Seconds are 0.
 CivilDateTime PlaceNow(const CalcSettings& settings, const Clock& clock);
 
-// TodayDate = the date of PlaceNow (after a change of place).
-void UpdateTodayAtPlace(CalcSettings& settings, const Clock& clock);
-
 // The three texts of the reference box, in the order a press shows them:
 // the place's daylight-saving rule,
 std::string PlaceDaylightSavingText(const PlaceRecord& place);

@@ -12,12 +12,12 @@
 #include "ephemeris/sunmoon.h"
 #include "lunisolar/prepare.h"
 #include "lunisolar/terms.h"
+#include "time/dates.h"
 
 namespace orv {
 namespace {
 
 constexpr double kArcsecPerDeg = 3600.0;
-constexpr double kSecondsPerDay = 86400.0;
 // Events are bisected to 0.01 s with both ephemerides within this window
 // (days) around the instant PLAN404 lists.
 constexpr double kEventWindowDays = 3.0 / 1440.0;

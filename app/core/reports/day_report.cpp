@@ -6,6 +6,7 @@
 #include "ephemeris/sunmoon.h"
 #include "lunisolar/sexagenary.h"
 #include "lunisolar/terms.h"
+#include "time/dates.h"
 #include "time/timescales.h"
 
 namespace orv {
@@ -19,7 +20,6 @@ constexpr int kTideCycleDays = 15;
 // The day pillar of the report is taken late in the day, the month pillar
 // at the day's sectional-term boundary as the month view shows it.
 constexpr int kPillarHour = 23, kPillarMinute = 25;
-constexpr double kSecondsPerDay = 86400.0;
 constexpr double kNoonDays = 0.5;
 constexpr int kReportRuleLength = 48;
 

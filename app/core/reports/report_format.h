@@ -5,19 +5,11 @@
 #include <string>
 
 #include "time/dates.h"
+#include "time/text_format.h"
 
 namespace orv::report {
 
-// printf into a std::string of any length.
-template <typename... Args>
-std::string Format(const char* format, Args... args) {
-  const int n = std::snprintf(nullptr, 0, format, args...);
-  if (n <= 0) return "";
-  std::string out(static_cast<std::size_t>(n) + 1, '\0');
-  std::snprintf(out.data(), out.size(), format, args...);
-  out.resize(static_cast<std::size_t>(n));
-  return out;
-}
+using ::orv::Format;
 
 inline std::string Repeat(char c, int count) { return std::string(static_cast<std::size_t>(count), c); }
 

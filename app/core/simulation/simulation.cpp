@@ -5,14 +5,15 @@
 
 #include <cerrno>
 #include <cmath>
-#include <cstdarg>
 #include <cstring>
 #include <unistd.h>
 
 #include "app/core/files/files.h"
+#include "app/core/reports/year_reports.h"
 #include "app/core/simulation/simulation_internal.h"
 #include "ephemeris/jpl_reader.h"
 #include "time/dates.h"
+#include "time/settings.h"
 
 namespace orv {
 
@@ -39,11 +40,9 @@ const char* const SimulationUnitNames[kSimulationUnitCount] = {"초", "분", "�
 namespace {
 
 using simulation::CsvOutput;
-using simulation::Format;
 using simulation::ItemRun;
 
 // Seconds, minutes and hours per day.
-constexpr double kSecondsPerDay = 86400.0;
 constexpr double kMinutesPerDayD = 1440.0;
 constexpr double kHoursPerDay = 24.0;
 // Item 14's end instant counts a month as 31 days and a year as 365.5; the
@@ -85,18 +84,7 @@ EphemerisRange RangeOf(int code, const SimulationEnvironment& env) {
   return {-4999, 10000, "PLAN404관련과 VSOP87의 경우 연도 범위는\n-4999년 ~ 10000년 입니다.\n다시 지정하세요."};
 }
 
-const char* EphemerisLabel(int code) {
-  switch (code) {
-    case 4: return "VSOP87+ELP2000";
-    case 5: case 6: case 11: return "DE406";
-    case 7: case 12: return "DE422";
-    case 8: case 13: return "DE431";
-    case 9: return "DE441";
-    case 10: return "SWEPH";
-    case 14: return "MOSEPH";
-    default: return "PLAN404";
-  }
-}
+const char* EphemerisLabel(int code) { return EphemerisCodeRow(code).label; }
 
 const char* Label(int value, std::initializer_list<const char*> labels) {
   if (value < 0 || value >= static_cast<int>(labels.size())) return "";
@@ -218,10 +206,9 @@ int KeepTargetSelection(int previous, int ephemerisCode, int item) {
 int TargetJplBody(int target) { return target >= 0 && target < kJplTargetCount ? kTargetBodies[target] : -1; }
 
 void UsableJplYears(double firstJD, double lastJD, int& firstYear, int& lastYear) {
-  constexpr int kSeptember = 9;
-  const CivilDateTime first = JulianDayToCalendar(firstJD), last = JulianDayToCalendar(lastJD);
-  firstYear = first.year + 1 + (first.month > kSeptember ? 1 : 0);
-  lastYear = last.year - 1 - (last.month < kSeptember ? 1 : 0);
+  const YearLimits usable = JplFileYearLimits(firstJD, lastJD);
+  firstYear = usable.lower;
+  lastYear = usable.upper;
 }
 
 SimulationRequest InitialSimulationRequest(const SimulationRequest& remembered, int nowYear, int nowMonth, int nowDay,
@@ -408,30 +395,6 @@ SimulationOutcome RunSimulationTo(const SimulationRequest& request, SimulationEn
 // ------------------------------------------------------------------ helpers of the writers
 
 namespace simulation {
-
-std::string Format(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  char buffer[512];
-  va_list copy;
-  va_copy(copy, args);
-  const int n = std::vsnprintf(buffer, sizeof buffer, format, copy);
-  va_end(copy);
-  std::string text;
-  if (n < 0) {
-    va_end(args);
-    return text;
-  }
-  if (static_cast<size_t>(n) < sizeof buffer) {
-    text.assign(buffer, static_cast<size_t>(n));
-  } else {
-    text.resize(static_cast<size_t>(n) + 1);
-    std::vsnprintf(text.data(), text.size(), format, args);
-    text.resize(static_cast<size_t>(n));
-  }
-  va_end(args);
-  return text;
-}
 
 CsvOutput::~CsvOutput() {
   if (file_) {

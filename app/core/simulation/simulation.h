@@ -143,9 +143,7 @@ struct SimulationEnvironment {
   SimulationProgress progress;   // may be empty
 };
 
-// Usable years of a JPL file spanning [firstJD, lastJD]: the first whole year
-// after the start (one more when the file starts after September) to the last
-// whole year before the end (one less when it ends before September).
+// Usable years of a JPL file spanning [firstJD, lastJD] (JplFileYearLimits).
 void UsableJplYears(double firstJD, double lastJD, int& firstYear, int& lastYear);
 
 struct SimulationOutcome {

@@ -12,6 +12,7 @@
 #include "ephemeris/jpl_position.h"
 #include "lunisolar/prepare.h"
 #include "lunisolar/terms.h"
+#include "time/dates.h"
 
 namespace orv::simulation {
 namespace {
@@ -25,7 +26,6 @@ constexpr int kWalkStartDay = 26;
 // PLAN404's eclipses are trusted within these years only.
 constexpr int kPlan404EclipseFirstYear = -3000;
 constexpr int kPlan404EclipseLastYear = 3000;
-constexpr double kSecondsPerDay = 86400.0;
 
 // Phase labels of the series.
 constexpr const char* kSolarPartialPhase = "부분(Partial,Penum.)식";

@@ -6,11 +6,9 @@
 #include <string>
 
 #include "app/core/simulation/simulation.h"
+#include "time/text_format.h"
 
 namespace orv::simulation {
-
-// printf into a std::string.
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // The CSV being written: a temporary file beside the target, starting with
 // the UTF-8 byte-order mark (so spreadsheet programs read the Korean text),

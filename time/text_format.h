@@ -1,0 +1,12 @@
+// printf into a std::string: the one formatting helper of every layer, with
+// the format checked against the arguments by the compiler.
+#pragma once
+
+#include <string>
+
+namespace orv {
+
+// The text snprintf would write, of any length; "" on an encoding error.
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+}  // namespace orv
