@@ -159,9 +159,15 @@ SimulationOutcome WriteRun(const SimulationRequest& request, SimulationEnvironme
   ItemRun run{request, env, out, t0, end};
   try {
     kWriters[request.item](run);
+  } catch (const simulation::RunCancelled&) {
+    // `out` removes its temporary file: the target is left as it was.
+    if (env.progress) env.progress(0, request.repetitions);
+    outcome.cancelled = true;
+    outcome.path = path;
+    return outcome;
   } catch (const JplError& e) {
     // An instant outside the open file (or a body it lacks): nothing is kept.
-    run.Progress(0, request.repetitions);
+    if (env.progress) env.progress(0, request.repetitions);
     std::string text = e.what();
     const auto first = text.find_first_not_of(" \n");
     env.messages.Show(first == std::string::npos ? text : text.substr(first), "오류", MessageButtons::Ok,

@@ -36,6 +36,10 @@ class CsvOutput {
   bool failed_ = false;
 };
 
+// Thrown by ItemRun::Progress when the run is cancelled; WriteRun drops the
+// temporary file.
+struct RunCancelled {};
+
 // One run of an item: the request, the program's state, the output and the
 // instants of the run.
 struct ItemRun {
@@ -47,8 +51,10 @@ struct ItemRun {
 
   EngineContext& ctx() const { return env.ctx; }
   const CalcSettings& settings() const { return env.ctx.settings; }
+  // Moves the progress bar; throws RunCancelled when the user stopped the run.
   void Progress(int position, int maximum) const {
     if (env.progress) env.progress(position, maximum);
+    if (env.cancelled && env.cancelled()) throw RunCancelled{};
   }
   // "\n" and the date column of t.
   void BeginLine(double t) const { out.Write("\n" + SimulationDateColumn(settings(), t)); }
