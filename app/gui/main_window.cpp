@@ -388,6 +388,12 @@ void TForm1::MemoFileChanged() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  if (simulation_.formSimulBox && simulation_.formSimulBox->Running()) {
+    // A simulation run uses the engine: it stops first, leaving no file.
+    simulation_.formSimulBox->Cancel();
+    event->ignore();
+    return;
+  }
   if (app_->started) app_->Close();
   Anisun->Stop();
   QMainWindow::closeEvent(event);

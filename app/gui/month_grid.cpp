@@ -140,10 +140,26 @@ QRect TextRectOf(const QRect& rect, int alignment) {
 
 }  // namespace
 
+// A text a little too wide for its cell is set smaller, down to this share
+// of its size (a term's name with its reading, two memos); only beyond that
+// is it elided.
+constexpr double kSmallestFit = 0.72;
+
+static QFont FittedFont(const CellStyle& style, int width) {
+  QFont font = style.font;
+  const int full = font.pixelSize();
+  for (double share = 1.0; share >= kSmallestFit - 1e-9; share -= 0.04) {
+    font.setPixelSize(std::max(1, static_cast<int>(full * share)));
+    if (QFontMetrics(font).horizontalAdvance(style.text) <= width) return font;
+  }
+  return font;
+}
+
 bool CellPainter::Elided(const QModelIndex& index, const QRect& rect) const {
   const CellStyle style = StyleOf(index);
   if (style.text.isEmpty()) return false;
-  return QFontMetrics(style.font).horizontalAdvance(style.text) > TextRectOf(rect, style.alignment).width();
+  const int width = TextRectOf(rect, style.alignment).width();
+  return QFontMetrics(FittedFont(style, width)).horizontalAdvance(style.text) > width;
 }
 
 bool CellPainter::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
@@ -167,9 +183,10 @@ void CellPainter::paint(QPainter* painter, const QStyleOptionViewItem& option, c
   painter->save();
   painter->fillRect(rect, style.background);
   painter->setClipRect(rect);
-  painter->setFont(style.font);
+  const QFont font = FittedFont(style, textRect.width());
+  painter->setFont(font);
   painter->setPen(style.foreground);
-  const QFontMetrics metrics(style.font);
+  const QFontMetrics metrics(font);
   // A text wider than its cell ends in "…"; the tooltip shows it whole.
   const QString text = metrics.elidedText(style.text, Qt::ElideRight, std::max(0, textRect.width()));
   if (style.alignment & Qt::AlignVCenter) {
