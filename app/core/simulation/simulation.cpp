@@ -174,6 +174,12 @@ SimulationOutcome WriteRun(const SimulationRequest& request, SimulationEnvironme
                       MessageIcon::Error);
     return outcome;
   }
+  if (request.item == kItemEclipses && run.eventsFound == 0) {
+    // A table of no eclipse would be the run header alone: say so instead.
+    env.messages.Show("계산한 기간에는 일식이나 월식이 없습니다.\n파일을 만들지 않았습니다.", "안내",
+                      MessageButtons::Ok, MessageIcon::Information);
+    return outcome;
+  }
   if (!out.Commit()) {
     env.messages.Show(Format("'%s' 파일을 쓰지 못했습니다.", path.c_str()), "오류", MessageButtons::Ok,
                       MessageIcon::Error);

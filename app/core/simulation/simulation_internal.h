@@ -48,6 +48,7 @@ struct ItemRun {
   CsvOutput& out;
   double startJD = 0.0;  // t0, selected time system less the zone offset
   double endJD = 0.0;    // end of item 14's eclipse list
+  int eventsFound = 0;   // eclipses written by item 14
 
   EngineContext& ctx() const { return env.ctx; }
   const CalcSettings& settings() const { return env.ctx.settings; }
