@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QTimer>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <cmath>
@@ -293,8 +294,9 @@ void TformSimulBox::showEvent(QShowEvent* event) {
 
 void TformSimulBox::closeEvent(QCloseEvent* event) {
   if (running_) {
-    // The run stops first; the window can be closed once it has.
+    // The run stops first (leaving no file); the window closes once it has.
     cancelRequested_ = true;
+    closeAfterRun_ = true;
     event->ignore();
     return;
   }
@@ -477,6 +479,11 @@ void TformSimulBox::BitBtn10Click() {
   const SimulationOutcome outcome = RunSimulation(memory_.request, env);
   SetRunning(false);
   ProgressBar1->setValue(0);
+  if (closeAfterRun_) {
+    closeAfterRun_ = false;
+    QTimer::singleShot(0, this, &QWidget::close);
+    return;
+  }
   if (outcome.cancelled) {
     Label_Output->setText("계산을 취소했습니다. 파일은 만들지 않았습니다.");
     return;

@@ -150,6 +150,7 @@ class TformSimulBox : public QWidget {
   QtMessageSink ownMessages_{this};
   bool running_ = false;
   bool cancelRequested_ = false;
+  bool closeAfterRun_ = false;   // closed during a run: close when it has stopped
 };
 
 // What the main window keeps for the simulation window: the remembered values,

@@ -288,6 +288,22 @@ class WindowTest : public QObject {
     QCOMPARE(box->ProgressBar1->value(), 0);
   }
 
+  void closingDuringARunStopsItFirst() {
+    Window w;
+    w->StartUp();
+    w->Simulation().openFile = [](const std::string&) { QFAIL("a stopped run opened a file"); };
+    w->BitBtn12->click();
+    QPointer<TformSimulBox> box = w->Simulation().formSimulBox;
+    box->ComboBox2->setCurrentIndex(2);
+    box->ComboBox2Change(2);
+    box->Edit13->setText("2000000");
+    box->Edit14->setText("closed");
+    QTimer::singleShot(200, box, [&] { box->close(); });
+    box->BitBtn10->click();
+    QCOMPARE(QDir(w.current.path()).entryList({"closed*"}, QDir::Files), QStringList{});
+    QTRY_VERIFY(!w->Simulation().memory.windowOpen);
+  }
+
   // --- iCalendar years are checked at OK ------------------------------------------
 
   void icsDialogChecksTheYearsAtOk() {
