@@ -413,6 +413,18 @@ class WindowTest : public QObject {
     QCOMPARE(completer->currentCompletion(), QString("일본*Tokyo"));
     completer->setCompletionPrefix("서울");
     QVERIFY(completer->completionCount() >= 2);  // "대한민국-서울(135.0)", "대한민국*서울"
+    // Typed and picked from the filtered list, the place is chosen.
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+    w->ComboBox1->setFocus();
+    w->ComboBox1->lineEdit()->selectAll();
+    QTest::keyClicks(w->ComboBox1->lineEdit(), "Tokyo");
+    QTRY_VERIFY(completer->popup()->isVisible());
+    QTest::keyClick(completer->popup(), Qt::Key_Down);
+    QTest::keyClick(completer->popup(), Qt::Key_Return);
+    QTRY_COMPARE(w->App().settings.PlaceIndex, w->ComboBox1->findText("일본*Tokyo"));
+    QVERIFY(w->Edit4->text().startsWith("일본*Tokyo의 확인시점 시각"));
   }
 
   // --- Lunar months by their own name ------------------------------------------
