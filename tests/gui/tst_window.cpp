@@ -304,6 +304,25 @@ class WindowTest : public QObject {
     QTRY_VERIFY(!w->Simulation().memory.windowOpen);
   }
 
+  void simulationMessagesOpenOverItsWindow() {
+    QtMessageSink sink;
+    Window w(&sink);
+    w->StartUp();
+    w->BitBtn12->click();
+    TformSimulBox* box = w->Simulation().formSimulBox;
+    QWidget* parent = nullptr;
+    QString text;
+    OnNextModal([&](QWidget* modal) {
+      parent = modal->parentWidget();
+      if (auto* m = qobject_cast<QMessageBox*>(modal)) text = m->text();
+      static_cast<QDialog*>(modal)->reject();
+    });
+    box->Edit6->setText("abc");
+    box->BitBtn10->click();
+    QCOMPARE(parent, static_cast<QWidget*>(box));
+    QCOMPARE(text, QString("'abc'은(는) 올바른 정수 값이 아닙니다."));
+  }
+
   // --- iCalendar years are checked at OK ------------------------------------------
 
   void icsDialogChecksTheYearsAtOk() {
