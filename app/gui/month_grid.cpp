@@ -141,16 +141,18 @@ QRect TextRectOf(const QRect& rect, int alignment) {
 }  // namespace
 
 // A text a little too wide for its cell is set smaller, down to this share
-// of its size (a term's name with its reading, two memos); only beyond that
-// is it elided.
+// of its size, or to the layout's own size in a grown grid (a term's name
+// with its reading, two memos); only beyond that is it elided.
 constexpr double kSmallestFit = 0.72;
 
-static QFont FittedFont(const CellStyle& style, int width) {
+static QFont FittedFont(const CellStyle& style, int width, double scale) {
   QFont font = style.font;
   const int full = font.pixelSize();
-  for (double share = 1.0; share >= kSmallestFit - 1e-9; share -= 0.04) {
+  const double smallest = std::min(kSmallestFit, 1.0 / std::max(1.0, scale));
+  for (double share = 1.0; share >= smallest - 1e-9; share = std::max(smallest, share - 0.04)) {
     font.setPixelSize(std::max(1, static_cast<int>(full * share)));
     if (QFontMetrics(font).horizontalAdvance(style.text) <= width) return font;
+    if (share == smallest) break;
   }
   return font;
 }
@@ -159,7 +161,7 @@ bool CellPainter::Elided(const QModelIndex& index, const QRect& rect) const {
   const CellStyle style = StyleOf(index);
   if (style.text.isEmpty()) return false;
   const int width = TextRectOf(rect, style.alignment).width();
-  return QFontMetrics(FittedFont(style, width)).horizontalAdvance(style.text) > width;
+  return QFontMetrics(FittedFont(style, width, state_.scale)).horizontalAdvance(style.text) > width;
 }
 
 bool CellPainter::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
@@ -183,7 +185,7 @@ void CellPainter::paint(QPainter* painter, const QStyleOptionViewItem& option, c
   painter->save();
   painter->fillRect(rect, style.background);
   painter->setClipRect(rect);
-  const QFont font = FittedFont(style, textRect.width());
+  const QFont font = FittedFont(style, textRect.width(), state_.scale);
   painter->setFont(font);
   painter->setPen(style.foreground);
   const QFontMetrics metrics(font);

@@ -21,6 +21,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <QtTest>
 
@@ -495,6 +496,28 @@ class WindowTest : public QObject {
         QVERIFY2(!w->StringGrid1->CellElided(column, row), qPrintable(w.Cell(column, row)));
     // A narrow window elides, and the tooltip holds the whole text.
     QVERIFY(w.Second(w.CellOf("7")).contains("大雪대설"));
+  }
+
+  void twoMemosOnOneDayBothReachable() {
+    Window w;
+    w->StartUp();
+    w->App().memos = {{kMemoSolar, 2000, 2, 20, "할머니생신잔치"}, {kMemoSolar, 2000, 2, 20, "결혼기념일"}};
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+    w.Show("2024", "2");
+    const int day = w.CellOf("20");
+    const QString third = w.Third(day);
+    QVERIFY2(third.contains("할머니생신잔치") && third.contains("결혼기념일"), qPrintable(third));
+    // Too long for the cell: elided, and whole in the tooltip.
+    const int row = day / 7 * 3 + 3, column = day % 7 + 1;
+    QVERIFY(w->StringGrid1->CellElided(column, row));
+    const QRect rect = w->StringGrid1->visualRect(w->StringGrid1->model()->index(row, column));
+    QHelpEvent help(QEvent::ToolTip, rect.center(), w->StringGrid1->viewport()->mapToGlobal(rect.center()));
+    QApplication::sendEvent(w->StringGrid1->viewport(), &help);
+    QTRY_COMPARE(QToolTip::text(), third);
+    // A larger window shows both names whole.
+    w->resize(1600, 1000);
+    QTRY_VERIFY(!w->StringGrid1->CellElided(column, row));
   }
 
   void windowNeverResizesItself() {
