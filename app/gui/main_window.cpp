@@ -35,6 +35,8 @@ const QString kRedBackground = "background-color: #FF0000;";
 // Largest user Delta T the window accepts, in seconds: the configuration
 // reader's bound (about 11.6 days).
 constexpr double kMaxUserDeltaTSeconds = 1e6;
+// While a simulation run stops, closing the window is tried again this often.
+constexpr int kCloseRetryMs = 50;
 
 QString MonthKey(const CalendarApp& a) {
   return QString("%1/%2/%3/%4")
@@ -389,9 +391,11 @@ void TForm1::MemoFileChanged() {
 
 void TForm1::closeEvent(QCloseEvent* event) {
   if (simulation_.formSimulBox && simulation_.formSimulBox->Running()) {
-    // A simulation run uses the engine: it stops first, leaving no file.
+    // A simulation run uses the engine: it stops first, leaving no file,
+    // and the window closes once it has (the run ends at its next step).
     simulation_.formSimulBox->Cancel();
     event->ignore();
+    QTimer::singleShot(kCloseRetryMs, this, &QWidget::close);
     return;
   }
   if (app_->started) app_->Close();

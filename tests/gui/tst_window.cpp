@@ -324,6 +324,25 @@ class WindowTest : public QObject {
     QCOMPARE(text, QString("'abc'은(는) 올바른 정수 값이 아닙니다."));
   }
 
+  void closingTheMainWindowDuringARunStopsItFirst() {
+    Window w;
+    w->StartUp();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+    w->Simulation().openFile = [](const std::string&) { QFAIL("a stopped run opened a file"); };
+    w->BitBtn12->click();
+    TformSimulBox* box = w->Simulation().formSimulBox;
+    box->ComboBox2->setCurrentIndex(2);
+    box->ComboBox2Change(2);
+    box->Edit13->setText("2000000");
+    box->Edit14->setText("main");
+    QTimer::singleShot(200, w.form.get(), [&] { w->close(); });
+    box->BitBtn10->click();
+    QCOMPARE(QDir(w.current.path()).entryList({"main*"}, QDir::Files), QStringList{});
+    QTRY_VERIFY(!w->isVisible());
+    QVERIFY(QFile::exists(w.current.filePath(kConfigFileName)));  // closed properly: settings saved
+  }
+
   // --- iCalendar years are checked at OK ------------------------------------------
 
   void icsDialogChecksTheYearsAtOk() {
