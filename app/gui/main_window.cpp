@@ -383,6 +383,11 @@ void TForm1::WatchMemoFile() {
 }
 
 void TForm1::MemoFileChanged() {
+  // A simulation run has the engine: the month view is rebuilt after it.
+  if (simulation_.formSimulBox && simulation_.formSimulBox->Running()) {
+    QTimer::singleShot(kCloseRetryMs, this, &TForm1::MemoFileChanged);
+    return;
+  }
   // Whatever editor saved it, and whenever: the month view follows the file.
   ReadMemoFile(app_->memos, app_->folders.currentFolder);
   app_->MonthViewBuild();
