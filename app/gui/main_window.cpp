@@ -35,8 +35,9 @@ const QString kRedBackground = "background-color: #FF0000;";
 // Largest user Delta T the window accepts, in seconds: the configuration
 // reader's bound (about 11.6 days).
 constexpr double kMaxUserDeltaTSeconds = 1e6;
-// While a simulation run stops, closing the window is tried again this often.
-constexpr int kCloseRetryMs = 50;
+// What waits for a simulation run (closing, the memo reload) is tried again
+// this often.
+constexpr int kWaitForRunMs = 50;
 
 QString MonthKey(const CalendarApp& a) {
   return QString("%1/%2/%3/%4")
@@ -385,7 +386,7 @@ void TForm1::WatchMemoFile() {
 void TForm1::MemoFileChanged() {
   // A simulation run has the engine: the month view is rebuilt after it.
   if (simulation_.formSimulBox && simulation_.formSimulBox->Running()) {
-    QTimer::singleShot(kCloseRetryMs, this, &TForm1::MemoFileChanged);
+    QTimer::singleShot(kWaitForRunMs, this, &TForm1::MemoFileChanged);
     return;
   }
   // Whatever editor saved it, and whenever: the month view follows the file.
@@ -400,7 +401,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     // and the window closes once it has (the run ends at its next step).
     simulation_.formSimulBox->Cancel();
     event->ignore();
-    QTimer::singleShot(kCloseRetryMs, this, &QWidget::close);
+    QTimer::singleShot(kWaitForRunMs, this, &QWidget::close);
     return;
   }
   if (app_->started) app_->Close();
