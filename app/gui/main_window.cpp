@@ -7,7 +7,6 @@
 #include <QLocale>
 #include <QPixmap>
 #include <QCompleter>
-#include <QRegularExpression>
 #include <QShortcut>
 #include <QTimer>
 #include <cmath>
