@@ -539,6 +539,15 @@ class WindowTest : public QObject {
     QTRY_VERIFY(!w->StringGrid1->CellElided(column, row));
   }
 
+  void screenshotAtAGivenSize() {
+    Window w;
+    const QString file = w.current.filePath("large.png");
+    QVERIFY(w->SaveScreenshot(file, QSize(1600, 1000)));
+    QImage image(file);
+    QCOMPARE(image.size(), QSize(1600, 1000) * w->devicePixelRatio());  // device pixels
+    QVERIFY(w->StringGrid1->columnWidth(3) > 150);
+  }
+
   void windowNeverResizesItself() {
     Window w;
     w->StartUp();
