@@ -56,8 +56,23 @@ TEST(Editor, NothingStartsShowsTheMessage) {
   RecordingMessageSink messages;
   EXPECT_FALSE(RunEditorAndWait(runner, EditorCommands(nullptr, nullptr), "a.txt", messages));
   ASSERT_EQ(messages.messages.size(), 1u);
-  EXPECT_EQ(messages.messages[0].text, "해당파일 실행 불가.");
+  EXPECT_EQ(messages.messages[0].text,
+            "해당파일 실행 불가.\n\n파일: a.txt\n폴더: .\n\n이 파일을 열 편집기를 시작하지 못했습니다.\n"
+            "폴더를 열려면 다시 시도를 누르세요.");
   EXPECT_EQ(messages.messages[0].caption, "오류");
+}
+
+TEST(Editor, RetryOpensTheFilesFolder) {
+  FakeRunner runner;
+  runner.startable = {};
+  RecordingMessageSink messages;
+  messages.answer = MessageAnswer::Retry;
+  EXPECT_FALSE(RunEditorAndWait(runner, {{"missing-editor"}}, "/home/user/orvanta/비망일.txt", messages));
+  ASSERT_EQ(messages.messages.size(), 1u);
+  EXPECT_NE(messages.messages[0].text.find("파일: 비망일.txt\n폴더: /home/user/orvanta\n"), std::string::npos);
+  ASSERT_EQ(runner.calls.size(), 2u);
+  EXPECT_EQ(runner.calls[1].first, std::vector<std::string>{"xdg-open"});
+  EXPECT_EQ(runner.calls[1].second, "/home/user/orvanta");
 }
 
 TEST(Editor, AMissingMemoFileIsCreatedBeforeItIsOpened) {

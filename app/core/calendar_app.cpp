@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "app/core/files/config.h"
+#include "app/core/files/editor.h"
 #include "app/core/reports/eclipse_reports.h"
 #include "app/core/files/ephemeris_files.h"
 #include "app/core/reports/holidays.h"
@@ -106,6 +107,36 @@ CalendarApp::~CalendarApp() { ephemeris.Close(ctx); }
 
 std::string CalendarApp::ConfigPath() const { return JoinPath(folders.currentFolder, kConfigFileName); }
 
+bool CalendarApp::LocateEphemeris(const std::string& fileName, std::string& path) const {
+  EphemerisFileLocation found;
+  if (!FindEphemerisFile(fileName, folders.programFolder, folders.currentFolder, found, folders.dataFolder))
+    return false;
+  path = found.path;
+  return true;
+}
+
+std::string CalendarApp::NotFoundMessage(const std::string& head) const {
+  std::string text = head + "\n\n찾아본 폴더:";
+  for (const std::string& folder :
+       EphemerisSearchFolders(folders.programFolder, folders.currentFolder, folders.dataFolder))
+    text += "\n  " + (folder.empty() ? std::string("(현재 폴더)") : folder);
+  return text;
+}
+
+CalcSettings CalendarApp::SettingsToSave() const {
+  CalcSettings saved = settings;
+  saved.EphemerisCode = chosenSettings.EphemerisCode;
+  saved.PrecessionModel = chosenSettings.PrecessionModel;
+  saved.NutationModel = chosenSettings.NutationModel;
+  saved.ObliquityModel = chosenSettings.ObliquityModel;
+  saved.TimeSystemCode = chosenSettings.TimeSystemCode;
+  saved.DeltaTModelCode = chosenSettings.DeltaTModelCode;
+  saved.UserDeltaT = chosenSettings.UserDeltaT;
+  saved.TidalCompensation = chosenSettings.TidalCompensation;
+  saved.EopCorrection = chosenSettings.EopCorrection;
+  return saved;
+}
+
 LunarBuildOptions CalendarApp::Options() const {
   LunarBuildOptions options;
   options.historicalCorrection = HistoricalCorrection;
@@ -131,6 +162,11 @@ void CalendarApp::MoveYearNumber(bool later) {
   if (inputs.yearNumber == 0 || inputs.eraAD) inputs.yearNumber += step;
   else inputs.yearNumber -= step;
   if (inputs.yearNumber == 0) inputs.eraAD = true;
+  NormalizeEra();
+}
+
+void CalendarApp::NormalizeEra() {
+  if (inputs.yearNumber < 0) SetAstronomicalYear(inputs, inputs.yearNumber);
 }
 
 // --- Start-up and closing -----------------------------------------------------
@@ -140,7 +176,10 @@ int CalendarApp::LoadSettings(int& jplNumber) {
   if (settings.EphemerisCode == kEphemerisPlan404 || settings.EphemerisCode == 0) EphemerisChoiceIndex = 0;
   else if (settings.EphemerisCode == kEphemerisDe431) EphemerisChoiceIndex = 1;
   else if (settings.EphemerisCode == kEphemerisDe441) EphemerisChoiceIndex = 2;
-  de431Selectable = settings.De431Selectable != 0;
+  // The file always records 0 here (its format is kept), so the item is
+  // also offered whenever a DE431 file is there to be opened.
+  std::string de431Path;
+  de431Selectable = settings.De431Selectable != 0 || LocateEphemeris("DE431.jpl", de431Path);
 
   // The place list is filled afresh, so every place is listed once however
   // often the settings are loaded.
@@ -162,6 +201,7 @@ int CalendarApp::LoadSettings(int& jplNumber) {
   LayOutMonthGrid(view.grid, inputs.month, displayMode);
   view.filled = false;
 
+  chosenSettings = settings;
   jplNumber = JplNumberOfCode(settings.EphemerisCode);
   return settings.TodayDate[0];
 }
@@ -175,15 +215,15 @@ void CalendarApp::StartUp() {
   EphemerisFolder = folders.programFolder;
   if (jplNumber != 0) {
     const std::string name = EphemerisStem(settings.EphemerisCode);
-    EphemerisFileLocation found;
-    if (FindEphemerisFile(name + ".jpl", folders.programFolder, folders.currentFolder, found, folders.dataFolder))
-      EphemerisFolder = found.folder;
-    else
-      EphemerisFolder = JoinPath(folders.programFolder, kEphemerisSubfolder);
+    std::string path;
+    const bool found = LocateEphemeris(name + ".jpl", path);
+    if (!found) path = JoinPath(JoinPath(folders.programFolder, kEphemerisSubfolder), name + ".jpl");
     std::string error;
-    if (!ephemeris.Open(ctx, JoinPath(EphemerisFolder, name + ".jpl"), jplNumber, &error)) {
+    if (ephemeris.Open(ctx, path, jplNumber, &error)) {
+      EphemerisFolder = FolderOfPath(path) + "/";
+    } else {
       if (!error.empty()) messages.Show(error, "오류", MessageButtons::Ok, MessageIcon::Error);
-      messages.Show(StartUpMissingFileMessage(name), "참고");
+      messages.Show(NotFoundMessage(StartUpMissingFileMessage(name)), "참고");
       settings.EphemerisCode = kEphemerisPlan404;
       SaveSettings(settings, ConfigPath());
       year = LoadSettings(jplNumber);
@@ -195,13 +235,14 @@ void CalendarApp::StartUp() {
       }
     }
   }
+  chosenSettings = settings;
   ReadMemoFile(memos, folders.currentFolder);
   PrepareYear(year);
   MonthViewBuild();
 }
 
 void CalendarApp::Close() {
-  SaveSettings(settings, ConfigPath());
+  SaveSettings(SettingsToSave(), ConfigPath());
   ephemeris.Close(ctx);
 }
 
@@ -249,13 +290,16 @@ void CalendarApp::RebuildLunarCalendar() {
 }
 
 bool CalendarApp::MonthViewBuild() {
-  LayOutMonthGrid(view.grid, inputs.month, displayMode);
-  view.filled = false;
   Progress(0);
   if (inputs.month < 1 || inputs.month > 12) {
+    // The month shown stays, with the inputs that show it.
     messages.Show("월은 1에서 12 사이의 숫자로 입력하세요.", "참고");
+    if (view.filled) inputs = shownInputs_;
     return false;
   }
+  NormalizeEra();
+  LayOutMonthGrid(view.grid, inputs.month, displayMode);
+  view.filled = false;
   int year = AstronomicalYear(inputs);
 
   if (!YearInRange(year)) {
@@ -318,6 +362,10 @@ bool CalendarApp::MonthViewBuild() {
     messages.Show(e.what(), "오류", MessageButtons::Ok, MessageIcon::Error);
   }
   if (ok) {
+    shownInputs_ = inputs;
+    // Lunar months are named by their number, not by a solar month's name.
+    if (displayMode == DisplayMode::Lunar)
+      view.grid.At(0, 0) = (request.leapWanted ? "윤" : "") + std::to_string(inputs.month) + "월";
     edit3Text = view.yearPillar;
     edit5Text = view.monthPillar;
     edit5Red = view.monthWithoutMajorTerm;
@@ -379,6 +427,16 @@ void CalendarApp::ShowInputs() {
 
 void CalendarApp::SetDisplayMode(DisplayMode mode) {
   if (mode == displayMode) return;
+  if (mode == DisplayMode::Solar && view.filled && tables->Prepared) {
+    // Back to the solar month that holds the first day of the lunar month shown.
+    const int slot = view.FirstCellIndex + view.LastCellBefore + 1;
+    if (slot >= 0 && slot < tables->DayTableCount && tables->DayTable[slot].solarDate != 0) {
+      int y, m, d;
+      UnpackDate(tables->DayTable[slot].solarDate, y, m, d);
+      SetAstronomicalYear(inputs, y);
+      inputs.month = m;
+    }
+  }
   displayMode = mode;
   if (mode == DisplayMode::Solar) LeapMonthWanted = false;
   MonthViewBuild();
@@ -584,6 +642,8 @@ void CalendarApp::SyzygyReport() {
 
 void CalendarApp::EclipseReport(bool local) {
   if (local && SwitchToStandardTimeForLocalEclipses(settings, messages)) {
+    chosenSettings.TimeSystemCode = settings.TimeSystemCode;
+    UpdateZoneOffset(chosenSettings);
     // The loaded lists are in the old time system: the year again in the
     // place's standard time.
     if (displayMode == DisplayMode::Lunar) LeapMonthWanted = false;
@@ -767,58 +827,86 @@ void CalendarApp::PressReferenceBox() {
 }
 
 // --- Settings controls --------------------------------------------------------
+// Each control changes chosenSettings only; Apply makes them take effect.
 
-void CalendarApp::SetPrecessionItem(int item) { settings.PrecessionModel = item + 1; }
-void CalendarApp::SetObliquityItem(int item) { settings.ObliquityModel = item + 1; }
-void CalendarApp::SetDeltaTItem(int item) { settings.DeltaTModelCode = item + 1; }
+void CalendarApp::SetPrecessionItem(int item) { chosenSettings.PrecessionModel = item + 1; }
+void CalendarApp::SetObliquityItem(int item) { chosenSettings.ObliquityModel = item + 1; }
+void CalendarApp::SetDeltaTItem(int item) { chosenSettings.DeltaTModelCode = item + 1; }
 
 void CalendarApp::SetTimeSystemItem(int item) {
-  settings.TimeSystemCode = item + 1;
-  UpdateZoneOffset(settings);
+  chosenSettings.TimeSystemCode = item + 1;
+  UpdateZoneOffset(chosenSettings);
 }
 
 void CalendarApp::SetNutationItem(int item) {
-  settings.NutationModel = item == 0 ? kNutationInternal : kNutationIau2000B;
-  if (settings.EphemerisCode == kEphemerisPlan404 && settings.NutationModel == kNutationInternal) {
-    settings.NutationModel = kNutationIau2000B;
+  chosenSettings.NutationModel = item == 0 ? kNutationInternal : kNutationIau2000B;
+  if (chosenSettings.EphemerisCode == kEphemerisPlan404 && chosenSettings.NutationModel == kNutationInternal) {
+    chosenSettings.NutationModel = kNutationIau2000B;
     messages.Show(kNoInternalNutation, "참고");
   }
 }
 
 void CalendarApp::ChangeEphemeris(int item) {
   if (item < 0 || item > 2) return;
-  if (settings.EphemerisCode == kEphemerisItemCodes[item]) return;
+  if (chosenSettings.EphemerisCode == kEphemerisItemCodes[item]) return;
   if (item != 0) {
+    // The file must be there now; it is opened when the choice is applied.
     const std::string name = item == 1 ? "DE431" : "DE441";
-    std::string error;
-    if (!ephemeris.Open(ctx, JoinPath(EphemerisFolder, name + ".jpl"), item == 1 ? 431 : 441, &error)) {
-      if (!error.empty()) messages.Show(error, "오류", MessageButtons::Ok, MessageIcon::Error);
-      messages.Show(MissingFileMessage(name), "참고");
+    std::string path;
+    if (!LocateEphemeris(name + ".jpl", path) || !OpenEphemeris::CanOpen(path)) {
+      messages.Show(NotFoundMessage(MissingFileMessage(name)), "참고");
       return;  // the control goes back to EphemerisChoiceIndex
     }
-  } else {
-    ephemeris.Close(ctx);
-    if (settings.NutationModel == kNutationInternal) {
-      settings.NutationModel = kNutationIau2000B;
-      messages.Show(kNoInternalNutation, "참고");
-    }
+  } else if (chosenSettings.NutationModel == kNutationInternal) {
+    chosenSettings.NutationModel = kNutationIau2000B;
+    messages.Show(kNoInternalNutation, "참고");
   }
-  settings.EphemerisCode = kEphemerisItemCodes[item];
+  chosenSettings.EphemerisCode = kEphemerisItemCodes[item];
   EphemerisChoiceIndex = item;
 }
 
-void CalendarApp::SetTidal(bool on) { settings.TidalCompensation = on ? 1 : 0; }
-void CalendarApp::SetEop(bool on) { settings.EopCorrection = on ? 1 : 0; }
+void CalendarApp::SetTidal(bool on) { chosenSettings.TidalCompensation = on ? 1 : 0; }
+void CalendarApp::SetEop(bool on) { chosenSettings.EopCorrection = on ? 1 : 0; }
 bool CalendarApp::SetUserDeltaT(double seconds) {
   if (!UserDeltaTInRange(seconds)) {
     messages.Show(kUserDeltaTRangeMessage, "오류", MessageButtons::Ok, MessageIcon::Error);
     return false;
   }
-  settings.UserDeltaT = seconds;
+  chosenSettings.UserDeltaT = seconds;
+  return true;
+}
+
+bool CalendarApp::CommitChosenSettings() {
+  const int code = chosenSettings.EphemerisCode;
+  const int jplNumber = JplNumberOfCode(code);
+  if (jplNumber != 0 && (code != settings.EphemerisCode || !ephemeris.IsOpen())) {
+    const std::string name = EphemerisStem(code);
+    std::string path, error;
+    if (!LocateEphemeris(name + ".jpl", path) || !ephemeris.Open(ctx, path, jplNumber, &error)) {
+      if (!error.empty()) messages.Show(error, "오류", MessageButtons::Ok, MessageIcon::Error);
+      messages.Show(NotFoundMessage(MissingFileMessage(name)), "참고");
+      chosenSettings.EphemerisCode = settings.EphemerisCode;
+      // Internal nutation needs the file that was not opened.
+      if (chosenSettings.NutationModel == kNutationInternal && JplNumberOfCode(settings.EphemerisCode) == 0)
+        chosenSettings.NutationModel = settings.NutationModel;
+      EphemerisChoiceIndex = settings.EphemerisCode == kEphemerisDe431   ? 1
+                             : settings.EphemerisCode == kEphemerisDe441 ? 2
+                                                                          : 0;
+      return false;
+    }
+    EphemerisFolder = FolderOfPath(path) + "/";
+  } else if (jplNumber == 0) {
+    ephemeris.Close(ctx);
+  }
+  const CalcSettings withRow = SettingsToSave();
+  settings = withRow;
+  UpdateZoneOffset(settings);
+  chosenSettings = settings;
   return true;
 }
 
 void CalendarApp::Apply() {
+  CommitChosenSettings();
   if (displayMode == DisplayMode::Lunar && LeapMonthWanted) LeapMonthWanted = false;
   const int year = AstronomicalYear(inputs);
   if (YearInRange(year)) PrepareYear(year);
@@ -826,24 +914,22 @@ void CalendarApp::Apply() {
 }
 
 bool CalendarApp::HorizonsPreset() {
-  if (!OpenEphemeris::CanOpen(JoinPath(EphemerisFolder, "DE441.jpl")))
-    EphemerisFolder = JoinPath(folders.programFolder, kEphemerisSubfolder);
-  std::string error;
-  if (!ephemeris.Open(ctx, JoinPath(EphemerisFolder, "DE441.jpl"), 441, &error)) {
-    if (!error.empty()) messages.Show(error, "오류", MessageButtons::Ok, MessageIcon::Error);
-    messages.Show(MissingFileMessage("DE441"), "참고");
+  std::string path;
+  if (!LocateEphemeris("DE441.jpl", path) || !OpenEphemeris::CanOpen(path)) {
+    messages.Show(NotFoundMessage(MissingFileMessage("DE441")), "참고");
     return false;
   }
-  settings.EphemerisCode = kEphemerisDe441;
+  // Chosen like the controls would be; in effect at Apply.
+  chosenSettings.EphemerisCode = kEphemerisDe441;
   EphemerisChoiceIndex = 2;
-  settings.PrecessionModel = kPrecessionOwen1990;
-  settings.NutationModel = kNutationInternal;
-  settings.ObliquityModel = kObliquityOwen1990;
-  settings.TimeSystemCode = kTimeST;
-  UpdateZoneOffset(settings);
-  settings.DeltaTModelCode = kDeltaTHorizons;
-  settings.TidalCompensation = 1;
-  settings.EopCorrection = 1;
+  chosenSettings.PrecessionModel = kPrecessionOwen1990;
+  chosenSettings.NutationModel = kNutationInternal;
+  chosenSettings.ObliquityModel = kObliquityOwen1990;
+  chosenSettings.TimeSystemCode = kTimeST;
+  UpdateZoneOffset(chosenSettings);
+  chosenSettings.DeltaTModelCode = kDeltaTHorizons;
+  chosenSettings.TidalCompensation = 1;
+  chosenSettings.EopCorrection = 1;
   return true;
 }
 

@@ -167,12 +167,22 @@ class CalendarApp {
 
   // --- Items of the controls (derived from the state) -----------------------
 
-  int PrecessionItem() const { return settings.PrecessionModel - 1; }
-  int NutationItem() const { return settings.NutationModel == kNutationInternal ? 0 : 1; }
-  int ObliquityItem() const { return settings.ObliquityModel - 1; }
-  int TimeSystemItem() const { return settings.TimeSystemCode - 1; }
-  int DeltaTItem() const { return settings.DeltaTModelCode - 1; }
+  // The settings row shows the chosen settings (in effect after Apply).
+  int PrecessionItem() const { return chosenSettings.PrecessionModel - 1; }
+  int NutationItem() const { return chosenSettings.NutationModel == kNutationInternal ? 0 : 1; }
+  int ObliquityItem() const { return chosenSettings.ObliquityModel - 1; }
+  int TimeSystemItem() const { return chosenSettings.TimeSystemCode - 1; }
+  int DeltaTItem() const { return chosenSettings.DeltaTModelCode - 1; }
   std::string ConfigPath() const;
+  // Finds a binary ephemeris file ("DE441.jpl") in the folders every search
+  // of this program uses (program, its Eph/, current, its Eph/, user data).
+  bool LocateEphemeris(const std::string& fileName, std::string& path) const;
+  // The message for a JPL file that was not found: `head`, then the folders
+  // that were searched.
+  std::string NotFoundMessage(const std::string& head) const;
+  // The settings saved at closing: those in effect with the settings row as
+  // chosen (a choice not yet applied is what the next start begins with).
+  CalcSettings SettingsToSave() const;
   const PlaceRecord& Place() const { return places.rows.at(static_cast<size_t>(settings.PlaceIndex)); }
   // Moon's age (days) at noon of the selected day, or of the day the view
   // stands for (today's cell, else the month's first day).
@@ -186,7 +196,11 @@ class CalendarApp {
   MessageSink& messages;
   const Clock& clock;
 
-  CalcSettings settings;
+  CalcSettings settings;               // in effect: every computation reads these
+  // The settings row as the user set it. Its controls change only this copy;
+  // Apply (and only Apply) makes it the settings in effect, so a report run
+  // between a change and Apply still computes with what the month shows.
+  CalcSettings chosenSettings;
   Observer observer;
   PlaceTable places;
   MemoTable memos;
@@ -232,6 +246,13 @@ class CalendarApp {
   bool YearInRange(int year) const;
   void ClearSelection();
   void MoveYearNumber(bool later);
+  // Negative year numbers are astronomical years: shown as BC with their
+  // positive number, so that the era always agrees with the number.
+  void NormalizeEra();
+  // Copies the settings row of chosenSettings into the settings in effect,
+  // opening or closing the ephemeris file; false (with its message) when the
+  // chosen file cannot be opened, the ephemeris then staying as it was.
+  bool CommitChosenSettings();
 
   // The year of the inputs loaded for a report, rebuilding the month view
   // when another year is loaded; false when no year could be loaded.
@@ -244,6 +265,7 @@ class CalendarApp {
   template <typename Table>
   void ThirtyYearTable(int startYear, const char* caption, Table table);
 
+  MonthInputs shownInputs_;           // the inputs of the last month shown
   LunarBuildOptions builtWith_;       // options the loaded lunar months were built with
   SystemProgramRunner systemRunner_;
 };

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QMessageBox>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -41,15 +42,23 @@ bool AskIcsExport(QWidget* parent, IcsExportRequest& request, YearLimits limits,
   QCheckBox* holidays = check("기념일(국경일,공휴일)", request.holidays);
   QCheckBox* memo = check("비망일.txt의 기념일", request.memo);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  // The years are checked when OK is pressed, before a file is asked for;
+  // what the user is typing is never rewritten.
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+    QString problem;
+    if (from->value() > to->value())
+      problem = "시작 연도가 끝 연도보다 늦습니다.";
+    else if (to->value() - from->value() + 1 > kIcsMaxYears)
+      problem = QString("한 번에 %1년까지 내보낼 수 있습니다.").arg(kIcsMaxYears);
+    if (problem.isEmpty()) {
+      dialog.accept();
+      return;
+    }
+    QMessageBox box(QMessageBox::Information, "참고", problem, QMessageBox::Ok, &dialog);
+    box.setObjectName("IcsYearsMessage");
+    box.exec();
+  });
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-  // The span never runs backwards.
-  QObject::connect(from, &QSpinBox::valueChanged, to, [to](int year) {
-    if (to->value() < year) to->setValue(year);
-  });
-  QObject::connect(to, &QSpinBox::valueChanged, from, [from](int year) {
-    if (from->value() > year) from->setValue(year);
-  });
   layout->addWidget(buttons);
   if (dialog.exec() != QDialog::Accepted) return false;
 

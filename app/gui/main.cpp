@@ -1,7 +1,8 @@
 // Program entry: the main window, or with --screenshot FILE.png the main
 // window rendered off screen into an image:
-//   orvanta --screenshot FILE.png [--year Y --month M [--lunar]]
-// (Y astronomical: 0 is BC 1). Messages then go to standard error.
+//   orvanta --screenshot FILE.png [--year Y --month M [--lunar]] [--size WxH]
+// (Y astronomical: 0 is BC 1; W and H in pixels of the window at 100 %).
+// Messages then go to standard error.
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include "app/core/files/app_folders.h"
 #include "app/core/clock.h"
 #include "app/core/messages.h"
+#include "app/gui/desktop.h"
 #include "app/gui/main_window.h"
 
 namespace {
@@ -22,6 +24,8 @@ struct ScreenshotRequest {
   int year = 0;
   int month = 0;
   bool lunar = false;
+  int width = 0;   // 0: the window's default size
+  int height = 0;
 };
 
 bool ParseInt(const char* text, int& out) {
@@ -31,6 +35,19 @@ bool ParseInt(const char* text, int& out) {
   out = static_cast<int>(v);
   return true;
 }
+
+// "WxH", each from 100 to 10000 pixels.
+bool ParseSize(const std::string& text, int& width, int& height) {
+  const auto x = text.find_first_of("xX");
+  if (x == std::string::npos) return false;
+  int w = 0, h = 0;
+  if (!ParseInt(text.substr(0, x).c_str(), w) || !ParseInt(text.substr(x + 1).c_str(), h)) return false;
+  if (w < 100 || h < 100 || w > 10000 || h > 10000) return false;
+  width = w;
+  height = h;
+  return true;
+}
+
 
 // Parses our options (program name first); false on a bad command line.
 bool ParseArguments(const QStringList& arguments, ScreenshotRequest& request) {
@@ -49,6 +66,8 @@ bool ParseArguments(const QStringList& arguments, ScreenshotRequest& request) {
           request.month > 12)
         return false;
       hasMonth = true;
+    } else if (arg == "--size" && hasValue) {
+      if (!ParseSize(arguments[++i].toStdString(), request.width, request.height)) return false;
     } else if (arg == "--lunar") {
       request.lunar = true;
     } else {
@@ -60,7 +79,8 @@ bool ParseArguments(const QStringList& arguments, ScreenshotRequest& request) {
   return !request.wanted || !request.file.empty();
 }
 
-constexpr const char* kUsage = "usage: orvanta [--screenshot FILE.png [--year Y --month M [--lunar]]]\n";
+constexpr const char* kUsage =
+    "usage: orvanta [--screenshot FILE.png [--year Y --month M [--lunar]] [--size WxH]]\n";
 
 }  // namespace
 
@@ -83,6 +103,8 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName("Orvanta");
+  // The window speaks Korean: so do Qt's own buttons and dialogs.
+  orv::InstallKoreanTranslations(app);
   if (!request.wanted) {
     orv::TForm1 window;
     window.show();
@@ -96,7 +118,8 @@ int main(int argc, char** argv) {
   orv::TForm1 window(folders, messages, clock);
   window.StartUp();
   if (request.hasMonth) window.ShowMonth(request.year, request.month, request.lunar);
-  if (!window.SaveScreenshot(QString::fromStdString(request.file))) {
+  const QSize size = request.width > 0 ? QSize(request.width, request.height) : QSize();
+  if (!window.SaveScreenshot(QString::fromStdString(request.file), size)) {
     std::fprintf(stderr, "cannot write %s\n", request.file.c_str());
     return 1;
   }

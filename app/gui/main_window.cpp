@@ -6,9 +6,12 @@
 #include <QGridLayout>
 #include <QLocale>
 #include <QPixmap>
-#include <QRegularExpression>
+#include <QCompleter>
+#include <QShortcut>
 #include <QTimer>
+#include <cmath>
 
+#include "app/core/files/files.h"
 #include "app/gui/ics_export_dialog.h"
 #include "app/gui/qt_messages.h"
 
@@ -28,6 +31,21 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 const QString kRedBackground = "background-color: #FF0000;";
 
+// Largest user Delta T the window accepts, in seconds: the configuration
+// reader's bound (about 11.6 days).
+constexpr double kMaxUserDeltaTSeconds = 1e6;
+// What waits for a simulation run (closing, the memo reload) is tried again
+// this often.
+constexpr int kWaitForRunMs = 50;
+
+QString MonthKey(const CalendarApp& a) {
+  return QString("%1/%2/%3/%4")
+      .arg(AstronomicalYear(a.inputs))
+      .arg(a.inputs.month)
+      .arg(a.displayMode == DisplayMode::Lunar ? 1 : 0)
+      .arg(a.LeapMonthWanted ? 1 : 0);
+}
+
 }  // namespace
 
 TForm1::TForm1(QWidget* parent)
@@ -37,12 +55,14 @@ TForm1::TForm1(QWidget* parent)
   const AppFolders folders =
       DesktopAppFolders(QCoreApplication::applicationDirPath().toStdString(), UserFoldersFromEnvironment());
   app_ = std::make_unique<CalendarApp>(folders, *ownMessages_, *ownClock_);
+  app_->SetProgramRunner(editorRunner_, WindowEditorCommands());
   BuildControls();
   ConnectHandlers();
 }
 
 TForm1::TForm1(const AppFolders& folders, MessageSink& messages, const Clock& clock, QWidget* parent)
     : QMainWindow(parent), app_(std::make_unique<CalendarApp>(folders, messages, clock)) {
+  app_->SetProgramRunner(editorRunner_, WindowEditorCommands());
   BuildControls();
   ConnectHandlers();
 }
@@ -60,9 +80,8 @@ void TForm1::BuildControls() {
   auto* outer = new QVBoxLayout(central);
   outer->setContentsMargins(4, 4, 4, 4);
   outer->setSpacing(3);
-  // The window is never smaller than its controls; it shrinks and grows with
-  // the settings row.
-  outer->setSizeConstraint(QLayout::SetFixedSize);
+  // The window keeps the size the user gives it: the grid takes what the
+  // other rows leave. Showing the settings row takes room from the grid.
 
   auto named = [](auto* widget, const char* name) {
     widget->setObjectName(name);
@@ -100,6 +119,9 @@ void TForm1::BuildControls() {
   TdayPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
   TdayPanel->setAlignment(Qt::AlignCenter);
   TdayPanel->setMinimumWidth(64);
+  // The credit line shown while the panel is pressed is wider than "오늘":
+  // the panel keeps its width rather than widening the row.
+  TdayPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   TdayPanel->setFont(GridFont(kTodayFontPoints, true));
   for (QWidget* w : std::initializer_list<QWidget*>{Edit1, UpDown1, yearLabel, RadioGroup1, Edit2, UpDown2,
                                                     monthLabel, GroupBox_Display, CheckBox1, CheckBox2, BitBtn1,
@@ -133,7 +155,7 @@ void TForm1::BuildControls() {
   auto* middle = new QHBoxLayout;
   StringGrid1 = named(new MonthGridWidget(central), "StringGrid1");
   StringGrid1->setToolTip("歲次,月建,日辰 등을 보려면 클릭하세요.");
-  middle->addWidget(StringGrid1, 0, Qt::AlignTop);
+  middle->addWidget(StringGrid1, 1);
   auto* side = new QVBoxLayout;
   side->setSpacing(3);
   auto* pictures = new QHBoxLayout;
@@ -181,7 +203,7 @@ void TForm1::BuildControls() {
   BitBtn2->setToolTip("좌클릭;환경설정 및 기타 계산, 우클릭;안내");
   side->addWidget(BitBtn2);
   middle->addLayout(side);
-  outer->addLayout(middle);
+  outer->addLayout(middle, 1);
 
   // The place and the reference box.
   auto* placeRow = new QHBoxLayout;
@@ -191,6 +213,12 @@ void TForm1::BuildControls() {
   ComboBox1 = named(new QComboBox(GroupBox_Place), "ComboBox1");
   ComboBox1->setMaxVisibleItems(kPlaceListVisibleLines);
   ComboBox1->setMinimumWidth(190);
+  // Typing filters the 652 places: any part of a name finds it.
+  ComboBox1->setEditable(true);
+  ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+  ComboBox1->completer()->setFilterMode(Qt::MatchContains);
+  ComboBox1->completer()->setCompletionMode(QCompleter::PopupCompletion);
+  ComboBox1->completer()->setCaseSensitivity(Qt::CaseInsensitive);
   placeLayout->addWidget(ComboBox1);
   placeRow->addWidget(GroupBox_Place);
   Edit4 = named(new InputEdit(central), "Edit4");
@@ -198,6 +226,10 @@ void TForm1::BuildControls() {
   Edit4->setToolTip("클릭하면 현지시각과 섬머타임 기간이 번갈아 표시됨");
   Edit4->setStyleSheet("background-color: #C0C0C0;");
   placeRow->addWidget(Edit4, 1, Qt::AlignBottom);
+  PlaceTimeButton = named(new QToolButton(central), "PlaceTimeButton");
+  PlaceTimeButton->setText("현지시각·섬머타임");
+  PlaceTimeButton->setToolTip(Edit4->toolTip());
+  placeRow->addWidget(PlaceTimeButton, 0, Qt::AlignBottom);
   outer->addLayout(placeRow);
 
   // The settings row, hidden after the first activation.
@@ -247,7 +279,11 @@ void TForm1::BuildControls() {
   settingsOuter->addLayout(strip);
   outer->addWidget(SettingsRow);
 
-  // Created with the settings row in view and the ephemeris group hidden.
+  // Created with the settings row in view and the ephemeris group hidden. The
+  // default size has room for the row, so that showing it later never makes
+  // the window grow.
+  RadioGroup2->show();
+  resize(sizeHint());
   RadioGroup2->hide();
   RadioButton4->setChecked(true);
   CheckBox1->setEnabled(false);
@@ -304,6 +340,18 @@ void TForm1::ConnectHandlers() {
   connect(BitBtn7, &QPushButton::clicked, this, &TForm1::ClickBtn7);
   connect(BitBtn8, &QPushButton::clicked, this, &TForm1::ClickBtn8);
   connect(IcsButton, &QPushButton::clicked, this, &TForm1::ClickIcsButton);
+  connect(PlaceTimeButton, &QToolButton::clicked, this, &TForm1::Edit4MouseDown);
+  connect(StringGrid1, &MonthGridWidget::wheelStep, this, &TForm1::UpDown2Click);
+  // Page Up/Down: months; with Ctrl: years; Home: today.
+  auto shortcut = [this](QKeySequence keys, auto handler) {
+    auto* s = new QShortcut(keys, this);
+    connect(s, &QShortcut::activated, this, handler);
+  };
+  shortcut(QKeySequence(Qt::Key_PageUp), [this] { UpDown2Click(false); });
+  shortcut(QKeySequence(Qt::Key_PageDown), [this] { UpDown2Click(true); });
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp), [this] { UpDown1Click(false); });
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown), [this] { UpDown1Click(true); });
+  shortcut(QKeySequence(Qt::Key_Home), [this] { TdayPanelMouseUp(); });
   askIcsExport = [this](IcsExportRequest& request) {
     return AskIcsExport(this, request, app_->IcsYearLimits(), Q(app_->folders.currentFolder));
   };
@@ -324,18 +372,51 @@ void TForm1::StartUp() {
   FillPlaces();
   handling_ = false;
   Refresh();
+  WatchMemoFile();
   Anisun->Start();
 }
 
+void TForm1::WatchMemoFile() {
+  const QString path = QString::fromStdString(JoinPath(app_->folders.currentFolder, kMemoFileName));
+  delete memoWatch_;
+  memoWatch_ = new FileWatch(path, [this] { MemoFileChanged(); }, this);
+}
+
+void TForm1::MemoFileChanged() {
+  // A simulation run has the engine: the month view is rebuilt after it.
+  if (simulation_.formSimulBox && simulation_.formSimulBox->Running()) {
+    QTimer::singleShot(kWaitForRunMs, this, &TForm1::MemoFileChanged);
+    return;
+  }
+  // Whatever editor saved it, and whenever: the month view follows the file.
+  ReadMemoFile(app_->memos, app_->folders.currentFolder);
+  app_->MonthViewBuild();
+  Refresh();
+}
+
 void TForm1::closeEvent(QCloseEvent* event) {
+  if (simulation_.formSimulBox && simulation_.formSimulBox->Running()) {
+    // A simulation run uses the engine: it stops first, leaving no file,
+    // and the window closes once it has (the run ends at its next step).
+    simulation_.formSimulBox->Cancel();
+    event->ignore();
+    QTimer::singleShot(kWaitForRunMs, this, &QWidget::close);
+    return;
+  }
   if (app_->started) app_->Close();
   Anisun->Stop();
   QMainWindow::closeEvent(event);
 }
 
-bool TForm1::SaveScreenshot(const QString& path) {
+bool TForm1::SaveScreenshot(const QString& path, QSize size) {
   StartUp();
-  adjustSize();
+  if (size.isValid()) resize(size.expandedTo(minimumSizeHint()));
+  if (!isVisible()) {
+    // Lay the window out at its size without showing it on a screen.
+    setAttribute(Qt::WA_DontShowOnScreen, true);
+    show();
+  }
+  QCoreApplication::processEvents();
   return grab().save(path);
 }
 
@@ -354,8 +435,6 @@ bool TForm1::SettingsRowVisible() const { return SettingsRow->isVisibleTo(this);
 void TForm1::SetSettingsRowVisible(bool visible) {
   SettingsRow->setVisible(visible);
   RadioGroup2->setVisible(visible);
-  centralWidget()->adjustSize();
-  adjustSize();
 }
 
 void TForm1::PaintSettingsGroups(bool red) {
@@ -371,15 +450,28 @@ bool TForm1::ReadInputs() {
   const int year = Edit1->text().trimmed().toInt(&yearOk);
   const int month = Edit2->text().trimmed().toInt(&monthOk);
   if (!yearOk || !monthOk) {
-    const QString bad = !yearOk ? Edit1->text() : Edit2->text();
-    app_->messages.Show(("'" + bad + "'은(는) 올바른 정수 값이 아닙니다.").toStdString(), "오류",
-                        MessageButtons::Ok, MessageIcon::Error);
+    RejectInput(!yearOk ? Edit1 : Edit2);
     return false;
   }
   app_->inputs.yearNumber = year;
   app_->inputs.month = month;
   app_->inputs.eraAD = RadioGroup1->ItemIndex() != 0;
   return true;
+}
+
+void TForm1::RejectInput(QLineEdit* edit) {
+  if (rejecting_) return;
+  rejecting_ = true;
+  const QString bad = edit->text();
+  const QString what = edit == Edit1 ? "연도" : "월";
+  app_->messages.Show(("'" + bad + "'은(는) 올바른 정수 값이 아닙니다.\n" + what +
+                       "는 숫자로 입력하세요. 앞의 값으로 되돌립니다.")
+                          .toStdString(),
+                      "오류", MessageButtons::Ok, MessageIcon::Error);
+  // The value of the month shown comes back.
+  Edit1->setText(QString::number(app_->inputs.yearNumber));
+  Edit2->setText(QString::number(app_->inputs.month));
+  rejecting_ = false;
 }
 
 void TForm1::ShowInputs() {
@@ -397,9 +489,15 @@ void TForm1::ShowInputs() {
   RadioButton7->setChecked(a.thirtyYearsAfter);
 }
 
+void TForm1::ShowSelection() {
+  if (selectedMonth_ != MonthKey(*app_) || !app_->selected.selected()) selectedCell_ = -1;
+  StringGrid1->SetSelectedCell(selectedCell_);
+}
+
 void TForm1::ShowView() {
   CalendarApp& a = *app_;
   StringGrid1->SetView(a.view);
+  ShowSelection();
   Edit3->setText(Q(a.edit3Text));
   Edit5->setText(Q(a.edit5Text));
   Edit5->setStyleSheet(a.edit5Red ? kRedBackground : QString());
@@ -423,9 +521,9 @@ void TForm1::ShowSettings() {
   RadioGroup5->SetItemIndex(a.ObliquityItem());
   RadioGroup6->SetItemIndex(a.TimeSystemItem());
   RadioGroup7->SetItemIndex(a.DeltaTItem());
-  CheckBox3->setChecked(a.settings.TidalCompensation != 0);
-  CheckBox4->setChecked(a.settings.EopCorrection != 0);
-  U_delT->setText(QString::number(a.settings.UserDeltaT, 'g', QLocale::FloatingPointShortest));
+  CheckBox3->setChecked(a.chosenSettings.TidalCompensation != 0);
+  CheckBox4->setChecked(a.chosenSettings.EopCorrection != 0);
+  U_delT->setText(QString::number(a.chosenSettings.UserDeltaT, 'g', QLocale::FloatingPointShortest));
 }
 
 void TForm1::FillPlaces() {
@@ -465,10 +563,11 @@ void TForm1::Edit1KeyUp() {
 }
 
 void TForm1::EditExit(InputEdit* edit) {
-  // A text without a leading number, or with 0 as its number, becomes "0".
-  static const QRegularExpression leadingNumber("^\\s*([+-]?\\d+)");
-  const QRegularExpressionMatch match = leadingNumber.match(edit->text());
-  if (!match.hasMatch() || match.captured(1).toLongLong() == 0) edit->setText("0");
+  // A text that is not a whole number does not silently become a year: the
+  // message, and the value of the month shown again.
+  bool ok = false;
+  edit->text().trimmed().toInt(&ok);
+  if (!ok) RejectInput(edit);
 }
 
 void TForm1::ClickBtn1() {
@@ -531,6 +630,9 @@ void TForm1::MdownSGCell(int row, int column, Qt::MouseButton) {
   SelectSGCell(row, column);
   if (!ReadInputs()) return;
   if (!app_->SelectDay(column, row)) return;
+  selectedCell_ = MonthGridTexts::CellAt(column, row);
+  selectedMonth_ = MonthKey(*app_);
+  StringGrid1->SetSelectedCell(selectedCell_);
   Edit4->setText(Q(app_->edit4Text));
   Edit4->setCursorPosition(0);
   Animoon->SetAge(app_->ShownMoonAge());
@@ -548,6 +650,9 @@ void TForm1::ComboBox1Change(int index) {
   }
   app_->ChangePlace(index);
   Refresh();
+  // The place's clock, which the rebuild's calendar note must not cover.
+  Edit4->setText(Q(app_->edit4Text));
+  Edit4->setCursorPosition(0);
 }
 
 void TForm1::Edit4MouseDown() {
@@ -578,11 +683,21 @@ void TForm1::CheckBox3Click(bool checked) { app_->SetTidal(checked); }
 void TForm1::CheckBox4Click(bool checked) { app_->SetEop(checked); }
 
 void TForm1::U_delTExit() {
+  if (rejecting_) return;
   bool ok = false;
   const double seconds = U_delT->text().trimmed().toDouble(&ok);
-  if (!ok) {
-    app_->messages.Show(("'" + U_delT->text() + "'은(는) 올바른 실수 값이 아닙니다.").toStdString(), "오류",
+  const QString previous = QString::number(app_->chosenSettings.UserDeltaT, 'g', QLocale::FloatingPointShortest);
+  QString problem;
+  if (!ok || !std::isfinite(seconds))
+    problem = "'" + U_delT->text() + "'은(는) 올바른 실수 값이 아닙니다.";
+  else if (std::fabs(seconds) > kMaxUserDeltaTSeconds)
+    problem = "Delta_T(User Input)는 -1000000초에서 1000000초 사이로 입력하세요.";
+  if (!problem.isEmpty()) {
+    rejecting_ = true;
+    app_->messages.Show((problem + "\n앞의 값(" + previous + "초)으로 되돌립니다.").toStdString(), "오류",
                         MessageButtons::Ok, MessageIcon::Error);
+    U_delT->setText(previous);
+    rejecting_ = false;
     return;
   }
   app_->SetUserDeltaT(seconds);
@@ -590,6 +705,14 @@ void TForm1::U_delTExit() {
 
 void TForm1::ClickBtn9() {
   Rebuild([&] { app_->Apply(); });
+  // An open simulation window is opened again on the settings now in effect
+  // (its target list depends on the ephemeris).
+  if (simulation_.formSimulBox && simulation_.memory.windowOpen) {
+    simulation_.formSimulBox->close();
+    simulation_.formSimulBox->deleteLater();
+    simulation_.formSimulBox = nullptr;
+    ShowSimulationWindow(simulation_, *app_, this);
+  }
 }
 
 void TForm1::ClickBtn11() {

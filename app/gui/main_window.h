@@ -11,10 +11,12 @@
 #include <QMainWindow>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QToolButton>
 #include <functional>
 #include <memory>
 
 #include "app/core/calendar_app.h"
+#include "app/gui/desktop.h"
 #include "app/gui/controls.h"
 #include "app/gui/month_grid.h"
 #include "app/gui/sun_moon.h"
@@ -42,8 +44,9 @@ class TForm1 : public QMainWindow {
   // The simulation window opened by BitBtn12 and what it remembers.
   SimulationWindowSlot& Simulation() { return simulation_; }
   const CalendarApp& App() const { return *app_; }
-  // Renders the window into an image file (PNG by the name's extension).
-  bool SaveScreenshot(const QString& path);
+  // Renders the window into an image file (PNG by the name's extension), at
+  // `size` when it is valid, else at the window's present (or default) size.
+  bool SaveScreenshot(const QString& path, QSize size = QSize());
   // Shows a month: astronomical year, month, lunar or solar (as the inputs
   // and "달력보기" would).
   void ShowMonth(int year, int month, bool lunar);
@@ -101,6 +104,7 @@ class TForm1 : public QMainWindow {
   BitButton* BitBtn12;
   QLabel* Label_DeltaT;
   QLineEdit* U_delT;
+  QToolButton* PlaceTimeButton;  // points to the place's clock and daylight saving (Edit4)
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -119,6 +123,13 @@ class TForm1 : public QMainWindow {
   void FillPlaces();
   void Refresh();
   void SetSettingsRowVisible(bool visible);
+  // The memo file changed on disk (an editor saved it): read it again.
+  void MemoFileChanged();
+  void WatchMemoFile();
+  // Restores an input that does not hold a whole number, with a message.
+  void RejectInput(QLineEdit* edit);
+  // Frames the selected day while the month that holds it is shown.
+  void ShowSelection();
   void PaintSettingsGroups(bool red);
   // A month-view handler: reads the inputs, runs `action`, shows the result.
   template <typename Action>
@@ -172,6 +183,11 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<CalendarApp> app_;
   bool handling_ = false;  // a handler runs: control updates are not user actions
   SimulationWindowSlot simulation_;
+  DetachedProgramRunner editorRunner_;
+  FileWatch* memoWatch_ = nullptr;
+  bool rejecting_ = false;      // an input's message is being shown
+  int selectedCell_ = -1;       // grid cell of the selected day
+  QString selectedMonth_;       // the month it was selected in
 };
 
 }  // namespace orv

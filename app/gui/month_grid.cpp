@@ -1,6 +1,9 @@
 #include "app/gui/month_grid.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QToolTip>
+#include <algorithm>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -25,18 +28,25 @@ constexpr int kTextInsetPx = 2;
 // more than a date: painted fuchsia.
 constexpr int kPlainSecondLineBytes = 7;
 
-// The classic sixteen colours of the layout.
+// The colours of the layout, each darkened (or, for the highlight, lightened)
+// only as far as needed for a contrast of at least 4.5:1 (WCAG AA) between
+// text and its cell, on white and on today's yellow alike; each keeps its
+// hue and meaning.
 const QColor kNavy(0x00, 0x00, 0x80);
 const QColor kBlue(0x00, 0x00, 0xFF);
-const QColor kRed(0xFF, 0x00, 0x00);
-const QColor kAqua(0x00, 0xFF, 0xFF);
-const QColor kPurple(0x80, 0x00, 0x80);
-const QColor kFuchsia(0xFF, 0x00, 0xFF);
-const QColor kLime(0x00, 0xFF, 0x00);
-const QColor kGray(0x80, 0x80, 0x80);
-const QColor kMaroon(0x80, 0x00, 0x00);
+const QColor kRed(0xC0, 0x00, 0x00);         // Sunday, holidays, dog days
+const QColor kAqua(0x00, 0x70, 0x70);        // 寒食, 端午 (teal: aqua itself is 1.3:1 on white)
+const QColor kPurple(0x80, 0x00, 0x80);      // days before the month (white text)
+const QColor kHighlightText(0x60, 0x00, 0x60);
+const QColor kHighlightBack(0xFF, 0xC0, 0xFF);  // light fuchsia
+const QColor kFuchsia(0xA0, 0x00, 0xA0);     // second lines with more than a date
+const QColor kLime(0x00, 0x64, 0x00);        // the month's name in the corner
+const QColor kGray(0x59, 0x59, 0x59);        // Saturday
+const QColor kMaroon(0x80, 0x00, 0x00);      // days after the month (white text)
 const QColor kYellow(0xFF, 0xFF, 0x00);
 const QColor kButtonFace(0xF0, 0xF0, 0xF0);
+const QColor kSelectionFrame(0x00, 0x50, 0xC8);
+constexpr int kSelectionFramePx = 2;
 
 constexpr int kSundayColumn = 1;
 constexpr int kSaturdayColumn = 7;
@@ -46,97 +56,154 @@ constexpr int kSaturdayColumn = 7;
 QFont GridFont(double points, bool bold) {
   QFont font;
   font.setFamilies({"굴림", "Gulim", "Noto Sans CJK KR", "Noto Sans KR", "Noto Sans CJK JP", "WenQuanYi Zen Hei"});
-  font.setPixelSize(static_cast<int>(points * kPixelsPerPoint + 0.5));
+  font.setPixelSize(std::max(1, static_cast<int>(points * kPixelsPerPoint + 0.5)));
   font.setBold(bold);
   return font;
+}
+
+CellStyle CellPainter::StyleOf(const QModelIndex& index) const {
+  const int row = index.row();
+  const int column = index.column();
+  const std::string stored = index.data().toString().toStdString();
+  const double k = state_.scale;
+  CellStyle style;
+  style.text = QString::fromStdString(StripMarkers(stored));
+  style.background = Qt::white;
+  style.foreground = Qt::black;
+  style.font = GridFont(kCellFontPoints * k);
+  style.alignment = Qt::AlignVCenter | Qt::AlignLeft;
+
+  const int line = MonthGridTexts::LineOfRow(row);
+  const int cell = MonthGridTexts::CellAt(column, row);
+  if (row == 0) {
+    style.background = kButtonFace;
+    if (column == 0) style.foreground = kLime;
+    else if (column == kSundayColumn) style.foreground = kRed;
+    else if (column == kSaturdayColumn) style.foreground = kGray;
+    style.font.setBold(true);
+    // Centred: the CJK fonts' line box is taller than the 17-pixel row, so
+    // the layout's 2-pixel top inset would cut the glyphs.
+    style.alignment = Qt::AlignCenter;
+  } else if (column == 0) {
+    style.background = kButtonFace;
+    style.alignment = Qt::AlignCenter;
+    if (line == 0) style.font = GridFont(kLabelFontPoints * k, true);
+  } else if (line == 0) {
+    style.alignment = Qt::AlignVCenter | Qt::AlignRight;
+    style.font = GridFont(kDayFontPoints * k, true);
+    if (column == kSundayColumn) style.foreground = kRed;
+    else if (column == kSaturdayColumn) style.foreground = kGray;
+    const QString third = index.model()->index(row + 2, column).data().toString();
+    if (third.contains(QChar(kMarkHoliday))) style.foreground = kRed;
+    if (state_.filled && cell <= state_.lastCellBefore) {
+      style.font = GridFont(kOutsideDayFontPoints * k, true);
+      style.background = kPurple;
+    } else if (state_.filled && cell >= state_.firstCellAfter) {
+      style.font = GridFont(kOutsideDayFontPoints * k, true);
+      style.background = kMaroon;
+    }
+    // Dark text would not read on the dark outside colours.
+    if (style.background != Qt::white) style.foreground = Qt::white;
+  } else if (line == 2) {
+    if (stored.find(kMarkHoliday) != std::string::npos) {
+      style.font = GridFont(kMarkFontPoints * k);
+      style.foreground = kRed;
+    }
+    if (stored.find(kMarkHighlight) != std::string::npos) {
+      style.font = GridFont(kMarkFontPoints * k);
+      style.foreground = kHighlightText;
+      style.background = kHighlightBack;
+    }
+  } else {
+    if (Cp949Length(stored) > kPlainSecondLineBytes) style.foreground = kFuchsia;
+    const std::pair<char, QColor> styles[] = {
+        {kMarkDogDay, kRed}, {kMarkFeastDay, kAqua}, {kMarkMajorTerm, kBlue}, {kMarkSectionalTerm, kNavy}};
+    for (const auto& [mark, colour] : styles) {
+      if (stored.find(mark) == std::string::npos) continue;
+      style.font = GridFont(kMarkFontPoints * k);
+      style.foreground = colour;
+    }
+  }
+  if (cell >= 0 && cell == state_.todayCell) {
+    style.background = kYellow;
+    if (style.foreground == Qt::white) style.foreground = Qt::black;
+  }
+  return style;
+}
+
+namespace {
+
+QRect TextRectOf(const QRect& rect, int alignment) {
+  if (alignment == Qt::AlignCenter) return rect;
+  return rect.adjusted(kTextInsetPx, 0, -kTextInsetPx, 0);
+}
+
+}  // namespace
+
+// A text a little too wide for its cell is set smaller, down to this share
+// of its size, or to the layout's own size in a grown grid (a term's name
+// with its reading, two memos); only beyond that is it elided.
+constexpr double kSmallestFit = 0.72;
+
+static QFont FittedFont(const CellStyle& style, int width, double scale) {
+  QFont font = style.font;
+  const int full = font.pixelSize();
+  const double smallest = std::min(kSmallestFit, 1.0 / std::max(1.0, scale));
+  for (double share = 1.0; share >= smallest - 1e-9; share = std::max(smallest, share - 0.04)) {
+    font.setPixelSize(std::max(1, static_cast<int>(full * share)));
+    if (QFontMetrics(font).horizontalAdvance(style.text) <= width) return font;
+    if (share == smallest) break;
+  }
+  return font;
+}
+
+bool CellPainter::Elided(const QModelIndex& index, const QRect& rect) const {
+  const CellStyle style = StyleOf(index);
+  if (style.text.isEmpty()) return false;
+  const int width = TextRectOf(rect, style.alignment).width();
+  return QFontMetrics(FittedFont(style, width, state_.scale)).horizontalAdvance(style.text) > width;
+}
+
+bool CellPainter::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) {
+  if (event->type() == QEvent::ToolTip && index.isValid() && Elided(index, option.rect)) {
+    QToolTip::showText(event->globalPos(), StyleOf(index).text, view);
+    return true;
+  }
+  return false;  // the grid's own hint
 }
 
 void CellPainter::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
   const int row = index.row();
   const int column = index.column();
   const QRect rect = option.rect;
-  const std::string stored = index.data().toString().toStdString();
-  const QString text = QString::fromStdString(StripMarkers(stored));
-
-  QColor background = Qt::white;
-  QColor foreground = Qt::black;
-  QFont font = GridFont(kCellFontPoints);
-  int alignment = Qt::AlignVCenter | Qt::AlignLeft;
-  QRect textRect = rect.adjusted(kTextInsetPx, 0, -kTextInsetPx, 0);
-
+  const CellStyle style = StyleOf(index);
   const int line = MonthGridTexts::LineOfRow(row);
   const int cell = MonthGridTexts::CellAt(column, row);
-  if (row == 0) {
-    background = kButtonFace;
-    if (column == 0) foreground = kLime;
-    else if (column == kSundayColumn) foreground = kRed;
-    else if (column == kSaturdayColumn) foreground = kGray;
-    font.setBold(true);
-    // Centred: the CJK fonts' line box is taller than the 17-pixel row, so
-    // the layout's 2-pixel top inset would cut the glyphs.
-    alignment = Qt::AlignCenter;
-  } else if (column == 0) {
-    background = kButtonFace;
-    alignment = Qt::AlignCenter;
-    textRect = rect;
-    if (line == 0) font = GridFont(kLabelFontPoints, true);
-  } else if (line == 0) {
-    alignment = Qt::AlignVCenter | Qt::AlignRight;
-    font = GridFont(kDayFontPoints, true);
-    if (column == kSundayColumn) foreground = kRed;
-    else if (column == kSaturdayColumn) foreground = kGray;
-    const QString third = index.model()->index(row + 2, column).data().toString();
-    if (third.contains(QChar(kMarkHoliday))) foreground = kRed;
-    if (state_.filled && cell <= state_.lastCellBefore) {
-      font = GridFont(kOutsideDayFontPoints, true);
-      background = kPurple;
-    } else if (state_.filled && cell >= state_.firstCellAfter) {
-      font = GridFont(kOutsideDayFontPoints, true);
-      background = kMaroon;
-    }
-    // Black on the dark outside colours would not read.
-    if (background != Qt::white && foreground == Qt::black) foreground = Qt::white;
-  } else if (line == 2) {
-    if (stored.find(kMarkHoliday) != std::string::npos) {
-      font = GridFont(kMarkFontPoints);
-      foreground = kRed;
-    }
-    if (stored.find(kMarkHighlight) != std::string::npos) {
-      font = GridFont(kMarkFontPoints);
-      foreground = kPurple;
-      background = kFuchsia;
-    }
-  } else {
-    if (Cp949Length(stored) > kPlainSecondLineBytes) foreground = kFuchsia;
-    const std::pair<char, QColor> styles[] = {
-        {kMarkDogDay, kRed}, {kMarkFeastDay, kAqua}, {kMarkMajorTerm, kBlue}, {kMarkSectionalTerm, kNavy}};
-    for (const auto& [mark, colour] : styles) {
-      if (stored.find(mark) == std::string::npos) continue;
-      font = GridFont(kMarkFontPoints);
-      foreground = colour;
-    }
-  }
-  if (cell >= 0 && cell == state_.todayCell) background = kYellow;
+  const QRect textRect = TextRectOf(rect, style.alignment);
 
   painter->save();
-  painter->fillRect(rect, background);
+  painter->fillRect(rect, style.background);
   painter->setClipRect(rect);
+  const QFont font = FittedFont(style, textRect.width(), state_.scale);
   painter->setFont(font);
-  painter->setPen(foreground);
-  if (alignment & Qt::AlignVCenter) {
+  painter->setPen(style.foreground);
+  const QFontMetrics metrics(font);
+  // A text wider than its cell ends in "…"; the tooltip shows it whole.
+  const QString text = metrics.elidedText(style.text, Qt::ElideRight, std::max(0, textRect.width()));
+  if (style.alignment & Qt::AlignVCenter) {
     // Centre the ink, not the font's line box: CJK fonts reserve more room
     // above and below their glyphs than the 17-pixel rows have. Digits set
     // the height of the day numbers, a Hangul syllable that of other lines.
-    const QFontMetrics metrics(font);
     const QRect ink = metrics.tightBoundingRect(line == 0 && column > 0 ? "0" : "가");
     const int baseline = rect.top() + (rect.height() - ink.height()) / 2 - ink.top();
     const int width = metrics.horizontalAdvance(text);
     int x = textRect.left();
-    if (alignment & Qt::AlignRight) x = textRect.right() + 1 - width;
-    else if (alignment & Qt::AlignHCenter) x = textRect.left() + (textRect.width() - width) / 2;
+    if (style.alignment & Qt::AlignRight) x = textRect.right() + 1 - width;
+    else if (style.alignment & Qt::AlignHCenter) x = textRect.left() + (textRect.width() - width) / 2;
     painter->drawText(QPoint(x, baseline), text);
   } else {
-    painter->drawText(textRect, alignment, text);
+    painter->drawText(textRect, style.alignment, text);
   }
 
   // Separators: above and below each week, between the day columns.
@@ -144,6 +211,15 @@ void CellPainter::paint(QPainter* painter, const QStyleOptionViewItem& option, c
   if (row >= 1 && line == 0) painter->drawLine(rect.topLeft(), rect.topRight());
   if (row == 0 || line == 2) painter->drawLine(rect.bottomLeft(), rect.bottomRight());
   painter->drawLine(rect.topRight(), rect.bottomRight());
+
+  // The selected day: a frame around its three lines.
+  if (cell >= 0 && cell == state_.selectedCell) {
+    const int w = kSelectionFramePx;
+    painter->fillRect(QRect(rect.left(), rect.top(), w, rect.height()), kSelectionFrame);
+    painter->fillRect(QRect(rect.right() + 1 - w, rect.top(), w, rect.height()), kSelectionFrame);
+    if (line == 0) painter->fillRect(QRect(rect.left(), rect.top(), rect.width(), w), kSelectionFrame);
+    if (line == 2) painter->fillRect(QRect(rect.left(), rect.bottom() + 1 - w, rect.width(), w), kSelectionFrame);
+  }
   painter->restore();
 }
 
@@ -151,7 +227,8 @@ MonthGridWidget::MonthGridWidget(QWidget* parent)
     : QTableWidget(MonthGridTexts::kRows, MonthGridTexts::kColumns, parent) {
   horizontalHeader()->hide();
   verticalHeader()->hide();
-  // Rows and columns keep the layout's pixel sizes whatever the font's height.
+  // The sections follow the widget's size in the layout's proportions
+  // (FitSections), whatever the font's height.
   horizontalHeader()->setMinimumSectionSize(0);
   verticalHeader()->setMinimumSectionSize(0);
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -163,19 +240,55 @@ MonthGridWidget::MonthGridWidget(QWidget* parent)
   setShowGrid(false);
   setFocusPolicy(Qt::ClickFocus);
   setItemDelegate(new CellPainter(state_, this));
-  int width = 0, height = 0;
-  for (int c = 0; c < MonthGridTexts::kColumns; ++c) {
-    const int w = c == 0 ? kFirstColumnWidth : kDayColumnWidth;
-    setColumnWidth(c, w);
-    width += w;
-  }
-  for (int r = 0; r < MonthGridTexts::kRows; ++r) {
-    const int h = MonthGridTexts::LineOfRow(r) == 0 ? kFirstLineHeight : kLineHeight;
-    setRowHeight(r, h);
-    height += h;
+  for (int r = 0; r < MonthGridTexts::kRows; ++r)
     for (int c = 0; c < MonthGridTexts::kColumns; ++c) setItem(r, c, new QTableWidgetItem);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  FitSections();
+}
+
+QSize MonthGridWidget::LayoutSize() const {
+  int width = kFirstColumnWidth + (MonthGridTexts::kColumns - 1) * kDayColumnWidth;
+  int height = 0;
+  for (int r = 0; r < MonthGridTexts::kRows; ++r)
+    height += MonthGridTexts::LineOfRow(r) == 0 ? kFirstLineHeight : kLineHeight;
+  return QSize(width + 2 * frameWidth(), height + 2 * frameWidth());
+}
+
+QSize MonthGridWidget::sizeHint() const { return LayoutSize(); }
+QSize MonthGridWidget::minimumSizeHint() const { return LayoutSize(); }
+
+void MonthGridWidget::FitSections() {
+  const QSize layout = LayoutSize() - QSize(2 * frameWidth(), 2 * frameWidth());
+  const int width = std::max(layout.width(), viewport()->width());
+  const int height = std::max(layout.height(), viewport()->height());
+  // Column and row edges at the layout's proportions, rounded so that the
+  // sections fill the viewport exactly.
+  auto edge = [](int units, int totalUnits, int pixels) {
+    return static_cast<int>(static_cast<long long>(units) * pixels / totalUnits);
+  };
+  int units = 0, previous = 0;
+  for (int c = 0; c < MonthGridTexts::kColumns; ++c) {
+    units += c == 0 ? kFirstColumnWidth : kDayColumnWidth;
+    const int next = edge(units, layout.width(), width);
+    setColumnWidth(c, next - previous);
+    previous = next;
   }
-  setFixedSize(width + 2 * frameWidth(), height + 2 * frameWidth());
+  units = 0;
+  previous = 0;
+  for (int r = 0; r < MonthGridTexts::kRows; ++r) {
+    units += MonthGridTexts::LineOfRow(r) == 0 ? kFirstLineHeight : kLineHeight;
+    const int next = edge(units, layout.height(), height);
+    setRowHeight(r, next - previous);
+    previous = next;
+  }
+  // Fonts grow with the smaller of the two stretches, so texts keep fitting.
+  state_.scale = std::min(static_cast<double>(width) / layout.width(), static_cast<double>(height) / layout.height());
+  viewport()->update();
+}
+
+void MonthGridWidget::resizeEvent(QResizeEvent* event) {
+  QTableWidget::resizeEvent(event);
+  FitSections();
 }
 
 void MonthGridWidget::SetView(const MonthView& view) {
@@ -189,6 +302,17 @@ void MonthGridWidget::SetView(const MonthView& view) {
   viewport()->update();
 }
 
+void MonthGridWidget::SetSelectedCell(int cell) {
+  state_.selectedCell = cell;
+  viewport()->update();
+}
+
+bool MonthGridWidget::CellElided(int column, int row) const {
+  const auto* painter = static_cast<const CellPainter*>(itemDelegate());
+  const QModelIndex index = model()->index(row, column);
+  return painter->Elided(index, visualRect(index));
+}
+
 QString MonthGridWidget::CellText(int column, int row) const {
   const QTableWidgetItem* cell = item(row, column);
   return cell ? cell->text() : QString();
@@ -198,6 +322,12 @@ void MonthGridWidget::mousePressEvent(QMouseEvent* event) {
   QTableWidget::mousePressEvent(event);
   const QModelIndex index = indexAt(event->position().toPoint());
   if (index.isValid()) emit cellMouseDown(index.row(), index.column(), event->button());
+}
+
+void MonthGridWidget::wheelEvent(QWheelEvent* event) {
+  const int delta = event->angleDelta().y();
+  if (delta != 0) emit wheelStep(delta < 0);
+  event->accept();
 }
 
 }  // namespace orv

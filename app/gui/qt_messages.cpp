@@ -35,6 +35,18 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
   }
 }
 
+// Reports line up their columns with tabs: one monospaced font with Hangul
+// and Han characters of twice the width of a Latin one (Debian's
+// fonts-noto-cjk), or the system's monospaced font.
+QFont ReportFont() {
+  QFont font;
+  font.setFamilies({"Noto Sans Mono CJK KR", "Noto Sans Mono CJK JP", "Noto Sans Mono CJK SC", "D2Coding",
+                    "NanumGothicCoding", "monospace"});
+  font.setStyleHint(QFont::Monospace);
+  font.setFixedPitch(true);
+  return font;
+}
+
 MessageAnswer ShowInTextBox(QWidget* parent, const QString& text, const QString& caption, MessageButtons buttons) {
   QDialog dialog(parent);
   dialog.setObjectName("ReportDialog");
@@ -46,6 +58,7 @@ MessageAnswer ShowInTextBox(QWidget* parent, const QString& text, const QString&
   box->setReadOnly(true);
   box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   box->setLineWrapMode(QPlainTextEdit::NoWrap);
+  box->setFont(ReportFont());
   box->setPlainText(text);
   box->setTabStopDistance(box->fontMetrics().horizontalAdvance(QLatin1Char(' ')) * kTabCharacters);
   layout->addWidget(box);
@@ -82,6 +95,10 @@ MessageAnswer ShowInTextBox(QWidget* parent, const QString& text, const QString&
                                  std::max(kMinTextHeight, limit.height() - 4 * metrics.lineSpacing())));
   dialog.adjustSize();
   box->setMinimumSize(kMinTextWidth, kMinTextHeight);
+  // Wide enough for the whole caption in the title bar (with room for the
+  // frame's buttons).
+  const int titleWidth = QFontMetrics(dialog.font()).horizontalAdvance(caption) + 160;
+  if (dialog.width() < titleWidth) dialog.resize(std::min(titleWidth, limit.width()), dialog.height());
 
   dialog.exec();  // Escape and the frame's close button leave `pressed` at Cancel
   if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
@@ -94,8 +111,25 @@ bool IsLongMessage(const std::string& text) {
   return text.size() > kLongMessageBytes || std::count(text.begin(), text.end(), '\n') >= kLongMessageLines;
 }
 
-MessageAnswer QtMessageSink::ShowMessage(const std::string& text, const std::string& caption,
+std::string KoreanMessageText(const std::string& text) {
+  // The engine's errors are English (the command line prints them as they
+  // are); the window says what they mean in Korean and keeps the original.
+  const auto first = text.find_first_not_of(' ');
+  const std::string trimmed = first == std::string::npos ? text : text.substr(first);
+  if (trimmed == "no JPL ephemeris is open")
+    return "열려 있는 JPL 천체력 파일이 없습니다.\n설정을 확인하고 '설정적용'을 누른 뒤 다시 계산하세요.";
+  if (trimmed.rfind("STATE: Epoch out of range", 0) == 0)
+    return "JPL 천체력 파일이 다루는 기간을 벗어난 시각입니다.\n(" + trimmed + ")";
+  if (trimmed.rfind("JPL ephemeris", 0) == 0 || trimmed.rfind("***", 0) == 0 ||
+      trimmed.find("th body requested") != std::string::npos || trimmed.rfind("body ", 0) == 0 ||
+      trimmed.rfind("ephemeris code", 0) == 0)
+    return "JPL 천체력 파일로 계산할 수 없습니다.\n(" + trimmed + ")";
+  return text;
+}
+
+MessageAnswer QtMessageSink::ShowMessage(const std::string& rawText, const std::string& caption,
                                          MessageButtons buttons, MessageIcon icon) {
+  const std::string text = KoreanMessageText(rawText);
   if (IsLongMessage(text))
     return ShowInTextBox(parent_, QString::fromStdString(text), QString::fromStdString(caption), buttons);
   QMessageBox box(parent_);

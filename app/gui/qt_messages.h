@@ -9,6 +9,10 @@
 
 namespace orv {
 
+// The text a box shows for a message: the engine's English errors in Korean
+// (with the original in brackets); every other text as it is.
+std::string KoreanMessageText(const std::string& text);
+
 // Whether a text is shown in the text box rather than a message box.
 bool IsLongMessage(const std::string& text);
 

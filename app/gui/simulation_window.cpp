@@ -1,14 +1,23 @@
 #include "app/gui/simulation_window.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QTimer>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <cmath>
 
 #include "app/core/simulation/date_tools.h"
 #include "app/core/files/editor.h"
+#include "app/gui/desktop.h"
 
 namespace orv {
+namespace {
+// How often a run lets the windows handle their events, in milliseconds.
+constexpr qint64 kEventIntervalMs = 50;
+}  // namespace
 namespace {
 
 template <class W>
@@ -152,12 +161,21 @@ void TformSimulBox::BuildControls() {
   outputRow->addWidget(BitBtn10);
   sim->addLayout(outputRow);
 
+  // A run works while both windows stay responsive: its progress, its
+  // cancel button and, afterwards, where the table was written.
+  CancelButton = named(new QPushButton("취소", GroupBox_Simulation), "CancelButton");
+  CancelButton->setEnabled(false);
+  outputRow->addWidget(CancelButton);
+  Label_Output = named(new QLabel(GroupBox_Simulation), "Label_Output");
+  Label_Output->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  Label_Output->setWordWrap(true);
   ProgressBar1 = named(new QProgressBar(GroupBox_Simulation), "ProgressBar1");
   ProgressBar1->setTextVisible(false);
   ProgressBar1->setFixedHeight(12);
   ProgressBar1->setRange(0, 1);
   ProgressBar1->setValue(0);
   sim->addWidget(ProgressBar1);
+  sim->addWidget(Label_Output);
   top->addWidget(GroupBox_Simulation);
 
   // --- 경과날짜계산 ------------------------------------------------------------
@@ -255,6 +273,7 @@ void TformSimulBox::BuildControls() {
 
   connect(ComboBox2, qOverload<int>(&QComboBox::activated), this, &TformSimulBox::ComboBox2Change);
   connect(BitBtn10, &QPushButton::clicked, this, &TformSimulBox::BitBtn10Click);
+  connect(CancelButton, &QPushButton::clicked, this, &TformSimulBox::Cancel);
   connect(Button1, &QPushButton::clicked, this, &TformSimulBox::Button1Click);
   connect(Button2, &QPushButton::clicked, this, &TformSimulBox::Button2Click);
   connect(Button3, &QPushButton::clicked, this, &TformSimulBox::Button3Click);
@@ -274,6 +293,13 @@ void TformSimulBox::showEvent(QShowEvent* event) {
 }
 
 void TformSimulBox::closeEvent(QCloseEvent* event) {
+  if (running_) {
+    // The run stops first (leaving no file); the window closes once it has.
+    cancelRequested_ = true;
+    closeAfterRun_ = true;
+    event->ignore();
+    return;
+  }
   // The remembered values stay; the next opening initialises a new window.
   memory_.windowOpen = false;
   QWidget::closeEvent(event);
@@ -319,8 +345,8 @@ void TformSimulBox::InitSimulationWindow() {
 }
 
 void OpenSimulationFile(const std::string& path, MessageSink& messages) {
-  SystemProgramRunner runner;
-  RunEditorAndWait(runner, EditorCommandsFromEnvironment(), path, messages);
+  DetachedProgramRunner runner;
+  RunEditorAndWait(runner, WindowEditorCommands(), path, messages);
 }
 
 TformSimulBox* ShowSimulationWindow(SimulationWindowSlot& slot, CalendarApp& app, QWidget* owner) {
@@ -366,7 +392,7 @@ bool TformSimulBox::ReadInt(QLineEdit* field, int& value) {
   bool ok = false;
   const int v = field->text().trimmed().toInt(&ok);
   if (!ok) {
-    app_.messages.Show(("'" + field->text() + "' is not a valid integer value").toStdString(), "오류",
+    Messages().Show(("'" + field->text() + "'은(는) 올바른 정수 값이 아닙니다.").toStdString(), "오류",
                        MessageButtons::Ok, MessageIcon::Error);
     return false;
   }
@@ -378,7 +404,7 @@ bool TformSimulBox::ReadDouble(QLineEdit* field, double& value) {
   bool ok = false;
   const double v = field->text().trimmed().toDouble(&ok);
   if (!ok || !std::isfinite(v)) {
-    app_.messages.Show(("'" + field->text() + "' is not a valid floating point value").toStdString(), "오류",
+    Messages().Show(("'" + field->text() + "'은(는) 올바른 실수 값이 아닙니다.").toStdString(), "오류",
                        MessageButtons::Ok, MessageIcon::Error);
     return false;
   }
@@ -401,27 +427,70 @@ bool TformSimulBox::ReadRequest(SimulationRequest& r) {
   return true;
 }
 
+MessageSink& TformSimulBox::Messages() {
+  // The window's own boxes open over this window; other sinks (tests, the
+  // command line) are used as they are.
+  if (dynamic_cast<QtMessageSink*>(&app_.messages) != nullptr) return ownMessages_;
+  return app_.messages;
+}
+
+void TformSimulBox::SetRunning(bool running) {
+  running_ = running;
+  cancelRequested_ = false;
+  CancelButton->setEnabled(running);
+  for (QWidget* w : std::initializer_list<QWidget*>{ComboBox2, RadioGroup10, RadioGroup11, BitBtn10, Edit14,
+                                                    GroupBox_Elapsed, GroupBox_Julian})
+    w->setEnabled(!running);
+  // The main window's controls share the engine with the run: they wait.
+  if (auto* main = qobject_cast<QMainWindow*>(parentWidget()))
+    if (main->centralWidget()) main->centralWidget()->setEnabled(!running);
+}
+
+void TformSimulBox::Cancel() { cancelRequested_ = true; }
+
 void TformSimulBox::BitBtn10Click() {
+  if (running_) return;
   SimulationRequest request = memory_.request;
   if (!ReadRequest(request)) return;
   request.outputCounter = memory_.request.outputCounter;
   memory_.request = request;
 
-  SimulationEnvironment env(app_.ctx, app_.Place(), app_.messages);
+  SimulationEnvironment env(app_.ctx, app_.Place(), Messages());
   env.lunar.historicalCorrection = app_.HistoricalCorrection;
   env.lunar.placeIndex = app_.settings.PlaceIndex;
   env.loadedYear = app_.settings.LoadedYear;
   double firstJd = 0.0, lastJd = 0.0;
   if (app_.ephemeris.Span(firstJd, lastJd)) UsableJplYears(firstJd, lastJd, env.jplFirstYear, env.jplLastYear);
   env.folder = app_.folders.currentFolder;
-  env.progress = [this](int position, int maximum) {
+  QElapsedTimer sinceEvents;
+  sinceEvents.start();
+  env.progress = [this, &sinceEvents](int position, int maximum) {
     ProgressBar1->setRange(0, maximum > 0 ? maximum : 1);
     ProgressBar1->setValue(position);
-    ProgressBar1->repaint();
+    // Both windows keep answering (moving, repainting, the cancel button)
+    // while the run goes on; a few times a second is enough.
+    if (sinceEvents.elapsed() >= kEventIntervalMs) {
+      QCoreApplication::processEvents();
+      sinceEvents.restart();
+    }
   };
+  env.cancelled = [this] { return cancelRequested_; };
+  SetRunning(true);
   const SimulationOutcome outcome = RunSimulation(memory_.request, env);
+  SetRunning(false);
   ProgressBar1->setValue(0);
-  if (outcome.written && openFile_) openFile_(outcome.path);
+  if (closeAfterRun_) {
+    closeAfterRun_ = false;
+    QTimer::singleShot(0, this, &QWidget::close);
+    return;
+  }
+  if (outcome.cancelled) {
+    Label_Output->setText("계산을 취소했습니다. 파일은 만들지 않았습니다.");
+    return;
+  }
+  if (!outcome.written) return;
+  Label_Output->setText("저장한 파일: " + Q(outcome.path));
+  if (openFile_) openFile_(outcome.path);
 }
 
 // ------------------------------------------------------------------ date tools
@@ -430,12 +499,12 @@ void TformSimulBox::Button1Click() {
   int y, m, d, n;
   if (!ReadInt(Edit15, y) || !ReadInt(Edit16, m) || !ReadInt(Edit17, d)) return;
   if (!IsUsableDate(y, m, d)) {
-    app_.messages.Show(InvalidDateMessage(y, m, d), "오류", MessageButtons::Ok, MessageIcon::Error);
+    Messages().Show(InvalidDateMessage(y, m, d), "오류", MessageButtons::Ok, MessageIcon::Error);
     return;
   }
   if (!ReadInt(Edit18, n)) return;
   CivilDate result;
-  if (!ElapsedDate(y, m, d, n, result, app_.messages)) return;
+  if (!ElapsedDate(y, m, d, n, result, Messages())) return;
   Edit19->setText(QString::number(result.year));
   Edit20->setText(QString::number(result.month));
   Edit21->setText(QString::number(result.day));
@@ -450,7 +519,7 @@ void TformSimulBox::Button2Click() {
       !ReadInt(Edit25, second.year) || !ReadInt(Edit26, second.month) || !ReadInt(Edit27, second.day))
     return;
   long long days = 0;
-  if (!DaysBetweenDates(first, second, days, app_.messages)) return;
+  if (!DaysBetweenDates(first, second, days, Messages())) return;
   Edit28->setText(QString::number(days));
   memory_.request.year = first.year;
   memory_.request.month = first.month;
@@ -462,7 +531,7 @@ void TformSimulBox::Button3Click() {
   if (!ReadDouble(Edit31, jd)) return;
   CivilDateTime c;
   if (!JulianDateToCalendarFields(jd, c)) {
-    app_.messages.Show(("'" + Edit31->text() + "' is out of range").toStdString(), "오류", MessageButtons::Ok,
+    Messages().Show(("'" + Edit31->text() + "'은(는) 범위를 벗어난 값입니다.").toStdString(), "오류", MessageButtons::Ok,
                        MessageIcon::Error);
     return;
   }
@@ -482,7 +551,7 @@ void TformSimulBox::Button4Click() {
     return;
   if (y < -kLargestConverterYear || y > kLargestConverterYear || m < -kLargestConverterYear ||
       m > kLargestConverterYear || d < -kLargestConverterYear || d > kLargestConverterYear) {
-    app_.messages.Show(("'" + Edit38->text() + "' is out of range").toStdString(), "오류", MessageButtons::Ok,
+    Messages().Show(("'" + Edit38->text() + "'은(는) 범위를 벗어난 값입니다.").toStdString(), "오류", MessageButtons::Ok,
                        MessageIcon::Error);
     return;
   }

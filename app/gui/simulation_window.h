@@ -21,6 +21,7 @@
 
 #include "app/core/calendar_app.h"
 #include "app/core/simulation/simulation.h"
+#include "app/gui/qt_messages.h"
 
 namespace orv {
 
@@ -55,6 +56,10 @@ class TformSimulBox : public QWidget {
   // (InitSimulationWindow); later activations change nothing.
   void FormActivate();
   void InitSimulationWindow();
+  // True while a run is going on (the event loop turns meanwhile).
+  bool Running() const { return running_; }
+  // Asks the running run to stop; it leaves no file.
+  void Cancel();
 
   // Handlers, named after the control and the event.
   void ComboBox2Change(int item);
@@ -82,6 +87,8 @@ class TformSimulBox : public QWidget {
   QLineEdit* Edit1;                // extra value
   QLineEdit* Edit14;               // output name
   QPushButton* BitBtn10;           // "계산"
+  QPushButton* CancelButton;       // "취소": stops a run, keeping no file
+  QLabel* Label_Output;            // where the last table was written
   QProgressBar* ProgressBar1;
 
   QGroupBox* GroupBox_Elapsed;     // "경과날짜계산"
@@ -134,9 +141,16 @@ class TformSimulBox : public QWidget {
   // The request in the fields; false after a conversion error.
   bool ReadRequest(SimulationRequest& request);
 
+  MessageSink& Messages();
+  void SetRunning(bool running);
+
   CalendarApp& app_;
   SimulationMemory& memory_;
   SimulationFileOpener openFile_;
+  QtMessageSink ownMessages_{this};
+  bool running_ = false;
+  bool cancelRequested_ = false;
+  bool closeAfterRun_ = false;   // closed during a run: close when it has stopped
 };
 
 // What the main window keeps for the simulation window: the remembered values,

@@ -179,7 +179,7 @@ class SimulationWindowTest : public QObject {
     QCOMPARE(QString::fromStdString(w.messages.messages.back().caption), QString("오류"));
     SetFields({{box->Edit8, "15"}, {box->Edit9, "abc"}});
     box->BitBtn10->click();
-    QCOMPARE(w.Last(), QString("'abc' is not a valid integer value"));
+    QCOMPARE(w.Last(), QString("'abc'은(는) 올바른 정수 값이 아닙니다."));
     box->ComboBox2->setCurrentIndex(kItemEclipses);
     box->ComboBox2Change(kItemEclipses);
     SetFields({{box->Edit9, "0"}, {box->Edit1, "0.0"}});
@@ -226,7 +226,7 @@ class SimulationWindowTest : public QObject {
     QCOMPARE(box->Edit44->text(), QString("2451544.5"));
     box->Edit41->setText("x");
     box->Button4->click();
-    QCOMPARE(w.Last(), QString("'x' is not a valid floating point value"));
+    QCOMPARE(w.Last(), QString("'x'은(는) 올바른 실수 값이 아닙니다."));
     QCOMPARE(box->Edit44->text(), QString("2451544.5"));
   }
 

@@ -25,6 +25,20 @@ std::vector<std::string> SplitWords(const char* text) {
 
 }  // namespace
 
+std::string FolderOfPath(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string CannotRunText(const std::string& file) {
+  const auto slash = file.find_last_of('/');
+  const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
+  return std::string(kCannotRunMessage) + "\n\n파일: " + name + "\n폴더: " + FolderOfPath(file) +
+         "\n\n이 파일을 열 편집기를 시작하지 못했습니다.\n폴더를 열려면 다시 시도를 누르세요.";
+}
+
 bool SystemProgramRunner::RunAndWait(const std::vector<std::string>& command, const std::string& file) {
   if (command.empty()) return false;
   std::vector<char*> argv;
@@ -81,7 +95,12 @@ bool RunEditorAndWait(ProgramRunner& runner, const std::vector<std::vector<std::
                       const std::string& file, MessageSink& messages) {
   for (const auto& command : editors)
     if (runner.RunAndWait(command, file)) return true;
-  messages.Show(kCannotRunMessage, kCannotRunCaption, MessageButtons::Ok, MessageIcon::Error);
+  // Say which file and where it is, and offer its folder in the file manager
+  // so that the user can open it some other way.
+  const std::string folder = FolderOfPath(file);
+  if (messages.Show(CannotRunText(file), kCannotRunCaption, MessageButtons::RetryCancel, MessageIcon::Error) ==
+      MessageAnswer::Retry)
+    runner.RunAndWait({kDesktopOpener}, folder);
   return false;
 }
 

@@ -39,8 +39,16 @@ std::vector<std::vector<std::string>> EditorCommands(const char* visual, const c
 // The same from the process environment.
 std::vector<std::vector<std::string>> EditorCommandsFromEnvironment();
 
-// Opens `file` with the first of `editors` that starts and waits for it.
-// When none starts, shows kCannotRunMessage and returns false.
+// The folder part of a path ("." when there is none).
+std::string FolderOfPath(const std::string& path);
+// kCannotRunMessage followed by the file's name and folder and the offer to
+// open the folder (the Retry answer).
+std::string CannotRunText(const std::string& file);
+
+// Opens `file` with the first of `editors` that starts and waits for it (an
+// editor that returns at once is fine: the callers watch the file). When none
+// starts, shows CannotRunText (Retry/Cancel) and on Retry opens the file's
+// folder with the desktop's opener; returns false.
 bool RunEditorAndWait(ProgramRunner& runner, const std::vector<std::vector<std::string>>& editors,
                       const std::string& file, MessageSink& messages);
 

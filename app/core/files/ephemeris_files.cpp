@@ -31,16 +31,21 @@ std::string EphemerisFileName(int ephemerisCode) {
   return row.deNumber == 0 ? std::string() : std::string(row.fileStem) + ".jpl";
 }
 
-bool FindEphemerisFile(const std::string& fileName, const std::string& programFolder,
-                       const std::string& currentFolder, EphemerisFileLocation& found,
-                       const std::string& userDataFolder) {
-  if (fileName.empty()) return false;
+std::vector<std::string> EphemerisSearchFolders(const std::string& programFolder, const std::string& currentFolder,
+                                                const std::string& userDataFolder) {
   const std::string program = WithSeparator(programFolder);
   const std::string current = WithSeparator(currentFolder);
   std::vector<std::string> folders = {program, program + kEphemerisSubFolder, current,
                                       current + kEphemerisSubFolder};
   if (!userDataFolder.empty()) folders.push_back(WithSeparator(userDataFolder));
-  for (const std::string& folder : folders) {
+  return folders;
+}
+
+bool FindEphemerisFile(const std::string& fileName, const std::string& programFolder,
+                       const std::string& currentFolder, EphemerisFileLocation& found,
+                       const std::string& userDataFolder) {
+  if (fileName.empty()) return false;
+  for (const std::string& folder : EphemerisSearchFolders(programFolder, currentFolder, userDataFolder)) {
     const std::string path = folder + fileName;
     if (OpensForReading(path)) {
       found = {folder, path};

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace orv {
 
@@ -15,6 +16,11 @@ struct EphemerisFileLocation {
   std::string folder;
   std::string path;
 };
+
+// The folders FindEphemerisFile looks in, in order (each with a trailing
+// separator; "" stands for the process's working folder).
+std::vector<std::string> EphemerisSearchFolders(const std::string& programFolder, const std::string& currentFolder,
+                                                const std::string& userDataFolder = "");
 
 // Looks for `fileName` in the program's folder, then its "Eph/" sub-folder,
 // then the current folder ("" = the process's working folder), then its

@@ -148,13 +148,25 @@ SimulationOutcome WriteRun(const SimulationRequest& request, SimulationEnvironme
   ItemRun run{request, env, out, t0, end};
   try {
     kWriters[request.item](run);
+  } catch (const simulation::RunCancelled&) {
+    // `out` removes its temporary file: the target is left as it was.
+    if (env.progress) env.progress(0, request.repetitions);
+    outcome.cancelled = true;
+    outcome.path = path;
+    return outcome;
   } catch (const JplError& e) {
     // An instant outside the open file (or a body it lacks): nothing is kept.
-    run.Progress(0, request.repetitions);
+    if (env.progress) env.progress(0, request.repetitions);
     std::string text = e.what();
     const auto first = text.find_first_not_of(" \n");
     env.messages.Show(first == std::string::npos ? text : text.substr(first), "오류", MessageButtons::Ok,
                       MessageIcon::Error);
+    return outcome;
+  }
+  if (request.item == kItemEclipses && run.eventsFound == 0) {
+    // A table of no eclipse would be the run header alone: say so instead.
+    env.messages.Show("계산한 기간에는 일식이나 월식이 없습니다.\n파일을 만들지 않았습니다.", "안내",
+                      MessageButtons::Ok, MessageIcon::Information);
     return outcome;
   }
   if (!out.Commit()) {

@@ -141,14 +141,18 @@ struct SimulationEnvironment {
   int jplLastYear = 0;
   std::string folder;            // where the CSV goes ("" = the current folder)
   SimulationProgress progress;   // may be empty
+  // Asked at every step of the progress bar; true stops the run, and nothing
+  // of it is kept (may be empty).
+  std::function<bool()> cancelled;
 };
 
 // Usable years of a JPL file spanning [firstJD, lastJD] (JplFileYearLimits).
 void UsableJplYears(double firstJD, double lastJD, int& firstYear, int& lastYear);
 
 struct SimulationOutcome {
-  bool written = false;  // a file was created
-  std::string path;      // its path
+  bool written = false;    // a file was created
+  bool cancelled = false;  // stopped by env.cancelled: no file
+  std::string path;        // its path (also the one a cancelled run would have written)
 };
 
 // The whole run of the button "계산": checks the start date (and for item 14

@@ -116,6 +116,7 @@ void WriteSolarEclipse(ItemRun& run, double newMoonJD) {
   ContactTimes contacts;
   SolarEclipseContacts(ctx, greatest, contacts);
   if (!(type & kEclipsePartial)) MarkHybridEclipse(ctx, contacts[kSolarU1], greatest, contacts[kSolarU4], type);
+  ++run.eventsFound;
   run.out.Write(Format("\n'%18.9f,", greatest) + LocalDateTime(run.settings(), greatest) + "," + SolarTypeName(type) +
                 "," +
                 FormatGeoPosition(greatestPoint[kPointLongitudeDeg], greatestPoint[kPointGeodeticLatitudeDeg]) +
@@ -169,6 +170,7 @@ void WriteLunarEclipse(ItemRun& run, double fullMoonJD) {
   const EclipseElements greatestElements = elements;
   ContactTimes contacts;
   LunarEclipseContacts(ctx, greatest, contacts);
+  ++run.eventsFound;
   run.out.Write(Format("\n'%18.9f,", greatest) + LocalDateTime(run.settings(), greatest) + "," + LunarTypeName(type) +
                 "," +
                 FormatGeoPosition(greatestPoint[kPointLongitudeDeg], greatestPoint[kPointGeocentricLatitudeDeg]) +

@@ -39,6 +39,10 @@ class CsvOutput {
 // is touched, so a refused run leaves any old file as it was.
 bool AcceptItemInputs(const SimulationRequest& request, SimulationEnvironment& env);
 
+// Thrown by ItemRun::Progress when the run is cancelled; WriteRun drops the
+// temporary file.
+struct RunCancelled {};
+
 // One run of an item: the request, the program's state, the output and the
 // instants of the run.
 struct ItemRun {
@@ -47,11 +51,14 @@ struct ItemRun {
   CsvOutput& out;
   double startJD = 0.0;  // t0, selected time system less the zone offset
   double endJD = 0.0;    // end of item 14's eclipse list
+  int eventsFound = 0;   // eclipses written by item 14
 
   EngineContext& ctx() const { return env.ctx; }
   const CalcSettings& settings() const { return env.ctx.settings; }
+  // Moves the progress bar; throws RunCancelled when the user stopped the run.
   void Progress(int position, int maximum) const {
     if (env.progress) env.progress(position, maximum);
+    if (env.cancelled && env.cancelled()) throw RunCancelled{};
   }
   // "\n" and the date column of t.
   void BeginLine(double t) const { out.Write("\n" + SimulationDateColumn(settings(), t)); }

@@ -1,0 +1,630 @@
+// The main window as a user meets it on a desktop: the ephemeris files found
+// wherever the program looks for them, the memo file followed whatever the
+// editor does, settings that wait for "설정적용", clear messages for bad
+// input and missing editors, the lunar month's name, a grid that grows with
+// the window, keys and wheel, Korean standard buttons and a simulation run
+// that can be cancelled. Headless; the clock is fixed at 2024-02-15 10:30 in
+// UTC+9 and the folders are temporary.
+//
+// Expected dates come from KASI's published calendar: the 2024 小寒 at
+// 2024-01-06 05:49 KST (2024-01-05 20:49 UT); the leap 4th lunar month of 2020
+// from 2020-05-23 to 2020-06-20, the regular 4th from 2020-04-23.
+#include <QApplication>
+#include <QComboBox>
+#include <QCompleter>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolTip>
+#include <QWheelEvent>
+#include <QtTest>
+
+#include "app/core/files/config.h"
+#include "app/core/files/files.h"
+#include "app/core/files/memo.h"
+#include "app/gui/desktop.h"
+#include "app/gui/ics_export_dialog.h"
+#include "app/gui/main_window.h"
+#include "app/gui/qt_messages.h"
+
+using namespace orv;
+
+namespace {
+
+ClockReading Seoul20240215() {
+  ClockReading r;
+  r.local = MakeTm(2024, 2, 15, 10, 30);
+  r.utc = MakeTm(2024, 2, 15, 1, 30);
+  return r;
+}
+
+// Starts nothing, like a desktop without any editor; records the calls.
+class NoProgramRunner : public ProgramRunner {
+ public:
+  bool RunAndWait(const std::vector<std::string>& command, const std::string& file) override {
+    calls.push_back({command, file});
+    return false;
+  }
+  std::vector<std::pair<std::vector<std::string>, std::string>> calls;
+};
+
+// A window on temporary folders; `sink` replaces the recording messages.
+struct Window {
+  QTemporaryDir program;
+  QTemporaryDir current;
+  RecordingMessageSink messages;
+  FixedClock clock{Seoul20240215()};
+  std::unique_ptr<TForm1> form;
+
+  explicit Window(MessageSink* sink = nullptr) {
+    AppFolders folders{program.path().toStdString(), current.path().toStdString()};
+    form = std::make_unique<TForm1>(folders, sink ? *sink : messages, clock);
+  }
+  TForm1* operator->() { return form.get(); }
+  QString Cell(int column, int row) const { return form->StringGrid1->CellText(column, row); }
+  QString First(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 1); }
+  QString Second(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 2); }
+  QString Third(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 3); }
+  int CellOf(const QString& text) const {
+    const MonthView& v = form->App().view;
+    for (int k = v.LastCellBefore + 1; k < v.FirstCellAfter; ++k)
+      if (First(k) == text) return k;
+    return -1;
+  }
+  void Show(const QString& year, const QString& month) {
+    form->Edit1->setText(year);
+    form->Edit2->setText(month);
+    form->BitBtn1->click();
+  }
+  QString Last() const {
+    return messages.messages.empty() ? QString() : QString::fromStdString(messages.messages.back().text);
+  }
+  // The DE405 file made at build time under a DE4xx name in `folder`.
+  bool LinkEphemeris(const QString& folder, const char* name) {
+    QDir().mkpath(folder);
+    return QFile::link(ORVANTA_DE405_PATH, QDir(folder).filePath(name));
+  }
+  // Clicks the grid at the first line of cell k.
+  void ClickDay(int cell) {
+    const QRect r = form->StringGrid1->visualRect(form->StringGrid1->model()->index(cell / 7 * 3 + 1, cell % 7 + 1));
+    QTest::mouseClick(form->StringGrid1->viewport(), Qt::LeftButton, {}, r.center());
+  }
+};
+
+// Runs `body` on the next modal window once it is open.
+void OnNextModal(std::function<void(QWidget*)> body) {
+  QTimer::singleShot(0, [body] {
+    QWidget* modal = QApplication::activeModalWidget();
+    QTRY_VERIFY(modal = QApplication::activeModalWidget());
+    body(modal);
+  });
+}
+
+}  // namespace
+
+class WindowTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void initTestCase() { QVERIFY(InstallKoreanTranslations(*QCoreApplication::instance())); }
+
+  // --- The ephemeris files: one search, everywhere ---------------------------
+
+  void ephemerisChoiceSearchesEveryFolder() {
+    if (!QFile::exists(ORVANTA_DE405_PATH)) QSKIP("no DE405 file in this build");
+    Window w;
+    QVERIFY(w.LinkEphemeris(w.current.filePath("Eph"), "DE441.jpl"));
+    w->StartUp();
+    QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
+    w->RadioGroup2->Button(2)->click();
+    QVERIFY2(w.messages.messages.empty(), qPrintable(w.Last()));
+    QCOMPARE(w->RadioGroup2->ItemIndex(), 2);
+    w->BitBtn9->click();
+    QVERIFY(w->App().ephemeris.IsOpen());
+    QCOMPARE(w->App().settings.EphemerisCode, int{kEphemerisDe441});
+    QCOMPARE(QString::fromStdString(w->App().EphemerisFolder), w.current.filePath("Eph/"));
+    // The preset finds it there too.
+    w->RadioGroup2->Button(0)->click();
+    w->BitBtn9->click();
+    QVERIFY(w->BitBtn11->isEnabled());
+    w->BitBtn11->click();
+    QVERIFY2(w.messages.messages.empty(), qPrintable(w.Last()));
+    QCOMPARE(w->App().chosenSettings.EphemerisCode, int{kEphemerisDe441});
+  }
+
+  void missingFileMessageListsTheFoldersSearched() {
+    Window w;
+    w->StartUp();
+    w->App().folders.dataFolder = w.program.filePath("data").toStdString();
+    QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
+    w->RadioGroup2->Button(2)->click();
+    const QString text = w.Last();
+    QVERIFY(text.startsWith("JPL의 천체력 DE441을 바이너리로 변환한\n"));
+    for (const QString& folder : {w.program.path() + "/", w.program.path() + "/Eph/", w.current.path() + "/",
+                                  w.current.path() + "/Eph/", w.program.path() + "/data/"})
+      QVERIFY2(text.contains("\n  " + folder), qPrintable(folder));
+    QCOMPARE(w->RadioGroup2->ItemIndex(), 0);
+  }
+
+  // The configuration always records 0 for "DE431 selectable": a DE431 file
+  // that is there is offered all the same.
+  void de431OfferedWhenItsFileIsFound() {
+    if (!QFile::exists(ORVANTA_DE405_PATH)) QSKIP("no DE405 file in this build");
+    Window w;
+    QVERIFY(SaveSettings(DefaultSettings(), JoinPath(w.current.path().toStdString(), kConfigFileName)));
+    QVERIFY(w.LinkEphemeris(w.program.path(), "DE431.jpl"));
+    w->StartUp();
+    QVERIFY(w->RadioGroup2->Button(1)->isEnabled());
+    Window without;
+    QVERIFY(SaveSettings(DefaultSettings(), JoinPath(without.current.path().toStdString(), kConfigFileName)));
+    without->StartUp();
+    QVERIFY(!without->RadioGroup2->Button(1)->isEnabled());
+  }
+
+  // --- The memo file follows the disk ------------------------------------------
+
+  void memoReloadedAfterAnExternalChange() {
+    Window w;
+    w->StartUp();
+    const int day20 = w.CellOf("20");
+    QVERIFY(!w.Third(day20).contains("생일"));
+    // An editor that returned long ago (xdg-open) saves the file now.
+    QVERIFY(WriteFileAtomically(JoinPath(w.current.path().toStdString(), kMemoFileName), "1,2000,2,20,생일\n"));
+    QTRY_VERIFY(w.Third(day20).contains("생일"));
+    // And writes it again in place.
+    {
+      QFile f(w.current.filePath(QString::fromUtf8(kMemoFileName)));
+      QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+      f.write("1,2000,2,20,잔치\n");
+    }
+    QTRY_VERIFY(w.Third(day20).contains("잔치"));
+  }
+
+  // --- Settings wait for "설정적용" ----------------------------------------------
+
+  void settingsUntouchedUntilApply() {
+    Window w;
+    w->StartUp();
+    w.Show("2024", "1");
+    QVERIFY(w.Second(w.CellOf("6")).contains("小寒"));
+    QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
+    w->RadioGroup6->Button(1)->click();  // Universal T, not applied
+    // Another year and a report: both computed with the settings in effect.
+    w.Show("2025", "1");
+    w->BitBtn3->click();
+    QCOMPARE(w->App().tables->PreparedWith.TimeSystemCode, int{kTimeST});
+    QVERIFY(w.Last().contains("적용된 시간체계는 ST") || w.Last().contains("ST"));
+    w.Show("2024", "1");
+    QVERIFY(w.Second(w.CellOf("6")).contains("小寒"));
+    QCOMPARE(w->RadioGroup6->ItemIndex(), 1);  // the choice stays shown
+    w->BitBtn9->click();
+    QCOMPARE(w->App().settings.TimeSystemCode, int{kTimeUT});
+    QVERIFY(w.Second(w.CellOf("5")).contains("小寒"));
+  }
+
+  // "설정적용" opens the simulation window again on the new ephemeris.
+  void applyRefreshesTheSimulationWindow() {
+    if (!QFile::exists(ORVANTA_DE405_PATH)) QSKIP("no DE405 file in this build");
+    Window w;
+    QVERIFY(w.LinkEphemeris(w.program.path(), "DE441.jpl"));
+    w->StartUp();
+    w->BitBtn12->click();
+    QPointer<TformSimulBox> before = w->Simulation().formSimulBox;
+    QVERIFY(before);
+    QCOMPARE(before->RadioGroup10->Count(), 2);  // PLAN404: the Sun and the Moon
+    QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
+    w->RadioGroup2->Button(2)->click();
+    w->BitBtn9->click();
+    TformSimulBox* after = w->Simulation().formSimulBox;
+    QVERIFY(after != nullptr);
+    QVERIFY(after != before.data());
+    QVERIFY(after->RadioGroup10->Count() > 2);  // the planets of the JPL file
+    QVERIFY(w->Simulation().memory.windowOpen);
+  }
+
+  void engineErrorsReadInKorean() {
+    const std::string text = KoreanMessageText("no JPL ephemeris is open");
+    QVERIFY(text.find("JPL 천체력 파일이 없습니다") != std::string::npos);
+    QVERIFY(KoreanMessageText(" STATE: Epoch out of range.").find("기간을 벗어난") != std::string::npos);
+    QCOMPARE(KoreanMessageText("이 달의 날짜를 선택하세요."), std::string("이 달의 날짜를 선택하세요."));
+  }
+
+  // --- No editor: which file, where, and its folder ----------------------------
+
+  void noEditorNamesTheFileAndOffersItsFolder() {
+    Window w;
+    NoProgramRunner runner;
+    w->StartUp();
+    w->App().SetProgramRunner(runner, {{"no-such-editor"}});
+    w.messages.answer = MessageAnswer::Retry;  // edit the memo file; then open its folder
+    w.ClickDay(w.CellOf("15"));
+    const QString text = w.Last();
+    QVERIFY(text.startsWith("해당파일 실행 불가."));
+    QVERIFY(text.contains("파일: " + QString::fromUtf8(kMemoFileName)));
+    QVERIFY(text.contains("폴더: " + w.current.path()));
+    QCOMPARE(runner.calls.back().first, std::vector<std::string>{"xdg-open"});
+    QCOMPARE(QString::fromStdString(runner.calls.back().second), w.current.path());
+  }
+
+  void simulationShowsWhereItWrote() {
+    Window w;
+    w->StartUp();
+    w->Simulation().openFile = [](const std::string&) {};
+    w->BitBtn12->click();
+    TformSimulBox* box = w->Simulation().formSimulBox;
+    box->ComboBox2->setCurrentIndex(2);  // apparent ecliptic places of the Sun
+    box->ComboBox2Change(2);
+    box->Edit14->setText("where");
+    box->BitBtn10->click();
+    QVERIFY(QFile::exists(w.current.filePath("where.csv")));
+    QVERIFY(box->Label_Output->text().contains(w.current.filePath("where.csv")));
+  }
+
+  // --- A long simulation run can be cancelled -----------------------------------
+
+  void cancelledRunLeavesNoFile() {
+    Window w;
+    w->StartUp();
+    w->Simulation().openFile = [](const std::string&) { QFAIL("a cancelled run opened a file"); };
+    w->BitBtn12->click();
+    TformSimulBox* box = w->Simulation().formSimulBox;
+    box->ComboBox2->setCurrentIndex(2);  // apparent ecliptic places of the Sun
+    box->ComboBox2Change(2);
+    box->Edit13->setText("2000000");
+    box->Edit14->setText("long");
+    bool sawRunning = false;
+    QTimer::singleShot(200, box, [&] {
+      sawRunning = box->Running() && box->CancelButton->isEnabled() && !w->centralWidget()->isEnabled();
+      box->CancelButton->click();
+    });
+    box->BitBtn10->click();
+    QVERIFY(sawRunning);
+    QVERIFY(!box->Running());
+    QVERIFY(w->centralWidget()->isEnabled());
+    QCOMPARE(QDir(w.current.path()).entryList({"long*"}, QDir::Files), QStringList{});
+    QVERIFY(box->Label_Output->text().contains("취소"));
+    QCOMPARE(box->ProgressBar1->value(), 0);
+  }
+
+  void closingDuringARunStopsItFirst() {
+    Window w;
+    w->StartUp();
+    w->Simulation().openFile = [](const std::string&) { QFAIL("a stopped run opened a file"); };
+    w->BitBtn12->click();
+    QPointer<TformSimulBox> box = w->Simulation().formSimulBox;
+    box->ComboBox2->setCurrentIndex(2);
+    box->ComboBox2Change(2);
+    box->Edit13->setText("2000000");
+    box->Edit14->setText("closed");
+    QTimer::singleShot(200, box, [&] { box->close(); });
+    box->BitBtn10->click();
+    QCOMPARE(QDir(w.current.path()).entryList({"closed*"}, QDir::Files), QStringList{});
+    QTRY_VERIFY(!w->Simulation().memory.windowOpen);
+  }
+
+  void simulationMessagesOpenOverItsWindow() {
+    QtMessageSink sink;
+    Window w(&sink);
+    w->StartUp();
+    w->BitBtn12->click();
+    TformSimulBox* box = w->Simulation().formSimulBox;
+    QWidget* parent = nullptr;
+    QString text;
+    OnNextModal([&](QWidget* modal) {
+      parent = modal->parentWidget();
+      if (auto* m = qobject_cast<QMessageBox*>(modal)) text = m->text();
+      static_cast<QDialog*>(modal)->reject();
+    });
+    box->Edit6->setText("abc");
+    box->BitBtn10->click();
+    QCOMPARE(parent, static_cast<QWidget*>(box));
+    QCOMPARE(text, QString("'abc'은(는) 올바른 정수 값이 아닙니다."));
+  }
+
+  void closingTheMainWindowDuringARunStopsItFirst() {
+    Window w;
+    w->StartUp();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+    w->Simulation().openFile = [](const std::string&) { QFAIL("a stopped run opened a file"); };
+    w->BitBtn12->click();
+    TformSimulBox* box = w->Simulation().formSimulBox;
+    box->ComboBox2->setCurrentIndex(2);
+    box->ComboBox2Change(2);
+    box->Edit13->setText("2000000");
+    box->Edit14->setText("main");
+    QTimer::singleShot(200, w.form.get(), [&] { w->close(); });
+    box->BitBtn10->click();
+    QCOMPARE(QDir(w.current.path()).entryList({"main*"}, QDir::Files), QStringList{});
+    QTRY_VERIFY(!w->isVisible());
+    QVERIFY(QFile::exists(w.current.filePath(kConfigFileName)));  // closed properly: settings saved
+  }
+
+  // --- iCalendar years are checked at OK ------------------------------------------
+
+  void icsDialogChecksTheYearsAtOk() {
+    Window w;
+    w->StartUp();
+    IcsExportRequest request;
+    request.fromYear = request.toYear = 2026;
+    int fromWhileTyping = 0, toWhileTyping = 0;
+    QString refusal;
+    bool stillOpen = false;
+    OnNextModal([&](QWidget* dialog) {
+      const QList<QSpinBox*> boxes = dialog->findChildren<QSpinBox*>();
+      QCOMPARE(boxes.size(), 2);
+      QSpinBox* to = boxes[1];
+      to->selectAll();
+      QTest::keyClicks(to, "2030");  // "2", "20", "203", "2030" on the way
+      fromWhileTyping = boxes[0]->value();
+      toWhileTyping = to->value();
+      to->selectAll();
+      QTest::keyClicks(to, "2300");
+      QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box) {
+          refusal = box->text();
+          box->accept();
+        }
+      });
+      dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+      stillOpen = dialog->isVisible();
+      static_cast<QDialog*>(dialog)->reject();
+    });
+    QVERIFY(!AskIcsExport(w.form.get(), request, w->App().IcsYearLimits(), w.current.path()));
+    QCOMPARE(fromWhileTyping, 2026);
+    QCOMPARE(toWhileTyping, 2030);
+    QCOMPARE(refusal, QString("한 번에 201년까지 내보낼 수 있습니다."));
+    QVERIFY(stillOpen);
+  }
+
+  // --- Bad input: a message and the previous value back --------------------------
+
+  void badInputGetsItsPreviousValueBack() {
+    Window w;
+    w->StartUp();
+    const QString yearPillar = w->Edit3->text();
+    const QString first = w.First(4);
+    w.Show("2024", "13");
+    QCOMPARE(w.Last(), QString("월은 1에서 12 사이의 숫자로 입력하세요."));
+    QCOMPARE(w->Edit2->text(), QString("2"));
+    QCOMPARE(w->Edit3->text(), yearPillar);
+    QCOMPARE(w.First(4), first);
+    QVERIFY(w->App().view.filled);
+    w.Show("abc", "2");
+    QVERIFY(w.Last().startsWith("'abc'은(는) 올바른 정수 값이 아닙니다."));
+    QCOMPARE(w->Edit1->text(), QString("2024"));
+    // The user Delta T.
+    QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
+    for (const char* bad : {"abc", "1e300", "nan"}) {
+      w->U_delT->setText(bad);
+      emit w->U_delT->editingFinished();
+      QVERIFY2(w.Last().endsWith("앞의 값(0초)으로 되돌립니다."), bad);
+      QCOMPARE(w->U_delT->text(), QString("0"));
+      QCOMPARE(w->App().chosenSettings.UserDeltaT, 0.0);
+    }
+    w->U_delT->setText("-12.5");
+    emit w->U_delT->editingFinished();
+    QCOMPARE(w->App().chosenSettings.UserDeltaT, -12.5);
+  }
+
+  void eraAlwaysAgreesWithTheNumber() {
+    Window w;
+    w->StartUp();
+    w.Show("0", "3");
+    w->UpDown1->ClickDown();
+    QCOMPARE(w->Edit1->text(), QString("2"));
+    QCOMPARE(w->RadioGroup1->ItemIndex(), 0);  // BC 2
+    QCOMPARE(w->App().tables->LoadedYear, -1);
+    w.Show("-5", "3");  // astronomical -5 is BC 6
+    QCOMPARE(w->Edit1->text(), QString("6"));
+    QCOMPARE(w->RadioGroup1->ItemIndex(), 0);
+    QCOMPARE(w->App().tables->LoadedYear, -5);
+  }
+
+  // --- The place's clock where the user looks -----------------------------------
+
+  void placeChangeShowsThePlacesTime() {
+    Window w;
+    w->StartUp();
+    const int london = w->ComboBox1->findText("영국*London");
+    QVERIFY(london > 0);
+    w->ComboBox1->setCurrentIndex(london);
+    emit w->ComboBox1->activated(london);
+    QVERIFY2(w->Edit4->text().startsWith("영국*London의 확인시점 시각(섬머타임 미적용)은 "),
+             qPrintable(w->Edit4->text()));
+    // The button beside the box leads to its daylight-saving text.
+    QVERIFY(w->PlaceTimeButton->isVisibleTo(w.form.get()));
+    w->PlaceTimeButton->click();
+    QCOMPARE(w->Edit4->text(), QString("섬머타임(확인시점 시각+1시간) ; 3월 마지막 일요일1시~10월 마지막 일요일2시"));
+  }
+
+  void placeChooserFiltersAsYouType() {
+    Window w;
+    w->StartUp();
+    QCompleter* completer = w->ComboBox1->completer();
+    QVERIFY(completer != nullptr);
+    completer->setCompletionPrefix("Tokyo");
+    QCOMPARE(completer->completionCount(), 1);
+    QCOMPARE(completer->currentCompletion(), QString("일본*Tokyo"));
+    completer->setCompletionPrefix("서울");
+    QVERIFY(completer->completionCount() >= 2);  // "대한민국-서울(135.0)", "대한민국*서울"
+    // Typed and picked from the filtered list, the place is chosen.
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+    w->ComboBox1->setFocus();
+    w->ComboBox1->lineEdit()->selectAll();
+    QTest::keyClicks(w->ComboBox1->lineEdit(), "Tokyo");
+    QTRY_VERIFY(completer->popup()->isVisible());
+    QTest::keyClick(completer->popup(), Qt::Key_Down);
+    QTest::keyClick(completer->popup(), Qt::Key_Return);
+    QTRY_COMPARE(w->App().settings.PlaceIndex, w->ComboBox1->findText("일본*Tokyo"));
+    QVERIFY(w->Edit4->text().startsWith("일본*Tokyo의 확인시점 시각"));
+  }
+
+  // --- Lunar months by their own name ------------------------------------------
+
+  void lunarMonthNamedAndBackToItsSolarMonth() {
+    Window w;
+    w->StartUp();
+    w->RadioButton5->click();
+    w.Show("2020", "4");
+    QCOMPARE(w.Cell(0, 0), QString("4월"));
+    w->CheckBox1->click();
+    QVERIFY(w->CheckBox1->isChecked());
+    QCOMPARE(w.Cell(0, 0), QString("윤4월"));
+    // Back to solar: the month that holds the leap month's first day.
+    w->RadioButton4->click();
+    QCOMPARE(w->Edit1->text(), QString("2020"));
+    QCOMPARE(w->Edit2->text(), QString("5"));
+    QCOMPARE(w.Cell(0, 0), QString("MAY"));
+    QVERIFY(w.Second(w.CellOf("23")).startsWith("윤4.1"));
+    w->RadioButton5->click();
+    w.Show("2020", "4");
+    w->RadioButton4->click();
+    QCOMPARE(w->Edit2->text(), QString("4"));
+  }
+
+  // --- A window that grows ----------------------------------------------------------
+
+  void gridCellsGrowWithTheWindow() {
+    Window w;
+    w->StartUp();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+    const int column = w->StringGrid1->columnWidth(3);
+    const int row = w->StringGrid1->rowHeight(4);
+    w->resize(w->width() + 600, w->height() + 300);
+    QTRY_VERIFY(w->StringGrid1->columnWidth(3) > column + 60);
+    QVERIFY(w->StringGrid1->rowHeight(4) > row + 10);
+    QVERIFY(w->StringGrid1->PaintState().scale > 1.2);
+  }
+
+  void nothingElidedAtTheDefaultSize() {
+    Window w;
+    w->StartUp();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+    w.Show("2026", "12");
+    for (int row = 0; row < MonthGridTexts::kRows; ++row)
+      for (int column = 0; column < MonthGridTexts::kColumns; ++column)
+        QVERIFY2(!w->StringGrid1->CellElided(column, row), qPrintable(w.Cell(column, row)));
+    // A narrow window elides, and the tooltip holds the whole text.
+    QVERIFY(w.Second(w.CellOf("7")).contains("大雪대설"));
+  }
+
+  void twoMemosOnOneDayBothReachable() {
+    Window w;
+    w->StartUp();
+    w->App().memos = {{kMemoSolar, 2000, 2, 20, "할머니생신잔치"}, {kMemoSolar, 2000, 2, 20, "결혼기념일"}};
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+    w.Show("2024", "2");
+    const int day = w.CellOf("20");
+    const QString third = w.Third(day);
+    QVERIFY2(third.contains("할머니생신잔치") && third.contains("결혼기념일"), qPrintable(third));
+    // Too long for the cell: elided, and whole in the tooltip.
+    const int row = day / 7 * 3 + 3, column = day % 7 + 1;
+    QVERIFY(w->StringGrid1->CellElided(column, row));
+    const QRect rect = w->StringGrid1->visualRect(w->StringGrid1->model()->index(row, column));
+    QHelpEvent help(QEvent::ToolTip, rect.center(), w->StringGrid1->viewport()->mapToGlobal(rect.center()));
+    QApplication::sendEvent(w->StringGrid1->viewport(), &help);
+    QTRY_COMPARE(QToolTip::text(), third);
+    // A larger window shows both names whole.
+    w->resize(1600, 1000);
+    QTRY_VERIFY(!w->StringGrid1->CellElided(column, row));
+  }
+
+  void screenshotAtAGivenSize() {
+    Window w;
+    const QString file = w.current.filePath("large.png");
+    QVERIFY(w->SaveScreenshot(file, QSize(1600, 1000)));
+    QImage image(file);
+    QCOMPARE(image.size(), QSize(1600, 1000) * w->devicePixelRatio());  // device pixels
+    QVERIFY(w->StringGrid1->columnWidth(3) > 150);
+  }
+
+  void windowNeverResizesItself() {
+    Window w;
+    w->StartUp();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+    const QSize size = w->size();
+    QTest::mousePress(w->TdayPanel, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    QCOMPARE(w->size(), size);
+    QTest::mouseRelease(w->TdayPanel, Qt::LeftButton);
+    QTest::mouseClick(w->BitBtn2, Qt::LeftButton);  // the settings row
+    QVERIFY(w->SettingsRowVisible());
+    QCoreApplication::processEvents();
+    QCOMPARE(w->size(), size);
+    // It fits 1366 x 768 at 100 % and 2560 x 1440 at 200 % (1280 x 720 in
+    // the window's own pixels), less a taskbar, with the settings row shown.
+    const QSize least = w->minimumSizeHint();
+    QVERIFY2(least.width() <= 1280 && least.height() <= 680,
+             qPrintable(QString("%1x%2").arg(least.width()).arg(least.height())));
+    QVERIFY(size.width() <= 1280 && size.height() <= 680);
+  }
+
+  void keysAndWheelMoveTheMonth() {
+    Window w;
+    w->StartUp();
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+    QTest::keyClick(w.form.get(), Qt::Key_PageDown);
+    QCOMPARE(w->Edit2->text(), QString("3"));
+    QTest::keyClick(w.form.get(), Qt::Key_PageUp);
+    QTest::keyClick(w.form.get(), Qt::Key_PageUp);
+    QCOMPARE(w->Edit2->text(), QString("1"));
+    QTest::keyClick(w.form.get(), Qt::Key_PageDown, Qt::ControlModifier);
+    QCOMPARE(w->Edit1->text(), QString("2025"));
+    w->StringGrid1->setFocus();
+    QTest::keyClick(w->StringGrid1, Qt::Key_Home);
+    QCOMPARE(w->Edit1->text(), QString("2024"));
+    QCOMPARE(w->Edit2->text(), QString("2"));
+    const QPointF at = w->StringGrid1->viewport()->rect().center();
+    QWheelEvent down(at, w->StringGrid1->viewport()->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w->StringGrid1->viewport(), &down);
+    QCOMPARE(w->Edit2->text(), QString("3"));
+  }
+
+  void selectedDayIsFramed() {
+    Window w;
+    w->StartUp();
+    const int day = w.CellOf("20");
+    w.ClickDay(day);
+    QCOMPARE(w->StringGrid1->PaintState().selectedCell, day);
+    w->UpDown2->ClickUp();
+    QCOMPARE(w->StringGrid1->PaintState().selectedCell, -1);
+  }
+
+  // --- Qt's own texts in Korean --------------------------------------------------
+
+  void dayReportButtonsReadKorean() {
+    QtMessageSink sink;
+    Window w(&sink);
+    w->StartUp();
+    QStringList buttons;
+    QString font;
+    OnNextModal([&](QWidget* dialog) {
+      for (QAbstractButton* b : dialog->findChild<QDialogButtonBox*>()->buttons()) buttons << b->text();
+      if (auto* text = dialog->findChild<QWidget*>("ReportText")) font = QFontInfo(text->font()).family();
+      static_cast<QDialog*>(dialog)->reject();
+    });
+    w.ClickDay(w.CellOf("15"));
+    buttons.sort();
+    QCOMPARE(buttons, (QStringList{"다시 시도", "취소"}));
+    QVERIFY2(font.contains("Mono"), qPrintable(font));  // the font that is drawn, monospaced
+  }
+};
+
+QTEST_MAIN(WindowTest)
+#include "tst_window.moc"
