@@ -10,6 +10,7 @@
 #include "app/core/reports/day_report.h"
 #include "app/core/reports/eclipse_reports.h"
 #include "app/core/reports/holidays.h"
+#include "app/core/reports/public_holidays.h"
 #include "app/core/reports/year_reports.h"
 
 namespace orv::cli {
@@ -110,8 +111,15 @@ int CmdSolarDates(CliContext& cli) {
 
 int CmdHolidays(CliContext& cli) {
   const int year = ParseIntArg(cli.inv.positional[0], "the year");
+  const std::optional<std::string> format = cli.inv.Get("format");
+  if (format && *format != "csv" && *format != "text")
+    throw UsageError("--format takes csv or text, not '" + *format + "'");
   Reports r(cli);
   r.Load(year);
+  if (format == "csv") {
+    std::fputs(PublicHolidaysCsv(PublicHolidaysOfYear(*r.tables, year)).c_str(), stdout);
+    return 0;
+  }
   Print(HolidayReportText(r.in, year));
   return 0;
 }
@@ -152,7 +160,7 @@ void RegisterReportCommands(std::vector<CommandSpec>& commands, std::vector<Opti
   commands.push_back({"leap-months", CmdLeapMonths, "leap-months YEAR [--before]", 1, 1});
   commands.push_back({"lunar-dates", CmdLunarDates, "lunar-dates Y-M-D [--before]", 1, 1});
   commands.push_back({"solar-dates", CmdSolarDates, "solar-dates LUNAR-Y-M-D [--leap] [--before]", 1, 1});
-  commands.push_back({"holidays", CmdHolidays, "holidays YEAR", 1, 1});
+  commands.push_back({"holidays", CmdHolidays, "holidays YEAR [--format text|csv]", 1, 1});
   commands.push_back({"about", CmdAbout, "about", 0, 0});
   options.push_back({"today", true});
   options.push_back({"before", false});
