@@ -20,10 +20,10 @@ constexpr double kSecondsPerDay = 86400.0;
 SysSeconds ToPoint(UnixSeconds s) { return SysSeconds(cctz::seconds(s)); }
 UnixSeconds FromPoint(const SysSeconds& p) { return p.time_since_epoch().count(); }
 
-cctz::civil_second ToCivil(const ClockReading& r) {
+cctz::civil_second ToCivil(const LocalReading& r) {
   return cctz::civil_second(r.year, r.month, r.day, r.hour, r.minute, r.second);
 }
-ClockReading FromCivil(const cctz::civil_second& c) {
+LocalReading FromCivil(const cctz::civil_second& c) {
   return {static_cast<int>(c.year()), c.month(), c.day(), c.hour(), c.minute(), c.second()};
 }
 
@@ -53,11 +53,11 @@ ClockState CivilClock::StateAt(UnixSeconds instant) const {
   return {al.offset, al.is_dst, al.abbr ? al.abbr : ""};
 }
 
-ClockReading CivilClock::ReadingAt(UnixSeconds instant) const {
+LocalReading CivilClock::ReadingAt(UnixSeconds instant) const {
   return FromCivil(cctz::convert(ToPoint(instant), impl_->zone));
 }
 
-ReadingInstants CivilClock::InstantsOf(const ClockReading& reading) const {
+ReadingInstants CivilClock::InstantsOf(const LocalReading& reading) const {
   const cctz::time_zone::civil_lookup cl = impl_->zone.lookup(ToCivil(reading));
   ReadingInstants out;
   switch (cl.kind) {
@@ -82,11 +82,11 @@ ReadingInstants CivilClock::InstantsOf(const ClockReading& reading) const {
   return out;
 }
 
-UnixSeconds UtcReadingToUnix(const ClockReading& utc) {
+UnixSeconds UtcReadingToUnix(const LocalReading& utc) {
   return FromPoint(cctz::convert(ToCivil(utc), cctz::utc_time_zone()));
 }
 
-ClockReading UnixToUtcReading(UnixSeconds instant) {
+LocalReading UnixToUtcReading(UnixSeconds instant) {
   return FromCivil(cctz::convert(ToPoint(instant), cctz::utc_time_zone()));
 }
 

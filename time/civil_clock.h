@@ -14,7 +14,7 @@ namespace orv {
 using UnixSeconds = std::int64_t;
 
 // A local reading of a clock, Gregorian, to the second.
-struct ClockReading {
+struct LocalReading {
   int year = 1970, month = 1, day = 1;
   int hour = 0, minute = 0, second = 0;
 };
@@ -57,8 +57,8 @@ class CivilClock {
   const std::string& name() const { return name_; }
 
   ClockState StateAt(UnixSeconds instant) const;
-  ClockReading ReadingAt(UnixSeconds instant) const;
-  ReadingInstants InstantsOf(const ClockReading& reading) const;
+  LocalReading ReadingAt(UnixSeconds instant) const;
+  ReadingInstants InstantsOf(const LocalReading& reading) const;
 
  private:
   struct Impl;
@@ -68,8 +68,8 @@ class CivilClock {
 };
 
 // Seconds of a UTC reading since 1970 and back (proleptic Gregorian).
-UnixSeconds UtcReadingToUnix(const ClockReading& utc);
-ClockReading UnixToUtcReading(UnixSeconds instant);
+UnixSeconds UtcReadingToUnix(const LocalReading& utc);
+LocalReading UnixToUtcReading(UnixSeconds instant);
 
 // Julian Day (UT) of an instant and back, to the second.
 double UnixToJulianDay(UnixSeconds instant);

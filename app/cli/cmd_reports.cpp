@@ -7,6 +7,7 @@
 #include "app/cli/cli.h"
 #include "app/cli/cli_settings.h"
 #include "app/core/files/app_folders.h"
+#include "app/core/reports/birth_pillars.h"
 #include "app/core/reports/day_report.h"
 #include "app/core/reports/eclipse_reports.h"
 #include "app/core/reports/holidays.h"
@@ -132,6 +133,33 @@ int CmdAbout(CliContext& cli) {
 }
 
 }  // namespace
+
+// The "pillars" command with a clock or an hour rule: the four names on the
+// first line, the corrections applied on the next ones. A reading the civil
+// clock never showed is an argument error.
+int BirthPillarsForCli(CliContext& cli, int year, int month, int day, int hour, int minute) {
+  BirthReading reading{year, month, day, hour, minute};
+  if (auto v = cli.inv.Get("clock")) {
+    if (*v == "standard") reading.clock = BirthClock::Standard;
+    else if (*v == "civil") reading.clock = BirthClock::Civil;
+    else throw UsageError("--clock takes standard or civil, not '" + *v + "'");
+  }
+  if (auto v = cli.inv.Get("hour-rule")) {
+    if (*v == "standard") reading.hourRule = HourRule::Standard;
+    else if (*v == "mean") reading.hourRule = HourRule::Mean;
+    else if (*v == "true") reading.hourRule = HourRule::True;
+    else throw UsageError("--hour-rule takes standard, mean or true, not '" + *v + "'");
+  }
+  reading.laterOfRepeated = cli.inv.Has("later");
+  Reports r(cli);
+  r.Load(year);
+  const PlaceRecord& place = cli.places.rows[static_cast<size_t>(cli.settings.PlaceIndex)];
+  const BirthPillars result = ComputeBirthPillars(r.in, place, reading);
+  if (!result.ok) throw UsageError(result.error);
+  std::printf("%s\n", PillarNames(result.pillars).c_str());
+  for (const std::string& line : BirthPillarsNotes(result, place, reading)) std::printf("%s\n", line.c_str());
+  return 0;
+}
 
 // The solar-term and syzygy reports of the "terms" and "syzygies" commands.
 std::string SolarTermReportForCli(CliContext& cli, int year) {
