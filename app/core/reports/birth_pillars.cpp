@@ -80,6 +80,15 @@ void PillarsOfInstant(ReportInputs& in, const PlaceRecord& place, const BirthRea
   out.sysMinute = sys.mi;
   EnsureYearLoaded(in, sys.y);
   out.pillars = SexagenaryOfInstant(in.tables, sys.y, sys.m, sys.d, sys.h, sys.mi);
+  if (!systemFromClock) {
+    // A civil reading: day and hour on the place's standard time whatever
+    // the time system of the tables (which only place the terms).
+    const Reading standard = ReadingOf(jdUT + place.meridian / 360.0);
+    const SexagenaryIndices s = SexagenaryOfInstant(in.tables, standard.y, standard.m, standard.d, standard.h,
+                                                    standard.mi);
+    out.pillars.day = s.day;
+    out.pillars.hour = s.hour;
+  }
   if (reading.hourRule == HourRule::Standard) return;
 
   out.longitudeMinutes = (place.longitude - place.meridian) * kMinutesPerDegree;
