@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "app/gui/ics_export_dialog.h"
+#include "app/gui/pillars_dialog.h"
 #include "app/gui/qt_messages.h"
 
 namespace orv {
@@ -176,6 +177,7 @@ void TForm1::BuildControls() {
   IcsButton = named(new QPushButton("iCal", central), "IcsButton");
   IcsButton->setToolTip("절기·삭망·기념일·비망일을 iCalendar(.ics) 파일로 내보냅니다");
   side->addWidget(IcsButton);
+  side->addWidget(MakePillarsButton(central, *app_));
   side->addStretch(1);
   BitBtn2 = named(new BitButton("<설정/안내>", central), "BitBtn2");
   BitBtn2->setToolTip("좌클릭;환경설정 및 기타 계산, 우클릭;안내");
