@@ -34,8 +34,10 @@ struct Reports {
       }
     }
     const int place = cli.settings.PlaceIndex;
-    if (place >= 0 && place < static_cast<int>(cli.places.rows.size()))
+    if (place >= 0 && place < static_cast<int>(cli.places.rows.size())) {
       in.placeName = PlaceReportName(cli.places.rows[static_cast<size_t>(place)]);
+      in.timeZone = cli.places.rows[static_cast<size_t>(place)].timeZone;
+    }
     limits = cli.jpl ? ThirtyYearLimits(cli.settings,
                                         JplFileYearLimits(cli.jpl->header.Span[0], cli.jpl->header.Span[1]))
                      : ThirtyYearLimits(cli.settings);

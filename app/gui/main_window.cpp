@@ -213,7 +213,7 @@ void TForm1::BuildControls() {
   RadioGroup3 = named(new RadioGroup("Precession", {"Owen1990", "IAU2006"}, SettingsRow), "RadioGroup3");
   RadioGroup4 = named(new RadioGroup("Nutation", {"Internal", "IAU2000B"}, SettingsRow), "RadioGroup4");
   RadioGroup5 = named(new RadioGroup("Ecliptic Obliquity", {"Owen1990", "IAU2006"}, SettingsRow), "RadioGroup5");
-  RadioGroup6 = named(new RadioGroup("Time System", {"Terrestrial T", "Universal T", "Standard T"}, SettingsRow),
+  RadioGroup6 = named(new RadioGroup("Time System", {"Terrestrial T", "Universal T", "Standard T", "Civil Clock"}, SettingsRow),
                       "RadioGroup6");
   RadioGroup7 = named(new RadioGroup("Delta T", {"NASA", "Horizons", "User Input"}, SettingsRow), "RadioGroup7");
   GroupBox5 = named(new QGroupBox("Comp'sation", SettingsRow), "GroupBox5");

@@ -120,7 +120,7 @@ std::string Closing(ReportInputs& in, int year, bool local) {
 }  // namespace
 
 bool SwitchToStandardTimeForLocalEclipses(CalcSettings& settings, MessageSink& messages) {
-  if (settings.TimeSystemCode == kTimeST) return false;
+  if (ReckonsInStandardTime(settings.TimeSystemCode)) return false;
   messages.Show(kStandardTimeNotice, kStandardTimeNoticeCaption);
   settings.TimeSystemCode = kTimeST;
   UpdateZoneOffset(settings);
