@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/month_view.h"
 #include "app/core/reports/holidays.h"
 #include "app/core/reports/public_holidays.h"
 #include "lunisolar/prepare.h"
@@ -160,6 +161,25 @@ TEST(PublicHolidays, ReportAppendsTheDaysOffItsRowsDoNotShow) {
     EXPECT_NE(tail.find(row), std::string::npos) << row;
   // A year with nothing further keeps the twelve rows alone.
   EXPECT_EQ(HolidayReportText(f.Inputs(), 2013).find("그 밖의 공휴일"), std::string::npos);
+}
+
+TEST(PublicHolidays, MonthViewPaintsAndNamesThem) {
+  testing::ReportFixture f;
+  PrepareYear(f.Inputs().engine, f.Inputs().tables, 2026, f.Inputs().lunar);
+  MonthRequest request;
+  request.year = 2026;
+  request.month = 3;
+  MonthView view;
+  ASSERT_TRUE(FillMonthView(f.Inputs().engine, f.Inputs().tables, {}, request, view));
+  auto third = [&](int day) {
+    for (int k = view.LastCellBefore + 1; k < view.FirstCellAfter; ++k)
+      if (view.grid.Line(k, 0) == std::to_string(day)) return view.grid.Line(k, 2);
+    return std::string();
+  };
+  EXPECT_NE(third(1).find(std::string("3·1절") + kMarkHoliday), std::string::npos) << third(1);
+  EXPECT_NE(third(2).find(std::string("대체공휴일") + kMarkHoliday), std::string::npos) << third(2);
+  EXPECT_EQ(third(3).find(kMarkHoliday), std::string::npos) << third(3);
+  EXPECT_EQ(view.memoMarks, 0);  // holidays do not use up the memo marks
 }
 
 }  // namespace
