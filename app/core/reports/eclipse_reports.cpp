@@ -96,7 +96,10 @@ std::string LunarHeading(const CalcSettings& settings, const FoundEclipse& e) {
 }
 
 std::string Title(const CalcSettings& settings, int year) {
-  const std::string note = TimeSystemNote(settings);
+  // Eclipse times stay in standard time under the civil-clock system.
+  CalcSettings shown = settings;
+  if (shown.TimeSystemCode == kTimeCivil) shown.TimeSystemCode = kTimeST;
+  const std::string note = TimeSystemNote(shown);
   std::string out = year <= 0 ? Format("기원전 %d년의 日蝕 및 月蝕(양력날짜, %s\n\n", 1 - year, note.c_str())
                               : Format("기원후 %d년의 日蝕 및 月蝕(양력날짜, %s\n\n", year, note.c_str());
   return out + "월/일,시:분은 최대식발생시각, @경도/위도는 최대식관측지, ( )는蝕分";
