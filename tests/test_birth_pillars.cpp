@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/core/reports/birth_pillars.h"
+#include "cli_runner.h"
 #include "report_fixture.h"
 #include "time/civil_clock.h"
 
@@ -164,6 +165,28 @@ TEST(BirthPillars, NoZoneMeansNoCivilClock) {
   EXPECT_FALSE(p.error.empty());
   // The standard clock works as before.
   EXPECT_TRUE(ComputeBirthPillars(f.Inputs(), place, {2000, 1, 1, 12, 0, BirthClock::Standard}).ok);
+}
+
+TEST(BirthPillars, CommandLine) {
+  testing::TempDir dir;
+  // The first line stays the four names; the corrections follow.
+  const testing::CliResult plain = testing::RunCli("pillars 1955-06-01 11:10", dir.path());
+  const testing::CliResult civil = testing::RunCli("pillars 1955-06-01 11:40 --clock civil", dir.path());
+  ASSERT_EQ(plain.status, 0) << plain.err;
+  ASSERT_EQ(civil.status, 0) << civil.err;
+  EXPECT_EQ(civil.out.substr(0, civil.out.find('\n') + 1), plain.out);
+  EXPECT_NE(civil.out.find("UTC+09:30 (섬머타임)"), std::string::npos) << civil.out;
+  EXPECT_NE(civil.out.find("+30.0분"), std::string::npos) << civil.out;
+  // A skipped reading: one line on standard error, exit 2.
+  const testing::CliResult gap = testing::RunCli("pillars 1987-05-10 02:30 --clock civil", dir.path());
+  EXPECT_EQ(gap.status, 2);
+  EXPECT_TRUE(gap.out.empty());
+  EXPECT_NE(gap.err.find("없던 시각"), std::string::npos) << gap.err;
+  EXPECT_EQ(testing::RunCli("pillars 2000-01-01 12:00 --hour-rule solar", dir.path()).status, 2);
+  EXPECT_EQ(testing::RunCli("pillars 2000-01-01 --clock civil", dir.path()).status, 2);
+  const testing::CliResult later = testing::RunCli("pillars 1987-10-11 02:30 --clock civil --later", dir.path());
+  ASSERT_EQ(later.status, 0) << later.err;
+  EXPECT_NE(later.out.find("KST(UTC+09:00) 쪽을 썼습니다"), std::string::npos) << later.out;
 }
 
 TEST(CivilClock, SeoulHistoryFromTzdata) {
