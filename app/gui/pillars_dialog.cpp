@@ -34,7 +34,7 @@ QString PillarsText(CalendarApp& app, int placeIndex, const BirthReading& readin
   LunarBuildOptions lunar;
   lunar.placeIndex = placeIndex;
   const PlaceRecord& place = app.places.rows.at(static_cast<size_t>(placeIndex));
-  ReportInputs in{engine, *tables, lunar, PlaceReportName(place)};
+  ReportInputs in{engine, *tables, lunar, PlaceReportName(place), place.timeZone};
   const BirthPillars result = ComputeBirthPillars(in, place, reading);
   QString text;
   if (result.ok) text = QString::fromStdString(PillarNames(result.pillars)) + "\n";
