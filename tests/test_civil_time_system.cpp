@@ -10,6 +10,7 @@
 #include "app/core/files/config.h"
 #include "app/core/messages.h"
 #include "app/core/reports/day_report.h"
+#include "app/core/reports/eclipse_reports.h"
 #include "app/core/reports/year_reports.h"
 #include "cli_runner.h"
 #include "lunisolar/prepare.h"
@@ -83,6 +84,24 @@ TEST(CivilTimeSystem, TermTimesCarryTheOffset) {
   EXPECT_NE(text.find("夏至하지 06월21일13시56분"), std::string::npos) << text;
   EXPECT_NE(text.find("UTC+10:00"), std::string::npos);
   EXPECT_NE(text.find("小寒소한 01월06일12시03분"), std::string::npos);  // winter: standard time
+}
+
+TEST(CivilTimeSystem, EclipseTimesOnTheClock) {
+  const PlaceTable places = BuiltInPlaceTable();
+  int dallas = -1;
+  for (size_t i = 0; i < places.rows.size(); ++i)
+    if (places.rows[i].name == "미국-Dallas") dallas = static_cast<int>(i);
+  ASSERT_GE(dallas, 0);
+  // The total eclipse of 2024-04-08 at Dallas: greatest 18:42 UT (NASA
+  // eclipse pages: totality 18:40:43-18:44:35 UT), 12:42 on the 90th
+  // meridian's standard time, 13:42 on the CDT clock.
+  testing::ReportFixture st(dallas, kTimeST), civil(dallas, kTimeCivil);
+  const std::string standardText = LocalEclipseReportText(st.Inputs(), 2024);
+  const std::string civilText = LocalEclipseReportText(civil.Inputs(), 2024);
+  EXPECT_NE(standardText.find("최대식시각 ; 12:42"), std::string::npos) << standardText;
+  EXPECT_NE(civilText.find("최대식시각 ; 13:42"), std::string::npos) << civilText;
+  EXPECT_NE(civilText.find(" UTC-05:00"), std::string::npos);
+  EXPECT_EQ(standardText.find(" UTC-"), std::string::npos);
 }
 
 TEST(CivilTimeSystem, ConfigurationKeepsTheNewValue) {
