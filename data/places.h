@@ -10,6 +10,7 @@ struct BuiltInPlace {
   double latitudeDeg;          // north positive
   double altitudeM;            // metres
   const char* daylightSaving;  // rule text shown to the user
+  const char* timeZone;        // IANA zone of the place's civil clock ("Asia/Seoul")
 };
 
 extern const BuiltInPlace kBuiltInPlaces[];

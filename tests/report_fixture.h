@@ -31,7 +31,8 @@ struct ReportFixture {
     LunarBuildOptions lunar;
     lunar.placeIndex = placeIndex;
     in = std::make_unique<ReportInputs>(
-        ReportInputs{*engine, *tables, lunar, PlaceReportName(places.rows[static_cast<size_t>(placeIndex)])});
+        ReportInputs{*engine, *tables, lunar, PlaceReportName(places.rows[static_cast<size_t>(placeIndex)]),
+                     places.rows[static_cast<size_t>(placeIndex)].timeZone});
   }
   ReportInputs& Inputs() { return *in; }
 };

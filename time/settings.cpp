@@ -23,7 +23,7 @@ CalcSettings DefaultSettings() {
 }
 
 void UpdateZoneOffset(CalcSettings& settings) {
-  settings.ZoneMeridian = settings.TimeSystemCode == kTimeST ? settings.PlaceMeridian : 0.0f;
+  settings.ZoneMeridian = ReckonsInStandardTime(settings.TimeSystemCode) ? settings.PlaceMeridian : 0.0f;
   settings.ZoneOffsetDays = settings.ZoneMeridian * (1.0f / 360.0f);
 }
 

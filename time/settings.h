@@ -20,7 +20,16 @@ enum TimeSystemCodes : int {
   kTimeTT = 1,
   kTimeUT = 2,
   kTimeST = 3,          // standard time of the selected place
+  // The place's civil clock: everything reckoned as under kTimeST (the lunar
+  // calendar and the dates of events stay in standard time); only clock
+  // times shown are read on the zone's clock, labelled with its offset.
+  kTimeCivil = 4,
 };
+
+// Whether instants are reckoned in the place's standard time (kTimeST, kTimeCivil).
+inline bool ReckonsInStandardTime(int timeSystemCode) {
+  return timeSystemCode == kTimeST || timeSystemCode == kTimeCivil;
+}
 
 enum DeltaTModelCodes : int {
   kDeltaTNasa = 1,

@@ -50,6 +50,7 @@ void UpdateTimeScales(TimeState& time, const CalcSettings& settings) {
       break;
     case kTimeUT:
     case kTimeST:
+    case kTimeCivil:
       time.CurrentUT = time.CurrentJD;
       time.CurrentDeltaT = DeltaTAt(settings, time.CurrentJD);
       time.CurrentTT = time.CurrentUT + time.CurrentDeltaT / kSecondsPerDay;

@@ -73,7 +73,8 @@ void ApplyTimeSystemOption(CalcSettings& settings, const std::string& value) {
   if (v == "tt") settings.TimeSystemCode = kTimeTT;
   else if (v == "ut") settings.TimeSystemCode = kTimeUT;
   else if (v == "st") settings.TimeSystemCode = kTimeST;
-  else throw UsageError("unknown time system '" + value + "' (TT, UT, ST)");
+  else if (v == "civil") settings.TimeSystemCode = kTimeCivil;
+  else throw UsageError("unknown time system '" + value + "' (TT, UT, ST, civil)");
 }
 
 namespace {

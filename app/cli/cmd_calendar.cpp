@@ -13,6 +13,7 @@ namespace orv::cli {
 
 // The text reports (cmd_reports.cpp).
 std::string SolarTermReportForCli(CliContext& cli, int year);
+int BirthPillarsForCli(CliContext& cli, int year, int month, int day, int hour, int minute);
 std::string SyzygyReportForCli(CliContext& cli, int year);
 
 namespace {
@@ -118,6 +119,10 @@ int CmdPillars(CliContext& cli) {
     mi = f[1];
     if (h < 0 || h > 23 || mi < 0 || mi > 59) throw UsageError(expected);
   }
+  if (cli.inv.Has("clock") || cli.inv.Has("hour-rule") || cli.inv.Has("later")) {
+    if (!withHour) throw UsageError("--clock, --hour-rule and --later need a time (hh:mm)");
+    return BirthPillarsForCli(cli, date.year, date.month, date.day, h, mi);
+  }
   Calendar c(cli);
   const YearTables& t = c.Prepare(date.year);
   const SexagenaryIndices s = SexagenaryOfInstant(t, date.year, date.month, date.day, h, mi);
@@ -135,9 +140,12 @@ void RegisterCalendarCommands(std::vector<CommandSpec>& commands, std::vector<Op
   commands.push_back({"daytable", CmdDayTable, "daytable YEAR", 1, 1});
   commands.push_back({"lunar", CmdLunar, "lunar Y-M-D", 1, 1});
   commands.push_back({"solar", CmdSolar, "solar Y-M-D [--leap]", 1, 1});
-  commands.push_back({"pillars", CmdPillars, "pillars Y-M-D [hh:mm]", 1, 2});
+  commands.push_back({"pillars", CmdPillars, "pillars Y-M-D [hh:mm [--clock standard|civil] [--hour-rule standard|mean|true] [--later]]", 1, 2});
   options.push_back({"format", true});
   options.push_back({"leap", false});
+  options.push_back({"clock", true});
+  options.push_back({"hour-rule", true});
+  options.push_back({"later", false});
   options.push_back({"correction", true});
 }
 

@@ -50,7 +50,7 @@ int CmdPosition(CliContext& cli) {
   EngineContext ctx(settings, cli.observer);
   ctx.jpl = cli.jpl.get();
   // The instant in the selected time system (standard time less the zone).
-  const double instant = settings.TimeSystemCode == kTimeST ? jd - settings.ZoneOffsetDays : jd;
+  const double instant = ReckonsInStandardTime(settings.TimeSystemCode) ? jd - settings.ZoneOffsetDays : jd;
   ctx.time.CurrentJD = instant;
   UpdateTimeScales(ctx.time, settings);
   const double jdTT = ctx.time.CurrentTT;

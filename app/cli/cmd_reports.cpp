@@ -7,9 +7,11 @@
 #include "app/cli/cli.h"
 #include "app/cli/cli_settings.h"
 #include "app/core/files/app_folders.h"
+#include "app/core/reports/birth_pillars.h"
 #include "app/core/reports/day_report.h"
 #include "app/core/reports/eclipse_reports.h"
 #include "app/core/reports/holidays.h"
+#include "app/core/reports/public_holidays.h"
 #include "app/core/reports/year_reports.h"
 
 namespace orv::cli {
@@ -26,8 +28,10 @@ struct Reports {
     engine.jpl = cli.jpl.get();
     in.lunar.placeIndex = cli.settings.PlaceIndex;
     const int place = cli.settings.PlaceIndex;
-    if (place >= 0 && place < static_cast<int>(cli.places.rows.size()))
+    if (place >= 0 && place < static_cast<int>(cli.places.rows.size())) {
       in.placeName = PlaceReportName(cli.places.rows[static_cast<size_t>(place)]);
+      in.timeZone = cli.places.rows[static_cast<size_t>(place)].timeZone;
+    }
     limits = EphemerisYearLimits(cli);
   }
   // Loads `year` after checking it against the years of the ephemeris in use.
@@ -99,8 +103,15 @@ int CmdSolarDates(CliContext& cli) {
 
 int CmdHolidays(CliContext& cli) {
   const int year = ParseIntArg(cli.inv.positional[0], "the year");
+  const std::optional<std::string> format = cli.inv.Get("format");
+  if (format && *format != "csv" && *format != "text")
+    throw UsageError("--format takes csv or text, not '" + *format + "'");
   Reports r(cli);
   r.Load(year);
+  if (format == "csv") {
+    std::fputs(PublicHolidaysCsv(PublicHolidaysOfYear(*r.tables, year)).c_str(), stdout);
+    return 0;
+  }
   Print(HolidayReportText(r.in, year));
   return 0;
 }
@@ -113,6 +124,33 @@ int CmdAbout(CliContext& cli) {
 }
 
 }  // namespace
+
+// The "pillars" command with a clock or an hour rule: the four names on the
+// first line, the corrections applied on the next ones. A reading the civil
+// clock never showed is an argument error.
+int BirthPillarsForCli(CliContext& cli, int year, int month, int day, int hour, int minute) {
+  BirthReading reading{year, month, day, hour, minute};
+  if (auto v = cli.inv.Get("clock")) {
+    if (*v == "standard") reading.clock = BirthClock::Standard;
+    else if (*v == "civil") reading.clock = BirthClock::Civil;
+    else throw UsageError("--clock takes standard or civil, not '" + *v + "'");
+  }
+  if (auto v = cli.inv.Get("hour-rule")) {
+    if (*v == "standard") reading.hourRule = HourRule::Standard;
+    else if (*v == "mean") reading.hourRule = HourRule::Mean;
+    else if (*v == "true") reading.hourRule = HourRule::True;
+    else throw UsageError("--hour-rule takes standard, mean or true, not '" + *v + "'");
+  }
+  reading.laterOfRepeated = cli.inv.Has("later");
+  Reports r(cli);
+  r.Load(year);
+  const PlaceRecord& place = cli.places.rows[static_cast<size_t>(cli.settings.PlaceIndex)];
+  const BirthPillars result = ComputeBirthPillars(r.in, place, reading);
+  if (!result.ok) throw UsageError(result.error);
+  std::printf("%s\n", PillarNames(result.pillars).c_str());
+  for (const std::string& line : BirthPillarsNotes(result, place, reading)) std::printf("%s\n", line.c_str());
+  return 0;
+}
 
 // The solar-term and syzygy reports of the "terms" and "syzygies" commands.
 std::string SolarTermReportForCli(CliContext& cli, int year) {
@@ -141,7 +179,7 @@ void RegisterReportCommands(std::vector<CommandSpec>& commands, std::vector<Opti
   commands.push_back({"leap-months", CmdLeapMonths, "leap-months YEAR [--before]", 1, 1});
   commands.push_back({"lunar-dates", CmdLunarDates, "lunar-dates Y-M-D [--before]", 1, 1});
   commands.push_back({"solar-dates", CmdSolarDates, "solar-dates LUNAR-Y-M-D [--leap] [--before]", 1, 1});
-  commands.push_back({"holidays", CmdHolidays, "holidays YEAR", 1, 1});
+  commands.push_back({"holidays", CmdHolidays, "holidays YEAR [--format text|csv]", 1, 1});
   commands.push_back({"about", CmdAbout, "about", 0, 0});
   options.push_back({"today", true});
   options.push_back({"before", false});

@@ -153,7 +153,7 @@ namespace {
 
 void PrintUsage(const std::vector<CommandSpec>& commands) {
   std::printf("usage: orvanta-cli COMMAND [ARGS] [options]\n"
-              "global options: --config FILE, --place INDEX|NAME, --time TT|UT|ST,\n"
+              "global options: --config FILE, --place INDEX|NAME, --time TT|UT|ST|civil,\n"
               "  --ephemeris plan404|de431|de441|FILE, --deltat nasa|horizons|horizons-nasa|user=SECONDS,\n"
               "  --tidal on|off\ncommands:\n");
   for (const auto& c : commands) std::printf("  %s\n", c.usage);

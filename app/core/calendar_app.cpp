@@ -542,7 +542,7 @@ std::string StampUtc(const Clock& clock) {
 }  // namespace
 
 ReportInputs CalendarApp::ReportIn() {
-  return ReportInputs{ctx, *tables, Options(), PlaceReportName(Place())};
+  return ReportInputs{ctx, *tables, Options(), PlaceReportName(Place()), Place().timeZone};
 }
 
 void CalendarApp::SetProgramRunner(ProgramRunner& r, std::vector<std::vector<std::string>> editorCommands) {
@@ -806,7 +806,7 @@ void CalendarApp::ChangePlace(int index) {
     const float shiftDeg = row.meridian - settings.ZoneMeridian;
     settings.PlaceMeridian = row.meridian;
     UpdateZoneOffset(settings);
-    if (settings.TimeSystemCode == kTimeST && tables->Prepared) {
+    if (ReckonsInStandardTime(settings.TimeSystemCode) && tables->Prepared) {
       // The lists are in the old zone's standard time: re-express them, and
       // with them the day boundaries of the lunar months.
       ShiftTermListZone(*tables, shiftDeg);

@@ -2,8 +2,11 @@
 
 #include <cmath>
 #include <cstdio>
+#include <map>
+#include <vector>
 
 #include "app/core/files/encoding.h"
+#include "app/core/reports/public_holidays.h"
 #include "eclipses/eclipse_global.h"
 #include "lunisolar/lunar_calendar.h"
 #include "lunisolar/sexagenary.h"
@@ -23,6 +26,8 @@ constexpr int kSecondLineRoomBytes = 7;
 // A memo name shorter than this (CP949 bytes) is written after the day's
 // sexagenary name; a longer one replaces it.
 constexpr int kMemoAppendBytes = 8;
+// A substitute holiday's name in its cell.
+constexpr const char* kSubstituteCellName = "대체공휴일";
 
 // The reform month: October 1582 has no days 5..14, so a day after the 14th
 // sits ten cells before LastCellBefore + day.
@@ -87,6 +92,7 @@ class MonthBuilder {
 
   bool FillDates();
   void FillThirdLines();
+  void AddHolidayMarks();
   void AddMemoMarks();
   void AddTermMarks();
   void AddSeasonalMarks();
@@ -108,6 +114,7 @@ class MonthBuilder {
   int CellOfDate(int y, int m, int d) const;
   void AppendToSecondLine(int cell, const std::string& text);
   void PlaceMemo(int cell, const std::string& name);
+  void PlaceName(int cell, const std::string& name);
   void PlaceSyzygy(const DateTime& t, bool newMoon);
 
   EngineContext& ctx_;
@@ -206,6 +213,28 @@ void MonthBuilder::PlaceMemo(int cell, const std::string& name) {
   if (cell < 0) return;
   if (view_.memoMarks >= MonthView::kMaxMemoMarks) return;
   ++view_.memoMarks;
+  PlaceName(cell, name);
+}
+
+void MonthBuilder::AddHolidayMarks() {
+  // The public holidays of every civil year the month's days fall in (a
+  // lunar month can straddle the new year).
+  std::map<int, std::vector<PublicHoliday>> byYear;
+  for (int k = view_.LastCellBefore + 1; k < view_.FirstCellAfter; ++k) {
+    SlotDates s;
+    if (!Slot(k, s)) continue;
+    auto it = byYear.find(s.sy);
+    if (it == byYear.end()) it = byYear.emplace(s.sy, PublicHolidaysOfYear(tables_, s.sy)).first;
+    for (const PublicHoliday& h : it->second) {
+      if (!h.dayOff || h.month != s.sm || h.day != s.sd) continue;
+      // Painted like a memo day with the holiday marker; a substitute day
+      // shows the short name, the report and the list give the full one.
+      PlaceName(k, (h.substitute ? std::string(kSubstituteCellName) : h.name) + kMarkHoliday);
+    }
+  }
+}
+
+void MonthBuilder::PlaceName(int cell, const std::string& name) {
   std::string& line = grid_.Line(cell, 2);
   const bool hadHoliday = line.find(kMarkHoliday) != std::string::npos;
   if (Cp949Length(name) < kMemoAppendBytes) {
@@ -220,7 +249,7 @@ void MonthBuilder::PlaceMemo(int cell, const std::string& name) {
     if (isDayName) line = name + line.substr(dayName.size());
     else line += " " + name;
   }
-  if (hadHoliday) line += kMarkHoliday;
+  if (hadHoliday && line.back() != kMarkHoliday) line += kMarkHoliday;
 }
 
 void MonthBuilder::AddMemoMarks() {
@@ -449,6 +478,7 @@ bool FillMonthView(EngineContext& ctx, const YearTables& tables, const MemoTable
   view.filled = true;
   if (progress) progress(60);
   builder.FillThirdLines();
+  builder.AddHolidayMarks();
   builder.AddMemoMarks();
   if (progress) progress(80);
   builder.AddTermMarks();

@@ -26,7 +26,7 @@ inline constexpr char kMarkSectionalTerm = '!';  // second line: 立春, 驚蟄,
 inline constexpr char kMarkMajorTerm = '@';      // second line: 雨水, 春分, ...
 inline constexpr char kMarkDogDay = '$';         // second line: 初伏, 中伏, 末伏
 inline constexpr char kMarkFeastDay = '#';       // second line: 寒食, 端午
-inline constexpr char kMarkHoliday = ':';        // third line: a memo name with ":"
+inline constexpr char kMarkHoliday = ':';        // third line: a public holiday, or a memo name with ":"
 inline constexpr char kMarkHighlight = ';';      // third line: a memo name with ";"
 
 // A cell's text without its marker characters.

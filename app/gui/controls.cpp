@@ -1,22 +1,34 @@
 #include "app/gui/controls.h"
 
 #include <QBoxLayout>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace orv {
 
-RadioGroup::RadioGroup(const QString& title, const QStringList& items, QWidget* parent, bool vertical)
+RadioGroup::RadioGroup(const QString& title, const QStringList& items, QWidget* parent, bool vertical, int columns)
     : QGroupBox(title, parent) {
-  QBoxLayout* layout = vertical ? static_cast<QBoxLayout*>(new QVBoxLayout(this))
-                                : static_cast<QBoxLayout*>(new QHBoxLayout(this));
-  layout->setContentsMargins(6, 2, 6, 2);
-  layout->setSpacing(vertical ? 0 : 6);
+  QGridLayout* grid = nullptr;
+  QBoxLayout* box = nullptr;
+  if (columns > 1) {
+    grid = new QGridLayout(this);
+    grid->setContentsMargins(6, 2, 6, 2);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(0);
+  } else {
+    box = vertical ? static_cast<QBoxLayout*>(new QVBoxLayout(this)) : static_cast<QBoxLayout*>(new QHBoxLayout(this));
+    box->setContentsMargins(6, 2, 6, 2);
+    box->setSpacing(vertical ? 0 : 6);
+  }
   for (int i = 0; i < items.size(); ++i) {
     auto* button = new QRadioButton(items[i], this);
     button->setObjectName(QString("item%1").arg(i));
     group_.addButton(button, i);
-    layout->addWidget(button);
+    if (grid)
+      grid->addWidget(button, i / columns, i % columns);
+    else
+      box->addWidget(button);
     buttons_.push_back(button);
   }
   connect(&group_, &QButtonGroup::idClicked, this, &RadioGroup::clicked);

@@ -21,7 +21,10 @@ namespace orv {
 class RadioGroup : public QGroupBox {
   Q_OBJECT
  public:
-  RadioGroup(const QString& title, const QStringList& items, QWidget* parent = nullptr, bool vertical = true);
+  // `columns` > 1 lays the items out row by row in that many columns (a group
+  // of four kept as low as its three-item neighbours).
+  RadioGroup(const QString& title, const QStringList& items, QWidget* parent = nullptr, bool vertical = true,
+             int columns = 1);
   int ItemIndex() const;
   void SetItemIndex(int index);
   void SetItemEnabled(int index, bool enabled);

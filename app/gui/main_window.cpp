@@ -13,6 +13,7 @@
 
 #include "app/core/files/files.h"
 #include "app/gui/ics_export_dialog.h"
+#include "app/gui/pillars_dialog.h"
 #include "app/gui/qt_messages.h"
 
 namespace orv {
@@ -198,6 +199,7 @@ void TForm1::BuildControls() {
   IcsButton = named(new QPushButton("iCal", central), "IcsButton");
   IcsButton->setToolTip("절기·삭망·기념일·비망일을 iCalendar(.ics) 파일로 내보냅니다");
   side->addWidget(IcsButton);
+  side->addWidget(MakePillarsButton(central, *app_));
   side->addStretch(1);
   BitBtn2 = named(new BitButton("<설정/안내>", central), "BitBtn2");
   BitBtn2->setToolTip("좌클릭;환경설정 및 기타 계산, 우클릭;안내");
@@ -243,7 +245,8 @@ void TForm1::BuildControls() {
   RadioGroup3 = named(new RadioGroup("Precession", {"Owen1990", "IAU2006"}, SettingsRow), "RadioGroup3");
   RadioGroup4 = named(new RadioGroup("Nutation", {"Internal", "IAU2000B"}, SettingsRow), "RadioGroup4");
   RadioGroup5 = named(new RadioGroup("Ecliptic Obliquity", {"Owen1990", "IAU2006"}, SettingsRow), "RadioGroup5");
-  RadioGroup6 = named(new RadioGroup("Time System", {"Terrestrial T", "Universal T", "Standard T"}, SettingsRow),
+  RadioGroup6 = named(new RadioGroup("Time System", {"Terrestrial T", "Universal T", "Standard T", "Civil Clock"},
+                                     SettingsRow, true, 2),
                       "RadioGroup6");
   RadioGroup7 = named(new RadioGroup("Delta T", {"NASA", "Horizons", "User Input"}, SettingsRow), "RadioGroup7");
   GroupBox5 = named(new QGroupBox("Comp'sation", SettingsRow), "GroupBox5");

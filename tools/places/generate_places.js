@@ -63,6 +63,9 @@ const FIXED_ROWS = {
 };
 // Rows 0 to 3 have their own zones and observatories; they are not looked up.
 const HISTORICAL_ROWS = 4;
+// The civil clocks of those rows: Seoul and the middle meridian of Korea keep
+// Korea's clock, the Ming/Qing observatory China's, the Joseon palace Korea's.
+const HISTORICAL_ZONES = ['Asia/Seoul', 'Asia/Shanghai', 'Asia/Seoul', 'Asia/Seoul'];
 
 // Korean country names that i18n-iso-countries spells differently, and the
 // territories written with a "(...령)" suffix.
@@ -588,7 +591,8 @@ function main() {
     rows.push(row);
     if (index < HISTORICAL_ROWS) {
       Object.assign(row, { meridian: fixed.meridian, longitude: fixed.longitude, latitude: fixed.latitude,
-                           dst: fixed.dst, zone: 'historical calendar', how: 'fixed row' });
+                           dst: fixed.dst, zone: 'historical calendar', ianaZone: HISTORICAL_ZONES[index],
+                           how: 'fixed row' });
       continue;
     }
     const parsed = parseRowName(name);
@@ -681,11 +685,12 @@ function main() {
   out.push('namespace orv::data {');
   out.push('');
   out.push('// meridian (degrees east, 15 per hour of standard UTC offset), name, longitude,');
-  out.push('// latitude (degrees), altitude (metres), daylight-saving text. Comments: row index, zone.');
+  out.push('// latitude (degrees), altitude (metres), daylight-saving text, IANA time zone.');
+  out.push('// Comments: row index, how the zone was found.');
   out.push('const BuiltInPlace kBuiltInPlaces[] = {');
   for (const r of rows) {
     out.push(`    {${floatLiteral(r.meridian)}, ${cString(r.name)}, ${doubleLiteral(r.longitude)}, ` +
-             `${doubleLiteral(r.latitude)}, 0.0, ${cString(r.dst)}},  // ${r.index} ${r.zone}`);
+             `${doubleLiteral(r.latitude)}, 0.0, ${cString(r.dst)}, ${cString(r.ianaZone || r.zone)}},  // ${r.index} ${r.zone}`);
   }
   out.push('};');
   out.push('const int kBuiltInPlaceCount = static_cast<int>(sizeof kBuiltInPlaces / sizeof kBuiltInPlaces[0]);');

@@ -660,6 +660,14 @@ function checkHolidays() {
     checkText(file, `${name} weekday (${y}-${mo}-${d})`, m[1], weekday(y, mo, d));
     if (count) checkText(file, `${name} count`, m[2], count);
   }
+  // The days off the rows do not show: the substitute holidays of the national
+  // almanac of 2024 (월력요항; election and one-off days are not computed).
+  const others = [["대체공휴일(설날)", 2, 12], ["대체공휴일(어린이날)", 5, 6]];
+  const tail = text.split("그 밖의 공휴일")[1] || "";
+  const printed = [...tail.matchAll(/(\S+)\t\(양 (\d\d)\/(\d\d)\)\t(\S+)/g)]
+    .map(m => `${m[1]} ${+m[2]}-${+m[3]} ${m[4]}`);
+  checkText(file, "other days off", printed.join(", "),
+            others.map(([n, mo, d]) => `${n} ${mo}-${d} ${weekday(Y, mo, d)}`).join(", "));
 }
 
 checkDayReport();

@@ -115,7 +115,7 @@ struct FieldCheck {
 bool PrecessionHasModel(int v) { return v == kPrecessionOwen1990 || v == kPrecessionIau2006; }
 bool ObliquityHasModel(int v) { return v == kObliquityOwen1990 || v == kObliquityIau2006; }
 bool NutationHasModel(int v) { return v == kNutationInternal || v == kNutationIau2000B; }
-bool TimeSystemHasModel(int v) { return v >= kTimeDeltaTZero && v <= kTimeST; }
+bool TimeSystemHasModel(int v) { return v >= kTimeDeltaTZero && v <= kTimeCivil; }
 bool DeltaTHasModel(int v) { return v >= kDeltaTNasa && v <= kDeltaTHorizonsNasa; }
 bool StepIsUsable(int v) { return v > 0 && v <= kMaxTermSearchStepSeconds; }
 

@@ -106,7 +106,7 @@ PlaceTable BuiltInPlaceTable() {
   table.rows.reserve(static_cast<size_t>(data::kBuiltInPlaceCount + PlaceTable::kMaxUserRows));
   for (int i = 0; i < data::kBuiltInPlaceCount; ++i) {
     const data::BuiltInPlace& p = data::kBuiltInPlaces[i];
-    table.rows.push_back({p.meridian, p.name, p.longitudeDeg, p.latitudeDeg, p.altitudeM, p.daylightSaving});
+    table.rows.push_back({p.meridian, p.name, p.longitudeDeg, p.latitudeDeg, p.altitudeM, p.daylightSaving, p.timeZone});
   }
   table.builtInCount = data::kBuiltInPlaceCount;
   return table;

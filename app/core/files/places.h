@@ -35,6 +35,7 @@ struct PlaceRecord {
   double latitude = 0.0;      // degrees north
   double altitude = 0.0;      // metres
   std::string daylightSaving; // rule text, shown only
+  std::string timeZone;       // IANA zone of the civil clock; "" = unknown (user rows)
 };
 
 struct PlaceTable {

@@ -41,22 +41,23 @@ const TidePhase kTideTable[kTideCycleDays] = {
 struct Event {
   bool exists = false;
   report::TenthsTime time;
+  std::string offsetLabel;  // the civil clock's offset, " UTC+10:00" ("" otherwise)
 };
 
 // An event of RiseSetTimes in the time system shown: the zone offset added.
 // The search runs in the selected time system, so under TT its instants are
 // already TT; adding Delta T once more would print them about a minute late.
-Event ShownEvent(const CalcSettings& settings, double jd) {
+Event ShownEvent(const ReportInputs& in, double jd) {
   Event e;
   if (jd == 0.0) return e;
-  const double shown = jd + settings.ZoneOffsetDays;
+  const double shown = ShownOnCivilClock(in, jd + in.engine.settings.ZoneOffsetDays, e.offsetLabel);
   e.exists = true;
   e.time = report::JulianDayToTenths(shown);
   return e;
 }
 
 std::string EventText(const Event& e) {
-  return Format("%02d일 %02d:%02d:%04.1f", e.time.day, e.time.hour, e.time.minute, e.time.seconds);
+  return Format("%02d일 %02d:%02d:%04.1f", e.time.day, e.time.hour, e.time.minute, e.time.seconds) + e.offsetLabel;
 }
 
 // "日出(양력): ..., 日沒: ...\n" with dashes for a missing event.
@@ -130,6 +131,7 @@ std::string DayReportText(ReportInputs& in, const DaySelection& day) {
   switch (s.TimeSystemCode) {
     case kTimeTT: out += "적용된 시간체계는 TT(지구시) 입니다.\n\n"; break;
     case kTimeUT: out += "적용된 시간체계는 UT(세계시) 입니다.\n\n"; break;
+    case kTimeCivil: out += "적용된 시간체계는 ST(표준시) 입니다. 출몰 시각은 현지 시계(섬머타임 포함)입니다.\n\n"; break;
     default: out += "적용된 시간체계는 ST(표준시) 입니다.\n\n"; break;
   }
   out += SelectedDateLine(day);
@@ -165,7 +167,7 @@ std::string DayReportText(ReportInputs& in, const DaySelection& day) {
   // (with the place's latitude) under TT and UT. The observer of the context
   // is left as it is.
   Observer observer = ctx.observer;
-  if (s.TimeSystemCode == kTimeST) {
+  if (ReckonsInStandardTime(s.TimeSystemCode)) {
     out += Format("[%s 지역의 일,월출몰]\n", in.placeName.c_str());
   } else {
     out += "[경도 0.0도 지역의 일,월출몰]\n";
@@ -174,15 +176,15 @@ std::string DayReportText(ReportInputs& in, const DaySelection& day) {
   EngineContext riseSet(s, observer);
   riseSet.jpl = ctx.jpl;
   const RiseSetInstants sunEvents = RiseSetTimes(riseSet, kBodySun, jd0);
-  out += RiseSetLine("日出", "日沒", ShownEvent(s, sunEvents.riseJD), ShownEvent(s, sunEvents.setJD));
+  out += RiseSetLine("日出", "日沒", ShownEvent(in, sunEvents.riseJD), ShownEvent(in, sunEvents.setJD));
   RiseSetInstants moonEvents = RiseSetTimes(riseSet, kBodyMoon, jd0);
-  Event moonRise = ShownEvent(s, moonEvents.riseJD), moonSet = ShownEvent(s, moonEvents.setJD);
+  Event moonRise = ShownEvent(in, moonEvents.riseJD), moonSet = ShownEvent(in, moonEvents.setJD);
   // The Moon's events belong to the transit of the day and may fall on the
   // dates around it; when neither is on the day, those of the day before.
   if (!(moonRise.exists && moonRise.time.day == D) && !(moonSet.exists && moonSet.time.day == D)) {
     moonEvents = RiseSetTimes(riseSet, kBodyMoon, jd0 - 1.0);
-    moonRise = ShownEvent(s, moonEvents.riseJD);
-    moonSet = ShownEvent(s, moonEvents.setJD);
+    moonRise = ShownEvent(in, moonEvents.riseJD);
+    moonSet = ShownEvent(in, moonEvents.setJD);
   }
   out += RiseSetLine("月出", "月沒", moonRise, moonSet);
   ctx.time = riseSet.time;

@@ -58,9 +58,8 @@ std::string GammaLine(const CalcSettings& settings, const FoundEclipse& e) {
   return Format("\tGamma = %.5f,\t Delta_T = %.3fs", e.SignedGamma(), DeltaTAt(settings, e.greatestJD));
 }
 
-std::string LunarBody(const CalcSettings& settings, const FoundEclipse& e, int mode, double sunrise,
+std::string LunarBody(const CalcSettings& settings, const FoundEclipse& e, int mode, double zone, double sunrise,
                       double sunset) {
-  const double zone = settings.ZoneOffsetDays;
   std::string out;
   switch (LunarEclipseName(e.type)) {
     case EclipseKindName::Total: out += "\n개기(Total)월식"; break;
@@ -82,15 +81,14 @@ std::string LunarBody(const CalcSettings& settings, const FoundEclipse& e, int m
   return out;
 }
 
-std::string SolarHeading(const CalcSettings& settings, const FoundEclipse& e) {
-  return GreatestLine("\n\n일식,%02d월%02d일 %02d:%02d:%04.1f@%s(식분;%.5f)", e.greatestJD, settings.ZoneOffsetDays,
+std::string SolarHeading(const FoundEclipse& e, double zone) {
+  return GreatestLine("\n\n일식,%02d월%02d일 %02d:%02d:%04.1f@%s(식분;%.5f)", e.greatestJD, zone,
                       FormatGeoPosition(e.point[kPointLongitudeDeg], e.point[kPointGeodeticLatitudeDeg]),
                       e.elements[kElemMagnitude]);
 }
 
-std::string LunarHeading(const CalcSettings& settings, const FoundEclipse& e) {
-  return GreatestLine("\n\n월식,%02d월%02d일 %02d:%02d:%04.1f@%s(반/본영;%.5f/%.5f)", e.greatestJD,
-                      settings.ZoneOffsetDays,
+std::string LunarHeading(const FoundEclipse& e, double zone) {
+  return GreatestLine("\n\n월식,%02d월%02d일 %02d:%02d:%04.1f@%s(반/본영;%.5f/%.5f)", e.greatestJD, zone,
                       FormatGeoPosition(e.point[kPointLongitudeDeg], e.point[kPointGeodeticLatitudeDeg]),
                       e.elements[kLunarPenumbralMagnitude], e.elements[kLunarUmbralMagnitude]);
 }
@@ -100,6 +98,14 @@ std::string Title(const CalcSettings& settings, int year) {
   std::string out = year <= 0 ? Format("기원전 %d년의 日蝕 및 月蝕(양력날짜, %s\n\n", 1 - year, note.c_str())
                               : Format("기원후 %d년의 日蝕 및 月蝕(양력날짜, %s\n\n", year, note.c_str());
   return out + "월/일,시:분은 최대식발생시각, @경도/위도는 최대식관측지, ( )는蝕分";
+}
+
+// The zone offset (days) of the times shown for an eclipse: the settings'
+// one, or under the civil-clock system the clock's offset at the greatest
+// phase (one offset for the whole eclipse), with its label.
+double EclipseZone(const ReportInputs& in, const FoundEclipse& e, std::string& label) {
+  const double zone = in.engine.settings.ZoneOffsetDays;
+  return ShownOnCivilClock(in, e.greatestJD + zone, label) - e.greatestJD;
 }
 
 std::string Closing(ReportInputs& in, int year, bool local) {
@@ -120,7 +126,7 @@ std::string Closing(ReportInputs& in, int year, bool local) {
 }  // namespace
 
 bool SwitchToStandardTimeForLocalEclipses(CalcSettings& settings, MessageSink& messages) {
-  if (settings.TimeSystemCode == kTimeST) return false;
+  if (ReckonsInStandardTime(settings.TimeSystemCode)) return false;
   messages.Show(kStandardTimeNotice, kStandardTimeNoticeCaption);
   settings.TimeSystemCode = kTimeST;
   UpdateZoneOffset(settings);
@@ -131,17 +137,18 @@ std::string GlobalEclipseReportText(ReportInputs& in, int year) {
   EnsureYearLoaded(in, year);
   EngineContext& ctx = in.engine;
   const CalcSettings& s = ctx.settings;
-  const double zone = s.ZoneOffsetDays;
   std::string out = Title(s, year) + "\n" + Repeat('=', 43);
   auto eclipses = std::make_unique<EclipseList>();
   FindEclipsesOfYear(ctx, in.tables, year, *eclipses);
   for (int i = 0; i < eclipses->count; ++i) {
     const FoundEclipse& e = eclipses->items[i];
+    std::string label;
+    const double zone = EclipseZone(in, e, label);
     if (!e.solar) {
-      out += LunarHeading(s, e) + LunarBody(s, e, kContactTimePlain, 0.0, 0.0);
+      out += LunarHeading(e, zone) + label + LunarBody(s, e, kContactTimePlain, zone, 0.0, 0.0);
       continue;
     }
-    out += SolarHeading(s, e);
+    out += SolarHeading(e, zone) + label;
     if (e.type & kEclipseTotal) out += "\n개기(Total)일식";
     if (e.type & kEclipseAnnular) out += "\n금환(Annular)일식";
     if (e.type & kEclipsePartial) out += "\n부분(Partial)일식";
@@ -164,7 +171,6 @@ std::string LocalEclipseReportText(ReportInputs& in, int year) {
   EngineContext& ctx = in.engine;
   const CalcSettings& s = ctx.settings;
   const Observer& o = ctx.observer;
-  const double zone = s.ZoneOffsetDays;
   std::string out = Title(s, year);
   out += Format("\n    %s(@%s/%.1fm) 지역에서 관측할 경우\n", in.placeName.c_str(),
                 FormatGeoPosition(o.LongitudeDeg, o.LatitudeDeg).c_str(), o.AltitudeM);
@@ -176,20 +182,22 @@ std::string LocalEclipseReportText(ReportInputs& in, int year) {
     const FoundEclipse& e = eclipses->items[i];
     LocalEclipse l;
     LocalCircumstances(ctx, e, l);
+    std::string label;
+    const double zone = EclipseZone(in, e, label);
     // Sunrise and sunset in the time system shown; a missing event stays
     // infinitely early or late.
     const double sunrise = l.daylight.sunriseJD + zone;
     const double sunset = l.daylight.sunsetJD + zone;
     if (!e.solar) {
-      out += LunarHeading(s, e);
+      out += LunarHeading(e, zone) + label;
       if (l.visibility == EclipseVisibility::BelowHorizon) {
         out += Format("\n    %s 지역에서는 볼 수 없음(地下)", place);
         continue;
       }
-      out += LunarBody(s, e, kContactTimeLunar, sunrise, sunset);
+      out += LunarBody(s, e, kContactTimeLunar, zone, sunrise, sunset);
       continue;
     }
-    out += SolarHeading(s, e);
+    out += SolarHeading(e, zone) + label;
     if (l.visibility == EclipseVisibility::OutsideShadow) {
       out += Format("\n    %s 지역에서는 볼 수 없음(影外)", place);
       continue;

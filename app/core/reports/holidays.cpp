@@ -1,5 +1,6 @@
 #include "app/core/reports/holidays.h"
 
+#include "app/core/reports/public_holidays.h"
 #include "app/core/reports/report_format.h"
 #include "lunisolar/lunar_calendar.h"
 
@@ -33,6 +34,19 @@ const char* LunarWeekday(const YearTables& tables, int year, int month, int day)
   return WeekdayName(WeekdayOf(y, m, d));
 }
 
+// The days off that the twelve rows do not show (substitute holidays, the
+// second and third days of the new year, holidays of other years' rules),
+// each with its weekday; "" when there are none.
+std::string OtherPublicHolidaysText(const std::vector<PublicHoliday>& holidays) {
+  std::string out;
+  for (const PublicHoliday& h : holidays) {
+    if (!h.dayOff || ShownByHolidayReportRows(h)) continue;
+    out += Format("\n\n%s\t(양 %02d/%02d)\t%s", h.name.c_str(), h.month, h.day,
+                  WeekdayName(WeekdayOf(h.year, h.month, h.day)));
+  }
+  return out.empty() ? out : "\n\n\n그 밖의 공휴일" + out;
+}
+
 }  // namespace
 
 const char* WeekdayName(int weekday) { return weekday >= 0 && weekday < 7 ? kWeekdayNames[weekday] : ""; }
@@ -54,6 +68,7 @@ std::string HolidayReportText(ReportInputs& in, int year) {
   out += Format("개천절\t(양 10/03)\t%s; %d주년\n\n", solar(10, 3), year + kFoundationOffset);
   out += Format("한글날\t(양 10/09)\t%s; %d돌\n\n", solar(10, 9), year - kHangulYear);
   out += Format("성탄절\t(양 12/25)\t%s", solar(12, 25));
+  out += OtherPublicHolidaysText(PublicHolidaysOfYear(t, year));
   return out;
 }
 

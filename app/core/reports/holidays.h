@@ -13,6 +13,9 @@ inline constexpr const char* kHolidayReportCaption = "기념일";
 // "<Y>년의 기념일(국경일,공휴일)" and twelve rows. The lunar holidays are looked
 // up in the tables of `year` (prepared first when another year is loaded) as
 // regular months; counts before their origins print as computed (negative).
+// After the rows, under "그 밖의 공휴일", the year's days off that the rows do
+// not show (substitute holidays and the like, app/core/reports/public_holidays.h),
+// each "<name>\t(양 MM/DD)\t<weekday>".
 std::string HolidayReportText(ReportInputs& in, int year);
 
 // "일요일" .. "토요일" for WeekdayOf 0..6.

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/core/files/memo.h"
+#include "app/core/reports/public_holidays.h"
 #include "app/core/reports/report_format.h"
 #include "lunisolar/prepare.h"
 
@@ -81,6 +82,12 @@ void AddHolidaysAndMemos(const YearTables& t, int year, const MemoTable* memos, 
       }
       if (found) events.push_back(AllDay(Format("holiday-%s-%d@orvanta", h.key, year), y, m, d, h.name, "기념일"));
     }
+    // The days off the rows above do not name: substitute holidays and the
+    // holidays of earlier rules.
+    for (const PublicHoliday& h : PublicHolidaysOfYear(t, year))
+      if (h.dayOff && !ShownByHolidayReportRows(h))
+        events.push_back(AllDay(Format("holiday-%s-%04d%02d%02d@orvanta", h.key.c_str(), h.year, h.month, h.day),
+                                h.year, h.month, h.day, h.name, "공휴일"));
   }
   if (!memos) return;
   for (const MemoEntry& e : *memos) {

@@ -1,5 +1,7 @@
 #include "app/core/reports/reports.h"
 
+#include "time/civil_clock.h"
+
 #include <cmath>
 
 #include "app/core/reports/report_format.h"
@@ -28,10 +30,23 @@ void EnsureYearLoaded(ReportInputs& in, int year) {
   PrepareYear(in.engine, in.tables, year, in.lunar);
 }
 
+double ShownOnCivilClock(const ReportInputs& in, double jdStandard, std::string& label) {
+  label.clear();
+  const CalcSettings& s = in.engine.settings;
+  if (s.TimeSystemCode != kTimeCivil || in.timeZone.empty()) return jdStandard;
+  const CivilClock clock(in.timeZone);
+  if (!clock.valid()) return jdStandard;
+  const double jdUT = jdStandard - s.ZoneOffsetDays;
+  const ClockState state = clock.StateAt(JulianDayToUnix(jdUT));
+  label = " UTC" + FormatUtcOffset(state.offsetSeconds);
+  return jdUT + state.offsetSeconds / 86400.0;
+}
+
 std::string TimeSystemNote(const CalcSettings& settings) {
   switch (settings.TimeSystemCode) {
     case kTimeTT: return "적용된 시간체계는 TT(지구시))";
     case kTimeUT: return "적용된 시간체계는 UT(세계시))";
+    case kTimeCivil: return "적용된 시간체계는 ST(표준시), 시각은 현지 시계)";
     default: return "적용된 시간체계는 ST(표준시))";
   }
 }

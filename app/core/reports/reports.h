@@ -22,6 +22,7 @@ struct ReportInputs {
   YearTables& tables;
   LunarBuildOptions lunar;
   std::string placeName;
+  std::string timeZone;  // IANA zone of the place's civil clock ("" = none known)
 };
 
 // Called with the number of years done (0..30) while a 30-year table runs.
@@ -48,6 +49,12 @@ double DeltaTOnNewYear(EngineContext& ctx, int year);
 // error bound (under PLAN404 only) and Delta T on January 1, starting with
 // "\n\n[참고] :\t".
 std::string ReferenceNote(EngineContext& ctx, int year, ErrorBoundKind kind);
+
+// A clock time as shown: under the civil-clock time system (kTimeCivil) with a
+// known zone, the standard-time Julian Day `jdStandard` becomes the zone
+// clock's reading and `label` the offset in force (" UTC+10:00"); otherwise
+// both are left as they are ("" label).
+double ShownOnCivilClock(const ReportInputs& in, double jdStandard, std::string& label);
 
 // "[음력은 보정됨]" or "[음력은 미보정]".
 std::string CorrectionNote(bool historicalCorrection);

@@ -103,9 +103,20 @@ bool RecordedAsLeap(const ReportInputs& in, int lunarYear, int month) {
   return false;
 }
 
-std::string SyzygyPair(const TenthsTime& n, const TenthsTime& f) {
-  return Format("%02d월%02d일 %02d시%02d분%04.1f초\t%02d월%02d일 %02d시%02d분%04.1f초", n.month, n.day, n.hour,
-                n.minute, n.seconds, f.month, f.day, f.hour, f.minute, f.seconds);
+// A standard-time event read on the civil clock under kTimeCivil (with the
+// offset label), unchanged otherwise.
+TenthsTime OnClock(const ReportInputs& in, const TenthsTime& t, std::string& label) {
+  label.clear();
+  if (in.engine.settings.TimeSystemCode != kTimeCivil) return t;
+  const double jd = CalendarToJulianDay(t.year, t.month, t.day) + (t.hour * 3600 + t.minute * 60 + t.seconds) / 86400.0;
+  return report::JulianDayToTenths(ShownOnCivilClock(in, jd, label));
+}
+
+std::string SyzygyPair(const ReportInputs& in, const TenthsTime& newMoon, const TenthsTime& fullMoon) {
+  std::string nl, fl;
+  const TenthsTime n = OnClock(in, newMoon, nl), f = OnClock(in, fullMoon, fl);
+  return Format("%02d월%02d일 %02d시%02d분%04.1f초%s\t%02d월%02d일 %02d시%02d분%04.1f초%s", n.month, n.day, n.hour,
+                n.minute, n.seconds, nl.c_str(), f.month, f.day, f.hour, f.minute, f.seconds, fl.c_str());
 }
 
 // The year loaded when a table started, prepared again when it ends.
@@ -143,11 +154,12 @@ std::string SolarTermReportText(ReportInputs& in, int year) {
     EventTime sectional, major;
     int sectionalIndex = 0, majorIndex = 0;
     if (!NextTerm(t, from, 'J', sectional, sectionalIndex) || !NextTerm(t, sectional, 'G', major, majorIndex)) break;
-    const TenthsTime s = RefineTerm(ctx, sectional, sectionalIndex);
-    const TenthsTime g = RefineTerm(ctx, major, majorIndex);
-    out += Format("\n\n%s %02d월%02d일%02d시%02d분%04.1f초\t%s %02d월%02d일%02d시%02d분%04.1f초",
-                  SolarTermNames[sectionalIndex], s.month, s.day, s.hour, s.minute, s.seconds,
-                  SolarTermNames[majorIndex], g.month, g.day, g.hour, g.minute, g.seconds);
+    std::string sl, gl;
+    const TenthsTime s = OnClock(in, RefineTerm(ctx, sectional, sectionalIndex), sl);
+    const TenthsTime g = OnClock(in, RefineTerm(ctx, major, majorIndex), gl);
+    out += Format("\n\n%s %02d월%02d일%02d시%02d분%04.1f초%s\t%s %02d월%02d일%02d시%02d분%04.1f초%s",
+                  SolarTermNames[sectionalIndex], s.month, s.day, s.hour, s.minute, s.seconds, sl.c_str(),
+                  SolarTermNames[majorIndex], g.month, g.day, g.hour, g.minute, g.seconds, gl.c_str());
     from = major;
   }
   out += "\n" + Repeat('_', 52);
@@ -194,7 +206,7 @@ std::string SyzygyReportText(ReportInputs& in, int year) {
     UnpackDate(t.DayTable[newYearSlot - kDaysBeforeNewYear].solarDate, from.y, from.m, from.d);
     EventTime newMoon, fullMoon;
     if (NextSyzygy(t, from, 'H', newMoon) && NextSyzygy(t, newMoon, 'M', fullMoon)) {
-      out += "\n\n  정월달\t" + SyzygyPair(RefineSyzygy(ctx, newMoon, 'H'), RefineSyzygy(ctx, fullMoon, 'M'));
+      out += "\n\n  정월달\t" + SyzygyPair(in, RefineSyzygy(ctx, newMoon, 'H'), RefineSyzygy(ctx, fullMoon, 'M'));
       int lines = kMonthsPerYear;
       int month = 1;
       bool leapPrinted = false;
@@ -211,7 +223,7 @@ std::string SyzygyReportText(ReportInputs& in, int year) {
           UnpackDate(t.DayTable[slot].lunarDate, ly, lm, ld);
           leap = t.DayTable[slot].leap != 0 || RecordedAsLeap(in, ly, position - 1);
         }
-        const std::string pair = SyzygyPair(RefineSyzygy(ctx, newMoon, 'H'), RefineSyzygy(ctx, fullMoon, 'M'));
+        const std::string pair = SyzygyPair(in, RefineSyzygy(ctx, newMoon, 'H'), RefineSyzygy(ctx, fullMoon, 'M'));
         if (!leapPrinted && leap) {
           out += Format("\n\n윤%d월달\t", month) + pair;
           leapPrinted = true;
@@ -226,7 +238,7 @@ std::string SyzygyReportText(ReportInputs& in, int year) {
         const int slot = CorrectedMonthSlot(in, FindDayTableEntry(t, newMoon.y, newMoon.m, newMoon.d, 's', 0));
         if (slot >= 0 && t.DayTable[slot].leap != 0)
           out += Format("\n\n윤%d월달\t", month) +
-                 SyzygyPair(RefineSyzygy(ctx, newMoon, 'H'), RefineSyzygy(ctx, fullMoon, 'M'));
+                 SyzygyPair(in, RefineSyzygy(ctx, newMoon, 'H'), RefineSyzygy(ctx, fullMoon, 'M'));
       }
     }
   }

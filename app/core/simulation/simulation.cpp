@@ -366,7 +366,7 @@ std::string RunHeaderText(const SimulationRequest& request, const SimulationEnvi
   text += Label(s.PrecessionModel, {"/IAU1976", "/Owen1990", "/IAU2006", "/VDR2011"});
   text += Label(s.NutationModel, {"/내장값", "/IAU1980", "/IAU2000B"});
   text += Label(s.ObliquityModel, {"/IAU1980", "/Owen1990", "/IAU2006", "/VDR2011"});
-  text += Label(s.TimeSystemCode, {"/dT=0", "/TT", "/UT", "/ST"});
+  text += Label(s.TimeSystemCode, {"/dT=0", "/TT", "/UT", "/ST", "/CT"});
   text += DeltaTLabel(s.DeltaTModelCode);
   text += s.TidalCompensation ? "/Tidal보정함" : "/Tidal미보정";
   text += s.EopCorrection ? "/EOP보정함\n" : "/EOP미보정\n";
