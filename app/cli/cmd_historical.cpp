@@ -8,6 +8,7 @@
 
 #include "app/cli/cli.h"
 #include "app/cli/cli_settings.h"
+#include "app/core/files/places.h"
 #include "lunisolar/prepare.h"
 
 namespace orv::cli {
@@ -97,7 +98,7 @@ int CmdLunarSpan(CliContext& cli) {
   if (auto v = cli.inv.Get("correction")) {
     options.historicalCorrection = ParseOnOff(*v, "correction");
     if (options.historicalCorrection && cli.settings.PlaceIndex > 3) {
-      cli.messages.Show("명청,조선,대한민국이외는\n보정하지 않습니다.", "안내");
+      cli.messages.Show(kHistoricalCorrectionRefused, "안내");
       options.historicalCorrection = false;
     }
   }

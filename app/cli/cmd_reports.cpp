@@ -6,6 +6,7 @@
 
 #include "app/cli/cli.h"
 #include "app/cli/cli_settings.h"
+#include "app/core/files/places.h"
 #include "app/core/files/app_folders.h"
 #include "app/core/reports/day_report.h"
 #include "app/core/reports/eclipse_reports.h"
@@ -27,7 +28,7 @@ struct Reports {
     if (auto v = cli.inv.Get("correction")) {
       in.lunar.historicalCorrection = ParseOnOff(*v, "correction");
       if (in.lunar.historicalCorrection && !PlaceAllowsHistoricalCorrection(cli.settings.PlaceIndex)) {
-        cli.messages.Show("명청,조선,대한민국이외는\n보정하지 않습니다.", "안내");
+        cli.messages.Show(kHistoricalCorrectionRefused, "안내");
         in.lunar.historicalCorrection = false;
       }
     }

@@ -5,6 +5,7 @@
 
 #include "app/cli/cli.h"
 #include "app/cli/cli_settings.h"
+#include "app/core/files/places.h"
 #include "app/core/simulation/simulation.h"
 
 namespace orv::cli {
@@ -98,7 +99,7 @@ int CmdSimulate(CliContext& cli) {
   if (auto v = cli.inv.Get("correction")) {
     env.lunar.historicalCorrection = ParseOnOff(*v, "correction");
     if (env.lunar.historicalCorrection && !PlaceAllowsHistoricalCorrection(cli.settings.PlaceIndex)) {
-      cli.messages.Show("명청,조선,대한민국이외는\n보정하지 않습니다.", "안내");
+      cli.messages.Show(kHistoricalCorrectionRefused, "안내");
       env.lunar.historicalCorrection = false;
     }
   }

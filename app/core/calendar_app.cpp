@@ -414,7 +414,7 @@ void CalendarApp::ToggleLeapMonth() {
 
 void CalendarApp::ToggleCorrection() {
   if (!PlaceAllowsHistoricalCorrection(settings.PlaceIndex) && !HistoricalCorrection) {
-    messages.Show("명청,조선,대한민국이외는\n보정하지 않습니다.", "안내");
+    messages.Show(kHistoricalCorrectionRefused, "안내");
     return;
   }
   HistoricalCorrection = !HistoricalCorrection;

@@ -69,6 +69,8 @@ std::string PlaceReportName(const PlaceRecord& place);
 // Whether the lunar calendar may be aligned with the historical records at
 // this row (the first four rows only).
 bool PlaceAllowsHistoricalCorrection(int index);
+// The notice shown when the correction is asked for at any other place.
+inline constexpr const char* kHistoricalCorrectionRefused = "명청,조선,대한민국이외는\n보정하지 않습니다.";
 
 // Makes `index` the selected place: PlaceIndex, PlaceMeridian, the zone offset
 // and the observer (with its geocentric radius). The index must be valid.
