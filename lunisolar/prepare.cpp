@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "lunisolar/sexagenary.h"
+#include "lunisolar/tail_events.h"
 #include "lunisolar/terms.h"
 
 namespace orv {
@@ -24,6 +25,7 @@ void ComputeYear(EngineContext& ctx, YearTables& tables, int year, int mode, con
   FillDayTableSolarDates(tables, year);
   ComputeSolarTermsOfYear(ctx, tables, mode);
   ComputeSyzygiesOfYear(ctx, tables, mode);
+  FindEventsPastLists(ctx, tables);
   BuildLunarCalendar(tables, year, options);
 }
 

@@ -13,6 +13,7 @@
 #include "app/core/files/files.h"
 #include "ephemeris/jpl_reader.h"
 #include "lunisolar/prepare.h"
+#include "lunisolar/tail_events.h"
 #include "lunisolar/terms.h"
 #include "time/timescales.h"
 
@@ -761,6 +762,7 @@ void CalendarApp::ChangePlace(int index) {
       // with them the day boundaries of the lunar months.
       ShiftTermListZone(*tables, shiftDeg);
       ShiftSyzygyListZone(*tables, shiftDeg);
+      ShiftTailZone(*tables, shiftDeg);
       RebuildLunarCalendar();
     }
   }

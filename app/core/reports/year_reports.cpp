@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "app/core/reports/report_format.h"
-#include "data/historical_tables.h"
 #include "lunisolar/prepare.h"
 #include "lunisolar/sexagenary.h"
 #include "lunisolar/terms.h"
@@ -73,34 +72,11 @@ bool NextSyzygy(const YearTables& t, const EventTime& from, char kind, EventTime
   return FindSyzygyNear(t, from.y, from.m, from.d, from.h, from.mi, 'f', kind, out.y, out.m, out.d, out.h, out.mi);
 }
 
-// Slot of the day on which a lunar month begins, moved by the historical
-// month-length corrections when they apply (the month began earlier or later
-// than the new moon says).
-int CorrectedMonthSlot(const ReportInputs& in, int slot) {
-  if (!in.lunar.historicalCorrection || slot < 0) return slot;
-  int ly, lm, ld;
-  UnpackDate(in.tables.DayTable[slot].lunarDate, ly, lm, ld);
-  for (const data::MonthLengthDeltaRow* row = data::kMonthLengthDeltaTable;
-       row->place != data::kHistoricalEndPlace || row->year != data::kHistoricalEndYear; ++row) {
-    if (row->place == in.lunar.placeIndex && row->year == ly && (row->month == lm || row->month == -lm)) {
-      const int moved = slot + row->delta;
-      return moved >= 0 && moved < YearTables::kDaySlots ? moved : slot;
-    }
-  }
-  return slot;
-}
-
-// Whether the historical month-length table makes month `month` of lunar year
-// `lunarYear` a leap month.
-bool RecordedAsLeap(const ReportInputs& in, int lunarYear, int month) {
-  if (!in.lunar.historicalCorrection) return false;
-  for (const data::MonthLengthRow* row = data::kMonthLengthTable;
-       row->place != data::kHistoricalEndPlace || row->year != data::kHistoricalEndYear; ++row) {
-    if (row->place == in.lunar.placeIndex && row->year == lunarYear && (row->month == month || row->month == -month) &&
-        row->leap != 0)
-      return true;
-  }
-  return false;
+// Slot of the lunar month a new moon begins, found by its full moon: a
+// recorded month may begin a day or two away from the computed new moon, but
+// its full moon always falls inside it.
+int MonthSlotOfFullMoon(const YearTables& t, const EventTime& fullMoon) {
+  return FindDayTableEntry(t, fullMoon.y, fullMoon.m, fullMoon.d, 's', 0);
 }
 
 std::string SyzygyPair(const TenthsTime& n, const TenthsTime& f) {
@@ -204,13 +180,8 @@ std::string SyzygyReportText(ReportInputs& in, int year) {
           complete = false;
           break;
         }
-        const int slot = CorrectedMonthSlot(in, FindDayTableEntry(t, newMoon.y, newMoon.m, newMoon.d, 's', 0));
-        bool leap = false;
-        if (slot >= 0) {
-          int ly, lm, ld;
-          UnpackDate(t.DayTable[slot].lunarDate, ly, lm, ld);
-          leap = t.DayTable[slot].leap != 0 || RecordedAsLeap(in, ly, position - 1);
-        }
+        const int slot = MonthSlotOfFullMoon(t, fullMoon);
+        const bool leap = slot >= 0 && t.DayTable[slot].leap != 0;
         const std::string pair = SyzygyPair(RefineSyzygy(ctx, newMoon, 'H'), RefineSyzygy(ctx, fullMoon, 'M'));
         if (!leapPrinted && leap) {
           out += Format("\n\n윤%d월달\t", month) + pair;
@@ -223,7 +194,7 @@ std::string SyzygyReportText(ReportInputs& in, int year) {
       }
       // A leap month after the twelfth month closes the year.
       if (complete && NextSyzygy(t, fullMoon, 'H', newMoon) && NextSyzygy(t, newMoon, 'M', fullMoon)) {
-        const int slot = CorrectedMonthSlot(in, FindDayTableEntry(t, newMoon.y, newMoon.m, newMoon.d, 's', 0));
+        const int slot = MonthSlotOfFullMoon(t, fullMoon);
         if (slot >= 0 && t.DayTable[slot].leap != 0)
           out += Format("\n\n윤%d월달\t", month) +
                  SyzygyPair(RefineSyzygy(ctx, newMoon, 'H'), RefineSyzygy(ctx, fullMoon, 'M'));
