@@ -14,7 +14,7 @@ namespace orv {
 struct DayRecord {
   PackedDate solarDate = 0;   // 0 = empty slot
   PackedDate lunarDate = 0;   // lunar year, month (1..12), day; 0 = not numbered
-  std::int16_t monthLength = 0;  // days of the lunar month (29 or 30)
+  std::int16_t monthLength = 0;  // days of the lunar month: 29 or 30 (28 once in the recorded months, 236)
   std::int8_t leap = 0;       // 1 in a leap month
 };
 

@@ -23,6 +23,7 @@
 #include "cli_runner.h"
 #include "historical_reference.h"
 #include "lunar_calendar_reference.h"
+#include "lunisolar/historical_calendar.h"
 #include "lunisolar_fixture.h"
 #include "time/timescales.h"
 
@@ -153,6 +154,41 @@ TEST(Historical, ReferenceListsMeetTheSpan) {
     EXPECT_EQ(ref.end, DayKey(1912, 2, 18)) << place;
     EXPECT_EQ(static_cast<long>(ref.days.size()), ref.end - ref.first) << place;
   }
+}
+
+TEST(Historical, RecordedMonthsAreTheReferenceDayForDay) {
+  // The table read back month by month, without any ephemeris: every day of
+  // the span, the reform years 8 (no month 12), 236 (a 28-day month 12) and
+  // 237 (no month 3) included.
+  for (int place : {0, 1}) {
+    const Reference& ref = ReferenceOf(place);
+    long first = 0, end = 0;
+    ASSERT_TRUE(HistoricalSpan(place, first, end));
+    EXPECT_EQ(first, ref.first + 1) << "Julian Day Numbers count from noon";
+    EXPECT_EQ(end, ref.end + 1);
+    long days = 0, mismatches = 0;
+    constexpr int kChunkDays = 3000;
+    for (long from = first; from < end; from += kChunkDays) {
+      HistoricalMonth months[128];
+      const int count = HistoricalMonthsBetween(place, from, from + kChunkDays, months, 128);
+      for (int i = 0; i < count; ++i) {
+        for (int d = 0; d < months[i].length; ++d) {
+          const long day = months[i].firstDay + d;
+          if (day < from || day >= from + kChunkDays || day >= end) continue;
+          ++days;
+          const testing::LunarDay got{months[i].year, months[i].month, d + 1, months[i].leap};
+          const auto it = ref.days.find(day - 1);
+          if (it == ref.days.end() || !Same(got, it->second)) {
+            if (++mismatches < 10) ADD_FAILURE() << place << ": day " << day << " got " << LunarText(got);
+          }
+        }
+      }
+    }
+    EXPECT_EQ(days, end - first) << place;
+    EXPECT_EQ(mismatches, 0) << place;
+  }
+  long first = 0, end = 0;
+  EXPECT_FALSE(HistoricalSpan(2, first, end)) << "only codes 0 and 1 have recorded months";
 }
 
 // The tables that hold an edge of the span (and their neighbours), under

@@ -27,7 +27,7 @@ struct Calendar {
     options.placeIndex = cli.settings.PlaceIndex;
     if (auto v = cli.inv.Get("correction")) {
       options.historicalCorrection = ParseOnOff(*v, "correction");
-      if (options.historicalCorrection && cli.settings.PlaceIndex > 3) {
+      if (options.historicalCorrection && !PlaceAllowsHistoricalCorrection(cli.settings.PlaceIndex)) {
         cli.messages.Show(kHistoricalCorrectionRefused, "안내");
         options.historicalCorrection = false;
       }

@@ -1,7 +1,6 @@
 // The lunar calendar over a span of years, as the program shows it: each civil
 // year's days are numbered by the tables prepared for that year. Used to
-// compare the calendar with historical calendars and to generate the
-// correction tables (tools/gen_historical_tables.py).
+// compare the calendar with the historical calendars.
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -97,7 +96,7 @@ int CmdLunarSpan(CliContext& cli) {
   options.placeIndex = cli.settings.PlaceIndex;
   if (auto v = cli.inv.Get("correction")) {
     options.historicalCorrection = ParseOnOff(*v, "correction");
-    if (options.historicalCorrection && cli.settings.PlaceIndex > 3) {
+    if (options.historicalCorrection && !PlaceAllowsHistoricalCorrection(cli.settings.PlaceIndex)) {
       cli.messages.Show(kHistoricalCorrectionRefused, "안내");
       options.historicalCorrection = false;
     }
