@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "lunar_calendar_reference.h"
+#include "lunisolar/tail_events.h"
+#include "lunisolar/terms.h"
 #include "lunisolar_fixture.h"
 
 namespace orv {
@@ -84,6 +86,32 @@ TEST(DayTableEnds, NeighbouringTablesAgreeUnderEverySetting) {
           leap[key] = r.leap;
         }
       }
+    }
+  }
+}
+
+TEST(DayTableEnds, ZoneShiftCarriesTheEventsPastTheLists) {
+  // A change of place under standard time re-expresses the lists (and the
+  // events past them) in the new zone instead of searching again: the lunar
+  // dates then equal those of a fresh preparation at the new place, to the
+  // table's last day. Seoul (135 E) to Beijing of the Ming and Qing (116.432 E);
+  // in the tables of 1990 and 2027 a month past the lists changes its first
+  // day with the zone. (Not 2006: its new moon of 2007-02-17 falls within
+  // seconds of Beijing's midnight, where a shifted listed minute and a fresh
+  // search may round to different days.)
+  for (int year : {1700, 1990, 2024, 2027}) {
+    testing::CalendarFixture seoul(0), beijing(1);
+    YearTables& shifted = seoul.Prepare(year);
+    const float deltaDeg = beijing.settings.PlaceMeridian - seoul.settings.PlaceMeridian;
+    ShiftTermListZone(shifted, deltaDeg);
+    ShiftSyzygyListZone(shifted, deltaDeg);
+    ShiftTailZone(shifted, deltaDeg);
+    BuildLunarCalendar(shifted, year, LunarBuildOptions{false, 1});
+    const YearTables& fresh = beijing.Prepare(year);
+    for (int slot = 0; slot < fresh.DayTableCount; ++slot) {
+      ASSERT_NE(fresh.DayTable[slot].lunarDate, 0) << year << " slot " << slot;
+      EXPECT_EQ(shifted.DayTable[slot].lunarDate, fresh.DayTable[slot].lunarDate) << year << " slot " << slot;
+      EXPECT_EQ(shifted.DayTable[slot].leap, fresh.DayTable[slot].leap) << year << " slot " << slot;
     }
   }
 }
