@@ -441,6 +441,18 @@ TEST(Historical, CommandLineSwitch) {
   }
   EXPECT_EQ(lines, 31) << dates.out;
 
+  // The year reports read the same months: the recorded leap month 12 of
+  // 925 in the syzygy list, and the thirty-year leap table the same under
+  // every time system and Delta T model.
+  const auto syzygies = testing::RunCli("syzygies 925 --correction on", dir.path());
+  EXPECT_NE(syzygies.out.find("윤12월달\t01월17일"), std::string::npos) << syzygies.out;
+  const auto leapST = testing::RunCli("leap-months 930 --before --correction on", dir.path());
+  EXPECT_NE(leapST.out.find("\n925년 12월"), std::string::npos) << leapST.out;
+  for (const char* args : {"leap-months 930 --before --correction on --time UT",
+                           "leap-months 930 --before --correction on --time TT --deltat nasa"}) {
+    EXPECT_EQ(testing::RunCli(args, dir.path()).out, leapST.out) << args;
+  }
+
   // Places beyond the first four refuse the correction with a notice and
   // keep the computed calendar.
   const auto tokyo = testing::RunCli("lunar 1876-06-22 --correction on --place 449", dir.path());
