@@ -1,7 +1,7 @@
 // The cost of the historical correction: preparing a year (Seoul, PLAN404)
 // with the computed calendar and with the corrected one, and the lunar-month
-// build alone on a year's lists. The years cycle through 1392..1401 so that
-// both recorded and computed leap months are met.
+// build alone on a year's lists (with the correction: the computed months,
+// then the recorded ones laid over them). The years cycle through 1392..1401.
 #include <benchmark/benchmark.h>
 
 #include <memory>

@@ -1,5 +1,5 @@
-// Historical corrections of the lunar calendar (see historical_tables.cpp for
-// the sources). Every table ends with a row whose place is -1 and year -9999.
+// The lunar months of the historical calendars (see historical_tables.cpp for
+// the sources), one row per lunar year from 2 to 1911 and a closing row.
 // Place codes: 0 Korea (Seoul, Hanyang), 1 Ming/Qing (Beijing).
 #pragma once
 
@@ -7,30 +7,17 @@
 
 namespace orv::data {
 
-constexpr std::int16_t kHistoricalEndPlace = -1;
-constexpr std::int16_t kHistoricalEndYear = -9999;
-
-struct Month11ShiftRow {
-  std::int16_t place, year, shift;  // shift +1 / -1 lunation for month 11 of year - 1
-};
-struct LeapMonthRow {
-  std::int16_t place, year, month;  // lunar year and its leap month
-};
-struct MonthLengthDeltaRow {
-  std::int16_t place, year, month, delta;  // month lengthened by delta, the next one shortened
-};
-struct MonthLengthRow {
-  std::int16_t place, year, month, startDelta, length, leap;  // a month's length outright
+struct HistoricalYearRow {
+  std::int16_t year;        // lunar year
+  std::int32_t firstDay;    // Julian Day Number of the day 1 of its first month
+  std::int8_t leapMonth;    // the month its leap month follows, 0 when none
+  std::int8_t skippedMonth; // a month number the year did not use (calendar reforms), 0 when none
+  std::uint16_t longMonths; // bit i: the i-th month in calendar order has 30 days, else 29
 };
 
-extern const Month11ShiftRow kMonth11ShiftTable[];
-extern const LeapMonthRow kLeapMonthTable0[];
-extern const LeapMonthRow kLeapMonthTable1[];
-extern const LeapMonthRow kRecordedLeapTable0[];
-extern const LeapMonthRow kRecordedLeapTable1[];
-extern const LeapMonthRow kNoLeapYearTable0[];
-extern const LeapMonthRow kNoLeapYearTable1[];
-extern const MonthLengthDeltaRow kMonthLengthDeltaTable[];
-extern const MonthLengthRow kMonthLengthTable[];
+extern const HistoricalYearRow kHistoricalYears0[];
+extern const int kHistoricalYearCount0;
+extern const HistoricalYearRow kHistoricalYears1[];
+extern const int kHistoricalYearCount1;
 
 }  // namespace orv::data

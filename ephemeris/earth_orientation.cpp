@@ -325,12 +325,12 @@ void NutationIau2000B(double T, double& dpsi, double& deps) {
   deps = static_cast<double>(epsSum * kTenthMicroarcsecToRad);
 }
 
-double EopNutationCorrection(const EngineContext& ctx, double T) {
+double EopNutationCorrection(double jdTT) {
   // The row whose upper bound first exceeds the instant; the last row beyond.
   int k = 0;
-  while (k < data::kEopNutationRowCount - 1 && !(ctx.time.CurrentTT < data::kEopNutationRows[k].belowJD)) ++k;
+  while (k < data::kEopNutationRowCount - 1 && !(jdTT < data::kEopNutationRows[k].belowJD)) ++k;
   const data::EopNutationRow& row = data::kEopNutationRows[k];
-  const Real w = kTwoPiL * static_cast<Real>(T);
+  const Real w = kTwoPiL * static_cast<Real>(JulianCenturies(jdTT));
   Real c = row.a0;
   c += row.a1 * std::cos(w / kEopFirstPeriodCenturies);
   c += row.b1 * std::sin(w / kEopFirstPeriodCenturies);
@@ -366,7 +366,7 @@ void Nutation(EngineContext& ctx, double jdTT, double& dpsi, double& deps) {
     correctionMas = kEopBeforeMas;
   } else if (jdTT < kEopLastJD) {
     correctionMas = kind == NutationKind::kInternal
-                        ? EopNutationCorrection(ctx, T)
+                        ? EopNutationCorrection(jdTT)
                         : static_cast<double>(kEop2000BConstantMas + kEop2000BRateMasPerCentury * static_cast<Real>(T));
   } else {
     correctionMas = kEopAfterMas;

@@ -51,14 +51,15 @@ void PrecessVector(const EngineContext& ctx, double v[3], double jdTT, int direc
 // correction of dpsi. The internal model reads the open JPL file (a JplError
 // propagates when there is none); with an ephemeris that has no nutations
 // (PLAN404) it leaves dpsi and deps as the caller set them. The E.O.P table
-// row is chosen by ctx.time.CurrentTT.
+// row is the one of jdTT.
 void Nutation(EngineContext& ctx, double jdTT, double& dpsi, double& deps);
 // IAU 2000B luni-solar nutation (McCarthy & Luzum 2003) without the constant
 // offsets for the planetary terms; T in Julian centuries of TT.
 void NutationIau2000B(double T, double& dpsi, double& deps);
 // Correction of dpsi in milliarcseconds from the table of celestial pole
-// offsets; the row is chosen by ctx.time.CurrentTT, T is in Julian centuries.
-double EopNutationCorrection(const EngineContext& ctx, double T);
+// offsets at the instant jdTT (Julian Day, TT): the row whose span holds
+// jdTT, its periodic terms evaluated at the same instant.
+double EopNutationCorrection(double jdTT);
 // direction 1: mean equator of date -> true equator of date; otherwise the transpose.
 void NutationMatrix(EngineContext& ctx, double jdTT, int direction, Matrix3 out);
 double NutationInLongitudeDegrees(EngineContext& ctx, double jdTT);

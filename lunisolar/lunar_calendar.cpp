@@ -1,8 +1,9 @@
 #include "lunisolar/lunar_calendar.h"
 
+#include <cmath>
 #include <cstdlib>
 
-#include "data/historical_tables.h"
+#include "lunisolar/historical_calendar.h"
 
 namespace orv {
 namespace {
@@ -12,9 +13,6 @@ constexpr int kTermSummerSolstice = 9;
 constexpr int kTermAutumnEquinox = 15;
 constexpr int kTermWinterSolstice = 21;
 constexpr int kMaxCandidates = 16;
-// The recorded leap months cover these lunar years for both place codes.
-constexpr int kRecordedLeapFirstYear = 920;
-constexpr int kRecordedLeapLastYear = 1653;
 
 struct LunarMonth {
   int year;
@@ -45,14 +43,6 @@ int DateMonth(PackedDate date) {
   return m;
 }
 
-int DaysFromTo(PackedDate a, PackedDate b) {
-  return static_cast<int>(PackedDateToJulianDay(b) - PackedDateToJulianDay(a));
-}
-
-bool Filled(const YearTables& t, int r) {
-  return r >= 0 && r < YearTables::kListCapacity && t.SyzygyList[r].date != 0;
-}
-
 int SlotOfSolarDate(const YearTables& t, PackedDate date) {
   // The table is consecutive from its first date: a direct offset.
   const int slot = static_cast<int>(PackedDateToJulianDay(date) - PackedDateToJulianDay(t.DayTable[0].solarDate));
@@ -71,151 +61,82 @@ int FindTermRecord(const YearTables& t, int termIndex, int year, bool atMost = f
   return -1;
 }
 
-// No major term with a date d, date(r) <= d < date(r + 2) (civil dates).
-bool NoMajorTermIn(const YearTables& t, int r) {
-  const double from = PackedDateToJulianDay(t.SyzygyList[r].date);
-  const double to = PackedDateToJulianDay(t.SyzygyList[r + 2].date);
-  for (int i = 0; i < YearTables::kListCapacity && t.SolarTermList[i].date != 0; ++i) {
-    const SolarTermRecord& term = t.SolarTermList[i];
-    if (term.termIndex % 2 == 0) continue;
-    const double d = PackedDateToJulianDay(term.date);
-    if (from <= d && d < to) return false;
-  }
-  return true;
-}
-
 LunarMonth NormalizeKey(LunarMonth key) {
   if (key.month == 0) return {key.year - 1, 12};
   return key;
 }
 
-bool IsLeapMonthComputed(const YearTables& t, int Y, LunarMonth key, int r) {
-  if (r + 2 >= YearTables::kListCapacity || !Filled(t, r + 2)) return false;
+// Julian Day (00:00) of the civil day holding an instant of the listed scale.
+double DayOfInstant(double instant) { return std::floor(instant + 0.5) - 0.5; }
+
+// Julian Day Number (noon) of a packed civil date.
+long DayNumberOf(PackedDate date) { return static_cast<long>(std::floor(PackedDateToJulianDay(date) + 0.5)); }
+
+// The civil days (00:00 Julian Days) of the new moons and the major terms:
+// the listed ones, then those found past the lists.
+struct Lunations {
+  static constexpr int kCapacity = YearTables::kListCapacity / 2 + YearTables::kTailCapacity + 1;
+  double newMoon[kCapacity];
+  int count = 0;
+  int firstListed = 0;  // 1 when a new moon before the list comes first
+  int listedEnd = 0;    // one past the last new moon of the syzygy list
+  static constexpr int kMajorCapacity = YearTables::kListCapacity + YearTables::kTailCapacity + 1;
+  double major[kMajorCapacity];
+  int majorCount = 0;
+
+  explicit Lunations(const YearTables& t) {
+    if (t.HeadNewMoon != 0.0) newMoon[count++] = DayOfInstant(t.HeadNewMoon);
+    firstListed = count;
+    for (int r = 0; r < YearTables::kListCapacity && t.SyzygyList[r].date != 0; ++r)
+      if (t.SyzygyList[r].isNewMoon() && count < kCapacity) newMoon[count++] = PackedDateToJulianDay(t.SyzygyList[r].date);
+    listedEnd = count;
+    if (firstListed == 1 && (listedEnd == 1 || newMoon[0] >= newMoon[1])) {
+      // Not a lunation before the list: leave it out.
+      for (int i = 1; i < count; ++i) newMoon[i - 1] = newMoon[i];
+      --count;
+      firstListed = 0;
+      listedEnd = count;
+    }
+    for (int i = 0; i < t.TailNewMoonCount && count < kCapacity; ++i) {
+      const double day = DayOfInstant(t.TailNewMoons[i]);
+      if (count == 0 || day > newMoon[count - 1]) newMoon[count++] = day;
+    }
+    for (int i = 0; i < YearTables::kListCapacity && t.SolarTermList[i].date != 0; ++i)
+      if (t.SolarTermList[i].termIndex % 2 == 1) major[majorCount++] = PackedDateToJulianDay(t.SolarTermList[i].date);
+    if (t.HeadMajorTerm != 0.0) major[majorCount++] = DayOfInstant(t.HeadMajorTerm);
+    for (int i = 0; i < t.TailMajorTermCount && majorCount < kMajorCapacity; ++i)
+      major[majorCount++] = DayOfInstant(t.TailMajorTerms[i]);
+  }
+
+  // No major term with a date d, day(i) <= d < day(i + 1) (civil dates, so a
+  // major term on the day of the next new moon belongs to the next month).
+  bool NoMajorTermIn(int i) const {
+    for (int k = 0; k < majorCount; ++k)
+      if (newMoon[i] <= major[k] && major[k] < newMoon[i + 1]) return false;
+    return true;
+  }
+};
+
+bool IsLeapMonthComputed(const YearTables& t, const Lunations& l, int Y, LunarMonth key, int i) {
+  if (i + 1 >= l.count) return false;
   key = NormalizeKey(key);
   if (key.year == Y - 1 && key.month == 12) {
     const int equinox = FindTermRecord(t, kTermSpringEquinox, Y);
-    if (equinox >= 0 && Filled(t, r + 4) &&
-        PackedDateToJulianDay(t.SolarTermList[equinox].date) < PackedDateToJulianDay(t.SyzygyList[r + 4].date))
+    if (equinox >= 0 && i + 2 < l.count && PackedDateToJulianDay(t.SolarTermList[equinox].date) < l.newMoon[i + 2])
       return false;
   }
-  return NoMajorTermIn(t, r);
-}
-
-// ---- Historical tables ----------------------------------------------------
-
-const data::LeapMonthRow* LeapTableFor(int place, const data::LeapMonthRow* t0, const data::LeapMonthRow* t1) {
-  if (place == 0) return t0;
-  if (place == 1) return t1;
-  return nullptr;
-}
-
-template <typename Row>
-bool IsEnd(const Row& row) {
-  return row.place == data::kHistoricalEndPlace && row.year == data::kHistoricalEndYear;
-}
-
-// First row of a leap-month style table for the place and year, or nullptr.
-const data::LeapMonthRow* FindYearRow(const data::LeapMonthRow* table, int place, int year) {
-  if (!table) return nullptr;
-  for (const data::LeapMonthRow* row = table; !IsEnd(*row); ++row)
-    if (row->place == place && row->year == year) return row;
-  return nullptr;
-}
-
-bool RecordedLeapListed(const data::LeapMonthRow* table, int place, LunarMonth key) {
-  if (!table) return false;
-  for (const data::LeapMonthRow* row = table; !IsEnd(*row); ++row)
-    if (row->place == place && row->year == key.year && std::abs(row->month) == key.month) return true;
-  return false;
-}
-
-const data::MonthLengthDeltaRow* FindDeltaRow(int place, LunarMonth m) {
-  for (const data::MonthLengthDeltaRow* row = data::kMonthLengthDeltaTable; !IsEnd(*row); ++row)
-    if (row->place == place && row->year == m.year && std::abs(row->month) == m.month) return row;
-  return nullptr;
-}
-
-const data::MonthLengthRow* FindLengthRow(int place, LunarMonth m, int leap) {
-  for (const data::MonthLengthRow* row = data::kMonthLengthTable; !IsEnd(*row); ++row)
-    if (row->place == place && row->year == m.year && std::abs(row->month) == m.month &&
-        (row->leap != 0) == (leap != 0))
-      return row;
-  return nullptr;
-}
-
-// The first delta row of `year` for month 10 or 11: the one that adjusts
-// month 11 of that year where a build starts.
-const data::MonthLengthDeltaRow* FindMonth11DeltaRow(int place, int year) {
-  for (const data::MonthLengthDeltaRow* row = data::kMonthLengthDeltaTable; !IsEnd(*row); ++row)
-    if (row->place == place && row->year == year && (std::abs(row->month) == 10 || std::abs(row->month) == 11))
-      return row;
-  return nullptr;
-}
-
-int Month11Shift(int place, int year) {
-  for (const data::Month11ShiftRow* row = data::kMonth11ShiftTable; !IsEnd(*row); ++row)
-    if (row->place == place && row->year == year) return row->shift;
-  return 0;
+  return l.NoMajorTermIn(i);
 }
 
 struct Builder {
   YearTables& t;
   int Y;
-  const LunarBuildOptions& options;
+  Lunations l;
   int candidates[kMaxCandidates];
   int candidateCount = 0;
   int firstCandidatePosition = 0;
 
-  bool correcting() const { return options.historicalCorrection; }
-  int place() const { return options.placeIndex; }
-
-  bool IsLeap(LunarMonth key, int r) {
-    if (!correcting()) return IsLeapMonthComputed(t, Y, key, r);
-    key = NormalizeKey(key);
-    const int p = place();
-    bool leap;
-    if ((p == 0 || p == 1) && key.year >= kRecordedLeapFirstYear && key.year <= kRecordedLeapLastYear) {
-      const bool alreadyInYear = t.HasLastAcceptedLeap && t.LastAcceptedLeapYear == key.year;
-      leap = !alreadyInYear &&
-             RecordedLeapListed(LeapTableFor(p, data::kRecordedLeapTable0, data::kRecordedLeapTable1), p, key);
-    } else if (t.HasLastAcceptedLeap && t.LastAcceptedLeapYear == key.year &&
-               t.LastAcceptedLeapMonth == key.month) {
-      leap = false;
-    } else if (const data::LeapMonthRow* row =
-                   FindYearRow(LeapTableFor(p, data::kLeapMonthTable0, data::kLeapMonthTable1), p, key.year)) {
-      leap = std::abs(row->month) == key.month;
-    } else if (FindYearRow(LeapTableFor(p, data::kNoLeapYearTable0, data::kNoLeapYearTable1), p, key.year)) {
-      leap = false;
-    } else {
-      leap = IsLeapMonthComputed(t, Y, key, r);
-    }
-    if (leap) {
-      t.HasLastAcceptedLeap = true;
-      t.LastAcceptedLeapYear = key.year;
-      t.LastAcceptedLeapMonth = key.month;
-    }
-    return leap;
-  }
-
-  // Historical length adjustment of a month in the forward pass.
-  int AdjustForward(LunarMonth month, LunarMonth before, int leap, int length) {
-    if (!correcting()) return length;
-    if (const auto* row = FindDeltaRow(place(), before)) length -= row->delta;
-    if (const auto* row = FindDeltaRow(place(), month)) length += row->delta;
-    if (const auto* row = FindLengthRow(place(), month, leap)) length = row->length;
-    return length;
-  }
-
-  bool CandidateResolutionAllowed() const {
-    if (!correcting()) return true;
-    const int p = place();
-    const int earliest = DateYear(t.DayTable[0].lunarDate != 0 ? t.DayTable[0].lunarDate : PackDate(Y - 1, 1, 1));
-    for (int year : {Y, earliest}) {
-      if (FindYearRow(LeapTableFor(p, data::kLeapMonthTable0, data::kLeapMonthTable1), p, year)) return false;
-      if (FindYearRow(LeapTableFor(p, data::kRecordedLeapTable0, data::kRecordedLeapTable1), p, year)) return false;
-    }
-    return true;
-  }
+  Builder(YearTables& tables, int year) : t(tables), Y(year), l(tables) {}
 
   LunarMonth MonthAtSlot(int slot) const {
     int y, m, d;
@@ -319,6 +240,8 @@ struct Builder {
     }
   }
 
+  int Days(int from, int to) const { return static_cast<int>(l.newMoon[to] - l.newMoon[from]); }
+
   void Run() {
     for (DayRecord& d : t.DayTable) {
       d.lunarDate = 0;
@@ -326,7 +249,6 @@ struct Builder {
       d.leap = 0;
     }
     for (int& s : t.NoMajorTermStarts) s = -1;
-    t.HasLastAcceptedLeap = false;
     t.EarlyLeapFlag = 0;
     int noMajorCount = 0;
 
@@ -335,51 +257,37 @@ struct Builder {
     if (solstice < 0) return;
     const double solsticeJd = PackedDateToJulianDay(t.SolarTermList[solstice].date);
     int k = -1;
-    for (int r = 0; r < YearTables::kListCapacity && t.SyzygyList[r].date != 0; r += 2) {
-      if (PackedDateToJulianDay(t.SyzygyList[r].date) > solsticeJd) {
-        k = r;
+    for (int i = l.firstListed; i < l.listedEnd; ++i) {
+      if (l.newMoon[i] > solsticeJd) {
+        k = i;
         break;
       }
     }
-    if (k < 2) return;
-    int r11 = k - 2;
-    if (correcting()) r11 += 2 * Month11Shift(place(), Y);
-    if (!Filled(t, r11) || !Filled(t, r11 + 2)) return;
+    if (k < l.firstListed + 1) return;
+    const int i11 = k - 1;
+    if (i11 + 1 >= l.count) return;
 
-    // A shifted month 11 may begin before the table's first day: the slot is
-    // counted from slot 0 either way, and FillMonth writes only the days inside.
-    int start = DaysFromTo(t.DayTable[0].solarDate, t.SyzygyList[r11].date);
-    int length = DaysFromTo(t.SyzygyList[r11].date, t.SyzygyList[r11 + 2].date);
-    if (correcting()) {
-      // Only the first delta row of Y - 1 for month 10 or 11 applies: month 10
-      // moves the start (month 11 keeps its end), month 11 moves the end.
-      if (const auto* row = FindMonth11DeltaRow(place(), Y - 1)) {
-        if (std::abs(row->month) == 10) {
-          start += row->delta;
-          length -= row->delta;
-        } else {
-          length += row->delta;
-        }
-      }
-      if (const auto* row = FindLengthRow(place(), {Y - 1, 10}, 0)) start += row->startDelta;
-      if (const auto* row = FindLengthRow(place(), {Y - 1, 11}, 0)) length = row->length;
-    }
-    FillMonth(t, start, Y - 1, 11, 0, length);
+    const double tableStart = PackedDateToJulianDay(t.DayTable[0].solarDate);
+    const int start = static_cast<int>(l.newMoon[i11] - tableStart);
+    FillMonth(t, start, Y - 1, 11, 0, Days(i11, i11 + 1));
     t.Month11StartSlot = start;
 
-    // Forward.
+    // Forward. The months that end at a new moon past the lists are numbered
+    // by the same rule but take no part in the leap-month resolution of Y:
+    // their year is Y + 1, whose own build resolves them.
     LunarMonth previous{Y - 1, 11};
-    int next = start + length;
-    for (int r = r11 + 2; r + 2 < YearTables::kListCapacity && Filled(t, r + 2); r += 2) {
+    int next = start + Days(i11, i11 + 1);
+    for (int i = i11 + 1; i + 1 < l.count; ++i) {
+      const bool endListed = i + 1 < l.listedEnd;
       const LunarMonth tentative = NextMonth(previous);
-      int len = DaysFromTo(t.SyzygyList[r].date, t.SyzygyList[r + 2].date);
+      const int len = Days(i, i + 1);
       LunarMonth number = tentative;
       int leap = 0;
-      if (IsLeap({tentative.year, tentative.month - 1}, r)) {
+      if (IsLeapMonthComputed(t, l, Y, {tentative.year, tentative.month - 1}, i)) {
         number = NormalizeKey({tentative.year, tentative.month - 1});
         leap = 1;
         // A month starting past the table's end writes nothing and is no candidate.
-        if (candidateCount < kMaxCandidates && next >= 0 && next < t.DayTableCount) {
+        if (endListed && candidateCount < kMaxCandidates && next >= 0 && next < t.DayTableCount) {
           if (candidateCount == 0) {
             firstCandidatePosition = tentative.month;
             if (number.year > Y) firstCandidatePosition += 12;
@@ -388,9 +296,9 @@ struct Builder {
           candidates[candidateCount++] = next;
         }
       }
-      if (NoMajorTermIn(t, r) && noMajorCount < YearTables::kNoMajorTermCapacity && next < t.DayTableCount)
+      if (endListed && l.NoMajorTermIn(i) && noMajorCount < YearTables::kNoMajorTermCapacity &&
+          next < t.DayTableCount)
         t.NoMajorTermStarts[noMajorCount++] = next;
-      len = AdjustForward(number, previous, leap, len);
       FillMonth(t, next, number.year, number.month, leap, len);
       next += len;
       previous = number;
@@ -400,22 +308,12 @@ struct Builder {
     LunarMonth later{Y - 1, 11};
     int laterLeap = 0;
     int begin = start;
-    for (int r = r11 - 2; r >= 0 && begin > 0; r -= 2) {
+    for (int i = i11 - 1; i >= 0 && begin > 0; --i) {
       LunarMonth number = laterLeap ? later : NextMonth(later, -1);
-      int len = DaysFromTo(t.SyzygyList[r].date, t.SyzygyList[r + 2].date);
+      const int len = Days(i, i + 1);
       begin -= len;
-      if (correcting()) {
-        if (const auto* row = FindDeltaRow(place(), NextMonth(number, -1))) {
-          begin += row->delta;
-          len -= row->delta;
-        }
-        if (const auto* row = FindDeltaRow(place(), number)) {
-          begin -= row->delta;
-          len += row->delta;
-        }
-      }
       int leap = 0;
-      if (!laterLeap && IsLeap(number, r)) {
+      if (!laterLeap && IsLeapMonthComputed(t, l, Y, number, i)) {
         leap = 1;
         t.EarlyLeapFlag = 1;
       }
@@ -425,12 +323,133 @@ struct Builder {
     }
 
     // Keep exactly one leap month where the candidates and principal terms demand it.
-    if (candidateCount > 0 && firstCandidatePosition < 14 && CandidateResolutionAllowed()) {
+    if (candidateCount > 0 && firstCandidatePosition < 14) {
       while (candidateCount > 1) ResolveStep();
       YearBoundaryCheck();
     }
   }
 };
+
+// ---- The recorded months ---------------------------------------------------
+
+constexpr int kShortestMonthDays = 29;
+constexpr int kLongestMonthDays = 30;
+constexpr int kMonthsInTable = 24;
+
+// The months of the table as the computed build numbered them, in order
+// (the first may begin before the table).
+int ComputedMonths(const YearTables& t, HistoricalMonth* out, int capacity) {
+  const long firstDay = DayNumberOf(t.DayTable[0].solarDate);
+  int count = 0;
+  for (int s = 0; s < t.DayTableCount && count < capacity; ++s) {
+    const DayRecord& rec = t.DayTable[s];
+    if (rec.lunarDate == 0) continue;
+    int y, m, d;
+    UnpackDate(rec.lunarDate, y, m, d);
+    if (d != 1 && count > 0) continue;
+    HistoricalMonth& month = out[count++];
+    month.firstDay = firstDay + s - (d - 1);
+    month.length = rec.monthLength;
+    month.year = y;
+    month.month = m;
+    month.leap = rec.leap;
+  }
+  return count;
+}
+
+// The computed month whose first day is nearest `day`, -1 when none within a
+// fortnight.
+int NearestStart(const HistoricalMonth* months, int count, long day) {
+  constexpr long kFortnightDays = 15;
+  int best = -1;
+  for (int i = 0; i < count; ++i) {
+    const long gap = std::labs(months[i].firstDay - day);
+    if (gap <= kFortnightDays && (best < 0 || gap < std::labs(months[best].firstDay - day))) best = i;
+  }
+  return best;
+}
+
+// Replaces the lunar dates of the table by the recorded months of `place`
+// where they reach; the computed months go on outside them. Where the two
+// meet, the computed month that the recorded span would cut belongs wholly
+// to one side: the computed boundary nearest the span's edge moves onto it,
+// and when that leaves a neighbouring month outside 29..30 days the
+// boundaries beyond move by as much as needed, month by month, until the
+// lengths fit (under the reference settings nothing moves).
+void ApplyRecordedMonths(YearTables& t, int Y, int place) {
+  long spanFirst = 0, spanEnd = 0;
+  if (t.DayTableCount <= 0 || !HistoricalSpan(place, spanFirst, spanEnd)) return;
+  const long tableFirst = DayNumberOf(t.DayTable[0].solarDate);
+  const long tableEnd = tableFirst + t.DayTableCount;
+  if (tableEnd <= spanFirst || tableFirst >= spanEnd) return;
+
+  HistoricalMonth computed[kMonthsInTable];
+  const int computedCount = ComputedMonths(t, computed, kMonthsInTable);
+  HistoricalMonth months[2 * kMonthsInTable];
+  int count = 0;
+
+  if (tableFirst < spanFirst) {
+    const int seam = NearestStart(computed, computedCount, spanFirst);
+    if (seam > 0) {
+      for (int i = 0; i < seam; ++i) months[count++] = computed[i];
+      // Walk back from the edge: each month ends where the next one begins.
+      long end = spanFirst;
+      for (int i = count - 1; i >= 0; --i) {
+        HistoricalMonth& m = months[i];
+        const long length = end - m.firstDay;
+        if (length >= kShortestMonthDays && length <= kLongestMonthDays) {
+          m.length = static_cast<int>(length);
+          break;
+        }
+        m.length = length < kShortestMonthDays ? kShortestMonthDays : kLongestMonthDays;
+        m.firstDay = end - m.length;
+        end = m.firstDay;
+        if (i > 0) months[i - 1].length = static_cast<int>(m.firstDay - months[i - 1].firstDay);
+      }
+    }
+  }
+
+  count += HistoricalMonthsBetween(place, tableFirst, tableEnd, months + count, 2 * kMonthsInTable - count);
+
+  if (tableEnd > spanEnd) {
+    const int seam = NearestStart(computed, computedCount, spanEnd);
+    if (seam >= 0) {
+      long start = spanEnd;
+      bool settled = false;
+      for (int i = seam; i < computedCount && count < 2 * kMonthsInTable; ++i) {
+        HistoricalMonth m = computed[i];
+        const long end = m.firstDay + m.length;
+        m.firstDay = start;
+        if (!settled) {
+          const long length = end - start;
+          if (length >= kShortestMonthDays && length <= kLongestMonthDays) {
+            m.length = static_cast<int>(length);
+            settled = true;
+          } else {
+            m.length = length < kShortestMonthDays ? kShortestMonthDays : kLongestMonthDays;
+          }
+        }
+        months[count++] = m;
+        start = m.firstDay + m.length;
+      }
+    }
+  }
+
+  for (DayRecord& d : t.DayTable) {
+    d.lunarDate = 0;
+    d.monthLength = 0;
+    d.leap = 0;
+  }
+  for (int i = 0; i < count; ++i) {
+    const HistoricalMonth& m = months[i];
+    const long slot = m.firstDay - tableFirst;
+    FillMonth(t, static_cast<int>(slot), m.year, m.month, m.leap, m.length);
+    if (m.year == Y - 1 && m.month == 11 && m.leap == 0) t.Month11StartSlot = slot > 0 ? static_cast<int>(slot) : 0;
+  }
+  // The months before month 11 come from the recorded span, or from the
+  // computed side when the table begins before it.
+  if (tableFirst >= spanFirst) t.EarlyLeapFlag = 0;
+}
 
 }  // namespace
 
@@ -460,8 +479,9 @@ int FillMonth(YearTables& tables, int start, int lunarYear, int month, int leap,
 }
 
 void BuildLunarCalendar(YearTables& tables, int year, const LunarBuildOptions& options) {
-  Builder builder{tables, year, options, {}, 0, 0};
+  Builder builder(tables, year);
   builder.Run();
+  if (options.historicalCorrection) ApplyRecordedMonths(tables, year, options.placeIndex);
 }
 
 int FindDayTableEntry(const YearTables& tables, int y, int m, int d, char kind, int leap) {

@@ -1,7 +1,8 @@
 // The lunar year of the loaded year: the day table from November 1 of the
 // year before to early June of the year after, its lunar months numbered from
 // the month that holds the winter solstice (month 11), with the leap-month rule
-// (a month without a major term) and, optionally, the historical corrections.
+// (a month without a major term) and, optionally, the months of the historical
+// calendars (lunisolar/historical_calendar.h) where they reach.
 #pragma once
 
 #include "lunisolar/year_tables.h"
@@ -17,7 +18,10 @@ struct LunarBuildOptions {
 // Writes consecutive civil dates from November 1 of year - 1 into 585 slots.
 void FillDayTableSolarDates(YearTables& tables, int year);
 
-// Numbers the lunar months of `year` from the term and syzygy lists.
+// Numbers the lunar months of `year` from the term and syzygy lists (and the
+// events just past them). With the historical correction at a place code that
+// has recorded months, the days of the recorded span take those months,
+// whatever the lists say.
 void BuildLunarCalendar(YearTables& tables, int year, const LunarBuildOptions& options);
 
 // Slot of a solar date (kind 's') or of a lunar date with the leap flag

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "lunisolar/sexagenary.h"
+#include "lunisolar/tail_events.h"
 #include "lunisolar/terms.h"
 
 namespace orv {
@@ -23,6 +24,7 @@ bool ComputeYear(EngineContext& ctx, YearTables& tables, int year, int mode, con
   FillDayTableSolarDates(tables, year);
   const bool terms = ComputeSolarTermsOfYear(ctx, tables, mode);
   const bool syzygies = ComputeSyzygiesOfYear(ctx, tables, mode);
+  FindEventsPastLists(ctx, tables);
   BuildLunarCalendar(tables, year, options);
   return terms && syzygies;
 }

@@ -14,7 +14,7 @@ namespace orv {
 struct DayRecord {
   PackedDate solarDate = 0;   // 0 = empty slot
   PackedDate lunarDate = 0;   // lunar year, month (1..12), day; 0 = not numbered
-  std::int16_t monthLength = 0;  // days of the lunar month (29/30; 28/31 historically)
+  std::int16_t monthLength = 0;  // days of the lunar month: 29 or 30 (28 once in the recorded months, 236)
   std::int8_t leap = 0;       // 1 in a leap month
 };
 
@@ -61,11 +61,18 @@ struct YearTables {
   std::int32_t MonthPillarOffsets[kPillarOffsets] = {};
   int SpringStartRecord = -1;  // index of the start-of-spring record the offsets count from
 
-  // Historical correction: the leap month accepted last while building
-  // (lunar year, month), cleared at the start of each build.
-  int LastAcceptedLeapYear = 0;
-  int LastAcceptedLeapMonth = 0;
-  bool HasLastAcceptedLeap = false;
+  // The new moons and major terms just past the lists (listed scale: the
+  // selected time system with the zone added), so that every day of the
+  // table gets a lunar date; see lunisolar/tail_events.h.
+  static constexpr int kTailCapacity = 3;
+  double TailNewMoons[kTailCapacity] = {};
+  int TailNewMoonCount = 0;
+  double TailMajorTerms[kTailCapacity] = {};
+  int TailMajorTermCount = 0;
+  // The new moon before the first listed one and the major term before the
+  // first listed term (0 when not found), for the table's first weeks.
+  double HeadNewMoon = 0.0;
+  double HeadMajorTerm = 0.0;
 };
 
 // Julian Day (00:00) of a packed civil date.

@@ -212,10 +212,12 @@ TEST(CliInputs, CorrectionStartsAsTheWindowStartsIt) {
     ASSERT_EQ(plain.status, 0) << c.args << ": " << plain.err;
     EXPECT_EQ(plain.out, with.out) << c.args;
   }
-  // The correction does change 1876 (KASI: solar 1876-06-22 is lunar 5-31 of
-  // the recorded calendar), so the comparison above means something.
-  EXPECT_NE(RunCli("lunar 1876-06-22 --correction off", dir.path()).out,
-            RunCli("lunar 1876-06-22", dir.path()).out);
+  // The correction does change the dates of 1849 (KASI: solar 1849-12-20 is
+  // lunar 11-07, where the computed month 11 begins a day later), so the
+  // comparison above means something.
+  EXPECT_EQ(RunCli("lunar 1849-12-20", dir.path()).out, "1849-11-07\n");
+  EXPECT_NE(RunCli("lunar 1849-12-20 --correction off", dir.path()).out,
+            RunCli("lunar 1849-12-20", dir.path()).out);
 }
 
 // ------------------------------------------------------------------ simulation runs

@@ -34,7 +34,7 @@ std::optional<bool> CorrectionSwitch(CliContext& ctx) {
   if (!v) return std::nullopt;
   const bool wanted = ParseOnOff(*v, "correction");
   if (wanted && !PlaceAllowsHistoricalCorrection(ctx.settings.PlaceIndex)) {
-    ctx.messages.Show("명청,조선,대한민국이외는\n보정하지 않습니다.", "안내");
+    ctx.messages.Show(kHistoricalCorrectionRefused, "안내");
     return false;
   }
   return wanted;

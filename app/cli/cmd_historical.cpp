@@ -1,13 +1,13 @@
 // The lunar calendar over a span of years, as the program shows it: each civil
 // year's days are numbered by the tables prepared for that year. Used to
-// compare the calendar with historical calendars and to generate the
-// correction tables (tools/gen_historical_tables.py).
+// compare the calendar with the historical calendars.
 #include <cstdio>
 #include <memory>
 #include <string>
 
 #include "app/cli/cli.h"
 #include "app/cli/cli_settings.h"
+#include "app/core/files/places.h"
 #include "lunisolar/prepare.h"
 
 namespace orv::cli {

@@ -6,6 +6,7 @@
 
 #include "app/cli/cli.h"
 #include "app/cli/cli_settings.h"
+#include "app/core/files/places.h"
 #include "app/core/files/app_folders.h"
 #include "app/core/reports/birth_pillars.h"
 #include "app/core/reports/day_report.h"

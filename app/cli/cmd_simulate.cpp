@@ -5,6 +5,7 @@
 
 #include "app/cli/cli.h"
 #include "app/cli/cli_settings.h"
+#include "app/core/files/places.h"
 #include "app/core/simulation/simulation.h"
 
 namespace orv::cli {

@@ -14,6 +14,7 @@
 #include "app/core/files/files.h"
 #include "ephemeris/jpl_reader.h"
 #include "lunisolar/prepare.h"
+#include "lunisolar/tail_events.h"
 #include "lunisolar/terms.h"
 #include "time/text_format.h"
 #include "time/timescales.h"
@@ -462,7 +463,7 @@ void CalendarApp::ToggleLeapMonth() {
 
 void CalendarApp::ToggleCorrection() {
   if (!PlaceAllowsHistoricalCorrection(settings.PlaceIndex) && !HistoricalCorrection) {
-    messages.Show("명청,조선,대한민국이외는\n보정하지 않습니다.", "안내");
+    messages.Show(kHistoricalCorrectionRefused, "안내");
     return;
   }
   HistoricalCorrection = !HistoricalCorrection;
@@ -811,6 +812,7 @@ void CalendarApp::ChangePlace(int index) {
       // with them the day boundaries of the lunar months.
       ShiftTermListZone(*tables, shiftDeg);
       ShiftSyzygyListZone(*tables, shiftDeg);
+      ShiftTailZone(*tables, shiftDeg);
       RebuildLunarCalendar();
     }
   }

@@ -74,6 +74,8 @@ bool PlaceAllowsHistoricalCorrection(int index);
 // correction on when the user has not switched it: at the first four rows, for
 // the years the records cover.
 bool HistoricalCorrectionByDefault(int index, int year);
+// The notice shown when the correction is asked for at any other place.
+inline constexpr const char* kHistoricalCorrectionRefused = "명청,조선,대한민국이외는\n보정하지 않습니다.";
 
 // Makes `index` the selected place: PlaceIndex, PlaceMeridian, the zone offset
 // and the observer (with its geocentric radius). The index must be valid.

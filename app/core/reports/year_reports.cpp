@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "app/core/reports/report_format.h"
-#include "data/historical_tables.h"
 #include "lunisolar/prepare.h"
 #include "lunisolar/sexagenary.h"
 #include "lunisolar/terms.h"
@@ -73,34 +72,11 @@ bool NextSyzygy(const YearTables& t, const EventTime& from, char kind, EventTime
   return FindSyzygyNear(t, from.y, from.m, from.d, from.h, from.mi, 'f', kind, out.y, out.m, out.d, out.h, out.mi);
 }
 
-// Slot of the day on which a lunar month begins, moved by the historical
-// month-length corrections when they apply (the month began earlier or later
-// than the new moon says).
-int CorrectedMonthSlot(const ReportInputs& in, int slot) {
-  if (!in.lunar.historicalCorrection || slot < 0) return slot;
-  int ly, lm, ld;
-  UnpackDate(in.tables.DayTable[slot].lunarDate, ly, lm, ld);
-  for (const data::MonthLengthDeltaRow* row = data::kMonthLengthDeltaTable;
-       row->place != data::kHistoricalEndPlace || row->year != data::kHistoricalEndYear; ++row) {
-    if (row->place == in.lunar.placeIndex && row->year == ly && (row->month == lm || row->month == -lm)) {
-      const int moved = slot + row->delta;
-      return moved >= 0 && moved < YearTables::kDaySlots ? moved : slot;
-    }
-  }
-  return slot;
-}
-
-// Whether the historical month-length table makes month `month` of lunar year
-// `lunarYear` a leap month.
-bool RecordedAsLeap(const ReportInputs& in, int lunarYear, int month) {
-  if (!in.lunar.historicalCorrection) return false;
-  for (const data::MonthLengthRow* row = data::kMonthLengthTable;
-       row->place != data::kHistoricalEndPlace || row->year != data::kHistoricalEndYear; ++row) {
-    if (row->place == in.lunar.placeIndex && row->year == lunarYear && (row->month == month || row->month == -month) &&
-        row->leap != 0)
-      return true;
-  }
-  return false;
+// Slot of the lunar month a new moon begins, found by its full moon: a
+// recorded month may begin a day or two away from the computed new moon, but
+// its full moon always falls inside it.
+int MonthSlotOfFullMoon(const YearTables& t, const EventTime& fullMoon) {
+  return FindDayTableEntry(t, fullMoon.y, fullMoon.m, fullMoon.d, 's', 0);
 }
 
 // A standard-time event read on the civil clock under kTimeCivil (with the
@@ -216,13 +192,8 @@ std::string SyzygyReportText(ReportInputs& in, int year) {
           complete = false;
           break;
         }
-        const int slot = CorrectedMonthSlot(in, FindDayTableEntry(t, newMoon.y, newMoon.m, newMoon.d, 's', 0));
-        bool leap = false;
-        if (slot >= 0) {
-          int ly, lm, ld;
-          UnpackDate(t.DayTable[slot].lunarDate, ly, lm, ld);
-          leap = t.DayTable[slot].leap != 0 || RecordedAsLeap(in, ly, position - 1);
-        }
+        const int slot = MonthSlotOfFullMoon(t, fullMoon);
+        const bool leap = slot >= 0 && t.DayTable[slot].leap != 0;
         const std::string pair = SyzygyPair(in, RefineSyzygy(ctx, newMoon, 'H'), RefineSyzygy(ctx, fullMoon, 'M'));
         if (!leapPrinted && leap) {
           out += Format("\n\n윤%d월달\t", month) + pair;
@@ -235,7 +206,7 @@ std::string SyzygyReportText(ReportInputs& in, int year) {
       }
       // A leap month after the twelfth month closes the year.
       if (complete && NextSyzygy(t, fullMoon, 'H', newMoon) && NextSyzygy(t, newMoon, 'M', fullMoon)) {
-        const int slot = CorrectedMonthSlot(in, FindDayTableEntry(t, newMoon.y, newMoon.m, newMoon.d, 's', 0));
+        const int slot = MonthSlotOfFullMoon(t, fullMoon);
         if (slot >= 0 && t.DayTable[slot].leap != 0)
           out += Format("\n\n윤%d월달\t", month) +
                  SyzygyPair(in, RefineSyzygy(ctx, newMoon, 'H'), RefineSyzygy(ctx, fullMoon, 'M'));
@@ -403,10 +374,12 @@ std::string AboutText(const CalcSettings& settings) {
          "음력과 이 달력의 음력이 다를 수 있고, 미래에도 윤달을 정하는 방법에\n"
          "따라 음력날짜가 바뀔 수 있으나, 문헌으로 알 수 있는 시대의 달은 1911년\n"
          "(양력1912년2월)까지 보정하였고, 1912년 부터는 계산결과 그대로 입니다.\n"
-         "삼국시대는 삼국사기와 중국사서를, 고려시대는 고려사와 절요를, 조선은\n"
-         "조선왕조실록을 참고하였습니다\n\n"
-         "윤달은 서기1년이후, 달의 大小는 1392년 이후부터 1911년까지 보정되어\n"
-         "1392년 이전 달의 大小는 하루정도 차이날 수 있습니다.\n"
+         "보정한 음력은 옛 책력의 달(시작일, 윤달, 大小)을 그대로 담은 표를\n"
+         "따릅니다. 대한민국/조선(서울)은 1391~1911년에 한국천문연구원이 펴낸\n"
+         "음력(1000~1390년은 같은 자료의 복원 음력), 그 이전은 중국 역대 왕조의\n"
+         "음력을, 명청(북경)은 서기2~1911년 중국 역대 왕조의 음력을 따랐습니다.\n\n"
+         "윤달과 달의 大小는 음력 2년부터 1911년까지 보정되며, 보정된 달은\n"
+         "천체력, 시간체계, Delta T 설정과 관계없이 같습니다.\n"
          "# 단, 보정칸이 체크되어야 (대한민국과 중국의 옛 책력으로)보정됩니다.#\n"
          "태양력(Gregory曆)과 60일에 한번씩 순환되는 日辰 및 요일은 정확합니다.\n\n"
          "날짜판을 클릭하면 해당 날의 세차,월건,일진과 해당 달의 절기와\n"

@@ -1,0 +1,120 @@
+#include "lunisolar/tail_events.h"
+
+#include <cmath>
+
+#include "ephemeris/sunmoon.h"
+
+namespace orv {
+namespace {
+
+// Mean synodic month and mean rates (days, degrees per day): first guesses
+// only, the iteration below converges on the true event.
+constexpr double kSynodicMonthDays = 29.530588853;
+constexpr double kMeanElongationRateDegPerDay = 12.190749;
+constexpr double kMeanSunRateDegPerDay = 0.985647;
+// Stop when a step is below this (days; about 1 ms), after at most kMaxSteps.
+constexpr double kStepToleranceDays = 1.0e-8;
+constexpr int kMaxSteps = 30;
+// Major terms: the Sun's longitude at a multiple of 30 degrees.
+constexpr double kMajorTermSpacingDeg = 30.0;
+constexpr double kDegreesPerDayOfZoneShift = 360.0;
+
+// Signed difference a - b reduced to (-180, 180] degrees.
+double SignedDegrees(double a, double b) {
+  double d = std::fmod(a - b, 360.0);
+  if (d <= -180.0) d += 360.0;
+  if (d > 180.0) d -= 360.0;
+  return d;
+}
+
+// The instant near `guess` (search scale: selected time system, zone
+// removed) at which the function reaches `targetDeg`: secant steps with the
+// mean rate, bounded.
+double Converge(EngineContext& ctx, int body, int result, double targetDeg, double guess, double rateDegPerDay) {
+  double t = guess;
+  for (int i = 0; i < kMaxSteps; ++i) {
+    const double step = -SignedDegrees(SunMoonLongitude(ctx, body, t, result), targetDeg) / rateDegPerDay;
+    t += step;
+    if (std::fabs(step) < kStepToleranceDays) break;
+  }
+  return t;
+}
+
+double ListedInstant(PackedDate date, PackedTime time) {
+  int h, mi;
+  UnpackTime(time, h, mi);
+  return PackedDateToJulianDay(date) + h / 24.0 + mi / 1440.0;
+}
+
+}  // namespace
+
+void FindEventsPastLists(EngineContext& ctx, YearTables& tables) {
+  tables.TailNewMoonCount = 0;
+  tables.TailMajorTermCount = 0;
+  tables.HeadNewMoon = 0.0;
+  tables.HeadMajorTerm = 0.0;
+  if (tables.DayTableCount <= 0) return;
+  const double zone = ctx.settings.ZoneOffsetDays;
+  const double tableEnd = PackedDateToJulianDay(tables.DayTable[0].solarDate) + tables.DayTableCount;
+
+  // The last listed new moon and the last listed term (listed scale: zone added).
+  double firstNewMoon = 0.0, lastNewMoon = 0.0, firstMajorTerm = 0.0, lastTerm = 0.0;
+  for (const SyzygyRecord& r : tables.SyzygyList) {
+    if (r.date == 0) break;
+    if (!r.isNewMoon()) continue;
+    lastNewMoon = ListedInstant(r.date, r.time());
+    if (firstNewMoon == 0.0) firstNewMoon = lastNewMoon;
+  }
+  for (const SolarTermRecord& r : tables.SolarTermList) {
+    if (r.date == 0) break;
+    lastTerm = ListedInstant(r.date, r.time());
+    if (firstMajorTerm == 0.0 && r.termIndex % 2 == 1) firstMajorTerm = lastTerm;
+  }
+  if (lastNewMoon == 0.0 || lastTerm == 0.0 || firstMajorTerm == 0.0) return;
+
+  // Before the lists: one lunation before the first new moon, one major
+  // term before the first listed one (the Sun's longitude 30 degrees less).
+  tables.HeadNewMoon = Converge(ctx, kBodySunAndMoon, kResultElongation, 0.0, firstNewMoon - zone - kSynodicMonthDays,
+                                kMeanElongationRateDegPerDay) +
+                       zone;
+  {
+    const double t0 = firstMajorTerm - zone;
+    const double lon = SunMoonLongitude(ctx, kBodySun, t0, kResultSunLongitude);
+    const double target = std::fmod(std::round(lon / kMajorTermSpacingDeg) * kMajorTermSpacingDeg -
+                                        kMajorTermSpacingDeg + 360.0, 360.0);
+    const double guess = t0 + SignedDegrees(target, lon) / kMeanSunRateDegPerDay;
+    tables.HeadMajorTerm = Converge(ctx, kBodySun, kResultSunLongitude, target, guess, kMeanSunRateDegPerDay) + zone;
+  }
+
+  double t = lastNewMoon - zone;
+  while (tables.TailNewMoonCount < YearTables::kTailCapacity) {
+    t = Converge(ctx, kBodySunAndMoon, kResultElongation, 0.0, t + kSynodicMonthDays, kMeanElongationRateDegPerDay);
+    const double listed = t + zone;
+    tables.TailNewMoons[tables.TailNewMoonCount++] = listed;
+    if (std::floor(listed + 0.5) - 0.5 >= tableEnd) break;
+  }
+  const double until = tables.TailNewMoons[tables.TailNewMoonCount - 1];
+
+  // Major terms: the next multiple of 30 degrees after the last listed term.
+  t = lastTerm - zone;
+  double target = std::floor(SunMoonLongitude(ctx, kBodySun, t, kResultSunLongitude) / kMajorTermSpacingDeg + 1.0) *
+                  kMajorTermSpacingDeg;
+  while (tables.TailMajorTermCount < YearTables::kTailCapacity) {
+    const double guess = t + SignedDegrees(target, SunMoonLongitude(ctx, kBodySun, t, kResultSunLongitude)) /
+                                 kMeanSunRateDegPerDay;
+    t = Converge(ctx, kBodySun, kResultSunLongitude, std::fmod(target, 360.0), guess, kMeanSunRateDegPerDay);
+    tables.TailMajorTerms[tables.TailMajorTermCount++] = t + zone;
+    if (t + zone > until) break;
+    target += kMajorTermSpacingDeg;
+  }
+}
+
+void ShiftTailZone(YearTables& tables, float deltaDeg) {
+  const double days = static_cast<double>(deltaDeg) / kDegreesPerDayOfZoneShift;
+  for (int i = 0; i < tables.TailNewMoonCount; ++i) tables.TailNewMoons[i] += days;
+  for (int i = 0; i < tables.TailMajorTermCount; ++i) tables.TailMajorTerms[i] += days;
+  if (tables.HeadNewMoon != 0.0) tables.HeadNewMoon += days;
+  if (tables.HeadMajorTerm != 0.0) tables.HeadMajorTerm += days;
+}
+
+}  // namespace orv
