@@ -7,6 +7,8 @@
 #include "app/cli/cli.h"
 #include "app/cli/cli_settings.h"
 #include "app/core/files/app_folders.h"
+#include "app/core/files/config.h"
+#include "app/core/files/files.h"
 #include "app/core/reports/day_report.h"
 #include "app/core/reports/eclipse_reports.h"
 #include "app/core/reports/holidays.h"
@@ -118,7 +120,9 @@ int CmdHolidays(CliContext& cli) {
 
 int CmdAbout(CliContext& cli) {
   std::string text = AboutText(cli.settings);
-  if (cli.userConfigFolder) text += SettingsFolderLine(cli.settingsFolder);
+  if (cli.userConfigFolder)
+    text += SettingsFolderLine(cli.settingsFolder) +
+            SettingsSourceLine(cli.configPath, JoinPath(cli.settingsFolder, kConfigFileName));
   Print(text);
   return 0;
 }

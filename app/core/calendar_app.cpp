@@ -112,6 +112,12 @@ CalendarApp::~CalendarApp() { ephemeris.Close(ctx); }
 
 std::string CalendarApp::ConfigPath() const { return JoinPath(folders.currentFolder, kConfigFileName); }
 
+std::string CalendarApp::ConfigReadPath() const {
+  // The desktop program moves to the user's folder from the folder it was
+  // started in (""), which may still hold readable settings.
+  return SettingsFileToRead({folders.currentFolder, folders.userConfigFolder}, "", kConfigFileName);
+}
+
 LunarBuildOptions CalendarApp::Options() const {
   LunarBuildOptions options;
   options.historicalCorrection = HistoricalCorrection;
@@ -142,7 +148,7 @@ void CalendarApp::MoveYearNumber(bool later) {
 // --- Start-up and closing -----------------------------------------------------
 
 int CalendarApp::LoadSettings(int& jplNumber) {
-  ReadConfiguration(settings, ConfigPath(), messages);
+  ReadConfiguration(settings, ConfigReadPath(), messages);
   if (settings.EphemerisCode == kEphemerisPlan404 || settings.EphemerisCode == 0) EphemerisChoiceIndex = 0;
   else if (settings.EphemerisCode == kEphemerisDe431) EphemerisChoiceIndex = 1;
   else if (settings.EphemerisCode == kEphemerisDe441) EphemerisChoiceIndex = 2;
@@ -201,7 +207,7 @@ void CalendarApp::StartUp() {
       }
     }
   }
-  ReadMemoFile(memos, folders.currentFolder);
+  ReadMemoFile(memos, folders.currentFolder, &messages);
   PrepareYear(year);
   MonthViewBuild();
 }
@@ -568,7 +574,7 @@ void CalendarApp::ShowDayReport() {
   if (!Guarded(messages, [&] { text = DayReportText(in, selected); })) return;
   if (messages.Show(text, kDayReportCaption, MessageButtons::RetryCancel) != MessageAnswer::Retry) return;
   EditMemoFile(*runner, editors, folders.currentFolder, messages);
-  ReadMemoFile(memos, folders.currentFolder);
+  ReadMemoFile(memos, folders.currentFolder, &messages);
   MonthViewBuild();
 }
 
@@ -669,7 +675,8 @@ void CalendarApp::HolidayReport() {
 
 std::string CalendarApp::AboutBoxText() const {
   std::string text = AboutText(settings);
-  if (folders.userConfigFolder) text += SettingsFolderLine(folders.currentFolder);
+  if (folders.userConfigFolder)
+    text += SettingsFolderLine(folders.currentFolder) + SettingsSourceLine(ConfigReadPath(), ConfigPath());
   return text;
 }
 

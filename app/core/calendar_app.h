@@ -170,6 +170,9 @@ class CalendarApp {
   int TimeSystemItem() const { return settings.TimeSystemCode - 1; }
   int DeltaTItem() const { return settings.DeltaTModelCode - 1; }
   std::string ConfigPath() const;
+  // Where the settings are read from: ConfigPath, or the file left in the
+  // start folder when the settings moved to the user's folder.
+  std::string ConfigReadPath() const;
   const PlaceRecord& Place() const { return places.rows.at(static_cast<size_t>(settings.PlaceIndex)); }
   // Moon's age (days) at noon of the selected day, or of the day the view
   // stands for (today's cell, else the month's first day).

@@ -1,10 +1,12 @@
 #include "app/core/files/memo.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
+#include <iterator>
 
 #include "app/core/files/encoding.h"
 #include "app/core/files/files.h"
+#include "app/core/messages.h"
 
 namespace orv {
 namespace {
@@ -22,29 +24,66 @@ std::size_t PrefixBytes(const std::string& utf8, int maxChars) {
   return utf8.size();
 }
 
-// Parses one line into `row` with the pattern "%d,%d,%d,%d,%s". Fields the
-// pattern does not reach keep their values.
-void ParseMemoLine(const std::string& line, MemoEntry& row) {
-  // The longest line is kMemoLineMaxChars characters of at most 4 bytes; the
-  // width of "%316s" keeps the name inside the buffer.
-  constexpr int kNameBufferBytes = 4 * kMemoLineMaxChars + 1;
-  static_assert(kNameBufferBytes == 317, "adjust the %s width below");
-  char name[kNameBufferBytes] = {};
-  int kind = row.kind, year = row.year, month = row.month, day = row.day;
-  const int fields = std::sscanf(line.c_str(), "%d,%d,%d,%d,%316s", &kind, &year, &month, &day, name);
-  if (fields >= 1) row.kind = kind;
-  if (fields >= 2) row.year = year;
-  if (fields >= 3) row.month = month;
-  if (fields >= 4) row.day = day;
-  if (fields >= 5) row.name = CutToCp949Length(name, kMemoNameMaxBytes);
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+// One integer as "%d" reads it (blanks, a sign, decimal digits), with a range
+// check: false for no number and for one outside int.
+bool ReadInt(const char*& p, const char* end, int& value) {
+  while (p < end && IsBlank(*p)) ++p;
+  if (p < end && *p == '+' && p + 1 < end && *(p + 1) != '-') ++p;
+  const auto [next, ec] = std::from_chars(p, end, value);
+  if (ec != std::errc()) return false;
+  p = next;
+  return true;
+}
+
+// Parses one line into `row` as the pattern "%d,%d,%d,%d,%s" reads it. Fields
+// the pattern does not reach keep their values. False when a number does not
+// fit an int (the line is then not a row).
+bool ParseMemoLine(const std::string& line, MemoEntry& row) {
+  const char* p = line.data();
+  const char* end = p + line.size();
+  int* fields[] = {&row.kind, &row.year, &row.month, &row.day};
+  for (size_t i = 0; i < std::size(fields); ++i) {
+    if (i > 0) {
+      if (p == end || *p != ',') return true;
+      ++p;
+    }
+    int value = 0;
+    const char* start = p;
+    if (!ReadInt(p, end, value)) {
+      // Digits that do not fit: refused; anything else ends the pattern.
+      const char* q = start;
+      while (q < end && IsBlank(*q)) ++q;
+      if (q < end && (*q == '+' || *q == '-')) ++q;
+      return !(q < end && *q >= '0' && *q <= '9');
+    }
+    *fields[i] = value;
+  }
+  if (p == end || *p != ',') return true;
+  ++p;
+  while (p < end && IsBlank(*p)) ++p;
+  const char* word = p;
+  while (p < end && !IsBlank(*p)) ++p;
+  if (p > word) row.name = CutToCp949Length(std::string(word, p), kMemoNameMaxBytes);
+  return true;
+}
+
+// Month, day and first year a calendar can show.
+bool FieldsInRange(const MemoEntry& row) {
+  return row.month >= 1 && row.month <= kMemoMaxMonth && row.day >= 1 && row.day <= kMemoMaxDay &&
+         row.year >= kMemoFirstYear && row.year <= kMemoLastYear;
 }
 
 }  // namespace
 
-bool ReadMemoFile(MemoTable& memos, const std::string& folder) {
+bool ReadMemoFile(MemoTable& memos, const std::string& folder, MessageSink* messages) {
   memos.clear();
   std::string bytes;
-  if (!ReadWholeFile(JoinPath(folder, kMemoFileName), bytes)) return false;
+  const std::string path = JoinPath(folder, kMemoFileName);
+  const ReadResult read = ReadRegularFile(path, bytes);
+  if (read == ReadResult::NotRegular && messages) messages->Show(NotRegularFileText(path), "알림");
+  if (read != ReadResult::Ok) return false;
   const std::string text = DecodeFileText(bytes);
 
   MemoEntry row;  // carries over the fields a line leaves unread
@@ -59,8 +98,11 @@ bool ReadMemoFile(MemoTable& memos, const std::string& folder) {
     if (line.empty()) break;
     if (line[0] != '-' && line[0] != '1') continue;
     std::replace(line.begin(), line.end(), '.', ',');
-    ParseMemoLine(line, row);
-    if (row.month == 0 || row.day == 0) break;
+    MemoEntry parsed = row;
+    if (!ParseMemoLine(line, parsed)) continue;
+    if (parsed.month == 0 || parsed.day == 0) break;
+    if (!FieldsInRange(parsed)) continue;
+    row = parsed;
     memos.push_back(row);
   }
   return true;
