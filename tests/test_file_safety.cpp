@@ -11,6 +11,9 @@
 #include <filesystem>
 #include <string>
 
+#include "app/core/calendar_app.h"
+#include "app/core/clock.h"
+#include "app/core/files/app_folders.h"
 #include "app/core/files/config.h"
 #include "app/core/files/files.h"
 #include "app/core/files/memo.h"
@@ -187,6 +190,9 @@ TEST(NonRegularFiles, CommandLineAnswersAtOnce) {
   const auto jpl = testing::RunCli("position sun 2451545 --ephemeris " + dir.file("fifo"), dir.path());
   EXPECT_NE(jpl.status, 0);
   EXPECT_NE(jpl.err.find("not a regular file"), std::string::npos) << jpl.err;
+  const auto given = testing::RunCli("config --config " + dir.file("fifo"), dir.path());
+  EXPECT_EQ(given.status, 2);
+  EXPECT_NE(given.err.find("not a regular file"), std::string::npos) << given.err;
   const auto config = testing::RunCli("config", dir.path());
   EXPECT_EQ(config.status, 0) << config.err;
   EXPECT_NE(config.err.find("일반 파일이 아니어서 읽지 않습니다"), std::string::npos) << config.err;
@@ -223,6 +229,36 @@ TEST(MemoFields, OutOfRangeRowsAreSkipped) {
     EXPECT_GE(m.day, 1);
     EXPECT_LE(m.day, 31);
   }
+}
+
+// The desktop program started in a folder it may not write to, which holds
+// settings: they are read, the closing save goes to the user's folder, and
+// the about text names both.
+TEST(SettingsFolders, ReadOnlyStartFolderSettingsAreReadAndSavedToTheUserFolder) {
+  TempDir start, user;
+  start.write(kConfigFileName, "3,0\t1;3/9,\n1,\t2;1/2,\n");
+  char previous[4096];
+  ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
+  ASSERT_EQ(::chdir(start.path().c_str()), 0);
+  RecordingMessageSink messages;
+  FixedClock clock(SystemClock().Now());
+  AppFolders folders{"/nonexistent-program-folder", user.path()};
+  folders.userConfigFolder = true;  // as DesktopAppFolders chooses for a read-only start folder
+  std::string about;
+  int precession = 0;
+  {
+    CalendarApp app(folders, messages, clock);
+    app.StartUp();
+    precession = app.settings.PrecessionModel;
+    about = app.AboutBoxText();
+    app.Close();
+  }
+  ASSERT_EQ(::chdir(previous), 0);
+  EXPECT_EQ(precession, 1);
+  EXPECT_NE(about.find("설정 파일 위치: " + user.path()), std::string::npos) << about;
+  EXPECT_NE(about.find("설정을 읽은 파일: Orvanta.cfg"), std::string::npos) << about;
+  EXPECT_TRUE(FileExists(user.file(kConfigFileName)));
+  EXPECT_EQ(start.read(kConfigFileName), "3,0\t1;3/9,\n1,\t2;1/2,\n");
 }
 
 }  // namespace

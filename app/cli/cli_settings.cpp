@@ -126,6 +126,8 @@ void LoadCliSettings(CliContext& ctx) {
   ctx.userDataFolder = user.data;
   ctx.configPath = SettingsFileToRead(choice, "", kConfigFileName);
   if (auto path = ctx.inv.Get("config")) {
+    if (PathExists(*path) && !FileExists(*path))
+      throw UsageError("configuration file is not a regular file: " + *path);
     if (!FileExists(*path)) throw UsageError("configuration file not found: " + *path);
     ctx.configPath = *path;
   }

@@ -65,7 +65,8 @@ int CmdIcs(CliContext& cli) {
   const std::string text =
       BuildIcsCalendar(ctx, *tables, cli.places.rows[static_cast<size_t>(cli.settings.PlaceIndex)], options,
                        cli.messages, StampUtc());
-  if (!WriteFileAtomically(*output, text)) throw RuntimeFailure("cannot write " + *output);
+  std::string error;
+  if (!WriteFileAtomically(*output, text, &error)) throw RuntimeFailure("cannot write " + error);
   return 0;
 }
 

@@ -737,8 +737,10 @@ bool CalendarApp::ExportIcs(const IcsExportRequest& request) {
   if (YearInRange(shownYear)) PrepareYear(shownYear);
   MonthViewBuild();
   if (!built) return false;
-  if (!WriteFileAtomically(request.path, text)) {
-    messages.Show(request.path + "\n파일을 쓸 수 없습니다.", "오류", MessageButtons::Ok, MessageIcon::Error);
+  std::string error;
+  if (!WriteFileAtomically(request.path, text, &error)) {
+    messages.Show(request.path + "\n파일을 쓸 수 없습니다.\n(" + error + ")", "오류", MessageButtons::Ok,
+                  MessageIcon::Error);
     return false;
   }
   messages.Show(request.path + "\n파일로 내보냈습니다.", "안내");

@@ -18,6 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         m.year > kMemoLastYear)
       std::abort();
 
+  if (memos.empty()) return 0;
   // One prepared year for every input: the months of 2024.
   static CalcSettings settings = DefaultSettings();
   static Observer observer;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -53,7 +54,17 @@ std::string FollowLinks(std::string path) {
   return "";
 }
 
+// The process's umask, read without changing it (Linux 4.7 and later list
+// it in /proc/self/status); else set and restored at once.
 mode_t CurrentUmask() {
+  if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+    char line[256];
+    unsigned mask = 0;
+    bool found = false;
+    while (!found && std::fgets(line, sizeof line, status)) found = std::sscanf(line, "Umask: %o", &mask) == 1;
+    std::fclose(status);
+    if (found) return static_cast<mode_t>(mask & 0777);
+  }
   const mode_t mask = ::umask(022);
   ::umask(mask);
   return mask;
