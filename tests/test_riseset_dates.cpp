@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/core/files/places.h"
+#include "cli_runner.h"
 #include "app/core/reports/eclipse_texts.h"
 #include "eclipses/riseset.h"
 #include "ephemeris/horizontal.h"
@@ -142,6 +143,24 @@ TEST(RiseSetDates, WellingtonListingShowsTheDateAsked) {
   // Sunrise about 7:45 and sunset about 16:58 NZST on the shortest day.
   EXPECT_NE(csv.find("sun,2024-06-21 07:4"), std::string::npos) << csv;
   EXPECT_NE(csv.find(",2024-06-21 16:5"), std::string::npos) << csv;
+}
+
+// The command line and the day report at places on both sides of the date
+// line (UTC+12, UTC+12:45, UTC+13 at 171.8 W, UTC-11): the Sun's rise and set
+// of 21 June 2024 are dated 21 June.
+TEST(RiseSetDates, CommandLineAndDayReportNearTheDateLine) {
+  testing::TempDir dir;
+  for (const char* place : {"34", "36", "38", "291"}) {
+    const auto listing = testing::RunCli(std::string("riseset 2024-06-21 --body sun --place ") + place, dir.path());
+    ASSERT_EQ(listing.status, 0) << listing.err;
+    EXPECT_NE(listing.out.find("sun,2024-06-21 "), std::string::npos) << place << "\n" << listing.out;
+    EXPECT_NE(listing.out.find(",2024-06-21 ", listing.out.find("sun,") + 5), std::string::npos)
+        << place << "\n" << listing.out;
+    const auto report = testing::RunCli(std::string("day 2024-06-21 --place ") + place, dir.path());
+    ASSERT_EQ(report.status, 0) << report.err;
+    EXPECT_NE(report.out.find("日出(양력): 21일 "), std::string::npos) << place;
+    EXPECT_NE(report.out.find("日沒: 21일 "), std::string::npos) << place;
+  }
 }
 
 }  // namespace
