@@ -248,7 +248,7 @@ bool FileExists(const std::string& path) {
 
 bool PathExists(const std::string& path) {
   struct stat st;
-  return ::lstat(path.c_str(), &st) == 0;
+  return ::stat(path.c_str(), &st) == 0;
 }
 
 }  // namespace orv

@@ -78,7 +78,8 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 // Whether `path` is a regular file (after following symbolic links).
 bool FileExists(const std::string& path);
 
-// Whether something (of any kind) is at `path`.
+// Whether something of any kind is at `path` (after following symbolic
+// links: a dangling link is nothing).
 bool PathExists(const std::string& path);
 
 }  // namespace orv
