@@ -73,7 +73,12 @@ RiseSetInstants RiseSetAround(EngineContext& ctx, int body, double transitJD) {
 
 RiseSetInstants RiseSetTimes(EngineContext& ctx, int body, double jd) {
   body = SunOrMoon(body);
-  return RiseSetAround(ctx, body, CulminationInstant(ctx, body, jd));
+  // The date is that of jd's 0h-24h day; its civil day in the zone shown
+  // starts ZoneOffsetDays earlier (12 hours before 0h UT in New Zealand,
+  // 11 hours after it in Samoa). A transit searched in the UT day instead
+  // falls on the next local date wherever local noon is outside it.
+  const double localMidnight = std::floor(jd - kMidnightOffsetDays) + 0.5 - ctx.settings.ZoneOffsetDays;
+  return RiseSetAround(ctx, body, CulminationInDay(ctx, body, localMidnight));
 }
 
 RiseSetInstants SunRiseSetAroundNoon(EngineContext& ctx, double meanNoonJD) {

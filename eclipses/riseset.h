@@ -18,9 +18,11 @@ struct RiseSetInstants {
 };
 
 // The rise in the half day before and the set in the half day after the upper
-// transit of the civil day (0h UT to 24h UT of the input's scale) that
-// contains `jd`; body 0 = Sun, 1 = Moon. Tolerance 0.01 s; a root within
-// 0.1 s of a window's end counts as no event.
+// transit of one local date: the date of the 0h UT to 24h UT day (of the
+// input's scale) that contains `jd`, taken as the civil day of the zone shown
+// (from 0h local standard time, ZoneOffsetDays before 0h UT; the UT day
+// itself under TT and UT). Body 0 = Sun, 1 = Moon. Tolerance 0.01 s; a root
+// within 0.1 s of a window's end counts as no event.
 RiseSetInstants RiseSetTimes(EngineContext& ctx, int body, double jd);
 
 // The Sun's rise and set around the transit within an hour of `meanNoonJD`

@@ -82,9 +82,9 @@ void HorizontalCoordinates(EngineContext& ctx, double jd, int body, const double
   out.apparentAltitudeDeg = out.altitudeDeg + AtmosphericRefraction(out.altitudeDeg);
 }
 
-double CulminationInstant(EngineContext& ctx, int body, double jd) {
+double CulminationInDay(EngineContext& ctx, int body, double dayStartJD) {
   const int which = body == kHorizontalMoon ? kBodyMoon : kBodySun;
-  return CulminationOf(
+  return CulminationInWindow(
       [&](double t) {
         const EquatorialPlace p = SunMoonEquatorial(ctx, which, t);
         const double raDec[2] = {p.rightAscensionDeg * kDegToRad, p.declinationDeg * kDegToRad};
@@ -92,7 +92,11 @@ double CulminationInstant(EngineContext& ctx, int body, double jd) {
         HorizontalCoordinates(ctx, t, which, raDec, p.distanceAu, pos);
         return pos.altitudeDeg;
       },
-      jd);
+      dayStartJD);
+}
+
+double CulminationInstant(EngineContext& ctx, int body, double jd) {
+  return CulminationInDay(ctx, body, std::floor(jd - kMidnightOffsetDays) + 0.5);
 }
 
 }  // namespace orv

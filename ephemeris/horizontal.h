@@ -33,13 +33,21 @@ double Atan2Angle(double x, double y);
 
 // Julian Day of the highest altitude of the Sun (0) or the Moon (1) in the
 // civil day (0h UT to 24h UT of the selected scale) that contains `jd`, to
-// 0.1 s: hourly samples until a maximum is bracketed, then halving.
+// 0.1 s: hourly samples (from the hour before the day) until a maximum is
+// bracketed, then a golden-section search. A transit in the day's first or
+// last hour counts; the result never leaves the day (a day without an upper
+// transit, as the Moon has about once a month, gives the higher of its ends).
 double CulminationInstant(EngineContext& ctx, int body, double jd);
+
+// The same for the 24 hours from `dayStartJD` (a civil day of any zone).
+double CulminationInDay(EngineContext& ctx, int body, double dayStartJD);
 
 // The same search for any altitude function (degrees of an instant): the
 // planets' positions come from elsewhere.
 template <class AltitudeFunction>
 double CulminationOf(AltitudeFunction&& altitudeDeg, double jd);
+template <class AltitudeFunction>
+double CulminationInWindow(AltitudeFunction&& altitudeDeg, double dayStartJD);
 
 }  // namespace orv
 

@@ -182,13 +182,18 @@ JplEphemeris::~JplEphemeris() { Close(); }
 
 bool JplEphemeris::OpenFile(const std::string& path) {
   Close();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+  // Only a regular file: looked at before opening (a device may act on open
+  // alone), and opened without blocking (a FIFO would wait for a writer).
   struct stat st;
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return false;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     return false;
   }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   fileDescriptor = fd;
   fileBytes = static_cast<long long>(st.st_size);
   header = JplHeader{};

@@ -1,7 +1,10 @@
 // Runs orvanta-cli in a folder and captures its output (for command-line tests).
 #pragma once
 
+#include <sys/resource.h>
 #include <sys/wait.h>
+
+#include <csignal>
 
 #include <array>
 #include <cstdio>
@@ -42,6 +45,29 @@ class TempDir {
 
  private:
   std::string path_;
+};
+
+// Lowers the process's file-size limit for its lifetime: a write past
+// `bytes` fails with EFBIG (SIGXFSZ ignored meanwhile), whoever runs the test.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &old_);
+    previous_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit lowered = old_;
+    lowered.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &lowered);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, previous_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit old_{};
+  void (*previous_)(int) = nullptr;
 };
 
 inline std::string ShellQuote(const std::string& s) {

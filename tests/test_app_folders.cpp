@@ -166,38 +166,72 @@ TEST(CliFolders, JplFileInTheUserDataFolder) {
 }
 
 // Started in a folder it may not write to, the command line reads the
-// settings of the user's configuration folder. Permissions do not bite for
-// root, so this runs only for other users.
+// settings of the user's configuration folder. The folder is one removed
+// while the program stands in it: no one, root included, can create a file
+// there.
 TEST(CliFolders, ReadsTheUserConfigurationFolderWhenTheCurrentOneIsReadOnly) {
-  if (::geteuid() == 0) GTEST_SKIP() << "running as root: a read-only folder is writable";
-  TempDir work, configHome;
+  TempDir parent, configHome;
+  const std::string work = parent.file("work");
+  ASSERT_EQ(::mkdir(work.c_str(), 0755), 0);
   std::filesystem::create_directory(configHome.path() + "/orvanta");
   // The first line of Orvanta.cfg: ephemeris 3, then the precession model.
   std::ofstream(configHome.path() + "/orvanta/Orvanta.cfg") << "3,0\t1;3/9,\n1,\t2;1/2,\n";
-  ASSERT_EQ(::chmod(work.path().c_str(), 0555), 0);
   const char* old = std::getenv("XDG_CONFIG_HOME");
   const std::string saved = old ? old : "";
   ::setenv("XDG_CONFIG_HOME", configHome.path().c_str(), 1);
   // Standard error goes elsewhere: the folder takes no file.
   auto run = [&](const std::string& args) {
     std::string out;
-    const std::string cmd = "cd " + testing::ShellQuote(work.path()) + " && " +
-                            testing::ShellQuote(ORVANTA_CLI_PATH) + " " + args + " 2>/dev/null";
+    const std::string cmd = "cd " + testing::ShellQuote(work) + " && rmdir " + testing::ShellQuote(work) +
+                            " && " + testing::ShellQuote(ORVANTA_CLI_PATH) + " " + args + " 2>/dev/null";
     if (FILE* pipe = ::popen(cmd.c_str(), "r")) {
       char buffer[4096];
       size_t n;
       while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
       ::pclose(pipe);
     }
+    ::mkdir(work.c_str(), 0755);
     return out;
   };
   const std::string config = run("config");
   const std::string about = run("about");
   if (old) ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
   else ::unsetenv("XDG_CONFIG_HOME");
-  ::chmod(work.path().c_str(), 0755);
   EXPECT_NE(config.find("PrecessionModel=1\n"), std::string::npos) << config;
   EXPECT_NE(about.find("설정 파일 위치: " + configHome.path() + "/orvanta\n"), std::string::npos) << about;
+}
+
+TEST(AppFolders, RemovedFolderIsNotWritable) {
+  TempDir dir;
+  const std::string gone = dir.file("gone");
+  ASSERT_EQ(::mkdir(gone.c_str(), 0755), 0);
+  EXPECT_TRUE(FolderWritable(gone));
+  dir.write("plain", "x");
+  EXPECT_FALSE(FolderWritable(dir.file("plain")));
+  ASSERT_EQ(::rmdir(gone.c_str()), 0);
+  EXPECT_FALSE(FolderWritable(gone));
+}
+
+// Settings left in a folder the program may not write to are read all the
+// same; they are saved to the user's folder, whose file wins from then on.
+TEST(AppFolders, SettingsInAReadOnlyFolderAreRead) {
+  TempDir current, user;
+  auto readOnly = [](const std::string&) { return false; };
+  const SettingsFolderChoice choice = ChooseSettingsFolder(current.path(), user.path(), readOnly);
+  ASSERT_TRUE(choice.userConfigFolder);
+  // Nothing anywhere: the user's file (to be made).
+  EXPECT_EQ(SettingsFileToRead(choice, current.path(), "Orvanta.cfg"), user.file("Orvanta.cfg"));
+  current.write("Orvanta.cfg", "3,0\n");
+  EXPECT_EQ(SettingsFileToRead(choice, current.path(), "Orvanta.cfg"), current.file("Orvanta.cfg"));
+  EXPECT_EQ(SettingsSourceLine(current.file("Orvanta.cfg"), user.file("Orvanta.cfg")),
+            "\n설정을 읽은 파일: " + current.file("Orvanta.cfg"));
+  user.write("Orvanta.cfg", "3,0\n");
+  EXPECT_EQ(SettingsFileToRead(choice, current.path(), "Orvanta.cfg"), user.file("Orvanta.cfg"));
+  EXPECT_EQ(SettingsSourceLine(user.file("Orvanta.cfg"), user.file("Orvanta.cfg")), "");
+  // A writable current folder keeps its own file, whatever the user's holds.
+  auto writable = [](const std::string&) { return true; };
+  const SettingsFolderChoice here = ChooseSettingsFolder(current.path(), user.path(), writable);
+  EXPECT_EQ(SettingsFileToRead(here, current.path(), "Orvanta.cfg"), current.file("Orvanta.cfg"));
 }
 
 }  // namespace

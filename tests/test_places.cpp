@@ -339,21 +339,38 @@ TEST(PlaceFile, BadLinesAreReportedAndSkipped) {
   EXPECT_EQ(t.rows[653].name, "Kept");
   EXPECT_EQ(t.rows[653].longitude, 10.0);
   EXPECT_EQ(t.rows[653].altitude, 3.0);
-  const char* expected[] = {
-      "지역경위고도.txt 1번째 줄을 건너뜁니다: 쉼표로 끝나는 항목이 6개보다 적습니다",
-      "지역경위고도.txt 2번째 줄을 건너뜁니다: 지역 이름이 35바이트를 넘습니다",
-      "지역경위고도.txt 4번째 줄을 건너뜁니다: 섬머타임 설명이 63바이트를 넘습니다",
-      "지역경위고도.txt 6번째 줄을 건너뜁니다: 표준자오선 값이 잘못되었습니다 (1x5)",
-      "지역경위고도.txt 7번째 줄을 건너뜁니다: 위도 값이 잘못되었습니다 (91)",
-      "지역경위고도.txt 8번째 줄을 건너뜁니다: 경도 값이 잘못되었습니다 (nan)",
-      "지역경위고도.txt 9번째 줄을 건너뜁니다: 지역 이름이 비어 있습니다",
-      "지역경위고도.txt 10번째 줄을 건너뜁니다: 줄이 119자를 넘습니다",
-  };
-  ASSERT_EQ(messages.messages.size(), std::size(expected));
-  for (size_t i = 0; i < std::size(expected); ++i) {
-    EXPECT_EQ(messages.messages[i].text, expected[i]);
-    EXPECT_EQ(messages.messages[i].caption, "알림");
-  }
+  // One message for the eight lines: the first five, then the count.
+  ASSERT_EQ(messages.messages.size(), 1u);
+  EXPECT_EQ(messages.messages[0].text,
+            "지역경위고도.txt에서 잘못된 줄 8개를 건너뜁니다:\n"
+            "1번째 줄: 쉼표로 끝나는 항목이 6개보다 적습니다\n"
+            "2번째 줄: 지역 이름이 35바이트를 넘습니다\n"
+            "4번째 줄: 섬머타임 설명이 63바이트를 넘습니다\n"
+            "6번째 줄: 표준자오선 값이 잘못되었습니다 (1x5)\n"
+            "7번째 줄: 위도 값이 잘못되었습니다 (91)\n"
+            "... 외 3줄");
+  EXPECT_EQ(messages.messages[0].caption, "알림");
+}
+
+// Two hundred bad lines still make one message; a single bad line is named
+// in full.
+TEST(PlaceFile, ManyBadLinesMakeOneMessage) {
+  TempDir dir;
+  std::string text;
+  for (int i = 0; i < 200; ++i) text += "0.0,Bad latitude,1,91,3,없음,\n";
+  dir.write("지역경위고도.txt", text);
+  PlaceTable t = BuiltInPlaceTable();
+  RecordingMessageSink messages;
+  ASSERT_TRUE(ReadPlaceFile(t, dir.path(), messages));
+  ASSERT_EQ(messages.messages.size(), 1u);
+  EXPECT_EQ(messages.messages[0].text.rfind("지역경위고도.txt에서 잘못된 줄 200개를 건너뜁니다:\n", 0), 0u);
+  EXPECT_NE(messages.messages[0].text.find("\n... 외 195줄"), std::string::npos);
+
+  dir.write("지역경위고도.txt", "0.0,Good,1,2,3,없음,\n0.0,Bad latitude,1,91,3,없음,\n");
+  messages.messages.clear();
+  ASSERT_TRUE(ReadPlaceFile(t, dir.path(), messages));
+  ASSERT_EQ(messages.messages.size(), 1u);
+  EXPECT_EQ(messages.messages[0].text, "지역경위고도.txt 2번째 줄을 건너뜁니다: 위도 값이 잘못되었습니다 (91)");
 }
 
 TEST(PlaceFile, ReadsCp949Files) {

@@ -146,13 +146,13 @@ TEST(RiseSet, MoonEventsOnOtherDates) {
   Observer observer;
   ApplyPlace(settings, observer, BuiltInPlaceTable(), 0);
   EngineContext ctx(settings, observer);
-  // The transit of the UT day of 1 February is that of the early morning of
-  // 2 February KST: its rise falls on the next date.
+  // The transit of 1 February KST is at about 4:50 in the morning: its rise
+  // falls on the date before (23:03:23 KST = 14:03:23 UT on 31 January).
   const RiseSetInstants r = RiseSetTimes(ctx, kBodyMoon, CalendarToJulianDay(2024, 2, 1));
   const CivilDateTime rise = JulianDayToCalendarTenths(r.riseJD + settings.ZoneOffsetDays);
-  EXPECT_EQ(rise.day, 2);
-  EXPECT_NEAR(r.riseJD, 2460342.1265687, 10.0 * kSecondDays);
-  // The listing, like the day report, then takes the day before's transit.
+  EXPECT_EQ(rise.day, 31);
+  EXPECT_NEAR(r.riseJD, 2460341.085683, 10.0 * kSecondDays);
+  // The listing, like the day report, shows the events of that transit.
   const std::string csv = RiseSetCsv(ctx, 2024, 2, 1, kRiseSetMoon);
   EXPECT_NE(csv.find("moon,2024-01-31 23:03:2"), std::string::npos) << csv;
   EXPECT_NE(csv.find(",2024-02-01 10:38:2"), std::string::npos) << csv;

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds everything and runs every test: the normal build (with the window
 # tests, headless), then the engine and command-line tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer (clang, with float-to-int
+# overflow checks), and each fuzz target of that build for a minute.
 set -e
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -15,8 +16,13 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$JOBS"
 ctest --test-dir build --output-on-failure -j "$JOBS"
 
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DORVANTA_SANITIZE=ON \
-  -DORVANTA_BUILD_GUI=OFF -DORVANTA_BUILD_BENCH=OFF
+# A sanitizer build left by another compiler is made afresh with clang.
+if [ -f build-asan/CMakeCache.txt ] && ! grep -q '^CMAKE_CXX_COMPILER:.*clang' build-asan/CMakeCache.txt; then
+  rm -rf build-asan
+fi
+CC=clang CXX=clang++ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DORVANTA_SANITIZE=ON \
+  -DORVANTA_FUZZ=ON -DORVANTA_BUILD_GUI=OFF -DORVANTA_BUILD_BENCH=OFF
 cmake --build build-asan -j "$JOBS"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$JOBS" -LE slow -E Slow
+tools/run-fuzzers.sh build-asan 60

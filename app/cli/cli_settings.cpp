@@ -89,7 +89,11 @@ std::string ExecutableFolder() {
 
 std::unique_ptr<JplEphemeris> OpenJpl(const std::string& path, int deNumber) {
   auto eph = std::make_unique<JplEphemeris>();
-  if (!eph->OpenFile(path)) throw RuntimeFailure("cannot open the ephemeris file " + path);
+  if (!eph->OpenFile(path)) {
+    if (PathExists(path) && !FileExists(path))
+      throw RuntimeFailure("the ephemeris file " + path + " is not a regular file");
+    throw RuntimeFailure("cannot open the ephemeris file " + path);
+  }
   try {
     JplOpenEphemeris(*eph, deNumber);
   } catch (const JplError& e) {
@@ -140,8 +144,10 @@ void LoadCliSettings(CliContext& ctx) {
   ctx.settingsFolder = choice.folder;
   ctx.userConfigFolder = choice.userConfigFolder;
   ctx.userDataFolder = user.data;
-  ctx.configPath = JoinPath(ctx.settingsFolder, kConfigFileName);
+  ctx.configPath = SettingsFileToRead(choice, "", kConfigFileName);
   if (auto path = ctx.inv.Get("config")) {
+    if (PathExists(*path) && !FileExists(*path))
+      throw UsageError("configuration file is not a regular file: " + *path);
     if (!FileExists(*path)) throw UsageError("configuration file not found: " + *path);
     ctx.configPath = *path;
   }

@@ -68,9 +68,8 @@ int CmdIcs(CliContext& cli) {
   const std::string text =
       BuildIcsCalendar(ctx, *tables, cli.places.rows[static_cast<size_t>(cli.settings.PlaceIndex)], options,
                        cli.messages, StampUtc());
-  errno = 0;
-  if (!WriteFileAtomically(*output, text))
-    throw RuntimeFailure("cannot write " + *output + (errno != 0 ? std::string(": ") + std::strerror(errno) : ""));
+  std::string error;
+  if (!WriteFileAtomically(*output, text, &error)) throw RuntimeFailure("cannot write " + error);
   return 0;
 }
 

@@ -8,6 +8,8 @@
 #include "app/cli/cli_settings.h"
 #include "app/core/files/places.h"
 #include "app/core/files/app_folders.h"
+#include "app/core/files/config.h"
+#include "app/core/files/files.h"
 #include "app/core/reports/birth_pillars.h"
 #include "app/core/reports/day_report.h"
 #include "app/core/reports/eclipse_reports.h"
@@ -119,7 +121,9 @@ int CmdHolidays(CliContext& cli) {
 
 int CmdAbout(CliContext& cli) {
   std::string text = AboutText(cli.settings);
-  if (cli.userConfigFolder) text += SettingsFolderLine(cli.settingsFolder);
+  if (cli.userConfigFolder)
+    text += SettingsFolderLine(cli.settingsFolder) +
+            SettingsSourceLine(cli.configPath, JoinPath(cli.settingsFolder, kConfigFileName));
   Print(text);
   return 0;
 }

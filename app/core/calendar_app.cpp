@@ -138,6 +138,12 @@ CalcSettings CalendarApp::SettingsToSave() const {
   return saved;
 }
 
+std::string CalendarApp::ConfigReadPath() const {
+  // The desktop program moves to the user's folder from the folder it was
+  // started in (""), which may still hold readable settings.
+  return SettingsFileToRead({folders.currentFolder, folders.userConfigFolder}, "", kConfigFileName);
+}
+
 LunarBuildOptions CalendarApp::Options() const {
   LunarBuildOptions options;
   options.historicalCorrection = HistoricalCorrection;
@@ -173,7 +179,7 @@ void CalendarApp::NormalizeEra() {
 // --- Start-up and closing -----------------------------------------------------
 
 int CalendarApp::LoadSettings(int& jplNumber) {
-  ReadConfiguration(settings, ConfigPath(), messages);
+  ReadConfiguration(settings, ConfigReadPath(), messages);
   if (settings.EphemerisCode == kEphemerisPlan404 || settings.EphemerisCode == 0) EphemerisChoiceIndex = 0;
   else if (settings.EphemerisCode == kEphemerisDe431) EphemerisChoiceIndex = 1;
   else if (settings.EphemerisCode == kEphemerisDe441) EphemerisChoiceIndex = 2;
@@ -237,7 +243,7 @@ void CalendarApp::StartUp() {
     }
   }
   chosenSettings = settings;
-  ReadMemoFile(memos, folders.currentFolder);
+  ReadMemoFile(memos, folders.currentFolder, &messages);
   PrepareYear(year);
   MonthViewBuild();
 }
@@ -617,7 +623,7 @@ void CalendarApp::ShowDayReport() {
   if (!Guarded(messages, [&] { text = DayReportText(in, selected); })) return;
   if (messages.Show(text, kDayReportCaption, MessageButtons::RetryCancel) != MessageAnswer::Retry) return;
   EditMemoFile(*runner, editors, folders.currentFolder, messages);
-  ReadMemoFile(memos, folders.currentFolder);
+  ReadMemoFile(memos, folders.currentFolder, &messages);
   MonthViewBuild();
 }
 
@@ -720,7 +726,8 @@ void CalendarApp::HolidayReport() {
 
 std::string CalendarApp::AboutBoxText() const {
   std::string text = AboutText(settings);
-  if (folders.userConfigFolder) text += SettingsFolderLine(folders.currentFolder);
+  if (folders.userConfigFolder)
+    text += SettingsFolderLine(folders.currentFolder) + SettingsSourceLine(ConfigReadPath(), ConfigPath());
   return text;
 }
 
@@ -781,8 +788,10 @@ bool CalendarApp::ExportIcs(const IcsExportRequest& request) {
   if (YearInRange(shownYear)) PrepareYear(shownYear);
   MonthViewBuild();
   if (!built) return false;
-  if (!WriteFileAtomically(request.path, text)) {
-    messages.Show(request.path + "\n파일을 쓸 수 없습니다.", "오류", MessageButtons::Ok, MessageIcon::Error);
+  std::string error;
+  if (!WriteFileAtomically(request.path, text, &error)) {
+    messages.Show(request.path + "\n파일을 쓸 수 없습니다.\n(" + error + ")", "오류", MessageButtons::Ok,
+                  MessageIcon::Error);
     return false;
   }
   messages.Show(request.path + "\n파일로 내보냈습니다.", "안내");

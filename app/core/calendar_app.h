@@ -183,6 +183,9 @@ class CalendarApp {
   // The settings saved at closing: those in effect with the settings row as
   // chosen (a choice not yet applied is what the next start begins with).
   CalcSettings SettingsToSave() const;
+  // Where the settings are read from: ConfigPath, or the file left in the
+  // start folder when the settings moved to the user's folder.
+  std::string ConfigReadPath() const;
   const PlaceRecord& Place() const { return places.rows.at(static_cast<size_t>(settings.PlaceIndex)); }
   // Moon's age (days) at noon of the selected day, or of the day the view
   // stands for (today's cell, else the month's first day).

@@ -35,6 +35,8 @@ constexpr int kReformYear = 1582;
 constexpr int kReformMonth = 10;
 constexpr int kLastJulianDay = 14;
 constexpr int kMissingReformDays = 10;
+// Longest month of either calendar, days.
+constexpr int kMaxDaysInMonth = 31;
 // The Gregorian calendar is shown from November 1582 (the note of Edit4).
 constexpr int kFirstGregorianNoteMonth = 11;
 
@@ -128,7 +130,8 @@ class MonthBuilder {
 };
 
 int MonthBuilder::SolarDayCell(int day) const {
-  if (day < 1) return -1;
+  // Checked before any arithmetic: a day is a small number, whatever a file held.
+  if (day < 1 || day > kMaxDaysInMonth) return -1;
   int cell = view_.LastCellBefore + day;
   if (req_.year == kReformYear && req_.month == kReformMonth && day > kLastJulianDay) cell -= kMissingReformDays;
   if (!IsValidDate(req_.year, req_.month, day)) return -1;
@@ -136,8 +139,9 @@ int MonthBuilder::SolarDayCell(int day) const {
 }
 
 int MonthBuilder::LunarDayCell(int day) const {
+  if (day < 1 || day > kMaxDaysInMonth) return -1;
   const int cell = view_.LastCellBefore + day;
-  return day >= 1 && view_.InMonth(cell) ? cell : -1;
+  return view_.InMonth(cell) ? cell : -1;
 }
 
 int MonthBuilder::CellOfDate(int y, int m, int d) const {

@@ -384,7 +384,9 @@ class ReportWiringTest : public QObject {
     };
     QTest::mouseClick(w->IcsButton, Qt::LeftButton);
     QCOMPARE(w.Last().caption, std::string("오류"));
-    QCOMPARE(w.Last().text, JoinPath(w.Folder(), "no-such-folder/x.ics") + "\n파일을 쓸 수 없습니다.");
+    // The system's reason follows.
+    QCOMPARE(w.Last().text, JoinPath(w.Folder(), "no-such-folder/x.ics") + "\n파일을 쓸 수 없습니다.\n(" +
+                                JoinPath(w.Folder(), "no-such-folder/x.ics") + ": No such file or directory)");
     // Years an iCalendar file cannot hold.
     w->askIcsExport = [&](IcsExportRequest& request) {
       request.fromYear = 0;

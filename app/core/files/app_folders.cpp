@@ -1,5 +1,6 @@
 #include "app/core/files/app_folders.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,6 +32,11 @@ std::string UserFolder(const char* variable, const char* home, const char* fallb
   return Join(Join(home, fallback), kProgramSubfolder);
 }
 
+bool IsRegularFile(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 bool IsFolder(const std::string& path) {
   struct stat st;
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -48,13 +54,33 @@ UserFolders UserFoldersFromEnvironment() {
 
 bool FolderWritable(const std::string& folder) {
   const std::string path = folder.empty() ? "." : folder;
-  return IsFolder(path) && ::access(path.c_str(), W_OK | X_OK) == 0;
+  if (!IsFolder(path)) return false;
+  const int fd = ::open(path.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  if (fd >= 0) {
+    ::close(fd);
+    return true;
+  }
+  // File systems without unnamed files answer one of these.
+  if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) return ::access(path.c_str(), W_OK | X_OK) == 0;
+  return false;
 }
 
 SettingsFolderChoice ChooseSettingsFolder(const std::string& currentFolder, const std::string& userConfigFolder,
                                           const FolderPredicate& writable) {
   if (userConfigFolder.empty() || writable(currentFolder)) return {currentFolder, false};
   return {userConfigFolder, true};
+}
+
+std::string SettingsFileToRead(const SettingsFolderChoice& choice, const std::string& currentFolder,
+                               const std::string& name) {
+  const std::string chosen = choice.folder.empty() ? name : Join(choice.folder, name);
+  if (!choice.userConfigFolder || IsRegularFile(chosen)) return chosen;
+  const std::string left = currentFolder.empty() ? name : Join(currentFolder, name);
+  return IsRegularFile(left) && ::access(left.c_str(), R_OK) == 0 ? left : chosen;
+}
+
+std::string SettingsSourceLine(const std::string& readPath, const std::string& savePath) {
+  return readPath == savePath ? std::string() : "\n설정을 읽은 파일: " + readPath;
 }
 
 bool MakeFolders(const std::string& folder) {

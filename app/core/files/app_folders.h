@@ -37,7 +37,10 @@ struct UserFolders {
 UserFolders UserFoldersFrom(const char* xdgConfigHome, const char* xdgDataHome, const char* home);
 UserFolders UserFoldersFromEnvironment();
 
-// Whether the process may create files in `folder` ("" = the current folder).
+// Whether the process may create files in `folder` ("" = the current folder):
+// an unnamed file is made there and dropped (O_TMPFILE), so a read-only
+// mount, a removed folder and missing permissions all answer false; where
+// the file system cannot make unnamed files, the permissions decide.
 bool FolderWritable(const std::string& folder);
 using FolderPredicate = std::function<bool(const std::string& folder)>;
 
@@ -49,6 +52,18 @@ struct SettingsFolderChoice {
 };
 SettingsFolderChoice ChooseSettingsFolder(const std::string& currentFolder, const std::string& userConfigFolder,
                                           const FolderPredicate& writable = FolderWritable);
+
+// The settings file `name` to read for a choice made from `currentFolder`:
+// the one of the chosen folder; when the settings moved to the user's
+// configuration folder (the current one takes no file) and that holds none
+// yet, the readable one left in the current folder, so that its settings are
+// used, and saved to the user's folder from then on.
+std::string SettingsFileToRead(const SettingsFolderChoice& choice, const std::string& currentFolder,
+                               const std::string& name);
+
+// "\n설정을 읽은 파일: <path>" when the settings were read from another file
+// than the one they are saved to, else "".
+std::string SettingsSourceLine(const std::string& readPath, const std::string& savePath);
 
 // Creates `folder` and the folders above it that are missing (mode 0700 for
 // new ones, as for the user's configuration). True when it exists afterwards.

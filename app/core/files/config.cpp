@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 
 #include "app/core/files/files.h"
 #include "time/dates.h"
@@ -131,8 +132,13 @@ constexpr FieldCheck kFieldChecks[] = {
 }  // namespace
 
 bool ReadConfiguration(CalcSettings& settings, const std::string& path, MessageSink& messages) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  // Only a regular file is read: a FIFO or a device given as the settings
+  // file would block or never end.
+  std::string bytes;
+  const ReadResult read = ReadRegularFile(path, bytes);
+  if (read == ReadResult::NotRegular) messages.Show(NotRegularFileText(path), "안내");
+  std::istringstream in(bytes);
+  if (read != ReadResult::Ok) {
     const CalcSettings defaults = DefaultSettings();
     settings.EphemerisCode = defaults.EphemerisCode;
     settings.De431Selectable = defaults.De431Selectable;

@@ -1,5 +1,7 @@
 #include "app/core/files/ephemeris_files.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <vector>
 
@@ -17,10 +19,9 @@ std::string WithSeparator(const std::string& folder) {
 }
 
 bool OpensForReading(const std::string& path) {
-  if (!FileExists(path)) return false;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  std::fclose(f);
+  const int fd = OpenRegularFile(path);
+  if (fd < 0) return false;
+  ::close(fd);
   return true;
 }
 

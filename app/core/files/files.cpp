@@ -1,34 +1,239 @@
 #include "app/core/files/files.h"
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace orv {
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
 
-bool WriteFileAtomically(const std::string& path, const std::string& contents) {
-  const std::string temp = path + ".tmp" + std::to_string(::getpid());
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
-  if (!f) return false;
-  bool ok = std::fwrite(contents.data(), 1, contents.size(), f) == contents.size();
-  ok = (std::fflush(f) == 0) && ok;
-  ok = (::fsync(::fileno(f)) == 0) && ok;
-  ok = (std::fclose(f) == 0) && ok;
-  if (ok) ok = std::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) std::remove(temp.c_str());
+namespace orv {
+namespace {
+
+// Links followed before giving up (the kernel's own limit, MAXSYMLINKS).
+constexpr int kMaxLinksFollowed = 40;
+// Bytes read at a time.
+constexpr size_t kReadChunkBytes = 1 << 16;
+// Permission bits of a new file before the umask, as fopen gives them.
+constexpr mode_t kNewFileMode = 0666;
+// The random tail mkstemp fills in.
+constexpr const char* kTempPattern = "XXXXXX";
+constexpr size_t kTempPatternLength = 6;
+
+std::string SystemMessage(int errorNumber) { return std::strerror(errorNumber); }
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The file a chain of symbolic links ends at (the path itself when it is
+// none or missing); "" for a loop.
+std::string FollowLinks(std::string path) {
+  for (int i = 0; i < kMaxLinksFollowed; ++i) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    std::vector<char> buffer(static_cast<size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
+    const ssize_t n = ::readlink(path.c_str(), buffer.data(), buffer.size());
+    if (n < 0 || static_cast<size_t>(n) >= buffer.size()) return path;
+    const std::string link(buffer.data(), static_cast<size_t>(n));
+    path = !link.empty() && link[0] == '/' ? link : JoinPath(FolderOf(path), link);
+  }
+  return "";
+}
+
+// The process's umask, read without changing it (Linux 4.7 and later list
+// it in /proc/self/status); else set and restored at once.
+mode_t CurrentUmask() {
+  if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+    char line[256];
+    unsigned mask = 0;
+    bool found = false;
+    while (!found && std::fgets(line, sizeof line, status)) found = std::sscanf(line, "Umask: %o", &mask) == 1;
+    std::fclose(status);
+    if (found) return static_cast<mode_t>(mask & 0777);
+  }
+  const mode_t mask = ::umask(022);
+  ::umask(mask);
+  return mask;
+}
+
+// Removes "<name>.tmp<pid>" and "<name>.tmp<pid>-XXXXXX" beside `target`
+// whose process is gone: what a run killed between creating and renaming its
+// temporary file left behind.
+void RemoveLeftovers(const std::string& target) {
+  const std::string folder = FolderOf(target);
+  const std::string prefix = NameOf(target) + ".tmp";
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    size_t i = prefix.size();
+    long long pid = 0;
+    while (i < name.size() && name[i] >= '0' && name[i] <= '9' && pid < (1LL << 40))
+      pid = pid * 10 + (name[i++] - '0');
+    if (i == prefix.size() || pid <= 0) continue;
+    const bool oldForm = i == name.size();
+    const bool newForm = i + 1 + kTempPatternLength == name.size() && name[i] == '-';
+    if (!oldForm && !newForm) continue;
+    if (pid == ::getpid()) continue;
+    if (pid > 0x7fffffff || (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)) {
+      const std::string path = JoinPath(folder, name);
+      struct stat st;
+      if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
+    }
+  }
+  ::closedir(dir);
+}
+
+}  // namespace
+
+AtomicFile::~AtomicFile() { Abandon(); }
+
+bool AtomicFile::Fail(const std::string& what, int errorNumber) {
+  if (error_.empty()) error_ = what + ": " + SystemMessage(errorNumber);
+  Abandon();
+  errno = errorNumber;  // for callers that print strerror(errno)
+  return false;
+}
+
+void AtomicFile::Abandon() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (!temp_.empty()) ::unlink(temp_.c_str());
+  temp_.clear();
+}
+
+bool AtomicFile::Create(const std::string& path) {
+  Abandon();
+  error_.clear();
+  if (path.empty()) return Fail("(empty file name)", ENOENT);
+  target_ = FollowLinks(path);
+  if (target_.empty()) return Fail(path, ELOOP);
+  struct stat st;
+  if (::stat(target_.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    return Fail(target_, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+  RemoveLeftovers(target_);
+  std::string name = target_ + ".tmp" + std::to_string(::getpid()) + "-" + kTempPattern;
+  const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+  if (fd < 0) return Fail(target_, errno);
+  fd_ = fd;
+  temp_ = name;
+  return true;
+}
+
+bool AtomicFile::Write(const std::string& text) {
+  if (fd_ < 0) return false;
+  const char* p = text.data();
+  size_t left = text.size();
+  while (left > 0) {
+    const ssize_t n = ::write(fd_, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return Fail(target_, errno);
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool AtomicFile::Commit() {
+  if (fd_ < 0) return false;
+  // The target's permission bits; a new file gets those fopen would give.
+  struct stat st;
+  const mode_t mode = ::stat(target_.c_str(), &st) == 0 ? (st.st_mode & 07777) : (kNewFileMode & ~CurrentUmask());
+  if (::fchmod(fd_, mode) != 0) return Fail(target_, errno);
+  if (::fsync(fd_) != 0) return Fail(target_, errno);
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) return Fail(target_, errno);
+  if (::rename(temp_.c_str(), target_.c_str()) != 0) return Fail(target_, errno);
+  temp_.clear();
+  // The rename itself reaches the disk with the folder's entry.
+  const int folder = ::open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder >= 0) {
+    ::fsync(folder);
+    ::close(folder);
+  }
+  return true;
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& contents, std::string* error) {
+  AtomicFile file;
+  const bool ok = file.Create(path) && file.Write(contents) && file.Commit();
+  if (error) *error = file.Error();
   return ok;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& contents) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  contents = ss.str();
-  return true;
+int OpenRegularFile(const std::string& path) {
+  // O_NONBLOCK: opening a FIFO for reading would wait for a writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return -1;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    errno = EINVAL;
+    return -1;
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  return fd;
 }
+
+ReadResult ReadRegularFile(const std::string& path, std::string& contents, std::string* error) {
+  contents.clear();
+  if (error) error->clear();
+  // Looked at before opening: a device may act on open alone.
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) {
+    if (error) *error = path + ": " + SystemMessage(errno);
+    return ReadResult::Missing;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    if (error) *error = NotRegularFileText(path);
+    return ReadResult::NotRegular;
+  }
+  const int fd = OpenRegularFile(path);
+  if (fd < 0) {
+    const int e = errno;
+    if (error) *error = e == EINVAL ? NotRegularFileText(path) : path + ": " + SystemMessage(e);
+    return e == EINVAL ? ReadResult::NotRegular : ReadResult::Missing;
+  }
+  std::vector<char> buffer(kReadChunkBytes);
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      if (error) *error = path + ": " + SystemMessage(errno);
+      ::close(fd);
+      return ReadResult::Failed;
+    }
+    contents.append(buffer.data(), static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return ReadResult::Ok;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& contents) {
+  return ReadRegularFile(path, contents) == ReadResult::Ok;
+}
+
+std::string NotRegularFileText(const std::string& path) { return path + "은(는) 일반 파일이 아니어서 읽지 않습니다"; }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
   if (folder.empty() || folder == ".") return name;
@@ -39,6 +244,11 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 bool FileExists(const std::string& path) {
   struct stat st;
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool PathExists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
 }
 
 }  // namespace orv

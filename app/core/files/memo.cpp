@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
-#include <climits>
-#include <cstdio>
 #include <iterator>
 
 #include "app/core/files/encoding.h"
 #include "app/core/files/files.h"
+#include "app/core/messages.h"
 
 namespace orv {
 namespace {
@@ -27,64 +26,64 @@ std::size_t PrefixBytes(const std::string& utf8, int maxChars) {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
-enum class NumberRead { kRead, kAbsent, kOverflow };
-
-// One whole number the way "%d" reads it (leading blanks, an optional sign,
-// decimal digits), except that one that does not fit an int is an overflow
-// rather than a wrapped value (a year 4294969320 must not become 2024).
-NumberRead ReadInt(const char*& p, const char* end, int& out) {
-  const char* q = p;
-  while (q != end && IsBlank(*q)) ++q;
-  bool negative = false;
-  if (q != end && (*q == '+' || *q == '-')) negative = *q++ == '-';
-  if (q == end || *q < '0' || *q > '9') return NumberRead::kAbsent;
-  long long magnitude = 0;
-  const auto [stop, ec] = std::from_chars(q, end, magnitude);
-  if (ec != std::errc()) return NumberRead::kOverflow;
-  const long long v = negative ? -magnitude : magnitude;
-  if (v < INT_MIN || v > INT_MAX) return NumberRead::kOverflow;
-  out = static_cast<int>(v);
-  p = stop;
-  return NumberRead::kRead;
+// One integer as "%d" reads it (blanks, a sign, decimal digits), with a range
+// check: false for no number and for one outside int.
+bool ReadInt(const char*& p, const char* end, int& value) {
+  while (p < end && IsBlank(*p)) ++p;
+  if (p < end && *p == '+' && p + 1 < end && *(p + 1) != '-') ++p;
+  const auto [next, ec] = std::from_chars(p, end, value);
+  if (ec != std::errc()) return false;
+  p = next;
+  return true;
 }
 
-// Parses one line into `row` with the pattern "%d,%d,%d,%d,%s". Fields the
-// pattern does not reach keep their values. False for a line with a number
-// too large for its field: the line is dropped.
+// Parses one line into `row` as the pattern "%d,%d,%d,%d,%s" reads it. Fields
+// the pattern does not reach keep their values. False when a number does not
+// fit an int (the line is then not a row).
 bool ParseMemoLine(const std::string& line, MemoEntry& row) {
-  // The name is one word of at most kMemoLineMaxChars characters of at most
-  // 4 bytes ("%316s").
-  constexpr std::size_t kNameMaxBytes = 4 * kMemoLineMaxChars;
   const char* p = line.data();
-  const char* const end = line.data() + line.size();
-  int* const numbers[] = {&row.kind, &row.year, &row.month, &row.day};
-  for (std::size_t i = 0; i < std::size(numbers); ++i) {
+  const char* end = p + line.size();
+  int* fields[] = {&row.kind, &row.year, &row.month, &row.day};
+  for (size_t i = 0; i < std::size(fields); ++i) {
     if (i > 0) {
       if (p == end || *p != ',') return true;
       ++p;
     }
-    int v = 0;
-    const NumberRead read = ReadInt(p, end, v);
-    if (read == NumberRead::kOverflow) return false;
-    if (read == NumberRead::kAbsent) return true;
-    *numbers[i] = v;
+    int value = 0;
+    const char* start = p;
+    if (!ReadInt(p, end, value)) {
+      // Digits that do not fit: refused; anything else ends the pattern.
+      const char* q = start;
+      while (q < end && IsBlank(*q)) ++q;
+      if (q < end && (*q == '+' || *q == '-')) ++q;
+      return !(q < end && *q >= '0' && *q <= '9');
+    }
+    *fields[i] = value;
   }
   if (p == end || *p != ',') return true;
   ++p;
-  while (p != end && IsBlank(*p)) ++p;
-  const char* nameEnd = p;
-  while (nameEnd != end && !IsBlank(*nameEnd) && static_cast<std::size_t>(nameEnd - p) < kNameMaxBytes) ++nameEnd;
-  if (nameEnd == p) return true;
-  row.name = CutToCp949Length(std::string(p, nameEnd), kMemoNameMaxBytes);
+  while (p < end && IsBlank(*p)) ++p;
+  const char* word = p;
+  while (p < end && !IsBlank(*p)) ++p;
+  if (p > word) row.name = CutToCp949Length(std::string(word, p), kMemoNameMaxBytes);
   return true;
+}
+
+// Month, day and first year a calendar can show.
+bool FieldsInRange(const MemoEntry& row) {
+  return row.month >= 1 && row.month <= kMemoMaxMonth && row.day >= 1 && row.day <= kMemoMaxDay &&
+         row.year >= kMemoFirstYear && row.year <= kMemoLastYear;
 }
 
 }  // namespace
 
-bool ReadMemoFile(MemoTable& memos, const std::string& folder) {
+bool ReadMemoFile(MemoTable& memos, const std::string& folder, MessageSink* messages) {
   memos.clear();
   std::string bytes;
-  if (!ReadWholeFile(JoinPath(folder, kMemoFileName), bytes)) return false;
+  const std::string path = JoinPath(folder, kMemoFileName);
+  const ReadResult read = ReadRegularFile(path, bytes);
+  if (read == ReadResult::NotRegular && messages) messages->Show(NotRegularFileText(path), "알림");
+  if (read != ReadResult::Ok) return false;
   const std::string text = DecodeFileText(bytes);
 
   MemoEntry row;  // carries over the fields a line leaves unread
@@ -101,8 +100,9 @@ bool ReadMemoFile(MemoTable& memos, const std::string& folder) {
     std::replace(line.begin(), line.end(), '.', ',');
     MemoEntry parsed = row;
     if (!ParseMemoLine(line, parsed)) continue;
+    if (parsed.month == 0 || parsed.day == 0) break;
+    if (!FieldsInRange(parsed)) continue;
     row = parsed;
-    if (row.month == 0 || row.day == 0) break;
     memos.push_back(row);
   }
   return true;

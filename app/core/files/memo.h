@@ -7,6 +7,8 @@
 
 namespace orv {
 
+class MessageSink;
+
 enum MemoKind : int {
   kMemoLunar = -1,  // month and day of the lunar calendar
   kMemoSolar = 1,   // month and day of the civil calendar
@@ -30,10 +32,18 @@ inline constexpr const char* kMemoFileName = "비망일.txt";
 inline constexpr int kMemoNameMaxBytes = 15;
 // Characters of a line that are read; the rest of a longer line is ignored.
 inline constexpr int kMemoLineMaxChars = 79;
+// Fields a row may hold: months 1-12, days 1-31 (of either calendar), first
+// years within the widest span any ephemeris gives the calendar (DE431 and
+// DE441: -12999..16998).
+inline constexpr int kMemoMaxMonth = 12;
+inline constexpr int kMemoMaxDay = 31;
+inline constexpr int kMemoFirstYear = -12999;
+inline constexpr int kMemoLastYear = 16998;
 
 // Clears `memos` and loads the memo file of `folder` ("" = the current
 // folder). Returns whether the file was found; without it the table stays
-// empty.
+// empty. Only a regular file is read; another kind (a FIFO, a folder) is
+// reported to `messages` when given.
 //
 // The file may be UTF-8 or CP949. One anniversary per line: kind (1 solar,
 // -1 lunar), first year, month, day and name, separated by commas, e.g.
@@ -49,8 +59,11 @@ inline constexpr int kMemoLineMaxChars = 79;
 // - a line that does not parse completely keeps the previous row's values in
 //   the fields it does not reach, and still takes a row;
 // - a row whose month or day is 0 ends the table (it and what follows are
-//   not kept).
-bool ReadMemoFile(MemoTable& memos, const std::string& folder);
+//   not kept);
+// - a line with a number that does not fit an int, a month outside 1-12, a
+//   day outside 1-31 or a first year outside kMemoFirstYear..kMemoLastYear is
+//   skipped (it takes no row and lends no field to the next line).
+bool ReadMemoFile(MemoTable& memos, const std::string& folder, MessageSink* messages = nullptr);
 
 // Contents of a new, empty memo file: comment lines explaining the format
 // with an example, no anniversary.

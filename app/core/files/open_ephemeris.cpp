@@ -1,6 +1,10 @@
 #include "app/core/files/open_ephemeris.h"
 
+#include <unistd.h>
+
 #include <cstdio>
+
+#include "app/core/files/files.h"
 
 #include "ephemeris/jpl_reader.h"
 #include "time/settings.h"
@@ -16,16 +20,19 @@ OpenEphemeris::OpenEphemeris() : impl_(std::make_unique<Impl>()) {}
 OpenEphemeris::~OpenEphemeris() = default;
 
 bool OpenEphemeris::CanOpen(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  std::fclose(f);
+  const int fd = OpenRegularFile(path);
+  if (fd < 0) return false;
+  ::close(fd);
   return true;
 }
 
 bool OpenEphemeris::Open(EngineContext& ctx, const std::string& path, int deNumber, std::string* error) {
   if (error) error->clear();
   Close(ctx);
-  if (!impl_->eph.OpenFile(path)) return false;
+  if (!impl_->eph.OpenFile(path)) {
+    if (error && PathExists(path) && !FileExists(path)) *error = NotRegularFileText(path);
+    return false;
+  }
   try {
     JplOpenEphemeris(impl_->eph, deNumber);
   } catch (const JplError& e) {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "app/core/files/encoding.h"
 #include "app/core/files/files.h"
@@ -112,11 +114,37 @@ PlaceTable BuiltInPlaceTable() {
   return table;
 }
 
+namespace {
+
+// One message for every line skipped: a single line is named in full; more
+// are listed up to kSkippedLinesListed, then counted.
+std::string SkippedPlaceLinesText(const std::vector<std::string>& skipped) {
+  constexpr size_t kSkippedLinesListed = 5;
+  const std::string file = kPlaceFileName;
+  if (skipped.size() == 1) {
+    const std::string& only = skipped.front();
+    const size_t colon = only.find(": ");
+    return file + " " + only.substr(0, colon) + "을 건너뜁니다" + only.substr(colon);
+  }
+  std::string text = file + "에서 잘못된 줄 " + std::to_string(skipped.size()) + "개를 건너뜁니다:";
+  for (size_t i = 0; i < skipped.size() && i < kSkippedLinesListed; ++i) text += "\n" + skipped[i];
+  if (skipped.size() > kSkippedLinesListed)
+    text += "\n... 외 " + std::to_string(skipped.size() - kSkippedLinesListed) + "줄";
+  return text;
+}
+
+}  // namespace
+
 bool ReadPlaceFile(PlaceTable& table, const std::string& folder, MessageSink& messages) {
   table.rows.resize(static_cast<size_t>(table.builtInCount));
   std::string bytes;
-  if (!ReadWholeFile(JoinPath(folder, kPlaceFileName), bytes)) return false;
+  const std::string path = JoinPath(folder, kPlaceFileName);
+  const ReadResult read = ReadRegularFile(path, bytes);
+  if (read == ReadResult::NotRegular)
+    messages.Show(NotRegularFileText(path), kWarningCaption, MessageButtons::Ok, MessageIcon::Warning);
+  if (read != ReadResult::Ok) return false;
   const std::string text = DecodeFileText(bytes);
+  std::vector<std::string> skipped;  // "<n>번째 줄: <problem>" per bad line
 
   int userRows = 0;
   int lineNumber = 0;
@@ -134,13 +162,14 @@ bool ReadPlaceFile(PlaceTable& table, const std::string& folder, MessageSink& me
     PlaceRecord place;
     const std::string problem = ParsePlaceLine(line, place);
     if (!problem.empty()) {
-      messages.Show(std::string(kPlaceFileName) + " " + std::to_string(lineNumber) + "번째 줄을 건너뜁니다: " + problem,
-                    kWarningCaption, MessageButtons::Ok, MessageIcon::Warning);
+      skipped.push_back(std::to_string(lineNumber) + "번째 줄: " + problem);
       continue;
     }
     table.rows.push_back(std::move(place));
     ++userRows;
   }
+  if (!skipped.empty())
+    messages.Show(SkippedPlaceLinesText(skipped), kWarningCaption, MessageButtons::Ok, MessageIcon::Warning);
   return true;
 }
 

@@ -408,37 +408,37 @@ SimulationOutcome RunSimulationTo(const SimulationRequest& request, SimulationEn
 
 namespace simulation {
 
-CsvOutput::~CsvOutput() {
-  if (file_) {
-    std::fclose(file_);
-    std::remove(tempPath_.c_str());
-  }
-}
+// Bytes gathered before one write to the temporary file.
+constexpr size_t kCsvBufferBytes = 1 << 16;
 
 bool CsvOutput::Create(const std::string& path) {
-  path_ = path;
-  tempPath_ = path + ".tmp" + std::to_string(::getpid());
-  file_ = std::fopen(tempPath_.c_str(), "wb");
-  if (!file_) return false;
+  buffer_.clear();
+  failed_ = false;
+  if (!file_.Create(path)) return false;
   // The byte-order mark tells spreadsheet programs that the text is UTF-8.
   Write("\xEF\xBB\xBF");
   return true;
 }
 
+bool CsvOutput::Flush() {
+  if (!buffer_.empty() && !file_.Write(buffer_)) failed_ = true;
+  buffer_.clear();
+  return !failed_;
+}
+
 void CsvOutput::Write(const std::string& text) {
-  if (!file_ || text.empty()) return;
-  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) failed_ = true;
+  if (!file_.IsOpen() || failed_) return;
+  buffer_ += text;
+  if (buffer_.size() >= kCsvBufferBytes) Flush();
 }
 
 bool CsvOutput::Commit() {
-  if (!file_) return false;
-  bool ok = !failed_;
-  ok = std::fflush(file_) == 0 && ok;
-  ok = std::fclose(file_) == 0 && ok;
-  file_ = nullptr;
-  if (ok) ok = std::rename(tempPath_.c_str(), path_.c_str()) == 0;
-  if (!ok) std::remove(tempPath_.c_str());
-  return ok;
+  if (!file_.IsOpen()) return false;
+  if (!Flush()) {
+    file_.Abandon();
+    return false;
+  }
+  return file_.Commit();
 }
 
 void SetInstant(EngineContext& ctx, double t) {

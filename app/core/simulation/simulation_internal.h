@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/core/files/files.h"
 #include "app/core/simulation/simulation.h"
 #include "time/text_format.h"
 
@@ -16,21 +17,19 @@ namespace orv::simulation {
 // temporary file.
 class CsvOutput {
  public:
-  CsvOutput() = default;
-  CsvOutput(const CsvOutput&) = delete;
-  CsvOutput& operator=(const CsvOutput&) = delete;
-  ~CsvOutput();
-
   // False (with errno set) when the temporary file cannot be created.
   bool Create(const std::string& path);
   void Write(const std::string& text);
-  // Flushes, closes and renames; false when any write failed.
+  // Writes what is buffered, flushes to the disk and renames; false when any
+  // write failed. Without it the temporary file is removed and the old file
+  // stays.
   bool Commit();
 
  private:
-  std::FILE* file_ = nullptr;
-  std::string path_;
-  std::string tempPath_;
+  bool Flush();
+
+  AtomicFile file_;
+  std::string buffer_;
   bool failed_ = false;
 };
 

@@ -1,0 +1,46 @@
+// The command line's argument parsing: the input is split at NUL bytes and
+// newlines into arguments, parsed as orvanta-cli parses them, and each
+// positional value is read as a number and a date. Errors must come as
+// UsageError (one line, exit status 2), nothing else.
+#include <string>
+#include <vector>
+
+// The parser lives beside main() in app/cli/main.cpp: included here with its
+// main renamed, so this target exercises the program's own code.
+#define main orvanta_cli_main
+#include "app/cli/main.cpp"
+#undef main
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace orv::cli;
+  std::vector<std::string> args{"orvanta-cli"};
+  std::string current;
+  for (size_t i = 0; i < size; ++i) {
+    const char c = static_cast<char>(data[i]);
+    if (c == '\0' || c == '\n') {
+      args.push_back(current);
+      current.clear();
+    } else {
+      current += c;
+    }
+  }
+  if (!current.empty()) args.push_back(current);
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+
+  static std::vector<CommandSpec> commands;
+  static std::vector<OptionSpec> options;
+  if (commands.empty()) RegisterCommands(commands, options);
+  try {
+    const Invocation inv = ParseInvocation(static_cast<int>(args.size()), argv.data(), options);
+    for (const std::string& value : inv.positional) {
+      try { ParseIntArg(value, "fuzz"); } catch (const UsageError&) {}
+      try { ParseInt64Arg(value, "fuzz"); } catch (const UsageError&) {}
+      try { ParseDoubleArg(value, "fuzz"); } catch (const UsageError&) {}
+      try { ParseDateArg(value); } catch (const UsageError&) {}
+    }
+  } catch (const UsageError&) {
+  }
+  return 0;
+}
