@@ -28,12 +28,24 @@ double SignedDegrees(double a, double b) {
 }
 
 // The instant near `guess` (search scale: selected time system, zone
-// removed) at which the function reaches `targetDeg`: secant steps with the
-// mean rate, bounded.
+// removed) at which the function reaches `targetDeg`: secant steps, the first
+// with the mean rate and each later one with the rate between the last two
+// evaluations (kept to the mean rate when that slope is not usable), bounded.
 double Converge(EngineContext& ctx, int body, int result, double targetDeg, double guess, double rateDegPerDay) {
   double t = guess;
+  double previousT = 0.0, previousOffset = 0.0;
   for (int i = 0; i < kMaxSteps; ++i) {
-    const double step = -SignedDegrees(SunMoonLongitude(ctx, body, t, result), targetDeg) / rateDegPerDay;
+    const double offset = SignedDegrees(SunMoonLongitude(ctx, body, t, result), targetDeg);
+    double rate = rateDegPerDay;
+    if (i > 0 && t != previousT) {
+      const double slope = (offset - previousOffset) / (t - previousT);
+      // The true rate stays within a factor of two of the mean for both the
+      // Sun and the elongation; anything else is a jump of the reduction.
+      if (std::isfinite(slope) && slope > 0.5 * rateDegPerDay && slope < 2.0 * rateDegPerDay) rate = slope;
+    }
+    const double step = -offset / rate;
+    previousT = t;
+    previousOffset = offset;
     t += step;
     if (std::fabs(step) < kStepToleranceDays) break;
   }
