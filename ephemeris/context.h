@@ -8,7 +8,7 @@
 
 namespace orv {
 
-class JplEphemeris;
+struct JplEphemeris;
 class YearCache;
 
 // Mean obliquity last computed by MeanObliquity, and the cosine and sine last

@@ -130,7 +130,7 @@ constexpr Real kArgOmega[5] = {450160.398036L, -6962890.5431L, 7.4722L, 0.007702
 
 // An argument polynomial in arcseconds reduced to [0, 360) degrees, in radians.
 double DelaunayArgumentRad(const Real (&c)[5], Real T) {
-  return NormalizeDegrees(static_cast<double>(Horner(std::views::reverse(c), T) / kArcsecPerDegree)) * kDegToRad;
+  return NormalizeDegrees(static_cast<double>(HornerConstantFirst(c, T) / kArcsecPerDegree)) * kDegToRad;
 }
 
 }  // namespace
@@ -140,13 +140,13 @@ double DelaunayArgumentRad(const Real (&c)[5], Real T) {
 // IAU 1976 mean obliquity (Lieske et al. 1977, A&A 58, 1), radians.
 double MeanObliquityIau1976(double jdTT) {
   static constexpr Real c[4] = {84381.448L, -46.815L, -0.00059L, 0.001813L};
-  return static_cast<double>(Horner(std::views::reverse(c), static_cast<Real>(JulianCenturies(jdTT))) * kArcsecToRad);
+  return static_cast<double>(HornerConstantFirst(c, static_cast<Real>(JulianCenturies(jdTT))) * kArcsecToRad);
 }
 
 // IAU 2006 mean obliquity (Capitaine et al. 2003, A&A 412, 567, P03), radians.
 double MeanObliquityIau2006(double jdTT) {
   static constexpr Real c[6] = {84381.406L, -46.836769L, -0.0001831L, 0.0020034L, -5.76e-07L, -4.34e-08L};
-  return static_cast<double>(Horner(std::views::reverse(c), static_cast<Real>(JulianCenturies(jdTT))) * kArcsecToRad);
+  return static_cast<double>(HornerConstantFirst(c, static_cast<Real>(JulianCenturies(jdTT))) * kArcsecToRad);
 }
 
 // Long-term mean obliquity from the Chebyshev series, radians; 0 outside
@@ -189,9 +189,9 @@ void PrecessionAnglesIau1976(double T, double& zeta, double& theta, double& z) {
   static constexpr Real cZeta[4] = {0.0L, 2306.2181L, 0.30188L, 0.017998L};
   static constexpr Real cZ[4] = {0.0L, 2306.2181L, 1.09468L, 0.018203L};
   static constexpr Real cTheta[4] = {0.0L, 2004.3109L, -0.42665L, -0.041833L};
-  zeta = static_cast<double>(Horner(std::views::reverse(cZeta), static_cast<Real>(T)) * kArcsecToRad);
-  z = static_cast<double>(Horner(std::views::reverse(cZ), static_cast<Real>(T)) * kArcsecToRad);
-  theta = static_cast<double>(Horner(std::views::reverse(cTheta), static_cast<Real>(T)) * kArcsecToRad);
+  zeta = static_cast<double>(HornerConstantFirst(cZeta, static_cast<Real>(T)) * kArcsecToRad);
+  z = static_cast<double>(HornerConstantFirst(cZ, static_cast<Real>(T)) * kArcsecToRad);
+  theta = static_cast<double>(HornerConstantFirst(cTheta, static_cast<Real>(T)) * kArcsecToRad);
 }
 
 // IAU 2006 equatorial precession angles zeta_A, z_A, theta_A (Capitaine et al.
@@ -200,9 +200,9 @@ void PrecessionAnglesIau2006(double T, double& zeta, double& theta, double& z) {
   static constexpr Real cZeta[6] = {2.650545L, 2306.083227L, 0.2988499L, 0.01801828L, -5.971e-06L, -3.173e-07L};
   static constexpr Real cZ[6] = {-2.650545L, 2306.077181L, 1.0927348L, 0.01826837L, -2.8596e-05L, -2.904e-07L};
   static constexpr Real cTheta[6] = {0.0L, 2004.191903L, -0.4294934L, -0.04182264L, -7.089e-06L, -1.274e-07L};
-  zeta = static_cast<double>(Horner(std::views::reverse(cZeta), static_cast<Real>(T)) * kArcsecToRad);
-  z = static_cast<double>(Horner(std::views::reverse(cZ), static_cast<Real>(T)) * kArcsecToRad);
-  theta = static_cast<double>(Horner(std::views::reverse(cTheta), static_cast<Real>(T)) * kArcsecToRad);
+  zeta = static_cast<double>(HornerConstantFirst(cZeta, static_cast<Real>(T)) * kArcsecToRad);
+  z = static_cast<double>(HornerConstantFirst(cZ, static_cast<Real>(T)) * kArcsecToRad);
+  theta = static_cast<double>(HornerConstantFirst(cTheta, static_cast<Real>(T)) * kArcsecToRad);
 }
 
 // Long-term precession: P = E(chi, -omega, -psi) R1(eps0), with the three

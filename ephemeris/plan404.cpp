@@ -186,9 +186,9 @@ void Plan404Planet(double jdTT, const Plan404PlanetTable& table, double& longitu
       // Polynomial term: longitude reduced to one turn, latitude and radius as they are.
       const int d = *p++;
       if (d < 0 || used + d + 1 > available) break;
-      sl += ReduceArcseconds(Horner(std::span(pl, d + 1), t));
-      sb += Horner(std::span(pb, d + 1), t);
-      sr += Horner(std::span(pr, d + 1), t);
+      sl += ReduceArcseconds(Horner(pl, pl + d + 1, t));
+      sb += Horner(pb, pb + d + 1, t);
+      sr += Horner(pr, pr + d + 1, t);
       pl += d + 1;
       pb += d + 1;
       pr += d + 1;

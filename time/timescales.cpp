@@ -200,7 +200,8 @@ double HorizonsDeltaT(const CalcSettings& settings, double jdUT) {
   for (int i = 0; i < count; ++i) {
     if (jdUT < rows[i].upperJD) {
       const double value = static_cast<double>(
-          Horner(std::views::reverse(std::span(rows[i].coefficients, rows[i].count)), static_cast<long double>(T)));
+          Horner(std::make_reverse_iterator(rows[i].coefficients + rows[i].count),
+                 std::make_reverse_iterator(rows[i].coefficients), static_cast<long double>(T)));
       if (std::fabs(value) > 1e-9) return value;
       break;
     }
