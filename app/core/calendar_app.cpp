@@ -590,6 +590,20 @@ ReportInputs CalendarApp::ReportIn() {
   return ReportInputs{ctx, *tables, Options(), PlaceReportName(Place()), Place().timeZone};
 }
 
+BirthPillars CalendarApp::BirthPillarsAt(int placeIndex, const BirthReading& reading) const {
+  CalcSettings placeSettings = settings;
+  Observer placeObserver;
+  ApplyPlace(placeSettings, placeObserver, places, placeIndex);
+  EngineContext engine(placeSettings, placeObserver);
+  engine.jpl = ctx.jpl;
+  auto placeTables = std::make_unique<YearTables>();
+  LunarBuildOptions lunar;
+  lunar.placeIndex = placeIndex;
+  const PlaceRecord& place = places.rows.at(static_cast<size_t>(placeIndex));
+  ReportInputs in{engine, *placeTables, lunar, PlaceReportName(place), place.timeZone};
+  return ComputeBirthPillars(in, place, reading);
+}
+
 void CalendarApp::SetProgramRunner(ProgramRunner& r, std::vector<std::vector<std::string>> editorCommands) {
   runner = &r;
   editors = std::move(editorCommands);

@@ -12,6 +12,7 @@
 
 #include "app/core/files/app_folders.h"
 #include "app/core/clock.h"
+#include "app/core/reports/birth_pillars.h"
 #include "app/core/reports/day_report.h"
 #include "app/core/files/editor.h"
 #include "app/core/files/open_ephemeris.h"
@@ -130,8 +131,10 @@ class CalendarApp {
   // The about text with, when the settings live in the user's configuration
   // folder, the line naming it.
   std::string AboutBoxText() const;
-  // The inputs of the report functions over this state.
-  ReportInputs ReportIn();
+  // The pillars of a birth reading at place `placeIndex`, computed over a
+  // private copy of the settings with that place applied (sharing the open JPL
+  // file), so the loaded year and the settings in effect stay as they are.
+  BirthPillars BirthPillarsAt(int placeIndex, const BirthReading& reading) const;
   // The editor used for the memo and help files.
   void SetProgramRunner(ProgramRunner& runner, std::vector<std::vector<std::string>> editorCommands);
 
@@ -297,6 +300,8 @@ class CalendarApp {
   std::vector<std::vector<std::string>> editors;  // editor commands to try, in order
 
   LunarBuildOptions Options() const;
+  // The inputs of the report functions over this state.
+  ReportInputs ReportIn();
   void Progress(int percent) const;
   // Rebuilds the lunar months of the loaded year on its lists (correction or
   // place changed), completing the months before month 11 when needed.

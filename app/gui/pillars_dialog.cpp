@@ -12,8 +12,6 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
-#include <memory>
-
 #include "app/core/reports/birth_pillars.h"
 
 namespace orv {
@@ -22,20 +20,11 @@ namespace {
 constexpr int kFirstYear = 1;
 constexpr int kLastYear = 9999;
 
-// The pillars of the dialog's reading over a private copy of the settings
-// with the chosen place applied, so the window's loaded year stays as it is.
-QString PillarsText(CalendarApp& app, int placeIndex, const BirthReading& reading) {
-  CalcSettings settings = app.Settings();
-  Observer observer;
-  ApplyPlace(settings, observer, app.Places(), placeIndex);
-  EngineContext engine(settings, observer);
-  engine.jpl = app.ReportIn().engine.jpl;
-  auto tables = std::make_unique<YearTables>();
-  LunarBuildOptions lunar;
-  lunar.placeIndex = placeIndex;
+// The pillars of the dialog's reading at the chosen place; the window's
+// loaded year stays as it is.
+QString PillarsText(const CalendarApp& app, int placeIndex, const BirthReading& reading) {
+  const BirthPillars result = app.BirthPillarsAt(placeIndex, reading);
   const PlaceRecord& place = app.Places().rows.at(static_cast<size_t>(placeIndex));
-  ReportInputs in{engine, *tables, lunar, PlaceReportName(place), place.timeZone};
-  const BirthPillars result = ComputeBirthPillars(in, place, reading);
   QString text;
   if (result.ok) text = QString::fromStdString(PillarNames(result.pillars)) + "\n";
   for (const std::string& line : BirthPillarsNotes(result, place, reading)) text += QString::fromStdString(line) + "\n";
