@@ -7,7 +7,6 @@
 
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "app/core/files/app_folders.h"
@@ -219,9 +218,6 @@ class CalendarApp {
   // selected place, the historical correction, the loaded year, the usable
   // years of the open JPL file and the output folder.
   SimulationEnvironment SimulationEnv(MessageSink& runMessages);
-  // Replaces the memos without their file, for test fixtures only; the month
-  // view is not rebuilt.
-  void ReplaceMemosForTesting(MemoTable replacement) { memos = std::move(replacement); }
 
   // --- Read-only state ---------------------------------------------------------
 

@@ -42,6 +42,10 @@ struct Window {
     AppFolders folders{program.path().toStdString(), current.path().toStdString()};
     form = std::make_unique<TForm1>(folders, messages, clock);
   }
+  // The memo file of the current folder, read when the window starts.
+  void WriteMemos(const std::string& lines) {
+    QVERIFY(WriteFileAtomically(JoinPath(current.path().toStdString(), kMemoFileName), lines));
+  }
   TForm1& operator*() { return *form; }
   TForm1* operator->() { return form.get(); }
   QString Cell(int column, int row) const { return form->StringGrid1->CellText(column, row); }
@@ -249,8 +253,8 @@ class MainWindowTest : public QObject {
 
   void lunarDecember30MemoOnThe29th() {
     Window w;
+    w.WriteMemos("-1,2000,12,30,그믐;\n");
     w->StartUp();
-    w->App().ReplaceMemosForTesting({{kMemoLunar, 2000, 12, 30, "그믐;"}});
     w.Show("2025", "1");
     const int cell = w.CellOf("28");  // lunar 2024-12-29, the last day of that month (설날 전날)
     QVERIFY(cell >= 0);
@@ -535,8 +539,8 @@ class MainWindowTest : public QObject {
 
   void painterStyles() {
     Window w;
+    w.WriteMemos("1,2000,2,20,강조;\n1,2000,2,21,휴일:\n");
     w->StartUp();
-    w->App().ReplaceMemosForTesting({{kMemoSolar, 2000, 2, 20, "강조;"}, {kMemoSolar, 2000, 2, 21, "휴일:"}});
     w.Show("2024", "2");
     const QImage image = w->StringGrid1->grab().toImage();
     const qreal ratio = image.devicePixelRatio();

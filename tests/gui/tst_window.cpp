@@ -68,6 +68,10 @@ struct Window {
     if (!dataFolder.isEmpty()) folders.dataFolder = program.filePath(dataFolder).toStdString();
     form = std::make_unique<TForm1>(folders, sink ? *sink : messages, clock);
   }
+  // The memo file of the current folder, read when the window starts.
+  void WriteMemos(const std::string& lines) {
+    QVERIFY(WriteFileAtomically(JoinPath(current.path().toStdString(), kMemoFileName), lines));
+  }
   TForm1* operator->() { return form.get(); }
   QString Cell(int column, int row) const { return form->StringGrid1->CellText(column, row); }
   QString First(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 1); }
@@ -522,8 +526,8 @@ class WindowTest : public QObject {
 
   void twoMemosOnOneDayBothReachable() {
     Window w;
+    w.WriteMemos("1,2000,2,20,할머니생신잔치\n1,2000,2,20,결혼기념일\n");
     w->StartUp();
-    w->App().ReplaceMemosForTesting({{kMemoSolar, 2000, 2, 20, "할머니생신잔치"}, {kMemoSolar, 2000, 2, 20, "결혼기념일"}});
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
     w.Show("2024", "2");
