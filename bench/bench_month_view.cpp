@@ -15,13 +15,24 @@ struct Setup {
   orv::FixedClock clock{{orv::MakeTm(2024, 2, 15, 10, 30), orv::MakeTm(2024, 2, 15, 1, 30)}};
   orv::CalendarApp app{{"/nonexistent-program-folder", "/nonexistent-current-folder"}, messages, clock};
   Setup() { app.StartUp(); }
+  // The year number (AD) or month number typed in, the rest of the inputs kept.
+  void TypeYear(int yearNumber) {
+    orv::MonthInputs in = app.Inputs();
+    in.yearNumber = yearNumber;
+    app.SetInputs(in);
+  }
+  void TypeMonth(int month) {
+    orv::MonthInputs in = app.Inputs();
+    in.month = month;
+    app.SetInputs(in);
+  }
 };
 
 void BM_MonthViewLoadedYear(benchmark::State& state) {
   Setup s;
   int month = 0;
   for (auto _ : state) {
-    s.app.inputs.month = month % 12 + 1;
+    s.TypeMonth(month % 12 + 1);
     ++month;
     benchmark::DoNotOptimize(s.app.MonthViewBuild());
   }
@@ -30,10 +41,10 @@ BENCHMARK(BM_MonthViewLoadedYear)->Unit(benchmark::kMicrosecond);
 
 void BM_MonthViewNextYear(benchmark::State& state) {
   Setup s;
-  s.app.inputs.yearNumber = 1900;
+  s.TypeYear(1900);
   s.app.MonthViewBuild();
   for (auto _ : state) {
-    ++s.app.inputs.yearNumber;
+    s.TypeYear(s.app.Inputs().yearNumber + 1);
     benchmark::DoNotOptimize(s.app.MonthViewBuild());
   }
 }
@@ -42,7 +53,7 @@ BENCHMARK(BM_MonthViewNextYear)->Unit(benchmark::kMillisecond);
 void BM_MonthViewDistantYear(benchmark::State& state) {
   Setup s;
   for (auto _ : state) {
-    s.app.inputs.yearNumber = s.app.inputs.yearNumber == 2024 ? 1700 : 2024;
+    s.TypeYear(s.app.Inputs().yearNumber == 2024 ? 1700 : 2024);
     benchmark::DoNotOptimize(s.app.MonthViewBuild());
   }
 }
@@ -54,7 +65,7 @@ void BM_MonthViewUncachedYear(benchmark::State& state) {
   for (auto _ : state) {
     // Years 1000..2999 in steps of 37: never the same year twice in a row of
     // 54 builds, far more than the cache keeps.
-    s.app.inputs.yearNumber = 1000 + (37 * ++step) % 2000;
+    s.TypeYear(1000 + (37 * ++step) % 2000);
     benchmark::DoNotOptimize(s.app.MonthViewBuild());
   }
 }

@@ -448,7 +448,7 @@ TEST(UserDeltaTField, OutOfRangeValuesAreRefusedWithAMessage) {
   ASSERT_TRUE(app.SetUserDeltaT(69.184));
   for (const double bad : {1e50, -1e300, 1e6 + 0.5, std::nan(""), -HUGE_VAL}) {
     EXPECT_FALSE(app.SetUserDeltaT(bad)) << bad;
-    EXPECT_EQ(app.chosenSettings.UserDeltaT, 69.184) << bad;
+    EXPECT_EQ(app.ChosenSettings().UserDeltaT, 69.184) << bad;
     ASSERT_FALSE(messages.messages.empty());
     EXPECT_EQ(messages.messages.back().text, kUserDeltaTRangeMessage);
   }

@@ -249,7 +249,7 @@ TEST(SettingsFolders, ReadOnlyStartFolderSettingsAreReadAndSavedToTheUserFolder)
   {
     CalendarApp app(folders, messages, clock);
     app.StartUp();
-    precession = app.settings.PrecessionModel;
+    precession = app.Settings().PrecessionModel;
     about = app.AboutBoxText();
     app.Close();
   }

@@ -336,15 +336,17 @@ TEST(CalendarAppBuild, ProgressSteps) {
   CalendarApp app(folders, messages, clock);
   app.StartUp();
   EXPECT_TRUE(messages.messages.empty());
-  EXPECT_EQ(app.settings.TodayDate[0], 2024);
-  EXPECT_EQ(app.tables->LoadedYear, 2024);
+  EXPECT_EQ(app.Settings().TodayDate[0], 2024);
+  EXPECT_EQ(app.Tables().LoadedYear, 2024);
   std::vector<int> steps;
-  app.progress = [&](int p) { steps.push_back(p); };
-  app.inputs.yearNumber = 2023;
+  app.SetProgress([&](int p) { steps.push_back(p); });
+  MonthInputs typed = app.Inputs();
+  typed.yearNumber = 2023;
+  app.SetInputs(typed);
   app.ShowInputs();
   EXPECT_EQ(steps, (std::vector<int>{0, 20, 40, 60, 80, 100, 0}));
-  EXPECT_EQ(app.tables->LoadedYear, 2023);
-  EXPECT_EQ(app.settings.LoadedYear, 2023);
+  EXPECT_EQ(app.Tables().LoadedYear, 2023);
+  EXPECT_EQ(app.Settings().LoadedYear, 2023);
 }
 
 TEST(CalendarAppBuild, YearRangeOfPlan404) {
@@ -352,22 +354,22 @@ TEST(CalendarAppBuild, YearRangeOfPlan404) {
   FixedClock clock({MakeTm(2024, 2, 15, 10, 30), MakeTm(2024, 2, 15, 1, 30)});
   CalendarApp app({"", "/nonexistent-current-folder"}, messages, clock);
   app.StartUp();
-  app.inputs.yearNumber = 10001;
-  app.inputs.month = 7;
+  MonthInputs typed = app.Inputs();
+  typed.yearNumber = 10001;
+  typed.month = 7;
+  app.SetInputs(typed);
   app.ShowInputs();
   ASSERT_EQ(messages.messages.size(), 1u);
   EXPECT_EQ(messages.messages[0].text, "연도 범위는 BC5000년 ~ 10000년 입니다.\n2024년 2월로 돌아갑니다.");
   EXPECT_EQ(messages.messages[0].caption, "참고");
-  EXPECT_EQ(app.inputs.yearNumber, 2024);
-  EXPECT_EQ(app.inputs.month, 2);
+  EXPECT_EQ(app.Inputs().yearNumber, 2024);
+  EXPECT_EQ(app.Inputs().month, 2);
   // BC 5000 = year -4999 is the first accepted year.
-  app.inputs.yearNumber = 5000;
-  app.inputs.eraAD = false;
-  app.inputs.month = 1;
+  app.SetInputs({5000, false, 1});
   app.ShowInputs();
   EXPECT_EQ(messages.messages.size(), 1u);
-  EXPECT_EQ(app.tables->LoadedYear, -4999);
-  EXPECT_TRUE(app.view.filled);
+  EXPECT_EQ(app.Tables().LoadedYear, -4999);
+  EXPECT_TRUE(app.View().filled);
 }
 
 TEST(CalendarAppBuild, AstronomicalYearOfTheInputs) {

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 #include <ctime>
+#include <utility>
 
 #include "app/core/files/config.h"
 #include "app/core/files/editor.h"
@@ -146,7 +147,7 @@ std::string CalendarApp::ConfigReadPath() const {
 
 LunarBuildOptions CalendarApp::Options() const {
   LunarBuildOptions options;
-  options.historicalCorrection = HistoricalCorrection;
+  options.historicalCorrection = historicalCorrection_;
   options.placeIndex = settings.PlaceIndex;
   return options;
 }
@@ -180,9 +181,9 @@ void CalendarApp::NormalizeEra() {
 
 int CalendarApp::LoadSettings(int& jplNumber) {
   ReadConfiguration(settings, ConfigReadPath(), messages);
-  if (settings.EphemerisCode == kEphemerisPlan404 || settings.EphemerisCode == 0) EphemerisChoiceIndex = 0;
-  else if (settings.EphemerisCode == kEphemerisDe431) EphemerisChoiceIndex = 1;
-  else if (settings.EphemerisCode == kEphemerisDe441) EphemerisChoiceIndex = 2;
+  if (settings.EphemerisCode == kEphemerisPlan404 || settings.EphemerisCode == 0) ephemerisChoiceIndex_ = 0;
+  else if (settings.EphemerisCode == kEphemerisDe431) ephemerisChoiceIndex_ = 1;
+  else if (settings.EphemerisCode == kEphemerisDe441) ephemerisChoiceIndex_ = 2;
   // The file always records 0 here (its format is kept), so the item is
   // also offered whenever a DE431 file is there to be opened.
   std::string de431Path;
@@ -198,10 +199,10 @@ int CalendarApp::LoadSettings(int& jplNumber) {
   ComputeTodayDate(settings, clock);
 
   displayMode = DisplayMode::Solar;
-  LeapMonthWanted = false;
+  leapMonthWanted_ = false;
   thirtyYearsAfter = true;
-  HistoricalCorrection = settings.PlaceIndex < kCorrectionOnAtStartPlaces;
-  correctionEnabled = HistoricalCorrection;
+  historicalCorrection_ = settings.PlaceIndex < kCorrectionOnAtStartPlaces;
+  correctionEnabled = historicalCorrection_;
   inputs.eraAD = true;
   inputs.yearNumber = settings.TodayDate[0];
   inputs.month = settings.TodayDate[1];
@@ -219,7 +220,7 @@ void CalendarApp::StartUp() {
   int jplNumber = 0;
   int year = LoadSettings(jplNumber);
 
-  EphemerisFolder = folders.programFolder;
+  ephemerisFolder_ = folders.programFolder;
   if (jplNumber != 0) {
     const std::string name = EphemerisStem(settings.EphemerisCode);
     std::string path;
@@ -227,7 +228,7 @@ void CalendarApp::StartUp() {
     if (!found) path = JoinPath(JoinPath(folders.programFolder, kEphemerisSubfolder), name + ".jpl");
     std::string error;
     if (ephemeris.Open(ctx, path, jplNumber, &error)) {
-      EphemerisFolder = FolderOfPath(path) + "/";
+      ephemerisFolder_ = FolderOfPath(path) + "/";
     } else {
       if (!error.empty()) messages.Show(error, "오류", MessageButtons::Ok, MessageIcon::Error);
       messages.Show(NotFoundMessage(StartUpMissingFileMessage(name)), "참고");
@@ -238,7 +239,7 @@ void CalendarApp::StartUp() {
         // The save did not reach the file: run on PLAN404 all the same.
         settings.EphemerisCode = kEphemerisPlan404;
         if (settings.NutationModel == kNutationInternal) settings.NutationModel = kNutationIau2000B;
-        EphemerisChoiceIndex = 0;
+        ephemerisChoiceIndex_ = 0;
       }
     }
   }
@@ -263,7 +264,7 @@ void CalendarApp::PrepareYear(int year) {
     const YearLimits usable = JplFileYearLimits(firstJd, lastJd);
     if (year < usable.lower || year > usable.upper) {
       year = settings.TodayDate[0];
-      PendingNotice = Format("천체력 적용기간(%d~%d)을\n벗어남. 올해로 재 지정됨\n", usable.lower, usable.upper);
+      pendingNotice_ = Format("천체력 적용기간(%d~%d)을\n벗어남. 올해로 재 지정됨\n", usable.lower, usable.upper);
       SetAstronomicalYear(inputs, year);
       inputs.month = settings.TodayDate[1];
     }
@@ -315,7 +316,7 @@ bool CalendarApp::MonthViewBuild() {
     inputs.yearNumber = settings.TodayDate[0];
     inputs.month = settings.TodayDate[1];
     inputs.eraAD = true;
-    LeapMonthWanted = false;
+    leapMonthWanted_ = false;
     year = AstronomicalYear(inputs);
     LayOutMonthGrid(view.grid, inputs.month, displayMode);
   }
@@ -324,12 +325,12 @@ bool CalendarApp::MonthViewBuild() {
     correctionEnabled = true;
     if (!correctionAdviceShown) {
       correctionAdviceShown = true;
-      HistoricalCorrection = true;
+      historicalCorrection_ = true;
       messages.Show("필요에 따라 음력보정 체크해제 하세요", "참고");
     }
   } else {
     correctionEnabled = false;
-    HistoricalCorrection = false;
+    historicalCorrection_ = false;
   }
 
   Progress(20);
@@ -338,7 +339,7 @@ bool CalendarApp::MonthViewBuild() {
     // The span check may have turned the inputs to this year.
     year = AstronomicalYear(inputs);
     LayOutMonthGrid(view.grid, inputs.month, displayMode);
-  } else if (builtWith_.historicalCorrection != HistoricalCorrection ||
+  } else if (builtWith_.historicalCorrection != historicalCorrection_ ||
              builtWith_.placeIndex != settings.PlaceIndex) {
     RebuildLunarCalendar();
   }
@@ -352,14 +353,14 @@ bool CalendarApp::MonthViewBuild() {
   request.year = year;
   request.month = inputs.month;
   request.mode = displayMode;
-  request.leapWanted = displayMode == DisplayMode::Lunar && LeapMonthWanted;
+  request.leapWanted = displayMode == DisplayMode::Lunar && leapMonthWanted_;
   request.eraAD = inputs.eraAD;
   bool ok = false;
   try {
     ok = FillMonthView(ctx, *tables, memos, request, view, progress);
     if (!ok && request.leapWanted) {
       // No such leap month (the inputs changed under it): the regular month.
-      LeapMonthWanted = false;
+      leapMonthWanted_ = false;
       request.leapWanted = false;
       LayOutMonthGrid(view.grid, inputs.month, displayMode);
       ok = FillMonthView(ctx, *tables, memos, request, view, progress);
@@ -385,7 +386,7 @@ bool CalendarApp::MonthViewBuild() {
 void CalendarApp::StepYear(bool up) {
   if (inputs.yearNumber == 0) inputs.eraAD = true;
   MoveYearNumber(up);
-  LeapMonthWanted = false;
+  leapMonthWanted_ = false;
   MonthViewBuild();
   ClearSelection();
 }
@@ -402,20 +403,20 @@ void CalendarApp::StepMonth(bool up) {
     return other >= 0 && other < tables->DayTableCount && tables->DayTable[other].leap != 0;
   };
   if (up) {
-    if (lunar && !LeapMonthWanted && neighbourIsLeap(+1)) {
-      LeapMonthWanted = true;  // same number, its leap month
+    if (lunar && !leapMonthWanted_ && neighbourIsLeap(+1)) {
+      leapMonthWanted_ = true;  // same number, its leap month
     } else {
-      if (lunar) LeapMonthWanted = false;
+      if (lunar) leapMonthWanted_ = false;
       if (++inputs.month > 12) {
         inputs.month = 1;
         MoveYearNumber(true);
       }
     }
   } else {
-    if (lunar && LeapMonthWanted) {
-      LeapMonthWanted = false;  // the regular month of the same number
+    if (lunar && leapMonthWanted_) {
+      leapMonthWanted_ = false;  // the regular month of the same number
     } else {
-      if (lunar && neighbourIsLeap(-1)) LeapMonthWanted = true;
+      if (lunar && neighbourIsLeap(-1)) leapMonthWanted_ = true;
       if (--inputs.month < 1) {
         inputs.month = 12;
         MoveYearNumber(false);
@@ -428,8 +429,45 @@ void CalendarApp::StepMonth(bool up) {
 }
 
 void CalendarApp::ShowInputs() {
-  if (displayMode == DisplayMode::Lunar) LeapMonthWanted = false;
+  if (displayMode == DisplayMode::Lunar) leapMonthWanted_ = false;
   MonthViewBuild();
+}
+
+void CalendarApp::SetInputs(const MonthInputs& typed) { inputs = typed; }
+
+void CalendarApp::SetMonth(int year, int month, DisplayMode mode) {
+  displayMode = mode;
+  leapMonthWanted_ = false;
+  SetAstronomicalYear(inputs, year);
+  inputs.month = month;
+}
+
+void CalendarApp::SetThirtyYearsAfter(bool after) { thirtyYearsAfter = after; }
+
+void CalendarApp::SetProgress(ProgressFunction onProgress) { progress = std::move(onProgress); }
+
+void CalendarApp::ReloadMemoFile() {
+  // Whatever editor saved it, and whenever: the month view follows the file.
+  ReadMemoFile(memos, folders.currentFolder);
+  MonthViewBuild();
+}
+
+void CalendarApp::ShowPendingNotice() {
+  if (pendingNotice_.empty()) return;
+  const std::string notice = pendingNotice_;
+  pendingNotice_.clear();
+  messages.Show(notice, "알림");
+}
+
+SimulationEnvironment CalendarApp::SimulationEnv(MessageSink& runMessages) {
+  SimulationEnvironment env(ctx, Place(), runMessages);
+  env.lunar.historicalCorrection = historicalCorrection_;
+  env.lunar.placeIndex = settings.PlaceIndex;
+  env.loadedYear = settings.LoadedYear;
+  double firstJd = 0.0, lastJd = 0.0;
+  if (ephemeris.Span(firstJd, lastJd)) UsableJplYears(firstJd, lastJd, env.jplFirstYear, env.jplLastYear);
+  env.folder = folders.currentFolder;
+  return env;
 }
 
 void CalendarApp::SetDisplayMode(DisplayMode mode) {
@@ -445,13 +483,13 @@ void CalendarApp::SetDisplayMode(DisplayMode mode) {
     }
   }
   displayMode = mode;
-  if (mode == DisplayMode::Solar) LeapMonthWanted = false;
+  if (mode == DisplayMode::Solar) leapMonthWanted_ = false;
   MonthViewBuild();
 }
 
 void CalendarApp::ToggleLeapMonth() {
-  if (LeapMonthWanted) {
-    LeapMonthWanted = false;
+  if (leapMonthWanted_) {
+    leapMonthWanted_ = false;
     MonthViewBuild();
     return;
   }
@@ -463,17 +501,17 @@ void CalendarApp::ToggleLeapMonth() {
     MonthViewBuild();
     return;
   }
-  LeapMonthWanted = true;
+  leapMonthWanted_ = true;
   MonthViewBuild();
 }
 
 void CalendarApp::ToggleCorrection() {
-  if (!PlaceAllowsHistoricalCorrection(settings.PlaceIndex) && !HistoricalCorrection) {
+  if (!PlaceAllowsHistoricalCorrection(settings.PlaceIndex) && !historicalCorrection_) {
     messages.Show(kHistoricalCorrectionRefused, "안내");
     return;
   }
-  HistoricalCorrection = !HistoricalCorrection;
-  if (displayMode == DisplayMode::Lunar) LeapMonthWanted = false;
+  historicalCorrection_ = !historicalCorrection_;
+  if (displayMode == DisplayMode::Lunar) leapMonthWanted_ = false;
   RebuildLunarCalendar();
   MonthViewBuild();
 }
@@ -494,7 +532,7 @@ void CalendarApp::GoToToday() {
       UnpackDate(tables->DayTable[slot].lunarDate, ly, lm, ld);
       SetAstronomicalYear(inputs, ly);
       inputs.month = lm;
-      LeapMonthWanted = tables->DayTable[slot].leap != 0;
+      leapMonthWanted_ = tables->DayTable[slot].leap != 0;
     }
   }
   MonthViewBuild();
@@ -552,6 +590,20 @@ ReportInputs CalendarApp::ReportIn() {
   return ReportInputs{ctx, *tables, Options(), PlaceReportName(Place()), Place().timeZone};
 }
 
+BirthPillars CalendarApp::BirthPillarsAt(int placeIndex, const BirthReading& reading) const {
+  CalcSettings placeSettings = settings;
+  Observer placeObserver;
+  ApplyPlace(placeSettings, placeObserver, places, placeIndex);
+  EngineContext engine(placeSettings, placeObserver);
+  engine.jpl = ctx.jpl;
+  auto placeTables = std::make_unique<YearTables>();
+  LunarBuildOptions lunar;
+  lunar.placeIndex = placeIndex;
+  const PlaceRecord& place = places.rows.at(static_cast<size_t>(placeIndex));
+  ReportInputs in{engine, *placeTables, lunar, PlaceReportName(place), place.timeZone};
+  return ComputeBirthPillars(in, place, reading);
+}
+
 void CalendarApp::SetProgramRunner(ProgramRunner& r, std::vector<std::vector<std::string>> editorCommands) {
   runner = &r;
   editors = std::move(editorCommands);
@@ -560,7 +612,7 @@ void CalendarApp::SetProgramRunner(ProgramRunner& r, std::vector<std::vector<std
 bool CalendarApp::LoadInputYear(int& year) {
   year = AstronomicalYear(inputs);
   if (year != LoadedYear()) {
-    if (displayMode == DisplayMode::Lunar) LeapMonthWanted = false;
+    if (displayMode == DisplayMode::Lunar) leapMonthWanted_ = false;
     MonthViewBuild();
     // The range check may have turned the inputs to this year.
     year = AstronomicalYear(inputs);
@@ -653,7 +705,7 @@ void CalendarApp::EclipseReport(bool local) {
     UpdateZoneOffset(chosenSettings);
     // The loaded lists are in the old time system: the year again in the
     // place's standard time.
-    if (displayMode == DisplayMode::Lunar) LeapMonthWanted = false;
+    if (displayMode == DisplayMode::Lunar) leapMonthWanted_ = false;
     const int year = AstronomicalYear(inputs);
     if (YearInRange(year)) PrepareYear(year);
     MonthViewBuild();
@@ -802,8 +854,8 @@ bool CalendarApp::ExportIcs(const IcsExportRequest& request) {
 
 void CalendarApp::ChangePlace(int index) {
   if (index < 0 || index >= static_cast<int>(places.rows.size())) return;
-  HistoricalCorrection = PlaceAllowsHistoricalCorrection(index);
-  if (displayMode == DisplayMode::Lunar) LeapMonthWanted = false;
+  historicalCorrection_ = PlaceAllowsHistoricalCorrection(index);
+  if (displayMode == DisplayMode::Lunar) leapMonthWanted_ = false;
   const int year = AstronomicalYear(inputs);
   if (index != settings.PlaceIndex || year != LoadedYear()) {
     const PlaceRecord& row = places.rows[static_cast<size_t>(index)];
@@ -866,14 +918,14 @@ void CalendarApp::ChangeEphemeris(int item) {
     std::string path;
     if (!LocateEphemeris(name + ".jpl", path) || !OpenEphemeris::CanOpen(path)) {
       messages.Show(NotFoundMessage(MissingFileMessage(name)), "참고");
-      return;  // the control goes back to EphemerisChoiceIndex
+      return;  // the control goes back to ephemerisChoiceIndex_
     }
   } else if (chosenSettings.NutationModel == kNutationInternal) {
     chosenSettings.NutationModel = kNutationIau2000B;
     messages.Show(kNoInternalNutation, "참고");
   }
   chosenSettings.EphemerisCode = kEphemerisItemCodes[item];
-  EphemerisChoiceIndex = item;
+  ephemerisChoiceIndex_ = item;
 }
 
 void CalendarApp::SetTidal(bool on) { chosenSettings.TidalCompensation = on ? 1 : 0; }
@@ -900,12 +952,12 @@ bool CalendarApp::CommitChosenSettings() {
       // Internal nutation needs the file that was not opened.
       if (chosenSettings.NutationModel == kNutationInternal && JplNumberOfCode(settings.EphemerisCode) == 0)
         chosenSettings.NutationModel = settings.NutationModel;
-      EphemerisChoiceIndex = settings.EphemerisCode == kEphemerisDe431   ? 1
+      ephemerisChoiceIndex_ = settings.EphemerisCode == kEphemerisDe431   ? 1
                              : settings.EphemerisCode == kEphemerisDe441 ? 2
                                                                           : 0;
       return false;
     }
-    EphemerisFolder = FolderOfPath(path) + "/";
+    ephemerisFolder_ = FolderOfPath(path) + "/";
   } else if (jplNumber == 0) {
     ephemeris.Close(ctx);
   }
@@ -918,7 +970,7 @@ bool CalendarApp::CommitChosenSettings() {
 
 void CalendarApp::Apply() {
   CommitChosenSettings();
-  if (displayMode == DisplayMode::Lunar && LeapMonthWanted) LeapMonthWanted = false;
+  if (displayMode == DisplayMode::Lunar && leapMonthWanted_) leapMonthWanted_ = false;
   const int year = AstronomicalYear(inputs);
   if (YearInRange(year)) PrepareYear(year);
   MonthViewBuild();
@@ -932,7 +984,7 @@ bool CalendarApp::HorizonsPreset() {
   }
   // Chosen like the controls would be; in effect at Apply.
   chosenSettings.EphemerisCode = kEphemerisDe441;
-  EphemerisChoiceIndex = 2;
+  ephemerisChoiceIndex_ = 2;
   chosenSettings.PrecessionModel = kPrecessionOwen1990;
   chosenSettings.NutationModel = kNutationInternal;
   chosenSettings.ObliquityModel = kObliquityOwen1990;

@@ -11,6 +11,7 @@
 
 #include "app/core/files/app_folders.h"
 #include "app/core/clock.h"
+#include "app/core/reports/birth_pillars.h"
 #include "app/core/reports/day_report.h"
 #include "app/core/files/editor.h"
 #include "app/core/files/open_ephemeris.h"
@@ -19,6 +20,7 @@
 #include "app/core/month_view.h"
 #include "app/core/files/places.h"
 #include "app/core/reports/year_reports.h"
+#include "app/core/simulation/simulation.h"
 #include "ephemeris/context.h"
 #include "lunisolar/lunar_calendar.h"
 #include "lunisolar/prepare.h"
@@ -128,8 +130,10 @@ class CalendarApp {
   // The about text with, when the settings live in the user's configuration
   // folder, the line naming it.
   std::string AboutBoxText() const;
-  // The inputs of the report functions over this state.
-  ReportInputs ReportIn();
+  // The pillars of a birth reading at place `placeIndex`, computed over a
+  // private copy of the settings with that place applied (sharing the open JPL
+  // file), so the loaded year and the settings in effect stay as they are.
+  BirthPillars BirthPillarsAt(int placeIndex, const BirthReading& reading) const;
   // The editor used for the memo and help files.
   void SetProgramRunner(ProgramRunner& runner, std::vector<std::vector<std::string>> editorCommands);
 
@@ -193,6 +197,58 @@ class CalendarApp {
   // Moon's age (days) at noon of the day of grid cell `cell`; -1 without one.
   double MoonAgeOfCell(int cell) const;
 
+  // --- Operations of the window besides the controls ---------------------------
+
+  // The year and month inputs as the user typed them (Edit1, Edit2,
+  // RadioGroup1); nothing is rebuilt until ShowInputs.
+  void SetInputs(const MonthInputs& typed);
+  // The inputs set to `month` of astronomical `year` in `mode`, the leap month
+  // not wanted; nothing is rebuilt until ShowInputs.
+  void SetMonth(int year, int month, DisplayMode mode);
+  // RadioButton6 "전" (false) / RadioButton7 "후" (true): the 30-year tables
+  // start at the shown year or end at it.
+  void SetThirtyYearsAfter(bool after);
+  // Where the preparation steps go (ProgressBar1).
+  void SetProgress(ProgressFunction onProgress);
+  // The memo file changed: reads it again and rebuilds the month view.
+  void ReloadMemoFile();
+  // Shows the notice left by the last build ("알림") once, if there is one.
+  void ShowPendingNotice();
+  // The environment of a simulation run over this state: the engine, the
+  // selected place, the historical correction, the loaded year, the usable
+  // years of the open JPL file and the output folder.
+  SimulationEnvironment SimulationEnv(MessageSink& runMessages);
+
+  // --- Read-only state ---------------------------------------------------------
+
+  const AppFolders& Folders() const { return folders; }
+  // Where this application's messages go (the window's boxes, a test's record).
+  MessageSink& Messages() const { return messages; }
+  ClockReading Now() const { return clock.Now(); }
+  const CalcSettings& Settings() const { return settings; }
+  const CalcSettings& ChosenSettings() const { return chosenSettings; }
+  const PlaceTable& Places() const { return places; }
+  const MemoTable& Memos() const { return memos; }
+  const YearTables& Tables() const { return *tables; }
+  const OpenEphemeris& Ephemeris() const { return ephemeris; }
+  const MonthInputs& Inputs() const { return inputs; }
+  DisplayMode Mode() const { return displayMode; }
+  bool LeapMonthWanted() const { return leapMonthWanted_; }
+  bool HistoricalCorrection() const { return historicalCorrection_; }
+  bool CorrectionEnabled() const { return correctionEnabled; }
+  bool ThirtyYearsAfter() const { return thirtyYearsAfter; }
+  int EphemerisChoiceIndex() const { return ephemerisChoiceIndex_; }
+  bool De431Selectable() const { return de431Selectable; }
+  const std::string& EphemerisFolder() const { return ephemerisFolder_; }
+  const MonthView& View() const { return view; }
+  const std::string& Edit3Text() const { return edit3Text; }
+  const std::string& Edit5Text() const { return edit5Text; }
+  bool Edit5Red() const { return edit5Red; }
+  const std::string& Edit4Text() const { return edit4Text; }
+  const DaySelection& Selected() const { return selected; }
+  bool Started() const { return started; }
+
+ private:
   // --- State ------------------------------------------------------------------
 
   AppFolders folders;
@@ -214,16 +270,16 @@ class CalendarApp {
 
   MonthInputs inputs;
   DisplayMode displayMode = DisplayMode::Solar;
-  bool LeapMonthWanted = false;
-  bool HistoricalCorrection = false;
+  bool leapMonthWanted_ = false;
+  bool historicalCorrection_ = false;
   bool correctionEnabled = false;     // CheckBox2 usable
   bool correctionAdviceShown = false; // the advice is given once per run
   bool thirtyYearsAfter = true;       // RadioButton7 "후" (else RadioButton6 "전")
 
-  int EphemerisChoiceIndex = 0;       // item of RadioGroup2 last accepted
+  int ephemerisChoiceIndex_ = 0;       // item of RadioGroup2 last accepted
   bool de431Selectable = true;        // the "DE431" item enabled
-  std::string EphemerisFolder;
-  std::string PendingNotice;          // shown once ("알림") after the next build
+  std::string ephemerisFolder_;
+  std::string pendingNotice_;          // shown once ("알림") after the next build
 
   MonthView view;
   std::string edit3Text = "歲次";
@@ -239,8 +295,9 @@ class CalendarApp {
   ProgramRunner* runner;              // starts the editor
   std::vector<std::vector<std::string>> editors;  // editor commands to try, in order
 
- private:
   LunarBuildOptions Options() const;
+  // The inputs of the report functions over this state.
+  ReportInputs ReportIn();
   void Progress(int percent) const;
   // Rebuilds the lunar months of the loaded year on its lists (correction or
   // place changed), completing the months before month 11 when needed.

@@ -41,10 +41,10 @@ constexpr int kWaitForRunMs = 50;
 
 QString MonthKey(const CalendarApp& a) {
   return QString("%1/%2/%3/%4")
-      .arg(AstronomicalYear(a.inputs))
-      .arg(a.inputs.month)
-      .arg(a.displayMode == DisplayMode::Lunar ? 1 : 0)
-      .arg(a.LeapMonthWanted ? 1 : 0);
+      .arg(AstronomicalYear(a.Inputs()))
+      .arg(a.Inputs().month)
+      .arg(a.Mode() == DisplayMode::Lunar ? 1 : 0)
+      .arg(a.LeapMonthWanted() ? 1 : 0);
 }
 
 }  // namespace
@@ -294,10 +294,10 @@ void TForm1::BuildControls() {
 }
 
 void TForm1::ConnectHandlers() {
-  app_->progress = [this](int percent) {
+  app_->SetProgress([this](int percent) {
     ProgressBar1->setValue(percent);
     ProgressBar1->repaint();
-  };
+  });
   connect(UpDown1, &UpDown::clicked, this, &TForm1::UpDown1Click);
   connect(UpDown2, &UpDown::clicked, this, &TForm1::UpDown2Click);
   connect(Edit1, &InputEdit::enterReleased, this, &TForm1::Edit1KeyUp);
@@ -332,8 +332,8 @@ void TForm1::ConnectHandlers() {
   connect(BitBtn11, &BitButton::mouseUp, this, [this](Qt::MouseButton) { PaintSettingsGroups(false); });
   connect(BitBtn12, &QPushButton::clicked, this, &TForm1::ClickBtn12);
   connect(BitBtn2, &BitButton::mouseDown, this, &TForm1::Btn2MouseDown);
-  connect(RadioButton6, &QRadioButton::clicked, this, [this] { app_->thirtyYearsAfter = false; });
-  connect(RadioButton7, &QRadioButton::clicked, this, [this] { app_->thirtyYearsAfter = true; });
+  connect(RadioButton6, &QRadioButton::clicked, this, [this] { app_->SetThirtyYearsAfter(false); });
+  connect(RadioButton7, &QRadioButton::clicked, this, [this] { app_->SetThirtyYearsAfter(true); });
   connect(BitBtn3, &QPushButton::clicked, this, &TForm1::ClickBtn3);
   connect(BitBtn4, &QPushButton::clicked, this, &TForm1::ClickBtn4);
   connect(BitBtn10, &QPushButton::clicked, this, &TForm1::ClickBtn10);
@@ -356,7 +356,7 @@ void TForm1::ConnectHandlers() {
   shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown), [this] { UpDown1Click(true); });
   shortcut(QKeySequence(Qt::Key_Home), [this] { TdayPanelMouseUp(); });
   askIcsExport = [this](IcsExportRequest& request) {
-    return AskIcsExport(this, request, app_->IcsYearLimits(), Q(app_->folders.currentFolder));
+    return AskIcsExport(this, request, app_->IcsYearLimits(), Q(app_->Folders().currentFolder));
   };
 }
 
@@ -364,11 +364,11 @@ void TForm1::ConnectHandlers() {
 
 void TForm1::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  if (!app_->started) QTimer::singleShot(0, this, &TForm1::StartUp);
+  if (!app_->Started()) QTimer::singleShot(0, this, &TForm1::StartUp);
 }
 
 void TForm1::StartUp() {
-  if (app_->started) return;
+  if (app_->Started()) return;
   SetSettingsRowVisible(false);
   handling_ = true;
   app_->StartUp();
@@ -380,7 +380,7 @@ void TForm1::StartUp() {
 }
 
 void TForm1::WatchMemoFile() {
-  const QString path = QString::fromStdString(JoinPath(app_->folders.currentFolder, kMemoFileName));
+  const QString path = QString::fromStdString(JoinPath(app_->Folders().currentFolder, kMemoFileName));
   delete memoWatch_;
   memoWatch_ = new FileWatch(path, [this] { MemoFileChanged(); }, this);
 }
@@ -391,9 +391,7 @@ void TForm1::MemoFileChanged() {
     QTimer::singleShot(kWaitForRunMs, this, &TForm1::MemoFileChanged);
     return;
   }
-  // Whatever editor saved it, and whenever: the month view follows the file.
-  ReadMemoFile(app_->memos, app_->folders.currentFolder);
-  app_->MonthViewBuild();
+  app_->ReloadMemoFile();
   Refresh();
 }
 
@@ -406,7 +404,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     QTimer::singleShot(kWaitForRunMs, this, &QWidget::close);
     return;
   }
-  if (app_->started) app_->Close();
+  if (app_->Started()) app_->Close();
   Anisun->Stop();
   QMainWindow::closeEvent(event);
 }
@@ -425,10 +423,7 @@ bool TForm1::SaveScreenshot(const QString& path, QSize size) {
 
 void TForm1::ShowMonth(int year, int month, bool lunar) {
   StartUp();
-  app_->displayMode = lunar ? DisplayMode::Lunar : DisplayMode::Solar;
-  app_->LeapMonthWanted = false;
-  SetAstronomicalYear(app_->inputs, year);
-  app_->inputs.month = month;
+  app_->SetMonth(year, month, lunar ? DisplayMode::Lunar : DisplayMode::Solar);
   ShowInputs();
   ClickBtn1();
 }
@@ -456,9 +451,7 @@ bool TForm1::ReadInputs() {
     RejectInput(!yearOk ? Edit1 : Edit2);
     return false;
   }
-  app_->inputs.yearNumber = year;
-  app_->inputs.month = month;
-  app_->inputs.eraAD = RadioGroup1->ItemIndex() != 0;
+  app_->SetInputs({year, RadioGroup1->ItemIndex() != 0, month});
   return true;
 }
 
@@ -467,79 +460,75 @@ void TForm1::RejectInput(QLineEdit* edit) {
   rejecting_ = true;
   const QString bad = edit->text();
   const QString what = edit == Edit1 ? "연도" : "월";
-  app_->messages.Show(("'" + bad + "'은(는) 올바른 정수 값이 아닙니다.\n" + what +
+  app_->Messages().Show(("'" + bad + "'은(는) 올바른 정수 값이 아닙니다.\n" + what +
                        "는 숫자로 입력하세요. 앞의 값으로 되돌립니다.")
                           .toStdString(),
                       "오류", MessageButtons::Ok, MessageIcon::Error);
   // The value of the month shown comes back.
-  Edit1->setText(QString::number(app_->inputs.yearNumber));
-  Edit2->setText(QString::number(app_->inputs.month));
+  Edit1->setText(QString::number(app_->Inputs().yearNumber));
+  Edit2->setText(QString::number(app_->Inputs().month));
   rejecting_ = false;
 }
 
 void TForm1::ShowInputs() {
   const CalendarApp& a = *app_;
-  Edit1->setText(QString::number(a.inputs.yearNumber));
-  Edit2->setText(QString::number(a.inputs.month));
-  RadioGroup1->SetItemIndex(a.inputs.eraAD ? 1 : 0);
-  RadioButton4->setChecked(a.displayMode == DisplayMode::Solar);
-  RadioButton5->setChecked(a.displayMode == DisplayMode::Lunar);
-  CheckBox1->setEnabled(a.displayMode == DisplayMode::Lunar);
-  CheckBox1->setChecked(a.displayMode == DisplayMode::Lunar && a.LeapMonthWanted);
-  CheckBox2->setEnabled(a.correctionEnabled);
-  CheckBox2->setChecked(a.HistoricalCorrection);
-  RadioButton6->setChecked(!a.thirtyYearsAfter);
-  RadioButton7->setChecked(a.thirtyYearsAfter);
+  Edit1->setText(QString::number(a.Inputs().yearNumber));
+  Edit2->setText(QString::number(a.Inputs().month));
+  RadioGroup1->SetItemIndex(a.Inputs().eraAD ? 1 : 0);
+  RadioButton4->setChecked(a.Mode() == DisplayMode::Solar);
+  RadioButton5->setChecked(a.Mode() == DisplayMode::Lunar);
+  CheckBox1->setEnabled(a.Mode() == DisplayMode::Lunar);
+  CheckBox1->setChecked(a.Mode() == DisplayMode::Lunar && a.LeapMonthWanted());
+  CheckBox2->setEnabled(a.CorrectionEnabled());
+  CheckBox2->setChecked(a.HistoricalCorrection());
+  RadioButton6->setChecked(!a.ThirtyYearsAfter());
+  RadioButton7->setChecked(a.ThirtyYearsAfter());
 }
 
 void TForm1::ShowSelection() {
-  if (selectedMonth_ != MonthKey(*app_) || !app_->selected.selected()) selectedCell_ = -1;
+  if (selectedMonth_ != MonthKey(*app_) || !app_->Selected().selected()) selectedCell_ = -1;
   StringGrid1->SetSelectedCell(selectedCell_);
 }
 
 void TForm1::ShowView() {
   CalendarApp& a = *app_;
-  StringGrid1->SetView(a.view);
+  StringGrid1->SetView(a.View());
   ShowSelection();
-  Edit3->setText(Q(a.edit3Text));
-  Edit5->setText(Q(a.edit5Text));
-  Edit5->setStyleSheet(a.edit5Red ? kRedBackground : QString());
-  Edit4->setText(Q(a.edit4Text));
+  Edit3->setText(Q(a.Edit3Text()));
+  Edit5->setText(Q(a.Edit5Text()));
+  Edit5->setStyleSheet(a.Edit5Red() ? kRedBackground : QString());
+  Edit4->setText(Q(a.Edit4Text()));
   Edit4->setCursorPosition(0);
   Animoon->SetAge(a.ShownMoonAge());
-  if (!a.PendingNotice.empty()) {
-    const std::string notice = a.PendingNotice;
-    a.PendingNotice.clear();
-    a.messages.Show(notice, "알림");
-  }
+  a.ShowPendingNotice();
   Edit1->setFocus();
 }
 
 void TForm1::ShowSettings() {
   const CalendarApp& a = *app_;
-  RadioGroup2->SetItemIndex(a.EphemerisChoiceIndex);
-  RadioGroup2->SetItemEnabled(1, a.de431Selectable);
+  RadioGroup2->SetItemIndex(a.EphemerisChoiceIndex());
+  RadioGroup2->SetItemEnabled(1, a.De431Selectable());
   RadioGroup3->SetItemIndex(a.PrecessionItem());
   RadioGroup4->SetItemIndex(a.NutationItem());
   RadioGroup5->SetItemIndex(a.ObliquityItem());
   RadioGroup6->SetItemIndex(a.TimeSystemItem());
   RadioGroup7->SetItemIndex(a.DeltaTItem());
-  CheckBox3->setChecked(a.chosenSettings.TidalCompensation != 0);
-  CheckBox4->setChecked(a.chosenSettings.EopCorrection != 0);
-  U_delT->setText(QString::number(a.chosenSettings.UserDeltaT, 'g', QLocale::FloatingPointShortest));
+  CheckBox3->setChecked(a.ChosenSettings().TidalCompensation != 0);
+  CheckBox4->setChecked(a.ChosenSettings().EopCorrection != 0);
+  U_delT->setText(QString::number(a.ChosenSettings().UserDeltaT, 'g', QLocale::FloatingPointShortest));
 }
 
 void TForm1::FillPlaces() {
   ComboBox1->clear();
-  for (const PlaceRecord& place : app_->places.rows) ComboBox1->addItem(Q(place.name));
-  ComboBox1->setCurrentIndex(app_->settings.PlaceIndex);
+  for (const PlaceRecord& place : app_->Places().rows) ComboBox1->addItem(Q(place.name));
+  ComboBox1->setCurrentIndex(app_->Settings().PlaceIndex);
 }
 
 void TForm1::Refresh() {
   handling_ = true;
   ShowInputs();
   ShowSettings();
-  if (ComboBox1->currentIndex() != app_->settings.PlaceIndex) ComboBox1->setCurrentIndex(app_->settings.PlaceIndex);
+  if (ComboBox1->currentIndex() != app_->Settings().PlaceIndex) ComboBox1->setCurrentIndex(app_->Settings().PlaceIndex);
   handling_ = false;
   ShowView();
 }
@@ -622,10 +611,10 @@ void TForm1::TdayPanelMouseUp() {
 void TForm1::SelectSGCell(int row, int column) {
   if (handling_ || row < 0 || column < 0) return;
   app_->SelectCell(column, row);
-  Edit3->setText(Q(app_->edit3Text));
-  Edit5->setText(Q(app_->edit5Text));
+  Edit3->setText(Q(app_->Edit3Text()));
+  Edit5->setText(Q(app_->Edit5Text()));
   const int cell = MonthGridTexts::CellAt(column, row);
-  if (app_->view.InMonth(cell)) Animoon->SetAge(app_->MoonAgeOfCell(cell));
+  if (app_->View().InMonth(cell)) Animoon->SetAge(app_->MoonAgeOfCell(cell));
 }
 
 void TForm1::MdownSGCell(int row, int column, Qt::MouseButton) {
@@ -636,7 +625,7 @@ void TForm1::MdownSGCell(int row, int column, Qt::MouseButton) {
   selectedCell_ = MonthGridTexts::CellAt(column, row);
   selectedMonth_ = MonthKey(*app_);
   StringGrid1->SetSelectedCell(selectedCell_);
-  Edit4->setText(Q(app_->edit4Text));
+  Edit4->setText(Q(app_->Edit4Text()));
   Edit4->setCursorPosition(0);
   Animoon->SetAge(app_->ShownMoonAge());
   app_->ShowDayReport();
@@ -648,19 +637,19 @@ void TForm1::MdownSGCell(int row, int column, Qt::MouseButton) {
 void TForm1::ComboBox1Change(int index) {
   if (handling_) return;
   if (!ReadInputs()) {
-    ComboBox1->setCurrentIndex(app_->settings.PlaceIndex);
+    ComboBox1->setCurrentIndex(app_->Settings().PlaceIndex);
     return;
   }
   app_->ChangePlace(index);
   Refresh();
   // The place's clock, which the rebuild's calendar note must not cover.
-  Edit4->setText(Q(app_->edit4Text));
+  Edit4->setText(Q(app_->Edit4Text()));
   Edit4->setCursorPosition(0);
 }
 
 void TForm1::Edit4MouseDown() {
   app_->PressReferenceBox();
-  Edit4->setText(Q(app_->edit4Text));
+  Edit4->setText(Q(app_->Edit4Text()));
   Edit4->setCursorPosition(0);
   Edit1->setFocus();
 }
@@ -689,7 +678,7 @@ void TForm1::U_delTExit() {
   if (rejecting_) return;
   bool ok = false;
   const double seconds = U_delT->text().trimmed().toDouble(&ok);
-  const QString previous = QString::number(app_->chosenSettings.UserDeltaT, 'g', QLocale::FloatingPointShortest);
+  const QString previous = QString::number(app_->ChosenSettings().UserDeltaT, 'g', QLocale::FloatingPointShortest);
   QString problem;
   if (!ok || !std::isfinite(seconds))
     problem = "'" + U_delT->text() + "'은(는) 올바른 실수 값이 아닙니다.";
@@ -697,7 +686,7 @@ void TForm1::U_delTExit() {
     problem = "Delta_T(User Input)는 -1000000초에서 1000000초 사이로 입력하세요.";
   if (!problem.isEmpty()) {
     rejecting_ = true;
-    app_->messages.Show((problem + "\n앞의 값(" + previous + "초)으로 되돌립니다.").toStdString(), "오류",
+    app_->Messages().Show((problem + "\n앞의 값(" + previous + "초)으로 되돌립니다.").toStdString(), "오류",
                         MessageButtons::Ok, MessageIcon::Error);
     U_delT->setText(previous);
     rejecting_ = false;

@@ -12,8 +12,6 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
-#include <memory>
-
 #include "app/core/reports/birth_pillars.h"
 
 namespace orv {
@@ -22,20 +20,11 @@ namespace {
 constexpr int kFirstYear = 1;
 constexpr int kLastYear = 9999;
 
-// The pillars of the dialog's reading over a private copy of the settings
-// with the chosen place applied, so the window's loaded year stays as it is.
-QString PillarsText(CalendarApp& app, int placeIndex, const BirthReading& reading) {
-  CalcSettings settings = app.settings;
-  Observer observer;
-  ApplyPlace(settings, observer, app.places, placeIndex);
-  EngineContext engine(settings, observer);
-  engine.jpl = app.ReportIn().engine.jpl;
-  auto tables = std::make_unique<YearTables>();
-  LunarBuildOptions lunar;
-  lunar.placeIndex = placeIndex;
-  const PlaceRecord& place = app.places.rows.at(static_cast<size_t>(placeIndex));
-  ReportInputs in{engine, *tables, lunar, PlaceReportName(place), place.timeZone};
-  const BirthPillars result = ComputeBirthPillars(in, place, reading);
+// The pillars of the dialog's reading at the chosen place; the window's
+// loaded year stays as it is.
+QString PillarsText(const CalendarApp& app, int placeIndex, const BirthReading& reading) {
+  const BirthPillars result = app.BirthPillarsAt(placeIndex, reading);
+  const PlaceRecord& place = app.Places().rows.at(static_cast<size_t>(placeIndex));
   QString text;
   if (result.ok) text = QString::fromStdString(PillarNames(result.pillars)) + "\n";
   for (const std::string& line : BirthPillarsNotes(result, place, reading)) text += QString::fromStdString(line) + "\n";
@@ -60,7 +49,7 @@ void ShowPillarsDialog(QWidget* parent, CalendarApp& app) {
     dateRow->addWidget(box);
     return box;
   };
-  const int* today = app.settings.TodayDate;
+  const int* today = app.Settings().TodayDate;
   QSpinBox* year = spin("Year", kFirstYear, kLastYear, today[0] >= kFirstYear ? today[0] : 2000);
   QSpinBox* month = spin("Month", 1, 12, today[1] >= 1 ? today[1] : 1);
   QSpinBox* day = spin("Day", 1, 31, today[2] >= 1 ? today[2] : 1);
@@ -72,8 +61,8 @@ void ShowPillarsDialog(QWidget* parent, CalendarApp& app) {
 
   auto* place = new QComboBox(&dialog);
   place->setObjectName("Place");
-  for (const PlaceRecord& p : app.places.rows) place->addItem(QString::fromStdString(p.name));
-  place->setCurrentIndex(app.settings.PlaceIndex);
+  for (const PlaceRecord& p : app.Places().rows) place->addItem(QString::fromStdString(p.name));
+  place->setCurrentIndex(app.Settings().PlaceIndex);
   form->addRow("지역", place);
 
   auto* clock = new QComboBox(&dialog);

@@ -312,7 +312,7 @@ void TformSimulBox::FormActivate() {
 }
 
 void TformSimulBox::InitSimulationWindow() {
-  const ClockReading now = app_.clock.Now();
+  const ClockReading now = app_.Now();
   const SimulationRequest r =
       InitialSimulationRequest(memory_.request, now.local.tm_year + 1900, now.local.tm_mon + 1, now.local.tm_mday,
                                now.local.tm_hour, now.local.tm_min, now.local.tm_sec);
@@ -321,7 +321,7 @@ void TformSimulBox::InitSimulationWindow() {
   ComboBox2->setCurrentIndex(r.item);
   RadioGroup10->SetItemIndex(0);
   FillTargets(r.item);
-  RadioGroup10->SetItemIndex(KeepTargetSelection(r.target, app_.settings.EphemerisCode, r.item));
+  RadioGroup10->SetItemIndex(KeepTargetSelection(r.target, app_.Settings().EphemerisCode, r.item));
   RadioGroup11->SetItemIndex(r.unit);
   ComboBox2Change(r.item);
   Edit6->setText(QString::number(r.year));
@@ -359,7 +359,7 @@ TformSimulBox* ShowSimulationWindow(SimulationWindowSlot& slot, CalendarApp& app
   }
   slot.memory.windowOpen = false;
   SimulationFileOpener opener = slot.openFile;
-  if (!opener) opener = [&app](const std::string& path) { OpenSimulationFile(path, app.messages); };
+  if (!opener) opener = [&app](const std::string& path) { OpenSimulationFile(path, app.Messages()); };
   slot.formSimulBox = new TformSimulBox(app, slot.memory, opener, owner);
   slot.formSimulBox->show();
   return slot.formSimulBox;
@@ -368,10 +368,10 @@ TformSimulBox* ShowSimulationWindow(SimulationWindowSlot& slot, CalendarApp& app
 // ------------------------------------------------------------------ the simulation
 
 void TformSimulBox::FillTargets(int item) {
-  const SimulationTargetList list = SimulationTargets(app_.settings.EphemerisCode, item);
+  const SimulationTargetList list = SimulationTargets(app_.Settings().EphemerisCode, item);
   const int previous = RadioGroup10->ItemIndex();
   RadioGroup10->SetItems(list.names, list.columns);
-  RadioGroup10->SetItemIndex(KeepTargetSelection(previous, app_.settings.EphemerisCode, item));
+  RadioGroup10->SetItemIndex(KeepTargetSelection(previous, app_.Settings().EphemerisCode, item));
 }
 
 void TformSimulBox::ComboBox2Change(int item) {
@@ -430,8 +430,8 @@ bool TformSimulBox::ReadRequest(SimulationRequest& r) {
 MessageSink& TformSimulBox::Messages() {
   // The window's own boxes open over this window; other sinks (tests, the
   // command line) are used as they are.
-  if (dynamic_cast<QtMessageSink*>(&app_.messages) != nullptr) return ownMessages_;
-  return app_.messages;
+  if (dynamic_cast<QtMessageSink*>(&app_.Messages()) != nullptr) return ownMessages_;
+  return app_.Messages();
 }
 
 void TformSimulBox::SetRunning(bool running) {
@@ -455,13 +455,7 @@ void TformSimulBox::BitBtn10Click() {
   request.outputCounter = memory_.request.outputCounter;
   memory_.request = request;
 
-  SimulationEnvironment env(app_.ctx, app_.Place(), Messages());
-  env.lunar.historicalCorrection = app_.HistoricalCorrection;
-  env.lunar.placeIndex = app_.settings.PlaceIndex;
-  env.loadedYear = app_.settings.LoadedYear;
-  double firstJd = 0.0, lastJd = 0.0;
-  if (app_.ephemeris.Span(firstJd, lastJd)) UsableJplYears(firstJd, lastJd, env.jplFirstYear, env.jplLastYear);
-  env.folder = app_.folders.currentFolder;
+  SimulationEnvironment env = app_.SimulationEnv(Messages());
   QElapsedTimer sinceEvents;
   sinceEvents.start();
   env.progress = [this, &sinceEvents](int position, int maximum) {

@@ -42,6 +42,10 @@ struct Window {
     AppFolders folders{program.path().toStdString(), current.path().toStdString()};
     form = std::make_unique<TForm1>(folders, messages, clock);
   }
+  // The memo file of the current folder, read when the window starts.
+  void WriteMemos(const std::string& lines) {
+    QVERIFY(WriteFileAtomically(JoinPath(current.path().toStdString(), kMemoFileName), lines));
+  }
   TForm1& operator*() { return *form; }
   TForm1* operator->() { return form.get(); }
   QString Cell(int column, int row) const { return form->StringGrid1->CellText(column, row); }
@@ -51,7 +55,7 @@ struct Window {
   QString Third(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 3); }
   // Grid cell of the first line `text` inside the displayed month.
   int CellOf(const QString& text) const {
-    const MonthView& v = form->App().view;
+    const MonthView& v = form->App().View();
     for (int k = v.LastCellBefore + 1; k < v.FirstCellAfter; ++k)
       if (First(k) == text) return k;
     return -1;
@@ -113,7 +117,7 @@ class MainWindowTest : public QObject {
     // 2024-02-01 is a Thursday: cell 4; the 15th is today, cell 18.
     QCOMPARE(w.First(4), QString("1"));
     QCOMPARE(w.First(18), QString("15"));
-    QCOMPARE(w->App().view.todayCell, 18);
+    QCOMPARE(w->App().View().todayCell, 18);
     QCOMPARE(w->Edit3->text(), QString("癸卯年"));
     QCOMPARE(w->Edit5->text(), QString("乙丑月 "));
     QCOMPARE(w->Edit4->text(), QString("그레고리(Gregory)曆 입니다."));
@@ -146,7 +150,7 @@ class MainWindowTest : public QObject {
     for (int k = 0; k < expected.size(); ++k) QCOMPARE(w.First(k), expected[k]);
     QCOMPARE(w.Cell(0, 0), QString("OCT"));
     QCOMPARE(w->Edit4->text(), QString("율리우스(Julius)曆 입니다."));
-    QCOMPARE(w->App().view.DaysInMonth(), 21);
+    QCOMPARE(w->App().View().DaysInMonth(), 21);
     QCOMPARE(w->ProgressBar1->value(), 0);
     // 1582 lies in the years of the historical correction: the advice, once.
     QCOMPARE(w.Texts(), QStringList{"필요에 따라 음력보정 체크해제 하세요"});
@@ -161,11 +165,11 @@ class MainWindowTest : public QObject {
     w->StartUp();
     w->RadioGroup1->Button(0)->click();  // BC
     w.Show("0", "1");
-    QCOMPARE(w->App().view.LastCellBefore, 3);  // 1 January 1 BC, a Thursday
+    QCOMPARE(w->App().View().LastCellBefore, 3);  // 1 January 1 BC, a Thursday
     QCOMPARE(w.First(4), QString("1"));
-    QCOMPARE(w->App().tables->LoadedYear, 0);
+    QCOMPARE(w->App().Tables().LoadedYear, 0);
     w->RadioGroup1->Button(1)->click();  // AD: still year 0
-    QCOMPARE(w->App().tables->LoadedYear, 0);
+    QCOMPARE(w->App().Tables().LoadedYear, 0);
     QCOMPARE(w.First(4), QString("1"));
     // "1" BC stepped up gives "0" with AD; "0" stepped up gives "1" AD.
     w->RadioGroup1->Button(0)->click();
@@ -175,16 +179,16 @@ class MainWindowTest : public QObject {
     QCOMPARE(w->RadioGroup1->ItemIndex(), 1);
     w->UpDown1->ClickUp();
     QCOMPARE(w->Edit1->text(), QString("1"));
-    QCOMPARE(w->App().tables->LoadedYear, 1);
+    QCOMPARE(w->App().Tables().LoadedYear, 1);
     w->UpDown1->ClickDown();
     w->UpDown1->ClickDown();
     // BC 2 (astronomical -1): the number shown agrees with the era.
     QCOMPARE(w->Edit1->text(), QString("2"));
     QCOMPARE(w->RadioGroup1->ItemIndex(), 0);
-    QCOMPARE(w->App().tables->LoadedYear, -1);
+    QCOMPARE(w->App().Tables().LoadedYear, -1);
     // Today's cell is never marked under BC.
     w->RadioGroup1->Button(0)->click();
-    QCOMPARE(w->App().view.todayCell, -1);
+    QCOMPARE(w->App().View().todayCell, -1);
   }
 
   void stepsIntoTheLeapFourthMonthOf2020() {
@@ -196,15 +200,15 @@ class MainWindowTest : public QObject {
     QCOMPARE(w.Cell(0, 2), QString("양력"));
     w.Show("2020", "4");
     QVERIFY(!w->CheckBox1->isChecked());
-    QCOMPARE(w.First(w->App().view.LastCellBefore + 1), QString("1"));
-    QCOMPARE(w.Second(w->App().view.LastCellBefore + 1), QString("4.23 합삭"));  // 2020-04-23
+    QCOMPARE(w.First(w->App().View().LastCellBefore + 1), QString("1"));
+    QCOMPARE(w.Second(w->App().View().LastCellBefore + 1), QString("4.23 합삭"));  // 2020-04-23
 
     w->UpDown2->ClickUp();
     QVERIFY(w->CheckBox1->isChecked());
     QCOMPARE(w->Edit2->text(), QString("4"));
     QCOMPARE(w.First(6), QString("윤4.1"));  // Saturday 2020-05-23
     QVERIFY(w.Second(6).startsWith("5.23"));
-    QCOMPARE(w->App().view.DaysInMonth(), 29);
+    QCOMPARE(w->App().View().DaysInMonth(), 29);
     QCOMPARE(w->Edit5->text(), QString("無中月"));
 
     w->UpDown2->ClickUp();
@@ -233,7 +237,7 @@ class MainWindowTest : public QObject {
     w->RadioButton4->click();
     QVERIFY(!w->CheckBox1->isChecked());
     QVERIFY(!w->CheckBox1->isEnabled());
-    QVERIFY(!w->App().LeapMonthWanted);
+    QVERIFY(!w->App().LeapMonthWanted());
   }
 
   void memoFileReadAtStartUp() {
@@ -249,8 +253,8 @@ class MainWindowTest : public QObject {
 
   void lunarDecember30MemoOnThe29th() {
     Window w;
+    w.WriteMemos("-1,2000,12,30,그믐;\n");
     w->StartUp();
-    w->App().memos = {{kMemoLunar, 2000, 12, 30, "그믐;"}};
     w.Show("2025", "1");
     const int cell = w.CellOf("28");  // lunar 2024-12-29, the last day of that month (설날 전날)
     QVERIFY(cell >= 0);
@@ -271,7 +275,7 @@ class MainWindowTest : public QObject {
     w->RadioGroup1->Button(0)->click();
     w.Show("5000", "1");
     QCOMPARE(w.messages.messages.size(), size_t{1});
-    QCOMPARE(w->App().tables->LoadedYear, -4999);
+    QCOMPARE(w->App().Tables().LoadedYear, -4999);
     QCOMPARE(w->Edit1->text(), QString("5000"));
   }
 
@@ -293,9 +297,9 @@ class MainWindowTest : public QObject {
     std::string saved;
     QVERIFY(ReadWholeFile(config, saved));
     QVERIFY(saved.rfind("3,0", 0) == 0);
-    QCOMPARE(w->App().settings.EphemerisCode, int{kEphemerisPlan404});
+    QCOMPARE(w->App().Settings().EphemerisCode, int{kEphemerisPlan404});
     QCOMPARE(w->RadioGroup2->ItemIndex(), 0);
-    QCOMPARE(w->ComboBox1->count(), static_cast<int>(w->App().places.rows.size()));
+    QCOMPARE(w->ComboBox1->count(), static_cast<int>(w->App().Places().rows.size()));
     QSet<QString> names;
     for (int i = 0; i < w->ComboBox1->count(); ++i) names.insert(w->ComboBox1->itemText(i));
     QCOMPARE(names.size(), w->ComboBox1->count());
@@ -312,13 +316,13 @@ class MainWindowTest : public QObject {
     QCOMPARE(w.Texts(), QStringList{"PLAN404에는 내부 장동data가 없습니다."});
     QCOMPARE(w.messages.messages[0].caption, std::string("참고"));
     QCOMPARE(w->RadioGroup4->ItemIndex(), 1);
-    QCOMPARE(w->App().chosenSettings.NutationModel, int{kNutationIau2000B});
+    QCOMPARE(w->App().ChosenSettings().NutationModel, int{kNutationIau2000B});
     // A DE441 that is not there: message, the choice stays PLAN404.
     w->RadioGroup2->Button(2)->click();
     QVERIFY(w.Texts().last().startsWith("JPL의 천체력 DE441을 바이너리로 변환한\n파일명 DE441.jpl이 실행폴더에 없습니다.\n"
                                         "만들어 넣어야 합니다.\n\n찾아본 폴더:"));
     QCOMPARE(w->RadioGroup2->ItemIndex(), 0);
-    QCOMPARE(w->App().settings.EphemerisCode, int{kEphemerisPlan404});
+    QCOMPARE(w->App().Settings().EphemerisCode, int{kEphemerisPlan404});
     QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
     QVERIFY(!w->SettingsRowVisible());
     // A right press while the row is hidden does not show it.
@@ -331,21 +335,21 @@ class MainWindowTest : public QObject {
     w->StartUp();
     QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
     w->RadioGroup6->Button(1)->click();  // Universal T
-    QCOMPARE(w->App().chosenSettings.TimeSystemCode, int{kTimeUT});
-    QCOMPARE(w->App().settings.TimeSystemCode, int{kTimeST});  // not yet in effect
-    QCOMPARE(w->App().tables->PreparedWith.TimeSystemCode, int{kTimeST});
+    QCOMPARE(w->App().ChosenSettings().TimeSystemCode, int{kTimeUT});
+    QCOMPARE(w->App().Settings().TimeSystemCode, int{kTimeST});  // not yet in effect
+    QCOMPARE(w->App().Tables().PreparedWith.TimeSystemCode, int{kTimeST});
     w->BitBtn9->click();
-    QCOMPARE(w->App().settings.TimeSystemCode, int{kTimeUT});
-    QCOMPARE(w->App().settings.ZoneOffsetDays, 0.0f);
-    QCOMPARE(w->App().tables->PreparedWith.TimeSystemCode, int{kTimeUT});
+    QCOMPARE(w->App().Settings().TimeSystemCode, int{kTimeUT});
+    QCOMPARE(w->App().Settings().ZoneOffsetDays, 0.0f);
+    QCOMPARE(w->App().Tables().PreparedWith.TimeSystemCode, int{kTimeUT});
     w->RadioGroup6->Button(2)->click();
     w->BitBtn9->click();
-    QVERIFY(qAbs(w->App().settings.ZoneOffsetDays - 0.375f) < 1e-7f);
+    QVERIFY(qAbs(w->App().Settings().ZoneOffsetDays - 0.375f) < 1e-7f);
     w->U_delT->setText("12.5");
     emit w->U_delT->editingFinished();
-    QCOMPARE(w->App().chosenSettings.UserDeltaT, 12.5);
+    QCOMPARE(w->App().ChosenSettings().UserDeltaT, 12.5);
     w->RadioGroup3->Button(0)->click();
-    QCOMPARE(w->App().chosenSettings.PrecessionModel, int{kPrecessionOwen1990});
+    QCOMPARE(w->App().ChosenSettings().PrecessionModel, int{kPrecessionOwen1990});
     // Closing saves the settings row as chosen, applied or not.
     w->close();
     std::string saved;
@@ -360,12 +364,12 @@ class MainWindowTest : public QObject {
     w.Show("2024", "1");
     QCOMPARE(w.Second(w.CellOf("6")), QString("11.25小寒소한!"));
     QVERIFY(w.Second(w.CellOf("5")).startsWith("11.24"));
-    const int london = FindPlaceByName(w->App().places, "영국*London");
+    const int london = FindPlaceByName(w->App().Places(), "영국*London");
     QVERIFY(london > 3);
     w->ComboBox1->setCurrentIndex(london);
     emit w->ComboBox1->activated(london);
-    QCOMPARE(w->App().settings.PlaceIndex, london);
-    QCOMPARE(w->App().settings.ZoneOffsetDays, 0.0f);
+    QCOMPARE(w->App().Settings().PlaceIndex, london);
+    QCOMPARE(w->App().Settings().ZoneOffsetDays, 0.0f);
     // In London the term falls on 5 January, and the eleventh month began on
     // 12 December with the new moon at 23:32 UT.
     QCOMPARE(w.Second(w.CellOf("5")), QString("11.25小寒소한!"));
@@ -408,13 +412,13 @@ class MainWindowTest : public QObject {
     QCOMPARE(w->TdayPanel->text(), QString("오늘"));
     QCOMPARE(w->Edit1->text(), QString("2024"));
     QCOMPARE(w->Edit2->text(), QString("2"));
-    QCOMPARE(w->App().view.todayCell, 18);
+    QCOMPARE(w->App().View().todayCell, 18);
     // Lunar mode: today is lunar 2024-01-06.
     w->RadioButton5->click();
     QTest::mouseClick(w->TdayPanel, Qt::LeftButton);
     QCOMPARE(w->Edit1->text(), QString("2024"));
     QCOMPARE(w->Edit2->text(), QString("1"));
-    QCOMPARE(w.First(w->App().view.todayCell), QString("6"));
+    QCOMPARE(w.First(w->App().View().todayCell), QString("6"));
     // Selecting 10 February shows that day's pillars; a cell outside, blanks.
     w->RadioButton4->click();
     w.Show("2024", "2");
@@ -432,7 +436,7 @@ class MainWindowTest : public QObject {
     w.Show("20x4", "2");
     QCOMPARE(w.messages.messages.size(), size_t{1});
     QCOMPARE(w.messages.messages[0].caption, std::string("오류"));
-    QCOMPARE(w->App().tables->LoadedYear, 2024);
+    QCOMPARE(w->App().Tables().LoadedYear, 2024);
     // The year of the month shown comes back.
     QCOMPARE(w->Edit1->text(), QString("2024"));
     w->Edit1->setText("abc");
@@ -454,8 +458,8 @@ class MainWindowTest : public QObject {
     w->StartUp();
     QVERIFY(w.messages.messages.empty());
     QCOMPARE(w->RadioGroup2->ItemIndex(), 2);
-    QVERIFY(w->App().ephemeris.IsOpen());
-    QCOMPARE(QString::fromStdString(w->App().EphemerisFolder), w.program.filePath("Eph/"));
+    QVERIFY(w->App().Ephemeris().IsOpen());
+    QCOMPARE(QString::fromStdString(w->App().EphemerisFolder()), w.program.filePath("Eph/"));
     QCOMPARE(w.Second(w.CellOf("10")), QString("1.1 합삭"));
     // 1950 is a DE441 year but not one of this file: back to this year, with the notice.
     w.Show("1950", "6");
@@ -463,16 +467,16 @@ class MainWindowTest : public QObject {
     QCOMPARE(w.messages.messages[0].caption, std::string("알림"));
     QCOMPARE(w->Edit1->text(), QString("2024"));
     QCOMPARE(w->Edit2->text(), QString("2"));
-    QCOMPARE(w->App().tables->LoadedYear, 2024);
+    QCOMPARE(w->App().Tables().LoadedYear, 2024);
     // PLAN404 closes the file; the preset opens it again with its models.
     QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
     w->RadioGroup2->Button(0)->click();
-    QVERIFY(w->App().ephemeris.IsOpen());  // PLAN404 chosen: the file closes when it takes effect
+    QVERIFY(w->App().Ephemeris().IsOpen());  // PLAN404 chosen: the file closes when it takes effect
     w->BitBtn9->click();
-    QVERIFY(!w->App().ephemeris.IsOpen());
+    QVERIFY(!w->App().Ephemeris().IsOpen());
     w->BitBtn11->click();
-    QCOMPARE(w->App().settings.EphemerisCode, int{kEphemerisPlan404});  // chosen, not yet applied
-    const CalcSettings& s = w->App().chosenSettings;
+    QCOMPARE(w->App().Settings().EphemerisCode, int{kEphemerisPlan404});  // chosen, not yet applied
+    const CalcSettings& s = w->App().ChosenSettings();
     QCOMPARE(s.EphemerisCode, int{kEphemerisDe441});
     QCOMPARE(s.PrecessionModel, int{kPrecessionOwen1990});
     QCOMPARE(s.NutationModel, int{kNutationInternal});
@@ -484,8 +488,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(w->RadioGroup4->ItemIndex(), 0);
     QCOMPARE(w->RadioGroup5->ItemIndex(), 0);
     w->BitBtn9->click();
-    QVERIFY(w->App().ephemeris.IsOpen());
-    QCOMPARE(w->App().settings.NutationModel, int{kNutationInternal});
+    QVERIFY(w->App().Ephemeris().IsOpen());
+    QCOMPARE(w->App().Settings().NutationModel, int{kNutationInternal});
     QCOMPARE(w.Second(w.CellOf("10")), QString("1.1 합삭"));
   }
 
@@ -496,8 +500,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(w.Texts().size(), 1);
     QVERIFY(w.Texts()[0].startsWith("JPL의 천체력 DE441을 바이너리로 변환한\n파일명 DE441.jpl이 실행폴더에 없습니다.\n"
                                     "만들어 넣어야 합니다.\n\n찾아본 폴더:"));
-    QCOMPARE(w->App().settings.EphemerisCode, int{kEphemerisPlan404});
-    QCOMPARE(w->App().settings.PrecessionModel, int{kPrecessionIau2006});
+    QCOMPARE(w->App().Settings().EphemerisCode, int{kEphemerisPlan404});
+    QCOMPARE(w->App().Settings().PrecessionModel, int{kPrecessionIau2006});
   }
 
   // Lunar year 925 has a leap twelfth month in the Korean records (historical
@@ -509,7 +513,7 @@ class MainWindowTest : public QObject {
     w.Show("925", "12");
     QCOMPARE(w.Texts(), QStringList{"필요에 따라 음력보정 체크해제 하세요"});
     QVERIFY(w->CheckBox2->isChecked());
-    QVERIFY(w->App().tables->PreparedWith.PlaceIndex == 0);
+    QVERIFY(w->App().Tables().PreparedWith.PlaceIndex == 0);
     auto grid = [&] {
       QStringList cells;
       for (int r = 0; r < 19; ++r)
@@ -520,12 +524,12 @@ class MainWindowTest : public QObject {
     w->CheckBox1->click();
     QCOMPARE(w.messages.messages.size(), size_t{1});
     QVERIFY(w->CheckBox1->isChecked());
-    QCOMPARE(w.First(w->App().view.LastCellBefore + 1), QString("윤12.1"));
+    QCOMPARE(w.First(w->App().View().LastCellBefore + 1), QString("윤12.1"));
     const QStringList leapCorrected = grid();
     w->CheckBox2->click();  // off: the computed calendar, the leap wish cleared
     QVERIFY(!w->CheckBox2->isChecked());
     QVERIFY(!w->CheckBox1->isChecked());
-    QVERIFY(!w->App().HistoricalCorrection);
+    QVERIFY(!w->App().HistoricalCorrection());
     w->CheckBox2->click();  // on again: exactly the corrected calendar
     QVERIFY(w->CheckBox2->isChecked());
     QCOMPARE(grid(), regularCorrected);
@@ -535,8 +539,8 @@ class MainWindowTest : public QObject {
 
   void painterStyles() {
     Window w;
+    w.WriteMemos("1,2000,2,20,강조;\n1,2000,2,21,휴일:\n");
     w->StartUp();
-    w->App().memos = {{kMemoSolar, 2000, 2, 20, "강조;"}, {kMemoSolar, 2000, 2, 21, "휴일:"}};
     w.Show("2024", "2");
     const QImage image = w->StringGrid1->grab().toImage();
     const qreal ratio = image.devicePixelRatio();

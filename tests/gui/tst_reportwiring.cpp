@@ -91,7 +91,7 @@ struct Window {
   QString First(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 1); }
   QString Third(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 3); }
   int CellOf(const QString& text) const {
-    const MonthView& v = form->App().view;
+    const MonthView& v = form->App().View();
     for (int k = v.LastCellBefore + 1; k < v.FirstCellAfter; ++k)
       if (First(k) == text) return k;
     return -1;
@@ -135,7 +135,7 @@ class ReportWiringTest : public QObject {
     COMPARE_TEXT(w.Last().text, w.Cli("day 2024-02-10 --today 2024-02-15"));
     QCOMPARE(w->Edit4->text(), QString("선택한 날짜는 (양력) 기원후 2024年 2月 10日"));
     QCOMPARE(w->Edit3->text(), QString("甲辰年"));
-    QVERIFY(w->App().selected.selected());
+    QVERIFY(w->App().Selected().selected());
     QVERIFY(IsLongMessage(w.Last().text));  // shown in the text box
     QVERIFY(w.editor.calls.empty());        // Cancel: no editor
 
@@ -174,7 +174,7 @@ class ReportWiringTest : public QObject {
     QVERIFY(expected.find(solarLine) != std::string::npos);
     expected.replace(expected.find(solarLine), solarLine.size(), "선택한 날짜는 (음력) 기원후 2020年 閏4月 1日");
     COMPARE_TEXT(w.Last().text, expected);
-    QVERIFY(w->App().selected.leap);
+    QVERIFY(w->App().Selected().leap);
   }
 
   void retryEditsTheMemoFileAndTheViewShowsIt() {
@@ -192,7 +192,7 @@ class ReportWiringTest : public QObject {
     // Reloaded: the anniversary is in the month view.
     QVERIFY2(w.Third(w.CellOf("20")).endsWith("새기념일"), qPrintable(w.Third(w.CellOf("20"))));
     QVERIFY(!w.Third(w.CellOf("19")).contains("새기념일"));
-    QCOMPARE(w->App().memos.size(), size_t{1});
+    QCOMPARE(w->App().Memos().size(), size_t{1});
     QCOMPARE(w.messages.messages.size(), size_t{1});
   }
 
@@ -219,8 +219,8 @@ class ReportWiringTest : public QObject {
     Window w;
     w->Edit1->setText("2023");
     w->BitBtn4->click();
-    QCOMPARE(w->App().tables->LoadedYear, 2023);
-    QCOMPARE(w->App().view.shown.year, 2023);
+    QCOMPARE(w->App().Tables().LoadedYear, 2023);
+    QCOMPARE(w->App().View().shown.year, 2023);
     QCOMPARE(w->Edit1->text(), QString("2023"));
     QCOMPARE(w.First(3), QString("1"));  // 2023-02-01, a Wednesday
     COMPARE_TEXT(w.Last().text, w.Cli("syzygies 2023"));
@@ -242,14 +242,14 @@ class ReportWiringTest : public QObject {
     // Under UT the local report first switches to standard time.
     w->RadioGroup6->Button(1)->click();
     w->BitBtn9->click();
-    QCOMPARE(w->App().tables->PreparedWith.TimeSystemCode, int{kTimeUT});
+    QCOMPARE(w->App().Tables().PreparedWith.TimeSystemCode, int{kTimeUT});
     QTest::mouseClick(w->BitBtn10, Qt::LeftButton);
     QCOMPARE(w.messages.messages.size(), size_t{4});
     QCOMPARE(w.messages.messages[2].text, std::string("지역표준시로 설정됩니다."));
     QCOMPARE(w.messages.messages[2].caption, std::string("참고"));
     QCOMPARE(w->RadioGroup6->ItemIndex(), 2);
-    QCOMPARE(w->App().settings.TimeSystemCode, int{kTimeST});
-    QCOMPARE(w->App().tables->PreparedWith.TimeSystemCode, int{kTimeST});
+    QCOMPARE(w->App().Settings().TimeSystemCode, int{kTimeST});
+    QCOMPARE(w->App().Tables().PreparedWith.TimeSystemCode, int{kTimeST});
     COMPARE_TEXT(w.Last().text + "\n", Golden("eclipses_local_2024_seoul.txt"));
   }
 
@@ -266,7 +266,7 @@ class ReportWiringTest : public QObject {
     QVERIFY2(between >= 10, qPrintable(QString::number(between)));
     QVERIFY(values.contains(100));
     QCOMPARE(values.last(), 0);
-    QCOMPARE(w->App().tables->LoadedYear, 2024);  // the shown year again
+    QCOMPARE(w->App().Tables().LoadedYear, 2024);  // the shown year again
     QCOMPARE(w.First(18), QString("15"));
 
     // The date tables need a selected day.
@@ -280,11 +280,11 @@ class ReportWiringTest : public QObject {
     COMPARE_TEXT(w.Last().text, w.Cli("lunar-dates 2024-02-10"));
     QVERIFY(values.size() >= 10);
     w->RadioButton6->click();  // "전"
-    QVERIFY(!w->App().thirtyYearsAfter);
+    QVERIFY(!w->App().ThirtyYearsAfter());
     w->BitBtn7->click();
     QCOMPARE(w.Last().caption, std::string("음력월일과 같은 양력월일"));
     COMPARE_TEXT(w.Last().text, w.Cli("solar-dates 2024-1-1 --before"));
-    QCOMPARE(w->App().tables->LoadedYear, 2024);
+    QCOMPARE(w->App().Tables().LoadedYear, 2024);
     // Stepping the month forgets the day.
     w->UpDown2->ClickUp();
     w->BitBtn7->click();
@@ -352,7 +352,7 @@ class ReportWiringTest : public QObject {
     QCOMPARE(w.Last().caption, std::string("안내"));
     QCOMPARE(w.Last().text, file + "\n파일로 내보냈습니다.");
     // The shown month is back.
-    QCOMPARE(w->App().tables->LoadedYear, 2024);
+    QCOMPARE(w->App().Tables().LoadedYear, 2024);
     QCOMPARE(w.Cell(0, 0), QString("FEB"));
     QCOMPARE(w.First(18), QString("15"));
 

@@ -157,7 +157,7 @@ class SimulationWindowTest : public QObject {
     const QStringList lines = QString::fromUtf8(bytes.mid(3)).split('\n');
     QCOMPARE(lines.size(), 5);
     QCOMPARE(lines[0], QString("기준지역:대한민국-서울(135.0)") +
-                           (w.form->App().HistoricalCorrection ? "/윤달보정함" : "/윤달미보정"));
+                           (w.form->App().HistoricalCorrection() ? "/윤달보정함" : "/윤달미보정"));
     QCOMPARE(lines[2], QString("해_황경각도 = 0.000000도"));
     QCOMPARE(lines[3], QString("일시"));
     QVERIFY2(lines[4].startsWith("'2024-03-20 12:0"), qPrintable(lines[4]));  // 12:06 KST

@@ -62,9 +62,15 @@ struct Window {
   FixedClock clock{Seoul20240215()};
   std::unique_ptr<TForm1> form;
 
-  explicit Window(MessageSink* sink = nullptr) {
+  // dataFolder: a further folder for the ephemeris files, below the program's.
+  explicit Window(MessageSink* sink = nullptr, const QString& dataFolder = QString()) {
     AppFolders folders{program.path().toStdString(), current.path().toStdString()};
+    if (!dataFolder.isEmpty()) folders.dataFolder = program.filePath(dataFolder).toStdString();
     form = std::make_unique<TForm1>(folders, sink ? *sink : messages, clock);
+  }
+  // The memo file of the current folder, read when the window starts.
+  void WriteMemos(const std::string& lines) {
+    QVERIFY(WriteFileAtomically(JoinPath(current.path().toStdString(), kMemoFileName), lines));
   }
   TForm1* operator->() { return form.get(); }
   QString Cell(int column, int row) const { return form->StringGrid1->CellText(column, row); }
@@ -72,7 +78,7 @@ struct Window {
   QString Second(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 2); }
   QString Third(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 3); }
   int CellOf(const QString& text) const {
-    const MonthView& v = form->App().view;
+    const MonthView& v = form->App().View();
     for (int k = v.LastCellBefore + 1; k < v.FirstCellAfter; ++k)
       if (First(k) == text) return k;
     return -1;
@@ -125,22 +131,21 @@ class WindowTest : public QObject {
     QVERIFY2(w.messages.messages.empty(), qPrintable(w.Last()));
     QCOMPARE(w->RadioGroup2->ItemIndex(), 2);
     w->BitBtn9->click();
-    QVERIFY(w->App().ephemeris.IsOpen());
-    QCOMPARE(w->App().settings.EphemerisCode, int{kEphemerisDe441});
-    QCOMPARE(QString::fromStdString(w->App().EphemerisFolder), w.current.filePath("Eph/"));
+    QVERIFY(w->App().Ephemeris().IsOpen());
+    QCOMPARE(w->App().Settings().EphemerisCode, int{kEphemerisDe441});
+    QCOMPARE(QString::fromStdString(w->App().EphemerisFolder()), w.current.filePath("Eph/"));
     // The preset finds it there too.
     w->RadioGroup2->Button(0)->click();
     w->BitBtn9->click();
     QVERIFY(w->BitBtn11->isEnabled());
     w->BitBtn11->click();
     QVERIFY2(w.messages.messages.empty(), qPrintable(w.Last()));
-    QCOMPARE(w->App().chosenSettings.EphemerisCode, int{kEphemerisDe441});
+    QCOMPARE(w->App().ChosenSettings().EphemerisCode, int{kEphemerisDe441});
   }
 
   void missingFileMessageListsTheFoldersSearched() {
-    Window w;
+    Window w(nullptr, "data");
     w->StartUp();
-    w->App().folders.dataFolder = w.program.filePath("data").toStdString();
     QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
     w->RadioGroup2->Button(2)->click();
     const QString text = w.Last();
@@ -197,13 +202,13 @@ class WindowTest : public QObject {
     // Another year and a report: both computed with the settings in effect.
     w.Show("2025", "1");
     w->BitBtn3->click();
-    QCOMPARE(w->App().tables->PreparedWith.TimeSystemCode, int{kTimeST});
+    QCOMPARE(w->App().Tables().PreparedWith.TimeSystemCode, int{kTimeST});
     QVERIFY(w.Last().contains("적용된 시간체계는 ST") || w.Last().contains("ST"));
     w.Show("2024", "1");
     QVERIFY(w.Second(w.CellOf("6")).contains("小寒"));
     QCOMPARE(w->RadioGroup6->ItemIndex(), 1);  // the choice stays shown
     w->BitBtn9->click();
-    QCOMPARE(w->App().settings.TimeSystemCode, int{kTimeUT});
+    QCOMPARE(w->App().Settings().TimeSystemCode, int{kTimeUT});
     QVERIFY(w.Second(w.CellOf("5")).contains("小寒"));
   }
 
@@ -395,7 +400,7 @@ class WindowTest : public QObject {
     QCOMPARE(w->Edit2->text(), QString("2"));
     QCOMPARE(w->Edit3->text(), yearPillar);
     QCOMPARE(w.First(4), first);
-    QVERIFY(w->App().view.filled);
+    QVERIFY(w->App().View().filled);
     w.Show("abc", "2");
     QVERIFY(w.Last().startsWith("'abc'은(는) 올바른 정수 값이 아닙니다."));
     QCOMPARE(w->Edit1->text(), QString("2024"));
@@ -406,11 +411,11 @@ class WindowTest : public QObject {
       emit w->U_delT->editingFinished();
       QVERIFY2(w.Last().endsWith("앞의 값(0초)으로 되돌립니다."), bad);
       QCOMPARE(w->U_delT->text(), QString("0"));
-      QCOMPARE(w->App().chosenSettings.UserDeltaT, 0.0);
+      QCOMPARE(w->App().ChosenSettings().UserDeltaT, 0.0);
     }
     w->U_delT->setText("-12.5");
     emit w->U_delT->editingFinished();
-    QCOMPARE(w->App().chosenSettings.UserDeltaT, -12.5);
+    QCOMPARE(w->App().ChosenSettings().UserDeltaT, -12.5);
   }
 
   void eraAlwaysAgreesWithTheNumber() {
@@ -420,11 +425,11 @@ class WindowTest : public QObject {
     w->UpDown1->ClickDown();
     QCOMPARE(w->Edit1->text(), QString("2"));
     QCOMPARE(w->RadioGroup1->ItemIndex(), 0);  // BC 2
-    QCOMPARE(w->App().tables->LoadedYear, -1);
+    QCOMPARE(w->App().Tables().LoadedYear, -1);
     w.Show("-5", "3");  // astronomical -5 is BC 6
     QCOMPARE(w->Edit1->text(), QString("6"));
     QCOMPARE(w->RadioGroup1->ItemIndex(), 0);
-    QCOMPARE(w->App().tables->LoadedYear, -5);
+    QCOMPARE(w->App().Tables().LoadedYear, -5);
   }
 
   // --- The place's clock where the user looks -----------------------------------
@@ -464,7 +469,7 @@ class WindowTest : public QObject {
     QTRY_VERIFY(completer->popup()->isVisible());
     QTest::keyClick(completer->popup(), Qt::Key_Down);
     QTest::keyClick(completer->popup(), Qt::Key_Return);
-    QTRY_COMPARE(w->App().settings.PlaceIndex, w->ComboBox1->findText("일본*Tokyo"));
+    QTRY_COMPARE(w->App().Settings().PlaceIndex, w->ComboBox1->findText("일본*Tokyo"));
     QVERIFY(w->Edit4->text().startsWith("일본*Tokyo의 확인시점 시각"));
   }
 
@@ -521,8 +526,8 @@ class WindowTest : public QObject {
 
   void twoMemosOnOneDayBothReachable() {
     Window w;
+    w.WriteMemos("1,2000,2,20,할머니생신잔치\n1,2000,2,20,결혼기념일\n");
     w->StartUp();
-    w->App().memos = {{kMemoSolar, 2000, 2, 20, "할머니생신잔치"}, {kMemoSolar, 2000, 2, 20, "결혼기념일"}};
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
     w.Show("2024", "2");
