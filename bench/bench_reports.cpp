@@ -22,7 +22,7 @@ struct Setup {
     orv::ApplyPlace(settings, observer, places, 0);
     engine = std::make_unique<orv::EngineContext>(settings, observer);
     in = std::make_unique<orv::ReportInputs>(
-        orv::ReportInputs{*engine, *tables, orv::LunarBuildOptions{}, orv::PlaceReportName(places.rows[0])});
+        orv::ReportInputs{*engine, *tables, orv::LunarBuildOptions{}, orv::PlaceReportName(places.rows[0]), places.rows[0].timeZone});
   }
 };
 

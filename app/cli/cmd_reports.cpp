@@ -27,7 +27,7 @@ struct Reports {
       : cli(&cli),
         engine(cli.settings, cli.observer),
         tables(std::make_unique<YearTables>()),
-        in{engine, *tables, LunarBuildOptions{}, ""} {
+        in{engine, *tables, LunarBuildOptions{}, "", ""} {
     engine.jpl = cli.jpl.get();
     in.lunar.placeIndex = cli.settings.PlaceIndex;
     const int place = cli.settings.PlaceIndex;
