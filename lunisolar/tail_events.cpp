@@ -3,18 +3,15 @@
 #include <cmath>
 
 #include "ephemeris/sunmoon.h"
+#include "lunisolar/terms.h"
 
 namespace orv {
 namespace {
 
 // Mean synodic month and mean rates (days, degrees per day): first guesses
-// only, the iteration below converges on the true event.
+// only, the crossing search converges on the true event.
 constexpr double kSynodicMonthDays = 29.530588853;
-constexpr double kMeanElongationRateDegPerDay = 12.190749;
 constexpr double kMeanSunRateDegPerDay = 0.985647;
-// Stop when a step is below this (days; about 1 ms), after at most kMaxSteps.
-constexpr double kStepToleranceDays = 1.0e-8;
-constexpr int kMaxSteps = 30;
 // Major terms: the Sun's longitude at a multiple of 30 degrees.
 constexpr double kMajorTermSpacingDeg = 30.0;
 constexpr double kDegreesPerDayOfZoneShift = 360.0;
@@ -28,28 +25,13 @@ double SignedDegrees(double a, double b) {
 }
 
 // The instant near `guess` (search scale: selected time system, zone
-// removed) at which the function reaches `targetDeg`: secant steps, the first
-// with the mean rate and each later one with the rate between the last two
-// evaluations (kept to the mean rate when that slope is not usable), bounded.
-double Converge(EngineContext& ctx, int body, int result, double targetDeg, double guess, double rateDegPerDay) {
-  double t = guess;
-  double previousT = 0.0, previousOffset = 0.0;
-  for (int i = 0; i < kMaxSteps; ++i) {
-    const double offset = SignedDegrees(SunMoonLongitude(ctx, body, t, result), targetDeg);
-    double rate = rateDegPerDay;
-    if (i > 0 && t != previousT) {
-      const double slope = (offset - previousOffset) / (t - previousT);
-      // The true rate stays within a factor of two of the mean for both the
-      // Sun and the elongation; anything else is a jump of the reduction.
-      if (std::isfinite(slope) && slope > 0.5 * rateDegPerDay && slope < 2.0 * rateDegPerDay) rate = slope;
-    }
-    const double step = -offset / rate;
-    previousT = t;
-    previousOffset = offset;
-    t += step;
-    if (std::fabs(step) < kStepToleranceDays) break;
-  }
-  return t;
+// removed) at which the function reaches `targetDeg`, by the crossing search
+// of the lists (the guess kept when the search fails).
+double Converge(EngineContext& ctx, int body, int result, double targetDeg, double guess) {
+  const CrossingSearch& search = body == kBodySun ? kSunCrossing : kElongationCrossing;
+  const Crossing found = FindCrossing(
+      [&](double jd) { return SignedDegrees(SunMoonLongitude(ctx, body, jd, result), targetDeg); }, guess, search);
+  return found.found ? found.jd : guess;
 }
 
 double ListedInstant(PackedDate date, PackedTime time) {
@@ -86,8 +68,7 @@ void FindEventsPastLists(EngineContext& ctx, YearTables& tables) {
 
   // Before the lists: one lunation before the first new moon, one major
   // term before the first listed one (the Sun's longitude 30 degrees less).
-  tables.HeadNewMoon = Converge(ctx, kBodySunAndMoon, kResultElongation, 0.0, firstNewMoon - zone - kSynodicMonthDays,
-                                kMeanElongationRateDegPerDay) +
+  tables.HeadNewMoon = Converge(ctx, kBodySunAndMoon, kResultElongation, 0.0, firstNewMoon - zone - kSynodicMonthDays) +
                        zone;
   {
     const double t0 = firstMajorTerm - zone;
@@ -95,12 +76,12 @@ void FindEventsPastLists(EngineContext& ctx, YearTables& tables) {
     const double target = std::fmod(std::round(lon / kMajorTermSpacingDeg) * kMajorTermSpacingDeg -
                                         kMajorTermSpacingDeg + 360.0, 360.0);
     const double guess = t0 + SignedDegrees(target, lon) / kMeanSunRateDegPerDay;
-    tables.HeadMajorTerm = Converge(ctx, kBodySun, kResultSunLongitude, target, guess, kMeanSunRateDegPerDay) + zone;
+    tables.HeadMajorTerm = Converge(ctx, kBodySun, kResultSunLongitude, target, guess) + zone;
   }
 
   double t = lastNewMoon - zone;
   while (tables.TailNewMoonCount < YearTables::kTailCapacity) {
-    t = Converge(ctx, kBodySunAndMoon, kResultElongation, 0.0, t + kSynodicMonthDays, kMeanElongationRateDegPerDay);
+    t = Converge(ctx, kBodySunAndMoon, kResultElongation, 0.0, t + kSynodicMonthDays);
     const double listed = t + zone;
     tables.TailNewMoons[tables.TailNewMoonCount++] = listed;
     if (std::floor(listed + 0.5) - 0.5 >= tableEnd) break;
@@ -114,7 +95,7 @@ void FindEventsPastLists(EngineContext& ctx, YearTables& tables) {
   while (tables.TailMajorTermCount < YearTables::kTailCapacity) {
     const double guess = t + SignedDegrees(target, SunMoonLongitude(ctx, kBodySun, t, kResultSunLongitude)) /
                                  kMeanSunRateDegPerDay;
-    t = Converge(ctx, kBodySun, kResultSunLongitude, std::fmod(target, 360.0), guess, kMeanSunRateDegPerDay);
+    t = Converge(ctx, kBodySun, kResultSunLongitude, std::fmod(target, 360.0), guess);
     tables.TailMajorTerms[tables.TailMajorTermCount++] = t + zone;
     if (t + zone > until) break;
     target += kMajorTermSpacingDeg;

@@ -18,16 +18,8 @@ const char* const SolarTermNames[24] = {
 namespace {
 
 constexpr double kMinuteDays = 1.0 / 1440.0;
-// The crossing searches stop when a secant step is shorter than 0.1 ms; the
-// point reached is then within microseconds of the crossing.
-constexpr double kCrossingToleranceDays = 1.1574074074074074e-9;
 // A refined crossing further than this from its listed minute is not its event.
 constexpr double kRefineWindowDays = 1.0 / 24.0;
-// Rates of the apparent solar longitude (0.953 deg/day at aphelion, 1.019 at
-// perihelion) and of the Moon-Sun elongation (about 10.8 to 14.5 deg/day),
-// with margins; the bounds keep every step inside a bracket of the crossing.
-constexpr CrossingSearch kSunCrossing{0.9, 1.1, 0.9856, kCrossingToleranceDays, 16};
-constexpr CrossingSearch kElongationCrossing{9.0, 16.5, 12.19, kCrossingToleranceDays, 16};
 // Linear stepping, coarse approach: minutes per degree of the Sun's longitude and of the
 // elongation (deliberately short of the true rates, so the approach never
 // overshoots), and where the approach stops (minutes).

@@ -10,9 +10,19 @@
 #include <string>
 
 #include "ephemeris/context.h"
+#include "ephemeris/search.h"
 #include "lunisolar/year_tables.h"
 
 namespace orv {
+
+// The crossing searches stop when a secant step is shorter than 0.1 ms; the
+// point reached is then within microseconds of the crossing.
+constexpr double kCrossingToleranceDays = 1.1574074074074074e-9;
+// Rates of the apparent solar longitude (0.953 deg/day at aphelion, 1.019 at
+// perihelion) and of the Moon-Sun elongation (about 10.8 to 14.5 deg/day),
+// with margins; the bounds keep every step inside a bracket of the crossing.
+constexpr CrossingSearch kSunCrossing{0.9, 1.1, 0.9856, kCrossingToleranceDays, 16};
+constexpr CrossingSearch kElongationCrossing{9.0, 16.5, 12.19, kCrossingToleranceDays, 16};
 
 // "立春입춘", "雨水우수", ... in term-index order (0 = start of spring).
 extern const char* const SolarTermNames[24];
