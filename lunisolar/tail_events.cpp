@@ -16,13 +16,9 @@ constexpr double kMeanSunRateDegPerDay = 0.985647;
 constexpr double kMajorTermSpacingDeg = 30.0;
 constexpr double kDegreesPerDayOfZoneShift = 360.0;
 
-// Signed difference a - b reduced to (-180, 180] degrees.
-double SignedDegrees(double a, double b) {
-  double d = std::fmod(a - b, 360.0);
-  if (d <= -180.0) d += 360.0;
-  if (d > 180.0) d -= 360.0;
-  return d;
-}
+// Signed difference a - b reduced to [-180, 180] degrees, as the list
+// searches reduce it.
+double SignedDegrees(double a, double b) { return std::remainder(a - b, 360.0); }
 
 // The instant near `guess` (search scale: selected time system, zone
 // removed) at which the function reaches `targetDeg`, by the crossing search
