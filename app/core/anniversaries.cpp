@@ -73,10 +73,13 @@ void AddYear(const YearTables& tables, const MemoTable& memos, int year, double 
     UnpackDate(r.date, y, m, d);
     add(y, m, d, UpcomingKind::Term, SolarTermNames[r.termIndex]);
   }
-  for (const MemoEntry& e : memos) {
+  for (std::size_t i = 0; i < memos.size(); ++i) {
+    const MemoEntry& e = memos[i];
     if (e.kind != kMemoSolar || e.year > year || !IsValidDate(year, e.month, e.day)) continue;
-    if (UpcomingDay* item = add(year, e.month, e.day, UpcomingKind::MemoSolar, MemoDisplayName(e.name)))
+    if (UpcomingDay* item = add(year, e.month, e.day, UpcomingKind::MemoSolar, MemoDisplayName(e.name))) {
       item->count = AnniversaryCountText(e, year);
+      item->memoIndex = static_cast<int>(i);
+    }
   }
   // Lunar anniversaries day by day over the part of the span in this year.
   bool anyLunar = false;
@@ -95,7 +98,8 @@ void AddYear(const YearTables& tables, const MemoTable& memos, int year, double 
     UnpackDate(r.solarDate, sy, sm, sd);
     UnpackDate(r.lunarDate, ly, lm, ld);
     bool leapChecked = false, yearHasLeap = false;
-    for (const MemoEntry& e : memos) {
+    for (std::size_t i = 0; i < memos.size(); ++i) {
+      const MemoEntry& e = memos[i];
       if (!IsLunarMemo(e.kind) || e.year > ly || e.month != lm) continue;
       if (e.kind == kMemoLunarLeap && !r.leap && !leapChecked) {
         yearHasLeap = FindDayTableEntry(tables, ly, lm, 1, 'm', 1) >= 0;
@@ -105,6 +109,7 @@ void AddYear(const YearTables& tables, const MemoTable& memos, int year, double 
       if (UpcomingDay* item = add(sy, sm, sd, UpcomingKind::MemoLunar, MemoDisplayName(e.name))) {
         item->count = AnniversaryCountText(e, ly);
         item->lunarDate = Format(r.leap ? "음 윤%d.%d" : "음 %d.%d", lm, ld);
+        item->memoIndex = static_cast<int>(i);
       }
     }
   }

@@ -95,6 +95,7 @@ struct UpcomingDay {
   UpcomingKind kind = UpcomingKind::Holiday;
   std::string count;      // "N주년" / "N번째 생일" of a memo, else ""
   std::string lunarDate;  // "음 3.15" / "음 윤6.1" of a lunar memo, else ""
+  int memoIndex = -1;     // row of the memo table, -1 for a holiday or a term
 };
 
 // The prepared tables of a civil year (the day table runs from November of

@@ -1,5 +1,6 @@
 #include "app/gui/main_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCloseEvent>
@@ -199,6 +200,12 @@ void TForm1::BuildControls() {
   IcsButton = named(new QPushButton("iCal", central), "IcsButton");
   IcsButton->setToolTip("절기·삭망·기념일·비망일을 iCalendar(.ics) 파일로 내보냅니다");
   side->addWidget(IcsButton);
+  anniversaryButton = named(new QPushButton("비망일 편집", central), "anniversaryButton");
+  anniversaryButton->setToolTip("비망일(기념일)을 보고 더하고 고치고 지웁니다");
+  side->addWidget(anniversaryButton);
+  upcomingButton = named(new QPushButton("다가오는 날", central), "upcomingButton");
+  upcomingButton->setToolTip("오늘부터 기념일·공휴일·절기까지 남은 날(D-N)");
+  side->addWidget(upcomingButton);
   side->addWidget(MakePillarsButton(central, *app_));
   side->addStretch(1);
   BitBtn2 = named(new BitButton("<설정/안내>", central), "BitBtn2");
@@ -206,6 +213,14 @@ void TForm1::BuildControls() {
   side->addWidget(BitBtn2);
   middle->addLayout(side);
   outer->addLayout(middle, 1);
+
+  upcomingPanel = new UpcomingPanel(*app_, this);
+  addDockWidget(Qt::RightDockWidgetArea, upcomingPanel);
+  upcomingPanel->hide();
+  editAnniversariesAction = new QAction("비망일 편집(&A)...", this);
+  editAnniversariesAction->setObjectName("editAnniversariesAction");
+  showUpcomingAction = new QAction("다가오는 날(&U)", this);
+  showUpcomingAction->setObjectName("showUpcomingAction");
 
   // The place and the reference box.
   auto* placeRow = new QHBoxLayout;
@@ -343,6 +358,10 @@ void TForm1::ConnectHandlers() {
   connect(BitBtn7, &QPushButton::clicked, this, &TForm1::ClickBtn7);
   connect(BitBtn8, &QPushButton::clicked, this, &TForm1::ClickBtn8);
   connect(IcsButton, &QPushButton::clicked, this, &TForm1::ClickIcsButton);
+  connect(anniversaryButton, &QPushButton::clicked, this, &TForm1::EditAnniversaries);
+  connect(upcomingButton, &QPushButton::clicked, this, &TForm1::ShowUpcoming);
+  connect(editAnniversariesAction, &QAction::triggered, this, &TForm1::EditAnniversaries);
+  connect(showUpcomingAction, &QAction::triggered, this, &TForm1::ShowUpcoming);
   connect(PlaceTimeButton, &QToolButton::clicked, this, &TForm1::Edit4MouseDown);
   connect(StringGrid1, &MonthGridWidget::wheelStep, this, &TForm1::UpDown2Click);
   // Page Up/Down: months; with Ctrl: years; Home: today.
@@ -377,6 +396,9 @@ void TForm1::StartUp() {
   Refresh();
   WatchMemoFile();
   Anisun->Start();
+  // The panel opens by itself when something falls today or tomorrow.
+  upcomingPanel->Refill();
+  upcomingPanel->setVisible(SomethingTodayOrTomorrow(upcomingPanel->Items()));
 }
 
 void TForm1::WatchMemoFile() {
@@ -393,6 +415,7 @@ void TForm1::MemoFileChanged() {
   }
   app_->ReloadMemoFile();
   Refresh();
+  if (upcomingPanel->isVisible()) upcomingPanel->Refill();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -765,6 +788,21 @@ void TForm1::ClickBtn7() {
 
 void TForm1::ClickBtn8() {
   RunReport([&] { app_->HolidayReport(); });
+}
+
+void TForm1::EditAnniversaries() {
+  StartUp();
+  AnniversaryDialog dialog(*app_, this);
+  dialog.exec();
+  Refresh();
+  if (upcomingPanel->isVisible()) upcomingPanel->Refill();
+}
+
+void TForm1::ShowUpcoming() {
+  StartUp();
+  upcomingPanel->Refill();
+  upcomingPanel->show();
+  upcomingPanel->raise();
 }
 
 void TForm1::ClickIcsButton() {
