@@ -73,6 +73,9 @@ TForm1::~TForm1() = default;
 
 // --- Building the window --------------------------------------------------------
 
+// Room beside the text of a narrow push button, pixels at 96 dpi.
+constexpr int kNarrowButtonPaddingPx = 10;
+
 void TForm1::BuildControls() {
   setObjectName("TForm1");
   setWindowTitle("Orvanta");
@@ -199,13 +202,21 @@ void TForm1::BuildControls() {
   side->addWidget(BitBtn8);
   IcsButton = named(new QPushButton("iCal", central), "IcsButton");
   IcsButton->setToolTip("절기·삭망·기념일·비망일을 iCalendar(.ics) 파일로 내보냅니다");
-  side->addWidget(IcsButton);
+  // The anniversary manager shares the row of the iCalendar export: the
+  // column keeps its height, which the smallest window is measured by.
   anniversaryButton = named(new QPushButton("비망일 편집", central), "anniversaryButton");
   anniversaryButton->setToolTip("비망일(기념일)을 보고 더하고 고치고 지웁니다");
-  side->addWidget(anniversaryButton);
-  upcomingButton = named(new QPushButton("다가오는 날", central), "upcomingButton");
-  upcomingButton->setToolTip("오늘부터 기념일·공휴일·절기까지 남은 날(D-N)");
-  side->addWidget(upcomingButton);
+  auto* memoRow = new QHBoxLayout;
+  memoRow->setSpacing(3);
+  // Both as narrow as their texts (not the style's 80-pixel push button), so
+  // that the column, and the grid beside it, keep their widths.
+  for (QPushButton* button : {anniversaryButton, IcsButton}) {
+    button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + kNarrowButtonPaddingPx);
+  }
+  memoRow->addWidget(anniversaryButton, 2);
+  memoRow->addWidget(IcsButton, 1);
+  side->addLayout(memoRow);
   side->addWidget(MakePillarsButton(central, *app_));
   side->addStretch(1);
   BitBtn2 = named(new BitButton("<설정/안내>", central), "BitBtn2");
@@ -247,6 +258,11 @@ void TForm1::BuildControls() {
   PlaceTimeButton->setText("현지시각·섬머타임");
   PlaceTimeButton->setToolTip(Edit4->toolTip());
   placeRow->addWidget(PlaceTimeButton, 0, Qt::AlignBottom);
+  // What comes next from today: beside the place's clock, where the row
+  // has room to give (the note box stretches).
+  upcomingButton = named(new QPushButton("다가오는 날", central), "upcomingButton");
+  upcomingButton->setToolTip("오늘부터 기념일·공휴일·절기까지 남은 날(D-N)");
+  placeRow->addWidget(upcomingButton, 0, Qt::AlignBottom);
   outer->addLayout(placeRow);
 
   // The settings row, hidden after the first activation.
