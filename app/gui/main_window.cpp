@@ -412,9 +412,10 @@ void TForm1::StartUp() {
   Refresh();
   WatchMemoFile();
   Anisun->Start();
-  // The panel opens by itself when something falls today or tomorrow.
-  upcomingPanel->Refill();
-  upcomingPanel->setVisible(SomethingTodayOrTomorrow(upcomingPanel->Items()));
+  // The panel opens by itself when something falls today or tomorrow (two
+  // days are asked first: usually today's year alone, from the cache).
+  constexpr int kTodayAndTomorrow = 2;
+  if (SomethingTodayOrTomorrow(app_->UpcomingOf(app_->Memos(), app_->Today(), kTodayAndTomorrow))) ShowUpcoming();
 }
 
 void TForm1::WatchMemoFile() {
