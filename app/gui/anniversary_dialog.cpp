@@ -208,6 +208,18 @@ void AnniversaryDialog::Fill() {
   removeButton->setEnabled(any);
 }
 
+bool AnniversaryDialog::FreshDocument(int row) {
+  const std::vector<MemoEntry> shown = document_.Rows();
+  if (!app_.LoadAnniversaries(document_)) return false;
+  const std::vector<MemoEntry> now = document_.Rows();
+  if (row < 0 || (row < static_cast<int>(shown.size()) && row < static_cast<int>(now.size()) &&
+                  MemoRowText(shown[static_cast<size_t>(row)]) == MemoRowText(now[static_cast<size_t>(row)])))
+    return true;
+  app_.Messages().Show("비망일.txt가 그사이 바뀌었습니다. 바뀐 목록을 보고 다시 고르세요.", "알림");
+  Fill();
+  return false;
+}
+
 bool AnniversaryDialog::Commit(MemoDocument& changed) {
   if (!app_.SaveAnniversaries(changed)) return false;
   // Read back what was written: the list shows the file.
@@ -222,6 +234,7 @@ void AnniversaryDialog::AddAnniversary() {
   draft.month = app_.Today().month;
   draft.day = app_.Today().day;
   if (!askDraft || !askDraft(draft) || !CheckAnniversaryDraft(draft, document_.encoding).ok) return;
+  if (!FreshDocument(-1)) return;
   MemoDocument changed = document_;
   changed.Add(EntryOfDraft(draft));
   if (Commit(changed)) anniversaryList->selectRow(anniversaryList->rowCount() - 1);
@@ -232,6 +245,7 @@ void AnniversaryDialog::EditSelected() {
   if (row < 0 || row >= document_.RowCount()) return;
   AnniversaryDraft draft = DraftOfEntry(document_.Rows()[static_cast<size_t>(row)]);
   if (!askDraft || !askDraft(draft) || !CheckAnniversaryDraft(draft, document_.encoding).ok) return;
+  if (!FreshDocument(row)) return;
   MemoDocument changed = document_;
   changed.Replace(row, EntryOfDraft(draft));
   if (Commit(changed)) anniversaryList->selectRow(row);
@@ -242,6 +256,7 @@ void AnniversaryDialog::RemoveSelected() {
   if (row < 0 || row >= document_.RowCount()) return;
   const QString name = Q(MemoDisplayName(document_.Rows()[static_cast<size_t>(row)].name));
   if (confirmRemoval && !confirmRemoval(name)) return;
+  if (!FreshDocument(row)) return;
   MemoDocument changed = document_;
   changed.Remove(row);
   Commit(changed);

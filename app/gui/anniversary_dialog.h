@@ -68,6 +68,10 @@ class AnniversaryDialog : public QDialog {
 
  private:
   void Fill();
+  // Reads the file again before a change (an editor may have saved it since
+  // the list was filled); false, with the list refilled, when row `row` (-1:
+  // none) is no longer what the list shows.
+  bool FreshDocument(int row);
   bool Commit(MemoDocument& changed);
   CalendarApp& app_;
   MemoDocument document_;

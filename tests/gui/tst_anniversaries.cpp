@@ -144,6 +144,23 @@ class AnniversariesTest : public QObject {
     QVERIFY(w.ThirdLineOfDay(20).find("결혼") == std::string::npos);
   }
 
+  void aFileChangedMeanwhileIsNotOverwritten() {
+    Window w("1,2000,1,1,first\n1,2000,1,2,second\n");
+    AnniversaryDialog dialog(w.form->App(), w.form.get());
+    // An editor saves the file while the list is open: the row shown as the
+    // first is not the first any more.
+    const std::string edited = "1,2000,1,9,inserted\n1,2000,1,1,first\n1,2000,1,2,second\n";
+    std::ofstream(w.MemoPath().toStdString(), std::ios::binary) << edited;
+    dialog.confirmRemoval = [](const QString&) { return true; };
+    dialog.anniversaryList->selectRow(0);
+    dialog.RemoveSelected();
+    QCOMPARE(ReadFile(w.MemoPath()), edited);
+    QVERIFY(!w.messages.messages.empty());
+    QVERIFY(QString::fromStdString(w.messages.messages.back().text).contains("바뀌었습니다"));
+    QCOMPARE(dialog.anniversaryList->rowCount(), 3);
+    QCOMPARE(dialog.anniversaryList->item(0, 0)->text(), QString("inserted"));
+  }
+
   void cp949FileIsSavedInCp949() {
     // "1,2000,3,1,삼일절:" with the name in CP949.
     Window w("1,2000,3,1,\xbb\xef\xc0\xcf\xc0\xfd:\n");

@@ -141,6 +141,11 @@ bool LoadMemoDocument(MemoDocument& document, const std::string& folder, std::st
   std::string bytes;
   const std::string path = JoinPath(folder, kMemoFileName);
   const ReadResult read = ReadRegularFile(path, bytes, error);
+  if (read == ReadResult::Missing && PathExists(path)) {
+    // There but not readable: never replaced by a new file.
+    if (error && error->empty()) *error = path + ": 읽을 수 없습니다";
+    return false;
+  }
   if (read == ReadResult::Missing) {
     document.lines = TemplateLines();
     return true;
