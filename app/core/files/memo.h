@@ -45,7 +45,9 @@ inline constexpr const char* kMemoFileName = "비망일.txt";
 // Longest name kept from a file in the first format, in bytes as the name
 // takes in CP949 (app/core/files/encoding.h).
 inline constexpr int kMemoNameMaxBytes = 15;
-// Longest name kept from a file in the second format, in bytes of UTF-8.
+// Longest name kept from a file in the second format, counted as
+// kMemoNameMaxBytes is (a bound against runaway lines, far above what the
+// manager writes).
 inline constexpr int kMemoNameMaxBytesFormat2 = 400;
 // Characters of a line that are read; the rest of a longer line is ignored.
 inline constexpr int kMemoLineMaxChars = 79;
