@@ -102,6 +102,21 @@ TEST(Ics, ExportParsesWithLunarAnniversariesAndStableUids) {
   EXPECT_EQ(equinox.substr(19, 6), "+09:00");
 }
 
+TEST(Ics, MemoTitlesCarryTheNameOnly) {
+  TempDir dir;
+  dir.write("비망일.txt", "1,2000,12,24,성탄전야:\n-1,1950,11,20,할머니생신;\n1,2000,3,3,보통날\n");
+  const auto r = RunCli("ics 2026 --memo -o a.ics", dir.path());
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string ics = dir.read("a.ics");
+  // The markers of the month view stay out of the titles; what they meant
+  // is a category, and a lunar anniversary's date is described.
+  for (const char* line : {"SUMMARY:성탄전야\r\n", "SUMMARY:할머니생신\r\n", "SUMMARY:보통날\r\n",
+                           "CATEGORIES:비망일,공휴일\r\n", "CATEGORIES:비망일,강조\r\n", "CATEGORIES:비망일\r\n",
+                           "DESCRIPTION:음력 11월 20일\r\n"})
+    EXPECT_NE(ics.find(line), std::string::npos) << line;
+  for (const char* leak : {"성탄전야:", "할머니생신\\;", "(음 "}) EXPECT_EQ(ics.find(leak), std::string::npos) << leak;
+}
+
 TEST(Ics, BadArguments) {
   TempDir dir;
   for (const char* args : {"ics 2024", "ics 2025..2024 -o x.ics", "ics 0 -o x.ics", "ics 1900..2200 -o x.ics",

@@ -452,6 +452,48 @@ void CalendarApp::ReloadMemoFile() {
   MonthViewBuild();
 }
 
+bool CalendarApp::LoadAnniversaries(MemoDocument& document) {
+  std::string error;
+  if (LoadMemoDocument(document, folders.currentFolder, &error)) return true;
+  messages.Show(JoinPath(folders.currentFolder, kMemoFileName) + "을(를) 읽을 수 없습니다.\n" + error, "오류",
+                MessageButtons::Ok, MessageIcon::Error);
+  return false;
+}
+
+bool CalendarApp::SaveAnniversaries(const MemoDocument& document) {
+  std::string error;
+  if (!SaveMemoDocument(document, folders.currentFolder, &error)) {
+    messages.Show(JoinPath(folders.currentFolder, kMemoFileName) + "을(를) 저장하지 못했습니다.\n" + error, "오류",
+                  MessageButtons::Ok, MessageIcon::Error);
+    return false;
+  }
+  ReloadMemoFile();
+  return true;
+}
+
+CivilDate CalendarApp::Today() const {
+  return {settings.TodayDate[0], settings.TodayDate[1], settings.TodayDate[2]};
+}
+
+const YearTables* CalendarApp::ListYear(int year) {
+  if (!YearInRange(year)) return nullptr;
+  if (!listTables_) listTables_ = std::make_unique<YearTables>();
+  LunarBuildOptions options = Options();
+  options.historicalCorrection = false;  // the lists look at the present, outside the recorded months
+  try {
+    orv::PrepareYear(ctx, *listTables_, year, options);
+  } catch (const JplError&) {
+    return nullptr;
+  }
+  return listTables_.get();
+}
+
+std::vector<UpcomingDay> CalendarApp::Upcoming(int days) { return UpcomingOf(memos, Today(), days); }
+
+std::vector<UpcomingDay> CalendarApp::UpcomingOf(const MemoTable& memoTable, const CivilDate& from, int days) {
+  return UpcomingDays([this](int year) { return ListYear(year); }, memoTable, from, days);
+}
+
 void CalendarApp::ShowPendingNotice() {
   if (pendingNotice_.empty()) return;
   const std::string notice = pendingNotice_;

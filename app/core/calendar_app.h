@@ -15,7 +15,9 @@
 #include "app/core/reports/day_report.h"
 #include "app/core/files/editor.h"
 #include "app/core/files/open_ephemeris.h"
+#include "app/core/anniversaries.h"
 #include "app/core/files/memo.h"
+#include "app/core/files/memo_document.h"
 #include "app/core/messages.h"
 #include "app/core/month_view.h"
 #include "app/core/files/places.h"
@@ -147,6 +149,24 @@ class CalendarApp {
   // cannot be exported or the file cannot be written. The displayed year is
   // prepared again and its month view rebuilt afterwards.
   bool ExportIcs(const IcsExportRequest& request);
+
+  // --- Anniversaries ----------------------------------------------------------
+
+  // The memo file as the manager edits it; false (with a message) when it
+  // cannot be read.
+  bool LoadAnniversaries(MemoDocument& document);
+  // Saves the manager's document over the memo file (atomically) and shows
+  // the anniversaries in the month view; false (with a message) when it
+  // cannot be written, the file then staying as it was.
+  bool SaveAnniversaries(const MemoDocument& document);
+  // Today's date (the clock's, in the selected place's terms as the month
+  // view marks it).
+  CivilDate Today() const;
+  // The anniversaries, public holidays and solar terms of `days` days from
+  // today ("다가오는 날"), with the memo file as last read.
+  std::vector<UpcomingDay> Upcoming(int days);
+  // The same from `from` for the anniversaries of `memoTable` only.
+  std::vector<UpcomingDay> UpcomingOf(const MemoTable& memoTable, const CivilDate& from, int days);
 
   // --- Places ---------------------------------------------------------------
 
@@ -296,6 +316,11 @@ class CalendarApp {
   std::vector<std::vector<std::string>> editors;  // editor commands to try, in order
 
   LunarBuildOptions Options() const;
+  // The tables of civil year `year` for the lists that look ahead (kept apart
+  // from the loaded year's, which the month view shows): the one place they
+  // are prepared. Null when the year is outside the ephemeris.
+  const YearTables* ListYear(int year);
+  std::unique_ptr<YearTables> listTables_;
   // The inputs of the report functions over this state.
   ReportInputs ReportIn();
   void Progress(int percent) const;

@@ -5,6 +5,7 @@
 #include <map>
 #include <vector>
 
+#include "app/core/anniversaries.h"
 #include "app/core/files/encoding.h"
 #include "app/core/reports/public_holidays.h"
 #include "eclipses/eclipse_global.h"
@@ -23,9 +24,6 @@ constexpr const char* kMonthAbbreviations[12] = {"JAN", "FEB", "MAR", "APR", "MA
 // A second line takes a term or seasonal-day name only while it is shorter
 // than this (CP949 bytes): "윤10.15" (7 bytes) takes none.
 constexpr int kSecondLineRoomBytes = 7;
-// A memo name shorter than this (CP949 bytes) is written after the day's
-// sexagenary name; a longer one replaces it.
-constexpr int kMemoAppendBytes = 8;
 // A substitute holiday's name in its cell.
 constexpr const char* kSubstituteCellName = "대체공휴일";
 
@@ -239,20 +237,12 @@ void MonthBuilder::AddHolidayMarks() {
 }
 
 void MonthBuilder::PlaceName(int cell, const std::string& name) {
+  // Names follow the day's sexagenary name, which stays whatever their
+  // length: the painter elides a line too long for its cell and shows it
+  // whole in a tooltip.
   std::string& line = grid_.Line(cell, 2);
   const bool hadHoliday = line.find(kMarkHoliday) != std::string::npos;
-  if (Cp949Length(name) < kMemoAppendBytes) {
-    line += " " + name;
-  } else {
-    // A long name takes the place of the sexagenary name (once replaced, later
-    // names are appended).
-    const std::string dayName = line.substr(0, line.find(' '));
-    bool isDayName = false;
-    for (const char* n : SexagenaryNames)
-      if (dayName == n) isDayName = true;
-    if (isDayName) line = name + line.substr(dayName.size());
-    else line += " " + name;
-  }
+  line += " " + name;
   if (hadHoliday && line.back() != kMarkHoliday) line += kMarkHoliday;
 }
 
@@ -261,34 +251,22 @@ void MonthBuilder::AddMemoMarks() {
     for (const MemoEntry& e : memos_)
       if (e.kind == kMemoSolar && e.year <= req_.year && e.month == req_.month)
         PlaceMemo(SolarDayCell(e.day), e.name);
-    // Lunar anniversaries day by day; 12/29 and 12/30 both mean the last day
-    // of the twelfth month, which has 29 or 30 days.
-    std::vector<int> days(memos_.size());
-    for (size_t i = 0; i < memos_.size(); ++i) days[i] = memos_[i].day;
-    for (int k = view_.LastCellBefore + 1; k < view_.FirstCellAfter; ++k) {
-      SlotDates s;
-      if (!Slot(k, s) || s.leap || s.lm == 0) continue;
-      if (s.lm == 12 && s.ld == 29) {
-        const int lastDay = s.monthLength >= 30 ? 30 : 29;
-        for (size_t i = 0; i < memos_.size(); ++i)
-          if (memos_[i].kind == kMemoLunar && memos_[i].month == 12 && (days[i] == 29 || days[i] == 30))
-            days[i] = lastDay;
-      }
-      for (size_t i = 0; i < memos_.size(); ++i) {
-        const MemoEntry& e = memos_[i];
-        if (e.kind == kMemoLunar && e.year <= s.ly && e.month == s.lm && days[i] == s.ld) PlaceMemo(k, e.name);
-      }
+  }
+  // Lunar anniversaries day by day (either mode); in lunar mode the displayed
+  // month's regular anniversaries come first, in the memo table's order.
+  auto lunarOn = [&](int k) {
+    SlotDates s;
+    if (!Slot(k, s) || s.lm == 0) return;
+    int leapChecked = -1;  // whether lunar year s.ly has a leap month s.lm, once asked
+    for (const MemoEntry& e : memos_) {
+      if (!IsLunarMemo(e.kind) || e.year > s.ly || e.month != s.lm) continue;
+      if (e.kind == kMemoLunarLeap && !s.leap && leapChecked < 0)
+        leapChecked = FindDayTableEntry(tables_, s.ly, s.lm, 1, 'm', 1) >= 0 ? 1 : 0;
+      if (LunarMemoFallsOn(e, s.lm, s.ld, s.leap, s.monthLength, leapChecked == 1)) PlaceMemo(k, e.name);
     }
-  } else {
-    if (!req_.leapWanted) {
-      const bool hasDay30 = FindDayTableEntry(tables_, req_.year, 12, 30, 'm', 0) >= 0;
-      for (const MemoEntry& e : memos_) {
-        if (e.kind != kMemoLunar || e.year > req_.year || e.month != req_.month) continue;
-        int day = e.day;
-        if (e.month == 12 && (day == 29 || day == 30)) day = hasDay30 ? 30 : 29;
-        PlaceMemo(LunarDayCell(day), e.name);
-      }
-    }
+  };
+  for (int k = view_.LastCellBefore + 1; k < view_.FirstCellAfter; ++k) lunarOn(k);
+  if (Lunar()) {
     for (int k = view_.LastCellBefore + 1; k < view_.FirstCellAfter; ++k) {
       SlotDates s;
       if (!Slot(k, s)) continue;

@@ -1,5 +1,6 @@
 #include "app/gui/main_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCloseEvent>
@@ -71,6 +72,9 @@ TForm1::TForm1(const AppFolders& folders, MessageSink& messages, const Clock& cl
 TForm1::~TForm1() = default;
 
 // --- Building the window --------------------------------------------------------
+
+// Room beside the text of a narrow push button, pixels at 96 dpi.
+constexpr int kNarrowButtonPaddingPx = 10;
 
 void TForm1::BuildControls() {
   setObjectName("TForm1");
@@ -198,7 +202,21 @@ void TForm1::BuildControls() {
   side->addWidget(BitBtn8);
   IcsButton = named(new QPushButton("iCal", central), "IcsButton");
   IcsButton->setToolTip("절기·삭망·기념일·비망일을 iCalendar(.ics) 파일로 내보냅니다");
-  side->addWidget(IcsButton);
+  // The anniversary manager shares the row of the iCalendar export: the
+  // column keeps its height, which the smallest window is measured by.
+  anniversaryButton = named(new QPushButton("비망일 편집", central), "anniversaryButton");
+  anniversaryButton->setToolTip("비망일(기념일)을 보고 더하고 고치고 지웁니다");
+  auto* memoRow = new QHBoxLayout;
+  memoRow->setSpacing(3);
+  // Both as narrow as their texts (not the style's 80-pixel push button), so
+  // that the column, and the grid beside it, keep their widths.
+  for (QPushButton* button : {anniversaryButton, IcsButton}) {
+    button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + kNarrowButtonPaddingPx);
+  }
+  memoRow->addWidget(anniversaryButton, 2);
+  memoRow->addWidget(IcsButton, 1);
+  side->addLayout(memoRow);
   side->addWidget(MakePillarsButton(central, *app_));
   side->addStretch(1);
   BitBtn2 = named(new BitButton("<설정/안내>", central), "BitBtn2");
@@ -206,6 +224,14 @@ void TForm1::BuildControls() {
   side->addWidget(BitBtn2);
   middle->addLayout(side);
   outer->addLayout(middle, 1);
+
+  upcomingPanel = new UpcomingPanel(*app_, this);
+  addDockWidget(Qt::RightDockWidgetArea, upcomingPanel);
+  upcomingPanel->hide();
+  editAnniversariesAction = new QAction("비망일 편집(&A)...", this);
+  editAnniversariesAction->setObjectName("editAnniversariesAction");
+  showUpcomingAction = new QAction("다가오는 날(&U)", this);
+  showUpcomingAction->setObjectName("showUpcomingAction");
 
   // The place and the reference box.
   auto* placeRow = new QHBoxLayout;
@@ -232,6 +258,11 @@ void TForm1::BuildControls() {
   PlaceTimeButton->setText("현지시각·섬머타임");
   PlaceTimeButton->setToolTip(Edit4->toolTip());
   placeRow->addWidget(PlaceTimeButton, 0, Qt::AlignBottom);
+  // What comes next from today: beside the place's clock, where the row
+  // has room to give (the note box stretches).
+  upcomingButton = named(new QPushButton("다가오는 날", central), "upcomingButton");
+  upcomingButton->setToolTip("오늘부터 기념일·공휴일·절기까지 남은 날(D-N)");
+  placeRow->addWidget(upcomingButton, 0, Qt::AlignBottom);
   outer->addLayout(placeRow);
 
   // The settings row, hidden after the first activation.
@@ -343,6 +374,10 @@ void TForm1::ConnectHandlers() {
   connect(BitBtn7, &QPushButton::clicked, this, &TForm1::ClickBtn7);
   connect(BitBtn8, &QPushButton::clicked, this, &TForm1::ClickBtn8);
   connect(IcsButton, &QPushButton::clicked, this, &TForm1::ClickIcsButton);
+  connect(anniversaryButton, &QPushButton::clicked, this, &TForm1::EditAnniversaries);
+  connect(upcomingButton, &QPushButton::clicked, this, &TForm1::ShowUpcoming);
+  connect(editAnniversariesAction, &QAction::triggered, this, &TForm1::EditAnniversaries);
+  connect(showUpcomingAction, &QAction::triggered, this, &TForm1::ShowUpcoming);
   connect(PlaceTimeButton, &QToolButton::clicked, this, &TForm1::Edit4MouseDown);
   connect(StringGrid1, &MonthGridWidget::wheelStep, this, &TForm1::UpDown2Click);
   // Page Up/Down: months; with Ctrl: years; Home: today.
@@ -377,6 +412,10 @@ void TForm1::StartUp() {
   Refresh();
   WatchMemoFile();
   Anisun->Start();
+  // The panel opens by itself when something falls today or tomorrow (two
+  // days are asked first: usually today's year alone, from the cache).
+  constexpr int kTodayAndTomorrow = 2;
+  if (SomethingTodayOrTomorrow(app_->UpcomingOf(app_->Memos(), app_->Today(), kTodayAndTomorrow))) ShowUpcoming();
 }
 
 void TForm1::WatchMemoFile() {
@@ -393,6 +432,7 @@ void TForm1::MemoFileChanged() {
   }
   app_->ReloadMemoFile();
   Refresh();
+  if (upcomingPanel->isVisible()) upcomingPanel->Refill();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -765,6 +805,21 @@ void TForm1::ClickBtn7() {
 
 void TForm1::ClickBtn8() {
   RunReport([&] { app_->HolidayReport(); });
+}
+
+void TForm1::EditAnniversaries() {
+  StartUp();
+  AnniversaryDialog dialog(*app_, this);
+  dialog.exec();
+  Refresh();
+  if (upcomingPanel->isVisible()) upcomingPanel->Refill();
+}
+
+void TForm1::ShowUpcoming() {
+  StartUp();
+  upcomingPanel->Refill();
+  upcomingPanel->show();
+  upcomingPanel->raise();
 }
 
 void TForm1::ClickIcsButton() {

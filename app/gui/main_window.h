@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "app/core/calendar_app.h"
+#include "app/gui/anniversary_dialog.h"
 #include "app/gui/desktop.h"
 #include "app/gui/controls.h"
 #include "app/gui/month_grid.h"
@@ -86,6 +87,21 @@ class TForm1 : public QMainWindow {
   BitButton* BitBtn8;
   BitButton* BitBtn10;
   QPushButton* IcsButton;  // "iCal": the iCalendar export
+  QPushButton* anniversaryButton;  // "비망일 편집": the anniversary manager
+  QPushButton* upcomingButton;     // "다가오는 날": shows the panel
+  UpcomingPanel* upcomingPanel;
+  // The same two for a menu: each triggers the slot of its button.
+  QAction* editAnniversariesAction;
+  QAction* showUpcomingAction;
+
+ public slots:
+  // Opens the anniversary manager; the month view and the panel follow what
+  // it saves.
+  void EditAnniversaries();
+  // Shows the "다가오는 날" panel, filled afresh.
+  void ShowUpcoming();
+
+ public:
   QGroupBox* GroupBox_Years;  // "30년동안"
   QRadioButton* RadioButton6;
   QRadioButton* RadioButton7;

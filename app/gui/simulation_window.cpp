@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "app/core/anniversaries.h"
 #include "app/core/simulation/date_tools.h"
 #include "app/core/files/editor.h"
 #include "app/gui/desktop.h"
@@ -225,6 +226,10 @@ void TformSimulBox::BuildControls() {
   AddLabel(e2, "일째", GroupBox_Elapsed);
   e2->addStretch(1);
   elapsed->addLayout(e2);
+  koreanDayCountLabel = named(new QLabel(GroupBox_Elapsed), "koreanDayCountLabel");
+  koreanDayCountLabel->setToolTip("위 계산은 첫날에 날수를 더합니다(1월 1일부터 100일째 = 4월 11일). "
+                                  "기념일처럼 첫날을 1일로 세면 1월 1일의 100일째는 4월 10일입니다.");
+  elapsed->addWidget(koreanDayCountLabel);
   top->addWidget(GroupBox_Elapsed);
 
   // --- Julian, Calendar Date(UT 기준) -------------------------------------------
@@ -502,6 +507,13 @@ void TformSimulBox::Button1Click() {
   Edit19->setText(QString::number(result.year));
   Edit20->setText(QString::number(result.month));
   Edit21->setText(QString::number(result.day));
+  if (n >= 1) {
+    const CivilDate counted = DateOfDayNumber({y, m, d}, n);
+    koreanDayCountLabel->setText(QString::asprintf("첫날을 1일로 세면 %d일째는 %d년 %d월 %d일", n, counted.year,
+                                                   counted.month, counted.day));
+  } else {
+    koreanDayCountLabel->clear();
+  }
   memory_.request.year = y;
   memory_.request.month = m;
   memory_.request.day = d;
@@ -515,6 +527,11 @@ void TformSimulBox::Button2Click() {
   long long days = 0;
   if (!DaysBetweenDates(first, second, days, Messages())) return;
   Edit28->setText(QString::number(days));
+  if (days >= 0)
+    koreanDayCountLabel->setText(
+        QString::asprintf("첫날을 1일로 세면 %d일째", DayNumberOf(first, second)));
+  else
+    koreanDayCountLabel->clear();
   memory_.request.year = first.year;
   memory_.request.month = first.month;
   memory_.request.day = first.day;

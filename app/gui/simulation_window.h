@@ -89,6 +89,9 @@ class TformSimulBox : public QWidget {
   QPushButton* BitBtn10;           // "계산"
   QPushButton* CancelButton;       // "취소": stops a run, keeping no file
   QLabel* Label_Output;            // where the last table was written
+  // Under the date tools: the same counts the Korean way, the first day
+  // being day 1 ("100일째" of 1 January is 10 April; the tools add 100 days).
+  QLabel* koreanDayCountLabel;
   QProgressBar* ProgressBar1;
 
   QGroupBox* GroupBox_Elapsed;     // "경과날짜계산"

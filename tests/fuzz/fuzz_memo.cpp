@@ -1,8 +1,12 @@
-// The memo file "비망일.txt": any bytes give at most 150 rows whose fields a
-// calendar can show, and the month view of a prepared year takes them.
+// The memo file "비망일.txt": any bytes give at most 150 rows (a file of the
+// second format: at most its bound) whose fields a calendar can show, the
+// month view of a prepared year takes them, and what the manager's document
+// writes reads back with the same number of rows.
 #include <cstdlib>
 
+#include "app/core/files/encoding.h"
 #include "app/core/files/memo.h"
+#include "app/core/files/memo_document.h"
 #include "app/core/month_view.h"
 #include "fuzz_support.h"
 #include "lunisolar/prepare.h"
@@ -12,7 +16,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::WriteInput(kMemoFileName, data, size);
   MemoTable memos;
   ReadMemoFile(memos, fuzz::Folder());
-  if (memos.size() > static_cast<size_t>(kMemoCapacity)) std::abort();
+  const std::string text = DecodeFileText(std::string(reinterpret_cast<const char*>(data), size));
+  const size_t capacity = static_cast<size_t>(IsMemoFormat2(text) ? kMemoCapacityFormat2 : kMemoCapacity);
+  if (memos.size() > capacity) std::abort();
+  MemoDocument document;
+  if (!LoadMemoDocument(document, fuzz::Folder())) std::abort();
+  std::string saved;
+  if (SerializeMemoDocument(document, saved)) {
+    fuzz::WriteInput(kMemoFileName, reinterpret_cast<const uint8_t*>(saved.data()), saved.size());
+    MemoDocument again;
+    if (!LoadMemoDocument(again, fuzz::Folder()) || again.RowCount() != document.RowCount()) std::abort();
+  }
   for (const MemoEntry& m : memos)
     if (m.month < 1 || m.month > 12 || m.day < 1 || m.day > 31 || m.year < kMemoFirstYear ||
         m.year > kMemoLastYear)

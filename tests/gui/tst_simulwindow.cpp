@@ -208,6 +208,18 @@ class SimulationWindowTest : public QObject {
     box->Button2->click();
     QCOMPARE(box->Edit28->text(), QString("-1"));
 
+    // "100 일째" adds 100 days; the Korean count, first day = day 1, is shown
+    // beside it: 1 January 2026 + 100 days is 11 April, its 100th day 10 April.
+    SetFields({{box->Edit15, "2026"}, {box->Edit16, "1"}, {box->Edit17, "1"}, {box->Edit18, "100"}});
+    box->Button1->click();
+    QCOMPARE(box->Edit19->text() + "-" + box->Edit20->text() + "-" + box->Edit21->text(), QString("2026-4-11"));
+    QCOMPARE(box->koreanDayCountLabel->text(), QString("첫날을 1일로 세면 100일째는 2026년 4월 10일"));
+    SetFields({{box->Edit22, "2026"}, {box->Edit23, "1"}, {box->Edit24, "1"}, {box->Edit25, "2026"},
+               {box->Edit26, "4"}, {box->Edit27, "10"}});
+    box->Button2->click();
+    QCOMPARE(box->Edit28->text(), QString("99"));
+    QCOMPARE(box->koreanDayCountLabel->text(), QString("첫날을 1일로 세면 100일째"));
+
     box->Edit31->setText("2299160.5");
     box->Button3->click();
     QCOMPARE(QStringList({box->Edit32->text(), box->Edit33->text(), box->Edit34->text(), box->Edit35->text(),

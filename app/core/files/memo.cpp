@@ -40,7 +40,7 @@ bool ReadInt(const char*& p, const char* end, int& value) {
 // Parses one line into `row` as the pattern "%d,%d,%d,%d,%s" reads it. Fields
 // the pattern does not reach keep their values. False when a number does not
 // fit an int (the line is then not a row).
-bool ParseMemoLine(const std::string& line, MemoEntry& row) {
+bool ParseMemoLine(const std::string& line, MemoEntry& row, bool format2) {
   const char* p = line.data();
   const char* end = p + line.size();
   int* fields[] = {&row.kind, &row.year, &row.month, &row.day};
@@ -64,9 +64,27 @@ bool ParseMemoLine(const std::string& line, MemoEntry& row) {
   ++p;
   while (p < end && IsBlank(*p)) ++p;
   const char* word = p;
+  if (format2) {
+    // The whole rest of the line, without trailing blanks.
+    const char* last = end;
+    while (last > word && IsBlank(*(last - 1))) --last;
+    if (last > word) row.name = CutToCp949Length(std::string(word, last), kMemoNameMaxBytesFormat2);
+    return true;
+  }
   while (p < end && !IsBlank(*p)) ++p;
   if (p > word) row.name = CutToCp949Length(std::string(word, p), kMemoNameMaxBytes);
   return true;
+}
+
+// Points read as commas: the whole line in the first format, only up to the
+// name (the fifth field) in the second.
+void PointsToCommas(std::string& line, bool format2) {
+  int separators = 0;
+  for (char& c : line) {
+    if (format2 && separators == 4) return;
+    if (c == '.') c = ',';
+    if (c == ',') ++separators;
+  }
 }
 
 // Month, day and first year a calendar can show.
@@ -77,6 +95,60 @@ bool FieldsInRange(const MemoEntry& row) {
 
 }  // namespace
 
+bool IsMemoFormat2(const std::string& utf8Text) {
+  const std::size_t eol = utf8Text.find('\n');
+  const std::string first = utf8Text.substr(0, eol);
+  return !first.empty() && first[0] == '#' && first.find(kMemoFormat2Tag) != std::string::npos;
+}
+
+std::vector<MemoLineReading> ReadMemoLines(const std::string& text, bool allRows) {
+  const bool format2 = IsMemoFormat2(text);
+  const int capacity = format2 ? kMemoCapacityFormat2 : (allRows ? kMemoCapacityFormat2 : kMemoCapacity);
+  std::vector<MemoLineReading> lines;
+  MemoEntry row;  // carries over the fields a line leaves unread
+  int rows = 0;
+  bool ended = false;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t eol = text.find('\n', pos);
+    if (eol == std::string::npos) eol = text.size();
+    MemoLineReading reading;
+    reading.text = text.substr(pos, eol - pos);
+    pos = eol + 1;
+    if (!reading.text.empty() && reading.text.back() == '\r') reading.text.pop_back();
+    if (ended || rows >= capacity) {
+      reading.pastEnd = true;
+      lines.push_back(std::move(reading));
+      continue;
+    }
+    std::string line = reading.text;
+    if (!format2) line.resize(PrefixBytes(line, kMemoLineMaxChars));
+    if (line.empty()) {
+      ended = true;
+      reading.pastEnd = true;
+      lines.push_back(std::move(reading));
+      continue;
+    }
+    if (line[0] == '-' || line[0] == '1') {
+      PointsToCommas(line, format2);
+      MemoEntry parsed = row;
+      if (ParseMemoLine(line, parsed, format2)) {
+        if (parsed.month == 0 || parsed.day == 0) {
+          ended = true;
+          reading.pastEnd = true;
+        } else if (FieldsInRange(parsed)) {
+          row = parsed;
+          reading.row = true;
+          reading.entry = row;
+          ++rows;
+        }
+      }
+    }
+    lines.push_back(std::move(reading));
+  }
+  return lines;
+}
+
 bool ReadMemoFile(MemoTable& memos, const std::string& folder, MessageSink* messages) {
   memos.clear();
   std::string bytes;
@@ -84,39 +156,21 @@ bool ReadMemoFile(MemoTable& memos, const std::string& folder, MessageSink* mess
   const ReadResult read = ReadRegularFile(path, bytes);
   if (read == ReadResult::NotRegular && messages) messages->Show(NotRegularFileText(path), "알림");
   if (read != ReadResult::Ok) return false;
-  const std::string text = DecodeFileText(bytes);
-
-  MemoEntry row;  // carries over the fields a line leaves unread
-  std::size_t pos = 0;
-  while (pos < text.size() && static_cast<int>(memos.size()) < kMemoCapacity) {
-    std::size_t eol = text.find('\n', pos);
-    if (eol == std::string::npos) eol = text.size();
-    std::string line = text.substr(pos, eol - pos);
-    pos = eol + 1;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    line.resize(PrefixBytes(line, kMemoLineMaxChars));
-    if (line.empty()) break;
-    if (line[0] != '-' && line[0] != '1') continue;
-    std::replace(line.begin(), line.end(), '.', ',');
-    MemoEntry parsed = row;
-    if (!ParseMemoLine(line, parsed)) continue;
-    if (parsed.month == 0 || parsed.day == 0) break;
-    if (!FieldsInRange(parsed)) continue;
-    row = parsed;
-    memos.push_back(row);
-  }
+  for (const MemoLineReading& line : ReadMemoLines(DecodeFileText(bytes), false))
+    if (line.row) memos.push_back(line.entry);
   return true;
 }
 
 std::string MemoFileTemplate() {
-  return "# 비망일(기념일) 파일입니다. 한 줄에 기념일 하나를 다음 순서로 적습니다.\n"
+  return std::string(kMemoFormat2Line) + "\n" +
+         "# 비망일(기념일) 파일입니다. 한 줄에 기념일 하나를 다음 순서로 적습니다.\n"
          "#   종류,첫해,월,일,이름\n"
-         "# 종류: 양력 날짜는 1, 음력 날짜는 -1 (음력은 평달 기준)\n"
+         "# 종류: 양력 날짜는 1, 음력 날짜는 -1 (평달), 음력 윤달은 -2\n"
          "# 첫해: 이 해부터 달력에 표시합니다 (기원전 1년은 0, 기원전 2년은 -1)\n"
-         "# 이름: 빈칸 없는 한 낱말, 15바이트(한글 7자)까지. 이름에 ':'를 넣으면\n"
+         "# 이름: 다섯째 칸부터 줄 끝까지 (빈칸 포함). 이름에 ':'를 넣으면\n"
          "#       공휴일처럼 붉게, ';'를 넣으면 강조색으로 표시됩니다.\n"
          "# 쉼표 대신 점(.)으로 구분해도 됩니다. 빈 줄을 만나면 읽기를 멈추고,\n"
-         "# 첫 글자가 '1'이나 '-'가 아닌 줄은 건너뜁니다. 150개까지 읽습니다.\n"
+         "# 첫 글자가 '1'이나 '-'가 아닌 줄은 건너뜁니다.\n"
          "# 예)\n"
          "# 1,1990,5,5,결혼기념일:\n"
          "# -1,1950,3,15,할머니생신;\n";

@@ -129,7 +129,9 @@ std::string FormatIcs(const std::vector<IcsEvent>& events, float zoneMeridianDeg
     }
     AddLine(out, "SUMMARY:" + IcsEscape(e.summary));
     if (!e.description.empty()) AddLine(out, "DESCRIPTION:" + IcsEscape(e.description));
-    if (!e.category.empty()) AddLine(out, "CATEGORIES:" + IcsEscape(e.category));
+    if (!e.category.empty())
+      AddLine(out, "CATEGORIES:" + IcsEscape(e.category) +
+                       (e.secondCategory.empty() ? "" : "," + IcsEscape(e.secondCategory)));
     AddLine(out, "END:VEVENT");
   }
   AddLine(out, "END:VCALENDAR");

@@ -20,6 +20,7 @@ struct IcsEvent {
   std::string summary;
   std::string description;
   std::string category;
+  std::string secondCategory;  // a further category ("" = none), e.g. what a memo's marker meant
 };
 
 // A whole VCALENDAR for the events: timed events carry a VTIMEZONE of the

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/core/anniversaries.h"
 #include "app/core/files/memo.h"
 #include "app/core/reports/public_holidays.h"
 #include "app/core/reports/report_format.h"
@@ -60,11 +61,6 @@ bool SolarOfLunar(const YearTables& t, int year, int month, int day, int& y, int
   return true;
 }
 
-// Last day of lunar month 12 of `year`: 30 when it exists, else 29.
-int LastDayOfTwelfth(const YearTables& t, int year) {
-  return FindDayTableEntry(t, year, 12, 30, 'm', 0) >= 0 ? 30 : 29;
-}
-
 void AddHolidaysAndMemos(const YearTables& t, int year, const MemoTable* memos, bool holidays,
                          std::vector<IcsEvent>& events) {
   if (holidays) {
@@ -93,17 +89,28 @@ void AddHolidaysAndMemos(const YearTables& t, int year, const MemoTable* memos, 
   for (const MemoEntry& e : *memos) {
     if (e.year > year || e.month < 1 || e.month > 12 || e.day < 1 || e.day > 31) continue;
     const std::string uid =
-        Format("memo-%s-%02d%02d-%08x-%d@orvanta", e.kind == kMemoLunar ? "lunar" : "solar", e.month, e.day,
+        Format("memo-%s-%02d%02d-%08x-%d@orvanta", IsLunarMemo(e.kind) ? "lunar" : "solar", e.month, e.day,
                NameKey(e.name), year);
+    // The title is the name alone; what its marker asked of the month view
+    // becomes a category.
+    const std::string title = MemoDisplayName(e.name);
+    const MemoMark mark = MemoMarkOf(e.name);
+    const char* markCategory = mark == MemoMark::Holiday ? "공휴일" : mark == MemoMark::Highlight ? "강조" : "";
     if (e.kind == kMemoSolar) {
-      if (IsValidDate(year, e.month, e.day)) events.push_back(AllDay(uid, year, e.month, e.day, e.name, "비망일"));
-    } else if (e.kind == kMemoLunar) {
-      int day = e.day;
-      // 12/29 and 12/30 mean the last day of the lunar year.
-      if (e.month == 12 && (day == 29 || day == 30)) day = LastDayOfTwelfth(t, year);
+      if (IsValidDate(year, e.month, e.day)) {
+        events.push_back(AllDay(uid, year, e.month, e.day, title, "비망일"));
+        events.back().secondCategory = markCategory;
+      }
+    } else if (IsLunarMemo(e.kind)) {
+      bool leap = false;
+      int day = 0;
+      const int slot = LunarMemoSlot(t, e, year, leap, day);
+      if (slot < 0) continue;
       int y, m, d;
-      if (SolarOfLunar(t, year, e.month, day, y, m, d))
-        events.push_back(AllDay(uid, y, m, d, e.name + " (음 " + Format("%d.%d", e.month, e.day) + ")", "비망일"));
+      UnpackDate(t.DayTable[slot].solarDate, y, m, d);
+      events.push_back(AllDay(uid, y, m, d, title, "비망일"));
+      events.back().secondCategory = markCategory;
+      events.back().description = Format(leap ? "음력 윤%d월 %d일" : "음력 %d월 %d일", e.month, day);
     }
   }
 }

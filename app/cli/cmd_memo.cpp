@@ -1,0 +1,170 @@
+// orvanta-cli memo list|add|remove: the anniversaries of "비망일.txt", edited
+// as the window's manager edits them (the same file rules and checks), and
+// orvanta-cli upcoming: the days that come next.
+#include <cstdio>
+#include <memory>
+
+#include "app/cli/cli.h"
+#include "app/cli/cli_settings.h"
+#include "app/core/anniversaries.h"
+#include "app/core/files/files.h"
+#include "app/core/files/memo_document.h"
+#include "lunisolar/prepare.h"
+
+namespace orv::cli {
+namespace {
+
+const char* KindKey(int kind) {
+  switch (kind) {
+    case kMemoSolar: return "solar";
+    case kMemoLunar: return "lunar";
+    case kMemoLunarLeap: return "lunar-leap";
+    default: break;
+  }
+  return "hidden";
+}
+
+MemoDocument LoadDocument(CliContext& cli) {
+  MemoDocument document;
+  std::string error;
+  if (!LoadMemoDocument(document, cli.settingsFolder, &error))
+    throw RuntimeFailure("cannot read " + JoinPath(cli.settingsFolder, kMemoFileName) + ": " + error);
+  return document;
+}
+
+void SaveDocument(CliContext& cli, const MemoDocument& document) {
+  std::string error;
+  if (!SaveMemoDocument(document, cli.settingsFolder, &error))
+    throw RuntimeFailure("cannot write " + JoinPath(cli.settingsFolder, kMemoFileName) + ": " + error);
+}
+
+void PrintRow(int number, const MemoEntry& e) {
+  std::printf("%d\t%s\t%d-%d\t%d\t%s\t%s\n", number, KindKey(e.kind), e.month, e.day, e.year,
+              MemoMarkKey(MemoMarkOf(e.name)), MemoDisplayName(e.name).c_str());
+}
+
+// "M-D" of --solar or --lunar.
+void ParseMonthDay(const std::string& text, AnniversaryDraft& draft) {
+  const std::vector<int> fields = ParseIntFields(text, '-', 2, "a month and day as M-D, not '" + text + "'");
+  draft.month = fields[0];
+  draft.day = fields[1];
+}
+
+int CmdMemo(CliContext& cli) {
+  const std::string& action = cli.inv.positional[0];
+  if (action == "list") {
+    if (cli.inv.positional.size() > 1) throw UsageError("memo list takes no further argument");
+    const MemoDocument document = LoadDocument(cli);
+    std::printf("#\tkind\tdate\tsince\tmark\tname\n");
+    int number = 0;
+    for (const MemoEntry& e : document.Rows()) PrintRow(++number, e);
+    return 0;
+  }
+  if (action == "add") {
+    if (cli.inv.positional.size() > 1) throw UsageError("memo add takes its values as options");
+    const auto solar = cli.inv.Get("solar");
+    const auto lunar = cli.inv.Get("lunar");
+    if (solar.has_value() == lunar.has_value()) throw UsageError("memo add needs one of --solar M-D or --lunar M-D");
+    const auto name = cli.inv.Get("name");
+    if (!name) throw UsageError("memo add needs --name NAME");
+    AnniversaryDraft draft;
+    draft.lunar = lunar.has_value();
+    draft.leapMonth = cli.inv.Has("leap");
+    if (draft.leapMonth && !draft.lunar) throw UsageError("--leap goes with --lunar");
+    ParseMonthDay(draft.lunar ? *lunar : *solar, draft);
+    draft.name = *name;
+    draft.firstYear = cli.settings.TodayDate[0];
+    if (const auto since = cli.inv.Get("since")) draft.firstYear = ParseIntArg(*since, "the first year");
+    if (const auto mark = cli.inv.Get("mark"))
+      if (!ParseMemoMarkKey(*mark, draft.mark))
+        throw UsageError("--mark takes none, holiday or highlight, not '" + *mark + "'");
+    MemoDocument document = LoadDocument(cli);
+    const DraftCheck check = CheckAnniversaryDraft(draft, document.encoding);
+    if (!check.ok) throw UsageError(check.error);
+    if (document.RowCount() >= kMemoCapacityFormat2) throw UsageError("the memo file is full");
+    const MemoEntry entry = EntryOfDraft(draft);
+    document.Add(entry);
+    SaveDocument(cli, document);
+    // The number the row has in the list now.
+    const std::vector<MemoEntry> rows = document.Rows();
+    int number = 0;
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i)
+      if (MemoRowText(rows[static_cast<size_t>(i)]) == MemoRowText(entry)) number = i + 1;
+    PrintRow(number, entry);
+    if (!check.note.empty()) std::fprintf(stderr, "%s\n", check.note.c_str());
+    return 0;
+  }
+  if (action == "remove") {
+    if (cli.inv.positional.size() != 2) throw UsageError("memo remove takes the number of memo list");
+    MemoDocument document = LoadDocument(cli);
+    const int number = ParseIntArg(cli.inv.positional[1], "the number");
+    if (number < 1 || number > document.RowCount())
+      throw UsageError("no anniversary numbered " + cli.inv.positional[1] + " (memo list shows " +
+                       std::to_string(document.RowCount()) + ")");
+    const MemoEntry removed = document.Rows()[static_cast<size_t>(number - 1)];
+    document.Remove(number - 1);
+    SaveDocument(cli, document);
+    PrintRow(number, removed);
+    return 0;
+  }
+  throw UsageError("memo takes list, add or remove, not '" + action + "'");
+}
+
+// The one place the upcoming list asks for a year's tables.
+const YearTables* PrepareListYear(CliContext& cli, EngineContext& engine, YearTables& tables, int year) {
+  RequireYearInEphemeris(cli, year);
+  LunarBuildOptions options;
+  options.placeIndex = cli.settings.PlaceIndex;
+  options.historicalCorrection = HistoricalCorrectionFor(cli, year);
+  PrepareYear(engine, tables, year, options);
+  return &tables;
+}
+
+int CmdUpcoming(CliContext& cli) {
+  CivilDate from{cli.settings.TodayDate[0], cli.settings.TodayDate[1], cli.settings.TodayDate[2]};
+  if (const auto text = cli.inv.Get("from")) from = ParseDateArg(*text);
+  int days = kUpcomingDefaultDays;
+  if (const auto text = cli.inv.Get("days")) {
+    days = ParseIntArg(*text, "the number of days");
+    if (days < 1 || days > kUpcomingMaxDays)
+      throw UsageError("--days takes 1.." + std::to_string(kUpcomingMaxDays) + ", not " + *text);
+  }
+  const std::optional<std::string> format = cli.inv.Get("format");
+  if (format && *format != "csv" && *format != "text")
+    throw UsageError("--format takes csv or text, not '" + *format + "'");
+  MemoTable memos;
+  ReadMemoFile(memos, cli.settingsFolder, &cli.messages);
+  EngineContext engine = cli.MakeEngine();
+  auto tables = std::make_unique<YearTables>();
+  const std::vector<UpcomingDay> list = UpcomingDays(
+      [&](int year) { return PrepareListYear(cli, engine, *tables, year); }, memos, from, days);
+  std::fputs((format == "csv" ? UpcomingCsv(list) : UpcomingText(list)).c_str(), stdout);
+  return 0;
+}
+
+void AddOption(std::vector<OptionSpec>& options, const char* name, bool takesValue) {
+  for (const OptionSpec& o : options)
+    if (std::string(o.name) == name) return;
+  options.push_back({name, takesValue});
+}
+
+}  // namespace
+
+void RegisterMemoCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
+  commands.push_back({"memo", CmdMemo,
+                      "memo list | memo add (--solar M-D | --lunar M-D [--leap]) --name NAME [--since YEAR] "
+                      "[--mark none|holiday|highlight] | memo remove N",
+                      1, 2});
+  commands.push_back({"upcoming", CmdUpcoming, "upcoming [--from Y-M-D] [--days N] [--format text|csv]", 0, 0});
+  AddOption(options, "solar", true);
+  AddOption(options, "lunar", true);
+  AddOption(options, "leap", false);
+  AddOption(options, "name", true);
+  AddOption(options, "since", true);
+  AddOption(options, "mark", true);
+  AddOption(options, "from", true);
+  AddOption(options, "days", true);
+  AddOption(options, "format", true);
+}
+
+}  // namespace orv::cli
