@@ -14,6 +14,7 @@ void RegisterEclipseCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&
 void RegisterReportCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterHistoricalCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterSimulationCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+void RegisterSkyCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 
 void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
   // Global options, honoured by every command.
@@ -35,6 +36,7 @@ void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec
   RegisterReportCommands(commands, options);
   RegisterHistoricalCommands(commands, options);
   RegisterSimulationCommands(commands, options);
+  RegisterSkyCommands(commands, options);
 }
 
 }  // namespace orv::cli
