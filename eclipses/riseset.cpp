@@ -55,10 +55,8 @@ double UpperLimbAboveHorizon(EngineContext& ctx, int body, double jd) {
   return pos.altitudeDeg + kHorizonRefractionDeg + SemidiameterDeg(body, p.distanceAu) + DipDeg(ctx.observer);
 }
 
-namespace {
-
-// The rise in the half day before and the set in the half day after `transitJD`.
-RiseSetInstants RiseSetAround(EngineContext& ctx, int body, double transitJD) {
+RiseSetInstants RiseSetAroundTransit(EngineContext& ctx, int body, double transitJD) {
+  body = SunOrMoon(body);
   RiseSetInstants out;
   out.transitJD = transitJD;
   auto horizon = [&](double t) { return UpperLimbAboveHorizon(ctx, body, t); };
@@ -68,6 +66,8 @@ RiseSetInstants RiseSetAround(EngineContext& ctx, int body, double transitJD) {
                                kTenthSecondDays);
   return out;
 }
+
+namespace {
 
 // The depression of the Sun's centre for each kind of twilight, degrees.
 constexpr double kTwilightDepressionsDeg[kTwilightKinds] = {6.0, 12.0, 18.0};
@@ -105,14 +105,14 @@ RiseSetInstants RiseSetTimes(EngineContext& ctx, int body, double jd) {
   // starts ZoneOffsetDays earlier (12 hours before 0h UT in New Zealand,
   // 11 hours after it in Samoa). A transit searched in the UT day instead
   // falls on the next local date wherever local noon is outside it.
-  return RiseSetAround(ctx, body, CulminationInDay(ctx, body, LocalMidnight(ctx, jd)));
+  return RiseSetAroundTransit(ctx, body, CulminationInDay(ctx, body, LocalMidnight(ctx, jd)));
 }
 
 RiseSetInstants SunRiseSetAroundNoon(EngineContext& ctx, double meanNoonJD) {
   auto negativeAltitude = [&](double t) { return -SunMoonHorizontal(ctx, kBodySun, t).altitudeDeg; };
   const double transit =
       SearchMinimum(negativeAltitude, meanNoonJD - kHourDays, meanNoonJD + kHourDays, kTenthSecondDays);
-  return RiseSetAround(ctx, kBodySun, transit);
+  return RiseSetAroundTransit(ctx, kBodySun, transit);
 }
 
 }  // namespace orv

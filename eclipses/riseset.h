@@ -25,6 +25,10 @@ struct RiseSetInstants {
 // within 0.1 s of a window's end counts as no event.
 RiseSetInstants RiseSetTimes(EngineContext& ctx, int body, double jd);
 
+// The rise in the half day before and the set in the half day after a
+// transit already found (RiseSetInstants::transitJD).
+RiseSetInstants RiseSetAroundTransit(EngineContext& ctx, int body, double transitJD);
+
 // The Sun's rise and set around the transit within an hour of `meanNoonJD`
 // (local mean noon; the equation of time stays below 17 minutes). Unlike
 // RiseSetTimes this does not depend on where the UT day begins.
