@@ -110,6 +110,7 @@ DaylightYear ComputeDaylightYear(EngineContext& ctx, int year, const std::string
     // 0.001" within a day.
     const double depression = HorizonDepression(ctx, kBodySun, meanNoon);
     PreciseDay precise;
+    bool missing = false;
     for (const EventKind& kind : kinds) {
       const double yesterday = i > 0 ? EventSlot(out.days[static_cast<size_t>(i) - 1], kind) : 0.0;
       const double dayBefore = i > 1 ? EventSlot(out.days[static_cast<size_t>(i) - 2], kind) : 0.0;
@@ -129,7 +130,9 @@ DaylightYear ComputeDaylightYear(EngineContext& ctx, int year, const std::string
         t = PreciseEvent(precise, kind);
       }
       EventSlot(day, kind) = t;
+      if (t == 0.0) missing = true;
     }
+    if (missing) day.noonAltitudeDeg = SunMoonHorizontal(ctx, kBodySun, meanNoon).altitudeDeg;
     if (clock.valid()) {
       const ClockState state = clock.StateAt(JulianDayToUnix(meanNoon));
       day.clockShiftHours = state.offsetSeconds / kSecondsPerHour - s.ZoneOffsetDays * kHoursPerDay;

@@ -22,6 +22,9 @@ struct DaylightDay {
   // Hours the place's civil clock runs ahead of the zone's standard time on
   // that date at noon (1 under summer time; 0 without a known zone).
   double clockShiftHours = 0.0;
+  // The Sun's altitude at local mean noon, degrees; computed only on days
+  // that miss an event (it tells a white night from a polar night), else 90.
+  double noonAltitudeDeg = 90.0;
 };
 
 struct DaylightYear {
