@@ -28,6 +28,18 @@ double Signed180(double deg) {
 
 }  // namespace
 
+double PrincipalPhaseNear(EngineContext& ctx, double guessJD, double elongationDeg) {
+  CrossingSearch search;
+  search.minRatePerDay = kMinElongationRateDegPerDay;
+  search.maxRatePerDay = kMaxElongationRateDegPerDay;
+  search.typicalRatePerDay = kMeanElongationRateDegPerDay;
+  search.toleranceDays = kSecondDays;
+  search.maxEvaluations = kMaxNewMoonEvaluations;
+  auto f = [&](double t) { return Signed180(MoonSunElongation(ctx, t) - elongationDeg); };
+  const Crossing c = FindCrossing(f, guessJD, search);
+  return c.found ? c.jd : 0.0;
+}
+
 double PreviousNewMoon(EngineContext& ctx, double jd) {
   const double elongationNow = MoonSunElongation(ctx, jd);  // [0, 360)
   CrossingSearch search;

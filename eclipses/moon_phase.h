@@ -28,6 +28,11 @@ struct MoonPhase {
 // Algorithms, ch. 48) and the age from a search for the new moon before.
 MoonPhase MoonPhaseAt(EngineContext& ctx, double jd);
 
+// The instant nearest `guessJD` (within a week) at which the Moon-Sun
+// elongation in longitude reaches `elongationDeg` (0 new moon, 90 first
+// quarter, 180 full, 270 last quarter), to 1 s; 0 if the search fails.
+double PrincipalPhaseNear(EngineContext& ctx, double guessJD, double elongationDeg);
+
 // The instant of the last new moon at or before `jd` (same scale), to 1 s;
 // 0 if the search fails.
 double PreviousNewMoon(EngineContext& ctx, double jd);

@@ -89,6 +89,7 @@ class TformSimulBox : public QWidget {
   QPushButton* BitBtn10;           // "계산"
   QPushButton* CancelButton;       // "취소": stops a run, keeping no file
   QLabel* Label_Output;            // where the last table was written
+  QPushButton* plotButton;         // "그래프": the last table's columns plotted
   QProgressBar* ProgressBar1;
 
   QGroupBox* GroupBox_Elapsed;     // "경과날짜계산"
@@ -151,6 +152,12 @@ class TformSimulBox : public QWidget {
   bool running_ = false;
   bool cancelRequested_ = false;
   bool closeAfterRun_ = false;   // closed during a run: close when it has stopped
+  std::string lastTablePath_;    // the table the last run wrote ("" for none)
+ public:
+  // Opens the plot of the last table written; false when there is none or it
+  // has no column of numbers.
+  bool ShowLastTablePlot();
+ private:
 };
 
 // What the main window keeps for the simulation window: the remembered values,
