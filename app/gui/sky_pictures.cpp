@@ -17,7 +17,7 @@
 namespace orv {
 namespace {
 
-constexpr int kPanelWidth = 420, kPanelHeight = 300;
+constexpr int kPanelWidth = 560, kPanelHeight = 380;
 
 QString EclipseTitle(const EclipseMap& map) {
   return QString::fromUtf8(map.solar ? "일식 " : "월식 ") + QString::fromStdString(map.kindName) + " " +
@@ -99,6 +99,7 @@ QWidget* MakeDaySkyPanel(CalendarApp& app, QWidget* parent) {
       [sky, title](QPainter& p, const QRectF& r) { pictures::DrawDaySky(p, r, *sky, title); },
       QSize(kPanelWidth, kPanelHeight), panel);
   chart->setObjectName("DaySkyChart");
+  chart->setMinimumSize(kPanelWidth * 4 / 5, kPanelHeight * 4 / 5);
   layout->addWidget(chart, 1);
   auto* daylight = new QPushButton(QString::fromUtf8("한 해의 낮과 박명"), panel);
   daylight->setObjectName("DaylightButton");

@@ -115,8 +115,11 @@ void DrawDaySky(QPainter& painter, const QRectF& rect, const DaySky& sky, const 
   const QFont font = PictureFont(fontPx);
   painter.setFont(font);
   const QFontMetricsF metrics(font);
+  // The legend's column: a sixth of the width, or what its longest label needs.
+  const double legendWidth = std::max(body.width() * 0.16, fontPx * 1.6 + 10 + metrics.horizontalAdvance(
+                                                                                 QString::fromUtf8("천문박명")));
   const QRectF plot(body.left() + metrics.horizontalAdvance("-90°") + 12, body.top() + 6,
-                    body.width() - metrics.horizontalAdvance("-90°") - 24 - body.width() * 0.16,
+                    body.width() - metrics.horizontalAdvance("-90°") - 24 - legendWidth,
                     body.height() - metrics.height() * 2.6);
   const double minAlt = -90.0, maxAlt = 90.0;
   auto xOf = [&](double hours) { return plot.left() + plot.width() * hours / kHoursPerDay; };
@@ -193,7 +196,7 @@ void DrawDaySky(QPainter& painter, const QRectF& rect, const DaySky& sky, const 
   mark(sky.moon.transitJD, altitudeAt(sky.moonAltitudeDeg, sky.moon.transitJD), c.moon, false);
 
   // The legend and the Moon as it looks at its transit.
-  const double side = body.width() * 0.16 - 12;
+  const double side = legendWidth - 12;
   const QRectF legend(plot.right() + 12, plot.top(), side, plot.height());
   const double moonSize = std::min(side, legend.height() * 0.35);
   DrawMoonAsSeen(painter, QRectF(legend.left() + (side - moonSize) / 2, legend.top(), moonSize, moonSize),
