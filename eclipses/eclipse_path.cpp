@@ -99,6 +99,44 @@ bool LimitPoint(const ElementsWithRates& e, bool umbral, int side, GeoPoint& out
   return true;
 }
 
+// The two points where the penumbra's edge (radius l1 on the fundamental
+// plane) crosses the Earth's limb (zeta = 0: the Sun on the horizon), on the
+// left [0] and the right [1] of the direction from the Earth's centre to the
+// axis; false for a side without a crossing.
+constexpr int kLimbSamples = 360;
+constexpr int kLimbHalvings = 40;
+void HorizonPoints(const EclipseElements& el, GeoPoint out[2], bool found[2]) {
+  found[0] = found[1] = false;
+  const double e2 = (2.0 - kEarthFlattening) * kEarthFlattening;
+  const double d = el[kElemDeclinationDeg] * kDegToRad;
+  const double rho1 = std::sqrt(1.0 - e2 * Square(std::cos(d)));
+  const double x = el[kElemX], y = el[kElemY], l1 = el[kElemL1];
+  auto f = [&](double theta) { return Square(std::cos(theta) - x) + Square(rho1 * std::sin(theta) - y) - l1 * l1; };
+  const double axisAngle = std::atan2(y, x);
+  double previous = f(0.0);
+  for (int i = 1; i <= kLimbSamples; ++i) {
+    double a = 2.0 * M_PI * (i - 1) / kLimbSamples, b = 2.0 * M_PI * i / kLimbSamples;
+    const double fb = f(b);
+    if ((previous < 0.0) != (fb < 0.0)) {
+      double fa = previous;
+      for (int k = 0; k < kLimbHalvings; ++k) {
+        const double m = 0.5 * (a + b), fm = f(m);
+        if ((fa < 0.0) == (fm < 0.0)) {
+          a = m;
+          fa = fm;
+        } else {
+          b = m;
+        }
+      }
+      const double theta = 0.5 * (a + b);
+      const int side = std::sin(theta - axisAngle) >= 0.0 ? 0 : 1;
+      out[side] = Geographic(el, std::cos(theta), rho1 * std::sin(theta), 0.0);
+      found[side] = true;
+    }
+    previous = fb;
+  }
+}
+
 void Append(std::vector<GeoLine>& runs, bool& open, bool valid, const GeoPoint& p) {
   if (!valid) {
     open = false;
@@ -148,7 +186,7 @@ EclipsePath ComputeEclipsePath(EngineContext& ctx, const ContactTimes& contacts,
   const double start = contacts[kSolarP1], end = contacts[kSolarP4];
   if (start == 0.0 || end == 0.0 || !(stepDays > 0.0) || end <= start) return path;
   const int steps = static_cast<int>(std::ceil((end - start) / stepDays));
-  bool umbralOpen[2] = {false, false}, penumbralOpen[2] = {false, false};
+  bool umbralOpen[2] = {false, false}, penumbralOpen[2] = {false, false}, horizonOpen[2] = {false, false};
   for (int i = 0; i <= steps; ++i) {
     const double t = std::fmin(start + i * stepDays, end);
     const ElementsWithRates e = ElementsAt(ctx, t);
@@ -168,6 +206,10 @@ EclipsePath ComputeEclipsePath(EngineContext& ctx, const ContactTimes& contacts,
       const bool penumbral = LimitPoint(e, false, side == 0 ? 1 : -1, p);
       Append(path.penumbralLimits[side], penumbralOpen[side], penumbral, p);
     }
+    GeoPoint horizon[2];
+    bool onLimb[2];
+    HorizonPoints(e.el, horizon, onLimb);
+    for (int side = 0; side < 2; ++side) Append(path.horizonLimits[side], horizonOpen[side], onLimb[side], horizon[side]);
   }
   for (CentralLinePoint& c : path.central) {
     const GeoPoint p{c.lonDeg, c.latDeg};

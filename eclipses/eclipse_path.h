@@ -29,6 +29,11 @@ struct EclipsePath {
   // parts): the path's edges [0] and [1], and the partial phase's edges.
   std::vector<GeoLine> umbralLimits[2];
   std::vector<GeoLine> penumbralLimits[2];
+  // Where the edge of the penumbra crosses the Earth's limb as seen from the
+  // Sun: the places where the partial eclipse begins or ends with the Sun on
+  // the horizon (the curves of the first and last contact at sunrise and
+  // sunset), one on each side of the shadow's axis.
+  std::vector<GeoLine> horizonLimits[2];
 };
 
 // The central line and the limits between the contacts P1 and P4 of a solar

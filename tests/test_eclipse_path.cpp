@@ -80,6 +80,8 @@ TEST(EclipsePath, CentralLineIsContinuousAndInsideItsLimits) {
     // A partial phase that reaches over a pole has one limit only.
     EXPECT_FALSE(path.penumbralLimits[0].empty() && path.penumbralLimits[1].empty());
     EXPECT_FALSE(path.umbralLimits[1].empty());
+    // The partial phase begins and ends on the horizon somewhere.
+    EXPECT_FALSE(path.horizonLimits[0].empty() && path.horizonLimits[1].empty());
     for (size_t i = 1; i < path.central.size(); ++i) {
       const GeoPoint a{path.central[i - 1].lonDeg, path.central[i - 1].latDeg};
       const GeoPoint b{path.central[i].lonDeg, path.central[i].latDeg};

@@ -420,6 +420,9 @@ void DrawEclipseMap(QPainter& painter, const QRectF& rect, const EclipseMap& map
     painter.setPen(QPen(c.penumbralLimit, 1.8, Qt::DashLine));
     for (const auto& side : map.path.penumbralLimits)
       for (const GeoLine& run : side) drawLine(run);
+    painter.setPen(QPen(c.penumbralLimit, 1.2, Qt::DotLine));
+    for (const auto& side : map.path.horizonLimits)
+      for (const GeoLine& run : side) drawLine(run);
     painter.setPen(QPen(c.umbralLimit, 1.8));
     for (const auto& side : map.path.umbralLimits)
       for (const GeoLine& run : side) drawLine(run);
@@ -512,6 +515,7 @@ void DrawEclipseMap(QPainter& painter, const QRectF& rect, const EclipseMap& map
     legendLine(QPen(c.centralLine, 2.4), QString::fromUtf8("중심선"));
     legendLine(QPen(c.umbralLimit, 1.8), QString::fromUtf8(map.kindName == "annular" ? "금환식 한계" : "개기식 한계"));
     legendLine(QPen(c.penumbralLimit, 1.8, Qt::DashLine), QString::fromUtf8("부분식 한계"));
+    legendLine(QPen(c.penumbralLimit, 1.2, Qt::DotLine), QString::fromUtf8("일출·일몰 때 시작·끝"));
   } else {
     legendLine(QPen(c.umbralLimit, 1.8), QString::fromUtf8("식의 최대 때 달이 뜬 반구"));
     legendLine(QPen(c.penumbralLimit, 1.6, Qt::DashLine), QString::fromUtf8("시작·끝(P1·P4)"));
