@@ -55,10 +55,8 @@ double UpperLimbAboveHorizon(EngineContext& ctx, int body, double jd) {
   return pos.altitudeDeg + kHorizonRefractionDeg + SemidiameterDeg(body, p.distanceAu) + DipDeg(ctx.observer);
 }
 
-namespace {
-
-// The rise in the half day before and the set in the half day after `transitJD`.
-RiseSetInstants RiseSetAround(EngineContext& ctx, int body, double transitJD) {
+RiseSetInstants RiseSetAroundTransit(EngineContext& ctx, int body, double transitJD) {
+  body = SunOrMoon(body);
   RiseSetInstants out;
   out.transitJD = transitJD;
   auto horizon = [&](double t) { return UpperLimbAboveHorizon(ctx, body, t); };
@@ -69,7 +67,37 @@ RiseSetInstants RiseSetAround(EngineContext& ctx, int body, double transitJD) {
   return out;
 }
 
+namespace {
+
+// The depression of the Sun's centre for each kind of twilight, degrees.
+constexpr double kTwilightDepressionsDeg[kTwilightKinds] = {6.0, 12.0, 18.0};
+const char* const kTwilightNames[kTwilightKinds] = {"civil", "nautical", "astronomical"};
+
+double LocalMidnight(const EngineContext& ctx, double jd) {
+  return std::floor(jd - kMidnightOffsetDays) + 0.5 - ctx.settings.ZoneOffsetDays;
+}
+
 }  // namespace
+
+double TwilightDepressionDeg(Twilight kind) { return kTwilightDepressionsDeg[static_cast<int>(kind)]; }
+const char* TwilightName(Twilight kind) { return kTwilightNames[static_cast<int>(kind)]; }
+
+TwilightInstants TwilightAroundTransit(EngineContext& ctx, double transitJD, double depressionDeg) {
+  auto aboveTwilightLine = [&](double t) {
+    return SunMoonHorizontal(ctx, kBodySun, t).altitudeDeg + depressionDeg;
+  };
+  TwilightInstants out;
+  out.dawnJD = SearchSignChange(aboveTwilightLine, transitJD - kHalfWindowDays, transitJD, kHundredthSecondDays,
+                                kTenthSecondDays);
+  out.duskJD = SearchSignChange(aboveTwilightLine, transitJD, transitJD + kHalfWindowDays, kHundredthSecondDays,
+                                kTenthSecondDays);
+  return out;
+}
+
+TwilightInstants TwilightTimes(EngineContext& ctx, Twilight kind, double jd) {
+  const double transit = CulminationInDay(ctx, kBodySun, LocalMidnight(ctx, jd));
+  return TwilightAroundTransit(ctx, transit, TwilightDepressionDeg(kind));
+}
 
 RiseSetInstants RiseSetTimes(EngineContext& ctx, int body, double jd) {
   body = SunOrMoon(body);
@@ -77,15 +105,14 @@ RiseSetInstants RiseSetTimes(EngineContext& ctx, int body, double jd) {
   // starts ZoneOffsetDays earlier (12 hours before 0h UT in New Zealand,
   // 11 hours after it in Samoa). A transit searched in the UT day instead
   // falls on the next local date wherever local noon is outside it.
-  const double localMidnight = std::floor(jd - kMidnightOffsetDays) + 0.5 - ctx.settings.ZoneOffsetDays;
-  return RiseSetAround(ctx, body, CulminationInDay(ctx, body, localMidnight));
+  return RiseSetAroundTransit(ctx, body, CulminationInDay(ctx, body, LocalMidnight(ctx, jd)));
 }
 
 RiseSetInstants SunRiseSetAroundNoon(EngineContext& ctx, double meanNoonJD) {
   auto negativeAltitude = [&](double t) { return -SunMoonHorizontal(ctx, kBodySun, t).altitudeDeg; };
   const double transit =
       SearchMinimum(negativeAltitude, meanNoonJD - kHourDays, meanNoonJD + kHourDays, kTenthSecondDays);
-  return RiseSetAround(ctx, kBodySun, transit);
+  return RiseSetAroundTransit(ctx, kBodySun, transit);
 }
 
 }  // namespace orv

@@ -25,6 +25,10 @@ struct RiseSetInstants {
 // within 0.1 s of a window's end counts as no event.
 RiseSetInstants RiseSetTimes(EngineContext& ctx, int body, double jd);
 
+// The rise in the half day before and the set in the half day after a
+// transit already found (RiseSetInstants::transitJD).
+RiseSetInstants RiseSetAroundTransit(EngineContext& ctx, int body, double transitJD);
+
 // The Sun's rise and set around the transit within an hour of `meanNoonJD`
 // (local mean noon; the equation of time stays below 17 minutes). Unlike
 // RiseSetTimes this does not depend on where the UT day begins.
@@ -42,5 +46,29 @@ HorizontalPosition SunMoonHorizontal(EngineContext& ctx, int body, double jd);
 // The horizon function: altitude + HorizonDepression, degrees; negative while
 // the upper limb is below the apparent horizon.
 double UpperLimbAboveHorizon(EngineContext& ctx, int body, double jd);
+
+// Twilight: the instants at which the Sun's centre is a given angle below the
+// geometric horizon (topocentric altitude, no refraction, no dip).
+enum class Twilight : int { Civil = 0, Nautical = 1, Astronomical = 2 };
+inline constexpr int kTwilightKinds = 3;
+// 6, 12 and 18 degrees.
+double TwilightDepressionDeg(Twilight kind);
+// "civil", "nautical", "astronomical".
+const char* TwilightName(Twilight kind);
+
+struct TwilightInstants {
+  double dawnJD = 0.0;  // 0: the Sun does not cross that altitude in the half day
+  double duskJD = 0.0;
+};
+
+// Dawn in the half day before and dusk in the half day after `transitJD`
+// (the transit of RiseSetInstants), when the Sun's centre stands
+// `depressionDeg` below the horizon. The same tolerance and end margin as
+// rising and setting; 0 where the Sun never gets that low (white nights) or
+// that high (polar night).
+TwilightInstants TwilightAroundTransit(EngineContext& ctx, double transitJD, double depressionDeg);
+
+// The same for the local date of `jd`, on the transit RiseSetTimes uses.
+TwilightInstants TwilightTimes(EngineContext& ctx, Twilight kind, double jd);
 
 }  // namespace orv

@@ -1,6 +1,7 @@
 // Reader of tests/data/astronomy_engine_events.csv: eclipse and rise/set
 // events computed by the npm package astronomy-engine (see
-// tools/reference/gen_eclipse_reference.js for the line layout).
+// tools/reference/gen_eclipse_reference.js for the line layout), and of the
+// other astronomy_engine_*.csv files of the same line form.
 #pragma once
 
 #include <fstream>
@@ -17,8 +18,9 @@ struct ReferenceEvent {
   const std::string& Text(size_t i) const { return fields.at(i); }
 };
 
-inline std::vector<ReferenceEvent> ReadReferenceEvents(const std::string& kind) {
-  std::ifstream in(std::string(ORVANTA_TEST_DATA) + "/astronomy_engine_events.csv");
+inline std::vector<ReferenceEvent> ReadReferenceEvents(const std::string& kind,
+                                                      const std::string& file = "astronomy_engine_events.csv") {
+  std::ifstream in(std::string(ORVANTA_TEST_DATA) + "/" + file);
   std::vector<ReferenceEvent> out;
   std::string line;
   while (std::getline(in, line)) {

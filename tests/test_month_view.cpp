@@ -392,3 +392,33 @@ TEST(CalendarAppBuild, AstronomicalYearOfTheInputs) {
 
 }  // namespace
 }  // namespace orv
+
+namespace orv {
+namespace {
+
+// The Moon's principal phases of January 2026 at Seoul (KST), after
+// astronomy-engine 2.1.19's SearchMoonQuarter: full moon 3 Jan 19:03, last
+// quarter 11 Jan 00:49, new moon 19 Jan 04:52, first quarter 26 Jan 13:47.
+TEST(MonthView, MoonQuartersOfJanuary2026) {
+  testing::CalendarFixture fixture;
+  fixture.Prepare(2026);
+  MonthView view;
+  LayOutMonthGrid(view.grid, 1, DisplayMode::Solar);
+  MonthRequest request;
+  request.year = 2026;
+  request.month = 1;
+  ASSERT_TRUE(FillMonthView(*fixture.ctx, *fixture.tables, {}, request, view));
+  const int first = view.LastCellBefore + 1;
+  const struct {
+    int day;
+    int quarter;
+  } want[] = {{3, kFullMoonQuarter}, {11, kLastQuarter}, {19, kNewMoonQuarter}, {26, kFirstQuarter}};
+  int marked = 0;
+  for (int cell = 0; cell < MonthGridTexts::kCells; ++cell)
+    if (view.moonQuarter[cell] != kNoQuarter) ++marked;
+  EXPECT_EQ(marked, 4);
+  for (const auto& w : want) EXPECT_EQ(view.moonQuarter[first + w.day - 1], w.quarter) << w.day;
+}
+
+}  // namespace
+}  // namespace orv

@@ -14,7 +14,7 @@ cp /usr/share/common-licenses/CC0-1.0 LICENSES/CC0-1.0.txt
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 (cd "$tmp" && npm pack "$SPDX_LIST" --silent >/dev/null && tar xzf ./*.tgz)
-for id in AGPL-3.0-only BSD-3-Clause CC-BY-4.0 MIT; do
+for id in AGPL-3.0-only BSD-3-Clause CC-BY-4.0 ISC MIT; do
   node -e 'const j = require(process.argv[1]); process.stdout.write(j.licenseText.replace(/\s*$/, "\n"));' \
     "$tmp/package/licenses/$id.json" > "LICENSES/$id.txt"
 done

@@ -48,9 +48,11 @@ int CmdRiseSet(CliContext& cli) {
     else if (*b == "moon") bodies = kRiseSetMoon;
     else throw UsageError("--body takes sun or moon, not '" + *b + "'");
   }
+  const bool twilight = cli.inv.Has("twilight");
+  if (twilight && !(bodies & kRiseSetSun)) throw UsageError("--twilight needs the Sun (--body sun)");
   EngineContext ctx(cli.settings, cli.observer);
   ctx.jpl = cli.jpl.get();
-  std::fputs(RiseSetCsv(ctx, date.year, date.month, date.day, bodies).c_str(), stdout);
+  std::fputs(RiseSetCsv(ctx, date.year, date.month, date.day, bodies, twilight).c_str(), stdout);
   return 0;
 }
 
@@ -58,9 +60,10 @@ int CmdRiseSet(CliContext& cli) {
 
 void RegisterEclipseCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
   commands.push_back({"eclipses", CmdEclipses, "eclipses YEAR [--local] [--format text|csv]", 1, 1});
-  commands.push_back({"riseset", CmdRiseSet, "riseset Y-M-D [--body sun|moon]", 1, 1});
+  commands.push_back({"riseset", CmdRiseSet, "riseset Y-M-D [--body sun|moon] [--twilight]", 1, 1});
   options.push_back({"local", false});
   options.push_back({"body", true});
+  options.push_back({"twilight", false});
 }
 
 }  // namespace orv::cli

@@ -15,6 +15,7 @@ void RegisterReportCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&)
 void RegisterHistoricalCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterSimulationCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterMemoCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+void RegisterSkyCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 
 void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
   // Global options, honoured by every command.
@@ -37,6 +38,7 @@ void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec
   RegisterHistoricalCommands(commands, options);
   RegisterSimulationCommands(commands, options);
   RegisterMemoCommands(commands, options);
+  RegisterSkyCommands(commands, options);
 }
 
 }  // namespace orv::cli

@@ -741,6 +741,32 @@ void CalendarApp::SyzygyReport() {
   if (ok) messages.Show(text, kSyzygyReportCaption);
 }
 
+bool CalendarApp::SelectedDaySky(DaySky& out) {
+  if (!selected.selected()) return false;
+  return Guarded(messages, [&] { out = ComputeDaySky(ctx, selected.solarYear, selected.solarMonth, selected.solarDay); });
+}
+
+DaylightYear CalendarApp::DaylightOfYear(int year) {
+  DaylightYear out;
+  Guarded(messages, [&] { out = ComputeDaylightYear(ctx, year, Place().timeZone); });
+  return out;
+}
+
+std::vector<EclipseMap> CalendarApp::EclipseMapsOfInputYear() {
+  std::vector<EclipseMap> maps;
+  int year;
+  if (!LoadInputYear(year)) return maps;
+  constexpr double kPathStepDays = 1.0 / 1440.0;
+  Guarded(messages, [&] {
+    auto list = std::make_unique<EclipseList>();
+    FindEclipsesOfYear(ctx, *tables, year, *list);
+    for (int i = 0; i < list->count; ++i)
+      maps.push_back(BuildEclipseMap(ctx, list->items[i], PlaceReportName(Place()), kPathStepDays));
+  });
+  FollowTables();
+  return maps;
+}
+
 void CalendarApp::EclipseReport(bool local) {
   if (local && SwitchToStandardTimeForLocalEclipses(settings, messages)) {
     chosenSettings.TimeSystemCode = settings.TimeSystemCode;

@@ -21,6 +21,8 @@
 #include "app/core/messages.h"
 #include "app/core/month_view.h"
 #include "app/core/files/places.h"
+#include "app/core/sky/eclipse_map.h"
+#include "app/core/sky/sky_series.h"
 #include "app/core/reports/year_reports.h"
 #include "app/core/simulation/simulation.h"
 #include "ephemeris/context.h"
@@ -238,6 +240,16 @@ class CalendarApp {
   // selected place, the historical correction, the loaded year, the usable
   // years of the open JPL file and the output folder.
   SimulationEnvironment SimulationEnv(MessageSink& runMessages);
+
+  // --- Numbers of the pictures (app/gui/pictures) -----------------------------
+
+  // The sky of the selected day at the place; false when no day is selected.
+  bool SelectedDaySky(DaySky& out);
+  // The daylight of a civil year at the place, on its civil clock.
+  DaylightYear DaylightOfYear(int year);
+  // The maps of the eclipses of the year of the inputs, in time order (empty
+  // when the year cannot be loaded).
+  std::vector<EclipseMap> EclipseMapsOfInputYear();
 
   // --- Read-only state ---------------------------------------------------------
 

@@ -1,5 +1,6 @@
 #include "app/core/month_view.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -9,6 +10,8 @@
 #include "app/core/files/encoding.h"
 #include "app/core/reports/public_holidays.h"
 #include "eclipses/eclipse_global.h"
+#include "eclipses/moon_phase.h"
+#include "ephemeris/sunmoon.h"
 #include "lunisolar/lunar_calendar.h"
 #include "lunisolar/sexagenary.h"
 #include "lunisolar/terms.h"
@@ -449,6 +452,36 @@ void LayOutMonthGrid(MonthGridTexts& grid, int monthNumber, DisplayMode mode) {
       grid.At(0, w * MonthGridTexts::kLinesPerDay + 1 + line) = labels[line];
 }
 
+namespace {
+
+// The principal phases of the Moon on the days of the month: each found
+// once from a guess at the mean rate of elongation (a handful of
+// evaluations), not by sampling every day.
+void MarkMoonQuarters(EngineContext& ctx, const YearTables& tables, MonthView& view) {
+  constexpr double kMeanElongationDegPerDay = 12.190749;
+  constexpr double kSynodicMonthDays = 29.530589;
+  std::fill(std::begin(view.moonQuarter), std::end(view.moonQuarter), static_cast<int>(kNoQuarter));
+  const int first = view.LastCellBefore + 1, last = view.FirstCellAfter - 1;
+  if (first > last) return;
+  const int firstSlot = view.FirstCellIndex + first;
+  if (firstSlot < 0 || view.FirstCellIndex + last >= tables.DayTableCount) return;
+  int y, m, d;
+  UnpackDate(tables.DayTable[firstSlot].solarDate, y, m, d);
+  const double startJD = CalendarToJulianDay(y, m, d) - ctx.settings.ZoneOffsetDays;
+  const double endJD = startJD + (last - first + 1);
+  const double elongation = MoonSunElongation(ctx, startJD);
+  for (int q = 0; q < 4; ++q) {
+    double guess = startJD + std::fmod(q * 90.0 - elongation + 720.0, 360.0) / kMeanElongationDegPerDay;
+    for (; guess < endJD + 2.0; guess += kSynodicMonthDays) {
+      const double t = PrincipalPhaseNear(ctx, guess, q * 90.0);
+      if (t < startJD || t >= endJD) continue;
+      view.moonQuarter[first + static_cast<int>(std::floor(t - startJD))] = q + 1;
+    }
+  }
+}
+
+}  // namespace
+
 bool FillMonthView(EngineContext& ctx, const YearTables& tables, const MemoTable& memos,
                    const MonthRequest& request, MonthView& view, const ProgressFunction& progress) {
   view.shown = request;
@@ -470,6 +503,7 @@ bool FillMonthView(EngineContext& ctx, const YearTables& tables, const MemoTable
   builder.ShowPillars();
   builder.ShowNote();
   builder.FindToday();
+  MarkMoonQuarters(ctx, tables, view);
   return true;
 }
 

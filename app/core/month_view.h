@@ -20,6 +20,9 @@ namespace orv {
 
 enum class DisplayMode { Solar, Lunar };
 
+// The four principal phases of the Moon, as marked in the month grid.
+enum MoonQuarter : int { kNoQuarter = 0, kNewMoonQuarter = 1, kFirstQuarter = 2, kFullMoonQuarter = 3, kLastQuarter = 4 };
+
 // Characters appended to a cell's text; the painter styles the cell by them
 // and draws the text without them.
 inline constexpr char kMarkSectionalTerm = '!';  // second line: 立春, 驚蟄, ...
@@ -83,6 +86,9 @@ struct MonthView {
   std::string calendarNote;            // Edit4
 
   int memoMarks = 0;          // memo names placed (at most kMaxMemoMarks)
+  // The Moon's principal phase reached on the day of each grid cell of the
+  // month (a small picture in the cell): 0 none, else a MoonQuarter.
+  int moonQuarter[MonthGridTexts::kCells] = {};
 
   bool InMonth(int cell) const { return cell > LastCellBefore && cell < FirstCellAfter; }
   int DaysInMonth() const { return FirstCellAfter - LastCellBefore - 1; }

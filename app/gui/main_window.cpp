@@ -16,6 +16,9 @@
 #include "app/gui/ics_export_dialog.h"
 #include "app/gui/pillars_dialog.h"
 #include "app/gui/qt_messages.h"
+#include "app/gui/sky_pictures.h"
+#include "app/core/reports/day_report.h"
+#include "app/core/reports/eclipse_reports.h"
 
 namespace orv {
 namespace {
@@ -48,6 +51,15 @@ QString MonthKey(const CalendarApp& a) {
       .arg(a.LeapMonthWanted() ? 1 : 0);
 }
 
+// The pictures beside the day report and the map button beside the eclipse report.
+ReportPanelFactory ReportPanels(CalendarApp& app) {
+  return [&app](const std::string& caption, QWidget* parent) -> QWidget* {
+    if (caption == kDayReportCaption) return MakeDaySkyPanel(app, parent);
+    if (caption == kEclipseReportCaption) return MakeEclipseMapButton(app, parent);
+    return nullptr;
+  };
+}
+
 }  // namespace
 
 TForm1::TForm1(QWidget* parent)
@@ -58,6 +70,7 @@ TForm1::TForm1(QWidget* parent)
       DesktopAppFolders(QCoreApplication::applicationDirPath().toStdString(), UserFoldersFromEnvironment());
   app_ = std::make_unique<CalendarApp>(folders, *ownMessages_, *ownClock_);
   app_->SetProgramRunner(editorRunner_, WindowEditorCommands());
+  ownMessages_->SetReportPanels(ReportPanels(*app_));
   BuildControls();
   ConnectHandlers();
 }

@@ -8,6 +8,7 @@
 #include <QPainter>
 
 #include "app/core/files/encoding.h"
+#include "app/gui/pictures/pictures.h"
 
 namespace orv {
 namespace {
@@ -206,6 +207,17 @@ void CellPainter::paint(QPainter* painter, const QStyleOptionViewItem& option, c
     painter->drawText(textRect, style.alignment, text);
   }
 
+  // The Moon's principal phase of the day: a small picture left of the date.
+  if (line == 0 && cell >= 0 && cell < MonthGridTexts::kCells && state_.moonQuarter[cell] != kNoQuarter) {
+    const int quarter = state_.moonQuarter[cell];
+    const double fraction = quarter == kNewMoonQuarter ? 0.0 : quarter == kFullMoonQuarter ? 1.0 : 0.5;
+    // Waxing: lit on the right (west) as the Moon is seen from the north.
+    const double limbFromUp = quarter == kLastQuarter ? 90.0 : -90.0;
+    const int size = std::max(6, rect.height() - 4);
+    pictures::DrawMoonPhase(*painter, QRectF(rect.left() + 3, rect.top() + (rect.height() - size) / 2.0, size, size),
+                            fraction, limbFromUp);
+  }
+
   // Separators: above and below each week, between the day columns.
   painter->setPen(QPen(Qt::black, 1));
   if (row >= 1 && line == 0) painter->drawLine(rect.topLeft(), rect.topRight());
@@ -296,6 +308,7 @@ void MonthGridWidget::SetView(const MonthView& view) {
   state_.firstCellAfter = view.FirstCellAfter;
   state_.todayCell = view.todayCell;
   state_.filled = view.filled;
+  std::copy(std::begin(view.moonQuarter), std::end(view.moonQuarter), std::begin(state_.moonQuarter));
   for (int r = 0; r < MonthGridTexts::kRows; ++r)
     for (int c = 0; c < MonthGridTexts::kColumns; ++c)
       item(r, c)->setText(QString::fromStdString(view.grid.At(c, r)));

@@ -22,6 +22,7 @@ struct GridPaintState {
   int selectedCell = -1;   // framed; -1 for none
   bool filled = false;
   double scale = 1.0;      // font sizes follow the cells as the grid grows
+  int moonQuarter[MonthGridTexts::kCells] = {};  // MoonQuarter of each cell's day (an icon)
 };
 
 // How one cell is drawn: its text without markers, font, colours, alignment.

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -47,7 +48,8 @@ QFont ReportFont() {
   return font;
 }
 
-MessageAnswer ShowInTextBox(QWidget* parent, const QString& text, const QString& caption, MessageButtons buttons) {
+MessageAnswer ShowInTextBox(QWidget* parent, const QString& text, const QString& caption, MessageButtons buttons,
+                            const ReportPanelFactory& panels) {
   QDialog dialog(parent);
   dialog.setObjectName("ReportDialog");
   dialog.setWindowTitle(caption);
@@ -61,7 +63,15 @@ MessageAnswer ShowInTextBox(QWidget* parent, const QString& text, const QString&
   box->setFont(ReportFont());
   box->setPlainText(text);
   box->setTabStopDistance(box->fontMetrics().horizontalAdvance(QLatin1Char(' ')) * kTabCharacters);
-  layout->addWidget(box);
+  QWidget* panel = panels ? panels(caption.toStdString(), &dialog) : nullptr;
+  if (panel) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(box, 1);
+    row->addWidget(panel, 1, Qt::AlignTop);
+    layout->addLayout(row);
+  } else {
+    layout->addWidget(box);
+  }
 
   auto* buttonBox = new QDialogButtonBox(&dialog);
   if (buttons == MessageButtons::RetryCancel) {
@@ -131,7 +141,7 @@ MessageAnswer QtMessageSink::ShowMessage(const std::string& rawText, const std::
                                          MessageButtons buttons, MessageIcon icon) {
   const std::string text = KoreanMessageText(rawText);
   if (IsLongMessage(text))
-    return ShowInTextBox(parent_, QString::fromStdString(text), QString::fromStdString(caption), buttons);
+    return ShowInTextBox(parent_, QString::fromStdString(text), QString::fromStdString(caption), buttons, panels_);
   QMessageBox box(parent_);
   box.setWindowTitle(QString::fromStdString(caption));
   box.setText(QString::fromStdString(text));

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 #include "app/core/messages.h"
 
 namespace orv {
@@ -16,10 +18,16 @@ std::string KoreanMessageText(const std::string& text);
 // Whether a text is shown in the text box rather than a message box.
 bool IsLongMessage(const std::string& text);
 
+// A widget to show beside the text of a report with this caption (the day's
+// pictures beside the day report, the map button beside the eclipse report);
+// nullptr for none.
+using ReportPanelFactory = std::function<QWidget*(const std::string& caption, QWidget* parent)>;
+
 class QtMessageSink : public MessageSink {
  public:
   explicit QtMessageSink(QWidget* parent = nullptr) : parent_(parent) {}
   void SetParent(QWidget* parent) { parent_ = parent; }
+  void SetReportPanels(ReportPanelFactory panels) { panels_ = std::move(panels); }
 
  protected:
   MessageAnswer ShowMessage(const std::string& text, const std::string& caption,
@@ -27,6 +35,7 @@ class QtMessageSink : public MessageSink {
 
  private:
   QWidget* parent_;
+  ReportPanelFactory panels_;
 };
 
 }  // namespace orv

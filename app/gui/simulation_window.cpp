@@ -1,5 +1,9 @@
 #include "app/gui/simulation_window.h"
 
+#include "app/core/files/files.h"
+#include "app/core/simulation/series_table.h"
+#include "app/gui/series_plot_dialog.h"
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -167,6 +171,10 @@ void TformSimulBox::BuildControls() {
   CancelButton = named(new QPushButton("취소", GroupBox_Simulation), "CancelButton");
   CancelButton->setEnabled(false);
   outputRow->addWidget(CancelButton);
+  plotButton = named(new QPushButton("그래프", GroupBox_Simulation), "plotButton");
+  plotButton->setEnabled(false);
+  outputRow->addWidget(plotButton);
+  connect(plotButton, &QPushButton::clicked, this, [this] { ShowLastTablePlot(); });
   Label_Output = named(new QLabel(GroupBox_Simulation), "Label_Output");
   Label_Output->setTextInteractionFlags(Qt::TextSelectableByMouse);
   Label_Output->setWordWrap(true);
@@ -443,6 +451,7 @@ void TformSimulBox::SetRunning(bool running) {
   running_ = running;
   cancelRequested_ = false;
   CancelButton->setEnabled(running);
+  plotButton->setEnabled(!running && !lastTablePath_.empty());
   for (QWidget* w : std::initializer_list<QWidget*>{ComboBox2, RadioGroup10, RadioGroup11, BitBtn10, Edit14,
                                                     GroupBox_Elapsed, GroupBox_Julian})
     w->setEnabled(!running);
@@ -489,7 +498,22 @@ void TformSimulBox::BitBtn10Click() {
   }
   if (!outcome.written) return;
   Label_Output->setText("저장한 파일: " + Q(outcome.path));
+  lastTablePath_ = outcome.path;
+  plotButton->setEnabled(true);
   if (openFile_) openFile_(outcome.path);
+}
+
+bool TformSimulBox::ShowLastTablePlot() {
+  std::string csv;
+  SeriesTable table;
+  if (lastTablePath_.empty() || !ReadWholeFile(lastTablePath_, csv) || !ParseSeriesTable(csv, table)) {
+    Messages().Show("그래프로 그릴 수 있는 숫자 열이 없습니다.", "알림");
+    return false;
+  }
+  auto* dialog = new SeriesPlotDialog(std::move(table), Q(lastTablePath_), this);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->show();
+  return true;
 }
 
 // ------------------------------------------------------------------ date tools

@@ -92,6 +92,7 @@ class TformSimulBox : public QWidget {
   // Under the date tools: the same counts the Korean way, the first day
   // being day 1 ("100일째" of 1 January is 10 April; the tools add 100 days).
   QLabel* koreanDayCountLabel;
+  QPushButton* plotButton;         // "그래프": the last table's columns plotted
   QProgressBar* ProgressBar1;
 
   QGroupBox* GroupBox_Elapsed;     // "경과날짜계산"
@@ -154,6 +155,12 @@ class TformSimulBox : public QWidget {
   bool running_ = false;
   bool cancelRequested_ = false;
   bool closeAfterRun_ = false;   // closed during a run: close when it has stopped
+  std::string lastTablePath_;    // the table the last run wrote ("" for none)
+ public:
+  // Opens the plot of the last table written; false when there is none or it
+  // has no column of numbers.
+  bool ShowLastTablePlot();
+ private:
 };
 
 // What the main window keeps for the simulation window: the remembered values,

@@ -287,6 +287,17 @@ function checkDayReport() {
     check(file, "moonrise day", +moonLine[1], civil(rs(A.Body.Moon, +1), KST).d, 0);
     check(file, "moonset day", +moonLine[3], civil(rs(A.Body.Moon, -1), KST).d, 0);
   }
+  // Twilights: the Sun's centre 6, 12 and 18 degrees below the geometric horizon.
+  for (const [label, depression] of [["시민박명", 6], ["항해박명", 12], ["천문박명", 18]]) {
+    const tw = match(text, new RegExp(`${label} 시작: (\\d+)일 ([\\d:.]+), 끝: (\\d+)일 ([\\d:.]+)`), file, label);
+    if (!tw) continue;
+    const dawn = A.SearchAltitude(A.Body.Sun, seoul, +1, midnight, 1, -depression);
+    const dusk = A.SearchAltitude(A.Body.Sun, seoul, -1, midnight, 1, -depression);
+    checkClock(file, `${label} dawn`, tw[2], dawn, KST, 5);
+    checkClock(file, `${label} dusk`, tw[4], dusk, KST, 5);
+    check(file, `${label} dawn day`, +tw[1], civil(dawn, KST).d, 0);
+    check(file, `${label} dusk day`, +tw[3], civil(dusk, KST).d, 0);
+  }
   const age = match(text, new RegExp(`월령\\(月齡\\) = ${num}일`), file, "Moon age");
   if (age) {
     const noon = timeAt(Y, M, D, 12, 0, 0, KST);

@@ -67,6 +67,17 @@ std::string RiseSetLine(const char* riseLabel, const char* setLabel, const Event
          (set.exists ? EventText(set) : dashes) + "\n";
 }
 
+// Dawn and dusk of the three twilights, in the order of Twilight.
+const char* const kTwilightLabels[kTwilightKinds] = {"시민박명", "항해박명", "천문박명"};
+
+// "시민박명 시작: ..., 끝: ...\n" with dashes where the Sun does not reach
+// the twilight's depression (white nights) or never rises to it.
+std::string TwilightLine(const char* label, const Event& dawn, const Event& dusk) {
+  const std::string dashes = "---------------";
+  return std::string(label) + " 시작: " + (dawn.exists ? EventText(dawn) : dashes) + ", 끝: " +
+         (dusk.exists ? EventText(dusk) : dashes) + "\n";
+}
+
 }  // namespace
 
 bool SelectSolarDay(const YearTables& tables, int year, int month, int day, DaySelection& out) {
@@ -177,6 +188,11 @@ std::string DayReportText(ReportInputs& in, const DaySelection& day) {
   riseSet.jpl = ctx.jpl;
   const RiseSetInstants sunEvents = RiseSetTimes(riseSet, kBodySun, jd0);
   out += RiseSetLine("日出", "日沒", ShownEvent(in, sunEvents.riseJD), ShownEvent(in, sunEvents.setJD));
+  for (int k = 0; k < kTwilightKinds; ++k) {
+    const Twilight kind = static_cast<Twilight>(k);
+    const TwilightInstants tw = TwilightAroundTransit(riseSet, sunEvents.transitJD, TwilightDepressionDeg(kind));
+    out += TwilightLine(kTwilightLabels[k], ShownEvent(in, tw.dawnJD), ShownEvent(in, tw.duskJD));
+  }
   RiseSetInstants moonEvents = RiseSetTimes(riseSet, kBodyMoon, jd0);
   Event moonRise = ShownEvent(in, moonEvents.riseJD), moonSet = ShownEvent(in, moonEvents.setJD);
   // The Moon's events belong to the transit of the day and may fall on the

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/core/reports/report_format.h"
+#include "eclipses/riseset.h"
 #include "ephemeris/sunmoon.h"
 
 #include "time/dates.h"
@@ -102,7 +103,7 @@ std::string EclipsesCsv(EngineContext& ctx, const YearTables& tables, int year, 
   return out;
 }
 
-std::string RiseSetCsv(EngineContext& ctx, int year, int month, int day, int bodies) {
+std::string RiseSetCsv(EngineContext& ctx, int year, int month, int day, int bodies, bool twilight) {
   std::string out = "body,rise,set\n";
   const double jd0 = CalendarToJulianDay(year, month, day);
   const CalcSettings& s = ctx.settings;
@@ -114,6 +115,12 @@ std::string RiseSetCsv(EngineContext& ctx, int year, int month, int day, int bod
   if (bodies & kRiseSetSun) {
     const RiseSetInstants r = RiseSetTimes(ctx, kBodySun, jd0);
     out += "sun," + InstantField(s, r.riseJD) + "," + InstantField(s, r.setJD) + "\n";
+    for (int k = 0; twilight && k < kTwilightKinds; ++k) {
+      const Twilight kind = static_cast<Twilight>(k);
+      const TwilightInstants tw = TwilightAroundTransit(ctx, r.transitJD, TwilightDepressionDeg(kind));
+      out += std::string(TwilightName(kind)) + "," + InstantField(s, tw.dawnJD) + "," + InstantField(s, tw.duskJD) +
+             "\n";
+    }
   }
   if (bodies & kRiseSetMoon) {
     RiseSetInstants r = RiseSetTimes(ctx, kBodyMoon, jd0);
