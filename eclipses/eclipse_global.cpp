@@ -24,14 +24,6 @@ constexpr double kMoonRadiusKm = 1738.0;
 
 double Square(double v) { return v * v; }
 
-// Into (-180, 180] after a floating remainder by 360.
-double ReduceLongitude(double deg) {
-  double r = std::fmod(deg, 360.0);
-  if (r > 180.0) r -= 360.0;
-  else if (r <= -180.0) r += 360.0;
-  return r;
-}
-
 // Apparent sidereal time (degrees) and the Delta T term of the hour angle
 // (degrees) at the current UT of the context.
 void SiderealAngles(EngineContext& ctx, double& gastDeg, double& deltaTTermDeg) {
@@ -217,8 +209,8 @@ void FundamentalToGeographic(ShadowPoint& point, const EclipseElements& el) {
   const double longitudeDeg = std::atan2(bigY, bigX) * kRadToDeg;
   // The sidereal angles come back out of the hour angles of the elements.
   const double ascension = el[kElemRightAscensionDeg];
-  point[kPointLongitudeDtDeg] = ReduceLongitude(longitudeDeg - (el[kElemHourAngleDtDeg] + ascension));
-  point[kPointLongitudeDeg] = ReduceLongitude(longitudeDeg - (el[kElemHourAngleDeg] + ascension));
+  point[kPointLongitudeDtDeg] = SignedDegrees(longitudeDeg - (el[kElemHourAngleDtDeg] + ascension));
+  point[kPointLongitudeDeg] = SignedDegrees(longitudeDeg - (el[kElemHourAngleDeg] + ascension));
 }
 
 EclipseType ClassifySolarEclipseAt(double /*jd*/, ShadowPoint& point, EclipseElements& elements) {
@@ -306,8 +298,8 @@ EclipseType ClassifyLunarEclipseAt(EngineContext& ctx, double jd, ShadowPoint& p
   double gastDeg, deltaTTermDeg;
   SiderealAngles(ctx, gastDeg, deltaTTermDeg);
   const double ascension = el[kLunarMoonRightAscensionDeg];
-  point[kPointLongitudeDtDeg] = ReduceLongitude(ascension - (gastDeg + deltaTTermDeg));
-  point[kPointLongitudeDeg] = ReduceLongitude(ascension - gastDeg);
+  point[kPointLongitudeDtDeg] = SignedDegrees(ascension - (gastDeg + deltaTTermDeg));
+  point[kPointLongitudeDeg] = SignedDegrees(ascension - gastDeg);
 
   const double axisDistance = el[kLunarAxisDistanceArcsec];
   EclipseType type;

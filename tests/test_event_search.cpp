@@ -11,6 +11,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -147,6 +148,39 @@ double ExactCrossing(EngineContext& ctx, bool sun, double targetDeg, double jd) 
   return 0.5 * (lo + hi);
 }
 
+TEST(EventLists, ListedSecondsStayInTheMinuteThatHoldsTheEvent) {
+  // About one event in 120 falls in the last half second of its minute; its
+  // record keeps that minute (the day and the month change from it) with
+  // 59 s, never 60, and the refined instant still lies in that minute.
+  CalendarFixture f;
+  int lateInMinute = 0;
+  for (int year = 1990; year <= 2060; ++year) {
+    const YearTables& t = f.Prepare(year);
+    auto check = [&](PackedDate date, PackedTime time, int seconds, bool sun, double target) {
+      EXPECT_GE(seconds, 0) << year;
+      EXPECT_LE(seconds, 59) << year;
+      if (seconds != 59) return;
+      int y, m, d, h, mi;
+      UnpackDateTime(date, time, y, m, d, h, mi);
+      const int minuteBefore = h * 60 + mi;
+      const std::optional<float> s = sun ? RefineTermSeconds(*f.ctx, target, y, m, d, h, mi)
+                                         : RefineSyzygySeconds(*f.ctx, target == 360.0 ? 'H' : 'M', y, m, d, h, mi);
+      ASSERT_TRUE(s.has_value()) << year;
+      EXPECT_EQ(h * 60 + mi, minuteBefore) << year;
+      if (*s >= 59.5f) ++lateInMinute;
+    };
+    for (const SolarTermRecord& r : t.SolarTermList) {
+      if (r.date == 0) break;
+      check(r.date, r.time(), r.seconds, true, r.longitude);
+    }
+    for (const SyzygyRecord& r : t.SyzygyList) {
+      if (r.date == 0) break;
+      check(r.date, r.time(), r.seconds, false, r.isNewMoon() ? 360.0 : 180.0);
+    }
+  }
+  EXPECT_GT(lateInMinute, 0) << "no event in the last half second of a minute: the case is not exercised";
+}
+
 TEST(EventLists, RefinedInstantsAreWithinAMillisecondOfTheExactCrossing) {
   for (const SettingsCase& sc : kSettingsCases) {
     auto f = FixtureFor(sc);
@@ -157,7 +191,9 @@ TEST(EventLists, RefinedInstantsAreWithinAMillisecondOfTheExactCrossing) {
         if (r.date == 0) break;
         int y, m, d, h, mi;
         UnpackDateTime(r.date, r.time(), y, m, d, h, mi);
-        const float s = RefineTermSeconds(*f->ctx, r.longitude, y, m, d, h, mi);
+        const std::optional<float> refined = RefineTermSeconds(*f->ctx, r.longitude, y, m, d, h, mi);
+        ASSERT_TRUE(refined.has_value()) << sc.name << " " << year << " term " << r.termIndex;
+        const float s = *refined;
         const double got = CalendarToJulianDay(y, m, d) + (h * 3600.0 + mi * 60.0 + s) / 86400.0 - zone;
         const double want = ExactCrossing(*f->ctx, true, r.longitude, got);
         EXPECT_NEAR((got - want) / kSecondDays, 0.0, 1e-3) << sc.name << " " << year << " term " << r.termIndex;
@@ -166,7 +202,9 @@ TEST(EventLists, RefinedInstantsAreWithinAMillisecondOfTheExactCrossing) {
         if (r.date == 0) break;
         int y, m, d, h, mi;
         UnpackDateTime(r.date, r.time(), y, m, d, h, mi);
-        const float s = RefineSyzygySeconds(*f->ctx, r.isNewMoon() ? 'H' : 'M', y, m, d, h, mi);
+        const std::optional<float> refined = RefineSyzygySeconds(*f->ctx, r.isNewMoon() ? 'H' : 'M', y, m, d, h, mi);
+        ASSERT_TRUE(refined.has_value()) << sc.name << " " << year << " syzygy";
+        const float s = *refined;
         // float seconds: 2e-6 s of rounding at most.
         const double got = CalendarToJulianDay(y, m, d) + (h * 3600.0 + mi * 60.0 + s) / 86400.0 - zone;
         const double want = ExactCrossing(*f->ctx, false, r.isNewMoon() ? 360.0 : 180.0, got);
@@ -300,8 +338,8 @@ TEST(EventLists, PagingGivesTheFreshListsUnderEveryTimeSystem) {
 }
 
 TEST(EventLists, LinearSteppingFindsTheSameEventsAndPagesLikeAFreshYear) {
-  // TermSearchBisection 0: steps of TermSearchStepSeconds after a coarse
-  // approach, the crossing interpolated between the last two steps.
+  // TermSearchBisection 0 with any TermSearchStepSeconds (the file's linear
+  // stepping) finds every event with the crossing search like 1.
   for (int stepSeconds : {20, 60}) {
     CalendarFixture stepped, paged, crossing;
     stepped.settings.TermSearchBisection = 0;
@@ -357,7 +395,7 @@ TEST(EventLists, ASearchThatCannotSucceedEndsAndSaysSo) {
     f.settings.UserDeltaT = deltaT;
     EXPECT_FALSE(PrepareYear(*f.ctx, *f.tables, 2024, f.options)) << deltaT;
     int y = 2024, m = 3, d = 20, h = 12, mi = 6;
-    RefineTermSeconds(*f.ctx, 360.0, y, m, d, h, mi);  // returns
+    EXPECT_FALSE(RefineTermSeconds(*f.ctx, 360.0, y, m, d, h, mi).has_value()) << deltaT;  // returns, and says so
     EXPECT_EQ(y, 2024);
   }
 }
