@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "ephemeris/angles.h"
+#include "ephemeris/mean_periods.h"
 #include "ephemeris/search.h"
 #include "ephemeris/sunmoon.h"
 #include "time/timescales.h"
@@ -70,9 +71,10 @@ double ListStartJulianDay(const YearTables& t) { return PackedDateToJulianDay(t.
 constexpr double kMeanSunLongitudeJ2000Deg = 280.46646;
 constexpr double kMeanSunDegPerCentury = 36000.76983;
 // Mean new moon of lunation k (k = 0: 2000 January 6): 2451550.09766 +
-// 29.530588861 k, TT (Meeus, eq. 49.1); a full moon is lunation k + 1/2.
+// kSynodicMonthDays k, TT (Meeus, eq. 49.1, whose 29.530588861 d differs
+// by 0.7 ms a lunation: the guess only starts the search, and the events
+// found over -4999..10000 are the same); a full moon is lunation k + 1/2.
 constexpr double kMeanNewMoonEpochJD = 2451550.09766;
-constexpr double kMeanSynodicMonthDays = 29.530588861;
 
 double MeanSunLongitudeDeg(double jdTT) {
   return kMeanSunLongitudeJ2000Deg + kMeanSunDegPerCentury * (jdTT - kJ2000) / kDaysPerJulianCentury;
@@ -144,7 +146,7 @@ double EventGuessTT(const ListEvent& e) {
   const double sunAnomaly = (kLunationSunAnomalyDeg + kLunationSunAnomalyDegPerLunation * k) * kDegToRad;
   const double moonAnomaly = (kLunationMoonAnomalyDeg + kLunationMoonAnomalyDegPerLunation * k) * kDegToRad;
   const bool full = k - std::floor(k) != 0.0;
-  return kMeanNewMoonEpochJD + kMeanSynodicMonthDays * k +
+  return kMeanNewMoonEpochJD + kSynodicMonthDays * k +
          (full ? kFullMoonMoonAnomalyDays : kNewMoonMoonAnomalyDays) * std::sin(moonAnomaly) +
          (full ? kFullMoonSunAnomalyDays : kNewMoonSunAnomalyDays) * std::sin(sunAnomaly);
 }
@@ -289,7 +291,7 @@ bool ComputeSyzygiesOfYear(EngineContext& ctx, YearTables& tables, int mode) {
   // or before the first day.
   const double jd0TT = jd0 + TTMinusSearchScale(ctx.settings, jd0);
   if (!std::isfinite(jd0TT)) return false;
-  double lunation = std::floor((jd0TT - kMeanNewMoonEpochJD) / kMeanSynodicMonthDays) - 1.0;
+  double lunation = std::floor((jd0TT - kMeanNewMoonEpochJD) / kSynodicMonthDays) - 1.0;
   for (int i = 0; i < kMaxSkippedLunations &&
                   GuessInSearchScale(ctx.settings, EventGuessTT({false, lunation})) + zone < jd0 - kFirstLunationMarginDays;
        ++i)
