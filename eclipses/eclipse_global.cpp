@@ -240,10 +240,14 @@ void SolarEclipseContacts(EngineContext& ctx, double jdGreatest, ContactTimes& c
   };
   const double before = jdGreatest - kContactWindowDays, after = jdGreatest + kContactWindowDays;
   contacts[kContactGreatest] = jdGreatest;
-  contacts[kSolarP1] = SearchSignChange(penumbra, before, jdGreatest, kHundredthSecondDays, kTenthSecondDays);
-  contacts[kSolarP4] = SearchSignChange(penumbra, jdGreatest, after, kHundredthSecondDays, kTenthSecondDays);
-  contacts[kSolarU1] = SearchSignChange(umbra, before, jdGreatest, kHundredthSecondDays, kTenthSecondDays);
-  contacts[kSolarU4] = SearchSignChange(umbra, jdGreatest, after, kHundredthSecondDays, kTenthSecondDays);
+  contacts[kSolarP1] = SearchSignChange(penumbra, before, jdGreatest, kHundredthSecondDays, kTenthSecondDays)
+      .value_or(kNoInstant);
+  contacts[kSolarP4] = SearchSignChange(penumbra, jdGreatest, after, kHundredthSecondDays, kTenthSecondDays)
+      .value_or(kNoInstant);
+  contacts[kSolarU1] = SearchSignChange(umbra, before, jdGreatest, kHundredthSecondDays, kTenthSecondDays)
+      .value_or(kNoInstant);
+  contacts[kSolarU4] = SearchSignChange(umbra, jdGreatest, after, kHundredthSecondDays, kTenthSecondDays)
+      .value_or(kNoInstant);
 }
 
 namespace {
@@ -272,14 +276,15 @@ void MarkHybridEclipse(EngineContext& ctx, double jdU1, double jdGreatest, doubl
 
 double FindAnnularTotalTransition(EngineContext& ctx, double t1, double t2, int& direction) {
   direction = 0;
-  if (t1 == 0.0 || t2 == 0.0) return 0.0;
+  if (t1 == kNoInstant || t2 == kNoInstant) return kNoInstant;
   const double at1 = UmbralRadiusUnderAxis(ctx, t1);
   const double at2 = UmbralRadiusUnderAxis(ctx, t2);
-  if (at1 * at2 > 0.0) return 0.0;
+  if (at1 * at2 > 0.0) return kNoInstant;
   direction = at1 > 0.0 ? 1 : 0;
   const double lo = at1 >= 0.0 ? t2 : t1;  // the total end
   const double hi = at1 >= 0.0 ? t1 : t2;
-  return SearchSignChange([&](double t) { return UmbralRadiusUnderAxis(ctx, t); }, lo, hi, kTenthSecondDays, 0.0);
+  return SearchSignChange([&](double t) { return UmbralRadiusUnderAxis(ctx, t); }, lo, hi, kTenthSecondDays, 0.0)
+      .value_or(kNoInstant);
 }
 
 double LunarEclipseElements(EngineContext& ctx, double jd, ShadowPoint& point, EclipseElements& elements) {
@@ -339,8 +344,10 @@ void LunarEclipseContacts(EngineContext& ctx, double jdGreatest, ContactTimes& c
   contacts[kContactGreatest] = jdGreatest;
   for (const Pair& p : pairs) {
     auto f = inside(p.edge);
-    contacts[p.first] = SearchSignChange(f, before, jdGreatest, kHundredthSecondDays, kTenthSecondDays);
-    contacts[p.last] = SearchSignChange(f, jdGreatest, after, kHundredthSecondDays, kTenthSecondDays);
+    contacts[p.first] = SearchSignChange(f, before, jdGreatest, kHundredthSecondDays, kTenthSecondDays)
+        .value_or(kNoInstant);
+    contacts[p.last] = SearchSignChange(f, jdGreatest, after, kHundredthSecondDays, kTenthSecondDays)
+        .value_or(kNoInstant);
   }
 }
 

@@ -101,17 +101,24 @@ TEST(SearchSignChange, FindsTheCrossingWithinTheToleranceOrNone) {
       ++calls;
       return std::sinh(4.0 * (t - c.root)) * (c.end > c.start ? 1.0 : -1.0);
     };
-    const double x = SearchSignChange(g, c.start, c.end, kHundredthSecondDays, 0.0);
-    EXPECT_NEAR(x, c.root, kHundredthSecondDays) << c.root;
+    const std::optional<double> x = SearchSignChange(g, c.start, c.end, kHundredthSecondDays, 0.0);
+    ASSERT_TRUE(x.has_value()) << c.root;
+    EXPECT_NEAR(*x, c.root, kHundredthSecondDays) << c.root;
     // Bisection of these windows to 0.01 s takes 21.
     EXPECT_LE(calls, 20) << c.root;
   }
   // No sign change: no crossing, with or without a margin.
-  EXPECT_EQ(SearchSignChange([](double t) { return 1.0 + t * t; }, 0.0, 0.25, kHundredthSecondDays, kTenthSecondDays),
-            0.0);
+  const auto never = [](double t) { return 1.0 + t * t; };
+  EXPECT_FALSE(SearchSignChange(never, 0.0, 0.25, kHundredthSecondDays, kTenthSecondDays).has_value());
+  EXPECT_FALSE(SearchSignChange(never, 0.0, 0.25, kHundredthSecondDays, 0.0).has_value());
   // A crossing at the end of the window counts as none when a margin is asked.
-  EXPECT_EQ(SearchSignChange([](double t) { return t - 0.25; }, 0.0, 0.25, kHundredthSecondDays, kTenthSecondDays),
-            0.0);
+  EXPECT_FALSE(
+      SearchSignChange([](double t) { return t - 0.25; }, 0.0, 0.25, kHundredthSecondDays, kTenthSecondDays).has_value());
+  // A crossing at JD 0 is an instant like any other (-4712-01-01 12:00).
+  const std::optional<double> atZero =
+      SearchSignChange([](double t) { return t; }, -0.25, 0.25, kHundredthSecondDays, kTenthSecondDays);
+  ASSERT_TRUE(atZero.has_value());
+  EXPECT_NEAR(*atZero, 0.0, kHundredthSecondDays);
 }
 
 // --------------------------------------------------- lists and their settings
