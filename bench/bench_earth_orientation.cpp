@@ -3,6 +3,7 @@
 
 #include "ephemeris/earth_orientation.h"
 #include "ephemeris/sidereal.h"
+#include "time/dates.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ void BM_ApparentSiderealTime(benchmark::State& state) {
   orv::EngineContext ctx(settings, observer);
   ctx.time.CurrentUT = 2451545.0;
   for (auto _ : state) {
-    ctx.time.CurrentTT = ctx.time.CurrentUT + 64.0 / 86400.0;
+    ctx.time.CurrentTT = ctx.time.CurrentUT + 64.0 / orv::kSecondsPerDay;
     benchmark::DoNotOptimize(orv::ApparentSiderealTime(ctx));
     ctx.time.CurrentUT += 0.37;
   }

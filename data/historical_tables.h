@@ -1,6 +1,8 @@
 // The lunar months of the historical calendars (see historical_tables.cpp for
 // the sources), one row per lunar year from 2 to 1911 and a closing row.
-// Place codes: 0 Korea (Seoul, Hanyang), 1 Ming/Qing (Beijing).
+// Place codes: 0 Korea (Seoul, Hanyang), 1 Ming/Qing (Beijing). Korea kept the
+// Chinese calendar before 1000, so place 0's table starts there and its
+// earlier years are read from place 1's rows.
 #pragma once
 
 #include <cstdint>

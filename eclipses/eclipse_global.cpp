@@ -24,14 +24,6 @@ constexpr double kMoonRadiusKm = 1738.0;
 
 double Square(double v) { return v * v; }
 
-// Into (-180, 180] after a floating remainder by 360.
-double ReduceLongitude(double deg) {
-  double r = std::fmod(deg, 360.0);
-  if (r > 180.0) r -= 360.0;
-  else if (r <= -180.0) r += 360.0;
-  return r;
-}
-
 // Apparent sidereal time (degrees) and the Delta T term of the hour angle
 // (degrees) at the current UT of the context.
 void SiderealAngles(EngineContext& ctx, double& gastDeg, double& deltaTTermDeg) {
@@ -217,8 +209,8 @@ void FundamentalToGeographic(ShadowPoint& point, const EclipseElements& el) {
   const double longitudeDeg = std::atan2(bigY, bigX) * kRadToDeg;
   // The sidereal angles come back out of the hour angles of the elements.
   const double ascension = el[kElemRightAscensionDeg];
-  point[kPointLongitudeDtDeg] = ReduceLongitude(longitudeDeg - (el[kElemHourAngleDtDeg] + ascension));
-  point[kPointLongitudeDeg] = ReduceLongitude(longitudeDeg - (el[kElemHourAngleDeg] + ascension));
+  point[kPointLongitudeDtDeg] = SignedDegrees(longitudeDeg - (el[kElemHourAngleDtDeg] + ascension));
+  point[kPointLongitudeDeg] = SignedDegrees(longitudeDeg - (el[kElemHourAngleDeg] + ascension));
 }
 
 EclipseType ClassifySolarEclipseAt(double /*jd*/, ShadowPoint& point, EclipseElements& elements) {
@@ -248,10 +240,14 @@ void SolarEclipseContacts(EngineContext& ctx, double jdGreatest, ContactTimes& c
   };
   const double before = jdGreatest - kContactWindowDays, after = jdGreatest + kContactWindowDays;
   contacts[kContactGreatest] = jdGreatest;
-  contacts[kSolarP1] = SearchSignChange(penumbra, before, jdGreatest, kHundredthSecondDays, kTenthSecondDays);
-  contacts[kSolarP4] = SearchSignChange(penumbra, jdGreatest, after, kHundredthSecondDays, kTenthSecondDays);
-  contacts[kSolarU1] = SearchSignChange(umbra, before, jdGreatest, kHundredthSecondDays, kTenthSecondDays);
-  contacts[kSolarU4] = SearchSignChange(umbra, jdGreatest, after, kHundredthSecondDays, kTenthSecondDays);
+  contacts[kSolarP1] = SearchSignChange(penumbra, before, jdGreatest, kHundredthSecondDays, kTenthSecondDays)
+      .value_or(kNoInstant);
+  contacts[kSolarP4] = SearchSignChange(penumbra, jdGreatest, after, kHundredthSecondDays, kTenthSecondDays)
+      .value_or(kNoInstant);
+  contacts[kSolarU1] = SearchSignChange(umbra, before, jdGreatest, kHundredthSecondDays, kTenthSecondDays)
+      .value_or(kNoInstant);
+  contacts[kSolarU4] = SearchSignChange(umbra, jdGreatest, after, kHundredthSecondDays, kTenthSecondDays)
+      .value_or(kNoInstant);
 }
 
 namespace {
@@ -280,14 +276,15 @@ void MarkHybridEclipse(EngineContext& ctx, double jdU1, double jdGreatest, doubl
 
 double FindAnnularTotalTransition(EngineContext& ctx, double t1, double t2, int& direction) {
   direction = 0;
-  if (t1 == 0.0 || t2 == 0.0) return 0.0;
+  if (t1 == kNoInstant || t2 == kNoInstant) return kNoInstant;
   const double at1 = UmbralRadiusUnderAxis(ctx, t1);
   const double at2 = UmbralRadiusUnderAxis(ctx, t2);
-  if (at1 * at2 > 0.0) return 0.0;
+  if (at1 * at2 > 0.0) return kNoInstant;
   direction = at1 > 0.0 ? 1 : 0;
   const double lo = at1 >= 0.0 ? t2 : t1;  // the total end
   const double hi = at1 >= 0.0 ? t1 : t2;
-  return SearchSignChange([&](double t) { return UmbralRadiusUnderAxis(ctx, t); }, lo, hi, kTenthSecondDays, 0.0);
+  return SearchSignChange([&](double t) { return UmbralRadiusUnderAxis(ctx, t); }, lo, hi, kTenthSecondDays, 0.0)
+      .value_or(kNoInstant);
 }
 
 double LunarEclipseElements(EngineContext& ctx, double jd, ShadowPoint& point, EclipseElements& elements) {
@@ -306,8 +303,8 @@ EclipseType ClassifyLunarEclipseAt(EngineContext& ctx, double jd, ShadowPoint& p
   double gastDeg, deltaTTermDeg;
   SiderealAngles(ctx, gastDeg, deltaTTermDeg);
   const double ascension = el[kLunarMoonRightAscensionDeg];
-  point[kPointLongitudeDtDeg] = ReduceLongitude(ascension - (gastDeg + deltaTTermDeg));
-  point[kPointLongitudeDeg] = ReduceLongitude(ascension - gastDeg);
+  point[kPointLongitudeDtDeg] = SignedDegrees(ascension - (gastDeg + deltaTTermDeg));
+  point[kPointLongitudeDeg] = SignedDegrees(ascension - gastDeg);
 
   const double axisDistance = el[kLunarAxisDistanceArcsec];
   EclipseType type;
@@ -347,8 +344,10 @@ void LunarEclipseContacts(EngineContext& ctx, double jdGreatest, ContactTimes& c
   contacts[kContactGreatest] = jdGreatest;
   for (const Pair& p : pairs) {
     auto f = inside(p.edge);
-    contacts[p.first] = SearchSignChange(f, before, jdGreatest, kHundredthSecondDays, kTenthSecondDays);
-    contacts[p.last] = SearchSignChange(f, jdGreatest, after, kHundredthSecondDays, kTenthSecondDays);
+    contacts[p.first] = SearchSignChange(f, before, jdGreatest, kHundredthSecondDays, kTenthSecondDays)
+        .value_or(kNoInstant);
+    contacts[p.last] = SearchSignChange(f, jdGreatest, after, kHundredthSecondDays, kTenthSecondDays)
+        .value_or(kNoInstant);
   }
 }
 

@@ -101,10 +101,14 @@ void LocalSolarEclipseContacts(EngineContext& ctx, double jdLocalMaximum, Contac
   };
   const double before = jdLocalMaximum - kContactWindowDays, after = jdLocalMaximum + kContactWindowDays;
   contacts[kContactGreatest] = jdLocalMaximum;
-  contacts[kLocalC1] = SearchSignChange(penumbra, before, jdLocalMaximum, kHundredthSecondDays, kTenthSecondDays);
-  contacts[kLocalC4] = SearchSignChange(penumbra, jdLocalMaximum, after, kHundredthSecondDays, kTenthSecondDays);
-  contacts[kLocalC2] = SearchSignChange(umbra, before, jdLocalMaximum, kHundredthSecondDays, kTenthSecondDays);
-  contacts[kLocalC3] = SearchSignChange(umbra, jdLocalMaximum, after, kHundredthSecondDays, kTenthSecondDays);
+  contacts[kLocalC1] = SearchSignChange(penumbra, before, jdLocalMaximum, kHundredthSecondDays, kTenthSecondDays)
+      .value_or(kNoInstant);
+  contacts[kLocalC4] = SearchSignChange(penumbra, jdLocalMaximum, after, kHundredthSecondDays, kTenthSecondDays)
+      .value_or(kNoInstant);
+  contacts[kLocalC2] = SearchSignChange(umbra, before, jdLocalMaximum, kHundredthSecondDays, kTenthSecondDays)
+      .value_or(kNoInstant);
+  contacts[kLocalC3] = SearchSignChange(umbra, jdLocalMaximum, after, kHundredthSecondDays, kTenthSecondDays)
+      .value_or(kNoInstant);
 }
 
 Daylight SunDaylight(EngineContext& ctx, double eclipseJD) {

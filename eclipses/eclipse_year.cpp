@@ -35,7 +35,7 @@ bool MoonFarFromEcliptic(EngineContext& ctx, double syzygyJD, bool newMoon) {
 double SyzygyInstant(const CalcSettings& settings, const SyzygyRecord& r) {
   int y, m, d, h, mi;
   UnpackDateTime(r.date, r.time(), y, m, d, h, mi);
-  return CalendarToJulianDay(y, m, d) + h / 24.0 + mi / 1440.0 - settings.ZoneOffsetDays;
+  return JulianDayAtMinute(CalendarToJulianDay(y, m, d), h, mi) - settings.ZoneOffsetDays;
 }
 
 bool SearchSolar(EngineContext& ctx, double syzygyJD, FoundEclipse& e) {

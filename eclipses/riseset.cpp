@@ -61,9 +61,9 @@ RiseSetInstants RiseSetAroundTransit(EngineContext& ctx, int body, double transi
   out.transitJD = transitJD;
   auto horizon = [&](double t) { return UpperLimbAboveHorizon(ctx, body, t); };
   out.riseJD = SearchSignChange(horizon, out.transitJD - kHalfWindowDays, out.transitJD, kHundredthSecondDays,
-                                kTenthSecondDays);
+                                kTenthSecondDays).value_or(kNoInstant);
   out.setJD = SearchSignChange(horizon, out.transitJD, out.transitJD + kHalfWindowDays, kHundredthSecondDays,
-                               kTenthSecondDays);
+                               kTenthSecondDays).value_or(kNoInstant);
   return out;
 }
 

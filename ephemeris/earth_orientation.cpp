@@ -257,7 +257,7 @@ void PrecessionMatrix(const EngineContext& ctx, double jdTT, int direction, Matr
 }
 
 void PrecessVector(const EngineContext& ctx, double v[3], double jdTT, int direction) {
-  if (jdTT == kJ2000JD) return;
+  if (jdTT == kJ2000) return;
   Matrix3 p;
   PrecessionMatrix(ctx, jdTT, 1, p);
   double r[3];

@@ -149,7 +149,7 @@ double ReduceArcseconds(double xArcsec) {
 }
 
 void Plan404PlanetAngles(double jdTT, const Plan404PlanetTable& table, Plan404AngleStore& store) {
-  const double t = (jdTT - kJ2000JD) * kTenMillenniaPerDay;
+  const double t = (jdTT - kJ2000) * kTenMillenniaPerDay;
   store.evaluatedMask = 0;
   for (int i = 0; i < data::kPlan404ArgumentCount; ++i) {
     int h = table.maxHarmonic[i];
@@ -170,7 +170,7 @@ void Plan404Planet(double jdTT, const Plan404PlanetTable& table, double& longitu
                    double& latitudeRad, double& radiusAu) {
   Plan404AngleStore store;
   Plan404PlanetAngles(jdTT, table, store);
-  const double t = (jdTT - kJ2000JD) * kTenMillenniaPerDay;
+  const double t = (jdTT - kJ2000) * kTenMillenniaPerDay;
 
   double sl = 0.0, sb = 0.0, sr = 0.0;
   const signed char* p = table.args;
@@ -228,7 +228,7 @@ void Plan404Planet(double jdTT, const Plan404PlanetTable& table, double& longitu
 }
 
 void Plan404MoonMeanElements(double jdTT, double elementsArcsec[data::kPlan404MoonElementCount]) {
-  const double t = (jdTT - kJ2000JD) * kCenturiesPerDay;
+  const double t = (jdTT - kJ2000) * kCenturiesPerDay;
   const double t2 = t * t;
   for (int e = 0; e < data::kPlan404MoonElementCount; ++e) {
     const data::Plan404MoonMeanElement& el = data::kPlan404MoonMeanElements[e];
@@ -298,7 +298,7 @@ void Plan404MoonAddRows(const data::Plan404MoonRow* rows, int rowCount, int kind
 // the main series; see data/plan404_moon.cpp for the tables and their units.
 void Plan404Moon(double jdTT, double& longitudeRad, double& latitudeRad, double& distanceAu) {
   using namespace data;
-  const double t = (jdTT - kJ2000JD) * kCenturiesPerDay;
+  const double t = (jdTT - kJ2000) * kCenturiesPerDay;
 
   double el[kPlan404MoonElementCount];
   Plan404MoonMeanElements(jdTT, el);
@@ -367,7 +367,7 @@ int Plan404Body(EngineContext& ctx, Plan404Request& request) {
   const double y = r * std::cos(b) * std::sin(l);
   const double z = r * std::sin(b);
 
-  MeanObliquity(ctx, kJ2000JD);
+  MeanObliquity(ctx, kJ2000);
   double c = ctx.obliquity.cosine, s = ctx.obliquity.sine;
   double v[3] = {x, c * y - s * z, s * y + c * z};
   PrecessVector(ctx, v, request.JD, -1);

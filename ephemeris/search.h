@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace orv {
 
@@ -153,13 +154,14 @@ double SearchMinimum(Function&& f, double lo, double hi, double toleranceDays) {
 // thirty halvings of bisection. The search ends when the bracket is shorter
 // than `toleranceDays` or after kMaxHalvings steps; the result is the
 // interpolated crossing inside the last bracket. Without a sign change
-// between the ends there is no crossing: the result is 0 when
-// `endMarginDays` > 0 (otherwise the end nearer to zero). A result within
-// `endMarginDays` of either end of the window also means that there was no
-// crossing inside it: the result is then 0 (pass 0 for the margin to keep
-// every result).
+// between the ends (or with a value that is not finite there) there is no
+// crossing: none. A result within `endMarginDays` of either end of the
+// window also means that there was no crossing inside it: none as well
+// (pass 0 for the margin to keep every result). Every instant, 0 included,
+// is a result.
 template <class Function>
-double SearchSignChange(Function&& f, double start, double end, double toleranceDays, double endMarginDays) {
+std::optional<double> SearchSignChange(Function&& f, double start, double end, double toleranceDays,
+                                       double endMarginDays) {
   double a = start, b = end;
   double fa = f(a), fb = f(b);
   double result;
@@ -168,8 +170,7 @@ double SearchSignChange(Function&& f, double start, double end, double tolerance
   } else if (fb == 0.0) {
     result = b;
   } else if (!(fa * fb < 0.0)) {  // no sign change (or a value that is not finite)
-    if (endMarginDays > 0.0) return 0.0;
-    result = std::fabs(fa) <= std::fabs(fb) ? a : b;
+    return std::nullopt;
   } else {
     // [a, b] always holds the sign change; b is the newest point.
     double faUsed = fa, fbUsed = fb;
@@ -199,7 +200,7 @@ double SearchSignChange(Function&& f, double start, double end, double tolerance
   }
   if (endMarginDays > 0.0 &&
       (std::fabs(result - start) < endMarginDays || std::fabs(result - end) < endMarginDays))
-    return 0.0;
+    return std::nullopt;
   return result;
 }
 

@@ -36,7 +36,7 @@ constexpr Real kSecularTermArcsec = 8.7e-07L;
 // Mean sidereal time in seconds of time, not yet reduced to one day.
 Real MeanSiderealSeconds(double jdUT, Real T) {
   const Real fraction = jdUT - std::floor(jdUT);
-  Real seconds = (kEraAtJ2000Turns + kEraRateTurnsPerDay * (jdUT - kJ2000JD) + fraction) * kSecondsPerDay;
+  Real seconds = (kEraAtJ2000Turns + kEraRateTurnsPerDay * (jdUT - kJ2000) + fraction) * kSecondsPerDay;
   Real poly = kGmstSeconds[5];
   for (int i = 4; i >= 0; --i) poly = poly * T + kGmstSeconds[i];
   return seconds + poly;

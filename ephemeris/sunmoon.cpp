@@ -105,9 +105,7 @@ double MoonSunElongation(EngineContext& ctx, double jd) {
     const double T = JulianCenturies(jdTT);
     e += (MoonEopCorrectionMas(T) - SunEopCorrectionMas(T)) * kMasToDeg;
   }
-  e = std::fmod(e, 360.0);
-  if (e < 0.0) e += 360.0;
-  return e;
+  return WrapDegrees(e);
 }
 
 namespace {

@@ -5,16 +5,35 @@
 namespace orv {
 namespace {
 
+// A place's rows: the rows it shares with another place (the years it kept
+// that place's calendar) followed by its own, then the closing row.
 struct YearTable {
-  const data::HistoricalYearRow* rows;
-  int count;  // rows including the closing one
+  const data::HistoricalYearRow* shared = nullptr;
+  int sharedCount = 0;
+  const data::HistoricalYearRow* own = nullptr;
+  int ownCount = 0;  // including the closing row
+
+  int count() const { return sharedCount + ownCount; }
+  const data::HistoricalYearRow& row(int i) const { return i < sharedCount ? shared[i] : own[i - sharedCount]; }
 };
 
 bool TableOf(int placeCode, YearTable& table) {
-  if (placeCode == 0) table = {data::kHistoricalYears0, data::kHistoricalYearCount0};
-  else if (placeCode == 1) table = {data::kHistoricalYears1, data::kHistoricalYearCount1};
-  else return false;
-  return table.count >= 2;
+  table = {};
+  if (placeCode == 0) {
+    // Korea kept the Chinese calendar before its own rows begin.
+    table.own = data::kHistoricalYears0;
+    table.ownCount = data::kHistoricalYearCount0;
+    table.shared = data::kHistoricalYears1;
+    while (table.sharedCount < data::kHistoricalYearCount1 && table.ownCount > 0 &&
+           data::kHistoricalYears1[table.sharedCount].year < data::kHistoricalYears0[0].year)
+      ++table.sharedCount;
+  } else if (placeCode == 1) {
+    table.own = data::kHistoricalYears1;
+    table.ownCount = data::kHistoricalYearCount1;
+  } else {
+    return false;
+  }
+  return table.count() >= 2;
 }
 
 constexpr int kMonthsPerYear = 12;
@@ -24,8 +43,8 @@ constexpr int kMonthsPerYear = 12;
 bool HistoricalSpan(int placeCode, long& firstDay, long& endDay) {
   YearTable table;
   if (!TableOf(placeCode, table)) return false;
-  firstDay = table.rows[0].firstDay;
-  endDay = table.rows[table.count - 1].firstDay;
+  firstDay = table.row(0).firstDay;
+  endDay = table.row(table.count() - 1).firstDay;
   return true;
 }
 
@@ -33,9 +52,9 @@ int HistoricalMonthsBetween(int placeCode, long fromDay, long toDay, HistoricalM
   YearTable table;
   if (!TableOf(placeCode, table)) return 0;
   int count = 0;
-  for (int i = 0; i + 1 < table.count; ++i) {
-    const data::HistoricalYearRow& row = table.rows[i];
-    const long yearEnd = table.rows[i + 1].firstDay;
+  for (int i = 0; i + 1 < table.count(); ++i) {
+    const data::HistoricalYearRow& row = table.row(i);
+    const long yearEnd = table.row(i + 1).firstDay;
     if (yearEnd <= fromDay) continue;
     if (row.firstDay >= toDay) break;
     // The months in calendar order: 1..12 without the skipped number, the

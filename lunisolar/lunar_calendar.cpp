@@ -85,7 +85,7 @@ struct Lunations {
   int majorCount = 0;
 
   explicit Lunations(const YearTables& t) {
-    if (t.HeadNewMoon != 0.0) newMoon[count++] = DayOfInstant(t.HeadNewMoon);
+    if (t.HeadNewMoon) newMoon[count++] = DayOfInstant(*t.HeadNewMoon);
     firstListed = count;
     for (int r = 0; r < YearTables::kListCapacity && t.SyzygyList[r].date != 0; ++r)
       if (t.SyzygyList[r].isNewMoon() && count < kCapacity) newMoon[count++] = PackedDateToJulianDay(t.SyzygyList[r].date);
@@ -103,7 +103,7 @@ struct Lunations {
     }
     for (int i = 0; i < YearTables::kListCapacity && t.SolarTermList[i].date != 0; ++i)
       if (t.SolarTermList[i].termIndex % 2 == 1) major[majorCount++] = PackedDateToJulianDay(t.SolarTermList[i].date);
-    if (t.HeadMajorTerm != 0.0) major[majorCount++] = DayOfInstant(t.HeadMajorTerm);
+    if (t.HeadMajorTerm) major[majorCount++] = DayOfInstant(*t.HeadMajorTerm);
     for (int i = 0; i < t.TailMajorTermCount && majorCount < kMajorCapacity; ++i)
       major[majorCount++] = DayOfInstant(t.TailMajorTerms[i]);
   }

@@ -33,11 +33,6 @@ int Mod60(long long x) {
 
 // Month index from the month count since the start of spring (寅 month = 0);
 // a 甲 or 己 year begins with 丙寅.
-int MonthIndexOf(int monthCount, int yearIndex) {
-  int index = monthCount + (yearIndex % 5) * 12 + 2;
-  while (index > 59) index -= 60;
-  return index;
-}
 
 // The minute of a listed instant relative to the reference minute. Instants
 // are given to the minute, and the minute that holds the term already counts
@@ -110,7 +105,7 @@ SexagenaryIndices SexagenaryOfInstant(const YearTables& tables, int y, int m, in
       if (list[i].termIndex == kTermStartOfSpring) springYear = YearOf(list[i].date);
     out.yearsSinceReference = springYear - kRefYear;
     out.year = Mod60(out.yearsSinceReference + kRefYearIndex);
-    out.month = MonthIndexOf(list[sectional].termIndex / 2, out.year);
+    out.month = MonthPillarIndex(out.year, list[sectional].termIndex / 2);
   } else {
     long long years = minutes / kMeanYearMinutes;
     if (minutes < 0) years -= 1;
@@ -123,7 +118,7 @@ SexagenaryIndices SexagenaryOfInstant(const YearTables& tables, int y, int m, in
     while (2 * (i + 1) < YearTables::kPillarOffsets && tables.SpringStartRecord >= 0 &&
            tables.MonthPillarOffsets[2 * (i + 1)] <= r && i < 11)
       ++i;
-    out.month = MonthIndexOf(i, out.year);
+    out.month = MonthPillarIndex(out.year, i);
   }
 
   out.day = Mod60(static_cast<long long>(DaysBetween(kRefYear, kRefMonth, kRefDay, y, m, d)) + kRefDayIndex);
@@ -135,7 +130,7 @@ SexagenaryIndices SexagenaryOfInstant(const YearTables& tables, int y, int m, in
   } else {
     while (t >= kBranchLimits[branch]) ++branch;
   }
-  out.hour = branch + ((out.day % 10) % 5) * 12;
+  out.hour = HourPillarIndex(out.day, branch);
   return out;
 }
 
@@ -190,6 +185,12 @@ bool DanoDay(const YearTables& tables, int year, int& month, int& day) {
   int y;
   UnpackDate(tables.DayTable[slot].solarDate, y, month, day);
   return true;
+}
+
+int MonthPillarIndex(int yearIndex, int monthsAfterTigerMonth) {
+  int index = monthsAfterTigerMonth + (yearIndex % 5) * 12 + 2;
+  while (index > 59) index -= 60;
+  return index;
 }
 
 }  // namespace orv

@@ -10,6 +10,16 @@ namespace orv {
 // "甲子" .. "癸亥" (stem = index mod 10, branch = index mod 12).
 extern const char* const SexagenaryNames[60];
 
+// Sixty-cycle index of the month pillar `monthsAfterTigerMonth` (0..11)
+// months after the 寅 month of the year of sixty-cycle index yearIndex
+// (0..59): years of stem 甲 or 己 begin at 丙寅 (index 2), and each next pair
+// of year stems two stems later.
+int MonthPillarIndex(int yearIndex, int monthsAfterTigerMonth);
+// Sixty-cycle index of the hour pillar of the hour branch (0 = 子 .. 11) on
+// the day of sixty-cycle index dayIndex (0..59): days of stem 甲 or 己 begin
+// at 甲子, each next pair of day stems two stems later.
+inline int HourPillarIndex(int dayIndex, int branch) { return branch + ((dayIndex % 10) % 5) * 12; }
+
 // Minutes from the loaded year's start of spring to every sectional term of
 // the term list (the fallback of SexagenaryOfInstant).
 void BuildMonthPillarTable(YearTables& tables, int year);

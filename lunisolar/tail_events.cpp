@@ -2,23 +2,21 @@
 
 #include <cmath>
 
+#include "ephemeris/angles.h"
+#include "ephemeris/mean_periods.h"
 #include "ephemeris/sunmoon.h"
 #include "lunisolar/terms.h"
 
 namespace orv {
 namespace {
 
-// Mean synodic month and mean rates (days, degrees per day): first guesses
+// Mean rates (days, degrees per day): first guesses
 // only, the crossing search converges on the true event.
-constexpr double kSynodicMonthDays = 29.530588853;
 constexpr double kMeanSunRateDegPerDay = 0.985647;
 // Major terms: the Sun's longitude at a multiple of 30 degrees.
 constexpr double kMajorTermSpacingDeg = 30.0;
 constexpr double kDegreesPerDayOfZoneShift = 360.0;
 
-// Signed difference a - b reduced to [-180, 180] degrees, as the list
-// searches reduce it.
-double SignedDegrees(double a, double b) { return std::remainder(a - b, 360.0); }
 
 // The instant near `guess` (search scale: selected time system, zone
 // removed) at which the function reaches `targetDeg`, by the crossing search
@@ -26,14 +24,14 @@ double SignedDegrees(double a, double b) { return std::remainder(a - b, 360.0); 
 double Converge(EngineContext& ctx, int body, int result, double targetDeg, double guess) {
   const CrossingSearch& search = body == kBodySun ? kSunCrossing : kElongationCrossing;
   const Crossing found = FindCrossing(
-      [&](double jd) { return SignedDegrees(SunMoonLongitude(ctx, body, jd, result), targetDeg); }, guess, search);
+      [&](double jd) { return SignedDegrees(SunMoonLongitude(ctx, body, jd, result) - targetDeg); }, guess, search);
   return found.found ? found.jd : guess;
 }
 
 double ListedInstant(PackedDate date, PackedTime time) {
   int h, mi;
   UnpackTime(time, h, mi);
-  return PackedDateToJulianDay(date) + h / 24.0 + mi / 1440.0;
+  return JulianDayAtMinute(PackedDateToJulianDay(date), h, mi);
 }
 
 }  // namespace
@@ -41,41 +39,41 @@ double ListedInstant(PackedDate date, PackedTime time) {
 void FindEventsPastLists(EngineContext& ctx, YearTables& tables) {
   tables.TailNewMoonCount = 0;
   tables.TailMajorTermCount = 0;
-  tables.HeadNewMoon = 0.0;
-  tables.HeadMajorTerm = 0.0;
+  tables.HeadNewMoon.reset();
+  tables.HeadMajorTerm.reset();
   if (tables.DayTableCount <= 0) return;
   const double zone = ctx.settings.ZoneOffsetDays;
   const double tableEnd = PackedDateToJulianDay(tables.DayTable[0].solarDate) + tables.DayTableCount;
 
   // The last listed new moon and the last listed term (listed scale: zone added).
-  double firstNewMoon = 0.0, lastNewMoon = 0.0, firstMajorTerm = 0.0, lastTerm = 0.0;
+  std::optional<double> firstNewMoon, lastNewMoon, firstMajorTerm, lastTerm;
   for (const SyzygyRecord& r : tables.SyzygyList) {
     if (r.date == 0) break;
     if (!r.isNewMoon()) continue;
     lastNewMoon = ListedInstant(r.date, r.time());
-    if (firstNewMoon == 0.0) firstNewMoon = lastNewMoon;
+    if (!firstNewMoon) firstNewMoon = lastNewMoon;
   }
   for (const SolarTermRecord& r : tables.SolarTermList) {
     if (r.date == 0) break;
     lastTerm = ListedInstant(r.date, r.time());
-    if (firstMajorTerm == 0.0 && r.termIndex % 2 == 1) firstMajorTerm = lastTerm;
+    if (!firstMajorTerm && r.termIndex % 2 == 1) firstMajorTerm = lastTerm;
   }
-  if (lastNewMoon == 0.0 || lastTerm == 0.0 || firstMajorTerm == 0.0) return;
+  if (!lastNewMoon || !lastTerm || !firstMajorTerm) return;
 
   // Before the lists: one lunation before the first new moon, one major
   // term before the first listed one (the Sun's longitude 30 degrees less).
-  tables.HeadNewMoon = Converge(ctx, kBodySunAndMoon, kResultElongation, 0.0, firstNewMoon - zone - kSynodicMonthDays) +
-                       zone;
+  tables.HeadNewMoon =
+      Converge(ctx, kBodySunAndMoon, kResultElongation, 0.0, *firstNewMoon - zone - kSynodicMonthDays) + zone;
   {
-    const double t0 = firstMajorTerm - zone;
+    const double t0 = *firstMajorTerm - zone;
     const double lon = SunMoonLongitude(ctx, kBodySun, t0, kResultSunLongitude);
     const double target = std::fmod(std::round(lon / kMajorTermSpacingDeg) * kMajorTermSpacingDeg -
                                         kMajorTermSpacingDeg + 360.0, 360.0);
-    const double guess = t0 + SignedDegrees(target, lon) / kMeanSunRateDegPerDay;
+    const double guess = t0 + SignedDegrees(target - lon) / kMeanSunRateDegPerDay;
     tables.HeadMajorTerm = Converge(ctx, kBodySun, kResultSunLongitude, target, guess) + zone;
   }
 
-  double t = lastNewMoon - zone;
+  double t = *lastNewMoon - zone;
   while (tables.TailNewMoonCount < YearTables::kTailCapacity) {
     t = Converge(ctx, kBodySunAndMoon, kResultElongation, 0.0, t + kSynodicMonthDays);
     const double listed = t + zone;
@@ -85,11 +83,11 @@ void FindEventsPastLists(EngineContext& ctx, YearTables& tables) {
   const double until = tables.TailNewMoons[tables.TailNewMoonCount - 1];
 
   // Major terms: the next multiple of 30 degrees after the last listed term.
-  t = lastTerm - zone;
+  t = *lastTerm - zone;
   double target = std::floor(SunMoonLongitude(ctx, kBodySun, t, kResultSunLongitude) / kMajorTermSpacingDeg + 1.0) *
                   kMajorTermSpacingDeg;
   while (tables.TailMajorTermCount < YearTables::kTailCapacity) {
-    const double guess = t + SignedDegrees(target, SunMoonLongitude(ctx, kBodySun, t, kResultSunLongitude)) /
+    const double guess = t + SignedDegrees(target - SunMoonLongitude(ctx, kBodySun, t, kResultSunLongitude)) /
                                  kMeanSunRateDegPerDay;
     t = Converge(ctx, kBodySun, kResultSunLongitude, std::fmod(target, 360.0), guess);
     tables.TailMajorTerms[tables.TailMajorTermCount++] = t + zone;
@@ -102,8 +100,8 @@ void ShiftTailZone(YearTables& tables, float deltaDeg) {
   const double days = static_cast<double>(deltaDeg) / kDegreesPerDayOfZoneShift;
   for (int i = 0; i < tables.TailNewMoonCount; ++i) tables.TailNewMoons[i] += days;
   for (int i = 0; i < tables.TailMajorTermCount; ++i) tables.TailMajorTerms[i] += days;
-  if (tables.HeadNewMoon != 0.0) tables.HeadNewMoon += days;
-  if (tables.HeadMajorTerm != 0.0) tables.HeadMajorTerm += days;
+  if (tables.HeadNewMoon) *tables.HeadNewMoon += days;
+  if (tables.HeadMajorTerm) *tables.HeadMajorTerm += days;
 }
 
 }  // namespace orv

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "ephemeris/angles.h"
+#include "ephemeris/mean_periods.h"
 #include "ephemeris/search.h"
 #include "ephemeris/sunmoon.h"
 #include "time/timescales.h"
@@ -20,87 +21,9 @@ namespace {
 constexpr double kMinuteDays = 1.0 / 1440.0;
 // A refined crossing further than this from its listed minute is not its event.
 constexpr double kRefineWindowDays = 1.0 / 24.0;
-// Linear stepping, coarse approach: minutes per degree of the Sun's longitude and of the
-// elongation (deliberately short of the true rates, so the approach never
-// overshoots), and where the approach stops (minutes).
-constexpr double kSunMinutesPerDegree = 1000.0;
-constexpr double kMoonMinutesPerDegree = 100.0;
-constexpr double kCoarseStopMinutes = 2.0 / 1440.0;
-constexpr double kCoarseStopFullMoonMinutes = 1.0 / 1440.0;
-// A longitude below this, when the target is 360, has passed the wrap.
-constexpr double kWrapLimitDeg = 12.2;
-constexpr int kDefaultStepSeconds = 20;
-
-double WrappedLongitude(double longitude, double target) {
-  return (target >= 359.99 && longitude < kWrapLimitDeg) ? longitude + 360.0 : longitude;
-}
-
 double SunLongitudeAt(EngineContext& ctx, double jd) {
   return SunMoonLongitude(ctx, kBodySun, jd, kResultSunLongitude);
 }
-
-double LongitudeFunction(EngineContext& ctx, int body, int what, double jd) {
-  return SunMoonLongitude(ctx, body, jd, what);
-}
-
-int StepSeconds(const CalcSettings& settings) {
-  return settings.TermSearchStepSeconds > 0 ? settings.TermSearchStepSeconds : kDefaultStepSeconds;
-}
-
-// Linear stepping: step forward while the function is short of the target
-// and interpolate the crossing between the last two points.
-double StepToLongitude(EngineContext& ctx, int body, int what, double target, double t) {
-  const double step = StepSeconds(ctx.settings) / 86400.0;
-  double lambda = WrappedLongitude(LongitudeFunction(ctx, body, what, t), target);
-  if (lambda >= target) return t;  // already reached at the start of the fine step
-  double dPrev = std::fabs(target - lambda), d = dPrev;
-  // The coarse approach leaves a few minutes to go; a day of steps without
-  // reaching the target is a failure.
-  const int maxSteps = static_cast<int>(1.0 / step) + 1;
-  int i = 0;
-  for (; i < maxSteps && lambda < target; ++i) {
-    dPrev = std::fabs(target - lambda);
-    t += step;
-    lambda = WrappedLongitude(LongitudeFunction(ctx, body, what, t), target);
-    d = std::fabs(target - lambda);
-  }
-  if (i == maxSteps) return std::nan("");
-  return (dPrev + d) > 0.0 ? t - step * d / (dPrev + d) : t;
-}
-
-// Coarse approach from `t` towards `target` by steps of (target - value) x
-// minutesPerDegree minutes, stopping when the step is below `stopMinutes`;
-// returns the last point before the final step.
-double CoarseApproach(EngineContext& ctx, int body, int what, double target, double t,
-                      double minutesPerDegree, double stopMinutes, bool wrap) {
-  double value = LongitudeFunction(ctx, body, what, t);
-  if (wrap) value = WrappedLongitude(value, target);
-  double previous = t;
-  for (int i = 0; i < 200; ++i) {
-    const double g = (target - value) * minutesPerDegree;
-    if (g <= stopMinutes || g < 0.0) break;
-    previous = t;
-    t += g * kMinuteDays;
-    value = LongitudeFunction(ctx, body, what, t);
-    if (wrap) value = WrappedLongitude(value, target);
-  }
-  return previous;
-}
-
-// The linear stepping of the lists (TermSearchBisection 0): the coarse
-// approach from a start before the event, then steps of
-// TermSearchStepSeconds to the crossing of `target`.
-struct EventSearch {
-  int body, what;
-  double minutesPerDegree, stopMinutes;
-  bool wrap;
-};
-
-constexpr EventSearch kTermSearch{kBodySun, kResultSunLongitude, kSunMinutesPerDegree, kCoarseStopMinutes, true};
-constexpr EventSearch kNewMoonSearch{kBodySunAndMoon, kResultElongation, kMoonMinutesPerDegree, kCoarseStopMinutes,
-                                     true};
-constexpr EventSearch kFullMoonSearch{kBodySunAndMoon, kResultElongation, kMoonMinutesPerDegree,
-                                      kCoarseStopFullMoonMinutes, false};
 
 // Clock fields of a Julian Day in the selected time system (zone added).
 struct ClockFields {
@@ -119,13 +42,17 @@ ClockFields SplitInstant(double instant, double jd0) {
   c.minute = static_cast<int>(x);
   const double s = 60.0 * (x - c.minute);
   c.seconds = static_cast<int>(s + 0.5);
+  // The record keeps the minute that holds the instant (the month, the
+  // pillars and the day change from that minute), so 59.5 s and more stay
+  // in it as 59 instead of reading "60".
+  if (c.seconds > 59) c.seconds = 59;
   return c;
 }
 
 double RecordInstant(PackedDate date, PackedTime time) {
   int h, mi;
   UnpackTime(time, h, mi);
-  return PackedDateToJulianDay(date) + h / 24.0 + mi / 1440.0;
+  return JulianDayAtMinute(PackedDateToJulianDay(date), h, mi);
 }
 
 double ListStartJulianDay(const YearTables& t) { return PackedDateToJulianDay(t.DayTable[0].solarDate); }
@@ -144,15 +71,16 @@ double ListStartJulianDay(const YearTables& t) { return PackedDateToJulianDay(t.
 constexpr double kMeanSunLongitudeJ2000Deg = 280.46646;
 constexpr double kMeanSunDegPerCentury = 36000.76983;
 // Mean new moon of lunation k (k = 0: 2000 January 6): 2451550.09766 +
-// 29.530588861 k, TT (Meeus, eq. 49.1); a full moon is lunation k + 1/2.
+// kSynodicMonthDays k, TT (Meeus, eq. 49.1, whose 29.530588861 d differs
+// by 0.7 ms a lunation: the guess only starts the search, and the events
+// found over -4999..10000 are the same); a full moon is lunation k + 1/2.
 constexpr double kMeanNewMoonEpochJD = 2451550.09766;
-constexpr double kMeanSynodicMonthDays = 29.530588861;
 
 double MeanSunLongitudeDeg(double jdTT) {
-  return kMeanSunLongitudeJ2000Deg + kMeanSunDegPerCentury * (jdTT - kJ2000JD) / kDaysPerJulianCentury;
+  return kMeanSunLongitudeJ2000Deg + kMeanSunDegPerCentury * (jdTT - kJ2000) / kDaysPerJulianCentury;
 }
 double MeanSunInstant(double longitudeDeg) {
-  return kJ2000JD + (longitudeDeg - kMeanSunLongitudeJ2000Deg) / kMeanSunDegPerCentury * kDaysPerJulianCentury;
+  return kJ2000 + (longitudeDeg - kMeanSunLongitudeJ2000Deg) / kMeanSunDegPerCentury * kDaysPerJulianCentury;
 }
 
 // TT less the searches' time scale (Delta T for UT and ST, else 0) at an
@@ -170,10 +98,6 @@ double GuessInSearchScale(const CalcSettings& settings, double jdTT) {
   return jdTT - TTMinusSearchScale(settings, jdTT);
 }
 
-// Where the linear stepping's coarse approach starts before the guess: well
-// more than the guess can be late (hours; Delta T in antiquity, a day or two).
-constexpr double kSunApproachLeadDays = 5.0;
-constexpr double kMoonApproachLeadDays = 2.5;
 constexpr double kFirstLunationMarginDays = 3.0;
 // Lunations searched and dropped before the list's first new moon: at most
 // two (before the start, on the first day) when the searches succeed.
@@ -214,7 +138,7 @@ constexpr double kFullMoonMoonAnomalyDays = -0.40614, kFullMoonSunAnomalyDays = 
 double EventGuessTT(const ListEvent& e) {
   if (e.sun) {
     const double meanJd = MeanSunInstant(e.turnDeg);
-    const double anomaly = (kSunAnomalyJ2000Deg + kSunAnomalyDegPerDay * (meanJd - kJ2000JD)) * kDegToRad;
+    const double anomaly = (kSunAnomalyJ2000Deg + kSunAnomalyDegPerDay * (meanJd - kJ2000)) * kDegToRad;
     const double centreDeg = kSunCentreDeg * std::sin(anomaly) + kSunCentre2Deg * std::sin(2.0 * anomaly);
     return meanJd - centreDeg / kSunMeanRateDegPerDay;
   }
@@ -222,7 +146,7 @@ double EventGuessTT(const ListEvent& e) {
   const double sunAnomaly = (kLunationSunAnomalyDeg + kLunationSunAnomalyDegPerLunation * k) * kDegToRad;
   const double moonAnomaly = (kLunationMoonAnomalyDeg + kLunationMoonAnomalyDegPerLunation * k) * kDegToRad;
   const bool full = k - std::floor(k) != 0.0;
-  return kMeanNewMoonEpochJD + kMeanSynodicMonthDays * k +
+  return kMeanNewMoonEpochJD + kSynodicMonthDays * k +
          (full ? kFullMoonMoonAnomalyDays : kNewMoonMoonAnomalyDays) * std::sin(moonAnomaly) +
          (full ? kFullMoonSunAnomalyDays : kNewMoonSunAnomalyDays) * std::sin(sunAnomaly);
 }
@@ -231,7 +155,7 @@ double EventGuessTT(const ListEvent& e) {
 // [-180, 180].
 double DistanceFromTarget(EngineContext& ctx, const ListEvent& e, double jd) {
   const double value = e.sun ? SunLongitudeAt(ctx, jd) : MoonSunElongation(ctx, jd);
-  return std::remainder(value - EventTargetDeg(e), 360.0);
+  return SignedDegrees(value - EventTargetDeg(e));
 }
 
 // The instant of an event in the searches' time scale (zone not added);
@@ -239,16 +163,6 @@ double DistanceFromTarget(EngineContext& ctx, const ListEvent& e, double jd) {
 bool FindEventInstant(EngineContext& ctx, const ListEvent& e, double& instant) {
   const double guess = GuessInSearchScale(ctx.settings, EventGuessTT(e));
   if (!std::isfinite(guess)) return false;
-  if (ctx.settings.TermSearchBisection != 1) {
-    // Linear stepping from the coarse approach, itself started a little
-    // before the guess (the approach only moves forward).
-    const EventSearch& s = e.sun ? kTermSearch : (EventTargetDeg(e) == 360.0 ? kNewMoonSearch : kFullMoonSearch);
-    const double start = guess - (e.sun ? kSunApproachLeadDays : kMoonApproachLeadDays);
-    const double target = EventTargetDeg(e);
-    const double t = CoarseApproach(ctx, s.body, s.what, target, start, s.minutesPerDegree, s.stopMinutes, s.wrap);
-    instant = StepToLongitude(ctx, s.body, s.what, target, t);
-    return std::isfinite(instant);
-  }
   const Crossing c = FindCrossing([&](double jd) { return DistanceFromTarget(ctx, e, jd); }, guess,
                                   e.sun ? kSunCrossing : kElongationCrossing);
   instant = c.jd;
@@ -286,23 +200,15 @@ int TermLongitude(int termIndex) {
   return 15 * ((termIndex + 21) % 24);
 }
 
-double BisectLongitude(EngineContext& ctx, double target, double lo, double hi, double toleranceDays,
-                       int body, int what) {
-  double dLo = LongitudeFunction(ctx, body, what, lo) - target;
-  if (dLo > 0.0) dLo -= 360.0;
-  double mid = lo, dMid = dLo;
-  for (int i = 0; i < 30; ++i) {
-    mid = 0.5 * (lo + hi);
-    dMid = WrappedLongitude(LongitudeFunction(ctx, body, what, mid), target) - target;
-    if (std::fabs(mid - lo) < toleranceDays) break;
-    if (dLo * dMid >= 0.0) {
-      lo = mid;
-      dLo = dMid;
-    } else {
-      hi = mid;
-    }
-  }
-  return dMid <= 0.0 ? mid : lo;
+std::optional<double> LongitudeCrossing(EngineContext& ctx, bool sun, double targetDeg, double guessJd,
+                                        double windowDays) {
+  const auto distance = [&](double jd) {
+    const double value = sun ? SunLongitudeAt(ctx, jd) : MoonSunElongation(ctx, jd);
+    return SignedDegrees(value - targetDeg);
+  };
+  const Crossing x = FindCrossing(distance, guessJd, sun ? kSunCrossing : kElongationCrossing);
+  if (!x.found || std::fabs(x.jd - guessJd) > windowDays) return std::nullopt;
+  return x.jd;
 }
 
 namespace {
@@ -385,7 +291,7 @@ bool ComputeSyzygiesOfYear(EngineContext& ctx, YearTables& tables, int mode) {
   // or before the first day.
   const double jd0TT = jd0 + TTMinusSearchScale(ctx.settings, jd0);
   if (!std::isfinite(jd0TT)) return false;
-  double lunation = std::floor((jd0TT - kMeanNewMoonEpochJD) / kMeanSynodicMonthDays) - 1.0;
+  double lunation = std::floor((jd0TT - kMeanNewMoonEpochJD) / kSynodicMonthDays) - 1.0;
   for (int i = 0; i < kMaxSkippedLunations &&
                   GuessInSearchScale(ctx.settings, EventGuessTT({false, lunation})) + zone < jd0 - kFirstLunationMarginDays;
        ++i)
@@ -433,16 +339,14 @@ namespace {
 
 // The seconds of the crossing of `target` by the longitude function near the
 // listed minute (searched from its middle), with the minute carried when
-// they fall outside 0..60. A failed search leaves the fields and gives 0.
-float RefineSeconds(EngineContext& ctx, double target, bool sun, int& y, int& m, int& d, int& h, int& mi) {
+// they fall outside 0..60. A failed search leaves the fields and gives none.
+std::optional<float> RefineSeconds(EngineContext& ctx, double target, bool sun, int& y, int& m, int& d, int& h, int& mi) {
   const double t = CalendarToJulianDay(y, m, d) + (h + mi / 60.0) / 24.0 - ctx.settings.ZoneOffsetDays;
-  const auto distance = [&](double jd) {
-    const double value = sun ? SunLongitudeAt(ctx, jd) : MoonSunElongation(ctx, jd);
-    return std::remainder(value - target, 360.0);
-  };
-  const Crossing x = FindCrossing(distance, t + 0.5 * kMinuteDays, sun ? kSunCrossing : kElongationCrossing);
-  if (!x.found || std::fabs(x.jd - t) > kRefineWindowDays) return 0.0f;
-  double seconds = (x.jd - t) * 86400.0;
+  // From the middle of the minute; the window is measured from its start.
+  const std::optional<double> crossing =
+      LongitudeCrossing(ctx, sun, target, t + 0.5 * kMinuteDays, kRefineWindowDays + 0.5 * kMinuteDays);
+  if (!crossing || std::fabs(*crossing - t) > kRefineWindowDays) return std::nullopt;
+  double seconds = (*crossing - t) * kSecondsPerDay;
   const int carry = static_cast<int>(std::floor(seconds / 60.0));
   seconds -= 60.0 * carry;
   if (carry != 0) AddMinutes(carry, y, m, d, h, mi, y, m, d, h, mi);
@@ -451,12 +355,12 @@ float RefineSeconds(EngineContext& ctx, double target, bool sun, int& y, int& m,
 
 }  // namespace
 
-float RefineTermSeconds(EngineContext& ctx, double longitude, int& y, int& m, int& d, int& h, int& mi) {
+std::optional<float> RefineTermSeconds(EngineContext& ctx, double longitude, int& y, int& m, int& d, int& h, int& mi) {
   if (longitude <= 0.0) longitude += 360.0;
   return RefineSeconds(ctx, longitude, true, y, m, d, h, mi);
 }
 
-float RefineSyzygySeconds(EngineContext& ctx, char kind, int& y, int& m, int& d, int& h, int& mi) {
+std::optional<float> RefineSyzygySeconds(EngineContext& ctx, char kind, int& y, int& m, int& d, int& h, int& mi) {
   return RefineSeconds(ctx, kind == 'H' ? 360.0 : 180.0, false, y, m, d, h, mi);
 }
 
@@ -500,7 +404,7 @@ bool SolarTermInstantOfYear(EngineContext& ctx, const YearTables& tables, int ye
   const double fromDeg = list[r].longitude == 360 && longitudeDeg <= 15.0 ? 0.0 : list[r].longitude;
   const double guess = fromJd + (longitudeDeg - fromDeg) / 15.0 * (toJd - fromJd);
   const Crossing found = FindCrossing(
-      [&](double jd) { return std::remainder(SunLongitudeAt(ctx, jd) - longitudeDeg, 360.0); }, guess, kSunCrossing);
+      [&](double jd) { return SignedDegrees(SunLongitudeAt(ctx, jd) - longitudeDeg); }, guess, kSunCrossing);
   if (!found.found) return false;
   const double x = found.jd + zone;
   const CivilDateTime c = JulianDayToCalendar(x);
@@ -509,7 +413,9 @@ bool SolarTermInstantOfYear(EngineContext& ctx, const YearTables& tables, int ye
   day = c.day;
   hour = c.hour;
   minute = c.minute;
-  seconds = RefineTermSeconds(ctx, longitudeDeg, y, month, day, hour, minute);
+  // The crossing was just found, so its refinement succeeds; if it did not,
+  // the crossing's own clock seconds stand.
+  seconds = RefineTermSeconds(ctx, longitudeDeg, y, month, day, hour, minute).value_or(static_cast<float>(c.seconds));
   return true;
 }
 
@@ -527,7 +433,7 @@ int FirstAtOrAfter(const Record* list, double instant) {
 
 bool FindSolarTermNear(const YearTables& tables, int y, int m, int d, int h, int mi, char direction,
                        char kind, int& oy, int& om, int& od, int& oh, int& omi, int& termIndex) {
-  const double instant = CalendarToJulianDay(y, m, d) + h / 24.0 + mi / 1440.0;
+  const double instant = JulianDayAtMinute(CalendarToJulianDay(y, m, d), h, mi);
   const int k = FirstAtOrAfter(tables.SolarTermList, instant);
   if (k < 0) return false;
   const bool sectional = tables.SolarTermList[k].termIndex % 2 == 0;
@@ -545,7 +451,7 @@ bool FindSolarTermNear(const YearTables& tables, int y, int m, int d, int h, int
 
 bool FindSyzygyNear(const YearTables& tables, int y, int m, int d, int h, int mi, char direction, char kind,
                     int& oy, int& om, int& od, int& oh, int& omi) {
-  const double instant = CalendarToJulianDay(y, m, d) + h / 24.0 + mi / 1440.0;
+  const double instant = JulianDayAtMinute(CalendarToJulianDay(y, m, d), h, mi);
   const int k = FirstAtOrAfter(tables.SyzygyList, instant);
   if (k < 0) return false;
   const bool isNew = tables.SyzygyList[k].isNewMoon();

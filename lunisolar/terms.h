@@ -7,6 +7,8 @@
 // lists are in the selected time system (standard time of the place for ST).
 #pragma once
 
+#include <optional>
+
 #include <string>
 
 #include "ephemeris/context.h"
@@ -40,19 +42,25 @@ int TermLongitude(int termIndex);
 bool ComputeSolarTermsOfYear(EngineContext& ctx, YearTables& tables, int mode);
 bool ComputeSyzygiesOfYear(EngineContext& ctx, YearTables& tables, int mode);
 
-// The instant in [lo, hi] at which the longitude function (body 0/what 1: the
-// Sun's apparent longitude; body 2/what 2: the Moon-Sun elongation) reaches
-// `target` degrees, to `toleranceDays`; the last point known not to be after
-// the crossing.
-double BisectLongitude(EngineContext& ctx, double target, double lo, double hi,
-                       double toleranceDays, int body, int what);
+// The instant (search scale: selected time system, zone removed) at which
+// the Sun's apparent longitude (sun) or the Moon-Sun elongation reaches
+// `targetDeg`, by the crossing search of the lists from `guessJd`; none when
+// the search failed or the crossing lies more than `windowDays` from the
+// guess.
+std::optional<double> LongitudeCrossing(EngineContext& ctx, bool sun, double targetDeg, double guessJd,
+                                        double windowDays);
 
 // Seconds of the term of `longitude` at the listed minute y-m-d h:mi (to
 // 0.01 s). When the seconds fall outside 0..60 the minute is carried (through
-// hour, day, month and year) in the in/out fields.
-float RefineTermSeconds(EngineContext& ctx, double longitude, int& y, int& m, int& d, int& h, int& mi);
+// hour, day, month and year) in the in/out fields. None when the search
+// failed (a value that is not finite, or no crossing near the minute): the
+// fields are then left as they are.
+std::optional<float> RefineTermSeconds(EngineContext& ctx, double longitude, int& y, int& m, int& d, int& h, int& mi);
 // The same for a new moon ('H') or a full moon ('M').
-float RefineSyzygySeconds(EngineContext& ctx, char kind, int& y, int& m, int& d, int& h, int& mi);
+std::optional<float> RefineSyzygySeconds(EngineContext& ctx, char kind, int& y, int& m, int& d, int& h, int& mi);
+// What a caller that knows only the listed minute shows when the refinement
+// failed: the middle of that minute, off by 30 s at the most.
+constexpr float kListedMinuteMiddleSeconds = 30.0f;
 
 // The instant at which the apparent solar longitude reaches `longitudeDeg`
 // (any value) in `year`, which must lie in the loaded span. False when the

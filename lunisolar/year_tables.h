@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "time/dates.h"
 #include "time/settings.h"
@@ -70,9 +71,10 @@ struct YearTables {
   double TailMajorTerms[kTailCapacity] = {};
   int TailMajorTermCount = 0;
   // The new moon before the first listed one and the major term before the
-  // first listed term (0 when not found), for the table's first weeks.
-  double HeadNewMoon = 0.0;
-  double HeadMajorTerm = 0.0;
+  // first listed term (none while the lists are empty), for the table's
+  // first weeks. Any Julian Day, 0 included, is an instant.
+  std::optional<double> HeadNewMoon;
+  std::optional<double> HeadMajorTerm;
 };
 
 // Julian Day (00:00) of a packed civil date.

@@ -29,7 +29,7 @@ constexpr double kMas = 1e-3 * kArcsec;
 constexpr double kMicroarcsec = 1e-6 * kArcsec;
 constexpr double kDaysPerCentury = 36525.0;
 
-double JdOfCenturies(double T) { return kJ2000JD + T * kDaysPerCentury; }
+double JdOfCenturies(double T) { return kJ2000 + T * kDaysPerCentury; }
 
 // Instants spread over the years -3000 .. 3000 (T = -50 .. 50 centuries), at
 // odd fractions of a day.
@@ -237,7 +237,7 @@ TEST(Obliquity, Owen1990SwitchesToTheLongTermSeriesBeyondTwoCenturies) {
   const Observer observer;
   const CalcSettings s = Models(kPrecessionOwen1990, kNutationIau2000B, kObliquityOwen1990);
   EngineContext ctx(s, observer);
-  EXPECT_NEAR(MeanObliquity(ctx, kJ2000JD) / kArcsec, 84381.448, 1e-9);  // IAU 1976 at J2000.0
+  EXPECT_NEAR(MeanObliquity(ctx, kJ2000) / kArcsec, 84381.448, 1e-9);  // IAU 1976 at J2000.0
   for (double sign : {-1.0, 1.0}) {
     const double atBound = JdOfCenturies(2.0 * sign), beyond = JdOfCenturies(2.0000001 * sign);
     ASSERT_EQ(JulianCenturies(atBound), 2.0 * sign);
@@ -317,11 +317,11 @@ TEST(Precession, VectorAtJ2000IsUntouchedAndElsewhereRotated) {
     EngineContext ctx(s, observer);
     const double v0[3] = {0.3, -0.7, 0.64807406984078602};
     double v[3] = {v0[0], v0[1], v0[2]};
-    PrecessVector(ctx, v, kJ2000JD, 0);
-    PrecessVector(ctx, v, kJ2000JD, -1);
+    PrecessVector(ctx, v, kJ2000, 0);
+    PrecessVector(ctx, v, kJ2000, -1);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(v[i], v0[i]);
 
-    for (double jd : {kJ2000JD + 1e-9, kJ2000JD + 1.0, 2200000.5, 2600000.5}) {
+    for (double jd : {kJ2000 + 1e-9, kJ2000 + 1.0, 2200000.5, 2600000.5}) {
       Matrix3 p;
       PrecessionMatrix(ctx, jd, 1, p);
       double toDate[3] = {v0[0], v0[1], v0[2]}, toJ2000[3] = {v0[0], v0[1], v0[2]};
@@ -375,7 +375,7 @@ TEST(PrecessionErfa, AnglesAndMatricesMatchErfaOverSixMillennia) {
     worstMatrix = std::max(worstMatrix, MaxElementDifference(mine, ref));
 
     double zeta76, z76, theta76;
-    eraPrec76(kJ2000JD, 0.0, jd, 0.0, &zeta76, &z76, &theta76);
+    eraPrec76(kJ2000, 0.0, jd, 0.0, &zeta76, &z76, &theta76);
     PrecessionAnglesIau1976(T, zeta, theta, z);
     worstAngles1976 = std::max({worstAngles1976, std::fabs(zeta - zeta76), std::fabs(theta - theta76),
                                 std::fabs(z - z76)});
@@ -591,11 +591,11 @@ TEST(SiderealErfa, AtJ2000ItIsAbout18Point697Hours) {
   const Observer observer;
   const CalcSettings s = Models(kPrecessionIau2006, kNutationIau2000B, kObliquityIau2006);
   EngineContext ctx(s, observer);
-  ctx.time.CurrentUT = ctx.time.CurrentTT = kJ2000JD;
+  ctx.time.CurrentUT = ctx.time.CurrentTT = kJ2000;
   const double hours = ApparentSiderealTime(ctx);
   EXPECT_NEAR(hours, 18.697, 0.0005);
   // 1e-8 h = 0.54 mas: the IAU 2000B - 2000A difference and cos(eps + deps).
-  EXPECT_NEAR(hours, eraGst06a(kJ2000JD, 0.0, kJ2000JD, 0.0) * 12.0 / kPi, 1e-8);
+  EXPECT_NEAR(hours, eraGst06a(kJ2000, 0.0, kJ2000, 0.0) * 12.0 / kPi, 1e-8);
 }
 
 #endif  // ORVANTA_HAVE_ERFA

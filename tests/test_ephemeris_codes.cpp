@@ -1,6 +1,6 @@
-// The ephemeris-code table: file names, DE numbers and nutation, as the
-// code table of the settings file defines them (codes 5 and 6 both name the
-// DE406 file; the Swiss Ephemeris codes 10-14 open no file).
+// The ephemeris-code table: file names, DE numbers and nutation of the codes
+// the program computes with. Every other code (the settings file's old
+// codes 0-2 and 4-7, 10-14, or garbage) is read as the built-in theory.
 #include <gtest/gtest.h>
 
 #include "app/core/files/ephemeris_files.h"
@@ -12,11 +12,11 @@ namespace {
 
 TEST(EphemerisCodes, FileNamesDeNumbersAndNutation) {
   struct Case { int code; const char* file; int de; bool nutation; } cases[] = {
-      {-1, "", 0, false},  {0, "", 0, false},   {3, "", 0, false},
-      {4, "", 0, false},   {5, "DE406.jpl", 406, false}, {6, "DE406.jpl", 406, false},
-      {7, "DE422.jpl", 422, true}, {8, "DE431.jpl", 431, true}, {9, "DE441.jpl", 441, true},
-      {10, "", 0, false},  {11, "", 0, false},  {12, "", 0, true},
-      {13, "", 0, true},   {14, "", 0, false},  {15, "", 0, false},
+      {kEphemerisPlan404, "", 0, false},
+      {kEphemerisDe431, "DE431.jpl", 431, true},
+      {kEphemerisDe441, "DE441.jpl", 441, true},
+      {-1, "", 0, false}, {0, "", 0, false}, {5, "", 0, false},
+      {7, "", 0, false}, {13, "", 0, false}, {15, "", 0, false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(EphemerisFileName(c.code), c.file) << c.code;

@@ -126,9 +126,10 @@ TEST(SolarTerms, NearbyQueriesAndRefinedSeconds) {
   EXPECT_EQ(PackDate(y, m, d), 20240210);
   // The equinox is 2024-03-20 03:06:24 UTC (IMCCE), 12:06:24 KST.
   ASSERT_TRUE(FindSolarTermNear(t, 2024, 3, 20, 0, 0, 'f', 'G', y, m, d, h, mi, index));
-  const float seconds = RefineTermSeconds(*f.ctx, 360.0, y, m, d, h, mi);
+  const std::optional<float> seconds = RefineTermSeconds(*f.ctx, 360.0, y, m, d, h, mi);
+  ASSERT_TRUE(seconds.has_value());
   EXPECT_EQ(h * 60 + mi, 12 * 60 + 6);
-  EXPECT_NEAR(seconds, 24.0, 20.0);
+  EXPECT_NEAR(*seconds, 24.0, 20.0);
   // Any longitude within the year.
   int mo, da, ho, mn;
   float s;

@@ -33,7 +33,7 @@ constexpr double kKm = 1.0 / 149597870.7;         // AU
 constexpr double kDaysPerJulianYear = 365.25;
 
 // Julian Day (TT) of the start of a year, counted in Julian years from J2000.0.
-double YearJD(double year) { return kJ2000JD + (year - 2000.0) * kDaysPerJulianYear; }
+double YearJD(double year) { return kJ2000 + (year - 2000.0) * kDaysPerJulianYear; }
 
 class Plan404Test : public ::testing::Test {
  protected:
@@ -104,9 +104,9 @@ TEST(Plan404Planet, ArgumentsEqualTheirPhasesAtJ2000) {
   Plan404AngleStore store;
   // Mercury needs arguments 1..7, Pluto 5..9: together all nine.
   // (1e-15 rad: the product is formed in extended precision.)
-  Plan404PlanetAngles(kJ2000JD, data::kPlan404Planets[0], store);
+  Plan404PlanetAngles(kJ2000, data::kPlan404Planets[0], store);
   for (int i = 0; i < 7; ++i) EXPECT_NEAR(store.angleRad[i], phasesArcsec[i] * kArcsec, 1e-15) << i;
-  Plan404PlanetAngles(kJ2000JD, data::kPlan404Planets[8], store);
+  Plan404PlanetAngles(kJ2000, data::kPlan404Planets[8], store);
   for (int i = 4; i < 9; ++i) EXPECT_NEAR(store.angleRad[i], phasesArcsec[i] * kArcsec, 1e-15) << i;
 }
 
@@ -140,7 +140,7 @@ TEST(Plan404Planet, MalformedTableStopsWithoutReadingPastIt) {
   const Plan404PlanetTable table = {{0, 0, 1, 0, 0, 0, 0, 0, 0}, 0, args, coefficients, coefficients,
                                     coefficients, 1.0, 2, 1};
   double l = 0, b = 0, r = 0;
-  Plan404Planet(kJ2000JD, table, l, b, r);
+  Plan404Planet(kJ2000, table, l, b, r);
   EXPECT_NEAR(l, 3600.0 * kArcsec, 1e-15);
   EXPECT_NEAR(b, 3600.0 * kArcsec, 1e-15);
 }
@@ -152,7 +152,7 @@ TEST(Plan404Moon, MeanElementsEqualTheirConstantsAtJ2000) {
   const double constantsArcsec[] = {1072260.73512, 1287104.76154, 485868.28096, 335779.55755, 785939.95571,
                                     655127.283046, 361679.214649, 1279559.78866, 123665.34212, 180278.89694};
   double el[data::kPlan404MoonElementCount];
-  Plan404MoonMeanElements(kJ2000JD, el);
+  Plan404MoonMeanElements(kJ2000, el);
   for (int e = 0; e < data::kPlan404MoonElementCount; ++e)
     EXPECT_EQ(static_cast<double>(el[e]), constantsArcsec[e]) << e;
 }

@@ -199,7 +199,8 @@ TEST(YearReports, ThirtyYearRangesShrinkAtTheLimits) {
   EXPECT_EQ(ThirtyYearRange(-4990, true, plan404).last, -4990);
   EXPECT_EQ(ThirtyYearRange(9990, false, plan404).last, 10000);
   CalcSettings s = DefaultSettings();
-  s.EphemerisCode = 13;
+  EXPECT_EQ(ThirtyYearLimits(s).lower, -4999);
+  s.EphemerisCode = kEphemerisDe431;
   EXPECT_EQ(ThirtyYearLimits(s).lower, -12999);
   s.EphemerisCode = kEphemerisDe441;
   EXPECT_EQ(ThirtyYearLimits(s, {1551, 2648}).upper, 2648);

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "time/dates.h"
+
 namespace orv {
 namespace {
 
@@ -15,7 +17,6 @@ using SysSeconds = cctz::time_point<cctz::seconds>;
 
 // Julian Day of 1970-01-01 00:00 UTC.
 constexpr double kUnixEpochJd = 2440587.5;
-constexpr double kSecondsPerDay = 86400.0;
 
 SysSeconds ToPoint(UnixSeconds s) { return SysSeconds(cctz::seconds(s)); }
 UnixSeconds FromPoint(const SysSeconds& p) { return p.time_since_epoch().count(); }

@@ -75,6 +75,16 @@ double CalendarToJulianDay(int year, int month, int day);
 double GregorianToJulianDay(int year, int month, int day);
 double JulianCalendarToJulianDay(int year, int month, int day);
 
+// Julian Day of a clock time on a day whose 00:00 is dayJd: the sum every
+// listed instant (packed date, hour * 100 + minute) is read back with.
+inline double JulianDayAtMinute(double dayJd, int hour, int minute) {
+  return dayJd + hour / 24.0 + minute / 1440.0;
+}
+// The same with seconds (which may carry a fraction).
+inline double JulianDayAtSecond(double dayJd, int hour, int minute, double seconds) {
+  return dayJd + (hour * 3600.0 + minute * 60.0 + seconds) / kSecondsPerDay;
+}
+
 // Civil date and time of day of a Julian Day. Seconds of 59.999 or more count
 // as the next minute, and that carry runs through hour and date, so an instant
 // within a millisecond of midnight reads 00:00:00.000 of the next day.

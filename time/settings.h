@@ -7,8 +7,9 @@
 
 namespace orv {
 
-// Ephemeris codes. The window offers PLAN404, DE431 and DE441; the other codes
-// arrive only through a hand-edited configuration file.
+// Ephemeris codes: the built-in theory and the two JPL ephemerides the program
+// computes with. Reading the configuration file maps every other code to
+// PLAN404 (with a message), so no other code reaches the engine.
 enum EphemerisCodes : int {
   kEphemerisPlan404 = 3,
   kEphemerisDe431 = 8,
@@ -67,6 +68,9 @@ struct CalcSettings {
   int DeltaTModelCode = 0;        // [6]
   double UserDeltaT = 0.0;        // [6] seconds
   int TidalCompensation = 0;      // [7]
+  // [8], [9]: the search method and step of the configuration file, read and
+  // written as they are; every event is found by the crossing search
+  // (ephemeris/search.h) whatever they say.
   int TermSearchBisection = 0;    // [8]
   int TermSearchStepSeconds = 0;  // [9]
   int PlaceIndex = 0;             // [10]
@@ -95,15 +99,14 @@ struct Observer {
 // Recomputes ZoneMeridian and ZoneOffsetDays from PlaceMeridian and the time system.
 void UpdateZoneOffset(CalcSettings& settings);
 
-// What an ephemeris code (0..14) stands for. Codes 5 and 6 both name DE406;
-// 10..14 are Swiss Ephemeris sources, for which the program opens no file.
+// What an ephemeris code stands for.
 struct EphemerisCodeInfo {
   int deNumber;          // DE number of the JPL file opened for the code, 0 for none
-  const char* fileStem;  // "DE406", "DE422", "DE431", "DE441" (file stem + ".jpl"), "" for none
+  const char* fileStem;  // "DE431", "DE441" (file stem + ".jpl"), "" for none
   const char* label;     // the source's name in the simulation window's notes
-  bool carriesNutation;  // the source carries nutation angles (codes 7, 8, 9, 12, 13)
+  bool carriesNutation;  // the source carries nutation angles (the JPL files)
 };
-// The row of a code; codes outside 0..14 get the row of the built-in theory.
+// The row of a code; every code but DE431 and DE441 gets the row of the built-in theory.
 const EphemerisCodeInfo& EphemerisCodeRow(int ephemerisCode);
 // Whether the source of the code carries its own nutation angles, so that
 // the "internal" nutation model may be chosen with it.

@@ -2,15 +2,24 @@
 # Builds everything and runs every test: the normal build (with the window
 # tests, headless), then the engine and command-line tests again under
 # AddressSanitizer and UndefinedBehaviorSanitizer (clang, with float-to-int
-# overflow checks), and each fuzz target of that build for a minute.
+# overflow checks), and each fuzz target of that build for a minute. First
+# the generated tables are checked against their generators.
 set -e
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
+# npm fetches the PLAN404 generator's sources (any npm will do).
+command -v npm >/dev/null || tools/install-deps.sh npm
 JOBS=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 
 # Every file states its licence (REUSE: LICENSES/ and .reuse/dep5).
 reuse lint
+
+# Every generator with a --check: the committed tables are what it makes from
+# its pinned sources. The historical months come from tests/data (offline);
+# the PLAN404 tables from the npm package swisseph 0.5.17, fetched with npm.
+python3 tools/gen_historical_tables.py --check
+python3 tools/gen_plan404_tables.py --check
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$JOBS"

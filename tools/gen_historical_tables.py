@@ -22,6 +22,11 @@ first day, so a month of another length (there is one, at the Wei reform of
 237) is still exact. A closing row (lunar year 1912, no months) gives the end
 of the span.
 
+Place 0 followed the Chinese calendar before lunar year 1000, so its rows
+for 2..999 are place 1's: they are stored once, in place 1's table, and
+place 0's table starts at 1000 (lunisolar/historical_calendar.cpp joins
+them). The generator stops if those rows ever differ.
+
 The rows the chronicles give for these years (QUOTED_* below) are checked
 against the months; the generator stops if one of them does not hold.
 
@@ -197,6 +202,7 @@ def render(rows_by_place):
         "// month follows (0 none), a month number the year skipped (0 none), bit i set",
         "// when the i-th month of the year has 30 days (29 otherwise; the last month",
         "// runs to the next row's first day). The closing row gives the end of the span.",
+        f"// Place 0 starts at {KOREAN_FIRST_YEAR}: its earlier rows are place 1's.",
         '#include "data/historical_tables.h"',
         "",
         "namespace orv::data {",
@@ -204,6 +210,8 @@ def render(rows_by_place):
     ]
     for place in (0, 1):
         rows = rows_by_place[place]
+        if place == 0:
+            rows = [r for r in rows if r[0] >= KOREAN_FIRST_YEAR]
         out.append(f"const HistoricalYearRow kHistoricalYears{place}[] = {{")
         line = "   "
         for year, first, leap, skipped, bits in rows:
@@ -222,17 +230,21 @@ def render(rows_by_place):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--check", action="store_true")
+    parser = argparse.ArgumentParser(description="Generates " + OUTPUT + " from the month lists of tests/data.")
+    parser.add_argument("--check", action="store_true", help="compare with the committed file instead of writing it")
     args = parser.parse_args()
     months = {place: months_of_place(place) for place in (0, 1)}
     check_quoted(months)
-    text = render({place: year_rows(months[place]) for place in (0, 1)})
+    rows = {place: year_rows(months[place]) for place in (0, 1)}
+    if [r for r in rows[0] if r[0] < KOREAN_FIRST_YEAR] != [r for r in rows[1] if r[0] < KOREAN_FIRST_YEAR]:
+        sys.exit(f"place 0 and place 1 differ before {KOREAN_FIRST_YEAR}: their rows cannot be shared")
+    text = render(rows)
     path = os.path.join(ROOT, OUTPUT)
     if args.check:
         with open(path, encoding="utf-8") as f:
             if f.read() != text:
                 sys.exit(f"{OUTPUT} differs from what the generator makes")
+        print(f"{OUTPUT} matches the month lists of tests/data")
         return
     with open(path, "w", encoding="utf-8") as f:
         f.write(text)

@@ -2,26 +2,31 @@
 """Generate the PLAN404 coefficient tables of data/ from their authors' C sources.
 
 Usage:
-    python3 tools/gen_plan404_tables.py [--almanac DIR] [--swisseph DIR] [--out DIR]
+    python3 tools/gen_plan404_tables.py [--swisseph DIR] [--almanac DIR] [--out DIR] [--check]
 
-Sources, numbers only:
-  * Mercury, Venus and Mars to Pluto: S. L. Moshier's own distribution, the
-    Debian source package astronomical-almanac (files mer404.c, ven404.c,
-    mar404.c, jup404.c, sat404.c, ura404.c, nep404.c, plu404.c and plantbl.h;
-    GPL-2). DIR is the unpacked package (`apt-get source astronomical-almanac`,
-    which needs a deb-src line in the apt sources). Without --almanac the
-    script runs that command in a temporary folder.
-  * The Earth-Moon barycentre and the Moon: the Swiss Ephemeris C sources
-    (swemptab.h: ear404; swemmoon.c, default build, not MOSH_MOON_200: the
-    lunar mean elements, the six lunar series tables and the explicit
-    perturbation terms, Moshier's ELP2000-85 fit to DE404). The almanac
-    package carries newer fits of its own for these two (a 12-argument
-    barycentre table, and mlr404.c/mlat404.c for the Moon), not these
-    tables. DIR is the "swisseph" folder of the npm package sweph; without
-    --swisseph the script runs `npm pack sweph@2.10.3-b-1` in a temporary
-    folder. When both sources are read, the eight tables taken from the
-    almanac are also compared with the Swiss Ephemeris copies (identical in
-    every number for that version).
+Source, numbers only: the Swiss Ephemeris C sources as carried by the npm
+package swisseph 0.5.17 (Swiss Ephemeris 2.09.03), whose files state the
+dual licence "GNU public license version 2 or later" or the vendor's
+professional licence; the GPL-2.0-or-later option is taken. The script
+refuses a copy whose swemptab.h or swemmoon.c does not state that option.
+  * swemptab.h: S. L. Moshier's PLAN404 fits to DE404 of Mercury to Pluto
+    and of the Earth-Moon barycentre (ear404).
+  * swemmoon.c, default build, not MOSH_MOON_200: the lunar mean elements,
+    the six lunar series tables and the explicit perturbation terms,
+    Moshier's ELP2000-85 fit to DE404.
+DIR is the folder holding those two files (deps/swisseph of the npm
+package); without --swisseph the script runs `npm pack swisseph@0.5.17` in a
+temporary folder.
+
+With --almanac DIR (the unpacked Debian source package astronomical-almanac,
+Moshier's own distribution, GPL-2) the eight tables of Mercury, Venus and
+Mars to Pluto are also compared with his *404.c files (identical in every
+number for 5.6-7). His distribution carries newer fits of its own for the
+barycentre and the Moon, so those two come from the Swiss Ephemeris only.
+
+With --check nothing is written: the tables are generated in memory and
+compared number by number, then line by line, with the files in --out; the
+script exits 1 at the first difference.
 
 The explicit lunar terms are written in the source as straight-line code.
 This script reads that code with a small evaluator of linear expressions:
@@ -35,10 +40,12 @@ below does not match.
 """
 
 import argparse
+import atexit
 import decimal
 import json
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tarfile
@@ -47,10 +54,11 @@ from decimal import Decimal
 
 decimal.getcontext().prec = 60
 
-NPM_PACKAGE = "sweph"
-NPM_VERSION = "2.10.3-b-1"
-DEBIAN_SOURCE = "astronomical-almanac"
-# Bodies taken from the almanac's own files (the rest from the Swiss Ephemeris).
+NPM_PACKAGE = "swisseph"
+NPM_VERSION = "0.5.17"
+# The licence option every source file must offer (the other is proprietary).
+SOURCE_LICENCE = "GNU public license version 2 or later"
+# Bodies the almanac also carries in the same fit (compared when it is given).
 ALMANAC_BODIES = ["mer", "ven", "mar", "jup", "sat", "ura", "nep", "plu"]
 GENERATOR = "tools/gen_plan404_tables.py"
 
@@ -164,6 +172,7 @@ EXPECTED_SKELETON = [
 
 def fetch_sources():
     tmp = tempfile.mkdtemp(prefix="plan404-gen-")
+    atexit.register(shutil.rmtree, tmp, True)
     package = NPM_PACKAGE + "@" + NPM_VERSION
     res = subprocess.run(["npm", "pack", package, "--silent"], cwd=tmp, capture_output=True, text=True)
     if res.returncode != 0:
@@ -175,17 +184,19 @@ def fetch_sources():
             tf.extractall(tmp, filter="data")
         else:
             tf.extractall(tmp)
-    return os.path.join(tmp, "package", "swisseph")
+    return os.path.join(tmp, "package", "deps", "swisseph")
 
 
-def fetch_almanac():
-    tmp = tempfile.mkdtemp(prefix="plan404-aa-")
-    res = subprocess.run(["apt-get", "source", DEBIAN_SOURCE], cwd=tmp, capture_output=True, text=True)
-    if res.returncode != 0:
-        fail("apt-get source %s failed (is a deb-src line configured?): %s" % (DEBIAN_SOURCE, res.stderr.strip()))
-    dirs = [d for d in os.listdir(tmp) if os.path.isdir(os.path.join(tmp, d)) and d.startswith(DEBIAN_SOURCE)]
-    check(len(dirs) == 1, "apt-get source produced no source folder")
-    return os.path.join(tmp, dirs[0])
+def read_source(swedir, name):
+    """A source file, refused unless it offers the GPL-2.0-or-later option."""
+    path = os.path.join(swedir, name)
+    check(os.path.exists(path), "%s not found" % path)
+    with open(path, encoding="latin-1") as f:
+        text = f.read()
+    head = " ".join(text[:4000].split())
+    check(SOURCE_LICENCE in head, "%s does not state \"%s\"" % (path, SOURCE_LICENCE))
+    check("affero" not in head.lower(), "%s names the Affero GPL" % path)
+    return text
 
 
 def describe_almanac(aadir):
@@ -199,8 +210,9 @@ def describe_almanac(aadir):
 
 def describe_source(swedir):
     desc = []
-    pkg = os.path.join(os.path.dirname(swedir), "package.json")
-    if os.path.exists(pkg):
+    pkgs = [os.path.join(d, "package.json") for d in (os.path.dirname(swedir), os.path.dirname(os.path.dirname(swedir)))]
+    pkg = next((p for p in pkgs if os.path.exists(p)), None)
+    if pkg:
         with open(pkg) as f:
             j = json.load(f)
         desc.append("npm package %s %s" % (j.get("name"), j.get("version")))
@@ -354,14 +366,12 @@ def planet_tables(swemptab, aadir):
     text = strip_comments(swemptab)
     out = []
     for key, label, harm_ref, pow_ref, nper_ref, ncoef_ref, dist_ref in PLANETS:
-        if key in ALMANAC_BODIES:
-            harm, npow, args, lon, lat, rad, dist = almanac_table(aadir, key)
-            swe = swisseph_table(text, key)
-            check(swe[:2] == (harm, npow) and swe[2] == args and all(same_numbers(x, y) for x, y in zip(swe[3:6], (lon, lat, rad)))
-                  and float(swe[6]) == float(dist),
+        harm, npow, args, lon, lat, rad, dist = swisseph_table(text, key)
+        if aadir and key in ALMANAC_BODIES:
+            aa = almanac_table(aadir, key)
+            check(aa[:2] == (harm, npow) and aa[2] == args and all(same_numbers(x, y) for x, y in zip(aa[3:6], (lon, lat, rad)))
+                  and float(aa[6]) == float(dist),
                   "%s: the almanac's table differs from the Swiss Ephemeris copy" % label)
-        else:
-            harm, npow, args, lon, lat, rad, dist = swisseph_table(text, key)
         check(harm == harm_ref, "%s: highest harmonics %s, expected %s" % (label, harm, harm_ref))
         check(npow == pow_ref, "%s: highest power %d, expected %d" % (label, npow, pow_ref))
         check(abs(float(dist) - dist_ref) < 1e-9 * dist_ref, "%s: mean distance %s" % (label, dist))
@@ -823,10 +833,9 @@ def header_comment(what, sources):
             "// Do not edit: rerun the generator.\n" % (what, GENERATOR, sources))
 
 
-def write_planets(path, planets, source):
+def planets_text(planets, source):
     L = [header_comment("PLAN404 planetary tables: Mercury to Pluto, Earth-Moon barycentre as body 3.", source)]
-    L.append("// Mercury, Venus and Mars to Pluto: S. L. Moshier's *404.c files (GPL-2);\n"
-             "// the Earth-Moon barycentre: the ear404 table of the Swiss Ephemeris (swemptab.h).\n")
+    L.append("// S. L. Moshier's PLAN404 fits to DE404 as carried by swemptab.h (GPL-2.0-or-later option).\n")
     L.append('#include "data/plan404_tables.h"\n\nnamespace orv::data {\nnamespace {\n\n')
     for p in planets:
         L.append("// %s: %d periodic terms, %d coefficients per series.\n" % (p["label"], p["nper"], p["ncoef"]))
@@ -861,13 +870,12 @@ def write_planets(path, planets, source):
             ", ".join(str(h) for h in p["harm"]), p["npow"], K, K, K, K, fmt_num(p["dist"]),
             p["nper"], p["ncoef"], p["label"]))
     L.append("};\n\n}  // namespace orv::data\n")
-    with open(path, "w") as f:
-        f.write("".join(L))
+    return "".join(L)
 
 
-def write_moon(path, elements, tabs, stages, source):
+def moon_text(elements, tabs, stages, source):
     L = [header_comment("PLAN404 lunar theory: mean elements, series tables and explicit terms.", source)]
-    L.append("// S. L. Moshier's adjustment of ELP2000-85 to DE404 as carried by swemmoon.c.\n")
+    L.append("// S. L. Moshier's adjustment of ELP2000-85 to DE404 as carried by swemmoon.c (GPL-2.0-or-later option).\n")
     L.append('#include "data/plan404_tables.h"\n\nnamespace orv::data {\n\n')
     L.append("// Mean elements: ReduceArcseconds(rate T + phase) + T^2 (c0 + c1 T + ...), arc-seconds,\n"
              "// T in Julian centuries from J2000.0. Order: D, l', l, F, L, Venus, Earth, Mars, Jupiter, Saturn.\n")
@@ -904,34 +912,63 @@ def write_moon(path, elements, tabs, stages, source):
                                                       len(t["amps"]), amps))
         L.append("};\n")
     L.append("\n}  // namespace orv::data\n")
-    with open(path, "w") as f:
-        f.write("".join(L))
+    return "".join(L)
+
+
+NUMBER_RE = re.compile(r"[-+]?(?:\d+\.?\d*|\.\d+)(?:[eE][-+]?\d+)?")
+
+
+def code_lines(text):
+    """The lines that are not comments (the header names the source, not the numbers)."""
+    return [ln for ln in text.split("\n") if not ln.lstrip().startswith("//")]
+
+
+def compare(path, want):
+    """Compares a committed table with the generated text: every number, then every line."""
+    check(os.path.exists(path), "%s not found" % path)
+    with open(path, encoding="utf-8") as f:
+        have = f.read()
+    hn = [float(x) for ln in code_lines(have) for x in NUMBER_RE.findall(re.sub(r"\w*[A-Za-z_]\w*", " ", ln))]
+    wn = [float(x) for ln in code_lines(want) for x in NUMBER_RE.findall(re.sub(r"\w*[A-Za-z_]\w*", " ", ln))]
+    for i, (h, w) in enumerate(zip(hn, wn)):
+        check(h == w, "%s: number %d is %r, the source gives %r" % (path, i + 1, h, w))
+    check(len(hn) == len(wn), "%s holds %d numbers, the source gives %d" % (path, len(hn), len(wn)))
+    for i, (h, w) in enumerate(zip(code_lines(have), code_lines(want))):
+        check(h == w, "%s: code line %d differs:\n  committed: %s\n  generated: %s" % (path, i + 1, h, w))
+    check(have == want, "%s: the header differs from the generated one" % path)
+    return len(hn)
 
 
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    ap.add_argument("--almanac", help="unpacked astronomical-almanac source package (apt-get source)")
-    ap.add_argument("--swisseph", help="folder holding swemptab.h and swemmoon.c")
+    ap.add_argument("--swisseph", help="folder holding swemptab.h and swemmoon.c (deps/swisseph of npm swisseph)")
+    ap.add_argument("--almanac", help="unpacked astronomical-almanac source package, compared when given")
     ap.add_argument("--out", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data"))
+    ap.add_argument("--check", action="store_true", help="compare with the files in --out instead of writing them")
     opt = ap.parse_args()
     swedir = opt.swisseph or fetch_sources()
-    aadir = opt.almanac or fetch_almanac()
     swe_source = "the Swiss Ephemeris C sources (%s)" % describe_source(swedir)
-    planet_source = "%s and %s" % (describe_almanac(aadir), swe_source)
-    with open(os.path.join(swedir, "swemptab.h"), encoding="latin-1") as f:
-        swemptab = f.read()
-    with open(os.path.join(swedir, "swemmoon.c"), encoding="latin-1") as f:
-        moon = strip_comments(default_build(f.read()))
-    planets = planet_tables(swemptab, aadir)
+    swemptab = read_source(swedir, "swemptab.h")
+    moon = strip_comments(default_build(read_source(swedir, "swemmoon.c")))
+    planets = planet_tables(swemptab, opt.almanac)
     z = [Decimal(x) for x in c_array(moon, "double", "z")]
     check(len(z) == 25, "default-build z[] has %d values, expected 25" % len(z))
     elements = mean_elements(moon, z)
     tabs = lunar_tables(moon)
     stages = lunar_explicit_terms(moon, z)
+    outputs = [("plan404_planets.cpp", planets_text(planets, swe_source)),
+               ("plan404_moon.cpp", moon_text(elements, tabs, stages, swe_source))]
+    if opt.check:
+        counts = [compare(os.path.join(opt.out, name), text) for name, text in outputs]
+        print("plan404 tables match %s: %s numbers" % (swe_source, " + ".join(str(c) for c in counts)))
+        if opt.almanac:
+            print("Mercury, Venus and Mars to Pluto also match %s" % describe_almanac(opt.almanac))
+        return
     os.makedirs(opt.out, exist_ok=True)
-    write_planets(os.path.join(opt.out, "plan404_planets.cpp"), planets, planet_source)
-    write_moon(os.path.join(opt.out, "plan404_moon.cpp"), elements, tabs, stages, swe_source)
-    print("plan404 tables written from %s: %s" % (planet_source, ", ".join(
+    for name, text in outputs:
+        with open(os.path.join(opt.out, name), "w", encoding="utf-8") as f:
+            f.write(text)
+    print("plan404 tables written from %s: %s" % (swe_source, ", ".join(
         "%s %d/%d" % (p["key"], p["nper"], p["ncoef"]) for p in planets)))
     print("lunar explicit terms per stage: %s" % [len(s) for s in stages])
 

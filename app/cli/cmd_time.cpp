@@ -20,15 +20,15 @@ int CmdJd(CliContext& ctx) {
             d = ParseIntArg(a[2], "the day");
   if (m < 1 || m > 12 || d < 1 || !IsValidDate(y, m, d) || std::abs(y) > 200000)
     throw UsageError("the date " + FormatDate(y, m, d) + " does not exist in the calendar");
-  double dayFraction = 0.0;
+  double jd = CalendarToJulianDay(y, m, d);
   if (a.size() == 6) {
     const int h = ParseIntArg(a[3], "the hour"), mi = ParseIntArg(a[4], "the minute");
     const double s = ParseDoubleArg(a[5], "the seconds");
     if (h < 0 || h > 23 || mi < 0 || mi > 59 || s < 0.0 || s >= 60.0)
       throw UsageError("the time of day must be 0..23 h, 0..59 min, 0..<60 s");
-    dayFraction = (h * 3600.0 + mi * 60.0 + s) / 86400.0;
+    jd = JulianDayAtSecond(jd, h, mi, s);
   }
-  std::printf("%.6f\n", CalendarToJulianDay(y, m, d) + dayFraction);
+  std::printf("%.6f\n", jd);
   return 0;
 }
 

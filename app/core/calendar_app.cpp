@@ -66,26 +66,17 @@ void SetAstronomicalYear(MonthInputs& inputs, int year) {
 
 YearRange EphemerisYearRange(int code) {
   switch (code) {
-    case 5: case 6: case 7: case 11: case 12: return {-2998, 2998};
-    case 8: case 9: case 13: return {-12999, 16998};
-    case 10: return {-5399, 5398};
-    case 14: return {-3000, 3001};
+    case kEphemerisDe431: case kEphemerisDe441: return {-12999, 16998};
     default: return {-4999, 10000};
   }
 }
 
 const char* YearRangeMessage(int code) {
   switch (code) {
-    case 5: case 6: case 7: case 11: case 12:
-      return "DE406과 DE422의 경우 연도 범위는\nBC2999년 ~ 2998년 입니다.\n%d년 %d월로 돌아갑니다.";
-    case 8: case 13:
+    case kEphemerisDe431:
       return "DE431의 경우 연도 범위는\nBC13000년 ~ 16998년 입니다.\n%d년 %d월로 돌아갑니다.";
-    case 9:
+    case kEphemerisDe441:
       return "DE441의 경우 연도 범위는\nBC13000년 ~ 16998년 입니다.\n%d년 %d월로 돌아갑니다.";
-    case 10:
-      return "SW_EPH의 경우 연도 범위는\nBC5400년 ~ 5398년 입니다.\n%d년 %d월로 돌아갑니다.";
-    case 14:
-      return "연도 범위는 BC3001년 ~ 3001년 입니다.\n%d년 %d월로 돌아갑니다.";
     default:
       return "연도 범위는 BC5000년 ~ 10000년 입니다.\n%d년 %d월로 돌아갑니다.";
   }

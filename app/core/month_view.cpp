@@ -61,7 +61,7 @@ constexpr const char* kLunarEclipseLabel = "월식";
 
 struct DateTime {
   int y = 0, m = 0, d = 0, h = 0, mi = 0;
-  double Jd() const { return CalendarToJulianDay(y, m, d) + h / 24.0 + mi / 1440.0; }
+  double Jd() const { return JulianDayAtMinute(CalendarToJulianDay(y, m, d), h, mi); }
   double DateJd() const { return CalendarToJulianDay(y, m, d); }
 };
 
@@ -382,7 +382,7 @@ void MonthBuilder::ShowPillars() {
   const int yearIndex = YearPillarIndex(lunarYear);
   view_.yearPillar = std::string(SexagenaryNames[yearIndex]) + "年";
   if (!leap && lunarMonth >= 1 && lunarMonth <= 12)
-    view_.monthPillar = std::string(SexagenaryNames[MonthPillarIndex(yearIndex, lunarMonth)]) + "月 ";
+    view_.monthPillar = std::string(SexagenaryNames[MonthPillarIndex(yearIndex, lunarMonth - 1)]) + "月 ";
   else
     view_.monthPillar = "無中月";
 
@@ -513,11 +513,6 @@ int YearPillarIndex(int lunarYear) {
   return index;
 }
 
-int MonthPillarIndex(int yearIndex, int lunarMonth) {
-  int index = (yearIndex % 5) * 12 + lunarMonth + 1;
-  if (index > 59) index -= 60;
-  return index;
-}
 
 void CellPillars(const YearTables& tables, const MonthView& view, int cell, std::string& yearPillar,
                  std::string& monthPillar) {
@@ -530,14 +525,14 @@ void CellPillars(const YearTables& tables, const MonthView& view, int cell, std:
   const int yearIndex = YearPillarIndex(s.ly);
   yearPillar = std::string(SexagenaryNames[yearIndex]) + "年";
   const bool leap = view.shown.mode == DisplayMode::Solar ? s.leap : view.shown.leapWanted;
-  monthPillar = leap ? "無中月" : std::string(SexagenaryNames[MonthPillarIndex(yearIndex, s.lm)]) + "月 ";
+  monthPillar = leap ? "無中月" : std::string(SexagenaryNames[MonthPillarIndex(yearIndex, s.lm - 1)]) + "月 ";
 }
 
 double MoonAgeAtNoon(const YearTables& tables, const CalcSettings& settings, int year, int month, int day) {
   DateTime n;
   if (!FindSyzygyNear(tables, year, month, day, 12, 0, 'b', 'H', n.y, n.m, n.d, n.h, n.mi)) return -1.0;
   const double noonLocal = CalendarToJulianDay(year, month, day) - settings.ZoneOffsetDays + 0.5;
-  return noonLocal - (n.DateJd() - settings.ZoneOffsetDays + n.h / 24.0 + n.mi / 1440.0);
+  return noonLocal - JulianDayAtMinute(n.DateJd() - settings.ZoneOffsetDays, n.h, n.mi);
 }
 
 }  // namespace orv

@@ -113,8 +113,6 @@ bool FillMonthView(EngineContext& ctx, const YearTables& tables, const MemoTable
 
 // Sexagenary index of the lunar year ly: (ly + 56) mod 60, non-negative.
 int YearPillarIndex(int lunarYear);
-// Month pillar index of lunar month 1..12 in a year of index yearIndex.
-int MonthPillarIndex(int yearIndex, int lunarMonth);
 
 // Pillars of grid cell `cell` of a filled view, as Edit3 and Edit5 show them
 // when the cell is selected: "<year>年" and "<month>月 " (or "無中月" in a

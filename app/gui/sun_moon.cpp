@@ -4,6 +4,8 @@
 #include <QPainterPath>
 #include <cmath>
 
+#include "ephemeris/mean_periods.h"
+
 namespace orv {
 namespace {
 

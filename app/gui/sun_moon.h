@@ -29,7 +29,6 @@ class SunPicture : public QWidget {
 class MoonPicture : public QWidget {
   Q_OBJECT
  public:
-  static constexpr double kSynodicMonthDays = 29.530589;
   explicit MoonPicture(QWidget* parent = nullptr);
   // Age of the Moon in days since new moon (negative: unknown, drawn full grey).
   void SetAge(double days);

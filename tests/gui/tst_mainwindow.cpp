@@ -18,53 +18,15 @@
 #include "app/core/files/config.h"
 #include "app/core/files/files.h"
 #include "app/gui/main_window.h"
+#include "gui/window_fixture.h"
 
 using namespace orv;
 
 namespace {
 
-ClockReading Seoul20240215() {
-  ClockReading r;
-  r.local = MakeTm(2024, 2, 15, 10, 30);
-  r.utc = MakeTm(2024, 2, 15, 1, 30);
-  return r;
-}
-
-// A window on temporary folders.
-struct Window {
-  QTemporaryDir program;
-  QTemporaryDir current;
-  RecordingMessageSink messages;
-  FixedClock clock{Seoul20240215()};
-  std::unique_ptr<TForm1> form;
-
-  Window() {
-    AppFolders folders{program.path().toStdString(), current.path().toStdString()};
-    form = std::make_unique<TForm1>(folders, messages, clock);
-  }
-  // The memo file of the current folder, read when the window starts.
-  void WriteMemos(const std::string& lines) {
-    QVERIFY(WriteFileAtomically(JoinPath(current.path().toStdString(), kMemoFileName), lines));
-  }
-  TForm1& operator*() { return *form; }
-  TForm1* operator->() { return form.get(); }
-  QString Cell(int column, int row) const { return form->StringGrid1->CellText(column, row); }
-  // First line of grid cell k.
-  QString First(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 1); }
-  QString Second(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 2); }
-  QString Third(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 3); }
-  // Grid cell of the first line `text` inside the displayed month.
-  int CellOf(const QString& text) const {
-    const MonthView& v = form->App().View();
-    for (int k = v.LastCellBefore + 1; k < v.FirstCellAfter; ++k)
-      if (First(k) == text) return k;
-    return -1;
-  }
-  void Show(const QString& year, const QString& month) {
-    form->Edit1->setText(year);
-    form->Edit2->setText(month);
-    form->BitBtn1->click();
-  }
+// A window on temporary folders, not started.
+struct Window : testing::TemporaryWindow {
+  Window() { Create(Folders()); }
   QStringList Texts() const {
     QStringList out;
     for (const auto& m : messages.messages) out << QString::fromStdString(m.text);

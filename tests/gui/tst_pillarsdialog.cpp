@@ -15,27 +15,15 @@
 #include "app/core/messages.h"
 #include "app/gui/main_window.h"
 #include "cli_runner.h"
+#include "gui/window_fixture.h"
 
 using namespace orv;
 
 namespace {
 
-ClockReading Seoul20240215() {
-  ClockReading r;
-  r.local = MakeTm(2024, 2, 15, 10, 30);
-  r.utc = MakeTm(2024, 2, 15, 1, 30);
-  return r;
-}
-
-struct Window {
-  QTemporaryDir program;
-  QTemporaryDir current;
-  RecordingMessageSink messages;
-  FixedClock clock{Seoul20240215()};
-  std::unique_ptr<TForm1> form;
+struct Window : testing::TemporaryWindow {
   Window() {
-    AppFolders folders(program.path().toStdString(), current.path().toStdString());
-    form = std::make_unique<TForm1>(folders, messages, clock);
+    Create(Folders());
     form->StartUp();
   }
 };

@@ -24,17 +24,12 @@
 #include "app/gui/qt_messages.h"
 #include "app/gui/main_window.h"
 #include "cli_runner.h"
+#include "gui/window_fixture.h"
 
 using namespace orv;
 
 namespace {
 
-ClockReading Seoul20240215() {
-  ClockReading r;
-  r.local = MakeTm(2024, 2, 15, 10, 30);
-  r.utc = MakeTm(2024, 2, 15, 1, 30);
-  return r;
-}
 // The same instant as a Unix time, for the command line's DTSTAMP.
 constexpr const char* kClockEpoch = "1707960600";
 
@@ -70,32 +65,17 @@ bool HaveIcalendarParser() {
 }
 
 // A window on temporary folders with the fake editor.
-struct Window {
-  QTemporaryDir program;
-  QTemporaryDir current;
-  RecordingMessageSink messages;
-  FixedClock clock{Seoul20240215()};
+struct Window : testing::TemporaryWindow {
   FakeEditor editor;
-  std::unique_ptr<TForm1> form;
 
   explicit Window(bool userConfigFolder = false) {
-    AppFolders folders(program.path().toStdString(), current.path().toStdString());
+    AppFolders folders = Folders();
     folders.userConfigFolder = userConfigFolder;
-    form = std::make_unique<TForm1>(folders, messages, clock);
+    Create(folders);
     form->App().SetProgramRunner(editor, {{"fake-editor", "--wait"}});
     form->StartUp();
   }
-  TForm1* operator->() { return form.get(); }
-  std::string Folder() const { return current.path().toStdString(); }
-  QString Cell(int column, int row) const { return form->StringGrid1->CellText(column, row); }
-  QString First(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 1); }
-  QString Third(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 3); }
-  int CellOf(const QString& text) const {
-    const MonthView& v = form->App().View();
-    for (int k = v.LastCellBefore + 1; k < v.FirstCellAfter; ++k)
-      if (First(k) == text) return k;
-    return -1;
-  }
+  ~Window() { form.reset(); }  // before the editor the window calls
   // Presses grid cell k on line `line` (0..2) of its week.
   void ClickCell(int cell, Qt::MouseButton button = Qt::LeftButton, int line = 0) {
     MonthGridWidget* grid = form->StringGrid1;

@@ -14,38 +14,24 @@
 
 #include "app/gui/main_window.h"
 #include "app/gui/simulation_window.h"
+#include "gui/window_fixture.h"
 
 using namespace orv;
 
 namespace {
 
-ClockReading Seoul20240215() {
-  ClockReading r;
-  r.local = MakeTm(2024, 2, 15, 10, 30);
-  r.utc = MakeTm(2024, 2, 15, 1, 30);
-  return r;
-}
-
-struct Window {
-  QTemporaryDir program;
-  QTemporaryDir current;
-  RecordingMessageSink messages;
-  FixedClock clock{Seoul20240215()};
-  std::unique_ptr<TForm1> form;
+struct Window : testing::TemporaryWindow {
   std::vector<std::string> opened;
 
   Window() {
-    AppFolders folders{program.path().toStdString(), current.path().toStdString()};
-    form = std::make_unique<TForm1>(folders, messages, clock);
+    Create(Folders());
     form->StartUp();
     form->Simulation().openFile = [this](const std::string& path) { opened.push_back(path); };
   }
+  ~Window() { form.reset(); }  // before `opened`, which the window's hook writes to
   TformSimulBox* Open() {
     form->BitBtn12->click();
     return form->Simulation().formSimulBox;
-  }
-  QString Last() const {
-    return messages.messages.empty() ? QString() : QString::fromStdString(messages.messages.back().text);
   }
   QByteArray Read(const QString& name) const {
     QFile f(current.filePath(name));

@@ -32,17 +32,12 @@
 #include "app/gui/ics_export_dialog.h"
 #include "app/gui/main_window.h"
 #include "app/gui/qt_messages.h"
+#include "gui/window_fixture.h"
 
 using namespace orv;
 
 namespace {
 
-ClockReading Seoul20240215() {
-  ClockReading r;
-  r.local = MakeTm(2024, 2, 15, 10, 30);
-  r.utc = MakeTm(2024, 2, 15, 1, 30);
-  return r;
-}
 
 // Starts nothing, like a desktop without any editor; records the calls.
 class NoProgramRunner : public ProgramRunner {
@@ -55,41 +50,12 @@ class NoProgramRunner : public ProgramRunner {
 };
 
 // A window on temporary folders; `sink` replaces the recording messages.
-struct Window {
-  QTemporaryDir program;
-  QTemporaryDir current;
-  RecordingMessageSink messages;
-  FixedClock clock{Seoul20240215()};
-  std::unique_ptr<TForm1> form;
-
+struct Window : testing::TemporaryWindow {
   // dataFolder: a further folder for the ephemeris files, below the program's.
   explicit Window(MessageSink* sink = nullptr, const QString& dataFolder = QString()) {
-    AppFolders folders{program.path().toStdString(), current.path().toStdString()};
+    AppFolders folders = Folders();
     if (!dataFolder.isEmpty()) folders.dataFolder = program.filePath(dataFolder).toStdString();
-    form = std::make_unique<TForm1>(folders, sink ? *sink : messages, clock);
-  }
-  // The memo file of the current folder, read when the window starts.
-  void WriteMemos(const std::string& lines) {
-    QVERIFY(WriteFileAtomically(JoinPath(current.path().toStdString(), kMemoFileName), lines));
-  }
-  TForm1* operator->() { return form.get(); }
-  QString Cell(int column, int row) const { return form->StringGrid1->CellText(column, row); }
-  QString First(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 1); }
-  QString Second(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 2); }
-  QString Third(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 3); }
-  int CellOf(const QString& text) const {
-    const MonthView& v = form->App().View();
-    for (int k = v.LastCellBefore + 1; k < v.FirstCellAfter; ++k)
-      if (First(k) == text) return k;
-    return -1;
-  }
-  void Show(const QString& year, const QString& month) {
-    form->Edit1->setText(year);
-    form->Edit2->setText(month);
-    form->BitBtn1->click();
-  }
-  QString Last() const {
-    return messages.messages.empty() ? QString() : QString::fromStdString(messages.messages.back().text);
+    Create(folders, sink);
   }
   // The DE405 file made at build time under a DE4xx name in `folder`.
   bool LinkEphemeris(const QString& folder, const char* name) {

@@ -6,8 +6,8 @@
 
 namespace orv {
 
-// File name of the binary ephemeris of an ephemeris code: "DE406.jpl" (5, 6),
-// "DE422.jpl" (7), "DE431.jpl" (8), "DE441.jpl" (9); "" for other codes.
+// File name of the binary ephemeris of an ephemeris code: "DE431.jpl",
+// "DE441.jpl"; "" for PLAN404 (and any other code).
 std::string EphemerisFileName(int ephemerisCode);
 
 // A file found by FindEphemerisFile: the folder it is in (with a trailing

@@ -39,7 +39,7 @@ class OpenEphemeris {
   std::unique_ptr<Impl> impl_;
 };
 
-// "DE406" (codes 5, 6), "DE422" (7), "DE431" (8), "DE441" (9), else "".
+// "DE431", "DE441" for their codes, else "".
 std::string EphemerisStem(int ephemerisCode);
 // 406, 422, 431, 441 for the same codes, else 0.
 int JplNumberOfCode(int ephemerisCode);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <memory>
 #include <vector>
 
@@ -18,10 +19,10 @@ namespace orv {
 namespace {
 
 constexpr double kArcsecPerDeg = 3600.0;
-// Events are bisected to 0.01 s with both ephemerides within this window
-// (days) around the instant PLAN404 lists.
+// Events are found again with both ephemerides within this window (days)
+// around the minute PLAN404 lists, searched from its middle.
 constexpr double kEventWindowDays = 3.0 / 1440.0;
-constexpr double kEventToleranceDays = 1.1574074074074074e-7;
+constexpr double kHalfMinuteDays = 0.5 / 1440.0;
 
 struct Stat {
   int count = 0;
@@ -41,7 +42,7 @@ using Table = std::map<std::string, std::map<int, Stat>>;
 int DecadeOf(int year) { return static_cast<int>(std::floor(year / 10.0)) * 10; }
 
 double AngleDiffArcsec(double aDeg, double bDeg) {
-  return (std::fmod(aDeg - bDeg + 540.0, 360.0) - 180.0) * kArcsecPerDeg;
+  return SignedDegrees(aDeg - bDeg) * kArcsecPerDeg;
 }
 
 using report::Format;
@@ -115,15 +116,15 @@ std::string AccuracyReport(const CalcSettings& base, JplEphemeris& jpl, const Ac
   for (int year = fromYear; year <= toYear; ++year) {
     if (progress) progress(static_cast<int>(100.0 * (year - fromYear) / (toYear - fromYear + 1)));
     PrepareYear(a, *tables, year, build);
-    auto addEvent = [&](const char* name, PackedDate date, PackedTime time, double target, int body, int what) {
+    auto addEvent = [&](const char* name, PackedDate date, PackedTime time, double target, bool sun) {
       int y, m, d, h, mi;
       UnpackDateTime(date, time, y, m, d, h, mi);
       if (y != year) return;
       const double t = CalendarToJulianDay(y, m, d) + (h + mi / 60.0) / 24.0;
-      const double ta = BisectLongitude(a, target, t - kEventWindowDays, t + kEventWindowDays, kEventToleranceDays,
-                                        body, what);
-      const double tb = BisectLongitude(b, target, t - kEventWindowDays, t + kEventWindowDays, kEventToleranceDays,
-                                        body, what);
+      const std::optional<double> foundA = LongitudeCrossing(a, sun, target, t + kHalfMinuteDays, kEventWindowDays);
+      const std::optional<double> foundB = LongitudeCrossing(b, sun, target, t + kHalfMinuteDays, kEventWindowDays);
+      if (!foundA || !foundB) return;  // not found again near the listed minute: no pair to compare
+      const double ta = *foundA, tb = *foundB;
       events[name][DecadeOf(year)].Add((ta - tb) * kSecondsPerDay);
       ++eventCount;
       // Civil day in standard time (TT taken as the clock: the date question
@@ -135,12 +136,11 @@ std::string AccuracyReport(const CalcSettings& base, JplEphemeris& jpl, const Ac
     };
     for (const SolarTermRecord& r : tables->SolarTermList) {
       if (r.date == 0) break;
-      addEvent("Solar terms", r.date, r.time(), r.longitude, kBodySun, kResultSunLongitude);
+      addEvent("Solar terms", r.date, r.time(), r.longitude, true);
     }
     for (const SyzygyRecord& r : tables->SyzygyList) {
       if (r.date == 0) break;
-      addEvent(r.isNewMoon() ? "New moons" : "Full moons", r.date, r.time(), r.isNewMoon() ? 360.0 : 180.0,
-               kBodySunAndMoon, kResultElongation);
+      addEvent(r.isNewMoon() ? "New moons" : "Full moons", r.date, r.time(), r.isNewMoon() ? 360.0 : 180.0, false);
     }
   }
 

@@ -5,6 +5,7 @@
 #include "app/core/reports/report_format.h"
 #include "ephemeris/sidereal.h"
 #include "ephemeris/sunmoon.h"
+#include "lunisolar/sexagenary.h"
 #include "time/civil_clock.h"
 #include "time/dates.h"
 #include "time/timescales.h"
@@ -14,7 +15,6 @@ namespace {
 
 using report::Format;
 
-constexpr double kSecondsPerDay = 86400.0;
 constexpr double kMinutesPerDegree = 4.0;      // of longitude, in time
 constexpr double kSecondsPerDegree = 240.0;
 constexpr double kDegreesPerHourAngle = 15.0;
@@ -49,7 +49,7 @@ void SolarDayAndHour(const YearTables& tables, const Reading& r, SexagenaryIndic
   if (minuteOfDay >= kSolarZiStartMinute) day = (day + 1) % 60;
   const int branch = ((minuteOfDay + 60) / 120) % 12;
   p.day = day;
-  p.hour = branch + ((day % 10) % 5) * 12;
+  p.hour = HourPillarIndex(day, branch);
 }
 
 // UT Julian Day of a reading in the selected time system.

@@ -20,8 +20,7 @@ constexpr int kHundredthsPerSecond = 100;
 
 // "Y-MM-DD hh:mm:ss.ss" and the Julian Day (selected time system less the zone).
 std::string DateTimeAndJd(const CalcSettings& settings, int y, int m, int d, int h, int mi, float seconds) {
-  const double jd = CalendarToJulianDay(y, m, d) + (h * 3600.0 + mi * 60.0 + seconds) / 86400.0 -
-                    settings.ZoneOffsetDays;
+  const double jd = JulianDayAtSecond(CalendarToJulianDay(y, m, d), h, mi, seconds) - settings.ZoneOffsetDays;
   // Rounded as printed, with the carry into the minute, hour and date (an
   // event 3 ms before midnight reads 00:00:00.00 of the next day, as in the
   // reports), never "23:59:60.00".
@@ -39,7 +38,7 @@ std::string SolarTermsCsv(EngineContext& ctx, const YearTables& tables, int year
     if (YearOf(r.date) != year) continue;
     int y, m, d, h, mi;
     UnpackDateTime(r.date, r.time(), y, m, d, h, mi);
-    const float seconds = RefineTermSeconds(ctx, r.longitude, y, m, d, h, mi);
+    const float seconds = RefineTermSeconds(ctx, r.longitude, y, m, d, h, mi).value_or(r.seconds);
     out += Format("%d,%d,%s,", r.termIndex, r.longitude, SolarTermNames[r.termIndex]) +
            DateTimeAndJd(ctx.settings, y, m, d, h, mi, seconds) + "\n";
   }
@@ -53,7 +52,7 @@ std::string SyzygiesCsv(EngineContext& ctx, const YearTables& tables, int year) 
     if (YearOf(r.date) != year) continue;
     int y, m, d, h, mi;
     UnpackDateTime(r.date, r.time(), y, m, d, h, mi);
-    const float seconds = RefineSyzygySeconds(ctx, r.isNewMoon() ? 'H' : 'M', y, m, d, h, mi);
+    const float seconds = RefineSyzygySeconds(ctx, r.isNewMoon() ? 'H' : 'M', y, m, d, h, mi).value_or(r.seconds);
     out += std::string(r.isNewMoon() ? "new," : "full,") + DateTimeAndJd(ctx.settings, y, m, d, h, mi, seconds) +
            "\n";
   }

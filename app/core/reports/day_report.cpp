@@ -209,7 +209,7 @@ std::string DayReportText(ReportInputs& in, const DaySelection& day) {
   int ny = 0, nm = 0, nd = 0, nh = 0, nmi = 0;
   double age = 0.0;
   if (FindSyzygyNear(t, Y, M, D, 12, 0, 'b', 'H', ny, nm, nd, nh, nmi))
-    age = (jdLocal + kNoonDays) - (CalendarToJulianDay(ny, nm, nd) - s.ZoneOffsetDays + nh / 24.0 + nmi / 1440.0);
+    age = (jdLocal + kNoonDays) - JulianDayAtMinute(CalendarToJulianDay(ny, nm, nd) - s.ZoneOffsetDays, nh, nmi);
   out += Format("<선택한 날 정오(낮12시)의 월령(月齡) = %.3lf일>\n", age);
 
   const TidePhase tide = TideOfLunarDay(day.lunarDay);

@@ -5,6 +5,7 @@
 
 #include "app/core/reports/report_format.h"
 #include "eclipses/eclipse_year.h"
+#include "ephemeris/mean_periods.h"
 #include "lunisolar/prepare.h"
 #include "lunisolar/terms.h"
 
@@ -15,7 +16,6 @@ constexpr int kFoldOctets = 75;
 // Brown's lunation number 1 began with the new moon of 1923-01-17 (JD 2423436.6);
 // the mean synodic month in days. Used only to name new and full moons stably.
 constexpr double kBrownLunationEpochJD = 2423436.6;
-constexpr double kSynodicMonthDays = 29.530588853;
 
 using report::Format;
 
@@ -26,11 +26,11 @@ struct Gregorian {
 
 Gregorian GregorianFields(double jd) {
   // Round to the second first so that 59.9996 s never prints as 60.
-  const double seconds = std::floor((jd + 0.5 - std::floor(jd + 0.5)) * 86400.0 + 0.5);
+  const double seconds = std::floor((jd + 0.5 - std::floor(jd + 0.5)) * kSecondsPerDay + 0.5);
   double dayStart = std::floor(jd + 0.5) - 0.5;
   long total = static_cast<long>(seconds);
-  if (total >= 86400) {
-    total -= 86400;
+  if (total >= static_cast<long>(kSecondsPerDay)) {
+    total -= static_cast<long>(kSecondsPerDay);
     dayStart += 1.0;
   }
   const CivilDate date = JulianDayToGregorian(dayStart + 0.5);
@@ -156,10 +156,10 @@ std::vector<IcsEvent> AstronomicalIcsEvents(EngineContext& ctx, YearTables& tabl
         int y, m, d, h, mi;
         UnpackDateTime(r.date, r.time(), y, m, d, h, mi);
         if (y != year) continue;
-        const float s = RefineTermSeconds(ctx, r.longitude, y, m, d, h, mi);
+        const float s = RefineTermSeconds(ctx, r.longitude, y, m, d, h, mi).value_or(r.seconds);
         IcsEvent e;
         e.uid = Format("term-%d-%02d@orvanta", year, r.termIndex);
-        e.jdUT = toUT(CalendarToJulianDay(y, m, d) + (h * 3600.0 + mi * 60.0 + s) / 86400.0);
+        e.jdUT = toUT(JulianDayAtSecond(CalendarToJulianDay(y, m, d), h, mi, s));
         e.summary = SolarTermNames[r.termIndex];
         e.description = Format("태양 황경 %d°", r.longitude);
         e.category = "절기";
@@ -173,9 +173,9 @@ std::vector<IcsEvent> AstronomicalIcsEvents(EngineContext& ctx, YearTables& tabl
         UnpackDateTime(r.date, r.time(), y, m, d, h, mi);
         if (y != year) continue;
         const bool isNew = r.isNewMoon();
-        const float s = RefineSyzygySeconds(ctx, isNew ? 'H' : 'M', y, m, d, h, mi);
+        const float s = RefineSyzygySeconds(ctx, isNew ? 'H' : 'M', y, m, d, h, mi).value_or(r.seconds);
         IcsEvent e;
-        e.jdUT = toUT(CalendarToJulianDay(y, m, d) + (h * 3600.0 + mi * 60.0 + s) / 86400.0);
+        e.jdUT = toUT(JulianDayAtSecond(CalendarToJulianDay(y, m, d), h, mi, s));
         // Full moons take the number of the lunation they fall in.
         e.uid = Format("%s-%d@orvanta", isNew ? "newmoon" : "fullmoon",
                        LunationNumber(e.jdUT - (isNew ? 0.0 : kSynodicMonthDays / 2)));

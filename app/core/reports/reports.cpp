@@ -39,7 +39,7 @@ double ShownOnCivilClock(const ReportInputs& in, double jdStandard, std::string&
   const double jdUT = jdStandard - s.ZoneOffsetDays;
   const ClockState state = clock.StateAt(JulianDayToUnix(jdUT));
   label = " UTC" + FormatUtcOffset(state.offsetSeconds);
-  return jdUT + state.offsetSeconds / 86400.0;
+  return jdUT + state.offsetSeconds / kSecondsPerDay;
 }
 
 std::string TimeSystemNote(const CalcSettings& settings) {

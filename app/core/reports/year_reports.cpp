@@ -34,11 +34,7 @@ constexpr int kLeapWalkMonthDays = 28;
 // After a leap month the walk jumps ahead: no two leap months are closer.
 constexpr int kLeapWalkJumpMonths = 15;
 // Year limits of the 30-year tables by ephemeris code.
-constexpr YearLimits kAnalyticLimits{-4999, 10000};   // codes 0..4
-constexpr YearLimits kDe406Limits{-2998, 2998};       // codes 5, 11, 12
-constexpr YearLimits kSwissFileLimits{-5399, 5398};   // code 10
-constexpr YearLimits kLongJplLimits{-12999, 16998};   // code 13
-constexpr YearLimits kSwissAnalyticLimits{-3000, 3000};  // code 14
+constexpr YearLimits kAnalyticLimits{-4999, 10000};   // PLAN404
 
 std::string EraYear(const char* bcFormat, const char* adFormat, int year, const std::string& note) {
   return year <= 0 ? Format(bcFormat, 1 - year, note.c_str()) : Format(adFormat, year, note.c_str());
@@ -53,13 +49,14 @@ TenthsTime Refined(const EventTime& e, float seconds) { return RoundToTenths(e.y
 
 TenthsTime RefineTerm(EngineContext& ctx, const EventTime& e, int termIndex) {
   EventTime r = e;
-  const float seconds = RefineTermSeconds(ctx, (termIndex - 3) * 15.0, r.y, r.m, r.d, r.h, r.mi);
+  const float seconds =
+      RefineTermSeconds(ctx, (termIndex - 3) * 15.0, r.y, r.m, r.d, r.h, r.mi).value_or(kListedMinuteMiddleSeconds);
   return Refined(r, seconds);
 }
 
 TenthsTime RefineSyzygy(EngineContext& ctx, const EventTime& e, char kind) {
   EventTime r = e;
-  const float seconds = RefineSyzygySeconds(ctx, kind, r.y, r.m, r.d, r.h, r.mi);
+  const float seconds = RefineSyzygySeconds(ctx, kind, r.y, r.m, r.d, r.h, r.mi).value_or(kListedMinuteMiddleSeconds);
   return Refined(r, seconds);
 }
 
@@ -84,7 +81,7 @@ int MonthSlotOfFullMoon(const YearTables& t, const EventTime& fullMoon) {
 TenthsTime OnClock(const ReportInputs& in, const TenthsTime& t, std::string& label) {
   label.clear();
   if (in.engine.settings.TimeSystemCode != kTimeCivil) return t;
-  const double jd = CalendarToJulianDay(t.year, t.month, t.day) + (t.hour * 3600 + t.minute * 60 + t.seconds) / 86400.0;
+  const double jd = JulianDayAtSecond(CalendarToJulianDay(t.year, t.month, t.day), t.hour, t.minute, t.seconds);
   return report::JulianDayToTenths(ShownOnCivilClock(in, jd, label));
 }
 
@@ -220,12 +217,8 @@ std::string SyzygyReportText(ReportInputs& in, int year) {
 
 YearLimits ThirtyYearLimits(const CalcSettings& settings, YearLimits jplFileYears) {
   const int code = settings.EphemerisCode;
-  if (code < 5) return kAnalyticLimits;
-  if (code == 5 || code == 11 || code == 12) return kDe406Limits;
-  if (code >= 6 && code <= 9) return jplFileYears;
-  if (code == 10) return kSwissFileLimits;
-  if (code == 13) return kLongJplLimits;
-  return kSwissAnalyticLimits;
+  if (code == kEphemerisDe431 || code == kEphemerisDe441) return jplFileYears;
+  return kAnalyticLimits;
 }
 
 YearLimits JplFileYearLimits(double firstJD, double lastJD) {
@@ -339,21 +332,9 @@ std::string SolarDatesTableText(ReportInputs& in, const DaySelection& day, YearR
 std::string AboutText(const CalcSettings& settings) {
   std::string source;
   switch (settings.EphemerisCode) {
-    case 0:
-    case 1: source = "PLAN404와 "; break;
-    case 2: source = "cmoon404와 "; break;
-    case 3: source = "PLAN404D와 "; break;
-    case 4: source = "VSOP87+ELP2000과 "; break;
-    case 5:
-    case 6: source = "JPL의 DE406과 "; break;
-    case 7: source = "JPL의 DE422과 "; break;
-    case 8: source = "JPL의 DE431과 "; break;
-    case 9: source = "JPL의 DE441과 "; break;
-    case 10: source = "SWE의 *.se1과 "; break;
-    case 11: source = "SWE의 DE406과 "; break;
-    case 12: source = "SWE의 DE422과 "; break;
-    case 13: source = "SWE의 DE431과 "; break;
-    default: source = "SWE의 내장해석방법과 "; break;
+    case kEphemerisDe431: source = "JPL의 DE431과 "; break;
+    case kEphemerisDe441: source = "JPL의 DE441과 "; break;
+    default: source = "PLAN404D와 "; break;
   }
   std::string precession;
   switch (settings.PrecessionModel) {

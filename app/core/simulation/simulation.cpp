@@ -72,15 +72,9 @@ struct EphemerisRange {
 };
 
 EphemerisRange RangeOf(int code, const SimulationEnvironment& env) {
-  if (code == 5) return {-2998, 2998, "DE406_PLAN404의 경우 연도 범위는\n-2998년 ~ 2998년 입니다.\n다시 지정하세요."};
   if (EphemerisIsJpl(code))
     return {env.jplFirstYear, env.jplLastYear,
             Format("천체력 적용기간(%d~%d)을 벗어납니다.\n다시 지정하세요.", env.jplFirstYear, env.jplLastYear)};
-  if (code == 10) return {-5399, 5398, "SW_EPH의 경우 연도 범위는\n-5399년 ~ 5398년 입니다.\n다시 지정하세요."};
-  if (code == 11 || code == 12)
-    return {-2998, 2998, "SWDE406과 SWDE422의 경우 연도 범위는\n-2998년 ~ 2998년 입니다.\n다시 지정하세요."};
-  if (code == 13) return {-12999, 16998, "SWDE431의 경우 연도 범위는\n-13000년 ~ 16998년 입니다.\n다시 지정하세요."};
-  if (code == 14) return {-3000, 3001, "MOSEPH의 경우 연도 범위는\n-3000년 ~ 3001년 입니다.\n다시 지정하세요."};
   return {-4999, 10000, "PLAN404관련과 VSOP87의 경우 연도 범위는\n-4999년 ~ 10000년 입니다.\n다시 지정하세요."};
 }
 
@@ -195,7 +189,7 @@ const char* ExtraValueLabel(int item) {
   return "";
 }
 
-bool EphemerisIsJpl(int ephemerisCode) { return ephemerisCode >= 6 && ephemerisCode <= 9; }
+bool EphemerisIsJpl(int ephemerisCode) { return EphemerisCodeRow(ephemerisCode).deNumber != 0; }
 
 SimulationTargetList SimulationTargets(int ephemerisCode, int item) {
   SimulationTargetList list;

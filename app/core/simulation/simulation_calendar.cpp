@@ -65,12 +65,13 @@ std::string EventText(const CalcSettings& settings, const ListedMinute& e, float
 }
 
 std::string TermText(ItemRun& run, ListedMinute e, int termIndex) {
-  const float seconds = RefineTermSeconds(run.ctx(), TermLongitude(termIndex), e.y, e.m, e.d, e.h, e.mi);
+  const float seconds = RefineTermSeconds(run.ctx(), TermLongitude(termIndex), e.y, e.m, e.d, e.h, e.mi)
+                            .value_or(kListedMinuteMiddleSeconds);
   return Format("%s,", SolarTermNames[termIndex]) + EventText(run.settings(), e, seconds);
 }
 
 std::string SyzygyText(ItemRun& run, ListedMinute e, char kind) {
-  const float seconds = RefineSyzygySeconds(run.ctx(), kind, e.y, e.m, e.d, e.h, e.mi);
+  const float seconds = RefineSyzygySeconds(run.ctx(), kind, e.y, e.m, e.d, e.h, e.mi).value_or(kListedMinuteMiddleSeconds);
   return EventText(run.settings(), e, seconds);
 }
 
@@ -177,7 +178,8 @@ void WriteNoMajorTermMonthsOfYear(ItemRun& run, const YearTables& tables) {
     if (!FindSyzygyNear(tables, following.year, following.month, following.day, 0, 0, 'b', 'H', newMoon.y,
                         newMoon.m, newMoon.d, newMoon.h, newMoon.mi))
       continue;
-    const float seconds = RefineSyzygySeconds(run.ctx(), 'H', newMoon.y, newMoon.m, newMoon.d, newMoon.h, newMoon.mi);
+    const float seconds = RefineSyzygySeconds(run.ctx(), 'H', newMoon.y, newMoon.m, newMoon.d, newMoon.h, newMoon.mi)
+                              .value_or(kListedMinuteMiddleSeconds);
     const double newMoonJD = CalendarToJulianDay(newMoon.y, newMoon.m, newMoon.d) - run.settings().ZoneOffsetDays +
                              (newMoon.h + (newMoon.mi + seconds / 60.0) / 60.0) / 24.0;
     int ly, lm, ld, sy, sm, sd;

@@ -193,7 +193,7 @@ void WriteLunarEclipse(ItemRun& run, double fullMoonJD) {
 
 // Instant of a listed syzygy minute: selected time system less the zone offset.
 double ListedInstant(const CalcSettings& settings, int y, int m, int d, int h, int mi) {
-  return CalendarToJulianDay(y, m, d) + h / 24.0 + mi / 1440.0 - settings.ZoneOffsetDays;
+  return JulianDayAtMinute(CalendarToJulianDay(y, m, d), h, mi) - settings.ZoneOffsetDays;
 }
 
 // The eclipses of the year's fourteen lunations whose new or full moon lies

@@ -3,13 +3,16 @@
 // obliquity, Delta T and sidereal time. Each writes its header line, then one
 // line per repetition that starts with the date column.
 #include <cmath>
+#include <optional>
 
 #include "app/core/simulation/simulation_internal.h"
 #include "ephemeris/angles.h"
 #include "ephemeris/earth_orientation.h"
 #include "ephemeris/jpl_position.h"
+#include "ephemeris/mean_periods.h"
 #include "ephemeris/sidereal.h"
 #include "ephemeris/sunmoon.h"
+#include "lunisolar/terms.h"
 #include "time/timescales.h"
 
 namespace orv::simulation {
@@ -20,18 +23,21 @@ constexpr int kTargetSun = 0;
 constexpr int kTargetMoon = 1;
 bool IsSunOrMoon(int target) { return target == kTargetSun || target == kTargetMoon; }
 
-// Mean periods used to estimate the next passage and to bracket the distance
-// extremum: the tropical year and the synodic month, days.
+// Mean periods used to estimate the next passage: the tropical year and the
+// tropical month (the Moon's longitude comes back to a value once a tropical
+// month, not once a synodic one), days.
 constexpr double kSunPeriodDays = 365.242;
-constexpr double kMoonPeriodDays = 29.531;
+constexpr double kMoonLongitudePeriodDays = kTropicalMonthDays;
+// Item 5 narrows one distance extremum inside a window of this length, days:
+// the synodic month rounded up to a thousandth, longer than the anomalistic
+// month (27.55 d) between two perigees, so each window holds one extremum.
+constexpr double kMoonExtremumWindowDays = 29.531;
 // Item 4's window around the estimate, days before and after (the estimate
 // assumes a uniform motion; the Sun's is off by up to about 2 days, the
 // Moon's by up to about 1.5).
 constexpr double kSunWindowBeforeDays = 5.0, kSunWindowAfterDays = 3.0;
 constexpr double kMoonWindowBeforeDays = 3.0, kMoonWindowAfterDays = 2.0;
-// Search tolerance of items 4 and 5: 0.1 s.
-constexpr double kTenthSecondDays = 1.1574074074074074e-06;
-constexpr int kMaxHalvings = 30;
+// Item 5 narrows to kTenthSecondDays in at most kMaxHalvings rounds (search.h).
 // The constant obliquity of J2000.0 the long-term angles refer to, as printed.
 constexpr const char* kOwenObliquityText = "23.439291";
 
@@ -65,46 +71,26 @@ double BodyDistanceAu(EngineContext& ctx, int body, double t) {
   return (body == kBodySun ? ctx.places.SunDistanceKm : ctx.places.MoonDistanceKm) * kKmToAu;
 }
 
-// The instant in [lo, hi] at which f changes from negative to positive:
-// halving while keeping the sign change between the ends, stopping once the
-// step is below the tolerance; the result is the midpoint when f <= 0 there,
-// else the low end (the last point known not to be after the crossing).
-template <class Function>
-double HalveToCrossing(Function&& f, double lo, double fLo, double hi, double toleranceDays) {
-  for (int round = 0; round < kMaxHalvings; ++round) {
-    const double mid = 0.5 * (lo + hi);
-    const double fMid = f(mid);
-    if (std::fabs(mid - lo) < toleranceDays) return fMid <= 0.0 ? mid : lo;
-    if (fLo * fMid >= 0.0) {
-      lo = mid;
-      fLo = fMid;
-    } else {
-      hi = mid;
-    }
-  }
-  return lo;
-}
+// Rate of the Moon's apparent longitude, degrees per day (11.8 at apogee to
+// 15.4 at perigee, with margins), for the crossing search of item 4.
+constexpr CrossingSearch kMoonLongitudeCrossing{10.0, 17.0, 13.176, kCrossingToleranceDays, 16};
 
-// Item 4: the next instant at or after t (within the window) at which the
-// body's apparent longitude reaches L degrees.
-double NextPassage(EngineContext& ctx, int body, double targetDeg, double t) {
+// Item 4: the next instant at or after t (within the window about the
+// estimate from the mean motion) at which the body's apparent longitude
+// reaches L degrees; none when the crossing search fails or lands outside.
+std::optional<double> NextPassage(EngineContext& ctx, int body, double targetDeg, double t) {
   const bool sun = body == kBodySun;
   double ahead = targetDeg - BodyLongitudeDeg(ctx, body, t);
   if (ahead < 0.0) ahead += 360.0;
-  double estimate = t + ahead / 360.0 * (sun ? kSunPeriodDays : kMoonPeriodDays);
+  double estimate = t + ahead / 360.0 * (sun ? kSunPeriodDays : kMoonLongitudePeriodDays);
   estimate -= ctx.settings.ZoneOffsetDays;
   const double lo = estimate - (sun ? kSunWindowBeforeDays : kMoonWindowBeforeDays);
   const double hi = estimate + (sun ? kSunWindowAfterDays : kMoonWindowAfterDays);
-  // Longitude less the target, unwrapped across 0/360 next to the target.
-  auto f = [&](double x) {
-    double lambda = BodyLongitudeDeg(ctx, body, x);
-    if (targetDeg > 300.0 && lambda < 60.0) lambda += 360.0;
-    if (targetDeg < 60.0 && lambda > 300.0) lambda -= 360.0;
-    return lambda - targetDeg;
-  };
-  double fLo = f(lo);
-  if (fLo > 0.0) fLo -= 360.0;
-  return HalveToCrossing(f, lo, fLo, hi, kTenthSecondDays);
+  const Crossing found =
+      FindCrossing([&](double x) { return SignedDegrees(BodyLongitudeDeg(ctx, body, x) - targetDeg); }, estimate,
+                   sun ? kSunCrossing : kMoonLongitudeCrossing);
+  if (!found.found || found.jd < lo || found.jd > hi) return std::nullopt;
+  return found.jd;
 }
 
 // Item 5: one distance extremum in [s, s + period] by narrowing three inner
@@ -220,7 +206,10 @@ void WriteLongitudePassage(ItemRun& run) {
   const int body = target == kTargetSun ? kBodySun : kBodyMoon;
   run.out.Write(Format(body == kBodySun ? "해_황경각도 = %lf도\n" : "달_황경각도 = %lf도\n", targetDeg));
   run.out.Write("일시");
-  run.EachRepetition([&](double t) { run.BeginLine(NextPassage(run.ctx(), body, targetDeg, t)); });
+  run.EachRepetition([&](double t) {
+    // A passage the search cannot find (values that are not finite) gives no line.
+    if (const std::optional<double> passage = NextPassage(run.ctx(), body, targetDeg, t)) run.BeginLine(*passage);
+  });
 }
 
 void WritePerigeeApogee(ItemRun& run) {
@@ -230,7 +219,7 @@ void WritePerigeeApogee(ItemRun& run) {
   run.out.Write(sun ? "종류(해),일시,거리(km),거리(AU),종류(해),일시,거리(km),거리(AU)"
                     : "종류(달),일시,거리(km),거리(AU),종류(달),일시,거리(km),거리(AU)");
   const int n = run.request.repetitions;
-  const double period = sun ? kSunPeriodDays : kMoonPeriodDays;
+  const double period = sun ? kSunPeriodDays : kMoonExtremumWindowDays;
   // Each search starts where the previous extremum was found, so the results
   // alternate between the nearest and the farthest point; two per line.
   double s = run.startJD - run.settings().ZoneOffsetDays;

@@ -1,0 +1,13 @@
+// Mean periods of the Moon, days: the one place these rules live.
+#pragma once
+
+namespace orv {
+
+// Mean synodic month (new moon to new moon) at J2000.0, days
+// (Chapront-Touzé and Chapront, ELP 2000-85: 29.530588853 d).
+inline constexpr double kSynodicMonthDays = 29.530588853;
+// Mean tropical month (the Moon's ecliptic longitude back to the same
+// value), days: 27.321582 d.
+inline constexpr double kTropicalMonthDays = 27.321582;
+
+}  // namespace orv
