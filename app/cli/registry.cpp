@@ -14,6 +14,9 @@ void RegisterEclipseCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&
 void RegisterReportCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterHistoricalCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterSimulationCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+#ifdef ORVANTA_CLI_PRINT
+void RegisterPrintCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+#endif
 
 void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
   // Global options, honoured by every command.
@@ -35,6 +38,9 @@ void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec
   RegisterReportCommands(commands, options);
   RegisterHistoricalCommands(commands, options);
   RegisterSimulationCommands(commands, options);
+#ifdef ORVANTA_CLI_PRINT
+  RegisterPrintCommands(commands, options);
+#endif
 }
 
 }  // namespace orv::cli
