@@ -59,6 +59,7 @@ TForm1::TForm1(QWidget* parent)
   app_->SetProgramRunner(editorRunner_, WindowEditorCommands());
   BuildControls();
   ConnectHandlers();
+  RestoreWindowState();
 }
 
 TForm1::TForm1(const AppFolders& folders, MessageSink& messages, const Clock& clock, QWidget* parent)
@@ -66,6 +67,7 @@ TForm1::TForm1(const AppFolders& folders, MessageSink& messages, const Clock& cl
   app_->SetProgramRunner(editorRunner_, WindowEditorCommands());
   BuildControls();
   ConnectHandlers();
+  RestoreWindowState();
 }
 
 TForm1::~TForm1() = default;
@@ -149,6 +151,11 @@ void TForm1::BuildControls() {
   ProgressBar1->setFixedHeight(12);
   pillarRow->addWidget(Edit3);
   pillarRow->addWidget(Edit5);
+  PillarLine = named(new QLabel(central), "PillarLine");
+  PillarLine->setToolTip("절기력: 해는 입춘에, 달은 각 절(節)에 바뀝니다");
+  PillarLine->setFont(GridFont(10));
+  PillarLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  pillarRow->addWidget(PillarLine, 3);
   pillarRow->addWidget(ProgressBar1, 1);
   outer->addLayout(pillarRow);
 
@@ -345,16 +352,9 @@ void TForm1::ConnectHandlers() {
   connect(IcsButton, &QPushButton::clicked, this, &TForm1::ClickIcsButton);
   connect(PlaceTimeButton, &QToolButton::clicked, this, &TForm1::Edit4MouseDown);
   connect(StringGrid1, &MonthGridWidget::wheelStep, this, &TForm1::UpDown2Click);
-  // Page Up/Down: months; with Ctrl: years; Home: today.
-  auto shortcut = [this](QKeySequence keys, auto handler) {
-    auto* s = new QShortcut(keys, this);
-    connect(s, &QShortcut::activated, this, handler);
-  };
-  shortcut(QKeySequence(Qt::Key_PageUp), [this] { UpDown2Click(false); });
-  shortcut(QKeySequence(Qt::Key_PageDown), [this] { UpDown2Click(true); });
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp), [this] { UpDown1Click(false); });
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown), [this] { UpDown1Click(true); });
-  shortcut(QKeySequence(Qt::Key_Home), [this] { TdayPanelMouseUp(); });
+  // Page Up/Down, Home, the arrows and the rest: the menu bar's actions.
+  BuildMenuBar();
+  ConnectKeyboard();
   askIcsExport = [this](IcsExportRequest& request) {
     return AskIcsExport(this, request, app_->IcsYearLimits(), Q(app_->Folders().currentFolder));
   };
@@ -405,6 +405,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     return;
   }
   if (app_->Started()) app_->Close();
+  SaveWindowState();
   Anisun->Stop();
   QMainWindow::closeEvent(event);
 }
@@ -503,9 +504,11 @@ void TForm1::ShowView() {
   Edit5->setStyleSheet(a.Edit5Red() ? kRedBackground : QString());
   Edit4->setText(Q(a.Edit4Text()));
   Edit4->setCursorPosition(0);
+  PillarLine->setText(Q(a.TermPillarLine()));
   Animoon->SetAge(a.ShownMoonAge());
   a.ShowPendingNotice();
-  Edit1->setFocus();
+  // Moving through the days with the keys keeps the focus on the grid.
+  if (!StringGrid1->hasFocus()) Edit1->setFocus();
 }
 
 void TForm1::ShowSettings() {
@@ -524,7 +527,10 @@ void TForm1::ShowSettings() {
 
 void TForm1::FillPlaces() {
   ComboBox1->clear();
-  for (const PlaceRecord& place : app_->Places().rows) ComboBox1->addItem(Q(place.name));
+  // Korean names find places abroad ("뉴욕"); rows that look alike say what
+  // tells them apart.
+  const PlaceTable& places = app_->Places();
+  for (int i = 0; i < static_cast<int>(places.rows.size()); ++i) ComboBox1->addItem(Q(PlaceListLabel(places, i)));
   ComboBox1->setCurrentIndex(app_->Settings().PlaceIndex);
 }
 
@@ -567,7 +573,8 @@ void TForm1::EditExit(InputEdit* edit) {
 }
 
 void TForm1::ClickBtn1() {
-  Rebuild([&] { app_->ShowInputs(); });
+  // A leap month shown stays shown (the inputs name its number).
+  Rebuild([&] { app_->ShowInputsKeepingLeap(); });
 }
 
 void TForm1::RadioGroup1Click(int) {
