@@ -412,9 +412,6 @@ TEST(PlaceFile, AtMostFiftyRowsAndNothingWithoutAFile) {
   EXPECT_LE(t.rows.size(), 652u + PlaceTable::kMaxUserRows);
 }
 
-}  // namespace
-}  // namespace orv
-
 TEST(Places, CivilTimeTextFollowsTheZoneAndItsSummerTime) {
   const PlaceTable t = BuiltInPlaceTable();
   const int newYork = FindPlaceByName(t, "미국-New York");
@@ -439,3 +436,5 @@ TEST(Places, CivilTimeTextFollowsTheZoneAndItsSummerTime) {
             PlaceClockDifferenceText(SettingsAt(t, 367, clock)));
 }
 
+}  // namespace
+}  // namespace orv

@@ -263,8 +263,9 @@ class CalendarApp {
   // "날짜로 가기" (Ctrl+G): a solar or lunar date.
   bool GoToDate(const DateQuery& query);
   // "찾기" (Ctrl+F): public holidays, national days and memo days whose name
-  // holds `text`, each with its next date on or after the selected day (or
-  // today), within the dates the loaded tables hold; sorted by date.
+  // holds `text`, each with its next date on or after the selected day of the
+  // month shown (or today), within the dates the loaded tables hold (November
+  // of the year before to June of the next); sorted by date.
   std::vector<NamedDay> FindNamedDays(const std::string& text);
   // The pages of a printed calendar of the request; the year shown is loaded
   // again afterwards. False (with a message) when the year cannot be prepared.

@@ -209,15 +209,13 @@ std::vector<NamedDay> CalendarApp::FindNamedDays(const std::string& text) {
   std::vector<NamedDay> found;
   if (!tables->Prepared) return found;
   const std::string wanted = Folded(StripMarkers(text));
-  // From the selected day, else today when the tables hold it, else the
-  // first day of the month shown.
-  int fy = settings.TodayDate[0], fm = settings.TodayDate[1], fd = settings.TodayDate[2];
-  if (selected.selected()) {
-    fy = selected.solarYear;
-    fm = selected.solarMonth;
-    fd = selected.solarDay;
-  }
-  int first = FindDayTableEntry(*tables, fy, fm, fd, 's', 0);
+  // From the selected day of the month shown, else today when the tables
+  // hold it, else the first day of the month shown.
+  int first = -1;
+  if (SelectedCell() >= 0)
+    first = FindDayTableEntry(*tables, selected.solarYear, selected.solarMonth, selected.solarDay, 's', 0);
+  if (first < 0)
+    first = FindDayTableEntry(*tables, settings.TodayDate[0], settings.TodayDate[1], settings.TodayDate[2], 's', 0);
   if (first < 0 && view.filled) first = view.FirstCellIndex + view.LastCellBefore + 1;
   if (first < 0) return found;
   int sy0, sm0, sd0;
