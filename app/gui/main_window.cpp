@@ -130,11 +130,9 @@ void TForm1::BuildControls() {
                                                     monthLabel, GroupBox_Display, CheckBox1, CheckBox2, BitBtn1,
                                                     TdayPanel})
     inputRow->addWidget(w);
-  inputRow->addStretch(1);
-  outer->addLayout(inputRow);
-
-  // Pillars, progress.
-  auto* pillarRow = new QHBoxLayout;
+  // Pillars and progress on the same row: the menu bar took the height of
+  // a row of its own, and the window must still fit a 768-pixel screen.
+  auto* pillarRow = inputRow;
   Edit3 = named(new QLineEdit("歲次", central), "Edit3");
   Edit5 = named(new QLineEdit("月建", central), "Edit5");
   for (QLineEdit* e : {Edit3, Edit5}) {
@@ -152,12 +150,15 @@ void TForm1::BuildControls() {
   pillarRow->addWidget(Edit3);
   pillarRow->addWidget(Edit5);
   PillarLine = named(new QLabel(central), "PillarLine");
-  PillarLine->setToolTip("절기력: 해는 입춘에, 달은 각 절(節)에 바뀝니다");
   PillarLine->setFont(GridFont(10));
   PillarLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // The line may be cut in a narrow window; its tooltip then shows it whole.
+  PillarLine->setMinimumWidth(120);
+  PillarLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   pillarRow->addWidget(PillarLine, 3);
-  pillarRow->addWidget(ProgressBar1, 1);
-  outer->addLayout(pillarRow);
+  ProgressBar1->setFixedWidth(48);
+  pillarRow->addWidget(ProgressBar1);
+  outer->addLayout(inputRow);
 
   // The grid and the buttons beside it.
   auto* middle = new QHBoxLayout;
@@ -293,7 +294,9 @@ void TForm1::BuildControls() {
   // default size has room for the row, so that showing it later never makes
   // the window grow.
   RadioGroup2->show();
-  resize(sizeHint());
+  // Wide enough for the pillar line of most months at the start.
+  constexpr int kPillarLineRoomPx = 120;
+  resize(sizeHint() + QSize(kPillarLineRoomPx, 0));
   RadioGroup2->hide();
   RadioButton4->setChecked(true);
   CheckBox1->setEnabled(false);
@@ -505,6 +508,7 @@ void TForm1::ShowView() {
   Edit4->setText(Q(a.Edit4Text()));
   Edit4->setCursorPosition(0);
   PillarLine->setText(Q(a.TermPillarLine()));
+  PillarLine->setToolTip(Q(a.TermPillarLine()) + "\n절기력: 해는 입춘에, 달은 각 절(節)에 바뀝니다");
   Animoon->SetAge(a.ShownMoonAge());
   a.ShowPendingNotice();
   // Moving through the days with the keys keeps the focus on the grid.

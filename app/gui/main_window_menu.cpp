@@ -150,6 +150,14 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
       event->ignore();
       return true;
     }
+    // The arrows stay with an open list and with the place chooser.
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    const bool arrow = key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+    if (arrow && widget &&
+        (QApplication::activePopupWidget() != nullptr || widget == ComboBox1 || ComboBox1->isAncestorOf(widget))) {
+      event->accept();
+      return true;
+    }
   } else if (event->type() == QEvent::KeyPress && (watched == StringGrid1 || watched == StringGrid1->viewport())) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {

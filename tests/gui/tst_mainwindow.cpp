@@ -123,7 +123,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(w->Edit4->text(), QString("그레고리(Gregory)曆 입니다."));
     QCOMPARE(w->ProgressBar1->value(), 0);
     QCOMPARE(w->ComboBox1->count(), 652);
-    QCOMPARE(w->ComboBox1->currentText(), QString("대한민국-서울(135.0)"));
+    // The row's name, then what tells it from the other Seoul row.
+    QVERIFY(w->ComboBox1->currentText().startsWith(QString("대한민국-서울(135.0) · ")));
     // Loaded with the correction on for Seoul, which the month view turns off
     // for a year after 1912.
     QVERIFY(!w->CheckBox2->isChecked());
