@@ -137,7 +137,7 @@ void TForm1::BuildControls() {
   Edit5 = named(new QLineEdit("月建", central), "Edit5");
   for (QLineEdit* e : {Edit3, Edit5}) {
     e->setReadOnly(true);
-    e->setFixedWidth(90);
+    e->setFixedWidth(72);
     e->setAlignment(Qt::AlignCenter);
     e->setFocusPolicy(Qt::NoFocus);
     e->setFont(GridFont(11, true));
@@ -150,13 +150,13 @@ void TForm1::BuildControls() {
   pillarRow->addWidget(Edit3);
   pillarRow->addWidget(Edit5);
   PillarLine = named(new QLabel(central), "PillarLine");
-  PillarLine->setFont(GridFont(10));
+  PillarLine->setFont(GridFont(9));
   PillarLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
   // The line may be cut in a narrow window; its tooltip then shows it whole.
   PillarLine->setMinimumWidth(120);
   PillarLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   pillarRow->addWidget(PillarLine, 3);
-  ProgressBar1->setFixedWidth(48);
+  ProgressBar1->setFixedWidth(24);
   pillarRow->addWidget(ProgressBar1);
   outer->addLayout(inputRow);
 
@@ -294,8 +294,8 @@ void TForm1::BuildControls() {
   // default size has room for the row, so that showing it later never makes
   // the window grow.
   RadioGroup2->show();
-  // Wide enough for the pillar line of most months at the start.
-  constexpr int kPillarLineRoomPx = 120;
+  // A little wider than the rows need, for the pillar line of most months.
+  constexpr int kPillarLineRoomPx = 64;
   resize(sizeHint() + QSize(kPillarLineRoomPx, 0));
   RadioGroup2->hide();
   RadioButton4->setChecked(true);
@@ -534,7 +534,9 @@ void TForm1::FillPlaces() {
   // Korean names find places abroad ("뉴욕"); rows that look alike say what
   // tells them apart.
   const PlaceTable& places = app_->Places();
-  for (int i = 0; i < static_cast<int>(places.rows.size()); ++i) ComboBox1->addItem(Q(PlaceListLabel(places, i)));
+  QStringList labels;
+  for (const std::string& label : PlaceListLabels(places)) labels << Q(label);
+  ComboBox1->addItems(labels);
   ComboBox1->setCurrentIndex(app_->Settings().PlaceIndex);
 }
 

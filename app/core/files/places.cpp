@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -278,16 +279,12 @@ std::string PlaceKoreanNames(const PlaceTable& table, int index) {
   return "";
 }
 
-std::string PlaceListLabel(const PlaceTable& table, int index) {
-  if (index < 0 || index >= static_cast<int>(table.rows.size())) return "";
+namespace {
+
+std::string LabelOf(const PlaceTable& table, int index, const std::string& korean, bool alike) {
   const PlaceRecord& row = table.rows[static_cast<size_t>(index)];
   std::string label = row.name;
-  const std::string korean = PlaceKoreanNames(table, index);
   if (!korean.empty()) label += " (" + korean + ")";
-  const std::string key = CountryAndCity(row.name);
-  bool alike = false;
-  for (int i = 0; i < static_cast<int>(table.rows.size()) && !alike; ++i)
-    alike = i != index && CountryAndCity(table.rows[static_cast<size_t>(i)].name) == key;
   if (alike) {
     char buffer[96];
     std::snprintf(buffer, sizeof buffer, " · 동경 %.2f° 북위 %.2f°", row.longitude, row.latitude);
@@ -295,6 +292,34 @@ std::string PlaceListLabel(const PlaceTable& table, int index) {
     if (index < kHistoricalPlaceCount) label += ", 음력보정 기준점";
   }
   return label;
+}
+
+}  // namespace
+
+std::string PlaceListLabel(const PlaceTable& table, int index) {
+  if (index < 0 || index >= static_cast<int>(table.rows.size())) return "";
+  const std::string key = CountryAndCity(table.rows[static_cast<size_t>(index)].name);
+  bool alike = false;
+  for (int i = 0; i < static_cast<int>(table.rows.size()) && !alike; ++i)
+    alike = i != index && CountryAndCity(table.rows[static_cast<size_t>(i)].name) == key;
+  return LabelOf(table, index, PlaceKoreanNames(table, index), alike);
+}
+
+std::vector<std::string> PlaceListLabels(const PlaceTable& table) {
+  const int n = static_cast<int>(table.rows.size());
+  std::map<std::string, int> keyCount;
+  std::vector<std::string> keys(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) ++keyCount[keys[static_cast<size_t>(i)] = CountryAndCity(table.rows[static_cast<size_t>(i)].name)];
+  std::vector<std::string> korean(static_cast<size_t>(n));
+  for (int k = 0; k < data::kKoreanPlaceNameCount; ++k) {
+    const int row = data::kKoreanPlaceNames[k].row;
+    if (row >= 0 && row < table.builtInCount && row < n) korean[static_cast<size_t>(row)] = PlaceKoreanNames(table, row);
+  }
+  std::vector<std::string> labels;
+  labels.reserve(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i)
+    labels.push_back(LabelOf(table, i, korean[static_cast<size_t>(i)], keyCount[keys[static_cast<size_t>(i)]] > 1));
+  return labels;
 }
 
 bool PlaceMatches(const PlaceTable& table, int index, const std::string& text) {

@@ -72,6 +72,9 @@ std::string PlaceKoreanNames(const PlaceTable& table, int index);
 // and "대한민국*서울") what tells them apart: their coordinates and, for the
 // rows of the historical calendars, that they carry the historical correction.
 std::string PlaceListLabel(const PlaceTable& table, int index);
+// The labels of every row, in table order (the whole list at once, in
+// about linear time: the window fills its list with these at start).
+std::vector<std::string> PlaceListLabels(const PlaceTable& table);
 // Whether row `index` is found by `text` (any part of its name or of its
 // Korean names; Latin letters in any case).
 bool PlaceMatches(const PlaceTable& table, int index, const std::string& text);
