@@ -272,7 +272,8 @@ TEST(Places, ReferenceTextsForAComputerInUtcPlus9) {
   // Each press shows the next text, starting with the rule, and wraps around.
   PlaceReferenceCycle cycle;
   EXPECT_EQ(cycle.Press(t, london, clock), PlaceDaylightSavingText(t.rows[367]));
-  EXPECT_EQ(cycle.Press(t, london, clock), diff + "-9시간 00분");
+  // The second text is the place's own civil clock, daylight saving included.
+  EXPECT_EQ(cycle.Press(t, london, clock), "영국*London 현지시각 2024-03-09 23:05 GMT (UTC+00:00, 섬머타임 아님)");
   EXPECT_EQ(cycle.Press(t, london, clock), "영국*London의 확인시점 시각(섬머타임 미적용)은 09일 23시 05분");
   EXPECT_EQ(cycle.Press(t, london, clock), PlaceDaylightSavingText(t.rows[367]));
 }
@@ -409,6 +410,30 @@ TEST(PlaceFile, AtMostFiftyRowsAndNothingWithoutAFile) {
   dir.write(kPlaceFileName, garbage);
   ReadPlaceFile(t, dir.path(), messages);
   EXPECT_LE(t.rows.size(), 652u + PlaceTable::kMaxUserRows);
+}
+
+TEST(Places, CivilTimeTextFollowsTheZoneAndItsSummerTime) {
+  const PlaceTable t = BuiltInPlaceTable();
+  const int newYork = FindPlaceByName(t, "미국-New York");
+  ASSERT_GE(newYork, 0);
+  struct Case { int index; int month; const char* text; } cases[] = {
+      // 2024-01-15 12:00 UTC and 2024-07-15 12:00 UTC (computer in UTC+9).
+      {newYork, 1, "미국-New York 현지시각 2024-01-15 07:00 EST (UTC-05:00, 섬머타임 아님)"},
+      {newYork, 7, "미국-New York 현지시각 2024-07-15 08:00 EDT (UTC-04:00, 섬머타임 중)"},
+      {367, 7, "영국*London 현지시각 2024-07-15 13:00 BST (UTC+01:00, 섬머타임 중)"},
+      {0, 7, "대한민국-서울 현지시각 2024-07-15 21:00 KST (UTC+09:00, 섬머타임 아님)"},
+      {36, 1, "뉴질랜드-Chatham Islands 현지시각 2024-01-16 01:45 +1345 (UTC+13:45, 섬머타임 중)"},
+  };
+  for (const auto& c : cases) {
+    const FixedClock clock = ClockAt(2024, c.month, 15, 21, 0, 9 * 60);
+    EXPECT_EQ(PlaceCivilTimeText(t.rows[c.index], SettingsAt(t, c.index, clock), clock), c.text) << c.index;
+  }
+  // A row without a zone (a user row) keeps the difference from the computer clock.
+  PlaceRecord user = t.rows[367];
+  user.timeZone.clear();
+  const FixedClock clock = ClockAt(2024, 3, 10, 8, 5, 9 * 60);
+  EXPECT_EQ(PlaceCivilTimeText(user, SettingsAt(t, 367, clock), clock),
+            PlaceClockDifferenceText(SettingsAt(t, 367, clock)));
 }
 
 }  // namespace

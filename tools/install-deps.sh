@@ -6,7 +6,7 @@
 set -e
 PACKAGES="cmake make g++ pkg-config qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev libswe-dev swe-standard-data libgtest-dev libbenchmark-dev liberfa-dev \
 fonts-noto-cjk xvfb xauth desktop-file-utils appstream python3 python3-icalendar python3-casacore casacore-data-jpl-de405 libpluto-jpl-eph-dev \
-libcctz-dev tzdata qt6-translations-l10n clang libclang-rt-14-dev reuse \
+libcctz-dev tzdata qt6-translations-l10n clang libclang-rt-14-dev reuse poppler-utils \
 file dpkg-dev $*"
 missing=""
 for p in $PACKAGES; do

@@ -28,21 +28,16 @@ std::string ShortestText(Number value) {
   return std::string(buffer, result.ptr);
 }
 
-std::string AsciiLower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
-
 // places [--search TEXT]: the rows of the place table (the built-in rows, then
-// the user's rows) as CSV; --search keeps the rows whose name contains TEXT
-// (ASCII letters in any case).
+// the user's rows) as CSV; --search keeps the rows whose name or Korean names
+// contain TEXT (ASCII letters in any case).
 int CmdPlaces(CliContext& ctx) {
-  const std::string search = AsciiLower(ctx.inv.Get("search").value_or(""));
+  // Korean city and country names find the rows abroad too ("뉴욕").
+  const std::string search = ctx.inv.Get("search").value_or("");
   std::string out = "index,name,meridian,longitude,latitude,dst\n";
   for (size_t i = 0; i < ctx.places.rows.size(); ++i) {
     const PlaceRecord& p = ctx.places.rows[i];
-    if (!search.empty() && AsciiLower(p.name).find(search) == std::string::npos) continue;
+    if (!search.empty() && !PlaceMatches(ctx.places, static_cast<int>(i), search)) continue;
     out += std::to_string(i) + "," + CsvField(p.name) + "," + ShortestText(p.meridian) + "," +
            ShortestText(p.longitude) + "," + ShortestText(p.latitude) + "," + CsvField(p.daylightSaving) + "\n";
   }

@@ -16,6 +16,9 @@ void RegisterHistoricalCommands(std::vector<CommandSpec>&, std::vector<OptionSpe
 void RegisterSimulationCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterMemoCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
 void RegisterSkyCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+#ifdef ORVANTA_CLI_PRINT
+void RegisterPrintCommands(std::vector<CommandSpec>&, std::vector<OptionSpec>&);
+#endif
 
 void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
   // Global options, honoured by every command.
@@ -39,6 +42,9 @@ void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec
   RegisterSimulationCommands(commands, options);
   RegisterMemoCommands(commands, options);
   RegisterSkyCommands(commands, options);
+#ifdef ORVANTA_CLI_PRINT
+  RegisterPrintCommands(commands, options);
+#endif
 }
 
 }  // namespace orv::cli

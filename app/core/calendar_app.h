@@ -20,6 +20,7 @@
 #include "app/core/files/memo_document.h"
 #include "app/core/messages.h"
 #include "app/core/month_view.h"
+#include "app/core/print/print_pages.h"
 #include "app/core/files/places.h"
 #include "app/core/sky/eclipse_map.h"
 #include "app/core/sky/sky_series.h"
@@ -68,6 +69,29 @@ struct IcsExportRequest {
 inline constexpr int kIcsFirstYear = 1;
 inline constexpr int kIcsLastYear = 9998;
 inline constexpr int kIcsMaxYears = 201;
+
+// A date typed into "날짜로 가기": solar, or lunar with the leap flag.
+struct DateQuery {
+  int year = 0;        // astronomical
+  int month = 1;
+  int day = 1;
+  bool lunar = false;
+  bool leap = false;
+};
+// Reads "2025-6-15", "2025.6.15", "2025/6/15", "6.15" (in `defaultYear`),
+// "윤6.15" / "2025.윤6.15" (a lunar leap month) and "음2025.6.15" (lunar);
+// `lunar` and `leap` are the dialog's check boxes. False, with the reason in
+// `error`, for anything else.
+bool ParseDateQuery(const std::string& text, bool lunar, bool leap, int defaultYear, DateQuery& out,
+                    std::string& error);
+
+// A day found by name ("찾기"): its next date from the day searched from.
+struct NamedDay {
+  int year = 0, month = 0, day = 0;  // civil date
+  std::string name;                  // without display markers
+  std::string kind;                  // "공휴일", "기념일", "비망일(양력)", "비망일(음력)"
+  int daysFrom = 0;                  // days after the day searched from (0 = that day)
+};
 
 class CalendarApp {
  public:
@@ -250,6 +274,34 @@ class CalendarApp {
   // The maps of the eclipses of the year of the inputs, in time order (empty
   // when the year cannot be loaded).
   std::vector<EclipseMap> EclipseMapsOfInputYear();
+
+  // --- Keyboard, going to a date, finding days, printing ----------------------
+  // (calendar_app_navigation.cpp)
+
+  // BitBtn1 "달력보기": like ShowInputs, but a leap month being shown stays
+  // shown while the inputs still name its month.
+  void ShowInputsKeepingLeap();
+  // The pillars by the sectional terms for the month shown (month_view.h).
+  const std::string& TermPillarLine() const { return view.termPillarLine; }
+  // Grid cell of the selected day in the month shown, -1 when none.
+  int SelectedCell() const;
+  // The arrow keys: moves the selected day by `days` (into another month when
+  // needed, which is then shown); without a selection it starts from today's
+  // cell or the month's first day. False when nothing could be selected.
+  bool MoveSelectedDay(int days);
+  // Shows the month (of the display mode) holding a civil date and selects
+  // that day; false (with a message) when the date cannot be shown.
+  bool ShowAndSelectDate(int year, int month, int day);
+  // "날짜로 가기" (Ctrl+G): a solar or lunar date.
+  bool GoToDate(const DateQuery& query);
+  // "찾기" (Ctrl+F): public holidays, national days and memo days whose name
+  // holds `text`, each with its next date on or after the selected day of the
+  // month shown (or today), within the dates the loaded tables hold (November
+  // of the year before to June of the next); sorted by date.
+  std::vector<NamedDay> FindNamedDays(const std::string& text);
+  // The pages of a printed calendar of the request; the year shown is loaded
+  // again afterwards. False (with a message) when the year cannot be prepared.
+  bool BuildPrint(const PrintRequest& request, PrintDocument& document);
 
   // --- Read-only state ---------------------------------------------------------
 

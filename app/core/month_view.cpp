@@ -102,6 +102,7 @@ class MonthBuilder {
   void AddSyzygyMarks();
   void ShowPillars();
   void ShowNote();
+  void ShowTermPillarLine();
   void FindToday();
 
  private:
@@ -224,8 +225,10 @@ void MonthBuilder::PlaceMemo(int cell, const std::string& name) {
 void MonthBuilder::AddHolidayMarks() {
   // The public holidays of every civil year the month's days fall in (a
   // lunar month can straddle the new year).
+  // Days of the months before and after are marked too, so that a holiday
+  // seen there (1/1 on a December page) reads as one.
   std::map<int, std::vector<PublicHoliday>> byYear;
-  for (int k = view_.LastCellBefore + 1; k < view_.FirstCellAfter; ++k) {
+  for (int k = 0; k < MonthGridTexts::kCells; ++k) {
     SlotDates s;
     if (!Slot(k, s)) continue;
     auto it = byYear.find(s.sy);
@@ -403,6 +406,13 @@ void MonthBuilder::ShowNote() {
   view_.calendarNote = julian ? "율리우스(Julius)曆 입니다." : "그레고리(Gregory)曆 입니다.";
 }
 
+void MonthBuilder::ShowTermPillarLine() {
+  SlotDates after;
+  double endJd = CalendarToJulianDay(first_.sy, first_.sm, first_.sd) + view_.DaysInMonth();
+  if (Slot(view_.FirstCellAfter, after)) endJd = CalendarToJulianDay(after.sy, after.sm, after.sd);
+  view_.termPillarLine = TermPillarLine(tables_, first_.sy, first_.sm, first_.sd, endJd);
+}
+
 void MonthBuilder::FindToday() {
   view_.todayCell = -1;
   if (!req_.eraAD) return;
@@ -502,6 +512,7 @@ bool FillMonthView(EngineContext& ctx, const YearTables& tables, const MemoTable
   if (progress) progress(100);
   builder.ShowPillars();
   builder.ShowNote();
+  builder.ShowTermPillarLine();
   builder.FindToday();
   MarkMoonQuarters(ctx, tables, view);
   return true;
@@ -526,6 +537,23 @@ void CellPillars(const YearTables& tables, const MonthView& view, int cell, std:
   yearPillar = std::string(SexagenaryNames[yearIndex]) + "年";
   const bool leap = view.shown.mode == DisplayMode::Solar ? s.leap : view.shown.leapWanted;
   monthPillar = leap ? "無中月" : std::string(SexagenaryNames[MonthPillarIndex(yearIndex, s.lm - 1)]) + "月 ";
+}
+
+std::string TermPillarLine(const YearTables& tables, int y, int m, int d, double endJd) {
+  auto names = [](const SexagenaryIndices& p) {
+    return std::string(SexagenaryNames[p.year]) + "年 " + SexagenaryNames[p.month] + "月";
+  };
+  std::string line = names(SexagenaryOfInstant(tables, y, m, d, 0, 0));
+  DateTime t;
+  int index = -1;
+  if (FindSolarTermNear(tables, y, m, d, 0, 0, 'f', 'J', t.y, t.m, t.d, t.h, t.mi, index) && t.DateJd() < endJd &&
+      index >= 0 && index < 24) {
+    // The reading follows the two Han characters (three bytes each in UTF-8).
+    constexpr size_t kHanBytes = 6;
+    const std::string reading = std::string(SolarTermNames[index]).substr(kHanBytes);
+    line += Format(" → %d/%d ", t.m, t.d) + reading + " " + names(SexagenaryOfInstant(tables, t.y, t.m, t.d, t.h, t.mi));
+  }
+  return line;
 }
 
 double MoonAgeAtNoon(const YearTables& tables, const CalcSettings& settings, int year, int month, int day) {

@@ -84,6 +84,11 @@ struct MonthView {
   std::string monthPillar = "月建";  // Edit5
   bool monthWithoutMajorTerm = false;  // lunar mode: Edit5 painted red
   std::string calendarNote;            // Edit4
+  // The pillars by the sectional terms (the year changes at 立春, the month
+  // at each 節): those of the month's first day, and when a 節 falls inside
+  // the month the day it changes and the pillars after it, e.g.
+  // "乙巳年 己丑月 → 2/4 입춘 丙午年 庚寅月".
+  std::string termPillarLine;
 
   int memoMarks = 0;          // memo names placed (at most kMaxMemoMarks)
   // The Moon's principal phase reached on the day of each grid cell of the
@@ -119,6 +124,12 @@ int YearPillarIndex(int lunarYear);
 // leap month), or " " for both outside the month.
 void CellPillars(const YearTables& tables, const MonthView& view, int cell, std::string& yearPillar,
                  std::string& monthPillar);
+
+// "乙巳年 己丑月 → 2/4 입춘 丙午年 庚寅月": the year and month pillars by the
+// sectional terms from civil date (y, m, d) 00:00 up to, not including, the
+// civil date `endJd` (Julian Day of its 00:00); a 節 dated in the span adds
+// its month/day, reading and the pillars from its minute on.
+std::string TermPillarLine(const YearTables& tables, int y, int m, int d, double endJd);
 
 // Moon's age in days at noon of a civil date: from the last new moon before
 // it in the loaded lists; negative when the lists hold none.

@@ -71,6 +71,7 @@ TForm1::TForm1(QWidget* parent)
   ownMessages_->SetReportPanels(ReportPanels(*app_));
   BuildControls();
   ConnectHandlers();
+  RestoreWindowState();
 }
 
 TForm1::TForm1(const AppFolders& folders, MessageSink& messages, const Clock& clock, QWidget* parent)
@@ -78,6 +79,7 @@ TForm1::TForm1(const AppFolders& folders, MessageSink& messages, const Clock& cl
   app_->SetProgramRunner(editorRunner_, WindowEditorCommands());
   BuildControls();
   ConnectHandlers();
+  RestoreWindowState();
 }
 
 TForm1::~TForm1() = default;
@@ -143,16 +145,14 @@ void TForm1::BuildControls() {
                                                     monthLabel, GroupBox_Display, CheckBox1, CheckBox2, BitBtn1,
                                                     TdayPanel})
     inputRow->addWidget(w);
-  inputRow->addStretch(1);
-  outer->addLayout(inputRow);
-
-  // Pillars, progress.
-  auto* pillarRow = new QHBoxLayout;
+  // Pillars and progress on the same row: the menu bar took the height of
+  // a row of its own, and the window must still fit a 768-pixel screen.
+  auto* pillarRow = inputRow;
   Edit3 = named(new QLineEdit("歲次", central), "Edit3");
   Edit5 = named(new QLineEdit("月建", central), "Edit5");
   for (QLineEdit* e : {Edit3, Edit5}) {
     e->setReadOnly(true);
-    e->setFixedWidth(90);
+    e->setFixedWidth(72);
     e->setAlignment(Qt::AlignCenter);
     e->setFocusPolicy(Qt::NoFocus);
     e->setFont(GridFont(11, true));
@@ -164,8 +164,16 @@ void TForm1::BuildControls() {
   ProgressBar1->setFixedHeight(12);
   pillarRow->addWidget(Edit3);
   pillarRow->addWidget(Edit5);
-  pillarRow->addWidget(ProgressBar1, 1);
-  outer->addLayout(pillarRow);
+  PillarLine = named(new QLabel(central), "PillarLine");
+  PillarLine->setFont(GridFont(9));
+  PillarLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // The line may be cut in a narrow window; its tooltip then shows it whole.
+  PillarLine->setMinimumWidth(120);
+  PillarLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  pillarRow->addWidget(PillarLine, 3);
+  ProgressBar1->setFixedWidth(24);
+  pillarRow->addWidget(ProgressBar1);
+  outer->addLayout(inputRow);
 
   // The grid and the buttons beside it.
   auto* middle = new QHBoxLayout;
@@ -328,7 +336,9 @@ void TForm1::BuildControls() {
   // default size has room for the row, so that showing it later never makes
   // the window grow.
   RadioGroup2->show();
-  resize(sizeHint());
+  // A little wider than the rows need, for the pillar line of most months.
+  constexpr int kPillarLineRoomPx = 64;
+  resize(sizeHint() + QSize(kPillarLineRoomPx, 0));
   RadioGroup2->hide();
   RadioButton4->setChecked(true);
   CheckBox1->setEnabled(false);
@@ -391,16 +401,9 @@ void TForm1::ConnectHandlers() {
   connect(showUpcomingAction, &QAction::triggered, this, &TForm1::ShowUpcoming);
   connect(PlaceTimeButton, &QToolButton::clicked, this, &TForm1::Edit4MouseDown);
   connect(StringGrid1, &MonthGridWidget::wheelStep, this, &TForm1::UpDown2Click);
-  // Page Up/Down: months; with Ctrl: years; Home: today.
-  auto shortcut = [this](QKeySequence keys, auto handler) {
-    auto* s = new QShortcut(keys, this);
-    connect(s, &QShortcut::activated, this, handler);
-  };
-  shortcut(QKeySequence(Qt::Key_PageUp), [this] { UpDown2Click(false); });
-  shortcut(QKeySequence(Qt::Key_PageDown), [this] { UpDown2Click(true); });
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp), [this] { UpDown1Click(false); });
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown), [this] { UpDown1Click(true); });
-  shortcut(QKeySequence(Qt::Key_Home), [this] { TdayPanelMouseUp(); });
+  // Page Up/Down, Home, the arrows and the rest: the menu bar's actions.
+  BuildMenuBar();
+  ConnectKeyboard();
   askIcsExport = [this](IcsExportRequest& request) {
     return AskIcsExport(this, request, app_->IcsYearLimits(), Q(app_->Folders().currentFolder));
   };
@@ -456,6 +459,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     return;
   }
   if (app_->Started()) app_->Close();
+  SaveWindowState();
   Anisun->Stop();
   QMainWindow::closeEvent(event);
 }
@@ -554,9 +558,12 @@ void TForm1::ShowView() {
   Edit5->setStyleSheet(a.Edit5Red() ? kRedBackground : QString());
   Edit4->setText(Q(a.Edit4Text()));
   Edit4->setCursorPosition(0);
+  PillarLine->setText(Q(a.TermPillarLine()));
+  PillarLine->setToolTip(Q(a.TermPillarLine()) + "\n절기력: 해는 입춘에, 달은 각 절(節)에 바뀝니다");
   Animoon->SetAge(a.ShownMoonAge());
   a.ShowPendingNotice();
-  Edit1->setFocus();
+  // Moving through the days with the keys keeps the focus on the grid.
+  if (!StringGrid1->hasFocus()) Edit1->setFocus();
 }
 
 void TForm1::ShowSettings() {
@@ -575,7 +582,12 @@ void TForm1::ShowSettings() {
 
 void TForm1::FillPlaces() {
   ComboBox1->clear();
-  for (const PlaceRecord& place : app_->Places().rows) ComboBox1->addItem(Q(place.name));
+  // Korean names find places abroad ("뉴욕"); rows that look alike say what
+  // tells them apart.
+  const PlaceTable& places = app_->Places();
+  QStringList labels;
+  for (const std::string& label : PlaceListLabels(places)) labels << Q(label);
+  ComboBox1->addItems(labels);
   ComboBox1->setCurrentIndex(app_->Settings().PlaceIndex);
 }
 
@@ -618,7 +630,8 @@ void TForm1::EditExit(InputEdit* edit) {
 }
 
 void TForm1::ClickBtn1() {
-  Rebuild([&] { app_->ShowInputs(); });
+  // A leap month shown stays shown (the inputs name its number).
+  Rebuild([&] { app_->ShowInputsKeepingLeap(); });
 }
 
 void TForm1::RadioGroup1Click(int) {

@@ -12,6 +12,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QToolButton>
+#include <QAction>
+#include <QMenu>
 #include <functional>
 #include <memory>
 
@@ -51,6 +53,30 @@ class TForm1 : public QMainWindow {
   // Shows a month: astronomical year, month, lunar or solar (as the inputs
   // and "달력보기" would).
   void ShowMonth(int year, int month, bool lunar);
+
+  // --- Menu bar, keyboard, going to a date, finding, printing, the window's
+  // size and place (main_window_menu.cpp) ---------------------------------
+
+  // What to print and where: `pdfPath` empty prints through the system's
+  // print dialog. False when the user cancels. The window's asks with a
+  // dialog (and a file chooser for a PDF); tests replace it.
+  std::function<bool(PrintRequest& request, QString& pdfPath, bool toPdf)> askPrint;
+  // Asks for a date to go to (Ctrl+G); false when the user cancels.
+  std::function<bool(DateQuery& query)> askGoToDate;
+  // Prints or writes the pages of `request` (to `pdfPath` when not empty,
+  // else through the system's print dialog); false when nothing was printed.
+  bool PrintCalendar(const PrintRequest& request, const QString& pdfPath);
+  // The arrow keys' and Enter's actions.
+  void MoveSelectedDay(int days);
+  void OpenSelectedDayReport();
+  // The menu item of an action by its object name (tests, and the place
+  // where the anniversary editor's item joins the "비망일" menu).
+  QAction* MenuAction(const char* objectName) const;
+  QMenu* MemoMenu = nullptr;   // "비망일": finding days; the anniversary editor goes here
+  QLabel* PillarLine = nullptr;  // the pillars by the sectional terms of the month shown
+  // The file remembering the window's size and place (an INI file beside
+  // the settings, never Orvanta.cfg).
+  QString WindowStatePath() const;
 
   // Asks what to export and where (IcsButton); false when the user cancels.
   // The window's own asks with a dialog and a file chooser; tests replace it.
@@ -125,10 +151,22 @@ class TForm1 : public QMainWindow {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // Home, Page Up/Down (with or without Ctrl) reach the calendar whatever
+  // has the focus: a line edit does not keep them for its cursor.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildControls();
   void ConnectHandlers();
+  void BuildMenuBar();
+  void ConnectKeyboard();
+  void ShowGoToDate();
+  void ShowFindDays();
+  void AskAndPrint(bool toPdf);
+  // Shows the selected day of the app: its frame, pillars and moon.
+  void ShowSelectedDay();
+  void RestoreWindowState();
+  void SaveWindowState() const;
   // Reads Edit1 and Edit2 into the inputs; false (with the conversion
   // message) when either is not a whole number.
   bool ReadInputs();

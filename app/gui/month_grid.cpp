@@ -37,13 +37,19 @@ const QColor kNavy(0x00, 0x00, 0x80);
 const QColor kBlue(0x00, 0x00, 0xFF);
 const QColor kRed(0xC0, 0x00, 0x00);         // Sunday, holidays, dog days
 const QColor kAqua(0x00, 0x70, 0x70);        // 寒食, 端午 (teal: aqua itself is 1.3:1 on white)
-const QColor kPurple(0x80, 0x00, 0x80);      // days before the month (white text)
+const QColor kPurple(0x80, 0x00, 0x80);      // strip of the days before the month
 const QColor kHighlightText(0x60, 0x00, 0x60);
 const QColor kHighlightBack(0xFF, 0xC0, 0xFF);  // light fuchsia
 const QColor kFuchsia(0xA0, 0x00, 0xA0);     // second lines with more than a date
 const QColor kLime(0x00, 0x64, 0x00);        // the month's name in the corner
-const QColor kGray(0x59, 0x59, 0x59);        // Saturday
-const QColor kMaroon(0x80, 0x00, 0x00);      // days after the month (white text)
+const QColor kSaturdayBlue(0x00, 0x38, 0xB8);  // Saturday, as Korean calendars print it
+const QColor kOutsideText(0x59, 0x59, 0x59);  // day numbers of the months before and after
+const QColor kOutsideRed(0xC0, 0x00, 0x00);
+const QColor kOutsideBack(0xF2, 0xEE, 0xF4);  // their cells: pale, so that their holidays read
+// The months before and after keep their colours (purple, maroon) as a strip
+// at the cell's left edge, this wide at the layout's size.
+constexpr int kOutsideStripPx = 6;
+const QColor kMaroon(0x80, 0x00, 0x00);      // strip of the days after the month
 const QColor kYellow(0xFF, 0xFF, 0x00);
 const QColor kButtonFace(0xF0, 0xF0, 0xF0);
 const QColor kSelectionFrame(0x00, 0x50, 0xC8);
@@ -80,7 +86,7 @@ CellStyle CellPainter::StyleOf(const QModelIndex& index) const {
     style.background = kButtonFace;
     if (column == 0) style.foreground = kLime;
     else if (column == kSundayColumn) style.foreground = kRed;
-    else if (column == kSaturdayColumn) style.foreground = kGray;
+    else if (column == kSaturdayColumn) style.foreground = kSaturdayBlue;
     style.font.setBold(true);
     // Centred: the CJK fonts' line box is taller than the 17-pixel row, so
     // the layout's 2-pixel top inset would cut the glyphs.
@@ -93,18 +99,16 @@ CellStyle CellPainter::StyleOf(const QModelIndex& index) const {
     style.alignment = Qt::AlignVCenter | Qt::AlignRight;
     style.font = GridFont(kDayFontPoints * k, true);
     if (column == kSundayColumn) style.foreground = kRed;
-    else if (column == kSaturdayColumn) style.foreground = kGray;
+    else if (column == kSaturdayColumn) style.foreground = kSaturdayBlue;
     const QString third = index.model()->index(row + 2, column).data().toString();
     if (third.contains(QChar(kMarkHoliday))) style.foreground = kRed;
-    if (state_.filled && cell <= state_.lastCellBefore) {
+    if (state_.filled && (cell <= state_.lastCellBefore || cell >= state_.firstCellAfter)) {
+      // Smaller and pale, with their Sundays and holidays still red.
       style.font = GridFont(kOutsideDayFontPoints * k, true);
-      style.background = kPurple;
-    } else if (state_.filled && cell >= state_.firstCellAfter) {
-      style.font = GridFont(kOutsideDayFontPoints * k, true);
-      style.background = kMaroon;
+      style.background = kOutsideBack;
+      if (style.foreground == Qt::black) style.foreground = kOutsideText;
+      else if (style.foreground == kRed) style.foreground = kOutsideRed;
     }
-    // Dark text would not read on the dark outside colours.
-    if (style.background != Qt::white) style.foreground = Qt::white;
   } else if (line == 2) {
     if (stored.find(kMarkHoliday) != std::string::npos) {
       style.font = GridFont(kMarkFontPoints * k);
@@ -125,6 +129,9 @@ CellStyle CellPainter::StyleOf(const QModelIndex& index) const {
       style.foreground = colour;
     }
   }
+  if (cell >= 0 && state_.filled && (cell <= state_.lastCellBefore || cell >= state_.firstCellAfter) &&
+      style.background == Qt::white)
+    style.background = kOutsideBack;
   if (cell >= 0 && cell == state_.todayCell) {
     style.background = kYellow;
     if (style.foreground == Qt::white) style.foreground = Qt::black;
@@ -185,6 +192,12 @@ void CellPainter::paint(QPainter* painter, const QStyleOptionViewItem& option, c
 
   painter->save();
   painter->fillRect(rect, style.background);
+  if (line == 0 && column > 0 && state_.filled && cell >= 0 &&
+      (cell <= state_.lastCellBefore || cell >= state_.firstCellAfter)) {
+    const int strip = std::max(1, static_cast<int>(kOutsideStripPx * state_.scale + 0.5));
+    painter->fillRect(QRect(rect.left(), rect.top(), strip, rect.height()),
+                      cell <= state_.lastCellBefore ? kPurple : kMaroon);
+  }
   painter->setClipRect(rect);
   const QFont font = FittedFont(style, textRect.width(), state_.scale);
   painter->setFont(font);

@@ -85,7 +85,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(w->Edit4->text(), QString("그레고리(Gregory)曆 입니다."));
     QCOMPARE(w->ProgressBar1->value(), 0);
     QCOMPARE(w->ComboBox1->count(), 652);
-    QCOMPARE(w->ComboBox1->currentText(), QString("대한민국-서울(135.0)"));
+    // The row's name, then what tells it from the other Seoul row.
+    QVERIFY(w->ComboBox1->currentText().startsWith(QString("대한민국-서울(135.0) · ")));
     // Loaded with the correction on for Seoul, which the month view turns off
     // for a year after 1912.
     QVERIFY(!w->CheckBox2->isChecked());
@@ -354,7 +355,8 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(w->Edit4, Qt::LeftButton);
     QCOMPARE(w->Edit4->text(), QString("섬머타임(확인시점 시각+1시간) ; 없음"));
     QTest::mouseClick(w->Edit4, Qt::LeftButton);
-    QCOMPARE(w->Edit4->text(), QString("확인시점 시각(섬머타임 미적용) - 컴퓨터 시각 = 00분"));
+    QVERIFY(w->Edit4->text().startsWith(QString("대한민국-서울 현지시각 ")));
+    QVERIFY(w->Edit4->text().contains(" KST (UTC+09:00, 섬머타임 아님)"));
     QTest::mouseClick(w->Edit4, Qt::LeftButton);
     QCOMPARE(w->Edit4->text(), QString("대한민국-서울의 확인시점 시각(섬머타임 미적용)은 15일 10시 30분"));
     // The month view writes its note; the cycle goes on where it was.

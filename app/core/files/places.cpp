@@ -5,12 +5,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "app/core/files/encoding.h"
 #include "app/core/files/files.h"
+#include "data/place_names_ko.h"
 #include "data/places.h"
+#include "time/civil_clock.h"
 #include "time/timescales.h"
 
 namespace orv {
@@ -242,6 +245,111 @@ std::string PlaceTimeText(const PlaceRecord& place, const CivilDateTime& placeNo
   return PlaceReportName(place) + buffer;
 }
 
+namespace {
+
+// Country and city of a row name, without the capital mark, the dash and a
+// parenthesised suffix: "대한민국서울" for both Seoul rows.
+std::string CountryAndCity(const std::string& name) {
+  std::string out;
+  for (char c : name.substr(0, name.find('('))) {
+    if (c == '*' || c == '-' || c == ' ') continue;
+    out += c;
+  }
+  return out;
+}
+
+std::string LowerAscii(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+}  // namespace
+
+std::string PlaceKoreanNames(const PlaceTable& table, int index) {
+  if (index < 0 || index >= table.builtInCount) return "";
+  for (int i = 0; i < data::kKoreanPlaceNameCount; ++i) {
+    const data::KoreanPlaceName& k = data::kKoreanPlaceNames[i];
+    if (k.row != index) continue;
+    std::string names = k.city;
+    const std::string country = k.country;
+    if (!country.empty() && country != names) names += (names.empty() ? "" : ", ") + country;
+    return names;
+  }
+  return "";
+}
+
+namespace {
+
+std::string LabelOf(const PlaceTable& table, int index, const std::string& korean, bool alike) {
+  const PlaceRecord& row = table.rows[static_cast<size_t>(index)];
+  std::string label = row.name;
+  if (!korean.empty()) label += " (" + korean + ")";
+  if (alike) {
+    char buffer[96];
+    std::snprintf(buffer, sizeof buffer, " · 동경 %.2f° 북위 %.2f°", row.longitude, row.latitude);
+    label += buffer;
+    if (index < kHistoricalPlaceCount) label += ", 음력보정 기준점";
+  }
+  return label;
+}
+
+}  // namespace
+
+std::string PlaceListLabel(const PlaceTable& table, int index) {
+  if (index < 0 || index >= static_cast<int>(table.rows.size())) return "";
+  const std::string key = CountryAndCity(table.rows[static_cast<size_t>(index)].name);
+  bool alike = false;
+  for (int i = 0; i < static_cast<int>(table.rows.size()) && !alike; ++i)
+    alike = i != index && CountryAndCity(table.rows[static_cast<size_t>(i)].name) == key;
+  return LabelOf(table, index, PlaceKoreanNames(table, index), alike);
+}
+
+std::vector<std::string> PlaceListLabels(const PlaceTable& table) {
+  const int n = static_cast<int>(table.rows.size());
+  std::map<std::string, int> keyCount;
+  std::vector<std::string> keys(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) ++keyCount[keys[static_cast<size_t>(i)] = CountryAndCity(table.rows[static_cast<size_t>(i)].name)];
+  std::vector<std::string> korean(static_cast<size_t>(n));
+  for (int k = 0; k < data::kKoreanPlaceNameCount; ++k) {
+    const int row = data::kKoreanPlaceNames[k].row;
+    if (row >= 0 && row < table.builtInCount && row < n) korean[static_cast<size_t>(row)] = PlaceKoreanNames(table, row);
+  }
+  std::vector<std::string> labels;
+  labels.reserve(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i)
+    labels.push_back(LabelOf(table, i, korean[static_cast<size_t>(i)], keyCount[keys[static_cast<size_t>(i)]] > 1));
+  return labels;
+}
+
+bool PlaceMatches(const PlaceTable& table, int index, const std::string& text) {
+  if (index < 0 || index >= static_cast<int>(table.rows.size())) return false;
+  const std::string wanted = LowerAscii(text);
+  return LowerAscii(table.rows[static_cast<size_t>(index)].name).find(wanted) != std::string::npos ||
+         PlaceKoreanNames(table, index).find(wanted) != std::string::npos;
+}
+
+std::string PlaceCivilTimeText(const PlaceRecord& place, const CalcSettings& settings, const Clock& clock) {
+  const CivilClock zone(place.timeZone);
+  if (place.timeZone.empty() || !zone.valid()) return PlaceClockDifferenceText(settings);
+  const std::tm utc = clock.Now().utc;
+  LocalReading reading;
+  reading.year = utc.tm_year + 1900;
+  reading.month = utc.tm_mon + 1;
+  reading.day = utc.tm_mday;
+  reading.hour = utc.tm_hour;
+  reading.minute = utc.tm_min;
+  reading.second = utc.tm_sec;
+  const UnixSeconds now = UtcReadingToUnix(reading);
+  const ClockState state = zone.StateAt(now);
+  const LocalReading local = zone.ReadingAt(now);
+  char buffer[160];
+  std::snprintf(buffer, sizeof buffer, " 현지시각 %04d-%02d-%02d %02d:%02d %s (UTC%s, %s)", local.year, local.month,
+                local.day, local.hour, local.minute, state.abbreviation.c_str(),
+                FormatUtcOffset(state.offsetSeconds).c_str(), state.daylightSaving ? "섬머타임 중" : "섬머타임 아님");
+  return PlaceReportName(place) + buffer;
+}
+
 std::string PlaceReferenceCycle::Press(const PlaceTable& table, const CalcSettings& settings, const Clock& clock) {
   const PlaceRecord& place = SelectedPlace(table, settings);
   const int which = (next >= 0 && next < kTextCount) ? next : 0;
@@ -250,7 +358,7 @@ std::string PlaceReferenceCycle::Press(const PlaceTable& table, const CalcSettin
     case 0:
       return PlaceDaylightSavingText(place);
     case 1:
-      return PlaceClockDifferenceText(settings);
+      return PlaceCivilTimeText(place, settings, clock);
     default:
       return PlaceTimeText(place, PlaceNow(settings, clock));
   }

@@ -64,6 +64,21 @@ bool ReadPlaceFile(PlaceTable& table, const std::string& folder, MessageSink& me
 // Index of a row by exact name, -1 when absent.
 int FindPlaceByName(const PlaceTable& table, const std::string& name);
 
+// Korean names a built-in row is also found by, joined by ", " (its city
+// "뉴욕", its country as CLDR spells it "싱가포르"); "" for none.
+std::string PlaceKoreanNames(const PlaceTable& table, int index);
+// The row's text in the place list: its name, its Korean names in brackets,
+// and for rows that look alike (the same country and city, "대한민국-서울(135.0)"
+// and "대한민국*서울") what tells them apart: their coordinates and, for the
+// rows of the historical calendars, that they carry the historical correction.
+std::string PlaceListLabel(const PlaceTable& table, int index);
+// The labels of every row, in table order (the whole list at once, in
+// about linear time: the window fills its list with these at start).
+std::vector<std::string> PlaceListLabels(const PlaceTable& table);
+// Whether row `index` is found by `text` (any part of its name or of its
+// Korean names; Latin letters in any case).
+bool PlaceMatches(const PlaceTable& table, int index, const std::string& text);
+
 // The name used in reports: up to, not including, the first "(".
 std::string PlaceReportName(const PlaceRecord& place);
 
@@ -91,15 +106,22 @@ CivilDateTime PlaceNow(const CalcSettings& settings, const Clock& clock);
 std::string PlaceDaylightSavingText(const PlaceRecord& place);
 // the difference between the place's standard time and the computer clock,
 std::string PlaceClockDifferenceText(const CalcSettings& settings);
+// (the place's civil clock now, when its zone is known: see PlaceCivilTimeText),
 // and the place's day and time now (also shown after a change of place).
 std::string PlaceTimeText(const PlaceRecord& place, const CivilDateTime& placeNow);
+
+// The place's own civil clock now, from its IANA zone (daylight saving
+// included): "미국-New York 현지시각 2026-12-10 07:41 EST (UTC-05:00, 섬머타임 아님)"
+// or "... EDT (UTC-04:00, 섬머타임 중)". A row without a known zone (user rows)
+// gives the difference text of PlaceClockDifferenceText instead.
+std::string PlaceCivilTimeText(const PlaceRecord& place, const CalcSettings& settings, const Clock& clock);
 
 // The reference box's cycle: each press shows the next of the three texts,
 // starting with the daylight-saving rule. Lives for the run; redrawing the
 // month view does not reset it.
 struct PlaceReferenceCycle {
   static constexpr int kTextCount = 3;
-  int next = 0;  // 0 rule, 1 clock difference, 2 time at the place
+  int next = 0;  // 0 rule, 1 the place's civil clock, 2 standard time at the place
   std::string Press(const PlaceTable& table, const CalcSettings& settings, const Clock& clock);
 };
 

@@ -1,0 +1,65 @@
+// print YEAR [--month M] [--year-view] -o FILE.pdf: the printed calendar of
+// the window's print command as a PDF file. Painting needs QtGui: this file
+// is built only when Qt is available, and it starts a QGuiApplication on the
+// offscreen platform (no display needed) only for this command.
+#include <QGuiApplication>
+#include <cstdlib>
+#include <memory>
+
+#include "app/cli/cli.h"
+#include "app/cli/cli_settings.h"
+#include "app/core/files/memo.h"
+#include "app/core/print/print_pages.h"
+#include "app/print/print_painter.h"
+
+namespace orv::cli {
+namespace {
+
+int CmdPrint(CliContext& cli) {
+  const int year = ParseIntArg(cli.inv.positional.at(0), "the year");
+  RequireYearInEphemeris(cli, year);
+  PrintRequest request;
+  request.year = year;
+  request.yearView = cli.inv.Has("year-view");
+  if (const auto month = cli.inv.Get("month")) {
+    if (request.yearView) throw UsageError("--month and --year-view exclude each other");
+    const int m = ParseIntArg(*month, "the month");
+    if (m < 1 || m > 12) throw UsageError("the month must be 1..12: " + *month);
+    request.firstMonth = request.lastMonth = m;
+  }
+  const auto output = cli.inv.Get("o");
+  if (!output || output->empty()) throw UsageError("-o FILE.pdf is required");
+
+  MemoTable memos;
+  ReadMemoFile(memos, cli.settingsFolder, &cli.messages);
+  LunarBuildOptions options;
+  options.historicalCorrection = HistoricalCorrectionFor(cli, year);
+  options.placeIndex = cli.settings.PlaceIndex;
+  EngineContext ctx = cli.MakeEngine();
+  auto tables = std::make_unique<YearTables>();
+  PrintDocument document;
+  const PlaceRecord& place = cli.places.rows.at(static_cast<size_t>(cli.settings.PlaceIndex));
+  if (!BuildPrintDocument(ctx, *tables, options, memos, PlaceReportName(place), request, document))
+    throw RuntimeFailure("the calendar of " + std::to_string(year) + " could not be computed");
+
+  // Fonts and painting need a GUI application; offscreen needs no display.
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  int argc = 1;
+  char name[] = "orvanta-cli";
+  char* argv[] = {name, nullptr};
+  QGuiApplication app(argc, argv);
+  QString error;
+  if (!WritePrintPdf(document, QString::fromStdString(*output), &error))
+    throw RuntimeFailure("cannot write " + error.toStdString());
+  return 0;
+}
+
+}  // namespace
+
+void RegisterPrintCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
+  commands.push_back({"print", CmdPrint, "print YEAR [--month M] [--year-view] -o FILE.pdf", 1, 1});
+  options.push_back({"month", true});
+  options.push_back({"year-view", false});
+}
+
+}  // namespace orv::cli

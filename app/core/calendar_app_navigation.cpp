@@ -1,0 +1,288 @@
+// The operations of the keyboard, of "날짜로 가기", "찾기" and printing: they
+// move through the calendar and read it, on the same state as the handlers.
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cmath>
+#include <map>
+
+#include "app/core/calendar_app.h"
+#include "app/core/reports/public_holidays.h"
+#include "ephemeris/jpl_reader.h"
+#include "lunisolar/lunar_calendar.h"
+#include "time/dates.h"
+#include "time/text_format.h"
+
+namespace orv {
+namespace {
+
+// Noon of a civil date: whole-day arithmetic clear of the day boundaries.
+double NoonJd(int y, int m, int d) { return CalendarToJulianDay(y, m, d) + 0.5; }
+
+bool StartsWith(const std::string& s, size_t at, const char* prefix) {
+  return s.compare(at, std::char_traits<char>::length(prefix), prefix) == 0;
+}
+
+// Lowercase ASCII, other bytes as they are: Hangul has no case.
+std::string Folded(const std::string& s) {
+  std::string out = s;
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+}  // namespace
+
+bool ParseDateQuery(const std::string& text, bool lunar, bool leap, int defaultYear, DateQuery& out,
+                    std::string& error) {
+  DateQuery q;
+  q.lunar = lunar;
+  q.leap = leap;
+  std::vector<long> numbers;
+  int leapBeforeNumber = -1;  // index of the number "윤" stands before
+  size_t i = 0;
+  const std::string s = text;
+  while (i < s.size()) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    if (StartsWith(s, i, "윤")) {
+      leapBeforeNumber = static_cast<int>(numbers.size());
+      i += std::char_traits<char>::length("윤");
+    } else if (StartsWith(s, i, "음력") || StartsWith(s, i, "음")) {
+      q.lunar = true;
+      i += std::char_traits<char>::length(StartsWith(s, i, "음력") ? "음력" : "음");
+    } else if (StartsWith(s, i, "양력") || StartsWith(s, i, "양")) {
+      q.lunar = false;
+      i += std::char_traits<char>::length(StartsWith(s, i, "양력") ? "양력" : "양");
+    } else if (std::isdigit(c) ||
+               (c == '-' && numbers.empty() && i + 1 < s.size() && std::isdigit(static_cast<unsigned char>(s[i + 1])))) {
+      size_t end = i + 1;
+      while (end < s.size() && std::isdigit(static_cast<unsigned char>(s[end]))) ++end;
+      if (end - i > 7) {
+        error = "숫자가 너무 깁니다.";
+        return false;
+      }
+      numbers.push_back(std::stol(s.substr(i, end - i)));
+      i = end;
+    } else if (c == '-' || c == '.' || c == '/' || c == ' ' || c == ',' || StartsWith(s, i, "년") ||
+               StartsWith(s, i, "월") || StartsWith(s, i, "일")) {
+      i += (c < 0x80) ? 1 : std::char_traits<char>::length("년");
+    } else {
+      error = "날짜는 2025.6.15, 6.15, 윤6.15처럼 입력하세요.";
+      return false;
+    }
+  }
+  if (numbers.size() == 2) {
+    q.year = defaultYear;
+    q.month = static_cast<int>(numbers[0]);
+    q.day = static_cast<int>(numbers[1]);
+    if (leapBeforeNumber == 0) q.leap = q.lunar = true;
+  } else if (numbers.size() == 3) {
+    q.year = static_cast<int>(numbers[0]);
+    q.month = static_cast<int>(numbers[1]);
+    q.day = static_cast<int>(numbers[2]);
+    if (leapBeforeNumber == 1) q.leap = q.lunar = true;
+    else if (leapBeforeNumber >= 0) {
+      error = "'윤'은 달 앞에 씁니다 (윤6.15).";
+      return false;
+    }
+  } else {
+    error = "날짜는 2025.6.15, 6.15, 윤6.15처럼 입력하세요.";
+    return false;
+  }
+  if (!q.lunar) q.leap = false;
+  if (q.month < 1 || q.month > 12) {
+    error = "월은 1에서 12 사이입니다.";
+    return false;
+  }
+  if (q.day < 1 || q.day > (q.lunar ? 30 : 31)) {
+    error = q.lunar ? "음력 날짜는 1에서 30 사이입니다." : "날짜는 1에서 31 사이입니다.";
+    return false;
+  }
+  out = q;
+  return true;
+}
+
+void CalendarApp::ShowInputsKeepingLeap() {
+  // The leap month stays while the inputs still name the month shown; typed
+  // other numbers show their regular month.
+  const bool same = inputs.yearNumber == shownInputs_.yearNumber && inputs.eraAD == shownInputs_.eraAD &&
+                    inputs.month == shownInputs_.month && view.filled;
+  if (displayMode == DisplayMode::Lunar && !same) leapMonthWanted_ = false;
+  MonthViewBuild();
+}
+
+int CalendarApp::SelectedCell() const {
+  if (!selected.selected() || !view.filled || !tables->Prepared) return -1;
+  const int slot = FindDayTableEntry(*tables, selected.solarYear, selected.solarMonth, selected.solarDay, 's', 0);
+  const int cell = slot - view.FirstCellIndex;
+  if (slot < 0 || cell < 0 || cell >= MonthGridTexts::kCells || !view.InMonth(cell)) return -1;
+  return cell;
+}
+
+bool CalendarApp::ShowAndSelectDate(int year, int month, int day) {
+  if (!YearInRange(year)) {
+    const YearRange range = EphemerisYearRange(settings.EphemerisCode);
+    messages.Show(Format("%d년은 계산할 수 있는 연도(%d ~ %d)를 벗어납니다.", year, range.first, range.last), "참고");
+    return false;
+  }
+  // The cell of the date when the month shown holds it.
+  auto cellOf = [&](int& cell) {
+    if (!view.filled || !tables->Prepared) return false;
+    const int slot = FindDayTableEntry(*tables, year, month, day, 's', 0);
+    cell = slot - view.FirstCellIndex;
+    return slot >= 0 && cell >= 0 && cell < MonthGridTexts::kCells && view.InMonth(cell) &&
+           AstronomicalYear(inputs) == LoadedYear();
+  };
+  int cell = -1;
+  if (!cellOf(cell)) {
+    if (displayMode == DisplayMode::Solar) {
+      SetAstronomicalYear(inputs, year);
+      inputs.month = month;
+      leapMonthWanted_ = false;
+    } else {
+      // The lunar month holding the date, from the tables of its civil year
+      // (which hold the lunar months around it).
+      if (LoadedYear() != year || FindDayTableEntry(*tables, year, month, day, 's', 0) < 0) PrepareYear(year);
+      const int slot = FindDayTableEntry(*tables, year, month, day, 's', 0);
+      if (slot < 0 || tables->DayTable[slot].lunarDate == 0) return false;
+      int ly, lm, ld;
+      UnpackDate(tables->DayTable[slot].lunarDate, ly, lm, ld);
+      SetAstronomicalYear(inputs, ly);
+      inputs.month = lm;
+      leapMonthWanted_ = tables->DayTable[slot].leap != 0;
+    }
+    ClearSelection();
+    if (!MonthViewBuild() || !cellOf(cell)) return false;
+  }
+  return SelectDay(MonthGridTexts::CellColumn(cell), MonthGridTexts::CellRow(cell, 0));
+}
+
+bool CalendarApp::MoveSelectedDay(int days) {
+  if (!view.filled || !tables->Prepared) return false;
+  int y = 0, m = 0, d = 0;
+  if (selected.selected() && SelectedCell() >= 0) {
+    y = selected.solarYear;
+    m = selected.solarMonth;
+    d = selected.solarDay;
+  } else {
+    const int cell = view.todayCell >= 0 ? view.todayCell : view.LastCellBefore + 1;
+    const int slot = view.FirstCellIndex + cell;
+    if (slot < 0 || slot >= tables->DayTableCount || tables->DayTable[slot].solarDate == 0) return false;
+    UnpackDate(tables->DayTable[slot].solarDate, y, m, d);
+    days = 0;  // the first press selects the starting day itself
+  }
+  const CivilDateTime target = JulianDayToCalendar(NoonJd(y, m, d) + days);
+  return ShowAndSelectDate(target.year, target.month, target.day);
+}
+
+bool CalendarApp::GoToDate(const DateQuery& query) {
+  if (!query.lunar) {
+    // A day the month lacks (2/30) is refused by the calendar itself.
+    const CivilDateTime check = JulianDayToCalendar(NoonJd(query.year, query.month, query.day));
+    if (check.month != query.month || check.day != query.day) {
+      messages.Show(Format("%d년 %d월에는 %d일이 없습니다.", query.year, query.month, query.day), "참고");
+      return false;
+    }
+    return ShowAndSelectDate(query.year, query.month, query.day);
+  }
+  if (!YearInRange(query.year)) return ShowAndSelectDate(query.year, 1, 1);
+  if (LoadedYear() != query.year) PrepareYear(query.year);
+  int slot = FindDayTableEntry(*tables, query.year, query.month, query.day, 'm', query.leap ? 1 : 0);
+  if (slot < 0 && query.day == 30) {
+    // A 30th the month lacks: its last day, as the memo days are shown.
+    slot = FindDayTableEntry(*tables, query.year, query.month, 29, 'm', query.leap ? 1 : 0);
+  }
+  if (slot < 0) {
+    if (query.leap)
+      messages.Show(Format("음력 %d년 %d월은 윤달이 없습니다.", query.year, query.month), "참고", MessageButtons::Ok,
+                    MessageIcon::Error);
+    else
+      messages.Show(Format("음력 %d년 %d월 %d일을 찾을 수 없습니다.", query.year, query.month, query.day), "참고");
+    MonthViewBuild();
+    return false;
+  }
+  int y, m, d;
+  UnpackDate(tables->DayTable[slot].solarDate, y, m, d);
+  return ShowAndSelectDate(y, m, d);
+}
+
+std::vector<NamedDay> CalendarApp::FindNamedDays(const std::string& text) {
+  std::vector<NamedDay> found;
+  if (!tables->Prepared) return found;
+  const std::string wanted = Folded(StripMarkers(text));
+  // From the selected day of the month shown, else today when the tables
+  // hold it, else the first day of the month shown.
+  int first = -1;
+  if (SelectedCell() >= 0)
+    first = FindDayTableEntry(*tables, selected.solarYear, selected.solarMonth, selected.solarDay, 's', 0);
+  if (first < 0)
+    first = FindDayTableEntry(*tables, settings.TodayDate[0], settings.TodayDate[1], settings.TodayDate[2], 's', 0);
+  if (first < 0 && view.filled) first = view.FirstCellIndex + view.LastCellBefore + 1;
+  if (first < 0) return found;
+  int sy0, sm0, sd0;
+  UnpackDate(tables->DayTable[first].solarDate, sy0, sm0, sd0);
+  const double fromJd = NoonJd(sy0, sm0, sd0);
+  std::map<std::string, NamedDay> firstByName;  // kind + name -> next date
+  auto offer = [&](int y, int m, int d, const std::string& rawName, const char* kind) {
+    const std::string name = StripMarkers(rawName);
+    if (!wanted.empty() && Folded(name).find(wanted) == std::string::npos) return;
+    const double jd = NoonJd(y, m, d);
+    if (jd < fromJd) return;
+    const std::string key = std::string(kind) + "\x1f" + name;
+    auto it = firstByName.find(key);
+    if (it != firstByName.end() && NoonJd(it->second.year, it->second.month, it->second.day) <= jd) return;
+    firstByName[key] = NamedDay{y, m, d, name, kind, static_cast<int>(std::lround(jd - fromJd))};
+  };
+  int lastYear = INT_MIN;
+  for (int slot = first; slot < tables->DayTableCount; ++slot) {
+    const DayRecord& r = tables->DayTable[slot];
+    if (r.solarDate == 0) break;
+    int y, m, d;
+    UnpackDate(r.solarDate, y, m, d);
+    if (y != lastYear) {
+      lastYear = y;
+      for (const PublicHoliday& h : PublicHolidaysOfYear(*tables, y)) {
+        if (FindDayTableEntry(*tables, h.year, h.month, h.day, 's', 0) < first) continue;
+        offer(h.year, h.month, h.day, h.name, h.dayOff ? "공휴일" : "기념일");
+      }
+    }
+    int ly = 0, lm = 0, ld = 0;
+    if (r.lunarDate != 0) UnpackDate(r.lunarDate, ly, lm, ld);
+    for (const MemoEntry& e : memos) {
+      if (e.kind == kMemoSolar && e.year <= y && e.month == m && e.day == d) offer(y, m, d, e.name, "비망일(양력)");
+      if (e.kind == kMemoLunar && r.lunarDate != 0 && r.leap == 0 && e.year <= ly && e.month == lm) {
+        // A lunar 30th the month lacks falls on its last day.
+        const bool lastDay = ld == r.monthLength && e.day > r.monthLength;
+        if (e.day == ld || lastDay) offer(y, m, d, e.name, "비망일(음력)");
+      }
+    }
+  }
+  for (auto& [key, day] : firstByName) found.push_back(day);
+  std::sort(found.begin(), found.end(), [](const NamedDay& a, const NamedDay& b) {
+    if (a.daysFrom != b.daysFrom) return a.daysFrom < b.daysFrom;
+    return a.name < b.name;
+  });
+  return found;
+}
+
+bool CalendarApp::BuildPrint(const PrintRequest& request, PrintDocument& document) {
+  if (!YearInRange(request.year)) {
+    const YearRange range = EphemerisYearRange(settings.EphemerisCode);
+    messages.Show(Format("%d년은 계산할 수 있는 연도(%d ~ %d)를 벗어납니다.", request.year, range.first, range.last),
+                  "참고");
+    return false;
+  }
+  if (LoadedYear() != request.year) PrepareYear(request.year);
+  bool ok = false;
+  if (tables->Prepared && LoadedYear() == request.year) {
+    try {
+      ok = BuildPrintDocument(ctx, *tables, Options(), memos, PlaceReportName(Place()), request, document);
+    } catch (const JplError& e) {
+      messages.Show(e.what(), "오류", MessageButtons::Ok, MessageIcon::Error);
+    }
+  }
+  FollowTables();
+  if (view.filled && AstronomicalYear(inputs) == LoadedYear()) MonthViewBuild();
+  return ok;
+}
+
+}  // namespace orv
