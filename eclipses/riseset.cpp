@@ -88,9 +88,11 @@ TwilightInstants TwilightAroundTransit(EngineContext& ctx, double transitJD, dou
   };
   TwilightInstants out;
   out.dawnJD = SearchSignChange(aboveTwilightLine, transitJD - kHalfWindowDays, transitJD, kHundredthSecondDays,
-                                kTenthSecondDays);
+                                kTenthSecondDays)
+                   .value_or(kNoInstant);
   out.duskJD = SearchSignChange(aboveTwilightLine, transitJD, transitJD + kHalfWindowDays, kHundredthSecondDays,
-                                kTenthSecondDays);
+                                kTenthSecondDays)
+                   .value_or(kNoInstant);
   return out;
 }
 

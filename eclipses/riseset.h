@@ -4,6 +4,7 @@
 // dip of the horizon for the place's height = 0).
 #pragma once
 
+#include "eclipses/eclipse_constants.h"
 #include "ephemeris/context.h"
 #include "ephemeris/horizontal.h"
 
@@ -57,8 +58,8 @@ double TwilightDepressionDeg(Twilight kind);
 const char* TwilightName(Twilight kind);
 
 struct TwilightInstants {
-  double dawnJD = 0.0;  // 0: the Sun does not cross that altitude in the half day
-  double duskJD = 0.0;
+  double dawnJD = kNoInstant;  // the Sun does not cross that altitude in the half day
+  double duskJD = kNoInstant;
 };
 
 // Dawn in the half day before and dusk in the half day after `transitJD`

@@ -72,7 +72,7 @@ class TForm1 : public QMainWindow {
   // The menu item of an action by its object name (tests, and the place
   // where the anniversary editor's item joins the "비망일" menu).
   QAction* MenuAction(const char* objectName) const;
-  QMenu* MemoMenu = nullptr;   // "비망일": finding days; the anniversary editor goes here
+  QMenu* MemoMenu = nullptr;   // "비망일": finding days, the anniversary editor, the days to come
   QLabel* PillarLine = nullptr;  // the pillars by the sectional terms of the month shown
   // The file remembering the window's size and place (an INI file beside
   // the settings, never Orvanta.cfg).

@@ -1,6 +1,7 @@
 // The main window's menu bar and keyboard: every action of the window with
 // its shortcut, the arrow keys and Enter on the days, going to a date,
 // finding named days, printing, and the window's remembered size and place.
+#include <utility>
 #include <QApplication>
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -108,7 +109,14 @@ void TForm1::BuildMenuBar() {
 
   MemoMenu = bar->addMenu("비망일(&M)");
   add(MemoMenu, "FindAction", "기념일·공휴일 찾기…", QKeySequence::Find, [this] { ShowFindDays(); });
-  // The anniversary editor's item ("비망일 편집") is added to MemoMenu here.
+  MemoMenu->addSeparator();
+  for (auto [action, keys] : {std::pair{editAnniversariesAction, QKeySequence(Qt::CTRL | Qt::Key_E)},
+                               std::pair{showUpcomingAction, QKeySequence(Qt::CTRL | Qt::Key_U)}}) {
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    MemoMenu->addAction(action);
+    addAction(action);
+  }
 
   QMenu* settings = bar->addMenu("설정(&S)");
   add(settings, "ApplyAction", "설정적용", {}, [this] { ClickBtn9(); });
