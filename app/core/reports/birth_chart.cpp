@@ -1,5 +1,6 @@
 #include "app/core/reports/birth_chart.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/core/reports/report_format.h"
@@ -105,7 +106,9 @@ void AddAge(int& y, int& m, int& d, const LuckAge& age) {
   AddMinutes(static_cast<std::int64_t>(age.days) * kMinutesPerDay, y, m, d, h, mi, y, m, d, h, mi);
 }
 
-LuckAge AgeOfInterval(double intervalSeconds) {
+}  // namespace
+
+LuckAge LuckAgeOfInterval(double intervalSeconds) {
   const long long ageDays = static_cast<long long>(std::floor(intervalSeconds / kIntervalSecondsPerAgeDay));
   LuckAge age;
   age.years = static_cast<int>(ageDays / kAgeDaysPerYear);
@@ -113,6 +116,14 @@ LuckAge AgeOfInterval(double intervalSeconds) {
   age.days = static_cast<int>(ageDays % kAgeDaysPerMonth);
   return age;
 }
+
+int LuckBookNumber(const LuckAge& age) {
+  // Almanacs print no 대운수 below 1: a birth within two days of the term
+  // begins its first luck pillar at 1.
+  return std::max(1, age.years + (age.months >= kBookRoundUpMonths ? 1 : 0));
+}
+
+namespace {
 
 // A listed sectional term: its instant in the calendar's time system (Julian
 // Day with seconds) and the minute that holds it (as a whole minute count).
@@ -278,15 +289,12 @@ LuckCycles ComputeLuckCycles(ReportInputs& in, const BirthPillars& birth, BirthS
   UnpackTime(record.sectionalTime, luck.termHour, luck.termMinute);
   luck.termSecond = record.seconds;
 
-  luck.start = AgeOfInterval(luck.intervalSeconds);
+  luck.start = LuckAgeOfInterval(luck.intervalSeconds);
   luck.startYear = birthYear;
   luck.startMonth = birthMonth;
   luck.startDay = birthDay;
   AddAge(luck.startYear, luck.startMonth, luck.startDay, luck.start);
-  luck.bookNumber = luck.start.years + (luck.start.months >= kBookRoundUpMonths ? 1 : 0);
-  // Almanacs print no 대운수 below 1: a birth within two days of the term
-  // begins its first luck pillar at 1.
-  if (luck.bookNumber < 1) luck.bookNumber = 1;
+  luck.bookNumber = LuckBookNumber(luck.start);
 
   for (int k = 1; k <= kLuckPillarCount; ++k) {
     LuckPillar& p = luck.pillars[k - 1];
@@ -356,7 +364,7 @@ BirthReport ComputeBirthReport(ReportInputs& in, const PlaceRecord& place, const
       const int beforeMonth = afterNoon ? report.pillars.pillars.month : otherMonth;
       const int afterYear = afterNoon ? otherYear : report.pillars.pillars.year;
       const int afterMonth = afterNoon ? otherMonth : report.pillars.pillars.month;
-      notes.push_back(Format("이 날 %02d:%02d에 %s이(가) 들어 그 전이면 년주 %s·월주 %s, 그 뒤면 년주 %s·월주 %s입니다.",
+      notes.push_back(Format("이 날 %02d:%02d에 %s 절입, 그 전이면 년주 %s·월주 %s, 그 뒤면 년주 %s·월주 %s입니다.",
                              h, mi, SolarTermNames[r.termIndex], SexagenaryNames[beforeYear],
                              SexagenaryNames[beforeMonth], SexagenaryNames[afterYear], SexagenaryNames[afterMonth]));
     }

@@ -67,6 +67,12 @@ struct LuckAge {
   int years = 0, months = 0, days = 0;
 };
 
+// The age of an interval of `intervalSeconds` (whole days of age, rounded
+// down), and the 대운수 almanacs print for it: the whole years, a remainder
+// of 2 days of the interval (8 months of age) or more rounded up, at least 1.
+LuckAge LuckAgeOfInterval(double intervalSeconds);
+int LuckBookNumber(const LuckAge& age);
+
 struct LuckPillar {
   int index = 0;       // 1..10
   int pillar = 0;      // 0..59
