@@ -169,12 +169,16 @@ TEST(BirthPillars, NoZoneMeansNoCivilClock) {
 
 TEST(BirthPillars, CommandLine) {
   testing::TempDir dir;
-  // The first line stays the four names; the corrections follow.
-  const testing::CliResult plain = testing::RunCli("pillars 1955-06-01 11:10", dir.path());
+  // The first line stays the four names; the corrections follow. The civil
+  // 11:40 (KDT) is the standard 11:10.
+  const testing::CliResult plain = testing::RunCli("pillars 1955-06-01 11:10 --clock standard", dir.path());
   const testing::CliResult civil = testing::RunCli("pillars 1955-06-01 11:40 --clock civil", dir.path());
   ASSERT_EQ(plain.status, 0) << plain.err;
   ASSERT_EQ(civil.status, 0) << civil.err;
-  EXPECT_EQ(civil.out.substr(0, civil.out.find('\n') + 1), plain.out);
+  EXPECT_EQ(civil.out.substr(0, civil.out.find('\n') + 1), plain.out.substr(0, plain.out.find('\n') + 1));
+  EXPECT_NE(plain.out.find("보정 없음"), std::string::npos) << plain.out;
+  // The civil clock is the default.
+  EXPECT_EQ(testing::RunCli("pillars 1955-06-01 11:40", dir.path()).out, civil.out);
   EXPECT_NE(civil.out.find("UTC+09:30 (섬머타임)"), std::string::npos) << civil.out;
   EXPECT_NE(civil.out.find("+30.0분"), std::string::npos) << civil.out;
   // A skipped reading: one line on standard error, exit 2.

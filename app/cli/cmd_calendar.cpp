@@ -14,7 +14,7 @@ namespace orv::cli {
 
 // The text reports (cmd_reports.cpp).
 std::string SolarTermReportForCli(CliContext& cli, int year);
-int BirthPillarsForCli(CliContext& cli, int year, int month, int day, int hour, int minute);
+int BirthPillarsForCli(CliContext& cli);
 std::string SyzygyReportForCli(CliContext& cli, int year);
 
 namespace {
@@ -107,31 +107,7 @@ int CmdSolar(CliContext& cli) {
   return 0;
 }
 
-int CmdPillars(CliContext& cli) {
-  const CivilDate date = ParseDateArg(cli.inv.positional[0]);
-  // Without a time, the pillars of the day as the day report gives them (23:25).
-  int h = 23, mi = 25;
-  const bool withHour = cli.inv.positional.size() > 1;
-  if (withHour) {
-    const std::string& t = cli.inv.positional[1];
-    const std::string expected = "bad time '" + t + "' (expected hh:mm)";
-    const std::vector<int> f = ParseIntFields(t, ':', 2, expected);
-    h = f[0];
-    mi = f[1];
-    if (h < 0 || h > 23 || mi < 0 || mi > 59) throw UsageError(expected);
-  }
-  if (cli.inv.Has("clock") || cli.inv.Has("hour-rule") || cli.inv.Has("later")) {
-    if (!withHour) throw UsageError("--clock, --hour-rule and --later need a time (hh:mm)");
-    return BirthPillarsForCli(cli, date.year, date.month, date.day, h, mi);
-  }
-  Calendar c(cli);
-  const YearTables& t = c.Prepare(date.year);
-  const SexagenaryIndices s = SexagenaryOfInstant(t, date.year, date.month, date.day, h, mi);
-  std::printf("%s %s %s", SexagenaryNames[s.year], SexagenaryNames[s.month], SexagenaryNames[s.day]);
-  if (withHour) std::printf(" %s", SexagenaryNames[s.hour]);
-  std::printf("\n");
-  return 0;
-}
+int CmdPillars(CliContext& cli) { return BirthPillarsForCli(cli); }
 
 }  // namespace
 
@@ -141,12 +117,18 @@ void RegisterCalendarCommands(std::vector<CommandSpec>& commands, std::vector<Op
   commands.push_back({"daytable", CmdDayTable, "daytable YEAR", 1, 1});
   commands.push_back({"lunar", CmdLunar, "lunar Y-M-D", 1, 1});
   commands.push_back({"solar", CmdSolar, "solar Y-M-D [--leap]", 1, 1});
-  commands.push_back({"pillars", CmdPillars, "pillars Y-M-D [hh:mm [--clock standard|civil] [--hour-rule standard|mean|true] [--later]]", 1, 2});
+  commands.push_back({"pillars", CmdPillars,
+                      "pillars Y-M-D|--lunar Y-M-D [--leap] [hh:mm [--clock civil|standard] [--hour-rule "
+                      "standard|mean|true] [--later]] [--sex male|female [--luck]] [--today Y-M-D] [--format text|csv]",
+                      0, 2});
   options.push_back({"format", true});
   options.push_back({"leap", false});
   options.push_back({"clock", true});
   options.push_back({"hour-rule", true});
   options.push_back({"later", false});
+  options.push_back({"lunar", true});
+  options.push_back({"sex", true});
+  options.push_back({"luck", false});
   options.push_back({"correction", true});
 }
 

@@ -10,7 +10,7 @@
 #include "app/core/files/app_folders.h"
 #include "app/core/files/config.h"
 #include "app/core/files/files.h"
-#include "app/core/reports/birth_pillars.h"
+#include "app/core/reports/birth_chart.h"
 #include "app/core/reports/day_report.h"
 #include "app/core/reports/eclipse_reports.h"
 #include "app/core/reports/holidays.h"
@@ -130,30 +130,74 @@ int CmdAbout(CliContext& cli) {
 
 }  // namespace
 
-// The "pillars" command with a clock or an hour rule: the four names on the
-// first line, the corrections applied on the next ones. A reading the civil
-// clock never showed is an argument error.
-int BirthPillarsForCli(CliContext& cli, int year, int month, int day, int hour, int minute) {
-  BirthReading reading{year, month, day, hour, minute};
+// The "pillars" command: the pillar names on the first line (three without
+// a time), the corrections applied on the next ones, then the chart and, with
+// --luck, the luck pillars (or with --format csv only their table). A
+// reading the civil clock never showed, or a lunar date that does not exist,
+// is an argument error.
+int BirthPillarsForCli(CliContext& cli) {
+  BirthRequest request;
+  const std::vector<std::string>& args = cli.inv.positional;
+  std::size_t timeArg = 1;
+  if (auto lunar = cli.inv.Get("lunar")) {
+    const CivilDate d = ParseLunarDateArg(*lunar, 30);
+    request.lunar = true;
+    request.lunarDate = {d.year, d.month, d.day, cli.inv.Has("leap")};
+    request.reading.year = d.year;
+    timeArg = 0;
+  } else {
+    if (args.empty()) throw UsageError("pillars needs a date (Y-M-D) or --lunar Y-M-D");
+    if (cli.inv.Has("leap")) throw UsageError("--leap goes with --lunar");
+    const CivilDate d = ParseDateArg(args[0]);
+    request.reading.year = d.year;
+    request.reading.month = d.month;
+    request.reading.day = d.day;
+  }
+  if (args.size() > timeArg + 1) throw UsageError("pillars takes one date and one time (hh:mm)");
+  request.hourKnown = args.size() > timeArg;
+  if (request.hourKnown) {
+    const std::string& t = args[timeArg];
+    const std::string expected = "bad time '" + t + "' (expected hh:mm)";
+    const std::vector<int> f = ParseIntFields(t, ':', 2, expected);
+    if (f[0] < 0 || f[0] > 23 || f[1] < 0 || f[1] > 59) throw UsageError(expected);
+    request.reading.hour = f[0];
+    request.reading.minute = f[1];
+  } else if (cli.inv.Has("clock") || cli.inv.Has("hour-rule") || cli.inv.Has("later")) {
+    throw UsageError("--clock, --hour-rule and --later need a time (hh:mm)");
+  }
   if (auto v = cli.inv.Get("clock")) {
-    if (*v == "standard") reading.clock = BirthClock::Standard;
-    else if (*v == "civil") reading.clock = BirthClock::Civil;
-    else throw UsageError("--clock takes standard or civil, not '" + *v + "'");
+    if (*v == "standard") request.clock = BirthClock::Standard;
+    else if (*v == "civil") request.clock = BirthClock::Civil;
+    else throw UsageError("--clock takes civil or standard, not '" + *v + "'");
   }
   if (auto v = cli.inv.Get("hour-rule")) {
-    if (*v == "standard") reading.hourRule = HourRule::Standard;
-    else if (*v == "mean") reading.hourRule = HourRule::Mean;
-    else if (*v == "true") reading.hourRule = HourRule::True;
+    if (*v == "standard") request.reading.hourRule = HourRule::Standard;
+    else if (*v == "mean") request.reading.hourRule = HourRule::Mean;
+    else if (*v == "true") request.reading.hourRule = HourRule::True;
     else throw UsageError("--hour-rule takes standard, mean or true, not '" + *v + "'");
   }
-  reading.laterOfRepeated = cli.inv.Has("later");
+  request.reading.laterOfRepeated = cli.inv.Has("later");
+  if (auto v = cli.inv.Get("sex")) {
+    if (*v == "male") request.sex = BirthSex::Male;
+    else if (*v == "female") request.sex = BirthSex::Female;
+    else throw UsageError("--sex takes male or female, not '" + *v + "'");
+  }
+  request.luck = cli.inv.Has("luck");
+  if (request.luck && request.sex == BirthSex::Unknown) throw UsageError("--luck needs --sex male|female");
+  const std::optional<std::string> format = cli.inv.Get("format");
+  if (format && *format != "csv" && *format != "text")
+    throw UsageError("--format takes csv or text, not '" + *format + "'");
+  const bool csv = format == "csv";
+  if (csv && !request.luck) throw UsageError("--format csv prints the luck pillars: it needs --luck");
+  request.firstAnnualYear = cli.settings.TodayDate[0];
+  if (auto today = cli.inv.Get("today")) request.firstAnnualYear = ParseDateArg(*today).year;
+
   Reports r(cli);
-  r.Load(year);
+  r.Load(request.reading.year);
   const PlaceRecord& place = cli.places.rows[static_cast<size_t>(cli.settings.PlaceIndex)];
-  const BirthPillars result = ComputeBirthPillars(r.in, place, reading);
-  if (!result.ok) throw UsageError(result.error);
-  std::printf("%s\n", PillarNames(result.pillars).c_str());
-  for (const std::string& line : BirthPillarsNotes(result, place, reading)) std::printf("%s\n", line.c_str());
+  const BirthReport report = ComputeBirthReport(r.in, place, request);
+  if (!report.ok) throw UsageError(report.error);
+  std::fputs((csv ? LuckCsv(report.luck) : BirthReportText(report, request.sex)).c_str(), stdout);
   return 0;
 }
 

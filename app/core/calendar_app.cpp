@@ -637,6 +637,20 @@ BirthPillars CalendarApp::BirthPillarsAt(int placeIndex, const BirthReading& rea
   return ComputeBirthPillars(in, place, reading);
 }
 
+BirthReport CalendarApp::BirthReportAt(int placeIndex, const BirthRequest& request) const {
+  CalcSettings placeSettings = settings;
+  Observer placeObserver;
+  ApplyPlace(placeSettings, placeObserver, places, placeIndex);
+  EngineContext engine(placeSettings, placeObserver);
+  engine.jpl = ctx.jpl;
+  auto placeTables = std::make_unique<YearTables>();
+  LunarBuildOptions lunar;
+  lunar.placeIndex = placeIndex;
+  const PlaceRecord& place = places.rows.at(static_cast<size_t>(placeIndex));
+  ReportInputs in{engine, *placeTables, lunar, PlaceReportName(place), place.timeZone};
+  return ComputeBirthReport(in, place, request);
+}
+
 void CalendarApp::SetProgramRunner(ProgramRunner& r, std::vector<std::vector<std::string>> editorCommands) {
   runner = &r;
   editors = std::move(editorCommands);
@@ -706,7 +720,9 @@ void CalendarApp::ShowDayReport() {
   std::string text;
   ReportInputs in = ReportIn();
   if (!Guarded(messages, [&] { text = DayReportText(in, selected); })) return;
-  if (messages.Show(text, kDayReportCaption, MessageButtons::RetryCancel) != MessageAnswer::Retry) return;
+  const MessageAnswer answer = messages.Show(text, kDayReportCaption, MessageButtons::RetryPillarsCancel);
+  if (answer == MessageAnswer::Pillars) pillarsRequested_ = true;
+  if (answer != MessageAnswer::Retry) return;
   EditMemoFile(*runner, editors, folders.currentFolder, messages);
   ReadMemoFile(memos, folders.currentFolder, &messages);
   MonthViewBuild();

@@ -11,6 +11,7 @@
 
 #include "app/core/files/app_folders.h"
 #include "app/core/clock.h"
+#include "app/core/reports/birth_chart.h"
 #include "app/core/reports/birth_pillars.h"
 #include "app/core/reports/day_report.h"
 #include "app/core/files/editor.h"
@@ -162,6 +163,15 @@ class CalendarApp {
   // private copy of the settings with that place applied (sharing the open JPL
   // file), so the loaded year and the settings in effect stay as they are.
   BirthPillars BirthPillarsAt(int placeIndex, const BirthReading& reading) const;
+  // The whole birth report (chart, luck) the same way.
+  BirthReport BirthReportAt(int placeIndex, const BirthRequest& request) const;
+  // True once after the day report's "사주" button was pressed: the window
+  // then opens the four-pillars tool on the selected day.
+  bool TakePillarsRequest() {
+    const bool wanted = pillarsRequested_;
+    pillarsRequested_ = false;
+    return wanted;
+  }
   // The editor used for the memo and help files.
   void SetProgramRunner(ProgramRunner& runner, std::vector<std::vector<std::string>> editorCommands);
 
@@ -355,6 +365,7 @@ class CalendarApp {
   MonthInputs inputs;
   DisplayMode displayMode = DisplayMode::Solar;
   bool leapMonthWanted_ = false;
+  bool pillarsRequested_ = false;
   bool historicalCorrection_ = false;
   bool correctionEnabled = false;     // CheckBox2 usable
   bool correctionAdviceShown = false; // the advice is given once per run

@@ -7,9 +7,11 @@
 
 namespace orv {
 
-enum class MessageButtons { Ok, RetryCancel };
+// RetryPillarsCancel: the day report's buttons, with one that opens the
+// four-pillars tool on the day.
+enum class MessageButtons { Ok, RetryCancel, RetryPillarsCancel };
 enum class MessageIcon { None, Information, Warning, Error };
-enum class MessageAnswer { Ok, Retry, Cancel };
+enum class MessageAnswer { Ok, Retry, Cancel, Pillars };
 
 class MessageSink {
  public:

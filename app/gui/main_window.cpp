@@ -698,6 +698,10 @@ void TForm1::MdownSGCell(int row, int column, Qt::MouseButton) {
   Animoon->SetAge(app_->ShownMoonAge());
   app_->ShowDayReport();
   Refresh();  // the memo file may have changed the month view
+  if (app_->TakePillarsRequest()) {
+    const DaySelection& day = app_->Selected();
+    ShowPillarsDialog(this, *app_, day.solarYear, day.solarMonth, day.solarDay);
+  }
 }
 
 // --- Places -----------------------------------------------------------------------------

@@ -48,6 +48,13 @@ QFont ReportFont() {
   return font;
 }
 
+// The day report's button that opens the four-pillars tool on the day.
+QPushButton* AddPillarsButton(QDialogButtonBox& box) {
+  QPushButton* button = box.addButton("사주", QDialogButtonBox::ActionRole);
+  button->setObjectName("PillarsOfDay");
+  return button;
+}
+
 MessageAnswer ShowInTextBox(QWidget* parent, const QString& text, const QString& caption, MessageButtons buttons,
                             const ReportPanelFactory& panels) {
   QDialog dialog(parent);
@@ -74,16 +81,20 @@ MessageAnswer ShowInTextBox(QWidget* parent, const QString& text, const QString&
   }
 
   auto* buttonBox = new QDialogButtonBox(&dialog);
-  if (buttons == MessageButtons::RetryCancel) {
+  QPushButton* pillarsButton = nullptr;
+  if (buttons == MessageButtons::RetryCancel || buttons == MessageButtons::RetryPillarsCancel) {
     buttonBox->addButton(QDialogButtonBox::Retry);
+    if (buttons == MessageButtons::RetryPillarsCancel) pillarsButton = AddPillarsButton(*buttonBox);
     buttonBox->addButton(QDialogButtonBox::Cancel);
   } else {
     buttonBox->addButton(QDialogButtonBox::Ok);
   }
   QDialogButtonBox::StandardButton pressed = QDialogButtonBox::Cancel;
+  bool pillarsPressed = false;
   QObject::connect(buttonBox, &QDialogButtonBox::clicked, &dialog, [&](QAbstractButton* button) {
+    pillarsPressed = button == pillarsButton;
     pressed = buttonBox->standardButton(button);
-    dialog.done(pressed == QDialogButtonBox::Cancel ? QDialog::Rejected : QDialog::Accepted);
+    dialog.done(pressed == QDialogButtonBox::Cancel && !pillarsPressed ? QDialog::Rejected : QDialog::Accepted);
   });
   layout->addWidget(buttonBox);
 
@@ -112,6 +123,7 @@ MessageAnswer ShowInTextBox(QWidget* parent, const QString& text, const QString&
 
   dialog.exec();  // Escape and the frame's close button leave `pressed` at Cancel
   if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
+  if (pillarsPressed) return MessageAnswer::Pillars;
   return pressed == QDialogButtonBox::Retry ? MessageAnswer::Retry : MessageAnswer::Cancel;
 }
 
@@ -146,9 +158,16 @@ MessageAnswer QtMessageSink::ShowMessage(const std::string& rawText, const std::
   box.setWindowTitle(QString::fromStdString(caption));
   box.setText(QString::fromStdString(text));
   box.setIcon(BoxIcon(icon));
-  if (buttons == MessageButtons::RetryCancel) {
+  if (buttons == MessageButtons::RetryCancel || buttons == MessageButtons::RetryPillarsCancel) {
     box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
-    return box.exec() == QMessageBox::Retry ? MessageAnswer::Retry : MessageAnswer::Cancel;
+    QPushButton* pillars = nullptr;
+    if (buttons == MessageButtons::RetryPillarsCancel) {
+      pillars = box.addButton("사주", QMessageBox::ActionRole);
+      pillars->setObjectName("PillarsOfDay");
+    }
+    const int answer = box.exec();
+    if (pillars && box.clickedButton() == pillars) return MessageAnswer::Pillars;
+    return answer == QMessageBox::Retry ? MessageAnswer::Retry : MessageAnswer::Cancel;
   }
   box.setStandardButtons(QMessageBox::Ok);
   box.exec();

@@ -111,7 +111,7 @@ class ReportWiringTest : public QObject {
     w.ClickCell(cell);
     QCOMPARE(w.messages.messages.size(), size_t{1});
     QCOMPARE(w.Last().caption, std::string("歲次,月建,日辰 등"));
-    QVERIFY(w.Last().buttons == MessageButtons::RetryCancel);
+    QVERIFY(w.Last().buttons == MessageButtons::RetryPillarsCancel);
     COMPARE_TEXT(w.Last().text, w.Cli("day 2024-02-10 --today 2024-02-15"));
     QCOMPARE(w->Edit4->text(), QString("선택한 날짜는 (양력) 기원후 2024年 2月 10日"));
     QCOMPARE(w->Edit3->text(), QString("甲辰年"));

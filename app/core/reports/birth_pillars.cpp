@@ -23,10 +23,8 @@ constexpr int kMinutesPerDay = 1440;
 // pillar steps at 23:00 with it (the same custom that puts the boundary at
 // 23:30 on the 135th meridian's clock for Korea's 127.5th meridian).
 constexpr int kSolarZiStartMinute = 23 * 60;
-// Civil clocks are known from the Gregorian calendar on (tzdata starts with
-// local mean time in the 19th century; CCTZ counts days in the Gregorian
-// calendar).
-constexpr int kFirstCivilClockYear = 1583;
+// A clock within a second of the standard meridian's time is not corrected.
+constexpr double kNoCorrectionMinutes = 1.0 / 60.0;
 
 struct Reading {
   int y = 0, m = 0, d = 0, h = 0, mi = 0;
@@ -73,6 +71,7 @@ void PillarsOfInstant(ReportInputs& in, const PlaceRecord& place, const BirthRea
   const double jdSystem = systemFromClock ? JdOf(reading.year, reading.month, reading.day, reading.hour, reading.minute)
                                           : SystemOfUt(settings, jdUT);
   const Reading sys = ReadingOf(jdSystem);
+  out.systemJd = jdSystem;
   out.sysYear = sys.y;
   out.sysMonth = sys.m;
   out.sysDay = sys.d;
@@ -206,9 +205,14 @@ std::vector<std::string> BirthPillarsNotes(const BirthPillars& r, const PlaceRec
   if (reading.clock == BirthClock::Civil) {
     lines.push_back(Format("시계: %s의 현지 시계, %s UTC%s%s", place.timeZone.c_str(), r.clockAbbreviation.c_str(),
                            FormatUtcOffset(r.clockOffsetSeconds).c_str(), r.daylightSaving ? " (섬머타임)" : ""));
-    lines.push_back(Format("표준시(자오선 %.3f°)와의 차: %s → 달력 시각 %04d-%02d-%02d %02d:%02d",
-                           static_cast<double>(place.meridian), Minutes(r.clockMinusStandardMinutes).c_str(),
-                           r.sysYear, r.sysMonth, r.sysDay, r.sysHour, r.sysMinute));
+    if (std::fabs(r.clockMinusStandardMinutes) < kNoCorrectionMinutes)
+      lines.push_back(Format("표준시(자오선 %.3f°)와의 차: 없음, 보정 없음 → 달력 시각 %04d-%02d-%02d %02d:%02d",
+                             static_cast<double>(place.meridian), r.sysYear, r.sysMonth, r.sysDay, r.sysHour,
+                             r.sysMinute));
+    else
+      lines.push_back(Format("표준시(자오선 %.3f°)와의 차: %s → 달력 시각 %04d-%02d-%02d %02d:%02d",
+                             static_cast<double>(place.meridian), Minutes(r.clockMinusStandardMinutes).c_str(),
+                             r.sysYear, r.sysMonth, r.sysDay, r.sysHour, r.sysMinute));
   } else {
     lines.push_back(Format("시계: 표준시(자오선 %.3f°), 보정 없음", static_cast<double>(place.meridian)));
   }

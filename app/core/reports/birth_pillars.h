@@ -15,6 +15,11 @@
 namespace orv {
 
 enum class BirthClock { Standard, Civil };
+
+// Civil clocks are known from the Gregorian calendar on (tzdata starts with
+// local mean time in the 19th century; CCTZ counts days in the Gregorian
+// calendar).
+constexpr int kFirstCivilClockYear = 1583;
 enum class HourRule { Standard, Mean, True };
 
 struct BirthReading {
@@ -31,6 +36,7 @@ struct BirthPillars {
   // The reading in the calendar's time system (standard time of the place
   // under ST) from which the year and month pillars are taken.
   int sysYear = 0, sysMonth = 0, sysDay = 0, sysHour = 0, sysMinute = 0;
+  double systemJd = 0.0;  // the same instant unrounded (Julian Day in the calendar's time system)
   // Civil clock: offset in force, its abbreviation and whether it is summer time.
   int clockOffsetSeconds = 0;
   std::string clockAbbreviation;
