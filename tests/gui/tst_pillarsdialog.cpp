@@ -60,7 +60,11 @@ class PillarsDialogTest : public QObject {
     const testing::CliResult cli =
         testing::RunCli("pillars 1988-07-01 12:00 --clock civil", dir.path().toStdString());
     QCOMPARE(cli.status, 0);
-    QCOMPARE(text, QString::fromStdString(cli.out));
+    // The reading and its corrections read the same; below them the dialog
+    // draws the chart as cells and the command prints it as text.
+    const auto head = [](const QString& s) { return s.left(s.indexOf("\n\n")); };
+    QCOMPARE(head(text), head(QString::fromStdString(cli.out)));
+    QVERIFY(text.count('\n') > 4);
     QVERIFY(text.contains("UTC+10:00"));
   }
 

@@ -593,7 +593,7 @@ class WindowTest : public QObject {
     });
     w.ClickDay(w.CellOf("15"));
     buttons.sort();
-    QCOMPARE(buttons, (QStringList{"다시 시도", "취소"}));
+    QCOMPARE(buttons, (QStringList{"다시 시도", "사주", "취소"}));
     QVERIFY2(font.contains("Mono"), qPrintable(font));  // the font that is drawn, monospaced
   }
 };
