@@ -14,7 +14,6 @@ constexpr double kSynodicMonthDays = 29.530588853;
 constexpr double kMeanSunRateDegPerDay = 0.985647;
 // Major terms: the Sun's longitude at a multiple of 30 degrees.
 constexpr double kMajorTermSpacingDeg = 30.0;
-constexpr double kDegreesPerDayOfZoneShift = 360.0;
 
 // Signed difference a - b reduced to [-180, 180] degrees, as the list
 // searches reduce it.
@@ -96,14 +95,6 @@ void FindEventsPastLists(EngineContext& ctx, YearTables& tables) {
     if (t + zone > until) break;
     target += kMajorTermSpacingDeg;
   }
-}
-
-void ShiftTailZone(YearTables& tables, float deltaDeg) {
-  const double days = static_cast<double>(deltaDeg) / kDegreesPerDayOfZoneShift;
-  for (int i = 0; i < tables.TailNewMoonCount; ++i) tables.TailNewMoons[i] += days;
-  for (int i = 0; i < tables.TailMajorTermCount; ++i) tables.TailMajorTerms[i] += days;
-  if (tables.HeadNewMoon != 0.0) tables.HeadNewMoon += days;
-  if (tables.HeadMajorTerm != 0.0) tables.HeadMajorTerm += days;
 }
 
 }  // namespace orv
