@@ -3,7 +3,8 @@
 // year prepared from the neighbouring lists), a month of a distant year
 // (going back and forth between two years, as a user does: the second visit
 // comes from the prepared-year cache) and a month of a year never shown
-// before (a fresh preparation every time). PLAN404, Seoul, standard time.
+// before (a fresh preparation every time), and a change of place (the year
+// prepared for the new place). PLAN404, Seoul, standard time.
 #include <benchmark/benchmark.h>
 
 #include "app/core/calendar_app.h"
@@ -70,5 +71,19 @@ void BM_MonthViewUncachedYear(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_MonthViewUncachedYear)->Unit(benchmark::kMillisecond);
+
+void BM_ChangePlace(benchmark::State& state) {
+  // Another place every time (steps of 37 rows through the table, most with
+  // their own meridian): the shown year, 2024, prepared for that place with
+  // its month view, as the place list does it.
+  Setup s;
+  const int rows = static_cast<int>(s.app.Places().rows.size());
+  int step = 0;
+  for (auto _ : state) {
+    s.app.ChangePlace((37 * ++step) % rows);
+    benchmark::DoNotOptimize(s.app.View().filled);
+  }
+}
+BENCHMARK(BM_ChangePlace)->Unit(benchmark::kMillisecond);
 
 }  // namespace

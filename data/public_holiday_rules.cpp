@@ -11,7 +11,13 @@
 //   R1950  amendment of 1950-09-18: 국제연합일 10/24 added
 //   R1956  amendment of 1956-04-19: 현충일 6/6 added
 //   R1959  amendment of 1959-03-27: a holiday falling on a Sunday makes the next day a holiday too;
-//          the clause was struck out by the amendment of December 1960
+//          the clause was struck out by the amendment of December 1960. Its end decides two days:
+//          1960-01-04 (1/3 on a Sunday) lies within the clause's span whatever the amendment's day
+//          and is a day off; 1960-12-26 (기독탄신일 on a Sunday) would be one only if the clause
+//          still stood on 1960-12-25. The amendment's day in December is not among the sources
+//          listed here, so the span is closed at 1960-11-30, the last day known to be before it:
+//          1960-12-26 is not counted. Should the amendment prove to date from 1960-12-26 or later,
+//          the end moves to the day before it and 1960-12-26 becomes a substitute day.
 //   R1960  amendment of 1960-03-15: 식목일 replaced by 사방(砂防)의 날 3/15
 //   R1961  amendment of 1961-02-28: 식목일 4/5 restored in place of 사방의 날
 //   R1975  amendment of 1975-01-27: 어린이날 5/5 and 석가탄신일 lunar 4/8 added
@@ -35,8 +41,21 @@
 //          광복절 2021 (8/16)
 //   R2023  amendment of 2023-05-04: substitute holidays for 부처님 오신 날 and 기독탄신일, first
 //          applied to 부처님 오신 날 2023 (5/29)
-//   L2026  amendments of the Act on public holidays of 2026: 제헌절 a holiday again, 노동절 5/1 a
-//          holiday, both with substitute holidays
+//   L2026  공휴일에 관한 법률 as amended in 2026: 제헌절 a public holiday again and 노동절 (5/1) a
+//          public holiday from 2026, both with substitute holidays. The amending acts' numbers and
+//          dates are not among the sources here; the days are those of the national almanac's
+//          lists of 2026 and 2027 (월력요항, as npm @hyunbinseo/holidays-kr 5.2027.1 records them;
+//          tests/test_public_holidays.cpp), which name 05-01 노동절 and 07-17 제헌절 as days off.
+//
+// Before 1949-06-04: the rules begin with R1949, the first regulation on the public holidays of
+// government offices of the Republic of Korea (founded 1948-08-15). No rule on days off in force
+// before it is among these sources, so no day of 1948 or of 1949-01-01..06-03 is listed (the
+// year's first listed day is 제헌절, 1949-07-17); 1/1-1/3 and 3·1절 of 1949 are left out, not
+// guessed. A user who wants them marks them in the memo file with ":".
+//
+// Names: each row carries the name the rule of its span uses, and every view and file names a
+// holiday by the row in force on its date (석가탄신일 until R2017, 부처님 오신 날 after it, as
+// this table spells it; 기독탄신일 throughout).
 // Election days and holidays designated once (임시공휴일) follow no rule; the memo file's ":"
 // marker paints them.
 #include "data/public_holiday_rules.h"
@@ -92,7 +111,7 @@ constexpr unsigned kFeast = kLostOnSunday | kLostOnOtherHoliday;
 }  // namespace
 
 const SubstituteRule kSubstituteRules[] = {
-    {"*", kLostOnSunday, 19590327, 19601130, "R1959"},
+    {"*", kLostOnSunday, 19590327, 19601130, "R1959 (struck out in December 1960; see the note above)"},
     {"seollal-eve", kFeast, 20140101, kOpen, "R2013"},
     {"seollal", kFeast, 20140101, kOpen, "R2013"},
     {"seollal-after", kFeast, 20140101, kOpen, "R2013"},

@@ -9,7 +9,6 @@
 namespace orv {
 
 struct JplEphemeris;
-class YearCache;
 
 // Mean obliquity last computed by MeanObliquity, and the cosine and sine last
 // stored by MeanObliquity or TrueObliquity (the PLAN404 pipeline reads them).
@@ -51,7 +50,6 @@ struct EngineContext {
   SunMoonPlaces places;
   JplPositionResult jplResult;
   JplEphemeris* jpl = nullptr;   // the open JPL file, if any (not owned)
-  YearCache* yearCache = nullptr;  // years prepared lately (lunisolar/prepare.h), if kept (not owned)
 };
 
 }  // namespace orv

@@ -9,12 +9,6 @@
 
 namespace orv {
 
-struct LunarBuildOptions {
-  bool historicalCorrection = false;  // follow the recorded calendars (years 2..1911)
-  int placeIndex = 0;                 // place code of the historical tables (0 Korea, 1 Ming/Qing)
-  bool operator==(const LunarBuildOptions&) const = default;
-};
-
 // Writes consecutive civil dates from November 1 of year - 1 into 585 slots.
 void FillDayTableSolarDates(YearTables& tables, int year);
 

@@ -68,8 +68,9 @@ void YearCache::Clear() {
   uses_ = 0;
 }
 
-bool PrepareYear(EngineContext& ctx, YearTables& tables, int year, const LunarBuildOptions& options) {
-  if (ctx.yearCache != nullptr && ctx.yearCache->Find(year, ctx.settings, options, tables)) return true;
+bool PrepareYear(EngineContext& ctx, YearTables& tables, int year, const LunarBuildOptions& options,
+                 YearCache* cache) {
+  if (cache != nullptr && cache->Find(year, ctx.settings, options, tables)) return true;
   int mode = 0;
   if (tables.Prepared && year >= 1 && SameListSettings(tables.PreparedWith, ctx.settings))
     mode = year - tables.LoadedYear;
@@ -78,6 +79,7 @@ bool PrepareYear(EngineContext& ctx, YearTables& tables, int year, const LunarBu
   tables.LoadedYear = year;
   tables.Prepared = true;
   tables.PreparedWith = ctx.settings;
+  tables.LunarBuiltWith = options;
 
   if (tables.EarlyLeapFlag) {
     // The months before month 11 of year - 1 belong to that year's calendar.
@@ -95,7 +97,7 @@ bool PrepareYear(EngineContext& ctx, YearTables& tables, int year, const LunarBu
       }
     }
   }
-  if (found && ctx.yearCache != nullptr) ctx.yearCache->Store(tables, options);
+  if (found && cache != nullptr) cache->Store(tables, options);
   return found;
 }
 

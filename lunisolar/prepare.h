@@ -39,13 +39,14 @@ class YearCache {
   unsigned long long uses_ = 0;
 };
 
-// Makes `year` the loaded year of `tables`: from ctx.yearCache when it holds
-// the year, else computed. When the tables held the year before or after
+// Makes `year` the loaded year of `tables`: from `cache` (when given) when it
+// holds the year, else computed (and then kept in `cache`). When the tables held the year before or after
 // under the same settings, only the events new to the span are searched.
 // When a leap month turns up before month 11 of the year before, the months
 // before month 11 are taken from that year's own calendar. False when an
 // event search failed (the lists then end early); the tables still describe
 // the year as far as they go.
-bool PrepareYear(EngineContext& ctx, YearTables& tables, int year, const LunarBuildOptions& options);
+bool PrepareYear(EngineContext& ctx, YearTables& tables, int year, const LunarBuildOptions& options,
+                 YearCache* cache = nullptr);
 
 }  // namespace orv

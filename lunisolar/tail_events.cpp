@@ -15,7 +15,6 @@ namespace {
 constexpr double kMeanSunRateDegPerDay = 0.985647;
 // Major terms: the Sun's longitude at a multiple of 30 degrees.
 constexpr double kMajorTermSpacingDeg = 30.0;
-constexpr double kDegreesPerDayOfZoneShift = 360.0;
 
 
 // The instant near `guess` (search scale: selected time system, zone
@@ -94,14 +93,6 @@ void FindEventsPastLists(EngineContext& ctx, YearTables& tables) {
     if (t + zone > until) break;
     target += kMajorTermSpacingDeg;
   }
-}
-
-void ShiftTailZone(YearTables& tables, float deltaDeg) {
-  const double days = static_cast<double>(deltaDeg) / kDegreesPerDayOfZoneShift;
-  for (int i = 0; i < tables.TailNewMoonCount; ++i) tables.TailNewMoons[i] += days;
-  for (int i = 0; i < tables.TailMajorTermCount; ++i) tables.TailMajorTerms[i] += days;
-  if (tables.HeadNewMoon) *tables.HeadNewMoon += days;
-  if (tables.HeadMajorTerm) *tables.HeadMajorTerm += days;
 }
 
 }  // namespace orv

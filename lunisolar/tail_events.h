@@ -15,8 +15,4 @@ namespace orv {
 // The lists and the day table must be filled.
 void FindEventsPastLists(EngineContext& ctx, YearTables& tables);
 
-// Re-expresses the tail instants in the standard time of a meridian
-// `deltaDeg` degrees further east, as the lists' zone shift does.
-void ShiftTailZone(YearTables& tables, float deltaDeg);
-
 }  // namespace orv

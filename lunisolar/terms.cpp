@@ -466,36 +466,4 @@ bool FindSyzygyNear(const YearTables& tables, int y, int m, int d, int h, int mi
   return true;
 }
 
-namespace {
-
-// The shift is counted in whole seconds (4 minutes per degree), so that the
-// seconds of an event survive a shift and its inverse unchanged.
-template <typename Record>
-void ShiftRecord(Record& r, PackedTime& field, float deltaDeg) {
-  const long long totalSeconds = std::llround(240.0 * static_cast<double>(deltaDeg)) + r.seconds;
-  const long long whole = totalSeconds >= 0 ? totalSeconds / 60 : -((-totalSeconds + 59) / 60);
-  r.seconds = static_cast<std::int16_t>(totalSeconds - 60 * whole);
-  int y, m, d, h, mi;
-  UnpackDateTime(r.date, field, y, m, d, h, mi);
-  AddMinutes(static_cast<std::int64_t>(whole), y, m, d, h, mi, y, m, d, h, mi);
-  r.date = PackDate(y, m, d);
-  field = static_cast<PackedTime>(h * 100 + mi);
-}
-
-}  // namespace
-
-void ShiftTermListZone(YearTables& tables, float deltaDeg) {
-  for (SolarTermRecord& r : tables.SolarTermList) {
-    if (r.date == 0) continue;
-    ShiftRecord(r, r.sectionalTime >= 0 ? r.sectionalTime : r.majorTime, deltaDeg);
-  }
-}
-
-void ShiftSyzygyListZone(YearTables& tables, float deltaDeg) {
-  for (SyzygyRecord& r : tables.SyzygyList) {
-    if (r.date == 0) continue;
-    ShiftRecord(r, r.newMoonTime >= 0 ? r.newMoonTime : r.fullMoonTime, deltaDeg);
-  }
-}
-
 }  // namespace orv

@@ -76,9 +76,4 @@ bool FindSolarTermNear(const YearTables& tables, int y, int m, int d, int h, int
 bool FindSyzygyNear(const YearTables& tables, int y, int m, int d, int h, int mi, char direction,
                     char kind, int& oy, int& om, int& od, int& oh, int& omi);
 
-// Re-express every listed instant in the standard time of a meridian
-// `deltaDeg` degrees further east, without searching again.
-void ShiftTermListZone(YearTables& tables, float deltaDeg);
-void ShiftSyzygyListZone(YearTables& tables, float deltaDeg);
-
 }  // namespace orv

@@ -38,6 +38,13 @@ struct SyzygyRecord {
   PackedTime time() const { return newMoonTime >= 0 ? newMoonTime : fullMoonTime; }
 };
 
+// How the lunar months of a year are numbered.
+struct LunarBuildOptions {
+  bool historicalCorrection = false;  // follow the recorded calendars (years 2..1911)
+  int placeIndex = 0;                 // place code of the historical tables (0 Korea, 1 Ming/Qing)
+  bool operator==(const LunarBuildOptions&) const = default;
+};
+
 struct YearTables {
   static constexpr int kDaySlots = 586;
   static constexpr int kListCapacity = 40;
@@ -58,6 +65,7 @@ struct YearTables {
   int LoadedYear = 0;
   bool Prepared = false;  // the tables describe LoadedYear
   CalcSettings PreparedWith;  // the settings the lists were computed with
+  LunarBuildOptions LunarBuiltWith;  // how the lunar months were numbered
 
   std::int32_t MonthPillarOffsets[kPillarOffsets] = {};
   int SpringStartRecord = -1;  // index of the start-of-spring record the offsets count from

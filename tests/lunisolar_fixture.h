@@ -16,6 +16,7 @@ struct CalendarFixture {
   std::unique_ptr<EngineContext> ctx;
   std::unique_ptr<YearTables> tables = std::make_unique<YearTables>();
   LunarBuildOptions options;
+  YearCache* cache = nullptr;  // years kept between preparations, if any
 
   explicit CalendarFixture(int placeIndex = 0) {
     const PlaceTable places = BuiltInPlaceTable();
@@ -24,7 +25,7 @@ struct CalendarFixture {
     options.placeIndex = placeIndex;
   }
   YearTables& Prepare(int year) {
-    PrepareYear(*ctx, *tables, year, options);
+    PrepareYear(*ctx, *tables, year, options, cache);
     return *tables;
   }
 };

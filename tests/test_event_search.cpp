@@ -412,7 +412,7 @@ TEST(EventLists, ASearchThatCannotSucceedEndsAndSaysSo) {
 TEST(YearCache, GivesTheYearAsComputedAndOnlyUnderTheSameSettings) {
   CalendarFixture f, reference;
   YearCache cache;
-  f.ctx->yearCache = &cache;
+  f.cache = &cache;
   f.Prepare(2024);
   f.Prepare(1700);
   ASSERT_TRUE(f.Prepare(2024).Prepared);
@@ -447,7 +447,7 @@ TEST(YearCache, GivesTheYearAsComputedAndOnlyUnderTheSameSettings) {
 TEST(YearCache, KeepsTheMostRecentlyUsedYears) {
   CalendarFixture f;
   YearCache cache;
-  f.ctx->yearCache = &cache;
+  f.cache = &cache;
   for (int year = 2000; year < 2000 + YearCache::kCapacity; ++year) f.Prepare(year);
   YearTables probe;
   ASSERT_TRUE(cache.Find(2000, f.settings, f.options, probe));  // 2000 is now the most recent

@@ -456,7 +456,7 @@ TEST(Historical, CommandLineSwitch) {
     EXPECT_EQ(testing::RunCli(args, dir.path()).out, leapST.out) << args;
   }
 
-  // Places beyond the first four refuse the correction with a notice and
+  // Places without recorded months refuse the correction with a notice and
   // keep the computed calendar.
   const auto tokyo = testing::RunCli("lunar 1876-06-22 --correction on --place 449", dir.path());
   EXPECT_EQ(tokyo.status, 0);

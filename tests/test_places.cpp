@@ -193,9 +193,12 @@ TEST(PlaceTable, CitiesLieWhereTheyAreAndKeepTheirZones) {
   }
 }
 
-TEST(PlaceTable, HistoricalCorrectionOnlyAtTheFirstFourRows) {
+TEST(PlaceTable, HistoricalCorrectionOnlyWhereMonthsAreRecorded) {
   EXPECT_TRUE(PlaceAllowsHistoricalCorrection(0));
-  EXPECT_TRUE(PlaceAllowsHistoricalCorrection(3));
+  EXPECT_TRUE(PlaceAllowsHistoricalCorrection(1));
+  // Rows 2 and 3 keep fixed coordinates but have no recorded months.
+  EXPECT_FALSE(PlaceAllowsHistoricalCorrection(2));
+  EXPECT_FALSE(PlaceAllowsHistoricalCorrection(3));
   EXPECT_FALSE(PlaceAllowsHistoricalCorrection(4));
   EXPECT_FALSE(PlaceAllowsHistoricalCorrection(-1));
 }

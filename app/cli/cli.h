@@ -11,6 +11,7 @@
 #include "app/core/messages.h"
 #include "app/core/files/places.h"
 #include "app/core/reports/year_reports.h"
+#include "app/core/year_service.h"
 #include "ephemeris/context.h"
 #include "ephemeris/jpl_reader.h"
 #include "time/dates.h"
@@ -50,6 +51,8 @@ struct CliContext {
   StderrMessageSink messages;
   std::string programFolder;              // folder of the executable (trailing '/')
   std::unique_ptr<JplEphemeris> jpl;      // open when the ephemeris is a JPL file
+  // Prepares every year a command reads, as it does for the window.
+  std::unique_ptr<YearService> years = std::make_unique<YearService>();
 
   // An engine context over these settings, with the open ephemeris.
   EngineContext MakeEngine() {

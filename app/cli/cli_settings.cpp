@@ -40,8 +40,10 @@ std::optional<bool> CorrectionSwitch(CliContext& ctx) {
   return wanted;
 }
 
+bool CorrectionWanted(CliContext& ctx) { return CorrectionSwitch(ctx).value_or(true); }
+
 bool HistoricalCorrectionFor(CliContext& ctx, int year) {
-  return CorrectionSwitch(ctx).value_or(HistoricalCorrectionByDefault(ctx.settings.PlaceIndex, year));
+  return HistoricalCorrectionApplies(year, ctx.settings.PlaceIndex, CorrectionWanted(ctx));
 }
 
 void ApplyDeltaTModelOption(CalcSettings& settings, const std::string& value) {

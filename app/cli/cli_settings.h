@@ -19,9 +19,10 @@ bool ParseOnOff(const std::string& value, const char* option);
 // "--correction on|off" when given; "on" at a place without historical
 // records is refused with the window's message and reads as off.
 std::optional<bool> CorrectionSwitch(CliContext& ctx);
-// The historical correction for a command about `year`: the switch, or
-// without it what the window shows for that year (on at the first places of
-// the table for the years the records cover, off elsewhere).
+// The user's choice of the historical correction: the switch, on without it.
+bool CorrectionWanted(CliContext& ctx);
+// Whether the lunar months of `year` follow the records: the window's rule
+// (HistoricalCorrectionApplies) for the place and that choice.
 bool HistoricalCorrectionFor(CliContext& ctx, int year);
 
 }  // namespace orv::cli

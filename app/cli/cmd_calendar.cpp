@@ -21,13 +21,10 @@ namespace {
 
 // The engine over the command's settings and ephemeris, and one year's tables.
 struct Calendar {
-  explicit Calendar(CliContext& cli) : cli(cli), ctx(cli.MakeEngine()), tables(std::make_unique<YearTables>()) {
-    options.placeIndex = cli.settings.PlaceIndex;
-  }
+  explicit Calendar(CliContext& cli) : cli(cli), ctx(cli.MakeEngine()), tables(std::make_unique<YearTables>()) {}
   YearTables& Prepare(int year) {
     RequireYearInEphemeris(cli, year);
-    options.historicalCorrection = HistoricalCorrectionFor(cli, year);
-    if (!PrepareYear(ctx, *tables, year, options))
+    if (cli.years->Prepare(ctx, *tables, year, CorrectionWanted(cli)) != YearOutcome::Prepared)
       throw RuntimeFailure("the search for the solar terms or the new and full moons of " + std::to_string(year) +
                            " failed under these settings");
     return *tables;
@@ -35,7 +32,6 @@ struct Calendar {
   CliContext& cli;
   EngineContext ctx;
   std::unique_ptr<YearTables> tables;
-  LunarBuildOptions options;
 };
 
 void RequireCsvFormat(const CliContext& cli) {

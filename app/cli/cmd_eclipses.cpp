@@ -30,9 +30,7 @@ int CmdEclipses(CliContext& cli) {
   EngineContext ctx(cli.settings, cli.observer);
   ctx.jpl = cli.jpl.get();
   auto tables = std::make_unique<YearTables>();
-  LunarBuildOptions options;
-  options.placeIndex = cli.settings.PlaceIndex;
-  if (!PrepareYear(ctx, *tables, year, options))
+  if (cli.years->Prepare(ctx, *tables, year, CorrectionWanted(cli)) != YearOutcome::Prepared)
     throw RuntimeFailure("the search for the solar terms or the new and full moons of " + std::to_string(year) +
                          " failed under these settings");
   std::fputs(EclipsesCsv(ctx, *tables, year, cli.inv.Has("local")).c_str(), stdout);

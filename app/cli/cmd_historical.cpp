@@ -91,15 +91,12 @@ int CmdLunarSpan(CliContext& cli) {
   if (from < limits.lower || to > limits.upper || from > to)
     throw UsageError("the years must satisfy " + std::to_string(limits.lower) + " <= FROM <= TO <= " +
                      std::to_string(limits.upper));
-  LunarBuildOptions options;
-  options.placeIndex = cli.settings.PlaceIndex;
-  const std::optional<bool> correction = CorrectionSwitch(cli);
+  const bool correctionWanted = CorrectionWanted(cli);
   const bool newMoons = cli.inv.Has("newmoons");
   EngineContext ctx = cli.MakeEngine();
   auto tables = std::make_unique<YearTables>();
   for (int year = from; year <= to; ++year) {
-    options.historicalCorrection = correction.value_or(HistoricalCorrectionByDefault(cli.settings.PlaceIndex, year));
-    if (!PrepareYear(ctx, *tables, year, options))
+    if (cli.years->Prepare(ctx, *tables, year, correctionWanted) != YearOutcome::Prepared)
       throw RuntimeFailure("the search for the solar terms or the new and full moons of " + std::to_string(year) +
                            " failed under these settings");
     PrintMonthRuns(*tables, year);

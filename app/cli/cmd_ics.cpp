@@ -60,13 +60,13 @@ int CmdIcs(CliContext& cli) {
   options.fromYear = from;
   options.toYear = to;
   options.memoFolder = cli.settingsFolder;
-  options.build.historicalCorrection = HistoricalCorrectionFor(cli, from);
-  options.build.placeIndex = cli.settings.PlaceIndex;
+  // Each year of the span is numbered by the correction rule for this choice.
+  options.correctionWanted = CorrectionWanted(cli);
 
   EngineContext ctx = cli.MakeEngine();
   auto tables = std::make_unique<YearTables>();
   const std::string text =
-      BuildIcsCalendar(ctx, *tables, cli.places.rows[static_cast<size_t>(cli.settings.PlaceIndex)], options,
+      BuildIcsCalendar(ctx, *tables, *cli.years, cli.places.rows[static_cast<size_t>(cli.settings.PlaceIndex)], options,
                        cli.messages, StampUtc());
   std::string error;
   if (!WriteFileAtomically(*output, text, &error)) throw RuntimeFailure("cannot write " + error);

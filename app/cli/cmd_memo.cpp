@@ -113,10 +113,8 @@ int CmdMemo(CliContext& cli) {
 // The one place the upcoming list asks for a year's tables.
 const YearTables* PrepareListYear(CliContext& cli, EngineContext& engine, YearTables& tables, int year) {
   RequireYearInEphemeris(cli, year);
-  LunarBuildOptions options;
-  options.placeIndex = cli.settings.PlaceIndex;
-  options.historicalCorrection = HistoricalCorrectionFor(cli, year);
-  PrepareYear(engine, tables, year, options);
+  if (cli.years->Prepare(engine, tables, year, CorrectionWanted(cli)) != YearOutcome::Prepared)
+    throw RuntimeFailure("the lunar calendar of " + std::to_string(year) + " could not be computed");
   return &tables;
 }
 

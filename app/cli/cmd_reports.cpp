@@ -30,6 +30,7 @@ struct Reports {
         in{engine, *tables, LunarBuildOptions{}, "", ""} {
     engine.jpl = cli.jpl.get();
     in.lunar.placeIndex = cli.settings.PlaceIndex;
+    in.years = cli.years.get();
     const int place = cli.settings.PlaceIndex;
     if (place >= 0 && place < static_cast<int>(cli.places.rows.size())) {
       in.placeName = PlaceReportName(cli.places.rows[static_cast<size_t>(place)]);
@@ -40,7 +41,8 @@ struct Reports {
   // Loads `year` after checking it against the years of the ephemeris in use.
   void Load(int year) {
     RequireYearInEphemeris(*cli, year);
-    in.lunar.historicalCorrection = HistoricalCorrectionFor(*cli, year);
+    in.correctionWanted = CorrectionWanted(*cli);
+    in.lunar.historicalCorrection = HistoricalCorrectionApplies(year, cli->settings.PlaceIndex, in.correctionWanted);
     EnsureYearLoaded(in, year);
   }
   CliContext* cli;
@@ -112,7 +114,7 @@ int CmdHolidays(CliContext& cli) {
   Reports r(cli);
   r.Load(year);
   if (format == "csv") {
-    std::fputs(PublicHolidaysCsv(PublicHolidaysOfYear(*r.tables, year)).c_str(), stdout);
+    std::fputs(PublicHolidaysCsv(PublicHolidaysOfYear(HolidayCalendar(r.in, year), year)).c_str(), stdout);
     return 0;
   }
   Print(HolidayReportText(r.in, year));

@@ -110,7 +110,9 @@ int CmdSimulate(CliContext& cli) {
   const PlaceRecord& place = cli.places.rows.at(static_cast<size_t>(cli.settings.PlaceIndex));
   SimulationEnvironment env(ctx, place, cli.messages);
   env.lunar.placeIndex = cli.settings.PlaceIndex;
-  env.lunar.historicalCorrection = HistoricalCorrectionFor(cli, request.year);
+  env.correctionWanted = CorrectionWanted(cli);
+  env.lunar.historicalCorrection =
+      HistoricalCorrectionApplies(request.year, cli.settings.PlaceIndex, *env.correctionWanted);
   env.loadedYear = cli.settings.LoadedYear;
   if (cli.jpl) UsableJplYears(cli.jpl->header.Span[0], cli.jpl->header.Span[1], env.jplFirstYear, env.jplLastYear);
 
@@ -121,6 +123,7 @@ int CmdSimulate(CliContext& cli) {
     FirstMessage refusal;
     SimulationEnvironment check(ctx, place, refusal);
     check.lunar = env.lunar;
+    check.correctionWanted = env.correctionWanted;
     check.loadedYear = env.loadedYear;
     check.jplFirstYear = env.jplFirstYear;
     check.jplLastYear = env.jplLastYear;

@@ -13,6 +13,7 @@
 #include "app/core/reports/holidays.h"
 #include "app/core/reports/ics_calendar.h"
 #include "app/core/files/files.h"
+#include "data/public_holiday_rules.h"
 #include "ephemeris/jpl_reader.h"
 #include "lunisolar/prepare.h"
 #include "lunisolar/tail_events.h"
@@ -22,10 +23,6 @@
 
 namespace orv {
 namespace {
-
-// The first places of the table: rows 0..2 start with the historical
-// correction on; rows 0..3 allow it at all.
-constexpr int kCorrectionOnAtStartPlaces = 3;
 
 // A lunar month is about 29.5 days, so the day 30 days after (before) the
 // 15th of a month lies in the month after (before) it.
@@ -89,10 +86,9 @@ CalendarApp::CalendarApp(AppFolders f, MessageSink& m, const Clock& c)
       places(BuiltInPlaceTable()),
       ctx(settings, observer),
       tables(std::make_unique<YearTables>()),
-      years(std::make_unique<YearCache>()),
+      years(std::make_unique<YearService>()),
       runner(&systemRunner_),
       editors(EditorCommandsFromEnvironment()) {
-  ctx.yearCache = years.get();
   LayOutMonthGrid(view.grid, inputs.month, displayMode);
 }
 
@@ -136,11 +132,13 @@ std::string CalendarApp::ConfigReadPath() const {
   return SettingsFileToRead({folders.currentFolder, folders.userConfigFolder}, "", kConfigFileName);
 }
 
-LunarBuildOptions CalendarApp::Options() const {
-  LunarBuildOptions options;
-  options.historicalCorrection = historicalCorrection_;
-  options.placeIndex = settings.PlaceIndex;
-  return options;
+LunarBuildOptions CalendarApp::Options(int year) const {
+  return LunarOptionsOf(year, settings.PlaceIndex, correctionWanted_);
+}
+
+bool CalendarApp::TablesCurrent(int year) const {
+  return tables->Prepared && tables->LoadedYear == year && SameListSettings(tables->PreparedWith, settings) &&
+         tables->LunarBuiltWith == Options(year);
 }
 
 void CalendarApp::Progress(int percent) const {
@@ -192,7 +190,8 @@ int CalendarApp::LoadSettings(int& jplNumber) {
   displayMode = DisplayMode::Solar;
   leapMonthWanted_ = false;
   thirtyYearsAfter = true;
-  historicalCorrection_ = settings.PlaceIndex < kCorrectionOnAtStartPlaces;
+  correctionWanted_ = true;
+  historicalCorrection_ = HistoricalCorrectionApplies(settings.TodayDate[0], settings.PlaceIndex, correctionWanted_);
   correctionEnabled = historicalCorrection_;
   inputs.eraAD = true;
   inputs.yearNumber = settings.TodayDate[0];
@@ -248,47 +247,28 @@ void CalendarApp::Close() {
 // --- Month view ---------------------------------------------------------------
 
 void CalendarApp::PrepareYear(int year) {
-  double firstJd = 0.0, lastJd = 0.0;
-  if (settings.EphemerisCode >= 6 && settings.EphemerisCode <= 9 && ephemeris.Span(firstJd, lastJd)) {
-    // Whole years inside the file, with a margin for the day table, which
-    // runs from November of the year before to June of the year after.
-    const YearLimits usable = JplFileYearLimits(firstJd, lastJd);
-    if (year < usable.lower || year > usable.upper) {
+  if (engineBusy_) return;
+  try {
+    if (years->Prepare(ctx, *tables, year, correctionWanted_) == YearOutcome::OutsideFileYears) {
+      // Whole years inside the file, with a margin for the day table, which
+      // runs from November of the year before to June of the year after.
+      const YearLimits usable = *YearService::FileYears(ctx);
       year = settings.TodayDate[0];
       pendingNotice_ = Format("천체력 적용기간(%d~%d)을\n벗어남. 올해로 재 지정됨\n", usable.lower, usable.upper);
       SetAstronomicalYear(inputs, year);
       inputs.month = settings.TodayDate[1];
+      years->Prepare(ctx, *tables, year, correctionWanted_);
     }
-  }
-  try {
-    orv::PrepareYear(ctx, *tables, year, Options());
   } catch (const JplError& e) {
     tables->Prepared = false;
     messages.Show(e.what(), "오류", MessageButtons::Ok, MessageIcon::Error);
     return;
   }
   settings.LoadedYear = year;
-  builtWith_ = Options();
-}
-
-void CalendarApp::RebuildLunarCalendar() {
-  if (!tables->Prepared) return;
-  const int year = tables->LoadedYear;
-  BuildLunarCalendar(*tables, year, Options());
-  // A leap month before month 11 of the year before: those months are
-  // numbered as in their own year, which the full preparation takes over.
-  if (tables->EarlyLeapFlag) {
-    try {
-      orv::PrepareYear(ctx, *tables, year, Options());
-    } catch (const JplError& e) {
-      tables->Prepared = false;
-      messages.Show(e.what(), "오류", MessageButtons::Ok, MessageIcon::Error);
-    }
-  }
-  builtWith_ = Options();
 }
 
 bool CalendarApp::MonthViewBuild() {
+  if (engineBusy_) return false;
   Progress(0);
   if (inputs.month < 1 || inputs.month > 12) {
     // The month shown stays, with the inputs that show it.
@@ -312,27 +292,26 @@ bool CalendarApp::MonthViewBuild() {
     LayOutMonthGrid(view.grid, inputs.month, displayMode);
   }
 
-  if (inputs.eraAD && HistoricalCorrectionByDefault(settings.PlaceIndex, year)) {
-    correctionEnabled = true;
-    if (!correctionAdviceShown) {
-      correctionAdviceShown = true;
-      historicalCorrection_ = true;
-      messages.Show("필요에 따라 음력보정 체크해제 하세요", "참고");
-    }
-  } else {
-    correctionEnabled = false;
-    historicalCorrection_ = false;
+  // The box is offered where and when records exist; whether the year
+  // follows them is the rule's answer for the user's choice, whatever years
+  // were shown before.
+  correctionEnabled = HistoricalCorrectionApplies(year, settings.PlaceIndex, true);
+  historicalCorrection_ = HistoricalCorrectionApplies(year, settings.PlaceIndex, correctionWanted_);
+  if (historicalCorrection_ && !correctionAdviceShown) {
+    correctionAdviceShown = true;
+    messages.Show("필요에 따라 음력보정 체크해제 하세요", "참고");
   }
 
   Progress(20);
-  if (year != LoadedYear()) {
+  if (!TablesCurrent(year)) {
     PrepareYear(year);
     // The span check may have turned the inputs to this year.
-    year = AstronomicalYear(inputs);
+    if (AstronomicalYear(inputs) != year) {
+      year = AstronomicalYear(inputs);
+      correctionEnabled = HistoricalCorrectionApplies(year, settings.PlaceIndex, true);
+      historicalCorrection_ = HistoricalCorrectionApplies(year, settings.PlaceIndex, correctionWanted_);
+    }
     LayOutMonthGrid(view.grid, inputs.month, displayMode);
-  } else if (builtWith_.historicalCorrection != historicalCorrection_ ||
-             builtWith_.placeIndex != settings.PlaceIndex) {
-    RebuildLunarCalendar();
   }
   Progress(40);
   if (!tables->Prepared) {
@@ -348,6 +327,8 @@ bool CalendarApp::MonthViewBuild() {
   request.eraAD = inputs.eraAD;
   bool ok = false;
   try {
+    if (year >= data::kFirstPublicHolidayYear - 1)
+      request.holidayCalendar = &years->KoreanCalendar(ctx, *tables, year);
     ok = FillMonthView(ctx, *tables, memos, request, view, progress);
     if (!ok && request.leapWanted) {
       // No such leap month (the inputs changed under it): the regular month.
@@ -375,6 +356,7 @@ bool CalendarApp::MonthViewBuild() {
 }
 
 void CalendarApp::StepYear(bool up) {
+  if (engineBusy_) return;
   if (inputs.yearNumber == 0) inputs.eraAD = true;
   MoveYearNumber(up);
   leapMonthWanted_ = false;
@@ -383,6 +365,7 @@ void CalendarApp::StepYear(bool up) {
 }
 
 void CalendarApp::StepMonth(bool up) {
+  if (engineBusy_) return;
   const bool lunar = displayMode == DisplayMode::Lunar;
   const int year = AstronomicalYear(inputs);
   // Leap flag of the lunar month next to (after or before) the shown regular one.
@@ -420,6 +403,7 @@ void CalendarApp::StepMonth(bool up) {
 }
 
 void CalendarApp::ShowInputs() {
+  if (engineBusy_) return;
   if (displayMode == DisplayMode::Lunar) leapMonthWanted_ = false;
   MonthViewBuild();
 }
@@ -438,6 +422,7 @@ void CalendarApp::SetThirtyYearsAfter(bool after) { thirtyYearsAfter = after; }
 void CalendarApp::SetProgress(ProgressFunction onProgress) { progress = std::move(onProgress); }
 
 void CalendarApp::ReloadMemoFile() {
+  if (engineBusy_) return;
   // Whatever editor saved it, and whenever: the month view follows the file.
   ReadMemoFile(memos, folders.currentFolder);
   MonthViewBuild();
@@ -469,10 +454,8 @@ CivilDate CalendarApp::Today() const {
 const YearTables* CalendarApp::ListYear(int year) {
   if (!YearInRange(year)) return nullptr;
   if (!listTables_) listTables_ = std::make_unique<YearTables>();
-  LunarBuildOptions options = Options();
-  options.historicalCorrection = false;  // the lists look at the present, outside the recorded months
   try {
-    orv::PrepareYear(ctx, *listTables_, year, options);
+    if (years->Prepare(ctx, *listTables_, year, correctionWanted_) != YearOutcome::Prepared) return nullptr;
   } catch (const JplError&) {
     return nullptr;
   }
@@ -496,6 +479,7 @@ SimulationEnvironment CalendarApp::SimulationEnv(MessageSink& runMessages) {
   SimulationEnvironment env(ctx, Place(), runMessages);
   env.lunar.historicalCorrection = historicalCorrection_;
   env.lunar.placeIndex = settings.PlaceIndex;
+  env.correctionWanted = correctionWanted_;
   env.loadedYear = settings.LoadedYear;
   double firstJd = 0.0, lastJd = 0.0;
   if (ephemeris.Span(firstJd, lastJd)) UsableJplYears(firstJd, lastJd, env.jplFirstYear, env.jplLastYear);
@@ -504,6 +488,7 @@ SimulationEnvironment CalendarApp::SimulationEnv(MessageSink& runMessages) {
 }
 
 void CalendarApp::SetDisplayMode(DisplayMode mode) {
+  if (engineBusy_) return;
   if (mode == displayMode) return;
   if (mode == DisplayMode::Solar && view.filled && tables->Prepared) {
     // Back to the solar month that holds the first day of the lunar month shown.
@@ -521,6 +506,7 @@ void CalendarApp::SetDisplayMode(DisplayMode mode) {
 }
 
 void CalendarApp::ToggleLeapMonth() {
+  if (engineBusy_) return;
   if (leapMonthWanted_) {
     leapMonthWanted_ = false;
     MonthViewBuild();
@@ -539,17 +525,20 @@ void CalendarApp::ToggleLeapMonth() {
 }
 
 void CalendarApp::ToggleCorrection() {
+  if (engineBusy_) return;
   if (!PlaceAllowsHistoricalCorrection(settings.PlaceIndex) && !historicalCorrection_) {
     messages.Show(kHistoricalCorrectionRefused, "안내");
     return;
   }
-  historicalCorrection_ = !historicalCorrection_;
+  // The box shows whether the year follows the records; pressing it asks
+  // for the other answer, which every year keeps until pressed again.
+  correctionWanted_ = !historicalCorrection_;
   if (displayMode == DisplayMode::Lunar) leapMonthWanted_ = false;
-  RebuildLunarCalendar();
   MonthViewBuild();
 }
 
 void CalendarApp::GoToToday() {
+  if (engineBusy_) return;
   const int loaded = settings.LoadedYear;
   ComputeTodayDate(settings, clock);
   settings.LoadedYear = loaded;  // the tables in memory are still those of the loaded year
@@ -620,7 +609,9 @@ std::string StampUtc(const Clock& clock) {
 }  // namespace
 
 ReportInputs CalendarApp::ReportIn() {
-  return ReportInputs{ctx, *tables, Options(), PlaceReportName(Place()), Place().timeZone};
+  const int year = tables->Prepared ? tables->LoadedYear : AstronomicalYear(inputs);
+  return ReportInputs{ctx,       *tables,          Options(year), PlaceReportName(Place()), Place().timeZone,
+                      years.get(), correctionWanted_};
 }
 
 BirthPillars CalendarApp::BirthPillarsAt(int placeIndex, const BirthReading& reading) const {
@@ -681,10 +672,12 @@ YearLimits CalendarApp::ReportYearLimits() const {
 }
 
 void CalendarApp::DayReport(int column, int row) {
+  if (engineBusy_) return;
   if (SelectDay(column, row)) ShowDayReport();
 }
 
 bool CalendarApp::SelectDay(int column, int row) {
+  if (engineBusy_) return false;
   if (AstronomicalYear(inputs) != LoadedYear()) {
     messages.Show(kYearNotShownMessage, kYearNotShownCaption);
     return false;
@@ -716,6 +709,7 @@ bool CalendarApp::SelectDay(int column, int row) {
 }
 
 void CalendarApp::ShowDayReport() {
+  if (engineBusy_) return;
   if (!selected.selected()) return;
   std::string text;
   ReportInputs in = ReportIn();
@@ -729,6 +723,7 @@ void CalendarApp::ShowDayReport() {
 }
 
 void CalendarApp::SolarTermReport() {
+  if (engineBusy_) return;
   int year;
   if (!LoadInputYear(year)) return;
   std::string text;
@@ -739,6 +734,7 @@ void CalendarApp::SolarTermReport() {
 }
 
 void CalendarApp::SyzygyReport() {
+  if (engineBusy_) return;
   int year;
   if (!LoadInputYear(year)) return;
   std::string text;
@@ -775,6 +771,7 @@ std::vector<EclipseMap> CalendarApp::EclipseMapsOfInputYear() {
 }
 
 void CalendarApp::EclipseReport(bool local) {
+  if (engineBusy_) return;
   if (local && SwitchToStandardTimeForLocalEclipses(settings, messages)) {
     chosenSettings.TimeSystemCode = settings.TimeSystemCode;
     UpdateZoneOffset(chosenSettings);
@@ -810,6 +807,7 @@ void CalendarApp::ThirtyYearTable(int startYear, const char* caption, Table tabl
 }
 
 void CalendarApp::LeapMonthTable() {
+  if (engineBusy_) return;
   int year;
   if (!LoadInputYear(year)) return;
   ThirtyYearTable(year, kLeapMonthTableCaption, [](ReportInputs& in, YearRange range, const ReportProgress& p) {
@@ -818,6 +816,7 @@ void CalendarApp::LeapMonthTable() {
 }
 
 void CalendarApp::LunarDatesTable() {
+  if (engineBusy_) return;
   if (!selected.selected()) {
     messages.Show(kSelectDayFirstMessage, kSelectDayFirstCaption, MessageButtons::Ok, MessageIcon::Error);
     return;
@@ -830,6 +829,7 @@ void CalendarApp::LunarDatesTable() {
 }
 
 void CalendarApp::SolarDatesTable() {
+  if (engineBusy_) return;
   if (!selected.selected()) {
     messages.Show(kSelectDayFirstMessage, kSelectDayFirstCaption, MessageButtons::Ok, MessageIcon::Error);
     return;
@@ -842,6 +842,7 @@ void CalendarApp::SolarDatesTable() {
 }
 
 void CalendarApp::HolidayReport() {
+  if (engineBusy_) return;
   int year;
   if (!LoadInputYear(year)) return;
   std::string text;
@@ -879,6 +880,7 @@ IcsExportRequest CalendarApp::DefaultIcsRequest() const {
 }
 
 bool CalendarApp::ExportIcs(const IcsExportRequest& request) {
+  if (engineBusy_) return false;
   if (request.path.empty()) return false;
   if (request.fromYear > request.toYear) {
     messages.Show("시작 연도가 끝 연도보다 늦습니다.", "참고");
@@ -904,12 +906,12 @@ bool CalendarApp::ExportIcs(const IcsExportRequest& request) {
   options.holidays = request.holidays;
   options.memo = request.memo;
   options.memoFolder = folders.currentFolder;
-  options.build = Options();
+  options.correctionWanted = correctionWanted_;
 
   const int shownYear = tables->Prepared ? tables->LoadedYear : AstronomicalYear(inputs);
   std::string text;
   const bool built = Guarded(messages, [&] {
-    text = BuildIcsCalendar(ctx, *tables, Place(), options, messages, StampUtc(clock));
+    text = BuildIcsCalendar(ctx, *tables, *years, Place(), options, messages, StampUtc(clock));
   });
   // The export left the last year it covered in the tables: back to the one shown.
   if (YearInRange(shownYear)) PrepareYear(shownYear);
@@ -928,30 +930,13 @@ bool CalendarApp::ExportIcs(const IcsExportRequest& request) {
 // --- Places -------------------------------------------------------------------
 
 void CalendarApp::ChangePlace(int index) {
+  if (engineBusy_) return;
   if (index < 0 || index >= static_cast<int>(places.rows.size())) return;
-  historicalCorrection_ = PlaceAllowsHistoricalCorrection(index);
   if (displayMode == DisplayMode::Lunar) leapMonthWanted_ = false;
-  const int year = AstronomicalYear(inputs);
-  if (index != settings.PlaceIndex || year != LoadedYear()) {
-    const PlaceRecord& row = places.rows[static_cast<size_t>(index)];
-    settings.PlaceIndex = index;
-    observer.LongitudeDeg = row.longitude;
-    observer.LatitudeDeg = row.latitude;
-    observer.AltitudeM = row.altitude;
-    ObserverGeocentric(observer);
-    if (year != LoadedYear() && YearInRange(year)) PrepareYear(year);
-    const float shiftDeg = row.meridian - settings.ZoneMeridian;
-    settings.PlaceMeridian = row.meridian;
-    UpdateZoneOffset(settings);
-    if (ReckonsInStandardTime(settings.TimeSystemCode) && tables->Prepared) {
-      // The lists are in the old zone's standard time: re-express them, and
-      // with them the day boundaries of the lunar months.
-      ShiftTermListZone(*tables, shiftDeg);
-      ShiftSyzygyListZone(*tables, shiftDeg);
-      ShiftTailZone(*tables, shiftDeg);
-      RebuildLunarCalendar();
-    }
-  }
+  // The new place's zone and coordinates; the month view then prepares the
+  // year for that place (its own searches in its own standard time), exactly
+  // as a start at that place would.
+  ApplyPlace(settings, observer, places, index);
   const CivilDateTime now = PlaceNow(settings, clock);
   settings.TodayDate[0] = now.year;
   settings.TodayDate[1] = now.month;
@@ -1044,6 +1029,7 @@ bool CalendarApp::CommitChosenSettings() {
 }
 
 void CalendarApp::Apply() {
+  if (engineBusy_) return;
   CommitChosenSettings();
   if (displayMode == DisplayMode::Lunar && leapMonthWanted_) leapMonthWanted_ = false;
   const int year = AstronomicalYear(inputs);

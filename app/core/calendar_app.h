@@ -27,6 +27,7 @@
 #include "app/core/sky/sky_series.h"
 #include "app/core/reports/year_reports.h"
 #include "app/core/simulation/simulation.h"
+#include "app/core/year_service.h"
 #include "ephemeris/context.h"
 #include "lunisolar/lunar_calendar.h"
 #include "lunisolar/prepare.h"
@@ -124,6 +125,10 @@ class CalendarApp {
   // Makes `year` the loaded year (after checking it against the open JPL
   // file's span, which may replace it by this year with a pending notice).
   void PrepareYear(int year);
+  // While a simulation run uses the engine, every operation that would
+  // prepare a year, rebuild the month or run a report does nothing.
+  void SetEngineBusy(bool busy) { engineBusy_ = busy; }
+  bool EngineBusy() const { return engineBusy_; }
 
   // Navigation handlers.
   void StepYear(bool up);             // UpDown1
@@ -328,7 +333,11 @@ class CalendarApp {
   const MonthInputs& Inputs() const { return inputs; }
   DisplayMode Mode() const { return displayMode; }
   bool LeapMonthWanted() const { return leapMonthWanted_; }
+  // Whether the loaded year's lunar months follow the records (the rule of
+  // HistoricalCorrectionApplies for the year, the place and the user's choice).
   bool HistoricalCorrection() const { return historicalCorrection_; }
+  // The user's choice: on unless switched off with the correction box.
+  bool CorrectionWanted() const { return correctionWanted_; }
   bool CorrectionEnabled() const { return correctionEnabled; }
   bool ThirtyYearsAfter() const { return thirtyYearsAfter; }
   int EphemerisChoiceIndex() const { return ephemerisChoiceIndex_; }
@@ -359,14 +368,16 @@ class CalendarApp {
   MemoTable memos;
   EngineContext ctx;
   std::unique_ptr<YearTables> tables;
-  std::unique_ptr<YearCache> years;  // ctx.yearCache: years prepared lately
+  std::unique_ptr<YearService> years;  // prepares every year this state shows or reports
   OpenEphemeris ephemeris;
 
   MonthInputs inputs;
   DisplayMode displayMode = DisplayMode::Solar;
   bool leapMonthWanted_ = false;
   bool pillarsRequested_ = false;
-  bool historicalCorrection_ = false;
+  bool historicalCorrection_ = false;  // derived: the rule for the shown year
+  bool correctionWanted_ = true;       // the user's choice
+  bool engineBusy_ = false;            // a simulation run holds the engine
   bool correctionEnabled = false;     // CheckBox2 usable
   bool correctionAdviceShown = false; // the advice is given once per run
   bool thirtyYearsAfter = true;       // RadioButton7 "후" (else RadioButton6 "전")
@@ -390,7 +401,11 @@ class CalendarApp {
   ProgramRunner* runner;              // starts the editor
   std::vector<std::vector<std::string>> editors;  // editor commands to try, in order
 
-  LunarBuildOptions Options() const;
+  // The lunar build options of `year` at the place (the correction rule).
+  LunarBuildOptions Options(int year) const;
+  // Whether the loaded tables are `year` as the settings, the place and the
+  // correction rule now make it.
+  bool TablesCurrent(int year) const;
   // The tables of civil year `year` for the lists that look ahead (kept apart
   // from the loaded year's, which the month view shows): the one place they
   // are prepared. Null when the year is outside the ephemeris.
@@ -399,9 +414,6 @@ class CalendarApp {
   // The inputs of the report functions over this state.
   ReportInputs ReportIn();
   void Progress(int percent) const;
-  // Rebuilds the lunar months of the loaded year on its lists (correction or
-  // place changed), completing the months before month 11 when needed.
-  void RebuildLunarCalendar();
   int LoadedYear() const;
   bool YearInRange(int year) const;
   void ClearSelection();
@@ -426,7 +438,6 @@ class CalendarApp {
   void ThirtyYearTable(int startYear, const char* caption, Table table);
 
   MonthInputs shownInputs_;           // the inputs of the last month shown
-  LunarBuildOptions builtWith_;       // options the loaded lunar months were built with
   SystemProgramRunner systemRunner_;
 };
 

@@ -275,7 +275,7 @@ bool CalendarApp::BuildPrint(const PrintRequest& request, PrintDocument& documen
   bool ok = false;
   if (tables->Prepared && LoadedYear() == request.year) {
     try {
-      ok = BuildPrintDocument(ctx, *tables, Options(), memos, PlaceReportName(Place()), request, document);
+      ok = BuildPrintDocument(ctx, *tables, Options(request.year), memos, PlaceReportName(Place()), request, document);
     } catch (const JplError& e) {
       messages.Show(e.what(), "오류", MessageButtons::Ok, MessageIcon::Error);
     }

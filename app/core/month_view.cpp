@@ -232,7 +232,7 @@ void MonthBuilder::AddHolidayMarks() {
     SlotDates s;
     if (!Slot(k, s)) continue;
     auto it = byYear.find(s.sy);
-    if (it == byYear.end()) it = byYear.emplace(s.sy, PublicHolidaysOfYear(tables_, s.sy)).first;
+    if (it == byYear.end()) it = byYear.emplace(s.sy, PublicHolidaysOfYear(req_.holidayCalendar != nullptr ? *req_.holidayCalendar : tables_, s.sy)).first;
     for (const PublicHoliday& h : it->second) {
       if (!h.dayOff || h.month != s.sm || h.day != s.sd) continue;
       // Painted like a memo day with the holiday marker; a substitute day

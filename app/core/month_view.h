@@ -66,6 +66,10 @@ struct MonthRequest {
   DisplayMode mode = DisplayMode::Solar;
   bool leapWanted = false;  // lunar mode: the leap month of that number
   bool eraAD = true;        // today's cell is marked only when the era shown is AD
+  // The Korean calendar's tables of the same year, which date the public
+  // holidays whatever the place (the grid keeps the place's lunar dates);
+  // null: the shown tables.
+  const YearTables* holidayCalendar = nullptr;
 };
 
 struct MonthView {

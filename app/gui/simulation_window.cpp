@@ -455,7 +455,10 @@ void TformSimulBox::SetRunning(bool running) {
   for (QWidget* w : std::initializer_list<QWidget*>{ComboBox2, RadioGroup10, RadioGroup11, BitBtn10, Edit14,
                                                     GroupBox_Elapsed, GroupBox_Julian})
     w->setEnabled(!running);
-  // The main window's controls share the engine with the run: they wait.
+  // The main window's controls share the engine with the run: they wait,
+  // and so does every other way in (its shortcuts, the mouse wheel), which
+  // the application state refuses while the run holds the engine.
+  app_.SetEngineBusy(running);
   if (auto* main = qobject_cast<QMainWindow*>(parentWidget()))
     if (main->centralWidget()) main->centralWidget()->setEnabled(!running);
 }

@@ -7,8 +7,10 @@
 // 15 October; JD 2299160.5 is 1582-10-15 00:00), JD 2451544.5 = 2000-01-01
 // 00:00 (Meeus, Astronomical Algorithms, ch. 7), and USNO's March equinox of
 // 2024 (03-20 03:06 UT, 12:06 KST).
+#include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QShortcut>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -154,6 +156,42 @@ class SimulationWindowTest : public QObject {
     QVERIFY(QString::fromStdString(w.opened[1]).endsWith("05_해달_임의황경_통과일시1.csv"));
     QCOMPARE(w.form->Simulation().memory.request.outputCounter, 0);
     QVERIFY(w.messages.messages.empty());
+  }
+
+  void keysDuringARunDoNotReachTheCalendar() {
+    // Ctrl+Page Down pressed on the main window while a run holds the engine:
+    // the year stays where it was; after the run the same key moves it.
+    Window w;
+    w.form->show();
+    TformSimulBox* box = w.Open();
+    box->ComboBox2->setCurrentIndex(kItemApparentEcliptic);
+    box->ComboBox2Change(kItemApparentEcliptic);
+    SetFields({{box->Edit6, "2024"}, {box->Edit7, "1"}, {box->Edit8, "1"}, {box->Edit9, "0"}, {box->Edit10, "0"},
+               {box->Edit11, "0"}, {box->Edit12, "1"}, {box->Edit13, "500000"}});
+    box->RadioGroup10->SetItemIndex(0);
+    box->RadioGroup11->SetItemIndex(kUnitMinutes);
+    // The main window's action bound to Ctrl+Page Down, as a key press reaches it.
+    auto pressNextYear = [&](int times) {
+      for (QAction* action : w.form->findChildren<QAction*>())
+        if (action->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_PageDown))
+          for (int i = 0; i < times; ++i) action->trigger();
+    };
+    bool duringRun = false;
+    int yearDuringRun = 0;
+    // Fires at the run's first look at the event queue.
+    QTimer::singleShot(0, box, [&] {
+      duringRun = box->CancelButton->isEnabled();
+      pressNextYear(5);
+      yearDuringRun = w.form->App().Inputs().yearNumber;
+      box->CancelButton->click();
+    });
+    box->BitBtn10->click();
+    QVERIFY(duringRun);
+    QCOMPARE(yearDuringRun, 2024);
+    QCOMPARE(w.form->App().Inputs().yearNumber, 2024);
+    QCOMPARE(w.form->App().Tables().LoadedYear, 2024);
+    pressNextYear(1);
+    QCOMPARE(w.form->App().Inputs().yearNumber, 2025);
   }
 
   void refusalsShowMessagesAndWriteNothing() {

@@ -187,14 +187,7 @@ std::string PlaceReportName(const PlaceRecord& place) {
 }
 
 bool PlaceAllowsHistoricalCorrection(int index) {
-  return index >= 0 && index < kHistoricalPlaceCount;
-}
-
-bool HistoricalCorrectionByDefault(int index, int year) {
-  // Years whose lunar calendar can follow the historical records.
-  constexpr int kCorrectionFirstYear = 2;
-  constexpr int kCorrectionLastYear = 1912;
-  return PlaceAllowsHistoricalCorrection(index) && year >= kCorrectionFirstYear && year <= kCorrectionLastYear;
+  return index >= 0 && index < kRecordedCalendarPlaceCount;
 }
 
 void ApplyPlace(CalcSettings& settings, Observer& observer, const PlaceTable& table, int index) {

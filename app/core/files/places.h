@@ -25,6 +25,9 @@ inline constexpr int kPlaceFileMaxLineChars = 119;
 // records (Seoul, the Ming/Qing observatory, the Joseon palace, the middle
 // meridian of Korea).
 inline constexpr int kHistoricalPlaceCount = 4;
+// Of those, the rows whose place code has recorded lunar months (Seoul: the
+// Korean calendar, Beijing: the Ming and Qing calendar).
+inline constexpr int kRecordedCalendarPlaceCount = 2;
 // Degrees of meridian per hour of zone offset.
 inline constexpr double kDegreesPerHour = 15.0;
 
@@ -83,12 +86,9 @@ bool PlaceMatches(const PlaceTable& table, int index, const std::string& text);
 std::string PlaceReportName(const PlaceRecord& place);
 
 // Whether the lunar calendar may be aligned with the historical records at
-// this row (the first four rows only).
+// this row: only where records exist (rows 0 and 1). Whether a year is
+// aligned is decided by HistoricalCorrectionApplies (app/core/year_service.h).
 bool PlaceAllowsHistoricalCorrection(int index);
-// Whether the window shows `year` (astronomical) at this row with the
-// correction on when the user has not switched it: at the first four rows, for
-// the years the records cover.
-bool HistoricalCorrectionByDefault(int index, int year);
 // The notice shown when the correction is asked for at any other place.
 inline constexpr const char* kHistoricalCorrectionRefused = "명청,조선,대한민국이외는\n보정하지 않습니다.";
 

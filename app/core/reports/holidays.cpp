@@ -52,8 +52,9 @@ std::string OtherPublicHolidaysText(const std::vector<PublicHoliday>& holidays) 
 const char* WeekdayName(int weekday) { return weekday >= 0 && weekday < 7 ? kWeekdayNames[weekday] : ""; }
 
 std::string HolidayReportText(ReportInputs& in, int year) {
-  EnsureYearLoaded(in, year);
-  const YearTables& t = in.tables;
+  // Public holidays are Korean law: their lunar dates are those of the
+  // Korean calendar, wherever the place shown.
+  const YearTables& t = HolidayCalendar(in, year);
   const auto solar = [year](int month, int day) { return WeekdayName(WeekdayOf(year, month, day)); };
   std::string out = Format("%d년의 기념일(국경일,공휴일)\n\n\n", year);
   out += Format("신정\t(양 01/01)\t%s; 일제시대부터\n\n", solar(1, 1));

@@ -1,5 +1,7 @@
 #include "app/core/reports/ics.h"
 
+#include "app/core/year_service.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -138,7 +140,8 @@ std::string FormatIcs(const std::vector<IcsEvent>& events, float zoneMeridianDeg
   return out;
 }
 
-std::vector<IcsEvent> AstronomicalIcsEvents(EngineContext& ctx, YearTables& tables, const LunarBuildOptions& build,
+std::vector<IcsEvent> AstronomicalIcsEvents(EngineContext& ctx, YearTables& tables, YearService& years,
+                                            bool correctionWanted,
                                             int fromYear, int toYear, const IcsSelection& selection) {
   std::vector<IcsEvent> events;
   const double zone = ctx.settings.ZoneOffsetDays;
@@ -149,7 +152,7 @@ std::vector<IcsEvent> AstronomicalIcsEvents(EngineContext& ctx, YearTables& tabl
     return ctx.time.CurrentUT;
   };
   for (int year = fromYear; year <= toYear; ++year) {
-    PrepareYear(ctx, tables, year, build);
+    years.Prepare(ctx, tables, year, correctionWanted);
     if (selection.terms) {
       for (const SolarTermRecord& r : tables.SolarTermList) {
         if (r.date == 0) break;

@@ -12,6 +12,8 @@
 
 namespace orv {
 
+class YearService;
+
 struct IcsEvent {
   std::string uid;          // stable: the same event gets the same UID in every export
   bool allDay = false;
@@ -44,7 +46,8 @@ struct IcsSelection {
 
 // The astronomical events of the years from..to (inclusive): each year is
 // prepared in `tables` (which then hold `to`).
-std::vector<IcsEvent> AstronomicalIcsEvents(EngineContext& ctx, YearTables& tables, const LunarBuildOptions& build,
+std::vector<IcsEvent> AstronomicalIcsEvents(EngineContext& ctx, YearTables& tables, YearService& years,
+                                            bool correctionWanted,
                                             int fromYear, int toYear, const IcsSelection& selection);
 
 }  // namespace orv

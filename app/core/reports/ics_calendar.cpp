@@ -6,6 +6,7 @@
 #include "app/core/files/memo.h"
 #include "app/core/reports/public_holidays.h"
 #include "app/core/reports/report_format.h"
+#include "app/core/year_service.h"
 #include "lunisolar/prepare.h"
 
 namespace orv {
@@ -61,32 +62,42 @@ bool SolarOfLunar(const YearTables& t, int year, int month, int day, int& y, int
   return true;
 }
 
-void AddHolidaysAndMemos(const YearTables& t, int year, const MemoTable* memos, bool holidays,
-                         std::vector<IcsEvent>& events) {
-  if (holidays) {
-    for (const SolarHoliday& h : kSolarHolidays)
-      events.push_back(AllDay(Format("holiday-%s-%d@orvanta", h.key, year), year, h.month, h.day, h.name, "기념일"));
-    for (const LunarHoliday& h : kLunarHolidays) {
-      int y, m, d;
-      bool found;
-      if (h.day == 0) {  // the eve of the lunar new year: the day before 1/1
-        const int slot = FindDayTableEntry(t, year, 1, 1, 'm', 0);
-        found = slot > 0;
-        if (found) UnpackDate(t.DayTable[slot - 1].solarDate, y, m, d);
-      } else {
-        found = SolarOfLunar(t, year, h.month, h.day, y, m, d);
-      }
-      if (found) events.push_back(AllDay(Format("holiday-%s-%d@orvanta", h.key, year), y, m, d, h.name, "기념일"));
+// The name the rules give a holiday on its date, the row's own without one.
+std::string HolidayName(const char* key, const char* rowName, int y, int m, int d) {
+  const std::string name = PublicHolidayName(key, PackDate(y, m, d));
+  return name.empty() ? rowName : name;
+}
+
+// The holidays of `year`, dated by the Korean calendar's tables `t`.
+void AddHolidays(const YearTables& t, int year, std::vector<IcsEvent>& events) {
+  for (const SolarHoliday& h : kSolarHolidays)
+    events.push_back(AllDay(Format("holiday-%s-%d@orvanta", h.key, year), year, h.month, h.day,
+                            HolidayName(h.key, h.name, year, h.month, h.day), "기념일"));
+  for (const LunarHoliday& h : kLunarHolidays) {
+    int y, m, d;
+    bool found;
+    if (h.day == 0) {  // the eve of the lunar new year: the day before 1/1
+      const int slot = FindDayTableEntry(t, year, 1, 1, 'm', 0);
+      found = slot > 0;
+      if (found) UnpackDate(t.DayTable[slot - 1].solarDate, y, m, d);
+    } else {
+      found = SolarOfLunar(t, year, h.month, h.day, y, m, d);
     }
-    // The days off the rows above do not name: substitute holidays and the
-    // holidays of earlier rules.
-    for (const PublicHoliday& h : PublicHolidaysOfYear(t, year))
-      if (h.dayOff && !ShownByHolidayReportRows(h))
-        events.push_back(AllDay(Format("holiday-%s-%04d%02d%02d@orvanta", h.key.c_str(), h.year, h.month, h.day),
-                                h.year, h.month, h.day, h.name, "공휴일"));
+    if (found)
+      events.push_back(
+          AllDay(Format("holiday-%s-%d@orvanta", h.key, year), y, m, d, HolidayName(h.key, h.name, y, m, d), "기념일"));
   }
-  if (!memos) return;
-  for (const MemoEntry& e : *memos) {
+  // The days off the rows above do not name: substitute holidays and the
+  // holidays of earlier rules.
+  for (const PublicHoliday& h : PublicHolidaysOfYear(t, year))
+    if (h.dayOff && !ShownByHolidayReportRows(h))
+      events.push_back(AllDay(Format("holiday-%s-%04d%02d%02d@orvanta", h.key.c_str(), h.year, h.month, h.day),
+                              h.year, h.month, h.day, h.name, "공휴일"));
+}
+
+// The memo anniversaries of `year`, lunar ones by the place's calendar `t`.
+void AddMemos(const YearTables& t, int year, const MemoTable& memos, std::vector<IcsEvent>& events) {
+  for (const MemoEntry& e : memos) {
     if (e.year > year || e.month < 1 || e.month > 12 || e.day < 1 || e.day > 31) continue;
     const std::string uid =
         Format("memo-%s-%02d%02d-%08x-%d@orvanta", IsLunarMemo(e.kind) ? "lunar" : "solar", e.month, e.day,
@@ -117,17 +128,19 @@ void AddHolidaysAndMemos(const YearTables& t, int year, const MemoTable* memos, 
 
 }  // namespace
 
-std::string BuildIcsCalendar(EngineContext& ctx, YearTables& tables, const PlaceRecord& place,
+std::string BuildIcsCalendar(EngineContext& ctx, YearTables& tables, YearService& years, const PlaceRecord& place,
                              const IcsCalendarOptions& options, MessageSink& /*messages*/,
                              const std::string& stampUtc) {
   std::vector<IcsEvent> events =
-      AstronomicalIcsEvents(ctx, tables, options.build, options.fromYear, options.toYear, options.selection);
+      AstronomicalIcsEvents(ctx, tables, years, options.correctionWanted, options.fromYear, options.toYear,
+                            options.selection);
   MemoTable memos;
   const bool haveMemos = options.memo && ReadMemoFile(memos, options.memoFolder);
   if (options.holidays || haveMemos) {
     for (int year = options.fromYear; year <= options.toYear; ++year) {
-      PrepareYear(ctx, tables, year, options.build);
-      AddHolidaysAndMemos(tables, year, haveMemos ? &memos : nullptr, options.holidays, events);
+      years.Prepare(ctx, tables, year, options.correctionWanted);
+      if (options.holidays) AddHolidays(years.KoreanCalendar(ctx, tables, year), year, events);
+      if (haveMemos) AddMemos(tables, year, memos, events);
     }
   }
   return FormatIcs(events, place.meridian, PlaceReportName(place), stampUtc);

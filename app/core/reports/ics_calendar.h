@@ -12,6 +12,8 @@
 
 namespace orv {
 
+class YearService;
+
 struct IcsCalendarOptions {
   int fromYear = 0;
   int toYear = 0;
@@ -19,10 +21,14 @@ struct IcsCalendarOptions {
   bool holidays = true;
   bool memo = true;
   std::string memoFolder;  // folder of "비망일.txt" ("" = current folder)
-  LunarBuildOptions build;
+  // The user's choice of the historical correction; the year service applies
+  // its rule to each year of the span.
+  bool correctionWanted = true;
 };
 
-std::string BuildIcsCalendar(EngineContext& ctx, YearTables& tables, const PlaceRecord& place,
+// Prepares each year of the span through `years` (the memo anniversaries by
+// the place's lunar calendar, the public holidays by the Korean one).
+std::string BuildIcsCalendar(EngineContext& ctx, YearTables& tables, YearService& years, const PlaceRecord& place,
                              const IcsCalendarOptions& options, MessageSink& messages, const std::string& stampUtc);
 
 }  // namespace orv

@@ -155,6 +155,24 @@ std::vector<PublicHoliday> PublicHolidaysOfYear(const YearTables& tables, int ye
   return out;
 }
 
+std::string PublicHolidayName(const std::string& key, PackedDate date) {
+  const char* name = "";
+  long long nearest = -1;
+  for (int i = 0; i < data::kPublicHolidayRuleCount; ++i) {
+    const data::PublicHolidayRule& r = data::kPublicHolidayRules[i];
+    if (key != r.key) continue;
+    if (InForce(r.fromDate, r.toDate, date)) return r.name;
+    // Packed dates order like the days; the distance only ranks the rules.
+    const long long distance =
+        date < r.fromDate ? static_cast<long long>(r.fromDate) - date : static_cast<long long>(date) - r.toDate;
+    if (nearest < 0 || distance < nearest) {
+      nearest = distance;
+      name = r.name;
+    }
+  }
+  return name;
+}
+
 bool ShownByHolidayReportRows(const PublicHoliday& h) {
   static const char* const kShown[] = {"newyear",     "minsok",        "seollal-eve", "seollal",      "seollal-after",
                                        "samiljeol",   "childrensday",  "buddha",      "memorialday",  "constitution",

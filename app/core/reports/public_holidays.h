@@ -23,6 +23,11 @@ struct PublicHoliday {
 // out). Empty before 1949. Every day off comes first on its date.
 std::vector<PublicHoliday> PublicHolidaysOfYear(const YearTables& tables, int year);
 
+// The name the rules give the holiday `key` on `date`: that of the rule in
+// force then, else of the rule nearest in time; "" for an unknown key. One
+// name per holiday in the grid, the lists and the iCalendar file.
+std::string PublicHolidayName(const std::string& key, PackedDate date);
+
 // Whether a holiday is one of those the twelve rows of the holiday report
 // already show (신정, 설날 and its eve and morrow, 3·1절, ..., 성탄절).
 bool ShownByHolidayReportRows(const PublicHoliday& holiday);

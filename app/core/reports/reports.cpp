@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/core/reports/report_format.h"
+#include "app/core/year_service.h"
 #include "lunisolar/prepare.h"
 #include "time/timescales.h"
 
@@ -24,10 +25,25 @@ constexpr double kSyzygyErrorPolynomial[5] = {-1.47594653612563, 0.5406901136100
 }  // namespace
 
 void EnsureYearLoaded(ReportInputs& in, int year) {
+  if (in.years != nullptr) {
+    // The service decides the correction of each year by its rule, so a
+    // table of thirty years follows the records only in their years.
+    if (in.years->Prepare(in.engine, in.tables, year, in.correctionWanted) != YearOutcome::OutsideFileYears) return;
+    // Callers check the years first; should one slip through, the engine
+    // reports the instant the file cannot serve.
+    PrepareYear(in.engine, in.tables, year, LunarOptionsOf(year, in.engine.settings.PlaceIndex, in.correctionWanted));
+    return;
+  }
   if (in.tables.Prepared && in.tables.LoadedYear == year &&
       SameListSettings(in.tables.PreparedWith, in.engine.settings))
     return;
   PrepareYear(in.engine, in.tables, year, in.lunar);
+}
+
+const YearTables& HolidayCalendar(ReportInputs& in, int year) {
+  EnsureYearLoaded(in, year);
+  if (in.years == nullptr) return in.tables;
+  return in.years->KoreanCalendar(in.engine, in.tables, year);
 }
 
 double ShownOnCivilClock(const ReportInputs& in, double jdStandard, std::string& label) {

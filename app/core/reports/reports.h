@@ -13,6 +13,8 @@
 
 namespace orv {
 
+class YearService;
+
 // The engine context (settings, observer, current instant), the loaded
 // year's tables and how its lunar calendar is built, and the selected place's
 // name as reports print it (PlaceReportName). A report about another year
@@ -23,6 +25,12 @@ struct ReportInputs {
   LunarBuildOptions lunar;
   std::string placeName;
   std::string timeZone;  // IANA zone of the place's civil clock ("" = none known)
+  // The year service that prepares every year a report reads (its cache,
+  // the correction rule per year, the Korean calendar of the holidays), with
+  // the user's correction choice. Without one, years are prepared with
+  // `lunar` as it is and holidays taken from `tables`.
+  YearService* years = nullptr;
+  bool correctionWanted = true;
 };
 
 // Called with the number of years done (0..30) while a 30-year table runs.
@@ -31,6 +39,11 @@ using ReportProgress = std::function<void(int yearsDone)>;
 // Makes `year` the loaded year of the tables unless it already is (under the
 // settings in effect).
 void EnsureYearLoaded(ReportInputs& in, int year);
+
+// The tables the public holidays of `year` are dated by: the Korean calendar
+// of that year, whatever the place (the loaded tables when no service is
+// given). Loads `year` into in.tables first.
+const YearTables& HolidayCalendar(ReportInputs& in, int year);
 
 // Title note of the year reports, closing the title's parenthesis:
 // "적용된 시간체계는 TT(지구시))", "... UT(세계시))" or "... ST(표준시))".

@@ -1,6 +1,7 @@
 // The simulation run: item table, targets, start and end instants, range
 // check, output naming, run header, stepping and the angle texts. The item
 // writers are in simulation_items.cpp and simulation_calendar.cpp.
+#include "app/core/year_service.h"
 #include "app/core/simulation/simulation.h"
 
 #include <cerrno>
@@ -210,6 +211,11 @@ int KeepTargetSelection(int previous, int ephemerisCode, int item) {
 }
 
 int TargetJplBody(int target) { return target >= 0 && target < kJplTargetCount ? kTargetBodies[target] : -1; }
+
+LunarBuildOptions LunarOptionsFor(const SimulationEnvironment& env, int year) {
+  if (!env.correctionWanted) return env.lunar;
+  return LunarOptionsOf(year, env.lunar.placeIndex, *env.correctionWanted);
+}
 
 void UsableJplYears(double firstJD, double lastJD, int& firstYear, int& lastYear) {
   const YearLimits usable = JplFileYearLimits(firstJD, lastJD);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -135,6 +136,10 @@ struct SimulationEnvironment {
   const PlaceRecord& place;      // the selected place (run header, item 3)
   MessageSink& messages;
   LunarBuildOptions lunar;       // historical correction and place code (items 11-14)
+  // The user's choice of the historical correction: when given, each year of
+  // items 11-14 is numbered by the rule of app/core/year_service.h with it;
+  // else every year with `lunar` as it is.
+  std::optional<bool> correctionWanted;
   int loadedYear = 0;            // the main window's year (item 14's PLAN404 note)
   // Usable years of the open JPL file (codes 6 to 9): the range of the run.
   int jplFirstYear = 0;
@@ -145,6 +150,9 @@ struct SimulationEnvironment {
   // of it is kept (may be empty).
   std::function<bool()> cancelled;
 };
+
+// How the lunar months of `year` are numbered in a run of `env`.
+LunarBuildOptions LunarOptionsFor(const SimulationEnvironment& env, int year);
 
 // Usable years of a JPL file spanning [firstJD, lastJD] (JplFileYearLimits).
 void UsableJplYears(double firstJD, double lastJD, int& firstYear, int& lastYear);

@@ -4,6 +4,7 @@
 // it is).
 #include <memory>
 
+#include "app/core/year_service.h"
 #include "app/core/simulation/simulation_internal.h"
 #include "lunisolar/prepare.h"
 #include "lunisolar/terms.h"
@@ -29,7 +30,7 @@ class YearBuilder {
   explicit YearBuilder(ItemRun& run) : run_(run), tables_(std::make_unique<YearTables>()) {}
   YearTables& Year(int year) {
     if (year != built_) {
-      PrepareYear(run_.ctx(), *tables_, year, run_.env.lunar);
+      PrepareYear(run_.ctx(), *tables_, year, LunarOptionsFor(run_.env, year));
       built_ = year;
     }
     return *tables_;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 
+#include "app/core/year_service.h"
 #include "app/core/simulation/simulation_internal.h"
 #include "eclipses/eclipse_global.h"
 #include "eclipses/riseset.h"
@@ -247,7 +248,7 @@ void WriteEclipses(ItemRun& run) {
   run.EachRepetition([&](double t) {
     const int year = JulianDayToCalendar(t + run.settings().ZoneOffsetDays).year;
     if (year != built) {
-      PrepareYear(run.ctx(), *tables, year, run.env.lunar);
+      PrepareYear(run.ctx(), *tables, year, LunarOptionsFor(run.env, year));
       built = year;
     }
     WriteEclipsesFrom(run, *tables, year, t);

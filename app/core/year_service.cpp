@@ -1,0 +1,92 @@
+#include "app/core/year_service.h"
+
+#include "app/core/files/places.h"
+#include "ephemeris/jpl_reader.h"
+
+namespace orv {
+namespace {
+
+// Years whose day tables (November of the year before to June of the year
+// after) reach the recorded lunar years 2..1911.
+constexpr int kCorrectionFirstYear = 2;
+constexpr int kCorrectionLastYear = 1912;
+
+// The meridian of Korean standard time, which the Korean calendar (KASI) has
+// reckoned with for every year since 1912, the public holidays' years included.
+constexpr float kKoreanCalendarMeridianDeg = 135.0f;
+constexpr int kKoreanPlaceIndex = 0;
+
+// Ephemeris codes that read a JPL file (DE406, DE422, DE431, DE441).
+constexpr int kFirstJplCode = 6;
+constexpr int kLastJplCode = 9;
+
+}  // namespace
+
+bool HistoricalCorrectionApplies(int year, int placeIndex, bool correctionWanted) {
+  return correctionWanted && PlaceAllowsHistoricalCorrection(placeIndex) && year >= kCorrectionFirstYear &&
+         year <= kCorrectionLastYear;
+}
+
+LunarBuildOptions LunarOptionsOf(int year, int placeIndex, bool correctionWanted) {
+  LunarBuildOptions options;
+  options.historicalCorrection = HistoricalCorrectionApplies(year, placeIndex, correctionWanted);
+  options.placeIndex = placeIndex;
+  return options;
+}
+
+CalcSettings KoreanCalendarSettings(const CalcSettings& settings) {
+  CalcSettings korean = settings;
+  korean.PlaceIndex = kKoreanPlaceIndex;
+  korean.PlaceMeridian = kKoreanCalendarMeridianDeg;
+  // The civil clock reckons the lists in standard time as well.
+  if (!ReckonsInStandardTime(korean.TimeSystemCode)) korean.TimeSystemCode = kTimeST;
+  UpdateZoneOffset(korean);
+  return korean;
+}
+
+YearService::YearService() : korean_(std::make_unique<YearTables>()) {}
+YearService::~YearService() = default;
+
+std::optional<YearLimits> YearService::FileYears(const EngineContext& ctx) {
+  const int code = ctx.settings.EphemerisCode;
+  if (code < kFirstJplCode || code > kLastJplCode || ctx.jpl == nullptr || !ctx.jpl->IsOpen()) return std::nullopt;
+  return JplFileYearLimits(ctx.jpl->header.Span[0], ctx.jpl->header.Span[1]);
+}
+
+YearOutcome YearService::Prepare(EngineContext& ctx, YearTables& tables, int year, bool correctionWanted) {
+  if (const std::optional<YearLimits> usable = FileYears(ctx); usable && (year < usable->lower || year > usable->upper))
+    return YearOutcome::OutsideFileYears;
+  const LunarBuildOptions options = LunarOptionsOf(year, ctx.settings.PlaceIndex, correctionWanted);
+  if (tables.Prepared && tables.LoadedYear == year && SameListSettings(tables.PreparedWith, ctx.settings) &&
+      tables.LunarBuiltWith == options) {
+    // Already this year (a report of the year shown); the settings outside
+    // the list key are the caller's.
+    tables.PreparedWith = ctx.settings;
+    return YearOutcome::Prepared;
+  }
+  return PrepareYear(ctx, tables, year, options, &cache_) ? YearOutcome::Prepared : YearOutcome::SearchFailed;
+}
+
+const YearTables& YearService::KoreanCalendar(EngineContext& ctx, const YearTables& shown, int year) {
+  const CalcSettings korean = KoreanCalendarSettings(ctx.settings);
+  const LunarBuildOptions options = LunarOptionsOf(year, kKoreanPlaceIndex, false);
+  // The shown tables already are that calendar at Seoul under standard time
+  // (the correction never reaches the years of the holidays).
+  if (shown.Prepared && shown.LoadedYear == year && SameListSettings(shown.PreparedWith, korean) &&
+      !HistoricalCorrectionApplies(year, shown.PreparedWith.PlaceIndex, true))
+    return shown;
+  if (korean_->Prepared && korean_->LoadedYear == year && SameListSettings(korean_->PreparedWith, korean))
+    return *korean_;
+  koreanSettings_ = korean;
+  EngineContext engine(koreanSettings_, koreanObserver_);
+  engine.jpl = ctx.jpl;
+  PrepareYear(engine, *korean_, year, options, &cache_);
+  return *korean_;
+}
+
+void YearService::Forget() {
+  cache_.Clear();
+  korean_->Prepared = false;
+}
+
+}  // namespace orv
