@@ -65,7 +65,10 @@ bool ParseMemoLine(const std::string& line, MemoEntry& row) {
   while (p < end && IsBlank(*p)) ++p;
   const char* word = p;
   while (p < end && !IsBlank(*p)) ++p;
-  if (p > word) row.name = CutToCp949Length(std::string(word, p), kMemoNameMaxBytes);
+  std::string name;
+  for (const char* c = word; c < p; ++c)
+    if (static_cast<unsigned char>(*c) >= 0x20 && *c != '\x7F') name += *c;  // no NUL or control character
+  if (!name.empty()) row.name = CutToCp949Length(name, kMemoNameMaxBytes);
   return true;
 }
 
@@ -77,34 +80,91 @@ bool FieldsInRange(const MemoEntry& row) {
 
 }  // namespace
 
+namespace {
+
+// The lines a reading of the memo file passed over, said in one message.
+struct MemoSkips {
+  std::vector<std::string> lines;  // "<n>번째 줄: <why>"
+  void Add(int lineNumber, const std::string& why) {
+    lines.push_back(std::to_string(lineNumber) + "번째 줄: " + why);
+  }
+  std::string Text(const std::string& path) const {
+    constexpr std::size_t kListed = 5;
+    std::string text = path + "에서 읽지 않은 줄 " + std::to_string(lines.size()) + "개가 있습니다:";
+    for (std::size_t i = 0; i < lines.size() && i < kListed; ++i) text += "\n" + lines[i];
+    if (lines.size() > kListed) text += "\n... 외 " + std::to_string(lines.size() - kListed) + "줄";
+    return text;
+  }
+};
+
+// The field separators of a row: "," or "." up to the name; a "." inside the
+// name stays (so "1.1990.5.5.Dr.Kim" is named "Dr.Kim").
+void DotsBeforeTheNameToCommas(std::string& line) {
+  int separators = 0;
+  for (char& c : line) {
+    if (separators == 4) break;
+    if (c == '.') c = ',';
+    if (c == ',') ++separators;
+  }
+}
+
+}  // namespace
+
 bool ReadMemoFile(MemoTable& memos, const std::string& folder, MessageSink* messages) {
   memos.clear();
-  std::string bytes;
+  std::string bytes, error;
   const std::string path = JoinPath(folder, kMemoFileName);
-  const ReadResult read = ReadRegularFile(path, bytes);
-  if (read == ReadResult::NotRegular && messages) messages->Show(NotRegularFileText(path), "알림");
+  const ReadResult read = ReadRegularFile(path, bytes, &error, kMaxMemoFileBytes);
+  if (read != ReadResult::Ok && read != ReadResult::Missing && messages) messages->Show(error, "알림");
   if (read != ReadResult::Ok) return false;
   const std::string text = DecodeFileText(bytes);
 
   MemoEntry row;  // carries over the fields a line leaves unread
+  MemoSkips skips;
+  std::string endedBy;  // why the table ended before the file did ("" while reading)
   std::size_t pos = 0;
-  while (pos < text.size() && static_cast<int>(memos.size()) < kMemoCapacity) {
+  int lineNumber = 0;
+  while (pos < text.size()) {
     std::size_t eol = text.find('\n', pos);
     if (eol == std::string::npos) eol = text.size();
     std::string line = text.substr(pos, eol - pos);
     pos = eol + 1;
+    ++lineNumber;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     line.resize(PrefixBytes(line, kMemoLineMaxChars));
-    if (line.empty()) break;
+    if (!endedBy.empty()) {
+      if (!line.empty() && (line[0] == '-' || line[0] == '1')) skips.Add(lineNumber, endedBy);
+      continue;
+    }
+    if (line.empty()) {
+      endedBy = std::to_string(lineNumber) + "번째 줄의 빈 줄 뒤에 있습니다";
+      continue;
+    }
     if (line[0] != '-' && line[0] != '1') continue;
-    std::replace(line.begin(), line.end(), '.', ',');
+    if (static_cast<int>(memos.size()) == kMemoCapacity) {
+      endedBy = "기념일은 " + std::to_string(kMemoCapacity) + "개까지 읽습니다";
+      skips.Add(lineNumber, endedBy);
+      continue;
+    }
+    DotsBeforeTheNameToCommas(line);
     MemoEntry parsed = row;
-    if (!ParseMemoLine(line, parsed)) continue;
-    if (parsed.month == 0 || parsed.day == 0) break;
-    if (!FieldsInRange(parsed)) continue;
+    if (!ParseMemoLine(line, parsed)) {
+      skips.Add(lineNumber, "숫자가 너무 큽니다");
+      continue;
+    }
+    if (parsed.month == 0 || parsed.day == 0) {
+      skips.Add(lineNumber, "월이나 일이 0입니다 (여기서 읽기를 멈춥니다)");
+      endedBy = std::to_string(lineNumber) + "번째 줄에서 읽기를 멈췄습니다";
+      continue;
+    }
+    if (!FieldsInRange(parsed)) {
+      skips.Add(lineNumber, "월, 일 또는 첫해가 범위를 벗어났습니다");
+      continue;
+    }
     row = parsed;
     memos.push_back(row);
   }
+  if (!skips.lines.empty() && messages) messages->Show(skips.Text(path), "알림");
   return true;
 }
 

@@ -111,12 +111,12 @@ void AddHolidaysAndMemos(const YearTables& t, int year, const MemoTable* memos, 
 }  // namespace
 
 std::string BuildIcsCalendar(EngineContext& ctx, YearTables& tables, const PlaceRecord& place,
-                             const IcsCalendarOptions& options, MessageSink& /*messages*/,
+                             const IcsCalendarOptions& options, MessageSink& messages,
                              const std::string& stampUtc) {
   std::vector<IcsEvent> events =
       AstronomicalIcsEvents(ctx, tables, options.build, options.fromYear, options.toYear, options.selection);
   MemoTable memos;
-  const bool haveMemos = options.memo && ReadMemoFile(memos, options.memoFolder);
+  const bool haveMemos = options.memo && ReadMemoFile(memos, options.memoFolder, &messages);
   if (options.holidays || haveMemos) {
     for (int year = options.fromYear; year <= options.toYear; ++year) {
       PrepareYear(ctx, tables, year, options.build);
