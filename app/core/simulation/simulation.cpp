@@ -428,10 +428,10 @@ bool CsvOutput::Flush() {
 
 void CsvOutput::Write(const std::string& text) {
   if (!file_.IsOpen() || failed_) return;
-  // Rows end with "\n"; no other control character (a NUL or a tab from a
-  // damaged place file) belongs in a cell.
+  // Rows end with "\n" and some labels carry a tab; no other control
+  // character (a NUL from a damaged file) belongs in the table.
   for (char c : text)
-    if (c == '\n' || (static_cast<unsigned char>(c) >= 0x20 && c != '\x7F')) buffer_ += c;
+    if (c == '\n' || c == '\t' || (static_cast<unsigned char>(c) >= 0x20 && c != '\x7F')) buffer_ += c;
   if (buffer_.size() >= kCsvBufferBytes) Flush();
 }
 
