@@ -32,9 +32,6 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 const QString kRedBackground = "background-color: #FF0000;";
 
-// Largest user Delta T the window accepts, in seconds: the configuration
-// reader's bound (about 11.6 days).
-constexpr double kMaxUserDeltaTSeconds = 1e6;
 // What waits for a simulation run (closing, the memo reload) is tried again
 // this often.
 constexpr int kWaitForRunMs = 50;
