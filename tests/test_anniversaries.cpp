@@ -78,8 +78,8 @@ TEST(MemoFormats, FirstFormatNamesStopAtABlankSecondFormatNamesRunToTheLineEnd) 
     const char* third;
   } cases[] = {
       // The first format: the first blank-free word (points read as commas
-      // throughout the line), cut at 15 CP949 bytes.
-      {false, "띄어", "점,과,쉼표가", "아주긴기념일이"},
+      // before the name only), cut at 15 CP949 bytes.
+      {false, "띄어", "점.과,쉼표가", "아주긴기념일이"},
       {true, "띄어 쓴 이름", "점.과,쉼표가 있는 이름:", "아주긴기념일이름이랍니다"},
   };
   for (const Case& c : cases) {

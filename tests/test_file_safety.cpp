@@ -120,18 +120,23 @@ TEST(AtomicWrite, EveryFailureLeavesTheOldFileAndNoTemporaryFile) {
 TEST(AtomicWrite, TemporaryFilesOfKilledRunsAreRemovedNextTime) {
   TempDir dir;
   const std::string dead = std::to_string(kPidNeverRunning);
-  dir.write("out.csv.tmp" + dead, std::string(1000, 'x'));         // the older name
-  dir.write("out.csv.tmp" + dead + "-a1B2c3", std::string(10, 'x'));
-  // Kept: a running process's file (pid 1 always runs), other files.
-  dir.write("out.csv.tmp1-zzzzzz", "busy");
+  dir.write("out.csv.orvanta-tmp" + dead + "-a1B2c3", std::string(10, 'x'));
+  // Kept: a running process's file (pid 1 always runs), and every file whose
+  // name only looks like a temporary one (the user's own).
+  dir.write("out.csv.orvanta-tmp1-zzzzzz", "busy");
+  dir.write("out.csv.tmp" + dead, std::string(1000, 'x'));
+  dir.write("out.csv.tmp" + dead + "-a1B2c3", "mine");
+  dir.write("out.csv.orvanta-tmp" + dead + "-a1B2", "mine too");
+  dir.write("out.csv.orvanta-tmp" + dead + "-a1B.c3", "and this");
   dir.write("out.csv.tmpnotes", "mine");
-  dir.write("other.csv.tmp" + dead, "not ours");
+  dir.write("other.csv.orvanta-tmp" + dead + "-a1B2c3", "not ours");
   ASSERT_TRUE(WriteFileAtomically(dir.file("out.csv"), "a,b\n"));
-  EXPECT_FALSE(std::filesystem::exists(dir.file("out.csv.tmp" + dead)));
-  EXPECT_FALSE(std::filesystem::exists(dir.file("out.csv.tmp" + dead + "-a1B2c3")));
-  EXPECT_TRUE(std::filesystem::exists(dir.file("out.csv.tmp1-zzzzzz")));
-  EXPECT_TRUE(std::filesystem::exists(dir.file("out.csv.tmpnotes")));
-  EXPECT_TRUE(std::filesystem::exists(dir.file("other.csv.tmp" + dead)));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("out.csv.orvanta-tmp" + dead + "-a1B2c3")));
+  for (const std::string& kept :
+       {std::string("out.csv.orvanta-tmp1-zzzzzz"), "out.csv.tmp" + dead, "out.csv.tmp" + dead + "-a1B2c3",
+        "out.csv.orvanta-tmp" + dead + "-a1B2", "out.csv.orvanta-tmp" + dead + "-a1B.c3", std::string("out.csv.tmpnotes"),
+        "other.csv.orvanta-tmp" + dead + "-a1B2c3"})
+    EXPECT_TRUE(std::filesystem::exists(dir.file(kept))) << kept;
   EXPECT_EQ(dir.read("out.csv"), "a,b\n");
 }
 

@@ -296,7 +296,10 @@ TEST(PlaceFile, ReadsPlacesAndSkipsCommentsAndHeadings) {
   PlaceTable t = BuiltInPlaceTable();
   RecordingMessageSink messages;
   ASSERT_TRUE(ReadPlaceFile(t, dir.path(), messages));
-  EXPECT_TRUE(messages.messages.empty());
+  // The place after the blank line is not read, and the user is told.
+  ASSERT_EQ(messages.messages.size(), 1u);
+  EXPECT_EQ(messages.messages[0].text,
+            "지역경위고도.txt 6번째 줄을 건너뜁니다: 5번째 줄의 빈 줄 뒤에 있어 읽지 않습니다");
   ASSERT_EQ(t.rows.size(), 654u);
   const PlaceRecord& home = t.rows[652];
   EXPECT_EQ(home.meridian, -75.0f);
@@ -405,7 +408,12 @@ TEST(PlaceFile, AtMostFiftyRowsAndNothingWithoutAFile) {
   ASSERT_TRUE(ReadPlaceFile(t, dir.path(), messages));
   EXPECT_EQ(t.rows.size(), 652u + PlaceTable::kMaxUserRows);
   EXPECT_EQ(t.rows.back().name, "Place 49");
-  EXPECT_TRUE(messages.messages.empty());
+  // The ten places past the fiftieth are named, not dropped in silence.
+  ASSERT_EQ(messages.messages.size(), 1u);
+  EXPECT_EQ(messages.messages[0].text.rfind("지역경위고도.txt에서 읽지 않은 줄 10개를 건너뜁니다:\n"
+                                            "51번째 줄: 지역은 50개까지만 읽습니다", 0), 0u)
+      << messages.messages[0].text;
+  messages.messages.clear();
 
   // Binary garbage neither crashes nor adds rows.
   std::string garbage;

@@ -1,11 +1,39 @@
 #include "time/text_format.h"
 
+#include <locale.h>
+
 #include <cstdarg>
 #include <cstdio>
 
 namespace orv {
+namespace {
+
+// The "C" locale as an object, made once and never changed: numbers are
+// formatted with a decimal point whatever locale the process runs in (the
+// window toolkit sets the user's, whose decimal mark may be a comma).
+locale_t CLocale() {
+  static const locale_t c = ::newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+  return c;
+}
+
+// Makes the "C" locale the calling thread's for its lifetime.
+class ThreadCLocale {
+ public:
+  ThreadCLocale() : previous_(CLocale() ? ::uselocale(CLocale()) : static_cast<locale_t>(0)) {}
+  ~ThreadCLocale() {
+    if (previous_) ::uselocale(previous_);
+  }
+  ThreadCLocale(const ThreadCLocale&) = delete;
+  ThreadCLocale& operator=(const ThreadCLocale&) = delete;
+
+ private:
+  locale_t previous_;
+};
+
+}  // namespace
 
 std::string Format(const char* format, ...) {
+  const ThreadCLocale cLocale;
   va_list args;
   va_start(args, format);
   char buffer[512];  // most texts fit; longer ones are formatted again at their size

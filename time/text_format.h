@@ -6,7 +6,8 @@
 
 namespace orv {
 
-// The text snprintf would write, of any length; "" on an encoding error.
+// The text snprintf would write, of any length, always in the "C" locale (a
+// decimal point whatever the process's locale); "" on an encoding error.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 }  // namespace orv

@@ -11,6 +11,7 @@
 
 #include "app/cli/cli.h"
 #include "app/cli/cli_settings.h"
+#include "app/core/files/files.h"
 
 namespace orv::cli {
 
@@ -207,6 +208,8 @@ Invocation ParseInvocation(int argc, char** argv, const std::vector<OptionSpec>&
 
 int main(int argc, char** argv) {
   using namespace orv::cli;
+  // Ctrl-C during a long export leaves no temporary file behind.
+  orv::RemoveTemporaryFilesOnSignals();
   std::vector<CommandSpec> commands;
   std::vector<OptionSpec> options;
   RegisterCommands(commands, options);

@@ -123,6 +123,11 @@ CalcSettings CalendarApp::SettingsToSave() const {
   saved.UserDeltaT = chosenSettings.UserDeltaT;
   saved.TidalCompensation = chosenSettings.TidalCompensation;
   saved.EopCorrection = chosenSettings.EopCorrection;
+  return SettingsWithUnresolvedPlace(saved);
+}
+
+CalcSettings CalendarApp::SettingsWithUnresolvedPlace(CalcSettings saved) const {
+  if (unresolvedPlaceIndex_ >= 0 && saved.PlaceIndex == 0) saved.PlaceIndex = unresolvedPlaceIndex_;
   return saved;
 }
 
@@ -169,7 +174,7 @@ void CalendarApp::NormalizeEra() {
 // --- Start-up and closing -----------------------------------------------------
 
 int CalendarApp::LoadSettings(int& jplNumber) {
-  ReadConfiguration(settings, ConfigReadPath(), messages);
+  ReadConfiguration(settings, ConfigReadPath(), messages, configRead_);
   if (settings.EphemerisCode == kEphemerisPlan404 || settings.EphemerisCode == 0) ephemerisChoiceIndex_ = 0;
   else if (settings.EphemerisCode == kEphemerisDe431) ephemerisChoiceIndex_ = 1;
   else if (settings.EphemerisCode == kEphemerisDe441) ephemerisChoiceIndex_ = 2;
@@ -182,8 +187,19 @@ int CalendarApp::LoadSettings(int& jplNumber) {
   // often the settings are loaded.
   places = BuiltInPlaceTable();
   ReadPlaceFile(places, folders.currentFolder, messages);
-  if (settings.PlaceIndex < 0 || settings.PlaceIndex >= static_cast<int>(places.rows.size()))
+  unresolvedPlaceIndex_ = -1;
+  if (settings.PlaceIndex < 0 || settings.PlaceIndex >= static_cast<int>(places.rows.size())) {
+    // A user place whose file is missing or unreadable today: shown as place
+    // 0 for this run, but kept in the settings file for when it is back.
+    if (settings.PlaceIndex >= places.builtInCount) {
+      unresolvedPlaceIndex_ = settings.PlaceIndex;
+      messages.Show("설정된 지역 " + std::to_string(settings.PlaceIndex) + "번(사용자 지역)이 " + kPlaceFileName +
+                        "에 없어 0번 지역을 보여 줍니다.\n다른 지역을 고르지 않으면 설정 파일에는 " +
+                        std::to_string(settings.PlaceIndex) + "번을 그대로 둡니다.",
+                    "안내");
+    }
     settings.PlaceIndex = 0;
+  }
   ApplyPlace(settings, observer, places, settings.PlaceIndex);
   ComputeTodayDate(settings, clock);
 
@@ -223,7 +239,7 @@ void CalendarApp::StartUp() {
       if (!error.empty()) messages.Show(error, "오류", MessageButtons::Ok, MessageIcon::Error);
       messages.Show(NotFoundMessage(StartUpMissingFileMessage(name)), "참고");
       settings.EphemerisCode = kEphemerisPlan404;
-      SaveSettings(settings, ConfigPath());
+      SaveSettings(SettingsWithUnresolvedPlace(settings), ConfigPath(), configRead_, messages);
       year = LoadSettings(jplNumber);
       if (jplNumber != 0) {
         // The save did not reach the file: run on PLAN404 all the same.
@@ -240,7 +256,7 @@ void CalendarApp::StartUp() {
 }
 
 void CalendarApp::Close() {
-  SaveSettings(SettingsToSave(), ConfigPath());
+  SaveSettings(SettingsToSave(), ConfigPath(), configRead_, messages);
   ephemeris.Close(ctx);
 }
 
@@ -932,6 +948,7 @@ bool CalendarApp::ExportIcs(const IcsExportRequest& request) {
 void CalendarApp::ChangePlace(int index) {
   if (engineBusy_) return;
   if (index < 0 || index >= static_cast<int>(places.rows.size())) return;
+  if (index != settings.PlaceIndex) unresolvedPlaceIndex_ = -1;  // another place chosen: it is saved
   if (displayMode == DisplayMode::Lunar) leapMonthWanted_ = false;
   // The new place's zone and coordinates; the month view then prepares the
   // year for that place (its own searches in its own standard time), exactly

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/core/files/app_folders.h"
+#include "app/core/files/config.h"
 #include "app/core/clock.h"
 #include "app/core/reports/birth_chart.h"
 #include "app/core/reports/birth_pillars.h"
@@ -248,6 +249,9 @@ class CalendarApp {
   // The settings saved at closing: those in effect with the settings row as
   // chosen (a choice not yet applied is what the next start begins with).
   CalcSettings SettingsToSave() const;
+  // `saved` with the user place the settings file named but the place file
+  // lacked, unless another place was chosen since.
+  CalcSettings SettingsWithUnresolvedPlace(CalcSettings saved) const;
   // Where the settings are read from: ConfigPath, or the file left in the
   // start folder when the settings moved to the user's folder.
   std::string ConfigReadPath() const;
@@ -382,6 +386,8 @@ class CalendarApp {
   bool correctionAdviceShown = false; // the advice is given once per run
   bool thirtyYearsAfter = true;       // RadioButton7 "후" (else RadioButton6 "전")
 
+  ConfigReadState configRead_;        // how the settings file was read
+  int unresolvedPlaceIndex_ = -1;     // a user place of the settings not in the place file
   int ephemerisChoiceIndex_ = 0;       // item of RadioGroup2 last accepted
   bool de431Selectable = true;        // the "DE431" item enabled
   std::string ephemerisFolder_;

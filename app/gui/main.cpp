@@ -4,6 +4,8 @@
 // (Y astronomical: 0 is BC 1; W and H in pixels of the window at 100 %).
 // Messages then go to standard error.
 #include <QApplication>
+
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -102,6 +104,9 @@ int main(int argc, char** argv) {
   if (request.wanted && std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
 
   QApplication app(argc, argv);
+  // QApplication took the user's locale for the whole process; numbers in
+  // files and reports keep the decimal point (Qt's own texts use QLocale).
+  std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName("Orvanta");
   // The window speaks Korean: so do Qt's own buttons and dialogs.
   orv::InstallKoreanTranslations(app);

@@ -12,16 +12,18 @@
 
 namespace orv {
 
-enum class TextEncoding { Utf8, Cp949 };
+enum class TextEncoding { Utf8, Cp949, Utf16 };
 
 // True when `text` is well-formed UTF-8 (no overlong forms, no surrogates,
 // nothing above U+10FFFF).
 bool IsValidUtf8(const std::string& text);
 
 // File contents as UTF-8: valid UTF-8 is taken as it is (a leading byte-order
-// mark removed); anything else is read as CP949 and converted with iconv.
-// A byte sequence that is not CP949 either becomes U+FFFD. `detected`, when
-// given, receives the encoding the text was read in.
+// mark removed); a text starting with a UTF-16 byte-order mark (either byte
+// order) is read as UTF-16; anything else is read as CP949, one character at
+// a time. A byte or pair that is not CP949 becomes one U+FFFD and never takes
+// the byte after it when that byte is ASCII (a line break, a comma, a
+// letter). `detected`, when given, receives the encoding the text was read in.
 std::string DecodeFileText(const std::string& bytes, TextEncoding* detected = nullptr);
 
 // Bytes `utf8` takes in CP949. A character that CP949 cannot hold counts with

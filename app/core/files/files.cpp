@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -70,12 +71,21 @@ mode_t CurrentUmask() {
   return mask;
 }
 
-// Removes "<name>.tmp<pid>" and "<name>.tmp<pid>-XXXXXX" beside `target`
-// whose process is gone: what a run killed between creating and renaming its
-// temporary file left behind.
+// What a temporary file's name holds after the target's name: this tag, the
+// process id, "-" and mkstemp's six characters. A name no user would give a
+// file, so the clean-up below never takes one of theirs.
+constexpr const char* kTempTag = ".orvanta-tmp";
+
+bool IsMkstempCharacter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// Removes "<name>.orvanta-tmp<pid>-XXXXXX" beside `target` whose process is
+// gone: what a run killed between creating and renaming its temporary file
+// left behind. Nothing else is touched.
 void RemoveLeftovers(const std::string& target) {
   const std::string folder = FolderOf(target);
-  const std::string prefix = NameOf(target) + ".tmp";
+  const std::string prefix = NameOf(target) + kTempTag;
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return;
   while (const dirent* entry = ::readdir(dir)) {
@@ -86,10 +96,10 @@ void RemoveLeftovers(const std::string& target) {
     while (i < name.size() && name[i] >= '0' && name[i] <= '9' && pid < (1LL << 40))
       pid = pid * 10 + (name[i++] - '0');
     if (i == prefix.size() || pid <= 0) continue;
-    const bool oldForm = i == name.size();
-    const bool newForm = i + 1 + kTempPatternLength == name.size() && name[i] == '-';
-    if (!oldForm && !newForm) continue;
-    if (pid == ::getpid()) continue;
+    if (i + 1 + kTempPatternLength != name.size() || name[i] != '-') continue;
+    bool random = true;
+    for (size_t k = i + 1; k < name.size(); ++k) random = random && IsMkstempCharacter(name[k]);
+    if (!random || pid == ::getpid()) continue;
     if (pid > 0x7fffffff || (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)) {
       const std::string path = JoinPath(folder, name);
       struct stat st;
@@ -97,6 +107,41 @@ void RemoveLeftovers(const std::string& target) {
     }
   }
   ::closedir(dir);
+}
+
+// The temporary files being written, for the handler of SIGINT and SIGTERM.
+// A signal handler can reach no object, so this table is the one piece of
+// state kept outside one: fixed in size, touched only with atomic flags and
+// unlink (async-signal-safe).
+constexpr int kTrackedTempFiles = 32;
+constexpr size_t kTrackedPathBytes = 4096;
+struct TrackedTempFile {
+  std::atomic<int> state{0};  // 0 free, 1 being filled, 2 live
+  char path[kTrackedPathBytes];
+};
+TrackedTempFile g_trackedTempFiles[kTrackedTempFiles];
+
+int TrackTempFile(const std::string& path) {
+  if (path.size() >= kTrackedPathBytes) return -1;
+  for (int i = 0; i < kTrackedTempFiles; ++i) {
+    int expected = 0;
+    if (!g_trackedTempFiles[i].state.compare_exchange_strong(expected, 1)) continue;
+    std::memcpy(g_trackedTempFiles[i].path, path.c_str(), path.size() + 1);
+    g_trackedTempFiles[i].state.store(2);
+    return i;
+  }
+  return -1;  // more at once than the table holds: the next run's clean-up takes it
+}
+
+void UntrackTempFile(int slot) {
+  if (slot >= 0 && slot < kTrackedTempFiles) g_trackedTempFiles[slot].state.store(0);
+}
+
+extern "C" void RemoveTempFilesAndDie(int signalNumber) {
+  for (TrackedTempFile& tracked : g_trackedTempFiles)
+    if (tracked.state.load() == 2) ::unlink(tracked.path);
+  ::signal(signalNumber, SIG_DFL);
+  ::raise(signalNumber);
 }
 
 }  // namespace
@@ -115,6 +160,8 @@ void AtomicFile::Abandon() {
   fd_ = -1;
   if (!temp_.empty()) ::unlink(temp_.c_str());
   temp_.clear();
+  UntrackTempFile(tracked_);
+  tracked_ = -1;
 }
 
 bool AtomicFile::Create(const std::string& path) {
@@ -126,12 +173,19 @@ bool AtomicFile::Create(const std::string& path) {
   struct stat st;
   if (::stat(target_.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
     return Fail(target_, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+  // An existing file that nobody may write (a read-only output a user kept)
+  // is not replaced behind their back.
+  if (::stat(target_.c_str(), &st) == 0 && (st.st_mode & 0222) == 0) {
+    error_ = target_ + ": 읽기 전용 파일이어서 바꾸지 않습니다";
+    return Fail(target_, EACCES);
+  }
   RemoveLeftovers(target_);
-  std::string name = target_ + ".tmp" + std::to_string(::getpid()) + "-" + kTempPattern;
+  std::string name = target_ + kTempTag + std::to_string(::getpid()) + "-" + kTempPattern;
   const int fd = ::mkostemp(name.data(), O_CLOEXEC);
   if (fd < 0) return Fail(target_, errno);
   fd_ = fd;
   temp_ = name;
+  tracked_ = TrackTempFile(temp_);
   return true;
 }
 
@@ -163,6 +217,8 @@ bool AtomicFile::Commit() {
   if (::close(fd) != 0) return Fail(target_, errno);
   if (::rename(temp_.c_str(), target_.c_str()) != 0) return Fail(target_, errno);
   temp_.clear();
+  UntrackTempFile(tracked_);
+  tracked_ = -1;
   // The rename itself reaches the disk with the folder's entry.
   const int folder = ::open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folder >= 0) {
@@ -170,6 +226,18 @@ bool AtomicFile::Commit() {
     ::close(folder);
   }
   return true;
+}
+
+void RemoveTemporaryFilesOnSignals() {
+  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction action {};
+    action.sa_handler = RemoveTempFilesAndDie;
+    sigemptyset(&action.sa_mask);
+    struct sigaction previous {};
+    // A signal the caller's parent set to be ignored stays ignored.
+    if (::sigaction(signalNumber, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) continue;
+    ::sigaction(signalNumber, &action, nullptr);
+  }
 }
 
 bool WriteFileAtomically(const std::string& path, const std::string& contents, std::string* error) {
@@ -194,7 +262,8 @@ int OpenRegularFile(const std::string& path) {
   return fd;
 }
 
-ReadResult ReadRegularFile(const std::string& path, std::string& contents, std::string* error) {
+ReadResult ReadRegularFile(const std::string& path, std::string& contents, std::string* error,
+                           unsigned long long maxBytes) {
   contents.clear();
   if (error) error->clear();
   // Looked at before opening: a device may act on open alone.
@@ -207,11 +276,20 @@ ReadResult ReadRegularFile(const std::string& path, std::string& contents, std::
     if (error) *error = NotRegularFileText(path);
     return ReadResult::NotRegular;
   }
+  const auto size = static_cast<unsigned long long>(st.st_size);
+  if (maxBytes > 0 && size > maxBytes) {
+    if (error) *error = TooLargeFileText(path, size, maxBytes);
+    return ReadResult::TooLarge;
+  }
   const int fd = OpenRegularFile(path);
   if (fd < 0) {
     const int e = errno;
-    if (error) *error = e == EINVAL ? NotRegularFileText(path) : path + ": " + SystemMessage(e);
-    return e == EINVAL ? ReadResult::NotRegular : ReadResult::Missing;
+    if (e == EINVAL) {
+      if (error) *error = NotRegularFileText(path);
+      return ReadResult::NotRegular;
+    }
+    if (error) *error = UnreadableFileText(path, SystemMessage(e));
+    return e == ENOENT ? ReadResult::Missing : ReadResult::Unreadable;
   }
   std::vector<char> buffer(kReadChunkBytes);
   for (;;) {
@@ -224,9 +302,25 @@ ReadResult ReadRegularFile(const std::string& path, std::string& contents, std::
       return ReadResult::Failed;
     }
     contents.append(buffer.data(), static_cast<size_t>(n));
+    // A file that grew after the look at its size is refused all the same.
+    if (maxBytes > 0 && contents.size() > maxBytes) {
+      if (error) *error = TooLargeFileText(path, contents.size(), maxBytes);
+      ::close(fd);
+      contents.clear();
+      return ReadResult::TooLarge;
+    }
   }
   ::close(fd);
   return ReadResult::Ok;
+}
+
+std::string TooLargeFileText(const std::string& path, unsigned long long bytes, unsigned long long maxBytes) {
+  return path + "은(는) 너무 커서 읽지 않습니다 (" + std::to_string(bytes) + "바이트, 최대 " +
+         std::to_string(maxBytes) + "바이트)";
+}
+
+std::string UnreadableFileText(const std::string& path, const std::string& reason) {
+  return path + "을(를) 읽을 수 없습니다 (" + reason + ")";
 }
 
 bool ReadWholeFile(const std::string& path, std::string& contents) {

@@ -68,20 +68,26 @@ bool ParseMemoLine(const std::string& line, MemoEntry& row, bool format2) {
     // The whole rest of the line, without trailing blanks.
     const char* last = end;
     while (last > word && IsBlank(*(last - 1))) --last;
-    if (last > word) row.name = CutToCp949Length(std::string(word, last), kMemoNameMaxBytesFormat2);
+    std::string name;
+    for (const char* c = word; c < last; ++c)
+      if (static_cast<unsigned char>(*c) >= 0x20 && *c != '\x7F') name += *c;  // no NUL or control character
+    if (!name.empty()) row.name = CutToCp949Length(name, kMemoNameMaxBytesFormat2);
     return true;
   }
   while (p < end && !IsBlank(*p)) ++p;
-  if (p > word) row.name = CutToCp949Length(std::string(word, p), kMemoNameMaxBytes);
+  std::string name;
+  for (const char* c = word; c < p; ++c)
+    if (static_cast<unsigned char>(*c) >= 0x20 && *c != '\x7F') name += *c;  // no NUL or control character
+  if (!name.empty()) row.name = CutToCp949Length(name, kMemoNameMaxBytes);
   return true;
 }
 
-// Points read as commas: the whole line in the first format, only up to the
-// name (the fifth field) in the second.
-void PointsToCommas(std::string& line, bool format2) {
+// Points separate the four numbers like commas; a point inside the name (the
+// fifth field) stays, so "1.1990.5.5.Dr.Kim" is named "Dr.Kim".
+void PointsToCommas(std::string& line) {
   int separators = 0;
   for (char& c : line) {
-    if (format2 && separators == 4) return;
+    if (separators == 4) return;
     if (c == '.') c = ',';
     if (c == ',') ++separators;
   }
@@ -107,7 +113,7 @@ std::vector<MemoLineReading> ReadMemoLines(const std::string& text, bool allRows
   std::vector<MemoLineReading> lines;
   MemoEntry row;  // carries over the fields a line leaves unread
   int rows = 0;
-  bool ended = false;
+  std::string endedBy;  // why the table ended before the text did ("" while reading)
   std::size_t pos = 0;
   while (pos < text.size()) {
     std::size_t eol = text.find('\n', pos);
@@ -115,33 +121,41 @@ std::vector<MemoLineReading> ReadMemoLines(const std::string& text, bool allRows
     MemoLineReading reading;
     reading.text = text.substr(pos, eol - pos);
     pos = eol + 1;
+    const int lineNumber = static_cast<int>(lines.size()) + 1;
     if (!reading.text.empty() && reading.text.back() == '\r') reading.text.pop_back();
-    if (ended || rows >= capacity) {
-      reading.pastEnd = true;
-      lines.push_back(std::move(reading));
-      continue;
-    }
     std::string line = reading.text;
     if (!format2) line.resize(PrefixBytes(line, kMemoLineMaxChars));
+    const bool rowLike = !line.empty() && (line[0] == '-' || line[0] == '1');
+    if (endedBy.empty() && rowLike && rows >= capacity)
+      endedBy = "기념일은 " + std::to_string(capacity) + "개까지 읽습니다";
+    if (!endedBy.empty()) {
+      reading.pastEnd = true;
+      if (rowLike) reading.skipped = endedBy;
+      lines.push_back(std::move(reading));
+      continue;
+    }
     if (line.empty()) {
-      ended = true;
+      endedBy = std::to_string(lineNumber) + "번째 줄의 빈 줄 뒤에 있습니다";
       reading.pastEnd = true;
       lines.push_back(std::move(reading));
       continue;
     }
-    if (line[0] == '-' || line[0] == '1') {
-      PointsToCommas(line, format2);
+    if (rowLike) {
+      PointsToCommas(line);
       MemoEntry parsed = row;
-      if (ParseMemoLine(line, parsed, format2)) {
-        if (parsed.month == 0 || parsed.day == 0) {
-          ended = true;
-          reading.pastEnd = true;
-        } else if (FieldsInRange(parsed)) {
-          row = parsed;
-          reading.row = true;
-          reading.entry = row;
-          ++rows;
-        }
+      if (!ParseMemoLine(line, parsed, format2)) {
+        reading.skipped = "숫자가 너무 큽니다";
+      } else if (parsed.month == 0 || parsed.day == 0) {
+        reading.skipped = "월이나 일이 0입니다 (여기서 읽기를 멈춥니다)";
+        endedBy = std::to_string(lineNumber) + "번째 줄에서 읽기를 멈췄습니다";
+        reading.pastEnd = true;
+      } else if (!FieldsInRange(parsed)) {
+        reading.skipped = "월, 일 또는 첫해가 범위를 벗어났습니다";
+      } else {
+        row = parsed;
+        reading.row = true;
+        reading.entry = row;
+        ++rows;
       }
     }
     lines.push_back(std::move(reading));
@@ -149,15 +163,40 @@ std::vector<MemoLineReading> ReadMemoLines(const std::string& text, bool allRows
   return lines;
 }
 
+namespace {
+
+// The lines a reading of the memo file passed over, said in one message.
+struct MemoSkips {
+  std::vector<std::string> lines;  // "<n>번째 줄: <why>"
+  void Add(int lineNumber, const std::string& why) {
+    lines.push_back(std::to_string(lineNumber) + "번째 줄: " + why);
+  }
+  std::string Text(const std::string& path) const {
+    constexpr std::size_t kListed = 5;
+    std::string text = path + "에서 읽지 않은 줄 " + std::to_string(lines.size()) + "개가 있습니다:";
+    for (std::size_t i = 0; i < lines.size() && i < kListed; ++i) text += "\n" + lines[i];
+    if (lines.size() > kListed) text += "\n... 외 " + std::to_string(lines.size() - kListed) + "줄";
+    return text;
+  }
+};
+
+}  // namespace
+
 bool ReadMemoFile(MemoTable& memos, const std::string& folder, MessageSink* messages) {
   memos.clear();
-  std::string bytes;
+  std::string bytes, error;
   const std::string path = JoinPath(folder, kMemoFileName);
-  const ReadResult read = ReadRegularFile(path, bytes);
-  if (read == ReadResult::NotRegular && messages) messages->Show(NotRegularFileText(path), "알림");
+  const ReadResult read = ReadRegularFile(path, bytes, &error, kMaxMemoFileBytes);
+  if (read != ReadResult::Ok && read != ReadResult::Missing && messages) messages->Show(error, "알림");
   if (read != ReadResult::Ok) return false;
-  for (const MemoLineReading& line : ReadMemoLines(DecodeFileText(bytes), false))
+  MemoSkips skips;
+  int lineNumber = 0;
+  for (const MemoLineReading& line : ReadMemoLines(DecodeFileText(bytes), false)) {
+    ++lineNumber;
     if (line.row) memos.push_back(line.entry);
+    if (!line.skipped.empty()) skips.Add(lineNumber, line.skipped);
+  }
+  if (!skips.lines.empty() && messages) messages->Show(skips.Text(path), "알림");
   return true;
 }
 

@@ -73,7 +73,8 @@ inline constexpr int kMemoLastYear = 16998;
 //   kMemoCapacity rows;
 // - a line whose first character is neither "-" nor "1" is skipped (titles,
 //   comments);
-// - every "." of a line is read as ",", so "1.1990.5.5.x" equals "1,1990,5,5,x";
+// - every "." before the name is read as ",", so "1.1990.5.5.x" equals
+//   "1,1990,5,5,x" (a "." in the name stays);
 // - the name is the first blank-free word after the fourth comma, cut to
 //   kMemoNameMaxBytes on a character boundary;
 // - a line that does not parse completely keeps the previous row's values in
@@ -82,7 +83,12 @@ inline constexpr int kMemoLastYear = 16998;
 //   not kept);
 // - a line with a number that does not fit an int, a month outside 1-12, a
 //   day outside 1-31 or a first year outside kMemoFirstYear..kMemoLastYear is
-//   skipped (it takes no row and lends no field to the next line).
+//   skipped (it takes no row and lends no field to the next line);
+// - the rows so skipped, and the rows after the end of the table (a blank
+//   line, the kMemoCapacity-th row, a month or day 0), are named in one
+//   message to `messages`, and so is a file that cannot be read or is larger
+//   than kMaxMemoFileBytes (it is then not read). The file may also be UTF-16
+//   with a byte-order mark.
 // A file in the second format is read by the same rules except that lines
 // are read whole, points separate only the four numbers, the name is the rest
 // of the line without its outer blanks (spaces, points and commas kept, cut to
@@ -94,6 +100,7 @@ struct MemoLineReading {
   std::string text;       // the line (UTF-8) without its line end
   bool row = false;       // it gives the anniversary `entry`
   bool pastEnd = false;   // after the line where reading stops (not read)
+  std::string skipped;    // why a line that looks like a row gave none ("" otherwise)
   MemoEntry entry;
 };
 

@@ -31,6 +31,15 @@ constexpr double kMinAltitudeM = -1000.0, kMaxAltitudeM = 100000.0;
 constexpr int kMinutesPerHour = 60;
 constexpr const char* kWarningCaption = "알림";
 
+// Control characters (a NUL or a tab of a damaged file) never reach a name
+// shown, a report or an exported file.
+std::string WithoutControlCharacters(const std::string& s) {
+  std::string out;
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x20 && c != '\x7F') out += c;
+  return out;
+}
+
 std::string Trim(const std::string& s) {
   const auto first = s.find_first_not_of(" \t");
   if (first == std::string::npos) return "";
@@ -79,8 +88,8 @@ std::string ParsePlaceLine(const std::string& line, PlaceRecord& place) {
     return "위도 값이 잘못되었습니다 (" + Trim(fields[3]) + ")";
   if (!ParseNumber(fields[4], altitude) || altitude < kMinAltitudeM || altitude > kMaxAltitudeM)
     return "고도 값이 잘못되었습니다 (" + Trim(fields[4]) + ")";
-  const std::string name = Trim(fields[1]);
-  const std::string rule = Trim(fields[5]);
+  const std::string name = Trim(WithoutControlCharacters(fields[1]));
+  const std::string rule = Trim(WithoutControlCharacters(fields[5]));
   // An empty name would end the place list of the window.
   if (name.empty()) return "지역 이름이 비어 있습니다";
   if (Cp949Length(name) > kPlaceNameMaxBytes)
@@ -121,7 +130,7 @@ namespace {
 
 // One message for every line skipped: a single line is named in full; more
 // are listed up to kSkippedLinesListed, then counted.
-std::string SkippedPlaceLinesText(const std::vector<std::string>& skipped) {
+std::string SkippedPlaceLinesText(const std::vector<std::string>& skipped, bool allBad) {
   constexpr size_t kSkippedLinesListed = 5;
   const std::string file = kPlaceFileName;
   if (skipped.size() == 1) {
@@ -129,7 +138,8 @@ std::string SkippedPlaceLinesText(const std::vector<std::string>& skipped) {
     const size_t colon = only.find(": ");
     return file + " " + only.substr(0, colon) + "을 건너뜁니다" + only.substr(colon);
   }
-  std::string text = file + "에서 잘못된 줄 " + std::to_string(skipped.size()) + "개를 건너뜁니다:";
+  std::string text = file + (allBad ? "에서 잘못된 줄 " : "에서 읽지 않은 줄 ") + std::to_string(skipped.size()) +
+                     "개를 건너뜁니다:";
   for (size_t i = 0; i < skipped.size() && i < kSkippedLinesListed; ++i) text += "\n" + skipped[i];
   if (skipped.size() > kSkippedLinesListed)
     text += "\n... 외 " + std::to_string(skipped.size() - kSkippedLinesListed) + "줄";
@@ -140,11 +150,11 @@ std::string SkippedPlaceLinesText(const std::vector<std::string>& skipped) {
 
 bool ReadPlaceFile(PlaceTable& table, const std::string& folder, MessageSink& messages) {
   table.rows.resize(static_cast<size_t>(table.builtInCount));
-  std::string bytes;
+  std::string bytes, error;
   const std::string path = JoinPath(folder, kPlaceFileName);
-  const ReadResult read = ReadRegularFile(path, bytes);
-  if (read == ReadResult::NotRegular)
-    messages.Show(NotRegularFileText(path), kWarningCaption, MessageButtons::Ok, MessageIcon::Warning);
+  const ReadResult read = ReadRegularFile(path, bytes, &error, kMaxPlaceFileBytes);
+  if (read != ReadResult::Ok && read != ReadResult::Missing)
+    messages.Show(error, kWarningCaption, MessageButtons::Ok, MessageIcon::Warning);
   if (read != ReadResult::Ok) return false;
   const std::string text = DecodeFileText(bytes);
   std::vector<std::string> skipped;  // "<n>번째 줄: <problem>" per bad line
@@ -152,14 +162,33 @@ bool ReadPlaceFile(PlaceTable& table, const std::string& folder, MessageSink& me
   int userRows = 0;
   int lineNumber = 0;
   std::size_t pos = 0;
-  while (pos < text.size() && userRows < PlaceTable::kMaxUserRows) {
+  bool ended = false;  // at a blank line or the last row the table takes
+  int endedAtLine = 0;
+  bool full = false;
+  bool allBad = true;  // every skipped line a bad one (none merely past the end)
+  while (pos < text.size()) {
     std::size_t eol = text.find('\n', pos);
     if (eol == std::string::npos) eol = text.size();
     std::string line = text.substr(pos, eol - pos);
     pos = eol + 1;
     ++lineNumber;
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty()) break;
+    if (ended) {
+      // Only said aloud: places after the end of the list are not read.
+      const char first = line.empty() ? '\0' : line[0];
+      if ((first >= '0' && first <= '9') || first == '-') {
+        allBad = false;
+        skipped.push_back(std::to_string(lineNumber) + "번째 줄: " +
+                          (full ? "지역은 " + std::to_string(PlaceTable::kMaxUserRows) + "개까지만 읽습니다"
+                                : std::to_string(endedAtLine) + "번째 줄의 빈 줄 뒤에 있어 읽지 않습니다"));
+      }
+      continue;
+    }
+    if (line.empty()) {
+      ended = true;
+      endedAtLine = lineNumber;
+      continue;
+    }
     const char first = line[0];
     if (!(first >= '0' && first <= '9') && first != '-') continue;
     PlaceRecord place;
@@ -169,10 +198,10 @@ bool ReadPlaceFile(PlaceTable& table, const std::string& folder, MessageSink& me
       continue;
     }
     table.rows.push_back(std::move(place));
-    ++userRows;
+    if (++userRows == PlaceTable::kMaxUserRows) ended = full = true;
   }
   if (!skipped.empty())
-    messages.Show(SkippedPlaceLinesText(skipped), kWarningCaption, MessageButtons::Ok, MessageIcon::Warning);
+    messages.Show(SkippedPlaceLinesText(skipped, allBad), kWarningCaption, MessageButtons::Ok, MessageIcon::Warning);
   return true;
 }
 

@@ -56,12 +56,15 @@ PlaceTable BuiltInPlaceTable();
 //
 // File format: one place per line, six fields each followed by a comma:
 // meridian, name, longitude, latitude, altitude (metres), daylight-saving
-// text; numbers in C notation. The file may be UTF-8 or CP949. A line whose
-// first character is neither a digit nor "-" is skipped silently (comments,
+// text; numbers in C notation. The file may be UTF-8, UTF-16 with a
+// byte-order mark or CP949; a file larger than kMaxPlaceFileBytes, or one
+// that cannot be read, is not read, with a message. A line whose first
+// character is neither a digit nor "-" is skipped silently (comments,
 // headings); an empty line or the end of the file ends the list, and so does
 // the 50th row. A line that cannot be a place (fewer than six fields, a bad or
 // out-of-range number, an empty name, a name over 35 or a rule text over 63
-// CP949 bytes, more than 119 characters) is skipped with a message.
+// CP949 bytes, more than 119 characters) is skipped, and so is every place
+// line after the end of the list; all of them are named in one message.
 bool ReadPlaceFile(PlaceTable& table, const std::string& folder, MessageSink& messages);
 
 // Index of a row by exact name, -1 when absent.

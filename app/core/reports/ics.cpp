@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <map>
+#include <string>
 
 #include "app/core/reports/report_format.h"
 #include "eclipses/eclipse_year.h"
@@ -66,7 +68,11 @@ std::string IcsEscape(const std::string& text) {
       case ',': out += "\\,"; break;
       case '\n': out += "\\n"; break;
       case '\r': break;
-      default: out += c;
+      default:
+        // Other control characters (a NUL from a damaged file among them)
+        // have no place in a content line (RFC 5545, 3.3.11).
+        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7F') break;
+        out += c;
     }
   }
   return out;
@@ -112,9 +118,18 @@ std::string FormatIcs(const std::vector<IcsEvent>& events, float zoneMeridianDeg
   AddLine(out, "END:STANDARD");
   AddLine(out, "END:VTIMEZONE");
   const double zoneDays = zoneMeridianDeg / 360.0;
+  // A UID names one event: a second event with the same one (two memos of the
+  // same day and name) gets "-2" before the "@", a third "-3", and so on.
+  std::map<std::string, int> uidUses;
   for (const IcsEvent& e : events) {
     AddLine(out, "BEGIN:VEVENT");
-    AddLine(out, "UID:" + e.uid);
+    const int use = ++uidUses[e.uid];
+    std::string uid = e.uid;
+    if (use > 1) {
+      const size_t at = uid.find('@');
+      uid.insert(at == std::string::npos ? uid.size() : at, "-" + std::to_string(use));
+    }
+    AddLine(out, "UID:" + IcsEscape(uid));
     AddLine(out, "DTSTAMP:" + stampUtc);
     if (e.allDay) {
       const double jd = CalendarToJulianDay(e.year, e.month, e.day);

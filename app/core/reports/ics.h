@@ -29,11 +29,13 @@ struct IcsEvent {
 // fixed offset `zoneMeridianDeg` / 15 hours (no daylight saving); dates are
 // written in the proleptic Gregorian calendar that iCalendar uses. Lines end
 // with CRLF and are folded at 75 octets without splitting a character.
-// `stampUtc` is the DTSTAMP ("YYYYMMDDTHHMMSSZ").
+// `stampUtc` is the DTSTAMP ("YYYYMMDDTHHMMSSZ"). Events that share a UID
+// get distinct ones: the second "<uid before @>-2@...", and so on.
 std::string FormatIcs(const std::vector<IcsEvent>& events, float zoneMeridianDeg, const std::string& zoneName,
                       const std::string& stampUtc);
 
-// Escapes a TEXT value (backslash, semicolon, comma, newline).
+// Escapes a TEXT value (backslash, semicolon, comma, newline) and drops every
+// other control character (NUL included).
 std::string IcsEscape(const std::string& text);
 // Folds one content line (without its CRLF) at 75 octets.
 std::string IcsFold(const std::string& line);

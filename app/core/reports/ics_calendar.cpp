@@ -129,13 +129,13 @@ void AddMemos(const YearTables& t, int year, const MemoTable& memos, std::vector
 }  // namespace
 
 std::string BuildIcsCalendar(EngineContext& ctx, YearTables& tables, YearService& years, const PlaceRecord& place,
-                             const IcsCalendarOptions& options, MessageSink& /*messages*/,
+                             const IcsCalendarOptions& options, MessageSink& messages,
                              const std::string& stampUtc) {
   std::vector<IcsEvent> events =
       AstronomicalIcsEvents(ctx, tables, years, options.correctionWanted, options.fromYear, options.toYear,
                             options.selection);
   MemoTable memos;
-  const bool haveMemos = options.memo && ReadMemoFile(memos, options.memoFolder);
+  const bool haveMemos = options.memo && ReadMemoFile(memos, options.memoFolder, &messages);
   if (options.holidays || haveMemos) {
     for (int year = options.fromYear; year <= options.toYear; ++year) {
       years.Prepare(ctx, tables, year, options.correctionWanted);

@@ -428,7 +428,10 @@ bool CsvOutput::Flush() {
 
 void CsvOutput::Write(const std::string& text) {
   if (!file_.IsOpen() || failed_) return;
-  buffer_ += text;
+  // Rows end with "\n" and some labels carry a tab; no other control
+  // character (a NUL from a damaged file) belongs in the table.
+  for (char c : text)
+    if (c == '\n' || c == '\t' || (static_cast<unsigned char>(c) >= 0x20 && c != '\x7F')) buffer_ += c;
   if (buffer_.size() >= kCsvBufferBytes) Flush();
 }
 
