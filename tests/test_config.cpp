@@ -176,15 +176,15 @@ TEST(Config, ZoneOffset) {
   CalcSettings s = DefaultSettings();
   s.PlaceMeridian = 127.5f;
   UpdateZoneOffset(s);
-  EXPECT_EQ(s.ZoneOffsetDays, 127.5f * (1.0f / 360.0f));
+  EXPECT_EQ(s.ZoneOffsetDays, 127.5 / 360.0);
   EXPECT_NEAR(s.ZoneOffsetDays, 0.3541666, 1e-6);
   s.TimeSystemCode = kTimeTT;
   UpdateZoneOffset(s);
-  EXPECT_EQ(s.ZoneOffsetDays, 0.0f);
+  EXPECT_EQ(s.ZoneOffsetDays, 0.0);
   s.TimeSystemCode = kTimeST;
   s.PlaceMeridian = 191.25f;
   UpdateZoneOffset(s);
-  EXPECT_EQ(s.ZoneOffsetDays, 0.53125f);
+  EXPECT_EQ(s.ZoneOffsetDays, 0.53125);
 }
 
 TEST(Config, TodayFollowsThePlacesStandardTime) {

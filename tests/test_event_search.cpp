@@ -425,7 +425,7 @@ TEST(YearCache, GivesTheYearAsComputedAndOnlyUnderTheSameSettings) {
   EXPECT_EQ(probe.LoadedYear, 1700);
   // Another zone, time system, Delta T or lunar option: not the same lists.
   CalcSettings other = f.settings;
-  other.ZoneOffsetDays += 1.0f / 24.0f;
+  other.ZoneOffsetDays += 1.0 / 24.0;
   EXPECT_FALSE(cache.Find(1700, other, f.options, probe));
   other = f.settings;
   other.TimeSystemCode = kTimeUT;

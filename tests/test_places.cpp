@@ -214,17 +214,17 @@ TEST(Places, ChathamUnderStandardTimeIsUtcPlus1245) {
   Observer o;
   ApplyPlace(s, o, t, chatham);
   EXPECT_EQ(s.PlaceIndex, 36);
-  EXPECT_EQ(s.ZoneOffsetDays, 0.53125f);
+  EXPECT_EQ(s.ZoneOffsetDays, 0.53125);
   EXPECT_NEAR(o.LatitudeDeg, -44.0, 1e-12);
   EXPECT_GT(o.ObserverRadius, 0.99);  // geocentric radius set from the row
   s.TimeSystemCode = kTimeTT;
   UpdateZoneOffset(s);
-  EXPECT_EQ(s.ZoneOffsetDays, 0.0f);
+  EXPECT_EQ(s.ZoneOffsetDays, 0.0);
   ApplyPlace(s, o, t, 3);  // 127.5 under TT: no offset
-  EXPECT_EQ(s.ZoneOffsetDays, 0.0f);
+  EXPECT_EQ(s.ZoneOffsetDays, 0.0);
   s.TimeSystemCode = kTimeST;
   ApplyPlace(s, o, t, 3);
-  EXPECT_EQ(s.ZoneOffsetDays, 127.5f * (1.0f / 360.0f));
+  EXPECT_EQ(s.ZoneOffsetDays, 127.5 / 360.0);
 }
 
 TEST(Places, PlaceNowTruncatesTowardZero) {

@@ -263,7 +263,7 @@ TEST(EclipseReports, LocalReportUnderTTSwitchesToStandardTime) {
   EXPECT_EQ(messages.messages[0].text, "지역표준시로 설정됩니다.");
   EXPECT_EQ(messages.messages[0].caption, "참고");
   EXPECT_EQ(f.settings.TimeSystemCode, kTimeST);
-  EXPECT_FLOAT_EQ(f.settings.ZoneOffsetDays, 135.0f / 360.0f);
+  EXPECT_DOUBLE_EQ(f.settings.ZoneOffsetDays, 135.0 / 360.0);
   EXPECT_FALSE(SwitchToStandardTimeForLocalEclipses(f.settings, messages));
   EXPECT_EQ(messages.messages.size(), 1u);
 }

@@ -24,7 +24,7 @@ CalcSettings DefaultSettings() {
 
 void UpdateZoneOffset(CalcSettings& settings) {
   settings.ZoneMeridian = ReckonsInStandardTime(settings.TimeSystemCode) ? settings.PlaceMeridian : 0.0f;
-  settings.ZoneOffsetDays = settings.ZoneMeridian * (1.0f / 360.0f);
+  settings.ZoneOffsetDays = static_cast<double>(settings.ZoneMeridian) / 360.0;
 }
 
 namespace {

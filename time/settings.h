@@ -79,7 +79,7 @@ struct CalcSettings {
   // Derived values.
   float PlaceMeridian = 0.0f;        // standard meridian of the place, degrees east
   float ZoneMeridian = 0.0f;         // PlaceMeridian under standard time, else 0
-  float ZoneOffsetDays = 0.0f;       // ZoneMeridian / 360
+  double ZoneOffsetDays = 0.0;       // ZoneMeridian / 360, days (exact: every instant is shifted by it)
   float ComputerZoneMeridian = 0.0f; // computer clock's UTC offset as a meridian
   int TodayDate[3] = {0, 0, 0};      // year, month, day at the place (standard time)
   int LoadedYear = 0;

@@ -83,7 +83,9 @@ int CmdConfig(CliContext& ctx) {
   std::printf("EopCorrection=%d\n", s.EopCorrection);
   std::printf("PlaceMeridian=%g\n", static_cast<double>(s.PlaceMeridian));
   std::printf("ZoneMeridian=%g\n", static_cast<double>(s.ZoneMeridian));
-  std::printf("ZoneOffsetDays=%.9g\n", static_cast<double>(s.ZoneOffsetDays));
+  // The line keeps the single-precision figure it has always shown; the
+  // computations use the exact ZoneOffsetDays.
+  std::printf("ZoneOffsetDays=%.9g\n", static_cast<double>(s.ZoneMeridian * (1.0f / 360.0f)));
   std::printf("ComputerZoneMeridian=%g\n", static_cast<double>(s.ComputerZoneMeridian));
   std::printf("TodayDate=%s\n", FormatDate(s.TodayDate[0], s.TodayDate[1], s.TodayDate[2]).c_str());
   std::printf("LoadedYear=%d\n", s.LoadedYear);
