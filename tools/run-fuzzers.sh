@@ -23,6 +23,8 @@ if [ "${1:-}" = "--replay" ]; then
   shift
 fi
 BUILD=${1:-build-asan}
+# Absolute, since fuzz_cli_run works in a folder of its own.
+BUILD=$(cd "$BUILD" && pwd)
 SECONDS_EACH=${2:-60}
 TARGETS="fuzz_config fuzz_places fuzz_memo fuzz_encoding fuzz_jpl fuzz_cli_args fuzz_cli_run"
 # Header and the first data records of DE405 (record of 1018 doubles).
@@ -58,7 +60,7 @@ run_one() {
     mkdir -p "$corpus"
     limits="-max_total_time=$SECONDS_EACH"
   fi
-  seeds="tests/fuzz/corpus/$name"
+  seeds="$(pwd)/tests/fuzz/corpus/$name"
   if [ "$name" = fuzz_jpl ]; then
     max_len=$JPL_SEED_BYTES
     if [ -f "$BUILD/testdata/DE405.jpl" ]; then

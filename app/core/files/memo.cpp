@@ -149,6 +149,9 @@ std::vector<MemoLineReading> ReadMemoLines(const std::string& text, bool allRows
         reading.skipped = "월이나 일이 0입니다 (여기서 읽기를 멈춥니다)";
         endedBy = std::to_string(lineNumber) + "번째 줄에서 읽기를 멈췄습니다";
         reading.pastEnd = true;
+      } else if (parsed.kind != kMemoSolar && !IsLunarMemo(parsed.kind)) {
+        // A kind the calendar never shows would not survive the manager's save.
+        reading.skipped = "종류는 1(양력), -1(음력), -2(음력 윤달) 가운데 하나입니다";
       } else if (!FieldsInRange(parsed)) {
         reading.skipped = "월, 일 또는 첫해가 범위를 벗어났습니다";
       } else {
