@@ -630,7 +630,12 @@ ReportInputs CalendarApp::ReportIn() {
                       years.get(), correctionWanted_};
 }
 
-BirthPillars CalendarApp::BirthPillarsAt(int placeIndex, const BirthReading& reading) const {
+template <typename Compute>
+auto CalendarApp::AtPlace(int placeIndex, Compute compute) const {
+  // A private copy of the settings with that place applied, sharing the open
+  // JPL file and the year service (so its correction rule and cache apply, as
+  // for the command line), leaving the loaded year and the settings in effect
+  // as they are.
   CalcSettings placeSettings = settings;
   Observer placeObserver;
   ApplyPlace(placeSettings, placeObserver, places, placeIndex);
@@ -640,22 +645,18 @@ BirthPillars CalendarApp::BirthPillarsAt(int placeIndex, const BirthReading& rea
   LunarBuildOptions lunar;
   lunar.placeIndex = placeIndex;
   const PlaceRecord& place = places.rows.at(static_cast<size_t>(placeIndex));
-  ReportInputs in{engine, *placeTables, lunar, PlaceReportName(place), place.timeZone};
-  return ComputeBirthPillars(in, place, reading);
+  ReportInputs in{engine, *placeTables, lunar, PlaceReportName(place), place.timeZone, years.get(), correctionWanted_};
+  return compute(in, place);
+}
+
+BirthPillars CalendarApp::BirthPillarsAt(int placeIndex, const BirthReading& reading) const {
+  return AtPlace(placeIndex,
+                 [&](ReportInputs& in, const PlaceRecord& place) { return ComputeBirthPillars(in, place, reading); });
 }
 
 BirthReport CalendarApp::BirthReportAt(int placeIndex, const BirthRequest& request) const {
-  CalcSettings placeSettings = settings;
-  Observer placeObserver;
-  ApplyPlace(placeSettings, placeObserver, places, placeIndex);
-  EngineContext engine(placeSettings, placeObserver);
-  engine.jpl = ctx.jpl;
-  auto placeTables = std::make_unique<YearTables>();
-  LunarBuildOptions lunar;
-  lunar.placeIndex = placeIndex;
-  const PlaceRecord& place = places.rows.at(static_cast<size_t>(placeIndex));
-  ReportInputs in{engine, *placeTables, lunar, PlaceReportName(place), place.timeZone};
-  return ComputeBirthReport(in, place, request);
+  return AtPlace(placeIndex,
+                 [&](ReportInputs& in, const PlaceRecord& place) { return ComputeBirthReport(in, place, request); });
 }
 
 void CalendarApp::SetProgramRunner(ProgramRunner& r, std::vector<std::vector<std::string>> editorCommands) {

@@ -419,6 +419,10 @@ class CalendarApp {
   std::unique_ptr<YearTables> listTables_;
   // The inputs of the report functions over this state.
   ReportInputs ReportIn();
+  // `compute(ReportInputs&, const PlaceRecord&)` over a private copy of the
+  // settings at place `placeIndex` (the birth pillars of another place).
+  template <typename Compute>
+  auto AtPlace(int placeIndex, Compute compute) const;
   void Progress(int percent) const;
   int LoadedYear() const;
   bool YearInRange(int year) const;
