@@ -360,7 +360,7 @@ void Nutation(EngineContext& ctx, double jdTT, double& dpsi, double& deps) {
     }
   }
 
-  if (s.EopCorrection != 1 || !EphemerisTakesEopCorrection(s.EphemerisCode)) return;
+  if (!EopCorrectionOn(s) || !EphemerisTakesEopCorrection(s.EphemerisCode)) return;
   double correctionMas;
   if (jdTT < kEopFirstJD) {
     correctionMas = kEopBeforeMas;

@@ -16,6 +16,12 @@ namespace orv {
 
 using Matrix3 = double[3][3];  // row by row; M applied to a column vector v is M v
 
+// Whether the E.O.P correction of the nutation and of the Sun's and Moon's
+// longitudes is applied: for the value 1 only. A file may hold another value
+// (2 from a hand edit); it is kept as read and saved back unchanged, and it
+// means off wherever the setting is used or shown.
+inline bool EopCorrectionOn(const CalcSettings& settings) { return settings.EopCorrection == 1; }
+
 // Mean obliquity of the ecliptic by ObliquityModel (Owen1990: IAU 1976 within
 // two centuries of J2000.0, the long-term series beyond); stores it with its
 // cosine and sine in ctx.obliquity.

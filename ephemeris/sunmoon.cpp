@@ -31,7 +31,7 @@ void Plan404Places(EngineContext& ctx, int body) {
   const double jdTT = ctx.time.CurrentTT;
   const double nutationDeg = NutationInLongitudeDegrees(ctx, jdTT);
   const double T = JulianCenturies(jdTT);
-  const bool eop = ctx.settings.EopCorrection == 1;
+  const bool eop = EopCorrectionOn(ctx.settings);
   double sun[3], moon[3];
   if (body == kBodySunAndMoon) Plan404SunAndMoon(ctx, jdTT, sun, moon);
   else Plan404Position(ctx, jdTT, body == kBodyMoon ? 1 : 0, body == kBodyMoon ? moon : sun);
@@ -101,7 +101,7 @@ double MoonSunElongation(EngineContext& ctx, double jd) {
   Plan404SunAndMoon(ctx, jdTT, sun, moon);
   const double sunDistanceKm = sun[2] * kAuKm;
   double e = (moon[0] - sun[0]) * kRadToDeg - SolarAberrationDegrees(jdTT, sunDistanceKm);
-  if (ctx.settings.EopCorrection == 1) {
+  if (EopCorrectionOn(ctx.settings)) {
     const double T = JulianCenturies(jdTT);
     e += (MoonEopCorrectionMas(T) - SunEopCorrectionMas(T)) * kMasToDeg;
   }

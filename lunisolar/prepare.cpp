@@ -1,6 +1,10 @@
 #include "lunisolar/prepare.h"
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
+
+#include "ephemeris/jpl_reader.h"
 
 #include "lunisolar/sexagenary.h"
 #include "lunisolar/tail_events.h"
@@ -30,6 +34,13 @@ bool ComputeYear(EngineContext& ctx, YearTables& tables, int year, int mode, con
 }
 
 }  // namespace
+
+bool EveryDayNumbered(const YearTables& tables) {
+  if (tables.DayTableCount <= 0) return false;
+  for (int i = 0; i < tables.DayTableCount; ++i)
+    if (tables.DayTable[i].lunarDate == 0) return false;
+  return true;
+}
 
 bool YearCache::Find(int year, const CalcSettings& settings, const LunarBuildOptions& options, YearTables& tables) {
   for (Entry& e : entries_) {
@@ -68,6 +79,72 @@ void YearCache::Clear() {
   uses_ = 0;
 }
 
+namespace {
+
+// The lunar fields of the slots [fromSlot, endSlot) of `to` taken from the
+// slots of `owner` that hold the same civil dates (slots `owner` leaves
+// unnumbered keep their own).
+void CopyLunarFields(const YearTables& owner, YearTables& to, int fromSlot, int endSlot) {
+  if (owner.DayTableCount <= 0 || to.DayTableCount <= 0) return;
+  const long shiftDays = std::lround(PackedDateToJulianDay(to.DayTable[0].solarDate) -
+                                     PackedDateToJulianDay(owner.DayTable[0].solarDate));
+  for (int s = std::max(fromSlot, 0); s < std::min(endSlot, to.DayTableCount); ++s) {
+    const long j = s + shiftDays;
+    if (j < 0 || j >= owner.DayTableCount) continue;
+    const DayRecord& from = owner.DayTable[j];
+    if (from.lunarDate == 0) continue;
+    DayRecord& day = to.DayTable[s];
+    day.lunarDate = from.lunarDate;
+    day.monthLength = from.monthLength;
+    day.leap = from.leap;
+  }
+}
+
+// The lunar months of a neighbouring year as that year's own build numbers
+// them (its lists found from ours where the two spans overlap). False when
+// its searches failed or its year is outside the ephemeris.
+bool NeighbourYear(EngineContext& ctx, const YearTables& tables, int neighbour, const LunarBuildOptions& options,
+                   YearCache* cache, YearTables& out) {
+  if (cache != nullptr && cache->Find(neighbour, ctx.settings, options, out)) return true;
+  out = tables;
+  const int mode = neighbour >= 1 && tables.LoadedYear >= 1 ? neighbour - tables.LoadedYear : 0;
+  try {
+    return ComputeYear(ctx, out, neighbour, mode, options);
+  } catch (const JplError&) {
+    return false;  // the neighbour reaches past the file: our own months stand
+  }
+}
+
+// A table holds parts of three lunar years (counted from month 11, the month
+// of the winter solstice): the end of the year before (the slots before
+// Month11StartSlot), its own, and the start of the next (from the month of
+// the winter solstice of `year`). Where and whether a lunar year has its
+// leap month is decided by the table whose own lunar year it is, where all
+// of its months and principal terms are in view; the neighbours take those
+// months over, so that a day has one lunar date whichever table shows it.
+void AdoptNeighbourMonths(EngineContext& ctx, YearTables& tables, int year, const LunarBuildOptions& options,
+                          YearCache* cache) {
+  auto neighbour = std::make_unique<YearTables>();
+  if (NeighbourYear(ctx, tables, year + 1, options, cache, *neighbour)) {
+    const long shiftDays = std::lround(PackedDateToJulianDay(neighbour->DayTable[0].solarDate) -
+                                       PackedDateToJulianDay(tables.DayTable[0].solarDate));
+    CopyLunarFields(*neighbour, tables, static_cast<int>(neighbour->Month11StartSlot + shiftDays),
+                    tables.DayTableCount);
+  }
+  if (tables.Month11StartSlot > 0 && NeighbourYear(ctx, tables, year - 1, options, cache, *neighbour))
+    CopyLunarFields(*neighbour, tables, 0, tables.Month11StartSlot);
+}
+
+}  // namespace
+
+bool RenumberLunarMonths(EngineContext& ctx, YearTables& tables, int year, const LunarBuildOptions& options,
+                         YearCache* cache) {
+  BuildLunarCalendar(tables, year, options);
+  tables.LunarBuiltWith = options;
+  AdoptNeighbourMonths(ctx, tables, year, options, cache);
+  return EveryDayNumbered(tables);
+}
+
 bool PrepareYear(EngineContext& ctx, YearTables& tables, int year, const LunarBuildOptions& options,
                  YearCache* cache) {
   if (cache != nullptr && cache->Find(year, ctx.settings, options, tables)) return true;
@@ -81,24 +158,10 @@ bool PrepareYear(EngineContext& ctx, YearTables& tables, int year, const LunarBu
   tables.PreparedWith = ctx.settings;
   tables.LunarBuiltWith = options;
 
-  if (tables.EarlyLeapFlag) {
-    // The months before month 11 of year - 1 belong to that year's calendar.
-    const int n = tables.Month11StartSlot;
-    auto previous = std::make_unique<YearTables>();
-    ComputeYear(ctx, *previous, year - 1, 0, options);
-    const int slot = FindDayTableEntry(*previous, year - 1, 11, 1, 'm', 0);
-    if (slot >= n) {
-      // Only the lunar fields: the solar dates stay those of this year's table.
-      for (int i = 0; i < n; ++i) {
-        const DayRecord& from = previous->DayTable[slot - n + i];
-        tables.DayTable[i].lunarDate = from.lunarDate;
-        tables.DayTable[i].monthLength = from.monthLength;
-        tables.DayTable[i].leap = from.leap;
-      }
-    }
-  }
-  if (found && cache != nullptr) cache->Store(tables, options);
-  return found;
+  if (found) AdoptNeighbourMonths(ctx, tables, year, options, cache);
+  const bool complete = found && EveryDayNumbered(tables);
+  if (complete && cache != nullptr) cache->Store(tables, options);
+  return complete;
 }
 
 }  // namespace orv

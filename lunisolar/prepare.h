@@ -39,14 +39,29 @@ class YearCache {
   unsigned long long uses_ = 0;
 };
 
+// True when every day of the table has a lunar date: the lists and the
+// events past them reach from before the table's first day to after its
+// last, as they do whenever the searches found every event.
+bool EveryDayNumbered(const YearTables& tables);
+
 // Makes `year` the loaded year of `tables`: from `cache` (when given) when it
 // holds the year, else computed (and then kept in `cache`). When the tables held the year before or after
 // under the same settings, only the events new to the span are searched.
-// When a leap month turns up before month 11 of the year before, the months
-// before month 11 are taken from that year's own calendar. False when an
-// event search failed (the lists then end early); the tables still describe
-// the year as far as they go.
+// The months before month 11 of the year before and those from the month of
+// the winter solstice of `year` on are numbered as the tables of the year
+// before and of the year after number them (each lunar year's leap month is
+// decided by the table whose own lunar year it is). False when an
+// event search failed or a day of the table was left without a lunar date;
+// the tables still describe the year as far as they go, but no caller may
+// present them as the year's calendar.
 bool PrepareYear(EngineContext& ctx, YearTables& tables, int year, const LunarBuildOptions& options,
                  YearCache* cache = nullptr);
+
+// Numbers the lunar months of the prepared `year` again on the lists the
+// tables hold (another historical-correction choice, lists moved to another
+// zone), the neighbouring lunar years as their own tables number them.
+// False when a day is left without a lunar date.
+bool RenumberLunarMonths(EngineContext& ctx, YearTables& tables, int year, const LunarBuildOptions& options,
+                         YearCache* cache = nullptr);
 
 }  // namespace orv

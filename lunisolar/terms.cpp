@@ -237,29 +237,44 @@ bool ComputeSolarTermsOfYear(EngineContext& ctx, YearTables& tables, int mode) {
   const double zone = ctx.settings.ZoneOffsetDays;
 
   // The first term: the next multiple of 15 degrees above the longitude at
-  // the start, counted on from J2000.0 as the mean longitude is.
-  const double lambda = SunLongitudeAt(ctx, jd0);
+  // the table's first midnight, counted on from J2000.0 as the mean longitude
+  // is. That midnight is a clock time of the listed scale: the searches see
+  // it with the zone removed (west of Greenwich up to half a day later), or
+  // a term just after the midnight would be listed before the table.
+  const double startJd = jd0 - zone;
+  const double lambda = SunLongitudeAt(ctx, startJd);
   if (!std::isfinite(lambda)) return false;
   int k = 1;
   while (k < 24 && 15.0 * k <= lambda) ++k;
   int termIndex = (k + 3) % 24;
-  const double jd0TT = jd0 + TTMinusSearchScale(ctx.settings, jd0);
-  if (!std::isfinite(jd0TT)) return false;
-  const double turns = std::round((MeanSunLongitudeDeg(jd0TT) - lambda) / 360.0);
+  const double startTT = startJd + TTMinusSearchScale(ctx.settings, startJd);
+  if (!std::isfinite(startTT)) return false;
+  const double turns = std::round((MeanSunLongitudeDeg(startTT) - lambda) / 360.0);
   ListEvent event{true, 360.0 * turns + 15.0 * k};
 
-  for (int count = 0; count < YearTables::kListCapacity; ++count) {
+  for (int count = 0, skipped = 0; count < YearTables::kListCapacity;) {
     const double guess = GuessInSearchScale(ctx.settings, EventGuessTT(event));
     const SolarTermRecord* known = useShadow ? ShadowTerm(tables, termIndex, guess + zone) : nullptr;
+    ClockFields c{};
     if (known != nullptr) {
-      if (!SlotHoldsDate(tables, DayIndexOfDate(tables, known->date), tables.DayTableCount)) break;
-      tables.SolarTermList[count] = *known;
+      c.dayIndex = DayIndexOfDate(tables, known->date);
     } else {
       double instant;
       if (!FindEventInstant(ctx, event, instant)) return false;
-      instant += zone;
-      const ClockFields c = SplitInstant(instant, jd0);
-      if (!SlotHoldsDate(tables, c.dayIndex, tables.DayTableCount)) break;
+      c = SplitInstant(instant + zone, jd0);
+    }
+    if (count == 0 && c.dayIndex < 0) {
+      // Listed before the table (a rounding at its first midnight): the list
+      // opens with the next term.
+      if (++skipped > 2) return false;
+      event.turnDeg += 15.0;
+      termIndex = (termIndex + 1) % 24;
+      continue;
+    }
+    if (!SlotHoldsDate(tables, c.dayIndex, tables.DayTableCount)) break;
+    if (known != nullptr) {
+      tables.SolarTermList[count] = *known;
+    } else {
       SolarTermRecord& r = tables.SolarTermList[count];
       r.date = tables.DayTable[c.dayIndex].solarDate;
       r.termIndex = static_cast<std::int16_t>(termIndex);
@@ -269,6 +284,7 @@ bool ComputeSolarTermsOfYear(EngineContext& ctx, YearTables& tables, int mode) {
       else r.majorTime = packed;
       r.seconds = static_cast<std::int16_t>(c.seconds);
     }
+    ++count;
     event.turnDeg += 15.0;
     termIndex = (termIndex + 1) % 24;
   }

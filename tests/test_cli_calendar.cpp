@@ -65,6 +65,61 @@ TEST(CliCalendar, TermAndSyzygyCsv) {
   EXPECT_EQ(Lines(table.out).size(), 586u);
 }
 
+TEST(CliCalendar, SpringEquinoxIsLongitudeZero) {
+  // 2024-03-20 12:06 KST (KASI): the ecliptic longitude 0, not the search's 360.
+  TempDir dir;
+  const auto terms = RunCli("terms 2024 --format csv", dir.path());
+  ASSERT_EQ(terms.status, 0) << terms.err;
+  int equinoxes = 0;
+  for (const auto& line : Lines(terms.out)) {
+    EXPECT_EQ(line.find(",360,"), std::string::npos) << line;
+    if (line.rfind("3,", 0) == 0) {
+      EXPECT_EQ(line.rfind("3,0,春分춘분,2024-03-20 12:06:", 0), 0u) << line;
+      ++equinoxes;
+    }
+  }
+  EXPECT_EQ(equinoxes, 1);
+}
+
+// Years west of Greenwich whose tables had no lunar date at all: every
+// command now numbers them, and a failure would be an error (status 1 with a
+// message), never an empty table with success.
+TEST(CliCalendar, WesternPlacesHaveLunarDatesEveryYear) {
+  TempDir dir;
+  for (const char* settings : {"--place 207", "--place 207 --time civil --deltat nasa", "--place 178 --deltat nasa",
+                               "--place 135 --deltat horizons"}) {
+    SCOPED_TRACE(settings);
+    const auto table = RunCli(std::string("daytable 1045 ") + settings, dir.path());
+    ASSERT_EQ(table.status, 0) << table.err;
+    const auto rows = Lines(table.out);
+    ASSERT_EQ(rows.size(), 586u);
+    for (size_t i = 1; i < rows.size(); ++i) ASSERT_EQ(rows[i].find(",,"), std::string::npos) << rows[i];
+    const auto terms = RunCli(std::string("terms 1045 --format csv ") + settings, dir.path());
+    ASSERT_EQ(terms.status, 0) << terms.err;
+    EXPECT_GE(Lines(terms.out).size(), 24u);  // header and 23..25 terms
+    const auto lunar = RunCli(std::string("lunar 1045-03-01 ") + settings, dir.path());
+    ASSERT_EQ(lunar.status, 0) << lunar.err;
+    EXPECT_EQ(lunar.out.rfind("1045-", 0), 0u) << lunar.out;
+  }
+}
+
+TEST(CliCalendar, NeighbouringYearsAgreeOnASharedDay) {
+  // 5647-12-23 was leap 11 in the table of 5647 and 12 in that of 5648: the
+  // lunar year from the winter solstice of 5647 decides, in both.
+  TempDir dir;
+  std::string rows[2];
+  for (int i = 0; i < 2; ++i) {
+    const auto table = RunCli("daytable " + std::to_string(5647 + i), dir.path());
+    ASSERT_EQ(table.status, 0) << table.err;
+    for (const auto& line : Lines(table.out))
+      if (line.rfind("5647-12-23,", 0) == 0) rows[i] = line;
+  }
+  EXPECT_FALSE(rows[0].empty());
+  EXPECT_EQ(rows[0], rows[1]);
+  const auto lunar = RunCli("lunar 5647-12-23", dir.path());
+  EXPECT_EQ(lunar.out, "5647-12-01\n");
+}
+
 }  // namespace
 }  // namespace orv
 

@@ -3,6 +3,7 @@
 // (sunrise and sunset at Seoul).
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <set>
 #include <sstream>
 
@@ -92,6 +93,37 @@ TEST(CliRiseSet, SeoulSummerSolstice) {
   ASSERT_EQ(moon.status, 0);
   EXPECT_EQ(Lines(moon.out).size(), 2u);
   EXPECT_EQ(Lines(moon.out)[1], lines[2]);
+}
+
+TEST(CliRiseSet, CivilClockAppliesItsDaylightSaving) {
+  // New York on 2024-06-21 keeps EDT (UTC-4): on the civil clock every event
+  // is an hour later than in standard time (UTC-5) and carries the offset,
+  // as the day report shows it.
+  TempDir dir;
+  const auto standard = RunCli("riseset 2024-06-21 --body sun --place 207", dir.path());
+  const auto civil = RunCli("riseset 2024-06-21 --body sun --place 207 --time civil", dir.path());
+  ASSERT_EQ(standard.status, 0) << standard.err;
+  ASSERT_EQ(civil.status, 0) << civil.err;
+  const auto s = Lines(standard.out), c = Lines(civil.out);
+  ASSERT_EQ(s.size(), 2u);
+  ASSERT_EQ(c.size(), 2u);
+  int sh, sm, ch, cm;
+  double ss, cs;
+  ASSERT_EQ(std::sscanf(s[1].c_str(), "sun,2024-06-21 %d:%d:%lf", &sh, &sm, &ss), 3) << s[1];
+  ASSERT_EQ(std::sscanf(c[1].c_str(), "sun,2024-06-21 %d:%d:%lf", &ch, &cm, &cs), 3) << c[1];
+  EXPECT_EQ(ch, sh + 1);
+  EXPECT_EQ(cm, sm);
+  EXPECT_NEAR(cs, ss, 0.1);
+  // USNO: sunrise 05:25, sunset 20:31 EDT.
+  EXPECT_EQ(c[1].rfind("sun,2024-06-21 05:2", 0), 0u) << c[1];
+  EXPECT_NE(c[1].find(" UTC-04:00,2024-06-21 20:3"), std::string::npos) << c[1];
+  EXPECT_EQ(c[1].substr(c[1].size() - 10), " UTC-04:00") << c[1];
+  // The day report under the civil clock gives the same sunrise.
+  const auto day = RunCli("day 2024-06-21 --place 207 --time civil", dir.path());
+  ASSERT_EQ(day.status, 0) << day.err;
+  char clock[16];
+  std::snprintf(clock, sizeof clock, "%02d:%02d:", ch, cm);
+  EXPECT_NE(day.out.find(std::string("21일 ") + clock), std::string::npos) << day.out;
 }
 
 TEST(CliEclipses, BadArguments) {

@@ -153,7 +153,7 @@ TEST(RiseSet, MoonEventsOnOtherDates) {
   EXPECT_EQ(rise.day, 31);
   EXPECT_NEAR(r.riseJD, 2460341.085683, 10.0 * kSecondDays);
   // The listing, like the day report, shows the events of that transit.
-  const std::string csv = RiseSetCsv(ctx, 2024, 2, 1, kRiseSetMoon);
+  const std::string csv = RiseSetCsv(ctx, "", 2024, 2, 1, kRiseSetMoon);
   EXPECT_NE(csv.find("moon,2024-01-31 23:03:2"), std::string::npos) << csv;
   EXPECT_NE(csv.find(",2024-02-01 10:38:2"), std::string::npos) << csv;
 }

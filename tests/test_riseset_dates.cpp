@@ -139,7 +139,7 @@ TEST(RiseSetDates, WellingtonListingShowsTheDateAsked) {
   Observer observer;
   ApplyPlace(settings, observer, table, wellington);
   EngineContext ctx(settings, observer);
-  const std::string csv = RiseSetCsv(ctx, 2024, 6, 21, kRiseSetSun);
+  const std::string csv = RiseSetCsv(ctx, "", 2024, 6, 21, kRiseSetSun);
   // Sunrise about 7:45 and sunset about 16:58 NZST on the shortest day.
   EXPECT_NE(csv.find("sun,2024-06-21 07:4"), std::string::npos) << csv;
   EXPECT_NE(csv.find(",2024-06-21 16:5"), std::string::npos) << csv;

@@ -415,7 +415,12 @@ void ExpectMoonLikeErfaMoon98(SimulationFixture& f) {
     if (dLon < -180.0) dLon += 360.0;
     EXPECT_LT(std::fabs(dLon), 12.0 * kArcsecDeg) << fields[0];
     EXPECT_NEAR(std::stod(fields[3]), lat, 5.0 * kArcsecDeg) << fields[0];
-    EXPECT_EQ(fields[2], FormatAngleText(std::stod(fields[1]), 'D'));
+    // The two columns are one value: the sexagesimal text within its last
+    // digit of the decimal degrees (each rounded on its own).
+    int d = 0, m = 0;
+    double sec = 0.0;
+    ASSERT_EQ(std::sscanf(fields[2].c_str(), "%d:%d:%lf", &d, &m, &sec), 3) << fields[2];
+    EXPECT_NEAR(d + m / 60.0 + sec / 3600.0, std::stod(fields[1]), 0.0011 * kArcsecDeg) << fields[2];
   }
 }
 

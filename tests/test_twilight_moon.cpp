@@ -202,7 +202,7 @@ TEST(CliMoonAndTwilight, ListingsHaveTheirShape) {
 
 TEST(Twilight, WhiteNightRowsAreEmptyInTheListing) {
   Engine north(24.94, 60.17);
-  const std::string csv = RiseSetCsv(north.ctx, 2025, 6, 21, kRiseSetSun, true);
+  const std::string csv = RiseSetCsv(north.ctx, "", 2025, 6, 21, kRiseSetSun, true);
   const auto rows = Lines(csv);
   ASSERT_EQ(rows.size(), 5u) << csv;
   EXPECT_EQ(rows[3], "nautical,,");

@@ -50,7 +50,11 @@ int CmdRiseSet(CliContext& cli) {
   if (twilight && !(bodies & kRiseSetSun)) throw UsageError("--twilight needs the Sun (--body sun)");
   EngineContext ctx(cli.settings, cli.observer);
   ctx.jpl = cli.jpl.get();
-  std::fputs(RiseSetCsv(ctx, date.year, date.month, date.day, bodies, twilight).c_str(), stdout);
+  const int place = cli.settings.PlaceIndex;
+  const std::string timeZone = place >= 0 && place < static_cast<int>(cli.places.rows.size())
+                                   ? cli.places.rows[static_cast<size_t>(place)].timeZone
+                                   : std::string();
+  std::fputs(RiseSetCsv(ctx, timeZone, date.year, date.month, date.day, bodies, twilight).c_str(), stdout);
   return 0;
 }
 

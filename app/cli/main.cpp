@@ -12,6 +12,7 @@
 #include "app/cli/cli.h"
 #include "app/cli/cli_settings.h"
 #include "app/core/files/files.h"
+#include "app/core/reports/reports.h"
 
 namespace orv::cli {
 
@@ -234,6 +235,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "orvanta-cli: %s\n", e.what());
     return 2;
   } catch (const RuntimeFailure& e) {
+    std::fprintf(stderr, "orvanta-cli: %s\n", e.what());
+    return 1;
+  } catch (const orv::IncompleteYearError& e) {
     std::fprintf(stderr, "orvanta-cli: %s\n", e.what());
     return 1;
   } catch (const orv::JplError& e) {

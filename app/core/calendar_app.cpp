@@ -265,7 +265,8 @@ void CalendarApp::Close() {
 void CalendarApp::PrepareYear(int year) {
   if (engineBusy_) return;
   try {
-    if (years->Prepare(ctx, *tables, year, correctionWanted_) == YearOutcome::OutsideFileYears) {
+    YearOutcome outcome = years->Prepare(ctx, *tables, year, correctionWanted_);
+    if (outcome == YearOutcome::OutsideFileYears) {
       // Whole years inside the file, with a margin for the day table, which
       // runs from November of the year before to June of the year after.
       const YearLimits usable = *YearService::FileYears(ctx);
@@ -273,14 +274,19 @@ void CalendarApp::PrepareYear(int year) {
       pendingNotice_ = Format("천체력 적용기간(%d~%d)을\n벗어남. 올해로 재 지정됨\n", usable.lower, usable.upper);
       SetAstronomicalYear(inputs, year);
       inputs.month = settings.TodayDate[1];
-      years->Prepare(ctx, *tables, year, correctionWanted_);
+      outcome = years->Prepare(ctx, *tables, year, correctionWanted_);
     }
+    if (outcome == YearOutcome::SearchFailed) ShowYearFailure(year);
   } catch (const JplError& e) {
     tables->Prepared = false;
     messages.Show(e.what(), "오류", MessageButtons::Ok, MessageIcon::Error);
     return;
   }
   settings.LoadedYear = year;
+}
+
+void CalendarApp::ShowYearFailure(int year) {
+  messages.Show(IncompleteYearMessage(year), "오류", MessageButtons::Ok, MessageIcon::Error);
 }
 
 bool CalendarApp::MonthViewBuild() {
@@ -610,6 +616,9 @@ bool Guarded(MessageSink& messages, Computation computation) {
     return true;
   } catch (const JplError& e) {
     messages.Show(e.what(), "오류", MessageButtons::Ok, MessageIcon::Error);
+    return false;
+  } catch (const IncompleteYearError& e) {
+    messages.Show(IncompleteYearMessage(e.year), "오류", MessageButtons::Ok, MessageIcon::Error);
     return false;
   }
 }

@@ -424,6 +424,9 @@ class CalendarApp {
   template <typename Compute>
   auto AtPlace(int placeIndex, Compute compute) const;
   void Progress(int percent) const;
+  // Says that the year's tables could not be completed (a failed event
+  // search leaves days without a lunar date).
+  void ShowYearFailure(int year);
   int LoadedYear() const;
   bool YearInRange(int year) const;
   void ClearSelection();

@@ -62,7 +62,7 @@ YearOutcome YearService::Prepare(EngineContext& ctx, YearTables& tables, int yea
     // Already this year (a report of the year shown); the settings outside
     // the list key are the caller's.
     tables.PreparedWith = ctx.settings;
-    return YearOutcome::Prepared;
+    return EveryDayNumbered(tables) ? YearOutcome::Prepared : YearOutcome::SearchFailed;
   }
   return PrepareYear(ctx, tables, year, options, &cache_) ? YearOutcome::Prepared : YearOutcome::SearchFailed;
 }

@@ -20,6 +20,7 @@
 #include "app/gui/sky_pictures.h"
 #include "app/core/reports/day_report.h"
 #include "app/core/reports/eclipse_reports.h"
+#include "ephemeris/earth_orientation.h"
 
 namespace orv {
 namespace {
@@ -576,7 +577,7 @@ void TForm1::ShowSettings() {
   RadioGroup6->SetItemIndex(a.TimeSystemItem());
   RadioGroup7->SetItemIndex(a.DeltaTItem());
   CheckBox3->setChecked(a.ChosenSettings().TidalCompensation != 0);
-  CheckBox4->setChecked(a.ChosenSettings().EopCorrection != 0);
+  CheckBox4->setChecked(EopCorrectionOn(a.ChosenSettings()));
   U_delT->setText(QString::number(a.ChosenSettings().UserDeltaT, 'g', QLocale::FloatingPointShortest));
 }
 

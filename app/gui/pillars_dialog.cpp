@@ -11,12 +11,14 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
 #include "app/core/reports/birth_chart.h"
+#include "app/core/reports/reports.h"
 
 namespace orv {
 namespace {
@@ -263,7 +265,17 @@ void ShowPillarsDialog(QWidget* parent, CalendarApp& app, int initialYear, int i
                                                          : (sex->currentIndex() == 0 ? BirthSex::Male : BirthSex::Female);
     request.luck = request.sex != BirthSex::Unknown;
     request.firstAnnualYear = app.Settings().TodayDate[0];
-    const BirthReport report = app.BirthReportAt(place->currentIndex(), request);
+    BirthReport report;
+    try {
+      report = app.BirthReportAt(place->currentIndex(), request);
+    } catch (const std::runtime_error& e) {
+      // A file that cannot serve the birth year, or a year whose tables
+      // could not be completed.
+      const auto* incomplete = dynamic_cast<const IncompleteYearError*>(&e);
+      QMessageBox::warning(&dialog, "오류",
+                           incomplete != nullptr ? Q(IncompleteYearMessage(incomplete->year)) : Q(e.what()));
+      return;
+    }
     FillChart(chartGrid, chartBox, report);
     FillLuck(luckGrid, luckBox, report);
     result->setPlainText(SummaryText(report, request.sex));

@@ -39,7 +39,9 @@ std::string SolarTermsCsv(EngineContext& ctx, const YearTables& tables, int year
     int y, m, d, h, mi;
     UnpackDateTime(r.date, r.time(), y, m, d, h, mi);
     const float seconds = RefineTermSeconds(ctx, r.longitude, y, m, d, h, mi).value_or(r.seconds);
-    out += Format("%d,%d,%s,", r.termIndex, r.longitude, SolarTermNames[r.termIndex]) +
+    // The list keeps the spring equinox as 360 (its search target); the
+    // longitude of the ecliptic there is 0.
+    out += Format("%d,%d,%s,", r.termIndex, r.longitude % 360, SolarTermNames[r.termIndex]) +
            DateTimeAndJd(ctx.settings, y, m, d, h, mi, seconds) + "\n";
   }
   return out;

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/core/reports/report_format.h"
+#include "app/core/reports/reports.h"
 #include "eclipses/riseset.h"
 #include "ephemeris/sunmoon.h"
 
@@ -103,10 +104,23 @@ std::string EclipsesCsv(EngineContext& ctx, const YearTables& tables, int year, 
   return out;
 }
 
-std::string RiseSetCsv(EngineContext& ctx, int year, int month, int day, int bodies, bool twilight) {
+std::string RiseSetCsv(EngineContext& ctx, const std::string& timeZone, int year, int month, int day, int bodies,
+                       bool twilight) {
   std::string out = "body,rise,set\n";
   const double jd0 = CalendarToJulianDay(year, month, day);
   const CalcSettings& s = ctx.settings;
+  // Under the civil clock an instant is its reading, with the offset in
+  // force, as the day report shows it; otherwise the selected time system.
+  auto field = [&](const CalcSettings& settings, double jd) {
+    if (jd == 0.0) return std::string();
+    std::string label;
+    const double shown = ShownOnCivilClock(settings, timeZone, jd + settings.ZoneOffsetDays, label);
+    if (label.empty()) return EclipseDateTimeText(settings, jd);
+    const CivilDateTime t = JulianDayToCalendarTenths(shown);
+    return Format("%d-%02d-%02d %02d:%02d:%04.1f", t.year, t.month, t.day, t.hour, t.minute,
+                  static_cast<double>(t.seconds)) +
+           label;
+  };
   auto onDate = [&](double jd) {
     if (jd == 0.0) return false;
     const CivilDateTime t = JulianDayToCalendarTenths(jd + s.ZoneOffsetDays);
@@ -114,18 +128,17 @@ std::string RiseSetCsv(EngineContext& ctx, int year, int month, int day, int bod
   };
   if (bodies & kRiseSetSun) {
     const RiseSetInstants r = RiseSetTimes(ctx, kBodySun, jd0);
-    out += "sun," + InstantField(s, r.riseJD) + "," + InstantField(s, r.setJD) + "\n";
+    out += "sun," + field(s, r.riseJD) + "," + field(s, r.setJD) + "\n";
     for (int k = 0; twilight && k < kTwilightKinds; ++k) {
       const Twilight kind = static_cast<Twilight>(k);
       const TwilightInstants tw = TwilightAroundTransit(ctx, r.transitJD, TwilightDepressionDeg(kind));
-      out += std::string(TwilightName(kind)) + "," + InstantField(s, tw.dawnJD) + "," + InstantField(s, tw.duskJD) +
-             "\n";
+      out += std::string(TwilightName(kind)) + "," + field(s, tw.dawnJD) + "," + field(s, tw.duskJD) + "\n";
     }
   }
   if (bodies & kRiseSetMoon) {
     RiseSetInstants r = RiseSetTimes(ctx, kBodyMoon, jd0);
     if (!onDate(r.riseJD) && !onDate(r.setJD)) r = RiseSetTimes(ctx, kBodyMoon, jd0 - 1.0);
-    out += "moon," + InstantField(s, r.riseJD) + "," + InstantField(s, r.setJD) + "\n";
+    out += "moon," + field(s, r.riseJD) + "," + field(s, r.setJD) + "\n";
   }
   return out;
 }

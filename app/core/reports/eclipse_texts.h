@@ -24,13 +24,16 @@ enum RiseSetBodies : int { kRiseSetSun = 1, kRiseSetMoon = 2, kRiseSetBoth = 3 }
 
 // "body,rise,set": the Sun's and/or the Moon's rise and set belonging to the
 // upper transit on the civil date y-m-d at the observer of the context, in
-// the selected time system; empty for an event that does not occur. When
+// the selected time system (under the civil clock with a known `timeZone`,
+// the clock's reading followed by the offset in force, " UTC-04:00", as the
+// day report gives it); empty for an event that does not occur. When
 // neither of the Moon's events falls on the date, those of the day before
 // are given, as the day report does. With `twilight` (and the Sun among the
 // bodies) the rows "civil", "nautical" and "astronomical" follow the Sun's,
 // dawn and dusk in the rise and set columns (empty where the Sun does not
 // reach that depression or height).
-std::string RiseSetCsv(EngineContext& ctx, int year, int month, int day, int bodies, bool twilight = false);
+std::string RiseSetCsv(EngineContext& ctx, const std::string& timeZone, int year, int month, int day, int bodies,
+                       bool twilight = false);
 
 // "2024-04-08 18:17:16.3": date and time of an instant in the selected time
 // system (`jd` less the zone offset, as the engine returns it).

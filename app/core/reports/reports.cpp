@@ -24,20 +24,38 @@ constexpr double kSyzygyErrorPolynomial[5] = {-1.47594653612563, 0.5406901136100
 
 }  // namespace
 
-void EnsureYearLoaded(ReportInputs& in, int year) {
+IncompleteYearError::IncompleteYearError(int failedYear)
+    : std::runtime_error("the search for the solar terms or the new and full moons of " + std::to_string(failedYear) +
+                         " failed under these settings"),
+      year(failedYear) {}
+
+std::string IncompleteYearMessage(int year) {
+  return Format("%d년의 절기와 합삭·망을 이 설정으로 모두 찾지 못했습니다.\n음력 날짜가 없는 날이 있습니다.", year);
+}
+
+namespace {
+
+bool LoadYear(ReportInputs& in, int year) {
   if (in.years != nullptr) {
     // The service decides the correction of each year by its rule, so a
     // table of thirty years follows the records only in their years.
-    if (in.years->Prepare(in.engine, in.tables, year, in.correctionWanted) != YearOutcome::OutsideFileYears) return;
+    const YearOutcome outcome = in.years->Prepare(in.engine, in.tables, year, in.correctionWanted);
+    if (outcome != YearOutcome::OutsideFileYears) return outcome == YearOutcome::Prepared;
     // Callers check the years first; should one slip through, the engine
     // reports the instant the file cannot serve.
-    PrepareYear(in.engine, in.tables, year, LunarOptionsOf(year, in.engine.settings.PlaceIndex, in.correctionWanted));
-    return;
+    return PrepareYear(in.engine, in.tables, year,
+                       LunarOptionsOf(year, in.engine.settings.PlaceIndex, in.correctionWanted));
   }
   if (in.tables.Prepared && in.tables.LoadedYear == year &&
       SameListSettings(in.tables.PreparedWith, in.engine.settings))
-    return;
-  PrepareYear(in.engine, in.tables, year, in.lunar);
+    return EveryDayNumbered(in.tables);
+  return PrepareYear(in.engine, in.tables, year, in.lunar);
+}
+
+}  // namespace
+
+void EnsureYearLoaded(ReportInputs& in, int year) {
+  if (!LoadYear(in, year)) throw IncompleteYearError(year);
 }
 
 const YearTables& HolidayCalendar(ReportInputs& in, int year) {
@@ -47,10 +65,13 @@ const YearTables& HolidayCalendar(ReportInputs& in, int year) {
 }
 
 double ShownOnCivilClock(const ReportInputs& in, double jdStandard, std::string& label) {
+  return ShownOnCivilClock(in.engine.settings, in.timeZone, jdStandard, label);
+}
+
+double ShownOnCivilClock(const CalcSettings& s, const std::string& timeZone, double jdStandard, std::string& label) {
   label.clear();
-  const CalcSettings& s = in.engine.settings;
-  if (s.TimeSystemCode != kTimeCivil || in.timeZone.empty()) return jdStandard;
-  const CivilClock clock(in.timeZone);
+  if (s.TimeSystemCode != kTimeCivil || timeZone.empty()) return jdStandard;
+  const CivilClock clock(timeZone);
   if (!clock.valid()) return jdStandard;
   const double jdUT = jdStandard - s.ZoneOffsetDays;
   const ClockState state = clock.StateAt(JulianDayToUnix(jdUT));

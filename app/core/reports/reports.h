@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 
 #include "ephemeris/context.h"
@@ -36,8 +37,21 @@ struct ReportInputs {
 // Called with the number of years done (0..30) while a 30-year table runs.
 using ReportProgress = std::function<void(int yearsDone)>;
 
+// A year whose tables could not be completed under the settings in effect
+// (an event search failed and left days without a lunar date): no report
+// may present such tables as the year's.
+struct IncompleteYearError : std::runtime_error {
+  explicit IncompleteYearError(int failedYear);
+  int year;
+};
+
+// "1045년의 절기와 합삭·망을 이 설정으로 모두 찾지 못했습니다. ...": the
+// window's message for a year that could not be completed.
+std::string IncompleteYearMessage(int year);
+
 // Makes `year` the loaded year of the tables unless it already is (under the
-// settings in effect).
+// settings in effect). Throws IncompleteYearError when the tables could not
+// be completed.
 void EnsureYearLoaded(ReportInputs& in, int year);
 
 // The tables the public holidays of `year` are dated by: the Korean calendar
@@ -68,6 +82,9 @@ std::string ReferenceNote(EngineContext& ctx, int year, ErrorBoundKind kind);
 // clock's reading and `label` the offset in force (" UTC+10:00"); otherwise
 // both are left as they are ("" label).
 double ShownOnCivilClock(const ReportInputs& in, double jdStandard, std::string& label);
+// The same for the settings and the IANA zone of a place.
+double ShownOnCivilClock(const CalcSettings& settings, const std::string& timeZone, double jdStandard,
+                         std::string& label);
 
 // "[음력은 보정됨]" or "[음력은 미보정]".
 std::string CorrectionNote(bool historicalCorrection);

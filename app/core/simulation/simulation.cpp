@@ -12,6 +12,7 @@
 #include "app/core/files/files.h"
 #include "app/core/reports/year_reports.h"
 #include "app/core/simulation/simulation_internal.h"
+#include "ephemeris/earth_orientation.h"
 #include "ephemeris/jpl_reader.h"
 #include "time/dates.h"
 #include "time/settings.h"
@@ -298,15 +299,18 @@ bool CheckSimulationRange(const SimulationRequest& request, double t0, const Sim
   return ok;
 }
 
-double AdvanceInstant(const SimulationRequest& request, const CalcSettings& settings, double t, int k) {
+double LineInstant(const SimulationRequest& request, const CalcSettings& settings, double startJD, long long k) {
+  if (k == 0) return startJD;
   const int unit = EffectiveUnit(request);
-  if (unit <= kUnitDays) return t + request.step * UnitDaysForEnd(unit);
-  // Months and years are reckoned from the start date, not accumulated, so
-  // that every line keeps the start day and time of day.
+  // From the start and the line's index, never by adding the step line by
+  // line: a sum of a million steps would carry a million roundings.
+  if (unit <= kUnitDays) return startJD + static_cast<double>(k) * request.step * UnitDaysForEnd(unit);
+  // Months and years are reckoned from the start date, so that every line
+  // keeps the start day and time of day.
   const double timeOfDay = (request.hour + request.minute / 60.0 + request.second / 3600.0) / kHoursPerDay;
   int year = request.year, month = request.month;
   if (unit == kUnitMonths) {
-    const long long count = static_cast<long long>(std::trunc(request.month + k * request.step));
+    const long long count = static_cast<long long>(std::trunc(request.month + static_cast<double>(k) * request.step));
     // count is a month number from January of the start year: carry whole
     // years (floor division, so that counts below 1 go back into earlier years).
     const long long index = count - 1;
@@ -314,7 +318,7 @@ double AdvanceInstant(const SimulationRequest& request, const CalcSettings& sett
     year = static_cast<int>(request.year + years);
     month = static_cast<int>(index - years * 12 + 1);
   } else {
-    year = static_cast<int>(std::trunc(request.year + k * request.step));
+    year = static_cast<int>(std::trunc(request.year + static_cast<double>(k) * request.step));
   }
   return CalendarToJulianDay(year, month, request.day) - settings.ZoneOffsetDays + timeOfDay;
 }
@@ -369,7 +373,7 @@ std::string RunHeaderText(const SimulationRequest& request, const SimulationEnvi
   text += Label(s.TimeSystemCode, {"/dT=0", "/TT", "/UT", "/ST", "/CT"});
   text += DeltaTLabel(s.DeltaTModelCode);
   text += s.TidalCompensation ? "/Tidal보정함" : "/Tidal미보정";
-  text += s.EopCorrection ? "/EOP보정함\n" : "/EOP미보정\n";
+  text += EopCorrectionOn(s) ? "/EOP보정함\n" : "/EOP미보정\n";
   if (request.item == kItemHorizontal)
     text += Format("관측자위치:%s,경도=%+.4lf도/위도=%+.4lf도/고도=%.1fm\n", env.place.name.c_str(),
                    env.place.longitude, env.place.latitude, env.place.altitude);

@@ -212,11 +212,11 @@ bool ChooseOutputPath(SimulationRequest& request, const std::string& folder, std
 // item 3 the observer's place.
 std::string RunHeaderText(const SimulationRequest& request, const SimulationEnvironment& env);
 
-// The instant of line k + 1 after line k (k = 1, 2, ...): seconds to days add
-// the step to `t`; months and years are counted from the start date (month =
-// trunc(start month + k step), the excess carried into the year) and keep the
-// start day and time.
-double AdvanceInstant(const SimulationRequest& request, const CalcSettings& settings, double t, int k);
+// The instant of line k + 1 (k = 0 is the start, `startJD`): seconds to days
+// are start + k x step; months and years are counted from the start date
+// (month = trunc(start month + k step), the excess carried into the year) and
+// keep the start day and time.
+double LineInstant(const SimulationRequest& request, const CalcSettings& settings, double startJD, long long k);
 
 // "%4d:%02d:%06.3lf" of a value in degrees ('D') or of degrees as hours ('H');
 // "-%4d:%02d:%06.3lf" when negative.

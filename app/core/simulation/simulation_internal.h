@@ -62,16 +62,14 @@ struct ItemRun {
   // "\n" and the date column of t.
   void BeginLine(double t) const { out.Write("\n" + SimulationDateColumn(settings(), t)); }
 
-  // Runs `line(t)` for every repetition with the progress bar, advancing the
-  // instant after each line.
+  // Runs `line(t)` for every repetition with the progress bar, each line's
+  // instant reckoned from the start and the line's index.
   template <class Line>
   void EachRepetition(Line&& line) const {
     const int n = request.repetitions;
-    double t = startJD;
     for (int k = 1; k <= n; ++k) {
       Progress(k, n);
-      line(t);
-      t = AdvanceInstant(request, settings(), t, k);
+      line(LineInstant(request, settings(), startJD, k - 1));
     }
     Progress(0, n);
   }

@@ -285,9 +285,21 @@ void WriteObliquity(ItemRun& run) {
   });
 }
 
+// The date column's heading with the time it holds: the selected time
+// system, standard time of the place also under the civil clock (the column
+// is the instant with the zone offset added, daylight saving never applied).
+static std::string TimedColumnHeader(const CalcSettings& settings) {
+  switch (settings.TimeSystemCode) {
+    case kTimeTT: return "일시(TT)";
+    case kTimeST:
+    case kTimeCivil: return "일시(ST)";
+    default: return "일시(UT)";
+  }
+}
+
 void WriteDeltaT(ItemRun& run) {
   EngineContext& ctx = run.ctx();
-  run.out.Write(ctx.settings.TimeSystemCode == kTimeTT ? "일시(TT),초,시분초" : "일시(UT),초,시분초");
+  run.out.Write(TimedColumnHeader(ctx.settings) + ",초,시분초");
   run.EachRepetition([&](double t) {
     SetInstant(ctx, t);
     const double deltaT = DeltaTAt(ctx.settings, ctx.time.CurrentUT);
@@ -298,7 +310,7 @@ void WriteDeltaT(ItemRun& run) {
 
 void WriteSiderealTime(ItemRun& run) {
   EngineContext& ctx = run.ctx();
-  run.out.Write(ctx.settings.TimeSystemCode == kTimeTT ? "일시(TT),시,시분초" : "일시(UT),시,시분초");
+  run.out.Write(TimedColumnHeader(ctx.settings) + ",시,시분초");
   run.EachRepetition([&](double t) {
     SetInstant(ctx, t);
     const double hours = ApparentSiderealTime(ctx);
