@@ -86,17 +86,17 @@ long SlotDay(const YearTables& t, int slot) {
 
 // The settings under which the recorded months must hold: every time system
 // and both Delta T families.
-struct SettingsRow {
+struct settingsRow {
   int timeSystem, deltaT;
   const char* name;
 };
-const SettingsRow kSettingsRows[] = {
+const settingsRow kSettingsRows[] = {
     {kTimeST, kDeltaTHorizons, "ST, Horizons"}, {kTimeST, kDeltaTNasa, "ST, NASA"},
     {kTimeUT, kDeltaTHorizons, "UT, Horizons"}, {kTimeUT, kDeltaTNasa, "UT, NASA"},
     {kTimeTT, kDeltaTHorizons, "TT, Horizons"}, {kTimeTT, kDeltaTNasa, "TT, NASA"},
 };
 
-void Apply(testing::CalendarFixture& f, const SettingsRow& row) {
+void Apply(testing::CalendarFixture& f, const settingsRow& row) {
   f.settings.TimeSystemCode = row.timeSystem;
   f.settings.DeltaTModelCode = row.deltaT;
   UpdateZoneOffset(f.settings);
@@ -105,7 +105,7 @@ void Apply(testing::CalendarFixture& f, const SettingsRow& row) {
 // Every day of the recorded span, each from the tables of its civil year
 // (prepared in order, as the window pages through the years). Under UT and TT
 // the lists do not depend on the place, so both codes are built on them.
-void CompareWholeSpan(const SettingsRow& row, std::vector<int> places) {
+void CompareWholeSpan(const settingsRow& row, std::vector<int> places) {
   testing::CalendarFixture f(places[0]);
   Apply(f, row);
   f.options.historicalCorrection = true;
@@ -197,7 +197,7 @@ TEST(Historical, RecordedMonthsAreTheReferenceDayForDay) {
 // the other days the computed calendar (a boundary moved by a day at most),
 // and a day the same in every table that holds it.
 TEST(Historical, EdgesOfTheSpanUnderEverySetting) {
-  for (const SettingsRow& row : kSettingsRows) {
+  for (const settingsRow& row : kSettingsRows) {
     for (int place : {0, 1}) {
       const Reference& ref = ReferenceOf(place);
       testing::CalendarFixture f(place);

@@ -368,10 +368,10 @@ bool CalendarApp::MonthViewBuild() {
     // Lunar months are named by their number, not by a solar month's name.
     if (displayMode == DisplayMode::Lunar)
       view.grid.At(0, 0) = (request.leapWanted ? "윤" : "") + std::to_string(inputs.month) + "월";
-    edit3Text = view.yearPillar;
-    edit5Text = view.monthPillar;
-    edit5Red = view.monthWithoutMajorTerm;
-    edit4Text = view.calendarNote;
+    yearPillarText_ = view.yearPillar;
+    monthPillarText_ = view.monthPillar;
+    monthPillarRed_ = view.monthWithoutMajorTerm;
+    referenceText_ = view.calendarNote;
   }
   Progress(0);
   return ok;
@@ -584,7 +584,7 @@ void CalendarApp::GoToToday() {
 }
 
 void CalendarApp::SelectCell(int column, int row) {
-  CellPillars(*tables, view, MonthGridTexts::CellAt(column, row), edit3Text, edit5Text);
+  CellPillars(*tables, view, MonthGridTexts::CellAt(column, row), yearPillarText_, monthPillarText_);
 }
 
 double CalendarApp::MoonAgeOfCell(int cell) const {
@@ -730,7 +730,7 @@ bool CalendarApp::SelectDay(int column, int row) {
   }
   if (!found) return false;
   selected = day;
-  edit4Text = SelectedDateLine(day);
+  referenceText_ = SelectedDateLine(day);
   return true;
 }
 
@@ -969,11 +969,11 @@ void CalendarApp::ChangePlace(int index) {
   settings.TodayDate[1] = now.month;
   settings.TodayDate[2] = now.day;
   MonthViewBuild();
-  edit4Text = PlaceTimeText(Place(), now);
+  referenceText_ = PlaceTimeText(Place(), now);
 }
 
 void CalendarApp::PressReferenceBox() {
-  edit4Text = referenceCycle.Press(places, settings, clock);
+  referenceText_ = referenceCycle.Press(places, settings, clock);
 }
 
 // --- Settings controls --------------------------------------------------------

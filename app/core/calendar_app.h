@@ -37,7 +37,7 @@
 namespace orv {
 
 // What the year and month inputs hold: the year number as typed with its era
-// (Edit1, RadioGroup1) and the month number (Edit2).
+// (yearInput, eraChoice) and the month number (monthInput).
 struct MonthInputs {
   int yearNumber = 0;
   bool eraAD = true;
@@ -132,13 +132,13 @@ class CalendarApp {
   bool EngineBusy() const { return engineBusy_; }
 
   // Navigation handlers.
-  void StepYear(bool up);             // UpDown1
-  void StepMonth(bool up);            // UpDown2
-  void ShowInputs();                  // Enter in Edit1/Edit2, BitBtn1, RadioGroup1
-  void SetDisplayMode(DisplayMode mode);  // RadioButton4 / RadioButton5
-  void ToggleLeapMonth();             // CheckBox1
-  void ToggleCorrection();            // CheckBox2
-  void GoToToday();                   // TdayPanel released
+  void StepYear(bool up);             // yearStepper
+  void StepMonth(bool up);            // monthStepper
+  void ShowInputs();                  // Enter in yearInput/monthInput, showMonthButton, eraChoice
+  void SetDisplayMode(DisplayMode mode);  // solarViewButton / lunarViewButton
+  void ToggleLeapMonth();             // leapMonthBox
+  void ToggleCorrection();            // correctionBox
+  void GoToToday();                   // todayPanel released
   void SelectCell(int column, int row);  // grid cell selected: the pillars
 
   // --- Reports --------------------------------------------------------------
@@ -149,19 +149,19 @@ class CalendarApp {
   void DayReport(int column, int row);
   // The two halves of DayReport. SelectDay checks the year and the cell
   // (with their messages), sets `selected` and shows the selected-date line
-  // in Edit4; false when no day was selected. ShowDayReport shows the report
+  // in referenceBox; false when no day was selected. ShowDayReport shows the report
   // of `selected`; Retry edits the memo file, then reloads it and rebuilds
   // the month view.
   bool SelectDay(int column, int row);
   void ShowDayReport();
-  void SolarTermReport();             // BitBtn3
-  void SyzygyReport();                // BitBtn4
-  void EclipseReport(bool local);     // BitBtn10: left button local, right button global
-  void LeapMonthTable();              // BitBtn5
-  void LunarDatesTable();             // BitBtn6
-  void SolarDatesTable();             // BitBtn7
-  void HolidayReport();               // BitBtn8
-  void AboutBox();                    // BitBtn2, right button, settings row hidden
+  void SolarTermReport();             // solarTermsButton
+  void SyzygyReport();                // syzygiesButton
+  void EclipseReport(bool local);     // eclipsesButton: left button local, right button global
+  void LeapMonthTable();              // leapMonthsButton
+  void LunarDatesTable();             // lunarDatesButton
+  void SolarDatesTable();             // solarDatesButton
+  void HolidayReport();               // holidaysButton
+  void AboutBox();                    // aboutButton, right button, settings row hidden
   // The about text with, when the settings live in the user's configuration
   // folder, the line naming it.
   std::string AboutBoxText() const;
@@ -212,24 +212,24 @@ class CalendarApp {
 
   // --- Places ---------------------------------------------------------------
 
-  void ChangePlace(int index);        // ComboBox1
-  void PressReferenceBox();           // Edit4 pressed: next of its three texts
+  void ChangePlace(int index);        // placeChoice
+  void PressReferenceBox();           // referenceBox pressed: next of its three texts
 
   // --- Settings controls ----------------------------------------------------
 
-  void SetPrecessionItem(int item);   // RadioGroup3
-  void SetObliquityItem(int item);    // RadioGroup5
-  void SetDeltaTItem(int item);       // RadioGroup7
-  void SetTimeSystemItem(int item);   // RadioGroup6
-  void SetNutationItem(int item);     // RadioGroup4
-  void ChangeEphemeris(int item);     // RadioGroup2
-  void SetTidal(bool on);             // CheckBox3
-  void SetEop(bool on);               // CheckBox4
-  // U_delT: false, with kUserDeltaTRangeMessage, for a value that is not
+  void SetPrecessionItem(int item);   // precessionChoice
+  void SetObliquityItem(int item);    // obliquityChoice
+  void SetDeltaTItem(int item);       // deltaTModelChoice
+  void SetTimeSystemItem(int item);   // timeSystemChoice
+  void SetNutationItem(int item);     // nutationChoice
+  void ChangeEphemeris(int item);     // ephemerisChoice
+  void SetTidal(bool on);             // tidalBox
+  void SetEop(bool on);               // eopBox
+  // userDeltaTInput: false, with kUserDeltaTRangeMessage, for a value that is not
   // finite or beyond +-1e6 s; the setting then keeps its value.
   bool SetUserDeltaT(double seconds);
-  void Apply();                       // BitBtn9 "설정적용"
-  bool HorizonsPreset();              // BitBtn11 "근사"
+  void Apply();                       // applyButton "설정적용"
+  bool HorizonsPreset();              // horizonsPresetButton "근사"
 
   // --- Items of the controls (derived from the state) -----------------------
 
@@ -264,16 +264,16 @@ class CalendarApp {
 
   // --- Operations of the window besides the controls ---------------------------
 
-  // The year and month inputs as the user typed them (Edit1, Edit2,
-  // RadioGroup1); nothing is rebuilt until ShowInputs.
+  // The year and month inputs as the user typed them (yearInput, monthInput,
+  // eraChoice); nothing is rebuilt until ShowInputs.
   void SetInputs(const MonthInputs& typed);
   // The inputs set to `month` of astronomical `year` in `mode`, the leap month
   // not wanted; nothing is rebuilt until ShowInputs.
   void SetMonth(int year, int month, DisplayMode mode);
-  // RadioButton6 "전" (false) / RadioButton7 "후" (true): the 30-year tables
+  // yearsBeforeButton "전" (false) / yearsAfterButton "후" (true): the 30-year tables
   // start at the shown year or end at it.
   void SetThirtyYearsAfter(bool after);
-  // Where the preparation steps go (ProgressBar1).
+  // Where the preparation steps go (progressBar).
   void SetProgress(ProgressFunction onProgress);
   // The memo file changed: reads it again and rebuilds the month view.
   void ReloadMemoFile();
@@ -297,7 +297,7 @@ class CalendarApp {
   // --- Keyboard, going to a date, finding days, printing ----------------------
   // (calendar_app_navigation.cpp)
 
-  // BitBtn1 "달력보기": like ShowInputs, but a leap month being shown stays
+  // showMonthButton "달력보기": like ShowInputs, but a leap month being shown stays
   // shown while the inputs still name its month.
   void ShowInputsKeepingLeap();
   // The pillars by the sectional terms for the month shown (month_view.h).
@@ -348,10 +348,10 @@ class CalendarApp {
   bool De431Selectable() const { return de431Selectable; }
   const std::string& EphemerisFolder() const { return ephemerisFolder_; }
   const MonthView& View() const { return view; }
-  const std::string& Edit3Text() const { return edit3Text; }
-  const std::string& Edit5Text() const { return edit5Text; }
-  bool Edit5Red() const { return edit5Red; }
-  const std::string& Edit4Text() const { return edit4Text; }
+  const std::string& YearPillarText() const { return yearPillarText_; }
+  const std::string& MonthPillarText() const { return monthPillarText_; }
+  bool MonthPillarRed() const { return monthPillarRed_; }
+  const std::string& ReferenceText() const { return referenceText_; }
   const DaySelection& Selected() const { return selected; }
   bool Started() const { return started; }
 
@@ -382,26 +382,26 @@ class CalendarApp {
   bool historicalCorrection_ = false;  // derived: the rule for the shown year
   bool correctionWanted_ = true;       // the user's choice
   bool engineBusy_ = false;            // a simulation run holds the engine
-  bool correctionEnabled = false;     // CheckBox2 usable
+  bool correctionEnabled = false;     // correctionBox usable
   bool correctionAdviceShown = false; // the advice is given once per run
-  bool thirtyYearsAfter = true;       // RadioButton7 "후" (else RadioButton6 "전")
+  bool thirtyYearsAfter = true;       // yearsAfterButton "후" (else yearsBeforeButton "전")
 
   ConfigReadState configRead_;        // how the settings file was read
   int unresolvedPlaceIndex_ = -1;     // a user place of the settings not in the place file
-  int ephemerisChoiceIndex_ = 0;       // item of RadioGroup2 last accepted
+  int ephemerisChoiceIndex_ = 0;       // item of ephemerisChoice last accepted
   bool de431Selectable = true;        // the "DE431" item enabled
   std::string ephemerisFolder_;
   std::string pendingNotice_;          // shown once ("알림") after the next build
 
   MonthView view;
-  std::string edit3Text = "歲次";
-  std::string edit5Text = "月建";
-  bool edit5Red = false;
-  std::string edit4Text;
+  std::string yearPillarText_ = "歲次";
+  std::string monthPillarText_ = "月建";
+  bool monthPillarRed_ = false;
+  std::string referenceText_;
   DaySelection selected;
   PlaceReferenceCycle referenceCycle; // next text of the reference box
 
-  ProgressFunction progress;          // ProgressBar1
+  ProgressFunction progress;          // progressBar
   bool started = false;
 
   ProgramRunner* runner;              // starts the editor

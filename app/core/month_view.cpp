@@ -38,7 +38,7 @@ constexpr int kLastJulianDay = 14;
 constexpr int kMissingReformDays = 10;
 // Longest month of either calendar, days.
 constexpr int kMaxDaysInMonth = 31;
-// The Gregorian calendar is shown from November 1582 (the note of Edit4).
+// The Gregorian calendar is shown from November 1582 (the note of referenceBox).
 constexpr int kFirstGregorianNoteMonth = 11;
 
 // A month of the lunar mode lacks a major term when its first day lies within

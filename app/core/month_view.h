@@ -84,10 +84,10 @@ struct MonthView {
   int FirstCellAfter = 42;    // first grid cell after the month's last day (<= 42)
   int todayCell = -1;         // grid cell painted as today, -1 for none
 
-  std::string yearPillar = "歲次";   // Edit3
-  std::string monthPillar = "月建";  // Edit5
-  bool monthWithoutMajorTerm = false;  // lunar mode: Edit5 painted red
-  std::string calendarNote;            // Edit4
+  std::string yearPillar = "歲次";   // yearPillarBox
+  std::string monthPillar = "月建";  // monthPillarBox
+  bool monthWithoutMajorTerm = false;  // lunar mode: monthPillarBox painted red
+  std::string calendarNote;            // referenceBox
   // The pillars by the sectional terms (the year changes at 立春, the month
   // at each 節): those of the month's first day, and when a 節 falls inside
   // the month the day it changes and the pillars after it, e.g.
@@ -123,7 +123,7 @@ bool FillMonthView(EngineContext& ctx, const YearTables& tables, const MemoTable
 // Sexagenary index of the lunar year ly: (ly + 56) mod 60, non-negative.
 int YearPillarIndex(int lunarYear);
 
-// Pillars of grid cell `cell` of a filled view, as Edit3 and Edit5 show them
+// Pillars of grid cell `cell` of a filled view, as yearPillarBox and monthPillarBox show them
 // when the cell is selected: "<year>年" and "<month>月 " (or "無中月" in a
 // leap month), or " " for both outside the month.
 void CellPillars(const YearTables& tables, const MonthView& view, int cell, std::string& yearPillar,

@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
   // The window speaks Korean: so do Qt's own buttons and dialogs.
   orv::InstallKoreanTranslations(app);
   if (!request.wanted) {
-    orv::TForm1 window;
+    orv::MainWindow window;
     window.show();
     return app.exec();
   }
@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
   orv::SystemClock clock;
   const orv::AppFolders folders = orv::DesktopAppFolders(QCoreApplication::applicationDirPath().toStdString(),
                                                          orv::UserFoldersFromEnvironment());
-  orv::TForm1 window(folders, messages, clock);
+  orv::MainWindow window(folders, messages, clock);
   window.StartUp();
   if (request.hasMonth) window.ShowMonth(request.year, request.month, request.lunar);
   const QSize size = request.width > 0 ? QSize(request.width, request.height) : QSize();

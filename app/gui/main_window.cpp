@@ -61,7 +61,7 @@ ReportPanelFactory ReportPanels(CalendarApp& app) {
 
 }  // namespace
 
-TForm1::TForm1(QWidget* parent)
+MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent),
       ownMessages_(std::make_unique<QtMessageSink>(this)),
       ownClock_(std::make_unique<SystemClock>()) {
@@ -75,7 +75,7 @@ TForm1::TForm1(QWidget* parent)
   RestoreWindowState();
 }
 
-TForm1::TForm1(const AppFolders& folders, MessageSink& messages, const Clock& clock, QWidget* parent)
+MainWindow::MainWindow(const AppFolders& folders, MessageSink& messages, const Clock& clock, QWidget* parent)
     : QMainWindow(parent), app_(std::make_unique<CalendarApp>(folders, messages, clock)) {
   app_->SetProgramRunner(editorRunner_, WindowEditorCommands());
   BuildControls();
@@ -83,15 +83,15 @@ TForm1::TForm1(const AppFolders& folders, MessageSink& messages, const Clock& cl
   RestoreWindowState();
 }
 
-TForm1::~TForm1() = default;
+MainWindow::~MainWindow() = default;
 
 // --- Building the window --------------------------------------------------------
 
 // Room beside the text of a narrow push button, pixels at 96 dpi.
 constexpr int kNarrowButtonPaddingPx = 10;
 
-void TForm1::BuildControls() {
-  setObjectName("TForm1");
+void MainWindow::BuildControls() {
+  setObjectName("MainWindow");
   setWindowTitle("Orvanta");
   setFont(GridFont(kWindowFontPoints));
   auto* central = new QWidget(this);
@@ -110,61 +110,61 @@ void TForm1::BuildControls() {
   // Inputs of the month.
   auto* inputRow = new QHBoxLayout;
   inputRow->setSpacing(3);
-  Edit1 = named(new InputEdit(central), "Edit1");
-  Edit1->setMaxLength(kYearMaxChars);
-  Edit1->setFixedWidth(58);
-  Edit1->setToolTip("BC1년은 0, BC2년은 -1과 같습니다.");
-  UpDown1 = named(new UpDown(central), "UpDown1");
-  RadioGroup1 = named(new RadioGroup("", {"BC", "AD"}, central, false), "RadioGroup1");
+  yearInput = named(new InputEdit(central), "yearInput");
+  yearInput->setMaxLength(kYearMaxChars);
+  yearInput->setFixedWidth(58);
+  yearInput->setToolTip("BC1년은 0, BC2년은 -1과 같습니다.");
+  yearStepper = named(new UpDown(central), "yearStepper");
+  eraChoice = named(new RadioGroup("", {"BC", "AD"}, central, false), "eraChoice");
   auto* yearLabel = new QLabel("년", central);
-  Edit2 = named(new InputEdit(central), "Edit2");
-  Edit2->setMaxLength(kMonthMaxChars);
-  Edit2->setFixedWidth(30);
-  UpDown2 = named(new UpDown(central), "UpDown2");
+  monthInput = named(new InputEdit(central), "monthInput");
+  monthInput->setMaxLength(kMonthMaxChars);
+  monthInput->setFixedWidth(30);
+  monthStepper = named(new UpDown(central), "monthStepper");
   auto* monthLabel = new QLabel("월", central);
-  GroupBox_Display = named(new QGroupBox("표시력", central), "GroupBox_Display");
-  auto* displayLayout = new QHBoxLayout(GroupBox_Display);
+  calendarKindGroup = named(new QGroupBox("표시력", central), "calendarKindGroup");
+  auto* displayLayout = new QHBoxLayout(calendarKindGroup);
   displayLayout->setContentsMargins(6, 2, 6, 2);
-  RadioButton4 = named(new QRadioButton("양력", GroupBox_Display), "RadioButton4");
-  RadioButton5 = named(new QRadioButton("음력", GroupBox_Display), "RadioButton5");
-  displayLayout->addWidget(RadioButton4);
-  displayLayout->addWidget(RadioButton5);
-  CheckBox1 = named(new QCheckBox("윤달", central), "CheckBox1");
-  CheckBox2 = named(new QCheckBox("보정", central), "CheckBox2");
-  CheckBox2->setToolTip("윤달지정 및 달의 대소를 역사기록과 맞춥니다(2년~1911년사이)");
-  BitBtn1 = named(new BitButton("달력보기", central), "BitBtn1");
-  TdayPanel = named(new PressPanel("오늘", central), "TdayPanel");
-  TdayPanel->setToolTip("오늘의 달력으로 되돌아 갑니다.");
-  TdayPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  TdayPanel->setAlignment(Qt::AlignCenter);
-  TdayPanel->setMinimumWidth(64);
+  solarViewButton = named(new QRadioButton("양력", calendarKindGroup), "solarViewButton");
+  lunarViewButton = named(new QRadioButton("음력", calendarKindGroup), "lunarViewButton");
+  displayLayout->addWidget(solarViewButton);
+  displayLayout->addWidget(lunarViewButton);
+  leapMonthBox = named(new QCheckBox("윤달", central), "leapMonthBox");
+  correctionBox = named(new QCheckBox("보정", central), "correctionBox");
+  correctionBox->setToolTip("윤달지정 및 달의 대소를 역사기록과 맞춥니다(2년~1911년사이)");
+  showMonthButton = named(new BitButton("달력보기", central), "showMonthButton");
+  todayPanel = named(new PressPanel("오늘", central), "todayPanel");
+  todayPanel->setToolTip("오늘의 달력으로 되돌아 갑니다.");
+  todayPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  todayPanel->setAlignment(Qt::AlignCenter);
+  todayPanel->setMinimumWidth(64);
   // The credit line shown while the panel is pressed is wider than "오늘":
   // the panel keeps its width rather than widening the row.
-  TdayPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  TdayPanel->setFont(GridFont(kTodayFontPoints, true));
-  for (QWidget* w : std::initializer_list<QWidget*>{Edit1, UpDown1, yearLabel, RadioGroup1, Edit2, UpDown2,
-                                                    monthLabel, GroupBox_Display, CheckBox1, CheckBox2, BitBtn1,
-                                                    TdayPanel})
+  todayPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  todayPanel->setFont(GridFont(kTodayFontPoints, true));
+  for (QWidget* w : std::initializer_list<QWidget*>{yearInput, yearStepper, yearLabel, eraChoice, monthInput, monthStepper,
+                                                    monthLabel, calendarKindGroup, leapMonthBox, correctionBox, showMonthButton,
+                                                    todayPanel})
     inputRow->addWidget(w);
   // Pillars and progress on the same row: the menu bar took the height of
   // a row of its own, and the window must still fit a 768-pixel screen.
   auto* pillarRow = inputRow;
-  Edit3 = named(new QLineEdit("歲次", central), "Edit3");
-  Edit5 = named(new QLineEdit("月建", central), "Edit5");
-  for (QLineEdit* e : {Edit3, Edit5}) {
+  yearPillarBox = named(new QLineEdit("歲次", central), "yearPillarBox");
+  monthPillarBox = named(new QLineEdit("月建", central), "monthPillarBox");
+  for (QLineEdit* e : {yearPillarBox, monthPillarBox}) {
     e->setReadOnly(true);
     e->setFixedWidth(72);
     e->setAlignment(Qt::AlignCenter);
     e->setFocusPolicy(Qt::NoFocus);
     e->setFont(GridFont(11, true));
   }
-  ProgressBar1 = named(new QProgressBar(central), "ProgressBar1");
-  ProgressBar1->setRange(0, 100);
-  ProgressBar1->setValue(0);
-  ProgressBar1->setTextVisible(false);
-  ProgressBar1->setFixedHeight(12);
-  pillarRow->addWidget(Edit3);
-  pillarRow->addWidget(Edit5);
+  progressBar = named(new QProgressBar(central), "progressBar");
+  progressBar->setRange(0, 100);
+  progressBar->setValue(0);
+  progressBar->setTextVisible(false);
+  progressBar->setFixedHeight(12);
+  pillarRow->addWidget(yearPillarBox);
+  pillarRow->addWidget(monthPillarBox);
   PillarLine = named(new QLabel(central), "PillarLine");
   PillarLine->setFont(GridFont(9));
   PillarLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -172,56 +172,56 @@ void TForm1::BuildControls() {
   PillarLine->setMinimumWidth(120);
   PillarLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   pillarRow->addWidget(PillarLine, 3);
-  ProgressBar1->setFixedWidth(24);
-  pillarRow->addWidget(ProgressBar1);
+  progressBar->setFixedWidth(24);
+  pillarRow->addWidget(progressBar);
   outer->addLayout(inputRow);
 
   // The grid and the buttons beside it.
   auto* middle = new QHBoxLayout;
-  StringGrid1 = named(new MonthGridWidget(central), "StringGrid1");
-  StringGrid1->setToolTip("歲次,月建,日辰 등을 보려면 클릭하세요.");
-  middle->addWidget(StringGrid1, 1);
+  monthGrid = named(new MonthGridWidget(central), "monthGrid");
+  monthGrid->setToolTip("歲次,月建,日辰 등을 보려면 클릭하세요.");
+  middle->addWidget(monthGrid, 1);
   auto* side = new QVBoxLayout;
   side->setSpacing(3);
   auto* pictures = new QHBoxLayout;
-  Anisun = named(new SunPicture(central), "Anisun");
-  Animoon = named(new MoonPicture(central), "Animoon");
-  pictures->addWidget(Anisun);
-  pictures->addWidget(Animoon);
+  sunPicture = named(new SunPicture(central), "sunPicture");
+  moonPicture = named(new MoonPicture(central), "moonPicture");
+  pictures->addWidget(sunPicture);
+  pictures->addWidget(moonPicture);
   side->addLayout(pictures);
-  BitBtn3 = named(new BitButton("절기(해)", central), "BitBtn3");
-  BitBtn4 = named(new BitButton("삭망(달)", central), "BitBtn4");
-  BitBtn10 = named(new BitButton("<일/월식>", central), "BitBtn10");
-  BitBtn10->setToolTip("좌클릭;Local, 우클릭;Global");
-  side->addWidget(BitBtn3);
-  side->addWidget(BitBtn4);
-  side->addWidget(BitBtn10);
-  GroupBox_Years = named(new QGroupBox("30년동안", central), "GroupBox_Years");
-  auto* yearsLayout = new QVBoxLayout(GroupBox_Years);
+  solarTermsButton = named(new BitButton("절기(해)", central), "solarTermsButton");
+  syzygiesButton = named(new BitButton("삭망(달)", central), "syzygiesButton");
+  eclipsesButton = named(new BitButton("<일/월식>", central), "eclipsesButton");
+  eclipsesButton->setToolTip("좌클릭;Local, 우클릭;Global");
+  side->addWidget(solarTermsButton);
+  side->addWidget(syzygiesButton);
+  side->addWidget(eclipsesButton);
+  thirtyYearsGroup = named(new QGroupBox("30년동안", central), "thirtyYearsGroup");
+  auto* yearsLayout = new QVBoxLayout(thirtyYearsGroup);
   yearsLayout->setContentsMargins(4, 2, 4, 4);
   yearsLayout->setSpacing(2);
   auto* rangeRow = new QHBoxLayout;
-  RadioButton6 = named(new QRadioButton("전", GroupBox_Years), "RadioButton6");
-  RadioButton7 = named(new QRadioButton("후", GroupBox_Years), "RadioButton7");
-  RadioButton7->setChecked(true);
-  rangeRow->addWidget(RadioButton6);
-  rangeRow->addWidget(RadioButton7);
+  yearsBeforeButton = named(new QRadioButton("전", thirtyYearsGroup), "yearsBeforeButton");
+  yearsAfterButton = named(new QRadioButton("후", thirtyYearsGroup), "yearsAfterButton");
+  yearsAfterButton->setChecked(true);
+  rangeRow->addWidget(yearsBeforeButton);
+  rangeRow->addWidget(yearsAfterButton);
   yearsLayout->addLayout(rangeRow);
-  BitBtn5 = named(new BitButton("윤달년월", GroupBox_Years), "BitBtn5");
-  BitBtn5->setToolTip("음력 윤달이 든 해와 윤달 보기");
-  BitBtn6 = named(new BitButton("음력월일", GroupBox_Years), "BitBtn6");
-  BitBtn6->setToolTip("양력 날짜가 같은 음력 보기");
-  BitBtn7 = named(new BitButton("양력월일", GroupBox_Years), "BitBtn7");
-  BitBtn7->setToolTip("음력 날짜가 같은 양력 보기");
-  yearsLayout->addWidget(BitBtn5);
-  yearsLayout->addWidget(BitBtn6);
-  yearsLayout->addWidget(BitBtn7);
-  side->addWidget(GroupBox_Years);
-  BitBtn8 = named(new BitButton("금년기념일", central), "BitBtn8");
-  BitBtn8->setToolTip("올해의 기념일");
-  side->addWidget(BitBtn8);
-  IcsButton = named(new QPushButton("iCal", central), "IcsButton");
-  IcsButton->setToolTip("절기·삭망·기념일·비망일을 iCalendar(.ics) 파일로 내보냅니다");
+  leapMonthsButton = named(new BitButton("윤달년월", thirtyYearsGroup), "leapMonthsButton");
+  leapMonthsButton->setToolTip("음력 윤달이 든 해와 윤달 보기");
+  lunarDatesButton = named(new BitButton("음력월일", thirtyYearsGroup), "lunarDatesButton");
+  lunarDatesButton->setToolTip("양력 날짜가 같은 음력 보기");
+  solarDatesButton = named(new BitButton("양력월일", thirtyYearsGroup), "solarDatesButton");
+  solarDatesButton->setToolTip("음력 날짜가 같은 양력 보기");
+  yearsLayout->addWidget(leapMonthsButton);
+  yearsLayout->addWidget(lunarDatesButton);
+  yearsLayout->addWidget(solarDatesButton);
+  side->addWidget(thirtyYearsGroup);
+  holidaysButton = named(new BitButton("금년기념일", central), "holidaysButton");
+  holidaysButton->setToolTip("올해의 기념일");
+  side->addWidget(holidaysButton);
+  icsButton = named(new QPushButton("iCal", central), "icsButton");
+  icsButton->setToolTip("절기·삭망·기념일·비망일을 iCalendar(.ics) 파일로 내보냅니다");
   // The anniversary manager shares the row of the iCalendar export: the
   // column keeps its height, which the smallest window is measured by.
   anniversaryButton = named(new QPushButton("비망일 편집", central), "anniversaryButton");
@@ -230,18 +230,18 @@ void TForm1::BuildControls() {
   memoRow->setSpacing(3);
   // Both as narrow as their texts (not the style's 80-pixel push button), so
   // that the column, and the grid beside it, keep their widths.
-  for (QPushButton* button : {anniversaryButton, IcsButton}) {
+  for (QPushButton* button : {anniversaryButton, icsButton}) {
     button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + kNarrowButtonPaddingPx);
   }
   memoRow->addWidget(anniversaryButton, 2);
-  memoRow->addWidget(IcsButton, 1);
+  memoRow->addWidget(icsButton, 1);
   side->addLayout(memoRow);
   side->addWidget(MakePillarsButton(central, *app_));
   side->addStretch(1);
-  BitBtn2 = named(new BitButton("<설정/안내>", central), "BitBtn2");
-  BitBtn2->setToolTip("좌클릭;환경설정 및 기타 계산, 우클릭;안내");
-  side->addWidget(BitBtn2);
+  aboutButton = named(new BitButton("<설정/안내>", central), "aboutButton");
+  aboutButton->setToolTip("좌클릭;환경설정 및 기타 계산, 우클릭;안내");
+  side->addWidget(aboutButton);
   middle->addLayout(side);
   outer->addLayout(middle, 1);
 
@@ -255,29 +255,29 @@ void TForm1::BuildControls() {
 
   // The place and the reference box.
   auto* placeRow = new QHBoxLayout;
-  GroupBox_Place = named(new QGroupBox("표시지역", central), "GroupBox_Place");
-  auto* placeLayout = new QHBoxLayout(GroupBox_Place);
+  placeGroup = named(new QGroupBox("표시지역", central), "placeGroup");
+  auto* placeLayout = new QHBoxLayout(placeGroup);
   placeLayout->setContentsMargins(4, 2, 4, 4);
-  ComboBox1 = named(new QComboBox(GroupBox_Place), "ComboBox1");
-  ComboBox1->setMaxVisibleItems(kPlaceListVisibleLines);
-  ComboBox1->setMinimumWidth(190);
+  placeChoice = named(new QComboBox(placeGroup), "placeChoice");
+  placeChoice->setMaxVisibleItems(kPlaceListVisibleLines);
+  placeChoice->setMinimumWidth(190);
   // Typing filters the 652 places: any part of a name finds it.
-  ComboBox1->setEditable(true);
-  ComboBox1->setInsertPolicy(QComboBox::NoInsert);
-  ComboBox1->completer()->setFilterMode(Qt::MatchContains);
-  ComboBox1->completer()->setCompletionMode(QCompleter::PopupCompletion);
-  ComboBox1->completer()->setCaseSensitivity(Qt::CaseInsensitive);
-  placeLayout->addWidget(ComboBox1);
-  placeRow->addWidget(GroupBox_Place);
-  Edit4 = named(new InputEdit(central), "Edit4");
-  Edit4->setReadOnly(true);
-  Edit4->setToolTip("클릭하면 현지시각과 섬머타임 기간이 번갈아 표시됨");
-  Edit4->setStyleSheet("background-color: #C0C0C0;");
-  placeRow->addWidget(Edit4, 1, Qt::AlignBottom);
-  PlaceTimeButton = named(new QToolButton(central), "PlaceTimeButton");
-  PlaceTimeButton->setText("현지시각·섬머타임");
-  PlaceTimeButton->setToolTip(Edit4->toolTip());
-  placeRow->addWidget(PlaceTimeButton, 0, Qt::AlignBottom);
+  placeChoice->setEditable(true);
+  placeChoice->setInsertPolicy(QComboBox::NoInsert);
+  placeChoice->completer()->setFilterMode(Qt::MatchContains);
+  placeChoice->completer()->setCompletionMode(QCompleter::PopupCompletion);
+  placeChoice->completer()->setCaseSensitivity(Qt::CaseInsensitive);
+  placeLayout->addWidget(placeChoice);
+  placeRow->addWidget(placeGroup);
+  referenceBox = named(new InputEdit(central), "referenceBox");
+  referenceBox->setReadOnly(true);
+  referenceBox->setToolTip("클릭하면 현지시각과 섬머타임 기간이 번갈아 표시됨");
+  referenceBox->setStyleSheet("background-color: #C0C0C0;");
+  placeRow->addWidget(referenceBox, 1, Qt::AlignBottom);
+  placeClockButton = named(new QToolButton(central), "placeClockButton");
+  placeClockButton->setText("현지시각·섬머타임");
+  placeClockButton->setToolTip(referenceBox->toolTip());
+  placeRow->addWidget(placeClockButton, 0, Qt::AlignBottom);
   // What comes next from today: beside the place's clock, where the row
   // has room to give (the note box stretches).
   upcomingButton = named(new QPushButton("다가오는 날", central), "upcomingButton");
@@ -286,122 +286,122 @@ void TForm1::BuildControls() {
   outer->addLayout(placeRow);
 
   // The settings row, hidden after the first activation.
-  SettingsRow = named(new QWidget(central), "SettingsRow");
-  auto* settingsOuter = new QVBoxLayout(SettingsRow);
+  settingsRow = named(new QWidget(central), "settingsRow");
+  auto* settingsOuter = new QVBoxLayout(settingsRow);
   settingsOuter->setContentsMargins(0, 0, 0, 0);
   settingsOuter->setSpacing(2);
   auto* groups = new QHBoxLayout;
   groups->setSpacing(3);
-  RadioGroup2 = named(new RadioGroup("Ephemeris", {"PLAN404", "DE431", "DE441"}, SettingsRow), "RadioGroup2");
-  RadioGroup3 = named(new RadioGroup("Precession", {"Owen1990", "IAU2006"}, SettingsRow), "RadioGroup3");
-  RadioGroup4 = named(new RadioGroup("Nutation", {"Internal", "IAU2000B"}, SettingsRow), "RadioGroup4");
-  RadioGroup5 = named(new RadioGroup("Ecliptic Obliquity", {"Owen1990", "IAU2006"}, SettingsRow), "RadioGroup5");
-  RadioGroup6 = named(new RadioGroup("Time System", {"Terrestrial T", "Universal T", "Standard T", "Civil Clock"},
-                                     SettingsRow, true, 2),
-                      "RadioGroup6");
-  RadioGroup7 = named(new RadioGroup("Delta T", {"NASA", "Horizons", "User Input"}, SettingsRow), "RadioGroup7");
-  GroupBox5 = named(new QGroupBox("Comp'sation", SettingsRow), "GroupBox5");
-  auto* compLayout = new QVBoxLayout(GroupBox5);
+  ephemerisChoice = named(new RadioGroup("Ephemeris", {"PLAN404", "DE431", "DE441"}, settingsRow), "ephemerisChoice");
+  precessionChoice = named(new RadioGroup("Precession", {"Owen1990", "IAU2006"}, settingsRow), "precessionChoice");
+  nutationChoice = named(new RadioGroup("Nutation", {"Internal", "IAU2000B"}, settingsRow), "nutationChoice");
+  obliquityChoice = named(new RadioGroup("Ecliptic Obliquity", {"Owen1990", "IAU2006"}, settingsRow), "obliquityChoice");
+  timeSystemChoice = named(new RadioGroup("Time System", {"Terrestrial T", "Universal T", "Standard T", "Civil Clock"},
+                                     settingsRow, true, 2),
+                      "timeSystemChoice");
+  deltaTModelChoice = named(new RadioGroup("Delta T", {"NASA", "Horizons", "User Input"}, settingsRow), "deltaTModelChoice");
+  compensationGroup = named(new QGroupBox("Comp'sation", settingsRow), "compensationGroup");
+  auto* compLayout = new QVBoxLayout(compensationGroup);
   compLayout->setContentsMargins(6, 2, 6, 2);
-  CheckBox3 = named(new QCheckBox("Tidal", GroupBox5), "CheckBox3");
-  CheckBox4 = named(new QCheckBox("E.O.P", GroupBox5), "CheckBox4");
-  compLayout->addWidget(CheckBox3);
-  compLayout->addWidget(CheckBox4);
-  for (QWidget* g : std::initializer_list<QWidget*>{RadioGroup2, RadioGroup3, RadioGroup4, RadioGroup5, RadioGroup6,
-                                                    RadioGroup7, GroupBox5})
+  tidalBox = named(new QCheckBox("Tidal", compensationGroup), "tidalBox");
+  eopBox = named(new QCheckBox("E.O.P", compensationGroup), "eopBox");
+  compLayout->addWidget(tidalBox);
+  compLayout->addWidget(eopBox);
+  for (QWidget* g : std::initializer_list<QWidget*>{ephemerisChoice, precessionChoice, nutationChoice, obliquityChoice, timeSystemChoice,
+                                                    deltaTModelChoice, compensationGroup})
     groups->addWidget(g, 0, Qt::AlignTop);
   auto* applyColumn = new QVBoxLayout;
-  BitBtn9 = named(new BitButton("설정적용", SettingsRow), "BitBtn9");
-  BitBtn9->setToolTip("환경설정 후 반드시 적용클릭");
-  BitBtn11 = named(new BitButton("근사", SettingsRow), "BitBtn11");
-  BitBtn11->setToolTip("JPL의 HORIZONS에 근사값을 출력하기 위한 설정입니다.(HORIZONS의 기준지역은 영국 *런던)");
-  BitBtn12 = named(new BitButton("추가계산", SettingsRow), "BitBtn12");
-  applyColumn->addWidget(BitBtn9);
-  applyColumn->addWidget(BitBtn11);
-  applyColumn->addWidget(BitBtn12);
+  applyButton = named(new BitButton("설정적용", settingsRow), "applyButton");
+  applyButton->setToolTip("환경설정 후 반드시 적용클릭");
+  horizonsPresetButton = named(new BitButton("근사", settingsRow), "horizonsPresetButton");
+  horizonsPresetButton->setToolTip("JPL의 HORIZONS에 근사값을 출력하기 위한 설정입니다.(HORIZONS의 기준지역은 영국 *런던)");
+  simulationButton = named(new BitButton("추가계산", settingsRow), "simulationButton");
+  applyColumn->addWidget(applyButton);
+  applyColumn->addWidget(horizonsPresetButton);
+  applyColumn->addWidget(simulationButton);
   applyColumn->addStretch(1);
   groups->addLayout(applyColumn);
   groups->addStretch(1);
   settingsOuter->addLayout(groups);
   auto* strip = new QHBoxLayout;
-  Label_DeltaT = named(new QLabel("Delta_T(User Input) = ", SettingsRow), "Label_DeltaT");
-  U_delT = named(new QLineEdit("0", SettingsRow), "U_delT");
-  U_delT->setFixedWidth(120);
-  strip->addWidget(Label_DeltaT);
-  strip->addWidget(U_delT);
+  userDeltaTLabel = named(new QLabel("Delta_T(User Input) = ", settingsRow), "userDeltaTLabel");
+  userDeltaTInput = named(new QLineEdit("0", settingsRow), "userDeltaTInput");
+  userDeltaTInput->setFixedWidth(120);
+  strip->addWidget(userDeltaTLabel);
+  strip->addWidget(userDeltaTInput);
   strip->addStretch(1);
   settingsOuter->addLayout(strip);
-  outer->addWidget(SettingsRow);
+  outer->addWidget(settingsRow);
 
   // Created with the settings row in view and the ephemeris group hidden. The
   // default size has room for the row, so that showing it later never makes
   // the window grow.
-  RadioGroup2->show();
+  ephemerisChoice->show();
   // A little wider than the rows need, for the pillar line of most months.
   constexpr int kPillarLineRoomPx = 64;
   resize(sizeHint() + QSize(kPillarLineRoomPx, 0));
-  RadioGroup2->hide();
-  RadioButton4->setChecked(true);
-  CheckBox1->setEnabled(false);
+  ephemerisChoice->hide();
+  solarViewButton->setChecked(true);
+  leapMonthBox->setEnabled(false);
   ShowView();
 }
 
-void TForm1::ConnectHandlers() {
+void MainWindow::ConnectHandlers() {
   app_->SetProgress([this](int percent) {
-    ProgressBar1->setValue(percent);
-    ProgressBar1->repaint();
+    progressBar->setValue(percent);
+    progressBar->repaint();
   });
-  connect(UpDown1, &UpDown::clicked, this, &TForm1::UpDown1Click);
-  connect(UpDown2, &UpDown::clicked, this, &TForm1::UpDown2Click);
-  connect(Edit1, &InputEdit::enterReleased, this, &TForm1::Edit1KeyUp);
-  connect(Edit2, &InputEdit::enterReleased, this, &TForm1::Edit1KeyUp);
-  connect(Edit1, &InputEdit::focusLost, this, [this] { EditExit(Edit1); });
-  connect(Edit2, &InputEdit::focusLost, this, [this] { EditExit(Edit2); });
-  connect(BitBtn1, &QPushButton::clicked, this, &TForm1::ClickBtn1);
-  connect(RadioGroup1, &RadioGroup::clicked, this, &TForm1::RadioGroup1Click);
-  connect(RadioButton4, &QRadioButton::clicked, this, &TForm1::RadioButton4Click);
-  connect(RadioButton5, &QRadioButton::clicked, this, &TForm1::RadioButton5Click);
-  connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1MouseUp);
-  connect(CheckBox2, &QCheckBox::clicked, this, &TForm1::CheckBox2MouseUp);
-  connect(TdayPanel, &PressPanel::mouseDown, this, &TForm1::TdayPanelMouseDown);
-  connect(TdayPanel, &PressPanel::mouseUp, this, &TForm1::TdayPanelMouseUp);
-  connect(StringGrid1, &QTableWidget::currentCellChanged, this,
-          [this](int row, int column, int, int) { SelectSGCell(row, column); });
-  connect(StringGrid1, &MonthGridWidget::cellMouseDown, this, &TForm1::MdownSGCell);
-  connect(ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Change);
-  connect(Edit4, &InputEdit::mouseDown, this, &TForm1::Edit4MouseDown);
-  connect(RadioGroup2, &RadioGroup::clicked, this, &TForm1::RadioGroup2Click);
-  connect(RadioGroup3, &RadioGroup::clicked, this, &TForm1::RadioGroup3Click);
-  connect(RadioGroup4, &RadioGroup::clicked, this, &TForm1::RadioGroup4Click);
-  connect(RadioGroup5, &RadioGroup::clicked, this, &TForm1::RadioGroup5Click);
-  connect(RadioGroup6, &RadioGroup::clicked, this, &TForm1::RadioGroup6Click);
-  connect(RadioGroup7, &RadioGroup::clicked, this, &TForm1::RadioGroup7Click);
-  connect(CheckBox3, &QCheckBox::clicked, this, &TForm1::CheckBox3Click);
-  connect(CheckBox4, &QCheckBox::clicked, this, &TForm1::CheckBox4Click);
-  connect(U_delT, &QLineEdit::editingFinished, this, &TForm1::U_delTExit);
-  connect(BitBtn9, &QPushButton::clicked, this, &TForm1::ClickBtn9);
-  connect(BitBtn11, &QPushButton::clicked, this, &TForm1::ClickBtn11);
-  connect(BitBtn11, &BitButton::mouseDown, this, [this](Qt::MouseButton) { PaintSettingsGroups(true); });
-  connect(BitBtn11, &BitButton::mouseUp, this, [this](Qt::MouseButton) { PaintSettingsGroups(false); });
-  connect(BitBtn12, &QPushButton::clicked, this, &TForm1::ClickBtn12);
-  connect(BitBtn2, &BitButton::mouseDown, this, &TForm1::Btn2MouseDown);
-  connect(RadioButton6, &QRadioButton::clicked, this, [this] { app_->SetThirtyYearsAfter(false); });
-  connect(RadioButton7, &QRadioButton::clicked, this, [this] { app_->SetThirtyYearsAfter(true); });
-  connect(BitBtn3, &QPushButton::clicked, this, &TForm1::ClickBtn3);
-  connect(BitBtn4, &QPushButton::clicked, this, &TForm1::ClickBtn4);
-  connect(BitBtn10, &QPushButton::clicked, this, &TForm1::ClickBtn10);
-  connect(BitBtn10, &BitButton::mouseDown, this, &TForm1::Btn10MouseDown);
-  connect(BitBtn5, &QPushButton::clicked, this, &TForm1::ClickBtn5);
-  connect(BitBtn6, &QPushButton::clicked, this, &TForm1::ClickBtn6);
-  connect(BitBtn7, &QPushButton::clicked, this, &TForm1::ClickBtn7);
-  connect(BitBtn8, &QPushButton::clicked, this, &TForm1::ClickBtn8);
-  connect(IcsButton, &QPushButton::clicked, this, &TForm1::ClickIcsButton);
-  connect(anniversaryButton, &QPushButton::clicked, this, &TForm1::EditAnniversaries);
-  connect(upcomingButton, &QPushButton::clicked, this, &TForm1::ShowUpcoming);
-  connect(editAnniversariesAction, &QAction::triggered, this, &TForm1::EditAnniversaries);
-  connect(showUpcomingAction, &QAction::triggered, this, &TForm1::ShowUpcoming);
-  connect(PlaceTimeButton, &QToolButton::clicked, this, &TForm1::Edit4MouseDown);
-  connect(StringGrid1, &MonthGridWidget::wheelStep, this, &TForm1::UpDown2Click);
+  connect(yearStepper, &UpDown::clicked, this, &MainWindow::stepYear);
+  connect(monthStepper, &UpDown::clicked, this, &MainWindow::stepMonth);
+  connect(yearInput, &InputEdit::enterReleased, this, &MainWindow::yearInputEntered);
+  connect(monthInput, &InputEdit::enterReleased, this, &MainWindow::yearInputEntered);
+  connect(yearInput, &InputEdit::focusLost, this, [this] { EditExit(yearInput); });
+  connect(monthInput, &InputEdit::focusLost, this, [this] { EditExit(monthInput); });
+  connect(showMonthButton, &QPushButton::clicked, this, &MainWindow::showMonthClicked);
+  connect(eraChoice, &RadioGroup::clicked, this, &MainWindow::eraChosen);
+  connect(solarViewButton, &QRadioButton::clicked, this, &MainWindow::solarViewChosen);
+  connect(lunarViewButton, &QRadioButton::clicked, this, &MainWindow::lunarViewChosen);
+  connect(leapMonthBox, &QCheckBox::clicked, this, &MainWindow::leapMonthToggled);
+  connect(correctionBox, &QCheckBox::clicked, this, &MainWindow::correctionToggled);
+  connect(todayPanel, &PressPanel::mouseDown, this, &MainWindow::todayPressed);
+  connect(todayPanel, &PressPanel::mouseUp, this, &MainWindow::todayReleased);
+  connect(monthGrid, &QTableWidget::currentCellChanged, this,
+          [this](int row, int column, int, int) { cellSelected(row, column); });
+  connect(monthGrid, &MonthGridWidget::cellMouseDown, this, &MainWindow::cellPressed);
+  connect(placeChoice, &QComboBox::activated, this, &MainWindow::placeChosen);
+  connect(referenceBox, &InputEdit::mouseDown, this, &MainWindow::referenceBoxPressed);
+  connect(ephemerisChoice, &RadioGroup::clicked, this, &MainWindow::ephemerisChosen);
+  connect(precessionChoice, &RadioGroup::clicked, this, &MainWindow::precessionChosen);
+  connect(nutationChoice, &RadioGroup::clicked, this, &MainWindow::nutationChosen);
+  connect(obliquityChoice, &RadioGroup::clicked, this, &MainWindow::obliquityChosen);
+  connect(timeSystemChoice, &RadioGroup::clicked, this, &MainWindow::timeSystemChosen);
+  connect(deltaTModelChoice, &RadioGroup::clicked, this, &MainWindow::deltaTModelChosen);
+  connect(tidalBox, &QCheckBox::clicked, this, &MainWindow::tidalToggled);
+  connect(eopBox, &QCheckBox::clicked, this, &MainWindow::eopToggled);
+  connect(userDeltaTInput, &QLineEdit::editingFinished, this, &MainWindow::userDeltaTEdited);
+  connect(applyButton, &QPushButton::clicked, this, &MainWindow::applySettings);
+  connect(horizonsPresetButton, &QPushButton::clicked, this, &MainWindow::applyHorizonsPreset);
+  connect(horizonsPresetButton, &BitButton::mouseDown, this, [this](Qt::MouseButton) { PaintSettingsGroups(true); });
+  connect(horizonsPresetButton, &BitButton::mouseUp, this, [this](Qt::MouseButton) { PaintSettingsGroups(false); });
+  connect(simulationButton, &QPushButton::clicked, this, &MainWindow::openSimulation);
+  connect(aboutButton, &BitButton::mouseDown, this, &MainWindow::aboutPressed);
+  connect(yearsBeforeButton, &QRadioButton::clicked, this, [this] { app_->SetThirtyYearsAfter(false); });
+  connect(yearsAfterButton, &QRadioButton::clicked, this, [this] { app_->SetThirtyYearsAfter(true); });
+  connect(solarTermsButton, &QPushButton::clicked, this, &MainWindow::showSolarTerms);
+  connect(syzygiesButton, &QPushButton::clicked, this, &MainWindow::showSyzygies);
+  connect(eclipsesButton, &QPushButton::clicked, this, &MainWindow::showEclipses);
+  connect(eclipsesButton, &BitButton::mouseDown, this, &MainWindow::eclipsesPressed);
+  connect(leapMonthsButton, &QPushButton::clicked, this, &MainWindow::showLeapMonths);
+  connect(lunarDatesButton, &QPushButton::clicked, this, &MainWindow::showLunarDates);
+  connect(solarDatesButton, &QPushButton::clicked, this, &MainWindow::showSolarDates);
+  connect(holidaysButton, &QPushButton::clicked, this, &MainWindow::showHolidays);
+  connect(icsButton, &QPushButton::clicked, this, &MainWindow::exportIcs);
+  connect(anniversaryButton, &QPushButton::clicked, this, &MainWindow::EditAnniversaries);
+  connect(upcomingButton, &QPushButton::clicked, this, &MainWindow::ShowUpcoming);
+  connect(editAnniversariesAction, &QAction::triggered, this, &MainWindow::EditAnniversaries);
+  connect(showUpcomingAction, &QAction::triggered, this, &MainWindow::ShowUpcoming);
+  connect(placeClockButton, &QToolButton::clicked, this, &MainWindow::referenceBoxPressed);
+  connect(monthGrid, &MonthGridWidget::wheelStep, this, &MainWindow::stepMonth);
   // Page Up/Down, Home, the arrows and the rest: the menu bar's actions.
   BuildMenuBar();
   ConnectKeyboard();
@@ -412,12 +412,12 @@ void TForm1::ConnectHandlers() {
 
 // --- Start-up, closing, screenshots -----------------------------------------------
 
-void TForm1::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  if (!app_->Started()) QTimer::singleShot(0, this, &TForm1::StartUp);
+  if (!app_->Started()) QTimer::singleShot(0, this, &MainWindow::StartUp);
 }
 
-void TForm1::StartUp() {
+void MainWindow::StartUp() {
   if (app_->Started()) return;
   SetSettingsRowVisible(false);
   handling_ = true;
@@ -426,23 +426,23 @@ void TForm1::StartUp() {
   handling_ = false;
   Refresh();
   WatchMemoFile();
-  Anisun->Start();
+  sunPicture->Start();
   // The panel opens by itself when something falls today or tomorrow (two
   // days are asked first: usually today's year alone, from the cache).
   constexpr int kTodayAndTomorrow = 2;
   if (SomethingTodayOrTomorrow(app_->UpcomingOf(app_->Memos(), app_->Today(), kTodayAndTomorrow))) ShowUpcoming();
 }
 
-void TForm1::WatchMemoFile() {
+void MainWindow::WatchMemoFile() {
   const QString path = QString::fromStdString(JoinPath(app_->Folders().currentFolder, kMemoFileName));
   delete memoWatch_;
   memoWatch_ = new FileWatch(path, [this] { MemoFileChanged(); }, this);
 }
 
-void TForm1::MemoFileChanged() {
+void MainWindow::MemoFileChanged() {
   // A simulation run has the engine: the month view is rebuilt after it.
-  if (simulation_.formSimulBox && simulation_.formSimulBox->Running()) {
-    QTimer::singleShot(kWaitForRunMs, this, &TForm1::MemoFileChanged);
+  if (simulation_.window && simulation_.window->Running()) {
+    QTimer::singleShot(kWaitForRunMs, this, &MainWindow::MemoFileChanged);
     return;
   }
   app_->ReloadMemoFile();
@@ -450,22 +450,22 @@ void TForm1::MemoFileChanged() {
   if (upcomingPanel->isVisible()) upcomingPanel->Refill();
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
-  if (simulation_.formSimulBox && simulation_.formSimulBox->Running()) {
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (simulation_.window && simulation_.window->Running()) {
     // A simulation run uses the engine: it stops first, leaving no file,
     // and the window closes once it has (the run ends at its next step).
-    simulation_.formSimulBox->Cancel();
+    simulation_.window->Cancel();
     event->ignore();
     QTimer::singleShot(kWaitForRunMs, this, &QWidget::close);
     return;
   }
   if (app_->Started()) app_->Close();
   SaveWindowState();
-  Anisun->Stop();
+  sunPicture->Stop();
   QMainWindow::closeEvent(event);
 }
 
-bool TForm1::SaveScreenshot(const QString& path, QSize size) {
+bool MainWindow::SaveScreenshot(const QString& path, QSize size) {
   StartUp();
   if (size.isValid()) resize(size.expandedTo(minimumSizeHint()));
   if (!isVisible()) {
@@ -481,128 +481,128 @@ bool TForm1::SaveScreenshot(const QString& path, QSize size) {
   return grab().save(path, nullptr, kFastPngQuality);
 }
 
-void TForm1::ShowMonth(int year, int month, bool lunar) {
+void MainWindow::ShowMonth(int year, int month, bool lunar) {
   StartUp();
   app_->SetMonth(year, month, lunar ? DisplayMode::Lunar : DisplayMode::Solar);
   ShowInputs();
-  ClickBtn1();
+  showMonthClicked();
 }
 
-bool TForm1::SettingsRowVisible() const { return SettingsRow->isVisibleTo(this); }
+bool MainWindow::SettingsRowVisible() const { return settingsRow->isVisibleTo(this); }
 
-void TForm1::SetSettingsRowVisible(bool visible) {
-  SettingsRow->setVisible(visible);
-  RadioGroup2->setVisible(visible);
+void MainWindow::SetSettingsRowVisible(bool visible) {
+  settingsRow->setVisible(visible);
+  ephemerisChoice->setVisible(visible);
 }
 
-void TForm1::PaintSettingsGroups(bool red) {
-  for (QWidget* g : std::initializer_list<QWidget*>{RadioGroup2, RadioGroup3, RadioGroup4, RadioGroup5, RadioGroup6,
-                                                    RadioGroup7, GroupBox5})
+void MainWindow::PaintSettingsGroups(bool red) {
+  for (QWidget* g : std::initializer_list<QWidget*>{ephemerisChoice, precessionChoice, nutationChoice, obliquityChoice, timeSystemChoice,
+                                                    deltaTModelChoice, compensationGroup})
     g->setStyleSheet(red ? kRedBackground : QString());
 }
 
 // --- Mirroring the state -------------------------------------------------------------
 
-bool TForm1::ReadInputs() {
+bool MainWindow::ReadInputs() {
   bool yearOk = false, monthOk = false;
-  const int year = Edit1->text().trimmed().toInt(&yearOk);
-  const int month = Edit2->text().trimmed().toInt(&monthOk);
+  const int year = yearInput->text().trimmed().toInt(&yearOk);
+  const int month = monthInput->text().trimmed().toInt(&monthOk);
   if (!yearOk || !monthOk) {
-    RejectInput(!yearOk ? Edit1 : Edit2);
+    RejectInput(!yearOk ? yearInput : monthInput);
     return false;
   }
-  app_->SetInputs({year, RadioGroup1->ItemIndex() != 0, month});
+  app_->SetInputs({year, eraChoice->ItemIndex() != 0, month});
   return true;
 }
 
-void TForm1::RejectInput(QLineEdit* edit) {
+void MainWindow::RejectInput(QLineEdit* edit) {
   if (rejecting_) return;
   rejecting_ = true;
   const QString bad = edit->text();
-  const QString what = edit == Edit1 ? "연도" : "월";
+  const QString what = edit == yearInput ? "연도" : "월";
   app_->Messages().Show(("'" + bad + "'은(는) 올바른 정수 값이 아닙니다.\n" + what +
                        "는 숫자로 입력하세요. 앞의 값으로 되돌립니다.")
                           .toStdString(),
                       "오류", MessageButtons::Ok, MessageIcon::Error);
   // The value of the month shown comes back.
-  Edit1->setText(QString::number(app_->Inputs().yearNumber));
-  Edit2->setText(QString::number(app_->Inputs().month));
+  yearInput->setText(QString::number(app_->Inputs().yearNumber));
+  monthInput->setText(QString::number(app_->Inputs().month));
   rejecting_ = false;
 }
 
-void TForm1::ShowInputs() {
+void MainWindow::ShowInputs() {
   const CalendarApp& a = *app_;
-  Edit1->setText(QString::number(a.Inputs().yearNumber));
-  Edit2->setText(QString::number(a.Inputs().month));
-  RadioGroup1->SetItemIndex(a.Inputs().eraAD ? 1 : 0);
-  RadioButton4->setChecked(a.Mode() == DisplayMode::Solar);
-  RadioButton5->setChecked(a.Mode() == DisplayMode::Lunar);
-  CheckBox1->setEnabled(a.Mode() == DisplayMode::Lunar);
-  CheckBox1->setChecked(a.Mode() == DisplayMode::Lunar && a.LeapMonthWanted());
-  CheckBox2->setEnabled(a.CorrectionEnabled());
-  CheckBox2->setChecked(a.HistoricalCorrection());
-  RadioButton6->setChecked(!a.ThirtyYearsAfter());
-  RadioButton7->setChecked(a.ThirtyYearsAfter());
+  yearInput->setText(QString::number(a.Inputs().yearNumber));
+  monthInput->setText(QString::number(a.Inputs().month));
+  eraChoice->SetItemIndex(a.Inputs().eraAD ? 1 : 0);
+  solarViewButton->setChecked(a.Mode() == DisplayMode::Solar);
+  lunarViewButton->setChecked(a.Mode() == DisplayMode::Lunar);
+  leapMonthBox->setEnabled(a.Mode() == DisplayMode::Lunar);
+  leapMonthBox->setChecked(a.Mode() == DisplayMode::Lunar && a.LeapMonthWanted());
+  correctionBox->setEnabled(a.CorrectionEnabled());
+  correctionBox->setChecked(a.HistoricalCorrection());
+  yearsBeforeButton->setChecked(!a.ThirtyYearsAfter());
+  yearsAfterButton->setChecked(a.ThirtyYearsAfter());
 }
 
-void TForm1::ShowSelection() {
+void MainWindow::ShowSelection() {
   if (selectedMonth_ != MonthKey(*app_) || !app_->Selected().selected()) selectedCell_ = -1;
-  StringGrid1->SetSelectedCell(selectedCell_);
+  monthGrid->SetSelectedCell(selectedCell_);
 }
 
-void TForm1::ShowView() {
+void MainWindow::ShowView() {
   CalendarApp& a = *app_;
-  StringGrid1->SetView(a.View());
+  monthGrid->SetView(a.View());
   ShowSelection();
-  Edit3->setText(Q(a.Edit3Text()));
-  Edit5->setText(Q(a.Edit5Text()));
-  Edit5->setStyleSheet(a.Edit5Red() ? kRedBackground : QString());
-  Edit4->setText(Q(a.Edit4Text()));
-  Edit4->setCursorPosition(0);
+  yearPillarBox->setText(Q(a.YearPillarText()));
+  monthPillarBox->setText(Q(a.MonthPillarText()));
+  monthPillarBox->setStyleSheet(a.MonthPillarRed() ? kRedBackground : QString());
+  referenceBox->setText(Q(a.ReferenceText()));
+  referenceBox->setCursorPosition(0);
   PillarLine->setText(Q(a.TermPillarLine()));
   PillarLine->setToolTip(Q(a.TermPillarLine()) + "\n절기력: 해는 입춘에, 달은 각 절(節)에 바뀝니다");
-  Animoon->SetAge(a.ShownMoonAge());
+  moonPicture->SetAge(a.ShownMoonAge());
   a.ShowPendingNotice();
   // Moving through the days with the keys keeps the focus on the grid.
-  if (!StringGrid1->hasFocus()) Edit1->setFocus();
+  if (!monthGrid->hasFocus()) yearInput->setFocus();
 }
 
-void TForm1::ShowSettings() {
+void MainWindow::ShowSettings() {
   const CalendarApp& a = *app_;
-  RadioGroup2->SetItemIndex(a.EphemerisChoiceIndex());
-  RadioGroup2->SetItemEnabled(1, a.De431Selectable());
-  RadioGroup3->SetItemIndex(a.PrecessionItem());
-  RadioGroup4->SetItemIndex(a.NutationItem());
-  RadioGroup5->SetItemIndex(a.ObliquityItem());
-  RadioGroup6->SetItemIndex(a.TimeSystemItem());
-  RadioGroup7->SetItemIndex(a.DeltaTItem());
-  CheckBox3->setChecked(a.ChosenSettings().TidalCompensation != 0);
-  CheckBox4->setChecked(EopCorrectionOn(a.ChosenSettings()));
-  U_delT->setText(QString::number(a.ChosenSettings().UserDeltaT, 'g', QLocale::FloatingPointShortest));
+  ephemerisChoice->SetItemIndex(a.EphemerisChoiceIndex());
+  ephemerisChoice->SetItemEnabled(1, a.De431Selectable());
+  precessionChoice->SetItemIndex(a.PrecessionItem());
+  nutationChoice->SetItemIndex(a.NutationItem());
+  obliquityChoice->SetItemIndex(a.ObliquityItem());
+  timeSystemChoice->SetItemIndex(a.TimeSystemItem());
+  deltaTModelChoice->SetItemIndex(a.DeltaTItem());
+  tidalBox->setChecked(a.ChosenSettings().TidalCompensation != 0);
+  eopBox->setChecked(EopCorrectionOn(a.ChosenSettings()));
+  userDeltaTInput->setText(QString::number(a.ChosenSettings().UserDeltaT, 'g', QLocale::FloatingPointShortest));
 }
 
-void TForm1::FillPlaces() {
-  ComboBox1->clear();
+void MainWindow::FillPlaces() {
+  placeChoice->clear();
   // Korean names find places abroad ("뉴욕"); rows that look alike say what
   // tells them apart.
   const PlaceTable& places = app_->Places();
   QStringList labels;
   for (const std::string& label : PlaceListLabels(places)) labels << Q(label);
-  ComboBox1->addItems(labels);
-  ComboBox1->setCurrentIndex(app_->Settings().PlaceIndex);
+  placeChoice->addItems(labels);
+  placeChoice->setCurrentIndex(app_->Settings().PlaceIndex);
 }
 
-void TForm1::Refresh() {
+void MainWindow::Refresh() {
   handling_ = true;
   ShowInputs();
   ShowSettings();
-  if (ComboBox1->currentIndex() != app_->Settings().PlaceIndex) ComboBox1->setCurrentIndex(app_->Settings().PlaceIndex);
+  if (placeChoice->currentIndex() != app_->Settings().PlaceIndex) placeChoice->setCurrentIndex(app_->Settings().PlaceIndex);
   handling_ = false;
   ShowView();
 }
 
 template <typename Action>
-void TForm1::Rebuild(Action action) {
+void MainWindow::Rebuild(Action action) {
   if (!ReadInputs()) return;
   action();
   Refresh();
@@ -610,19 +610,19 @@ void TForm1::Rebuild(Action action) {
 
 // --- Month-view handlers ----------------------------------------------------------------
 
-void TForm1::UpDown1Click(bool up) {
+void MainWindow::stepYear(bool up) {
   Rebuild([&] { app_->StepYear(up); });
 }
 
-void TForm1::UpDown2Click(bool up) {
+void MainWindow::stepMonth(bool up) {
   Rebuild([&] { app_->StepMonth(up); });
 }
 
-void TForm1::Edit1KeyUp() {
+void MainWindow::yearInputEntered() {
   Rebuild([&] { app_->ShowInputs(); });
 }
 
-void TForm1::EditExit(InputEdit* edit) {
+void MainWindow::EditExit(InputEdit* edit) {
   // A text that is not a whole number does not silently become a year: the
   // message, and the value of the month shown again.
   bool ok = false;
@@ -630,24 +630,24 @@ void TForm1::EditExit(InputEdit* edit) {
   if (!ok) RejectInput(edit);
 }
 
-void TForm1::ClickBtn1() {
+void MainWindow::showMonthClicked() {
   // A leap month shown stays shown (the inputs name its number).
   Rebuild([&] { app_->ShowInputsKeepingLeap(); });
 }
 
-void TForm1::RadioGroup1Click(int) {
+void MainWindow::eraChosen(int) {
   Rebuild([&] { app_->ShowInputs(); });
 }
 
-void TForm1::RadioButton4Click() {
+void MainWindow::solarViewChosen() {
   Rebuild([&] { app_->SetDisplayMode(DisplayMode::Solar); });
 }
 
-void TForm1::RadioButton5Click() {
+void MainWindow::lunarViewChosen() {
   Rebuild([&] { app_->SetDisplayMode(DisplayMode::Lunar); });
 }
 
-void TForm1::CheckBox1MouseUp() {
+void MainWindow::leapMonthToggled() {
   if (!ReadInputs()) {
     ShowInputs();
     return;
@@ -656,7 +656,7 @@ void TForm1::CheckBox1MouseUp() {
   Refresh();
 }
 
-void TForm1::CheckBox2MouseUp() {
+void MainWindow::correctionToggled() {
   if (!ReadInputs()) {
     ShowInputs();
     return;
@@ -665,38 +665,38 @@ void TForm1::CheckBox2MouseUp() {
   Refresh();
 }
 
-void TForm1::TdayPanelMouseDown() {
-  TdayPanel->setFont(GridFont(kCreditFontPoints));
-  TdayPanel->setText(kCreditLine);
+void MainWindow::todayPressed() {
+  todayPanel->setFont(GridFont(kCreditFontPoints));
+  todayPanel->setText(kCreditLine);
 }
 
-void TForm1::TdayPanelMouseUp() {
-  TdayPanel->setFont(GridFont(kTodayFontPoints, true));
-  TdayPanel->setText("오늘");
+void MainWindow::todayReleased() {
+  todayPanel->setFont(GridFont(kTodayFontPoints, true));
+  todayPanel->setText("오늘");
   app_->GoToToday();
   Refresh();
 }
 
-void TForm1::SelectSGCell(int row, int column) {
+void MainWindow::cellSelected(int row, int column) {
   if (handling_ || row < 0 || column < 0) return;
   app_->SelectCell(column, row);
-  Edit3->setText(Q(app_->Edit3Text()));
-  Edit5->setText(Q(app_->Edit5Text()));
+  yearPillarBox->setText(Q(app_->YearPillarText()));
+  monthPillarBox->setText(Q(app_->MonthPillarText()));
   const int cell = MonthGridTexts::CellAt(column, row);
-  if (app_->View().InMonth(cell)) Animoon->SetAge(app_->MoonAgeOfCell(cell));
+  if (app_->View().InMonth(cell)) moonPicture->SetAge(app_->MoonAgeOfCell(cell));
 }
 
-void TForm1::MdownSGCell(int row, int column, Qt::MouseButton) {
+void MainWindow::cellPressed(int row, int column, Qt::MouseButton) {
   // Any mouse button: the day's pillars, then its report.
-  SelectSGCell(row, column);
+  cellSelected(row, column);
   if (!ReadInputs()) return;
   if (!app_->SelectDay(column, row)) return;
   selectedCell_ = MonthGridTexts::CellAt(column, row);
   selectedMonth_ = MonthKey(*app_);
-  StringGrid1->SetSelectedCell(selectedCell_);
-  Edit4->setText(Q(app_->Edit4Text()));
-  Edit4->setCursorPosition(0);
-  Animoon->SetAge(app_->ShownMoonAge());
+  monthGrid->SetSelectedCell(selectedCell_);
+  referenceBox->setText(Q(app_->ReferenceText()));
+  referenceBox->setCursorPosition(0);
+  moonPicture->SetAge(app_->ShownMoonAge());
   app_->ShowDayReport();
   Refresh();  // the memo file may have changed the month view
   if (app_->TakePillarsRequest()) {
@@ -707,87 +707,87 @@ void TForm1::MdownSGCell(int row, int column, Qt::MouseButton) {
 
 // --- Places -----------------------------------------------------------------------------
 
-void TForm1::ComboBox1Change(int index) {
+void MainWindow::placeChosen(int index) {
   if (handling_) return;
   if (!ReadInputs()) {
-    ComboBox1->setCurrentIndex(app_->Settings().PlaceIndex);
+    placeChoice->setCurrentIndex(app_->Settings().PlaceIndex);
     return;
   }
   app_->ChangePlace(index);
   Refresh();
   // The place's clock, which the rebuild's calendar note must not cover.
-  Edit4->setText(Q(app_->Edit4Text()));
-  Edit4->setCursorPosition(0);
+  referenceBox->setText(Q(app_->ReferenceText()));
+  referenceBox->setCursorPosition(0);
 }
 
-void TForm1::Edit4MouseDown() {
+void MainWindow::referenceBoxPressed() {
   app_->PressReferenceBox();
-  Edit4->setText(Q(app_->Edit4Text()));
-  Edit4->setCursorPosition(0);
-  Edit1->setFocus();
+  referenceBox->setText(Q(app_->ReferenceText()));
+  referenceBox->setCursorPosition(0);
+  yearInput->setFocus();
 }
 
 // --- Settings -----------------------------------------------------------------------------
 
-void TForm1::RadioGroup2Click(int item) {
+void MainWindow::ephemerisChosen(int item) {
   app_->ChangeEphemeris(item);
   Refresh();
 }
 
-void TForm1::RadioGroup3Click(int item) { app_->SetPrecessionItem(item); }
+void MainWindow::precessionChosen(int item) { app_->SetPrecessionItem(item); }
 
-void TForm1::RadioGroup4Click(int item) {
+void MainWindow::nutationChosen(int item) {
   app_->SetNutationItem(item);
   ShowSettings();
 }
 
-void TForm1::RadioGroup5Click(int item) { app_->SetObliquityItem(item); }
-void TForm1::RadioGroup6Click(int item) { app_->SetTimeSystemItem(item); }
-void TForm1::RadioGroup7Click(int item) { app_->SetDeltaTItem(item); }
-void TForm1::CheckBox3Click(bool checked) { app_->SetTidal(checked); }
-void TForm1::CheckBox4Click(bool checked) { app_->SetEop(checked); }
+void MainWindow::obliquityChosen(int item) { app_->SetObliquityItem(item); }
+void MainWindow::timeSystemChosen(int item) { app_->SetTimeSystemItem(item); }
+void MainWindow::deltaTModelChosen(int item) { app_->SetDeltaTItem(item); }
+void MainWindow::tidalToggled(bool checked) { app_->SetTidal(checked); }
+void MainWindow::eopToggled(bool checked) { app_->SetEop(checked); }
 
-void TForm1::U_delTExit() {
+void MainWindow::userDeltaTEdited() {
   if (rejecting_) return;
   bool ok = false;
-  const double seconds = U_delT->text().trimmed().toDouble(&ok);
+  const double seconds = userDeltaTInput->text().trimmed().toDouble(&ok);
   const QString previous = QString::number(app_->ChosenSettings().UserDeltaT, 'g', QLocale::FloatingPointShortest);
   QString problem;
   if (!ok || !std::isfinite(seconds))
-    problem = "'" + U_delT->text() + "'은(는) 올바른 실수 값이 아닙니다.";
+    problem = "'" + userDeltaTInput->text() + "'은(는) 올바른 실수 값이 아닙니다.";
   else if (std::fabs(seconds) > kMaxUserDeltaTSeconds)
     problem = "Delta_T(User Input)는 -1000000초에서 1000000초 사이로 입력하세요.";
   if (!problem.isEmpty()) {
     rejecting_ = true;
     app_->Messages().Show((problem + "\n앞의 값(" + previous + "초)으로 되돌립니다.").toStdString(), "오류",
                         MessageButtons::Ok, MessageIcon::Error);
-    U_delT->setText(previous);
+    userDeltaTInput->setText(previous);
     rejecting_ = false;
     return;
   }
   app_->SetUserDeltaT(seconds);
 }
 
-void TForm1::ClickBtn9() {
+void MainWindow::applySettings() {
   Rebuild([&] { app_->Apply(); });
   // An open simulation window is opened again on the settings now in effect
   // (its target list depends on the ephemeris).
-  if (simulation_.formSimulBox && simulation_.memory.windowOpen) {
-    simulation_.formSimulBox->close();
-    simulation_.formSimulBox->deleteLater();
-    simulation_.formSimulBox = nullptr;
+  if (simulation_.window && simulation_.memory.windowOpen) {
+    simulation_.window->close();
+    simulation_.window->deleteLater();
+    simulation_.window = nullptr;
     ShowSimulationWindow(simulation_, *app_, this);
   }
 }
 
-void TForm1::ClickBtn11() {
+void MainWindow::applyHorizonsPreset() {
   app_->HorizonsPreset();
   ShowSettings();
 }
 
-void TForm1::ClickBtn12() { ShowSimulationWindow(simulation_, *app_, this); }
+void MainWindow::openSimulation() { ShowSimulationWindow(simulation_, *app_, this); }
 
-void TForm1::Btn2MouseDown(Qt::MouseButton button) {
+void MainWindow::aboutPressed(Qt::MouseButton button) {
   const bool shown = SettingsRowVisible();
   if (button == Qt::LeftButton || shown) SetSettingsRowVisible(!shown);
   else app_->AboutBox();
@@ -796,47 +796,47 @@ void TForm1::Btn2MouseDown(Qt::MouseButton button) {
 // --- Reports ------------------------------------------------------------------------------
 
 template <typename Report>
-void TForm1::RunReport(Report report) {
+void MainWindow::RunReport(Report report) {
   if (!ReadInputs()) return;
   report();
   Refresh();
 }
 
-void TForm1::ClickBtn3() {
+void MainWindow::showSolarTerms() {
   RunReport([&] { app_->SolarTermReport(); });
 }
 
-void TForm1::ClickBtn4() {
+void MainWindow::showSyzygies() {
   RunReport([&] { app_->SyzygyReport(); });
 }
 
 // The left button clicks (the local report); the right one presses only.
-void TForm1::ClickBtn10() {
+void MainWindow::showEclipses() {
   RunReport([&] { app_->EclipseReport(true); });
 }
 
-void TForm1::Btn10MouseDown(Qt::MouseButton button) {
+void MainWindow::eclipsesPressed(Qt::MouseButton button) {
   if (button == Qt::LeftButton) return;
   RunReport([&] { app_->EclipseReport(button != Qt::RightButton); });
 }
 
-void TForm1::ClickBtn5() {
+void MainWindow::showLeapMonths() {
   RunReport([&] { app_->LeapMonthTable(); });
 }
 
-void TForm1::ClickBtn6() {
+void MainWindow::showLunarDates() {
   RunReport([&] { app_->LunarDatesTable(); });
 }
 
-void TForm1::ClickBtn7() {
+void MainWindow::showSolarDates() {
   RunReport([&] { app_->SolarDatesTable(); });
 }
 
-void TForm1::ClickBtn8() {
+void MainWindow::showHolidays() {
   RunReport([&] { app_->HolidayReport(); });
 }
 
-void TForm1::EditAnniversaries() {
+void MainWindow::EditAnniversaries() {
   StartUp();
   AnniversaryDialog dialog(*app_, this);
   dialog.exec();
@@ -844,14 +844,14 @@ void TForm1::EditAnniversaries() {
   if (upcomingPanel->isVisible()) upcomingPanel->Refill();
 }
 
-void TForm1::ShowUpcoming() {
+void MainWindow::ShowUpcoming() {
   StartUp();
   upcomingPanel->Refill();
   upcomingPanel->show();
   upcomingPanel->raise();
 }
 
-void TForm1::ClickIcsButton() {
+void MainWindow::exportIcs() {
   IcsExportRequest request = app_->DefaultIcsRequest();
   if (!askIcsExport || !askIcsExport(request)) return;
   app_->ExportIcs(request);

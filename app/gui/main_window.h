@@ -1,6 +1,6 @@
 // The main window: the month view with its inputs, the place choice, the
 // report buttons and the settings row. Every control keeps the name of the
-// window layout (Edit1, StringGrid1, RadioGroup2, ...); the state lives in a
+// window layout (yearInput, monthGrid, ephemerisChoice, ...); the state lives in a
 // CalendarApp, which the handlers call and the controls mirror.
 #pragma once
 
@@ -29,22 +29,22 @@ namespace orv {
 
 class QtMessageSink;
 
-class TForm1 : public QMainWindow {
+class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
   // The program's window: message boxes, the computer clock, the program's
   // folder for the ephemeris files and the current folder for the rest.
-  explicit TForm1(QWidget* parent = nullptr);
+  explicit MainWindow(QWidget* parent = nullptr);
   // A window with injected messages, clock and folders (tests, screenshots).
-  TForm1(const AppFolders& folders, MessageSink& messages, const Clock& clock, QWidget* parent = nullptr);
-  ~TForm1() override;
+  MainWindow(const AppFolders& folders, MessageSink& messages, const Clock& clock, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   // The first activation: loads the settings, opens the ephemeris file,
   // prepares this year and shows this month. Later calls do nothing.
   void StartUp();
   bool SettingsRowVisible() const;
   CalendarApp& App() { return *app_; }
-  // The simulation window opened by BitBtn12 and what it remembers.
+  // The simulation window opened by simulationButton and what it remembers.
   SimulationWindowSlot& Simulation() { return simulation_; }
   const CalendarApp& App() const { return *app_; }
   // Renders the window into an image file (PNG by the name's extension), at
@@ -78,41 +78,41 @@ class TForm1 : public QMainWindow {
   // the settings, never Orvanta.cfg).
   QString WindowStatePath() const;
 
-  // Asks what to export and where (IcsButton); false when the user cancels.
+  // Asks what to export and where (icsButton); false when the user cancels.
   // The window's own asks with a dialog and a file chooser; tests replace it.
   std::function<bool(IcsExportRequest& request)> askIcsExport;
 
   // Controls, named as in the window layout.
-  InputEdit* Edit1;
-  UpDown* UpDown1;
-  RadioGroup* RadioGroup1;
-  InputEdit* Edit2;
-  UpDown* UpDown2;
-  QGroupBox* GroupBox_Display;  // "표시력"
-  QRadioButton* RadioButton4;
-  QRadioButton* RadioButton5;
-  QCheckBox* CheckBox1;
-  QCheckBox* CheckBox2;
-  BitButton* BitBtn1;
-  PressPanel* TdayPanel;
-  QLineEdit* Edit3;
-  QLineEdit* Edit5;
-  InputEdit* Edit4;
-  QProgressBar* ProgressBar1;
-  MonthGridWidget* StringGrid1;
-  SunPicture* Anisun;
-  MoonPicture* Animoon;
-  QGroupBox* GroupBox_Place;  // "표시지역"
-  QComboBox* ComboBox1;
-  BitButton* BitBtn2;
-  BitButton* BitBtn3;
-  BitButton* BitBtn4;
-  BitButton* BitBtn5;
-  BitButton* BitBtn6;
-  BitButton* BitBtn7;
-  BitButton* BitBtn8;
-  BitButton* BitBtn10;
-  QPushButton* IcsButton;  // "iCal": the iCalendar export
+  InputEdit* yearInput;
+  UpDown* yearStepper;
+  RadioGroup* eraChoice;
+  InputEdit* monthInput;
+  UpDown* monthStepper;
+  QGroupBox* calendarKindGroup;  // "표시력"
+  QRadioButton* solarViewButton;
+  QRadioButton* lunarViewButton;
+  QCheckBox* leapMonthBox;
+  QCheckBox* correctionBox;
+  BitButton* showMonthButton;
+  PressPanel* todayPanel;
+  QLineEdit* yearPillarBox;
+  QLineEdit* monthPillarBox;
+  InputEdit* referenceBox;
+  QProgressBar* progressBar;
+  MonthGridWidget* monthGrid;
+  SunPicture* sunPicture;
+  MoonPicture* moonPicture;
+  QGroupBox* placeGroup;  // "표시지역"
+  QComboBox* placeChoice;
+  BitButton* aboutButton;
+  BitButton* solarTermsButton;
+  BitButton* syzygiesButton;
+  BitButton* leapMonthsButton;
+  BitButton* lunarDatesButton;
+  BitButton* solarDatesButton;
+  BitButton* holidaysButton;
+  BitButton* eclipsesButton;
+  QPushButton* icsButton;  // "iCal": the iCalendar export
   QPushButton* anniversaryButton;  // "비망일 편집": the anniversary manager
   QPushButton* upcomingButton;     // "다가오는 날": shows the panel
   UpcomingPanel* upcomingPanel;
@@ -128,25 +128,25 @@ class TForm1 : public QMainWindow {
   void ShowUpcoming();
 
  public:
-  QGroupBox* GroupBox_Years;  // "30년동안"
-  QRadioButton* RadioButton6;
-  QRadioButton* RadioButton7;
-  QWidget* SettingsRow;
-  RadioGroup* RadioGroup2;
-  RadioGroup* RadioGroup3;
-  RadioGroup* RadioGroup4;
-  RadioGroup* RadioGroup5;
-  RadioGroup* RadioGroup6;
-  RadioGroup* RadioGroup7;
-  QGroupBox* GroupBox5;
-  QCheckBox* CheckBox3;
-  QCheckBox* CheckBox4;
-  BitButton* BitBtn9;
-  BitButton* BitBtn11;
-  BitButton* BitBtn12;
-  QLabel* Label_DeltaT;
-  QLineEdit* U_delT;
-  QToolButton* PlaceTimeButton;  // points to the place's clock and daylight saving (Edit4)
+  QGroupBox* thirtyYearsGroup;  // "30년동안"
+  QRadioButton* yearsBeforeButton;
+  QRadioButton* yearsAfterButton;
+  QWidget* settingsRow;
+  RadioGroup* ephemerisChoice;
+  RadioGroup* precessionChoice;
+  RadioGroup* nutationChoice;
+  RadioGroup* obliquityChoice;
+  RadioGroup* timeSystemChoice;
+  RadioGroup* deltaTModelChoice;
+  QGroupBox* compensationGroup;
+  QCheckBox* tidalBox;
+  QCheckBox* eopBox;
+  BitButton* applyButton;
+  BitButton* horizonsPresetButton;
+  BitButton* simulationButton;
+  QLabel* userDeltaTLabel;
+  QLineEdit* userDeltaTInput;
+  QToolButton* placeClockButton;  // points to the place's clock and daylight saving (referenceBox)
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -167,7 +167,7 @@ class TForm1 : public QMainWindow {
   void ShowSelectedDay();
   void RestoreWindowState();
   void SaveWindowState() const;
-  // Reads Edit1 and Edit2 into the inputs; false (with the conversion
+  // Reads yearInput and monthInput into the inputs; false (with the conversion
   // message) when either is not a whole number.
   bool ReadInputs();
   // Mirrors the state in the controls.
@@ -190,44 +190,44 @@ class TForm1 : public QMainWindow {
   void Rebuild(Action action);
 
   // Handlers, named after the control and the event.
-  void UpDown1Click(bool up);
-  void UpDown2Click(bool up);
-  void Edit1KeyUp();
+  void stepYear(bool up);
+  void stepMonth(bool up);
+  void yearInputEntered();
   void EditExit(InputEdit* edit);
-  void ClickBtn1();
-  void RadioGroup1Click(int item);
-  void RadioButton4Click();
-  void RadioButton5Click();
-  void CheckBox1MouseUp();
-  void CheckBox2MouseUp();
-  void TdayPanelMouseDown();
-  void TdayPanelMouseUp();
-  void SelectSGCell(int row, int column);
-  void MdownSGCell(int row, int column, Qt::MouseButton button);
-  void ComboBox1Change(int index);
-  void Edit4MouseDown();
-  void RadioGroup2Click(int item);
-  void RadioGroup3Click(int item);
-  void RadioGroup4Click(int item);
-  void RadioGroup5Click(int item);
-  void RadioGroup6Click(int item);
-  void RadioGroup7Click(int item);
-  void CheckBox3Click(bool checked);
-  void CheckBox4Click(bool checked);
-  void U_delTExit();
-  void ClickBtn9();
-  void ClickBtn11();
-  void ClickBtn12();
-  void Btn2MouseDown(Qt::MouseButton button);
-  void ClickBtn3();
-  void ClickBtn4();
-  void ClickBtn10();
-  void Btn10MouseDown(Qt::MouseButton button);
-  void ClickBtn5();
-  void ClickBtn6();
-  void ClickBtn7();
-  void ClickBtn8();
-  void ClickIcsButton();
+  void showMonthClicked();
+  void eraChosen(int item);
+  void solarViewChosen();
+  void lunarViewChosen();
+  void leapMonthToggled();
+  void correctionToggled();
+  void todayPressed();
+  void todayReleased();
+  void cellSelected(int row, int column);
+  void cellPressed(int row, int column, Qt::MouseButton button);
+  void placeChosen(int index);
+  void referenceBoxPressed();
+  void ephemerisChosen(int item);
+  void precessionChosen(int item);
+  void nutationChosen(int item);
+  void obliquityChosen(int item);
+  void timeSystemChosen(int item);
+  void deltaTModelChosen(int item);
+  void tidalToggled(bool checked);
+  void eopToggled(bool checked);
+  void userDeltaTEdited();
+  void applySettings();
+  void applyHorizonsPreset();
+  void openSimulation();
+  void aboutPressed(Qt::MouseButton button);
+  void showSolarTerms();
+  void showSyzygies();
+  void showEclipses();
+  void eclipsesPressed(Qt::MouseButton button);
+  void showLeapMonths();
+  void showLunarDates();
+  void showSolarDates();
+  void showHolidays();
+  void exportIcs();
   // A report handler: reads the inputs, runs `report`, shows the state.
   template <typename Report>
   void RunReport(Report report);

@@ -41,9 +41,9 @@ bool IsNavigationKey(const QKeyEvent& key) {
 
 }  // namespace
 
-QAction* TForm1::MenuAction(const char* objectName) const { return findChild<QAction*>(objectName); }
+QAction* MainWindow::MenuAction(const char* objectName) const { return findChild<QAction*>(objectName); }
 
-void TForm1::BuildMenuBar() {
+void MainWindow::BuildMenuBar() {
   QMenuBar* bar = menuBar();
   auto add = [this](QMenu* menu, const char* name, const QString& text, QKeySequence keys, auto handler) {
     QAction* action = menu->addAction(text);
@@ -61,16 +61,16 @@ void TForm1::BuildMenuBar() {
   add(file, "PdfAction", "달력을 PDF로 저장…", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P),
       [this] { AskAndPrint(true); });
   file->addSeparator();
-  add(file, "IcsAction", "iCalendar 내보내기(iCal)…", {}, [this] { ClickIcsButton(); });
+  add(file, "IcsAction", "iCalendar 내보내기(iCal)…", {}, [this] { exportIcs(); });
   file->addSeparator();
   add(file, "QuitAction", "끝내기", QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
 
   QMenu* go = bar->addMenu("이동(&G)");
-  add(go, "PrevMonthAction", "이전 달", QKeySequence(Qt::Key_PageUp), [this] { UpDown2Click(false); });
-  add(go, "NextMonthAction", "다음 달", QKeySequence(Qt::Key_PageDown), [this] { UpDown2Click(true); });
-  add(go, "PrevYearAction", "이전 해", QKeySequence(Qt::CTRL | Qt::Key_PageUp), [this] { UpDown1Click(false); });
-  add(go, "NextYearAction", "다음 해", QKeySequence(Qt::CTRL | Qt::Key_PageDown), [this] { UpDown1Click(true); });
-  add(go, "TodayAction", "오늘", QKeySequence(Qt::Key_Home), [this] { TdayPanelMouseUp(); });
+  add(go, "PrevMonthAction", "이전 달", QKeySequence(Qt::Key_PageUp), [this] { stepMonth(false); });
+  add(go, "NextMonthAction", "다음 달", QKeySequence(Qt::Key_PageDown), [this] { stepMonth(true); });
+  add(go, "PrevYearAction", "이전 해", QKeySequence(Qt::CTRL | Qt::Key_PageUp), [this] { stepYear(false); });
+  add(go, "NextYearAction", "다음 해", QKeySequence(Qt::CTRL | Qt::Key_PageDown), [this] { stepYear(true); });
+  add(go, "TodayAction", "오늘", QKeySequence(Qt::Key_Home), [this] { todayReleased(); });
   go->addSeparator();
   add(go, "PrevDayAction", "전날", QKeySequence(Qt::Key_Left), [this] { MoveSelectedDay(-1); });
   add(go, "NextDayAction", "다음날", QKeySequence(Qt::Key_Right), [this] { MoveSelectedDay(1); });
@@ -78,13 +78,13 @@ void TForm1::BuildMenuBar() {
   add(go, "NextWeekAction", "한 주 뒤", QKeySequence(Qt::Key_Down), [this] { MoveSelectedDay(kDaysPerWeek); });
   go->addSeparator();
   add(go, "GoToDateAction", "날짜로 가기…", QKeySequence(Qt::CTRL | Qt::Key_G), [this] { ShowGoToDate(); });
-  add(go, "ShowInputsAction", "달력보기", {}, [this] { ClickBtn1(); });
+  add(go, "ShowInputsAction", "달력보기", {}, [this] { showMonthClicked(); });
 
   QMenu* view = bar->addMenu("보기(&V)");
-  add(view, "SolarAction", "양력 달력", {}, [this] { RadioButton4->click(); });
-  add(view, "LunarAction", "음력 달력", {}, [this] { RadioButton5->click(); });
+  add(view, "SolarAction", "양력 달력", {}, [this] { solarViewButton->click(); });
+  add(view, "LunarAction", "음력 달력", {}, [this] { lunarViewButton->click(); });
   add(view, "LeapAction", "윤달", {}, [this] {
-    if (CheckBox1->isEnabled()) CheckBox1->click();
+    if (leapMonthBox->isEnabled()) leapMonthBox->click();
   });
   view->addSeparator();
   add(view, "SettingsRowAction", "설정 줄 보이기/숨기기", {}, [this] { SetSettingsRowVisible(!SettingsRowVisible()); });
@@ -94,15 +94,15 @@ void TForm1::BuildMenuBar() {
   // only on the grid, so it is shown here without taking it.
   add(reports, "DayReportAction", "선택한 날의 보고\tEnter", {}, [this] { OpenSelectedDayReport(); });
   reports->addSeparator();
-  add(reports, "TermReportAction", "절기(해)", {}, [this] { ClickBtn3(); });
-  add(reports, "SyzygyReportAction", "삭망(달)", {}, [this] { ClickBtn4(); });
-  add(reports, "LocalEclipseAction", "일/월식 (이 지역)", {}, [this] { ClickBtn10(); });
-  add(reports, "GlobalEclipseAction", "일/월식 (전 세계)", {}, [this] { Btn10MouseDown(Qt::RightButton); });
+  add(reports, "TermReportAction", "절기(해)", {}, [this] { showSolarTerms(); });
+  add(reports, "SyzygyReportAction", "삭망(달)", {}, [this] { showSyzygies(); });
+  add(reports, "LocalEclipseAction", "일/월식 (이 지역)", {}, [this] { showEclipses(); });
+  add(reports, "GlobalEclipseAction", "일/월식 (전 세계)", {}, [this] { eclipsesPressed(Qt::RightButton); });
   reports->addSeparator();
-  add(reports, "LeapTableAction", "30년 윤달년월", {}, [this] { ClickBtn5(); });
-  add(reports, "LunarDatesAction", "30년 음력월일", {}, [this] { ClickBtn6(); });
-  add(reports, "SolarDatesAction", "30년 양력월일", {}, [this] { ClickBtn7(); });
-  add(reports, "HolidayReportAction", "금년기념일", {}, [this] { ClickBtn8(); });
+  add(reports, "LeapTableAction", "30년 윤달년월", {}, [this] { showLeapMonths(); });
+  add(reports, "LunarDatesAction", "30년 음력월일", {}, [this] { showLunarDates(); });
+  add(reports, "SolarDatesAction", "30년 양력월일", {}, [this] { showSolarDates(); });
+  add(reports, "HolidayReportAction", "금년기념일", {}, [this] { showHolidays(); });
   add(reports, "PillarsAction", "사주…", {}, [this] {
     if (auto* b = findChild<QPushButton*>("PillarsButton")) b->click();
   });
@@ -119,15 +119,15 @@ void TForm1::BuildMenuBar() {
   }
 
   QMenu* settings = bar->addMenu("설정(&S)");
-  add(settings, "ApplyAction", "설정적용", {}, [this] { ClickBtn9(); });
-  add(settings, "HorizonsAction", "근사 (HORIZONS)", {}, [this] { ClickBtn11(); });
-  add(settings, "SimulationAction", "추가계산…", {}, [this] { ClickBtn12(); });
+  add(settings, "ApplyAction", "설정적용", {}, [this] { applySettings(); });
+  add(settings, "HorizonsAction", "근사 (HORIZONS)", {}, [this] { applyHorizonsPreset(); });
+  add(settings, "SimulationAction", "추가계산…", {}, [this] { openSimulation(); });
 
   QMenu* help = bar->addMenu("도움말(&H)");
   add(help, "AboutAction", "안내", {}, [this] { app_->AboutBox(); });
 }
 
-void TForm1::ConnectKeyboard() {
+void MainWindow::ConnectKeyboard() {
   qApp->installEventFilter(this);
   askGoToDate = [this](DateQuery& query) {
     GoToDateDialog dialog(AstronomicalYear(app_->Inputs()), app_->Mode() == DisplayMode::Lunar, this);
@@ -150,7 +150,7 @@ void TForm1::ConnectKeyboard() {
   };
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::ShortcutOverride) {
     auto* widget = qobject_cast<QWidget*>(watched);
     // Not accepted: the shortcut of the window wins over the line edit.
@@ -162,11 +162,11 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     const bool arrow = key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
     if (arrow && widget &&
-        (QApplication::activePopupWidget() != nullptr || widget == ComboBox1 || ComboBox1->isAncestorOf(widget))) {
+        (QApplication::activePopupWidget() != nullptr || widget == placeChoice || placeChoice->isAncestorOf(widget))) {
       event->accept();
       return true;
     }
-  } else if (event->type() == QEvent::KeyPress && (watched == StringGrid1 || watched == StringGrid1->viewport())) {
+  } else if (event->type() == QEvent::KeyPress && (watched == monthGrid || watched == monthGrid->viewport())) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
       OpenSelectedDayReport();
@@ -176,41 +176,41 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
-void TForm1::ShowSelectedDay() {
+void MainWindow::ShowSelectedDay() {
   selectedCell_ = app_->SelectedCell();
   selectedMonth_ = MonthKeyOf(*app_);
   Refresh();
   if (selectedCell_ < 0) return;
   app_->SelectCell(MonthGridTexts::CellColumn(selectedCell_), MonthGridTexts::CellRow(selectedCell_, 0));
-  Edit3->setText(QString::fromStdString(app_->Edit3Text()));
-  Edit5->setText(QString::fromStdString(app_->Edit5Text()));
-  Animoon->SetAge(app_->ShownMoonAge());
+  yearPillarBox->setText(QString::fromStdString(app_->YearPillarText()));
+  monthPillarBox->setText(QString::fromStdString(app_->MonthPillarText()));
+  moonPicture->SetAge(app_->ShownMoonAge());
 }
 
-void TForm1::MoveSelectedDay(int days) {
-  StringGrid1->setFocus();
+void MainWindow::MoveSelectedDay(int days) {
+  monthGrid->setFocus();
   app_->MoveSelectedDay(days);
   ShowSelectedDay();
 }
 
-void TForm1::OpenSelectedDayReport() {
+void MainWindow::OpenSelectedDayReport() {
   if (app_->SelectedCell() < 0) {
     // Nothing selected yet: the day the keys start from.
     MoveSelectedDay(0);
     if (app_->SelectedCell() < 0) return;
   }
   const int cell = app_->SelectedCell();
-  MdownSGCell(MonthGridTexts::CellRow(cell, 0), MonthGridTexts::CellColumn(cell), Qt::LeftButton);
+  cellPressed(MonthGridTexts::CellRow(cell, 0), MonthGridTexts::CellColumn(cell), Qt::LeftButton);
 }
 
-void TForm1::ShowGoToDate() {
+void MainWindow::ShowGoToDate() {
   DateQuery query;
   if (!askGoToDate || !askGoToDate(query)) return;
   app_->GoToDate(query);
   ShowSelectedDay();
 }
 
-void TForm1::ShowFindDays() {
+void MainWindow::ShowFindDays() {
   FindDaysDialog dialog(
       [this](const std::string& text) { return app_->FindNamedDays(text); },
       [this](const NamedDay& day) {
@@ -221,7 +221,7 @@ void TForm1::ShowFindDays() {
   dialog.exec();
 }
 
-void TForm1::AskAndPrint(bool toPdf) {
+void MainWindow::AskAndPrint(bool toPdf) {
   PrintRequest request;
   request.year = AstronomicalYear(app_->Inputs());
   request.firstMonth = request.lastMonth = app_->Inputs().month;
@@ -230,7 +230,7 @@ void TForm1::AskAndPrint(bool toPdf) {
   PrintCalendar(request, pdfPath);
 }
 
-bool TForm1::PrintCalendar(const PrintRequest& request, const QString& pdfPath) {
+bool MainWindow::PrintCalendar(const PrintRequest& request, const QString& pdfPath) {
   PrintDocument document;
   const bool built = app_->BuildPrint(request, document);
   Refresh();
@@ -249,17 +249,17 @@ bool TForm1::PrintCalendar(const PrintRequest& request, const QString& pdfPath) 
   return PaintPrintDocument(document, printer);
 }
 
-QString TForm1::WindowStatePath() const {
+QString MainWindow::WindowStatePath() const {
   return QString::fromStdString(JoinPath(app_->Folders().currentFolder, kWindowStateFile));
 }
 
-void TForm1::RestoreWindowState() {
+void MainWindow::RestoreWindowState() {
   QSettings state(WindowStatePath(), QSettings::IniFormat);
   const QByteArray geometry = state.value(kGeometryKey).toByteArray();
   if (!geometry.isEmpty()) restoreGeometry(geometry);
 }
 
-void TForm1::SaveWindowState() const {
+void MainWindow::SaveWindowState() const {
   // QSettings writes the file whole through a temporary file.
   QSettings state(WindowStatePath(), QSettings::IniFormat);
   state.setValue(kGeometryKey, saveGeometry());

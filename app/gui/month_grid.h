@@ -1,4 +1,4 @@
-// The month grid StringGrid1 (8 columns x 19 rows) and its cell painter:
+// The month grid monthGrid (8 columns x 19 rows) and its cell painter:
 // fonts, sizes and colours by the cells' style markers, today's cell, the
 // week separators; the marker characters are never drawn.
 #pragma once

@@ -90,222 +90,222 @@ QString ChoiceGroup::ItemText(int index) const {
 
 // ------------------------------------------------------------------ window
 
-TformSimulBox::TformSimulBox(CalendarApp& app, SimulationMemory& memory, SimulationFileOpener openFile,
+SimulationWindow::SimulationWindow(CalendarApp& app, SimulationMemory& memory, SimulationFileOpener openFile,
                              QWidget* parent)
     : QWidget(parent, Qt::Window), app_(app), memory_(memory), openFile_(std::move(openFile)) {
-  setObjectName("TformSimulBox");
+  setObjectName("SimulationWindow");
   setWindowTitle("천체력 추가계산");
   setAttribute(Qt::WA_DeleteOnClose);
   BuildControls();
 }
 
-void TformSimulBox::BuildControls() {
+void SimulationWindow::BuildControls() {
   auto* top = new QVBoxLayout(this);
 
   // --- Ephemerides Simulation --------------------------------------------------
-  GroupBox_Simulation = named(new QGroupBox("Ephemerides Simulation", this), "GroupBox_Simulation");
-  auto* sim = new QVBoxLayout(GroupBox_Simulation);
+  simulationGroup = named(new QGroupBox("Ephemerides Simulation", this), "simulationGroup");
+  auto* sim = new QVBoxLayout(simulationGroup);
 
   auto* itemRow = new QHBoxLayout;
-  ComboBox2 = named(new QComboBox(GroupBox_Simulation), "ComboBox2");
-  ComboBox2->setToolTip(kSimulationItemHint);
-  ComboBox2->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-  itemRow->addWidget(ComboBox2);
-  AddLabel(itemRow, "설명", GroupBox_Simulation);
-  Label_Description = named(new QLabel(GroupBox_Simulation), "Label_Description");
-  itemRow->addWidget(Label_Description, 1);
+  itemChoice = named(new QComboBox(simulationGroup), "itemChoice");
+  itemChoice->setToolTip(kSimulationItemHint);
+  itemChoice->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  itemRow->addWidget(itemChoice);
+  AddLabel(itemRow, "설명", simulationGroup);
+  itemDescription = named(new QLabel(simulationGroup), "itemDescription");
+  itemRow->addWidget(itemDescription, 1);
   sim->addLayout(itemRow);
 
-  RadioGroup10 = named(new ChoiceGroup("계산대상", GroupBox_Simulation), "RadioGroup10");
-  sim->addWidget(RadioGroup10);
+  targetChoice = named(new ChoiceGroup("계산대상", simulationGroup), "targetChoice");
+  sim->addWidget(targetChoice);
 
   auto* startRow = new QHBoxLayout;
-  AddLabel(startRow, "시작일시", GroupBox_Simulation);
-  Edit6 = Field(GroupBox_Simulation, "Edit6", 64);
-  Edit7 = Field(GroupBox_Simulation, "Edit7", 32);
-  Edit8 = Field(GroupBox_Simulation, "Edit8", 32);
-  Edit9 = Field(GroupBox_Simulation, "Edit9", 32);
-  Edit10 = Field(GroupBox_Simulation, "Edit10", 32);
-  Edit11 = Field(GroupBox_Simulation, "Edit11", 56);
-  const std::pair<QLineEdit*, const char*> start[] = {{Edit6, "년"}, {Edit7, "월"}, {Edit8, "일"},
-                                                      {Edit9, "시"}, {Edit10, "분"}, {Edit11, "초"}};
+  AddLabel(startRow, "시작일시", simulationGroup);
+  startYearInput = Field(simulationGroup, "startYearInput", 64);
+  startMonthInput = Field(simulationGroup, "startMonthInput", 32);
+  startDayInput = Field(simulationGroup, "startDayInput", 32);
+  startHourInput = Field(simulationGroup, "startHourInput", 32);
+  startMinuteInput = Field(simulationGroup, "startMinuteInput", 32);
+  startSecondInput = Field(simulationGroup, "startSecondInput", 56);
+  const std::pair<QLineEdit*, const char*> start[] = {{startYearInput, "년"}, {startMonthInput, "월"}, {startDayInput, "일"},
+                                                      {startHourInput, "시"}, {startMinuteInput, "분"}, {startSecondInput, "초"}};
   for (const auto& [field, unit] : start) {
     startRow->addWidget(field);
-    AddLabel(startRow, unit, GroupBox_Simulation);
+    AddLabel(startRow, unit, simulationGroup);
   }
   startRow->addStretch(1);
   sim->addLayout(startRow);
 
   auto* stepRow = new QHBoxLayout;
-  AddLabel(stepRow, "계산간격(tabular interval)", GroupBox_Simulation);
-  Edit12 = Field(GroupBox_Simulation, "Edit12", 72);
-  stepRow->addWidget(Edit12);
-  RadioGroup11 = named(new ChoiceGroup("", GroupBox_Simulation), "RadioGroup11");
-  RadioGroup11->SetItems({SimulationUnitNames, SimulationUnitNames + kSimulationUnitCount}, kSimulationUnitCount);
-  stepRow->addWidget(RadioGroup11, 1);
+  AddLabel(stepRow, "계산간격(tabular interval)", simulationGroup);
+  stepInput = Field(simulationGroup, "stepInput", 72);
+  stepRow->addWidget(stepInput);
+  unitChoice = named(new ChoiceGroup("", simulationGroup), "unitChoice");
+  unitChoice->SetItems({SimulationUnitNames, SimulationUnitNames + kSimulationUnitCount}, kSimulationUnitCount);
+  stepRow->addWidget(unitChoice, 1);
   sim->addLayout(stepRow);
 
   auto* countRow = new QHBoxLayout;
-  AddLabel(countRow, "계산횟수(number of repetitions)", GroupBox_Simulation);
-  Edit13 = Field(GroupBox_Simulation, "Edit13", 72);
-  countRow->addWidget(Edit13);
-  Label_Extra = named(new QLabel(GroupBox_Simulation), "Label_Extra");
-  countRow->addWidget(Label_Extra);
-  Edit1 = Field(GroupBox_Simulation, "Edit1", 72);
-  Edit1->setText("60.0");
-  countRow->addWidget(Edit1);
+  AddLabel(countRow, "계산횟수(number of repetitions)", simulationGroup);
+  countInput = Field(simulationGroup, "countInput", 72);
+  countRow->addWidget(countInput);
+  extraLabel = named(new QLabel(simulationGroup), "extraLabel");
+  countRow->addWidget(extraLabel);
+  extraInput = Field(simulationGroup, "extraInput", 72);
+  extraInput->setText("60.0");
+  countRow->addWidget(extraInput);
   countRow->addStretch(1);
   sim->addLayout(countRow);
 
   auto* outputRow = new QHBoxLayout;
-  AddLabel(outputRow, "저장파일명", GroupBox_Simulation);
-  Edit14 = named(new QLineEdit(GroupBox_Simulation), "Edit14");
-  outputRow->addWidget(Edit14, 1);
-  AddLabel(outputRow, ".csv", GroupBox_Simulation);
-  BitBtn10 = named(new QPushButton("계산", GroupBox_Simulation), "BitBtn10");
-  outputRow->addWidget(BitBtn10);
+  AddLabel(outputRow, "저장파일명", simulationGroup);
+  outputNameInput = named(new QLineEdit(simulationGroup), "outputNameInput");
+  outputRow->addWidget(outputNameInput, 1);
+  AddLabel(outputRow, ".csv", simulationGroup);
+  runButton = named(new QPushButton("계산", simulationGroup), "runButton");
+  outputRow->addWidget(runButton);
   sim->addLayout(outputRow);
 
   // A run works while both windows stay responsive: its progress, its
   // cancel button and, afterwards, where the table was written.
-  CancelButton = named(new QPushButton("취소", GroupBox_Simulation), "CancelButton");
-  CancelButton->setEnabled(false);
-  outputRow->addWidget(CancelButton);
-  plotButton = named(new QPushButton("그래프", GroupBox_Simulation), "plotButton");
+  cancelButton = named(new QPushButton("취소", simulationGroup), "cancelButton");
+  cancelButton->setEnabled(false);
+  outputRow->addWidget(cancelButton);
+  plotButton = named(new QPushButton("그래프", simulationGroup), "plotButton");
   plotButton->setEnabled(false);
   outputRow->addWidget(plotButton);
   connect(plotButton, &QPushButton::clicked, this, [this] { ShowLastTablePlot(); });
-  Label_Output = named(new QLabel(GroupBox_Simulation), "Label_Output");
-  Label_Output->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  Label_Output->setWordWrap(true);
-  ProgressBar1 = named(new QProgressBar(GroupBox_Simulation), "ProgressBar1");
-  ProgressBar1->setTextVisible(false);
-  ProgressBar1->setFixedHeight(12);
-  ProgressBar1->setRange(0, 1);
-  ProgressBar1->setValue(0);
-  sim->addWidget(ProgressBar1);
-  sim->addWidget(Label_Output);
-  top->addWidget(GroupBox_Simulation);
+  outputLabel = named(new QLabel(simulationGroup), "outputLabel");
+  outputLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  outputLabel->setWordWrap(true);
+  progressBar = named(new QProgressBar(simulationGroup), "progressBar");
+  progressBar->setTextVisible(false);
+  progressBar->setFixedHeight(12);
+  progressBar->setRange(0, 1);
+  progressBar->setValue(0);
+  sim->addWidget(progressBar);
+  sim->addWidget(outputLabel);
+  top->addWidget(simulationGroup);
 
   // --- 경과날짜계산 ------------------------------------------------------------
-  GroupBox_Elapsed = named(new QGroupBox("경과날짜계산", this), "GroupBox_Elapsed");
-  auto* elapsed = new QVBoxLayout(GroupBox_Elapsed);
+  dateToolsGroup = named(new QGroupBox("경과날짜계산", this), "dateToolsGroup");
+  auto* elapsed = new QVBoxLayout(dateToolsGroup);
   auto* e1 = new QHBoxLayout;
-  Edit15 = Field(GroupBox_Elapsed, "Edit15", 56);
-  Edit16 = Field(GroupBox_Elapsed, "Edit16", 32);
-  Edit17 = Field(GroupBox_Elapsed, "Edit17", 32);
-  Edit18 = Field(GroupBox_Elapsed, "Edit18", 64);
-  Button1 = named(new QPushButton("는 ???", GroupBox_Elapsed), "Button1");
-  Edit19 = Field(GroupBox_Elapsed, "Edit19", 56);
-  Edit20 = Field(GroupBox_Elapsed, "Edit20", 32);
-  Edit21 = Field(GroupBox_Elapsed, "Edit21", 32);
-  e1->addWidget(Edit15);
-  AddLabel(e1, "년", GroupBox_Elapsed);
-  e1->addWidget(Edit16);
-  AddLabel(e1, "월", GroupBox_Elapsed);
-  e1->addWidget(Edit17);
-  AddLabel(e1, "일 부터", GroupBox_Elapsed);
-  e1->addWidget(Edit18);
-  AddLabel(e1, "일째", GroupBox_Elapsed);
-  e1->addWidget(Button1);
-  e1->addWidget(Edit19);
-  AddLabel(e1, "년", GroupBox_Elapsed);
-  e1->addWidget(Edit20);
-  AddLabel(e1, "월", GroupBox_Elapsed);
-  e1->addWidget(Edit21);
-  AddLabel(e1, "일", GroupBox_Elapsed);
+  elapsedFromYearInput = Field(dateToolsGroup, "elapsedFromYearInput", 56);
+  elapsedFromMonthInput = Field(dateToolsGroup, "elapsedFromMonthInput", 32);
+  elapsedFromDayInput = Field(dateToolsGroup, "elapsedFromDayInput", 32);
+  elapsedDaysInput = Field(dateToolsGroup, "elapsedDaysInput", 64);
+  elapsedDateButton = named(new QPushButton("는 ???", dateToolsGroup), "elapsedDateButton");
+  elapsedYearOutput = Field(dateToolsGroup, "elapsedYearOutput", 56);
+  elapsedMonthOutput = Field(dateToolsGroup, "elapsedMonthOutput", 32);
+  elapsedDayOutput = Field(dateToolsGroup, "elapsedDayOutput", 32);
+  e1->addWidget(elapsedFromYearInput);
+  AddLabel(e1, "년", dateToolsGroup);
+  e1->addWidget(elapsedFromMonthInput);
+  AddLabel(e1, "월", dateToolsGroup);
+  e1->addWidget(elapsedFromDayInput);
+  AddLabel(e1, "일 부터", dateToolsGroup);
+  e1->addWidget(elapsedDaysInput);
+  AddLabel(e1, "일째", dateToolsGroup);
+  e1->addWidget(elapsedDateButton);
+  e1->addWidget(elapsedYearOutput);
+  AddLabel(e1, "년", dateToolsGroup);
+  e1->addWidget(elapsedMonthOutput);
+  AddLabel(e1, "월", dateToolsGroup);
+  e1->addWidget(elapsedDayOutput);
+  AddLabel(e1, "일", dateToolsGroup);
   e1->addStretch(1);
   elapsed->addLayout(e1);
   auto* e2 = new QHBoxLayout;
-  Edit22 = Field(GroupBox_Elapsed, "Edit22", 56);
-  Edit23 = Field(GroupBox_Elapsed, "Edit23", 32);
-  Edit24 = Field(GroupBox_Elapsed, "Edit24", 32);
-  Edit25 = Field(GroupBox_Elapsed, "Edit25", 56);
-  Edit26 = Field(GroupBox_Elapsed, "Edit26", 32);
-  Edit27 = Field(GroupBox_Elapsed, "Edit27", 32);
-  Button2 = named(new QPushButton("는 ???", GroupBox_Elapsed), "Button2");
-  Edit28 = Field(GroupBox_Elapsed, "Edit28", 72);
-  for (QLineEdit* f : {Edit22, Edit23, Edit24}) e2->addWidget(f);
-  AddLabel(e2, "일 부터", GroupBox_Elapsed);
-  for (QLineEdit* f : {Edit25, Edit26, Edit27}) e2->addWidget(f);
-  AddLabel(e2, "일 까지", GroupBox_Elapsed);
-  e2->addWidget(Button2);
-  e2->addWidget(Edit28);
-  AddLabel(e2, "일째", GroupBox_Elapsed);
+  betweenFromYearInput = Field(dateToolsGroup, "betweenFromYearInput", 56);
+  betweenFromMonthInput = Field(dateToolsGroup, "betweenFromMonthInput", 32);
+  betweenFromDayInput = Field(dateToolsGroup, "betweenFromDayInput", 32);
+  betweenToYearInput = Field(dateToolsGroup, "betweenToYearInput", 56);
+  betweenToMonthInput = Field(dateToolsGroup, "betweenToMonthInput", 32);
+  betweenToDayInput = Field(dateToolsGroup, "betweenToDayInput", 32);
+  daysBetweenButton = named(new QPushButton("는 ???", dateToolsGroup), "daysBetweenButton");
+  daysBetweenOutput = Field(dateToolsGroup, "daysBetweenOutput", 72);
+  for (QLineEdit* f : {betweenFromYearInput, betweenFromMonthInput, betweenFromDayInput}) e2->addWidget(f);
+  AddLabel(e2, "일 부터", dateToolsGroup);
+  for (QLineEdit* f : {betweenToYearInput, betweenToMonthInput, betweenToDayInput}) e2->addWidget(f);
+  AddLabel(e2, "일 까지", dateToolsGroup);
+  e2->addWidget(daysBetweenButton);
+  e2->addWidget(daysBetweenOutput);
+  AddLabel(e2, "일째", dateToolsGroup);
   e2->addStretch(1);
   elapsed->addLayout(e2);
-  koreanDayCountLabel = named(new QLabel(GroupBox_Elapsed), "koreanDayCountLabel");
+  koreanDayCountLabel = named(new QLabel(dateToolsGroup), "koreanDayCountLabel");
   koreanDayCountLabel->setToolTip("위 계산은 첫날에 날수를 더합니다(1월 1일부터 100일째 = 4월 11일). "
                                   "기념일처럼 첫날을 1일로 세면 1월 1일의 100일째는 4월 10일입니다.");
   elapsed->addWidget(koreanDayCountLabel);
-  top->addWidget(GroupBox_Elapsed);
+  top->addWidget(dateToolsGroup);
 
   // --- Julian, Calendar Date(UT 기준) -------------------------------------------
-  GroupBox_Julian = named(new QGroupBox("Julian, Calendar Date(UT 기준)", this), "GroupBox_Julian");
-  auto* julian = new QGridLayout(GroupBox_Julian);
+  julianDayGroup = named(new QGroupBox("Julian, Calendar Date(UT 기준)", this), "julianDayGroup");
+  auto* julian = new QGridLayout(julianDayGroup);
   // Columns: label, Julian Date, button, the six calendar fields, button, Julian Date.
   constexpr int kFirstCalendarColumn = 3;
-  julian->addWidget(new QLabel("년     월      일      시      분          초", GroupBox_Julian), 0,
+  julian->addWidget(new QLabel("년     월      일      시      분          초", julianDayGroup), 0,
                     kFirstCalendarColumn, 1, 6);
-  julian->addWidget(new QLabel("Julian Date", GroupBox_Julian), 1, 0);
-  Edit31 = Field(GroupBox_Julian, "Edit31", 120);
-  Edit31->setText("2451544.5");
-  Button3 = named(new QPushButton("달력으로", GroupBox_Julian), "Button3");
-  julian->addWidget(Edit31, 1, 1);
-  julian->addWidget(Button3, 1, 2);
-  Edit32 = Field(GroupBox_Julian, "Edit32", 56);
-  Edit33 = Field(GroupBox_Julian, "Edit33", 32);
-  Edit34 = Field(GroupBox_Julian, "Edit34", 32);
-  Edit35 = Field(GroupBox_Julian, "Edit35", 32);
-  Edit36 = Field(GroupBox_Julian, "Edit36", 32);
-  Edit37 = Field(GroupBox_Julian, "Edit37", 72);
-  Edit38 = Field(GroupBox_Julian, "Edit38", 56);
-  Edit39 = Field(GroupBox_Julian, "Edit39", 32);
-  Edit40 = Field(GroupBox_Julian, "Edit40", 32);
-  Edit41 = Field(GroupBox_Julian, "Edit41", 32);
-  Edit42 = Field(GroupBox_Julian, "Edit42", 32);
-  Edit43 = Field(GroupBox_Julian, "Edit43", 72);
+  julian->addWidget(new QLabel("Julian Date", julianDayGroup), 1, 0);
+  julianDayInput = Field(julianDayGroup, "julianDayInput", 120);
+  julianDayInput->setText("2451544.5");
+  toCalendarButton = named(new QPushButton("달력으로", julianDayGroup), "toCalendarButton");
+  julian->addWidget(julianDayInput, 1, 1);
+  julian->addWidget(toCalendarButton, 1, 2);
+  calendarYearOutput = Field(julianDayGroup, "calendarYearOutput", 56);
+  calendarMonthOutput = Field(julianDayGroup, "calendarMonthOutput", 32);
+  calendarDayOutput = Field(julianDayGroup, "calendarDayOutput", 32);
+  calendarHourOutput = Field(julianDayGroup, "calendarHourOutput", 32);
+  calendarMinuteOutput = Field(julianDayGroup, "calendarMinuteOutput", 32);
+  calendarSecondOutput = Field(julianDayGroup, "calendarSecondOutput", 72);
+  calendarYearInput = Field(julianDayGroup, "calendarYearInput", 56);
+  calendarMonthInput = Field(julianDayGroup, "calendarMonthInput", 32);
+  calendarDayInput = Field(julianDayGroup, "calendarDayInput", 32);
+  calendarHourInput = Field(julianDayGroup, "calendarHourInput", 32);
+  calendarMinuteInput = Field(julianDayGroup, "calendarMinuteInput", 32);
+  calendarSecondInput = Field(julianDayGroup, "calendarSecondInput", 72);
   const char* const calendarDefaults[6] = {"2000", "1", "1", "0", "0", "0"};
   int k = 0;
-  for (QLineEdit* f : {Edit32, Edit33, Edit34, Edit35, Edit36, Edit37}) {
+  for (QLineEdit* f : {calendarYearOutput, calendarMonthOutput, calendarDayOutput, calendarHourOutput, calendarMinuteOutput, calendarSecondOutput}) {
     f->setText(calendarDefaults[k]);
     julian->addWidget(f, 1, kFirstCalendarColumn + k++);
   }
   k = 0;
-  for (QLineEdit* f : {Edit38, Edit39, Edit40, Edit41, Edit42, Edit43}) {
+  for (QLineEdit* f : {calendarYearInput, calendarMonthInput, calendarDayInput, calendarHourInput, calendarMinuteInput, calendarSecondInput}) {
     f->setText(calendarDefaults[k]);
     julian->addWidget(f, 2, kFirstCalendarColumn + k++);
   }
-  Button4 = named(new QPushButton("줄리언으로", GroupBox_Julian), "Button4");
-  Edit44 = Field(GroupBox_Julian, "Edit44", 120);
-  Edit44->setText("2451544.5");
-  julian->addWidget(Button4, 2, kFirstCalendarColumn + 6);
-  julian->addWidget(Edit44, 2, kFirstCalendarColumn + 7);
+  toJulianDayButton = named(new QPushButton("줄리언으로", julianDayGroup), "toJulianDayButton");
+  julianDayOutput = Field(julianDayGroup, "julianDayOutput", 120);
+  julianDayOutput->setText("2451544.5");
+  julian->addWidget(toJulianDayButton, 2, kFirstCalendarColumn + 6);
+  julian->addWidget(julianDayOutput, 2, kFirstCalendarColumn + 7);
   julian->setColumnStretch(kFirstCalendarColumn + 8, 1);
-  top->addWidget(GroupBox_Julian);
+  top->addWidget(julianDayGroup);
 
-  connect(ComboBox2, qOverload<int>(&QComboBox::activated), this, &TformSimulBox::ComboBox2Change);
-  connect(BitBtn10, &QPushButton::clicked, this, &TformSimulBox::BitBtn10Click);
-  connect(CancelButton, &QPushButton::clicked, this, &TformSimulBox::Cancel);
-  connect(Button1, &QPushButton::clicked, this, &TformSimulBox::Button1Click);
-  connect(Button2, &QPushButton::clicked, this, &TformSimulBox::Button2Click);
-  connect(Button3, &QPushButton::clicked, this, &TformSimulBox::Button3Click);
-  connect(Button4, &QPushButton::clicked, this, &TformSimulBox::Button4Click);
+  connect(itemChoice, qOverload<int>(&QComboBox::activated), this, &SimulationWindow::itemChosen);
+  connect(runButton, &QPushButton::clicked, this, &SimulationWindow::runSimulation);
+  connect(cancelButton, &QPushButton::clicked, this, &SimulationWindow::Cancel);
+  connect(elapsedDateButton, &QPushButton::clicked, this, &SimulationWindow::computeElapsedDate);
+  connect(daysBetweenButton, &QPushButton::clicked, this, &SimulationWindow::computeDaysBetween);
+  connect(toCalendarButton, &QPushButton::clicked, this, &SimulationWindow::convertJulianDayToCalendar);
+  connect(toJulianDayButton, &QPushButton::clicked, this, &SimulationWindow::convertCalendarToJulianDay);
 }
 
 // ------------------------------------------------------------------ life cycle
 
-bool TformSimulBox::event(QEvent* event) {
-  if (event->type() == QEvent::WindowActivate) FormActivate();
+bool SimulationWindow::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate) activateOnce();
   return QWidget::event(event);
 }
 
-void TformSimulBox::showEvent(QShowEvent* event) {
+void SimulationWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  FormActivate();
+  activateOnce();
 }
 
-void TformSimulBox::closeEvent(QCloseEvent* event) {
+void SimulationWindow::closeEvent(QCloseEvent* event) {
   if (running_) {
     // The run stops first (leaving no file); the window closes once it has.
     cancelRequested_ = true;
@@ -318,43 +318,43 @@ void TformSimulBox::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
 }
 
-void TformSimulBox::FormActivate() {
+void SimulationWindow::activateOnce() {
   if (memory_.windowOpen) return;
   memory_.windowOpen = true;
   InitSimulationWindow();
 }
 
-void TformSimulBox::InitSimulationWindow() {
+void SimulationWindow::InitSimulationWindow() {
   const ClockReading now = app_.Now();
   const SimulationRequest r =
       InitialSimulationRequest(memory_.request, now.local.tm_year + 1900, now.local.tm_mon + 1, now.local.tm_mday,
                                now.local.tm_hour, now.local.tm_min, now.local.tm_sec);
-  ComboBox2->clear();
-  for (const SimulationItem& item : SimulationItems) ComboBox2->addItem(item.name);
-  ComboBox2->setCurrentIndex(r.item);
-  RadioGroup10->SetItemIndex(0);
+  itemChoice->clear();
+  for (const SimulationItem& item : SimulationItems) itemChoice->addItem(item.name);
+  itemChoice->setCurrentIndex(r.item);
+  targetChoice->SetItemIndex(0);
   FillTargets(r.item);
-  RadioGroup10->SetItemIndex(KeepTargetSelection(r.target, app_.Settings().EphemerisCode, r.item));
-  RadioGroup11->SetItemIndex(r.unit);
-  ComboBox2Change(r.item);
-  Edit6->setText(QString::number(r.year));
-  Edit7->setText(QString::number(r.month));
-  Edit8->setText(QString::number(r.day));
-  Edit9->setText(QString::number(r.hour));
-  Edit10->setText(QString::number(r.minute));
-  Edit11->setText(Q(ShortestDecimalText(r.second)));
-  Edit12->setText(Q(ShortestDecimalText(r.step)));
-  Edit13->setText(QString::number(r.repetitions));
-  Edit1->setText(r.extra == kDefaultExtraValue ? QString("60.0") : Q(ShortestDecimalText(r.extra)));
+  targetChoice->SetItemIndex(KeepTargetSelection(r.target, app_.Settings().EphemerisCode, r.item));
+  unitChoice->SetItemIndex(r.unit);
+  itemChosen(r.item);
+  startYearInput->setText(QString::number(r.year));
+  startMonthInput->setText(QString::number(r.month));
+  startDayInput->setText(QString::number(r.day));
+  startHourInput->setText(QString::number(r.hour));
+  startMinuteInput->setText(QString::number(r.minute));
+  startSecondInput->setText(Q(ShortestDecimalText(r.second)));
+  stepInput->setText(Q(ShortestDecimalText(r.step)));
+  countInput->setText(QString::number(r.repetitions));
+  extraInput->setText(r.extra == kDefaultExtraValue ? QString("60.0") : Q(ShortestDecimalText(r.extra)));
   // The date tools start from the remembered date.
-  for (auto [y, m, d] : {std::tuple{Edit15, Edit16, Edit17}, std::tuple{Edit22, Edit23, Edit24},
-                         std::tuple{Edit25, Edit26, Edit27}}) {
+  for (auto [y, m, d] : {std::tuple{elapsedFromYearInput, elapsedFromMonthInput, elapsedFromDayInput}, std::tuple{betweenFromYearInput, betweenFromMonthInput, betweenFromDayInput},
+                         std::tuple{betweenToYearInput, betweenToMonthInput, betweenToDayInput}}) {
     y->setText(QString::number(r.year));
     m->setText(QString::number(r.month));
     d->setText(QString::number(r.day));
   }
-  Edit18->setText("0");
-  Edit28->setText("0");
+  elapsedDaysInput->setText("0");
+  daysBetweenOutput->setText("0");
 }
 
 void OpenSimulationFile(const std::string& path, MessageSink& messages) {
@@ -362,46 +362,46 @@ void OpenSimulationFile(const std::string& path, MessageSink& messages) {
   RunEditorAndWait(runner, WindowEditorCommands(), path, messages);
 }
 
-TformSimulBox* ShowSimulationWindow(SimulationWindowSlot& slot, CalendarApp& app, QWidget* owner) {
+SimulationWindow* ShowSimulationWindow(SimulationWindowSlot& slot, CalendarApp& app, QWidget* owner) {
   // An open window is only brought to the front. A closed one that waits for
   // its deletion is left to it: the new window initialises afresh.
-  if (slot.formSimulBox && slot.memory.windowOpen) {
-    slot.formSimulBox->raise();
-    slot.formSimulBox->activateWindow();
-    return slot.formSimulBox;
+  if (slot.window && slot.memory.windowOpen) {
+    slot.window->raise();
+    slot.window->activateWindow();
+    return slot.window;
   }
   slot.memory.windowOpen = false;
   SimulationFileOpener opener = slot.openFile;
   if (!opener) opener = [&app](const std::string& path) { OpenSimulationFile(path, app.Messages()); };
-  slot.formSimulBox = new TformSimulBox(app, slot.memory, opener, owner);
-  slot.formSimulBox->show();
-  return slot.formSimulBox;
+  slot.window = new SimulationWindow(app, slot.memory, opener, owner);
+  slot.window->show();
+  return slot.window;
 }
 
 // ------------------------------------------------------------------ the simulation
 
-void TformSimulBox::FillTargets(int item) {
+void SimulationWindow::FillTargets(int item) {
   const SimulationTargetList list = SimulationTargets(app_.Settings().EphemerisCode, item);
-  const int previous = RadioGroup10->ItemIndex();
-  RadioGroup10->SetItems(list.names, list.columns);
-  RadioGroup10->SetItemIndex(KeepTargetSelection(previous, app_.Settings().EphemerisCode, item));
+  const int previous = targetChoice->ItemIndex();
+  targetChoice->SetItems(list.names, list.columns);
+  targetChoice->SetItemIndex(KeepTargetSelection(previous, app_.Settings().EphemerisCode, item));
 }
 
-void TformSimulBox::ComboBox2Change(int item) {
+void SimulationWindow::itemChosen(int item) {
   if (item < 0 || item >= kSimulationItemCount) return;
-  Edit14->setText(SimulationItems[item].name);
-  Label_Description->setText(SimulationItems[item].description);
+  outputNameInput->setText(SimulationItems[item].name);
+  itemDescription->setText(SimulationItems[item].description);
   const bool extra = ItemUsesExtraValue(item);
-  Label_Extra->setText(ExtraValueLabel(item));
-  Label_Extra->setVisible(extra);
-  Edit1->setVisible(extra);
+  extraLabel->setText(ExtraValueLabel(item));
+  extraLabel->setVisible(extra);
+  extraInput->setVisible(extra);
   FillTargets(item);
   const bool yearly = ItemUsesYearUnit(item);
-  if (yearly) RadioGroup11->SetItemIndex(kUnitYears);
-  RadioGroup11->setEnabled(!yearly);
+  if (yearly) unitChoice->SetItemIndex(kUnitYears);
+  unitChoice->setEnabled(!yearly);
 }
 
-bool TformSimulBox::ReadInt(QLineEdit* field, int& value) {
+bool SimulationWindow::ReadInt(QLineEdit* field, int& value) {
   bool ok = false;
   const int v = field->text().trimmed().toInt(&ok);
   if (!ok) {
@@ -413,7 +413,7 @@ bool TformSimulBox::ReadInt(QLineEdit* field, int& value) {
   return true;
 }
 
-bool TformSimulBox::ReadDouble(QLineEdit* field, double& value) {
+bool SimulationWindow::ReadDouble(QLineEdit* field, double& value) {
   bool ok = false;
   const double v = field->text().trimmed().toDouble(&ok);
   if (!ok || !std::isfinite(v)) {
@@ -425,35 +425,35 @@ bool TformSimulBox::ReadDouble(QLineEdit* field, double& value) {
   return true;
 }
 
-bool TformSimulBox::ReadRequest(SimulationRequest& r) {
-  r.target = RadioGroup10->ItemIndex() < 0 ? 0 : RadioGroup10->ItemIndex();
-  r.item = ComboBox2->currentIndex();
+bool SimulationWindow::ReadRequest(SimulationRequest& r) {
+  r.target = targetChoice->ItemIndex() < 0 ? 0 : targetChoice->ItemIndex();
+  r.item = itemChoice->currentIndex();
   double second = 0.0;
-  if (!ReadInt(Edit6, r.year) || !ReadInt(Edit7, r.month) || !ReadInt(Edit8, r.day) || !ReadInt(Edit9, r.hour) ||
-      !ReadInt(Edit10, r.minute) || !ReadDouble(Edit11, second) || !ReadDouble(Edit12, r.step) ||
-      !ReadInt(Edit13, r.repetitions))
+  if (!ReadInt(startYearInput, r.year) || !ReadInt(startMonthInput, r.month) || !ReadInt(startDayInput, r.day) || !ReadInt(startHourInput, r.hour) ||
+      !ReadInt(startMinuteInput, r.minute) || !ReadDouble(startSecondInput, second) || !ReadDouble(stepInput, r.step) ||
+      !ReadInt(countInput, r.repetitions))
     return false;
   r.second = static_cast<float>(second);
-  if (ItemUsesExtraValue(r.item) && !ReadDouble(Edit1, r.extra)) return false;
-  r.unit = RadioGroup11->ItemIndex() < 0 ? 0 : RadioGroup11->ItemIndex();
-  r.outputName = Edit14->text().toStdString();
+  if (ItemUsesExtraValue(r.item) && !ReadDouble(extraInput, r.extra)) return false;
+  r.unit = unitChoice->ItemIndex() < 0 ? 0 : unitChoice->ItemIndex();
+  r.outputName = outputNameInput->text().toStdString();
   return true;
 }
 
-MessageSink& TformSimulBox::Messages() {
+MessageSink& SimulationWindow::Messages() {
   // The window's own boxes open over this window; other sinks (tests, the
   // command line) are used as they are.
   if (dynamic_cast<QtMessageSink*>(&app_.Messages()) != nullptr) return ownMessages_;
   return app_.Messages();
 }
 
-void TformSimulBox::SetRunning(bool running) {
+void SimulationWindow::SetRunning(bool running) {
   running_ = running;
   cancelRequested_ = false;
-  CancelButton->setEnabled(running);
+  cancelButton->setEnabled(running);
   plotButton->setEnabled(!running && !lastTablePath_.empty());
-  for (QWidget* w : std::initializer_list<QWidget*>{ComboBox2, RadioGroup10, RadioGroup11, BitBtn10, Edit14,
-                                                    GroupBox_Elapsed, GroupBox_Julian})
+  for (QWidget* w : std::initializer_list<QWidget*>{itemChoice, targetChoice, unitChoice, runButton, outputNameInput,
+                                                    dateToolsGroup, julianDayGroup})
     w->setEnabled(!running);
   // The main window's controls share the engine with the run: they wait,
   // and so does every other way in (its shortcuts, the mouse wheel), which
@@ -463,9 +463,9 @@ void TformSimulBox::SetRunning(bool running) {
     if (main->centralWidget()) main->centralWidget()->setEnabled(!running);
 }
 
-void TformSimulBox::Cancel() { cancelRequested_ = true; }
+void SimulationWindow::Cancel() { cancelRequested_ = true; }
 
-void TformSimulBox::BitBtn10Click() {
+void SimulationWindow::runSimulation() {
   if (running_) return;
   SimulationRequest request = memory_.request;
   if (!ReadRequest(request)) return;
@@ -476,8 +476,8 @@ void TformSimulBox::BitBtn10Click() {
   QElapsedTimer sinceEvents;
   sinceEvents.start();
   env.progress = [this, &sinceEvents](int position, int maximum) {
-    ProgressBar1->setRange(0, maximum > 0 ? maximum : 1);
-    ProgressBar1->setValue(position);
+    progressBar->setRange(0, maximum > 0 ? maximum : 1);
+    progressBar->setValue(position);
     // Both windows keep answering (moving, repainting, the cancel button)
     // while the run goes on; a few times a second is enough.
     if (sinceEvents.elapsed() >= kEventIntervalMs) {
@@ -489,24 +489,24 @@ void TformSimulBox::BitBtn10Click() {
   SetRunning(true);
   const SimulationOutcome outcome = RunSimulation(memory_.request, env);
   SetRunning(false);
-  ProgressBar1->setValue(0);
+  progressBar->setValue(0);
   if (closeAfterRun_) {
     closeAfterRun_ = false;
     QTimer::singleShot(0, this, &QWidget::close);
     return;
   }
   if (outcome.cancelled) {
-    Label_Output->setText("계산을 취소했습니다. 파일은 만들지 않았습니다.");
+    outputLabel->setText("계산을 취소했습니다. 파일은 만들지 않았습니다.");
     return;
   }
   if (!outcome.written) return;
-  Label_Output->setText("저장한 파일: " + Q(outcome.path));
+  outputLabel->setText("저장한 파일: " + Q(outcome.path));
   lastTablePath_ = outcome.path;
   plotButton->setEnabled(true);
   if (openFile_) openFile_(outcome.path);
 }
 
-bool TformSimulBox::ShowLastTablePlot() {
+bool SimulationWindow::ShowLastTablePlot() {
   std::string csv;
   SeriesTable table;
   if (lastTablePath_.empty() || !ReadWholeFile(lastTablePath_, csv) || !ParseSeriesTable(csv, table)) {
@@ -521,19 +521,19 @@ bool TformSimulBox::ShowLastTablePlot() {
 
 // ------------------------------------------------------------------ date tools
 
-void TformSimulBox::Button1Click() {
+void SimulationWindow::computeElapsedDate() {
   int y, m, d, n;
-  if (!ReadInt(Edit15, y) || !ReadInt(Edit16, m) || !ReadInt(Edit17, d)) return;
+  if (!ReadInt(elapsedFromYearInput, y) || !ReadInt(elapsedFromMonthInput, m) || !ReadInt(elapsedFromDayInput, d)) return;
   if (!IsUsableDate(y, m, d)) {
     Messages().Show(InvalidDateMessage(y, m, d), "오류", MessageButtons::Ok, MessageIcon::Error);
     return;
   }
-  if (!ReadInt(Edit18, n)) return;
+  if (!ReadInt(elapsedDaysInput, n)) return;
   CivilDate result;
   if (!ElapsedDate(y, m, d, n, result, Messages())) return;
-  Edit19->setText(QString::number(result.year));
-  Edit20->setText(QString::number(result.month));
-  Edit21->setText(QString::number(result.day));
+  elapsedYearOutput->setText(QString::number(result.year));
+  elapsedMonthOutput->setText(QString::number(result.month));
+  elapsedDayOutput->setText(QString::number(result.day));
   if (n >= 1) {
     const CivilDate counted = DateOfDayNumber({y, m, d}, n);
     koreanDayCountLabel->setText(QString::asprintf("첫날을 1일로 세면 %d일째는 %d년 %d월 %d일", n, counted.year,
@@ -546,14 +546,14 @@ void TformSimulBox::Button1Click() {
   memory_.request.day = d;
 }
 
-void TformSimulBox::Button2Click() {
+void SimulationWindow::computeDaysBetween() {
   CivilDate first, second;
-  if (!ReadInt(Edit22, first.year) || !ReadInt(Edit23, first.month) || !ReadInt(Edit24, first.day) ||
-      !ReadInt(Edit25, second.year) || !ReadInt(Edit26, second.month) || !ReadInt(Edit27, second.day))
+  if (!ReadInt(betweenFromYearInput, first.year) || !ReadInt(betweenFromMonthInput, first.month) || !ReadInt(betweenFromDayInput, first.day) ||
+      !ReadInt(betweenToYearInput, second.year) || !ReadInt(betweenToMonthInput, second.month) || !ReadInt(betweenToDayInput, second.day))
     return;
   long long days = 0;
   if (!DaysBetweenDates(first, second, days, Messages())) return;
-  Edit28->setText(QString::number(days));
+  daysBetweenOutput->setText(QString::number(days));
   if (days >= 0)
     koreanDayCountLabel->setText(
         QString::asprintf("첫날을 1일로 세면 %d일째", DayNumberOf(first, second)));
@@ -564,36 +564,36 @@ void TformSimulBox::Button2Click() {
   memory_.request.day = first.day;
 }
 
-void TformSimulBox::Button3Click() {
+void SimulationWindow::convertJulianDayToCalendar() {
   double jd = 0.0;
-  if (!ReadDouble(Edit31, jd)) return;
+  if (!ReadDouble(julianDayInput, jd)) return;
   CivilDateTime c;
   if (!JulianDateToCalendarFields(jd, c)) {
-    Messages().Show(("'" + Edit31->text() + "'은(는) 범위를 벗어난 값입니다.").toStdString(), "오류", MessageButtons::Ok,
+    Messages().Show(("'" + julianDayInput->text() + "'은(는) 범위를 벗어난 값입니다.").toStdString(), "오류", MessageButtons::Ok,
                        MessageIcon::Error);
     return;
   }
-  Edit32->setText(QString::number(c.year));
-  Edit33->setText(QString::number(c.month));
-  Edit34->setText(QString::number(c.day));
-  Edit35->setText(QString::number(c.hour));
-  Edit36->setText(QString::number(c.minute));
-  Edit37->setText(Q(ShortestDecimalText(c.seconds)));
+  calendarYearOutput->setText(QString::number(c.year));
+  calendarMonthOutput->setText(QString::number(c.month));
+  calendarDayOutput->setText(QString::number(c.day));
+  calendarHourOutput->setText(QString::number(c.hour));
+  calendarMinuteOutput->setText(QString::number(c.minute));
+  calendarSecondOutput->setText(Q(ShortestDecimalText(c.seconds)));
 }
 
-void TformSimulBox::Button4Click() {
+void SimulationWindow::convertCalendarToJulianDay() {
   int y, m, d;
   double h, mi, s;
-  if (!ReadInt(Edit38, y) || !ReadInt(Edit39, m) || !ReadInt(Edit40, d) || !ReadDouble(Edit41, h) ||
-      !ReadDouble(Edit42, mi) || !ReadDouble(Edit43, s))
+  if (!ReadInt(calendarYearInput, y) || !ReadInt(calendarMonthInput, m) || !ReadInt(calendarDayInput, d) || !ReadDouble(calendarHourInput, h) ||
+      !ReadDouble(calendarMinuteInput, mi) || !ReadDouble(calendarSecondInput, s))
     return;
   if (y < -kLargestConverterYear || y > kLargestConverterYear || m < -kLargestConverterYear ||
       m > kLargestConverterYear || d < -kLargestConverterYear || d > kLargestConverterYear) {
-    Messages().Show(("'" + Edit38->text() + "'은(는) 범위를 벗어난 값입니다.").toStdString(), "오류", MessageButtons::Ok,
+    Messages().Show(("'" + calendarYearInput->text() + "'은(는) 범위를 벗어난 값입니다.").toStdString(), "오류", MessageButtons::Ok,
                        MessageIcon::Error);
     return;
   }
-  Edit44->setText(Q(ShortestDecimalText(CalendarFieldsToJulianDate(y, m, d, h, mi, s))));
+  julianDayOutput->setText(Q(ShortestDecimalText(CalendarFieldsToJulianDate(y, m, d, h, mi, s))));
 }
 
 }  // namespace orv

@@ -1,6 +1,6 @@
 // The simulation window "천체력 추가계산": the CSV tables of the simulation
 // (group "Ephemerides Simulation") and the two date calculators. Controls
-// keep the names of the window layout (ComboBox2, RadioGroup10, Edit6 ...);
+// keep the names of the window layout (itemChoice, targetChoice, startYearInput ...);
 // every number and text comes from app/core (simulation.h, date_tools.h).
 #pragma once
 
@@ -47,14 +47,14 @@ class ChoiceGroup : public QGroupBox {
 // Opens a written CSV in the user's editor.
 using SimulationFileOpener = std::function<void(const std::string& path)>;
 
-class TformSimulBox : public QWidget {
+class SimulationWindow : public QWidget {
   Q_OBJECT
  public:
-  TformSimulBox(CalendarApp& app, SimulationMemory& memory, SimulationFileOpener openFile, QWidget* parent = nullptr);
+  SimulationWindow(CalendarApp& app, SimulationMemory& memory, SimulationFileOpener openFile, QWidget* parent = nullptr);
 
   // The first activation initialises the controls from the remembered values
   // (InitSimulationWindow); later activations change nothing.
-  void FormActivate();
+  void activateOnce();
   void InitSimulationWindow();
   // True while a run is going on (the event loop turns meanwhile).
   bool Running() const { return running_; }
@@ -62,74 +62,74 @@ class TformSimulBox : public QWidget {
   void Cancel();
 
   // Handlers, named after the control and the event.
-  void ComboBox2Change(int item);
-  void BitBtn10Click();
-  void Button1Click();  // elapsed date
-  void Button2Click();  // days between
-  void Button3Click();  // Julian Date -> calendar
-  void Button4Click();  // calendar -> Julian Date
+  void itemChosen(int item);
+  void runSimulation();
+  void computeElapsedDate();  // elapsed date
+  void computeDaysBetween();  // days between
+  void convertJulianDayToCalendar();  // Julian Date -> calendar
+  void convertCalendarToJulianDay();  // calendar -> Julian Date
 
   // Controls, named as in the window layout.
-  QGroupBox* GroupBox_Simulation;  // "Ephemerides Simulation"
-  QComboBox* ComboBox2;
-  QLabel* Label_Description;       // "설명": the item's description
-  ChoiceGroup* RadioGroup10;       // target
-  QLineEdit* Edit6;                // start year
-  QLineEdit* Edit7;                // month
-  QLineEdit* Edit8;                // day
-  QLineEdit* Edit9;                // hour
-  QLineEdit* Edit10;               // minute
-  QLineEdit* Edit11;               // second
-  QLineEdit* Edit12;               // step
-  ChoiceGroup* RadioGroup11;       // unit
-  QLineEdit* Edit13;               // repetitions
-  QLabel* Label_Extra;             // label of Edit1 (items 4 and 14)
-  QLineEdit* Edit1;                // extra value
-  QLineEdit* Edit14;               // output name
-  QPushButton* BitBtn10;           // "계산"
-  QPushButton* CancelButton;       // "취소": stops a run, keeping no file
-  QLabel* Label_Output;            // where the last table was written
+  QGroupBox* simulationGroup;  // "Ephemerides Simulation"
+  QComboBox* itemChoice;
+  QLabel* itemDescription;       // "설명": the item's description
+  ChoiceGroup* targetChoice;       // target
+  QLineEdit* startYearInput;                // start year
+  QLineEdit* startMonthInput;                // month
+  QLineEdit* startDayInput;                // day
+  QLineEdit* startHourInput;                // hour
+  QLineEdit* startMinuteInput;               // minute
+  QLineEdit* startSecondInput;               // second
+  QLineEdit* stepInput;               // step
+  ChoiceGroup* unitChoice;       // unit
+  QLineEdit* countInput;               // repetitions
+  QLabel* extraLabel;             // label of extraInput (items 4 and 14)
+  QLineEdit* extraInput;                // extra value
+  QLineEdit* outputNameInput;               // output name
+  QPushButton* runButton;           // "계산"
+  QPushButton* cancelButton;       // "취소": stops a run, keeping no file
+  QLabel* outputLabel;            // where the last table was written
   // Under the date tools: the same counts the Korean way, the first day
   // being day 1 ("100일째" of 1 January is 10 April; the tools add 100 days).
   QLabel* koreanDayCountLabel;
   QPushButton* plotButton;         // "그래프": the last table's columns plotted
-  QProgressBar* ProgressBar1;
+  QProgressBar* progressBar;
 
-  QGroupBox* GroupBox_Elapsed;     // "경과날짜계산"
-  QLineEdit* Edit15;
-  QLineEdit* Edit16;
-  QLineEdit* Edit17;
-  QLineEdit* Edit18;
-  QPushButton* Button1;
-  QLineEdit* Edit19;
-  QLineEdit* Edit20;
-  QLineEdit* Edit21;
-  QLineEdit* Edit22;
-  QLineEdit* Edit23;
-  QLineEdit* Edit24;
-  QLineEdit* Edit25;
-  QLineEdit* Edit26;
-  QLineEdit* Edit27;
-  QPushButton* Button2;
-  QLineEdit* Edit28;
+  QGroupBox* dateToolsGroup;     // "경과날짜계산"
+  QLineEdit* elapsedFromYearInput;
+  QLineEdit* elapsedFromMonthInput;
+  QLineEdit* elapsedFromDayInput;
+  QLineEdit* elapsedDaysInput;
+  QPushButton* elapsedDateButton;
+  QLineEdit* elapsedYearOutput;
+  QLineEdit* elapsedMonthOutput;
+  QLineEdit* elapsedDayOutput;
+  QLineEdit* betweenFromYearInput;
+  QLineEdit* betweenFromMonthInput;
+  QLineEdit* betweenFromDayInput;
+  QLineEdit* betweenToYearInput;
+  QLineEdit* betweenToMonthInput;
+  QLineEdit* betweenToDayInput;
+  QPushButton* daysBetweenButton;
+  QLineEdit* daysBetweenOutput;
 
-  QGroupBox* GroupBox_Julian;      // "Julian, Calendar Date(UT 기준)"
-  QLineEdit* Edit31;
-  QPushButton* Button3;
-  QLineEdit* Edit32;
-  QLineEdit* Edit33;
-  QLineEdit* Edit34;
-  QLineEdit* Edit35;
-  QLineEdit* Edit36;
-  QLineEdit* Edit37;
-  QLineEdit* Edit38;
-  QLineEdit* Edit39;
-  QLineEdit* Edit40;
-  QLineEdit* Edit41;
-  QLineEdit* Edit42;
-  QLineEdit* Edit43;
-  QPushButton* Button4;
-  QLineEdit* Edit44;
+  QGroupBox* julianDayGroup;      // "Julian, Calendar Date(UT 기준)"
+  QLineEdit* julianDayInput;
+  QPushButton* toCalendarButton;
+  QLineEdit* calendarYearOutput;
+  QLineEdit* calendarMonthOutput;
+  QLineEdit* calendarDayOutput;
+  QLineEdit* calendarHourOutput;
+  QLineEdit* calendarMinuteOutput;
+  QLineEdit* calendarSecondOutput;
+  QLineEdit* calendarYearInput;
+  QLineEdit* calendarMonthInput;
+  QLineEdit* calendarDayInput;
+  QLineEdit* calendarHourInput;
+  QLineEdit* calendarMinuteInput;
+  QLineEdit* calendarSecondInput;
+  QPushButton* toJulianDayButton;
+  QLineEdit* julianDayOutput;
 
  protected:
   bool event(QEvent* event) override;
@@ -164,10 +164,10 @@ class TformSimulBox : public QWidget {
 };
 
 // What the main window keeps for the simulation window: the remembered values,
-// the open window (formSimulBox) and how written files are opened.
+// the open window (window) and how written files are opened.
 struct SimulationWindowSlot {
   SimulationMemory memory;
-  QPointer<TformSimulBox> formSimulBox;
+  QPointer<SimulationWindow> window;
   SimulationFileOpener openFile;  // empty: OpenSimulationFile
 };
 
@@ -177,6 +177,6 @@ struct SimulationWindowSlot {
 void OpenSimulationFile(const std::string& path, MessageSink& messages);
 
 // Opens the simulation window unless one is open; returns the window.
-TformSimulBox* ShowSimulationWindow(SimulationWindowSlot& slot, CalendarApp& app, QWidget* owner);
+SimulationWindow* ShowSimulationWindow(SimulationWindowSlot& slot, CalendarApp& app, QWidget* owner);
 
 }  // namespace orv

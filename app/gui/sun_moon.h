@@ -1,5 +1,5 @@
-// The two small pictures beside the grid: a sun whose rays turn (Anisun)
-// and the Moon in the phase of the shown or selected day (Animoon). They are
+// The two small pictures beside the grid: a sun whose rays turn (sunPicture)
+// and the Moon in the phase of the shown or selected day (moonPicture). They are
 // drawn, so nothing depends on animation files.
 #pragma once
 

@@ -47,11 +47,11 @@ struct Window {
   QTemporaryDir current;
   RecordingMessageSink messages;
   FixedClock clock{Seoul20240215()};
-  std::unique_ptr<TForm1> form;
+  std::unique_ptr<MainWindow> form;
   explicit Window(const std::string& memoFile = "") {
     if (!memoFile.empty()) std::ofstream(MemoPath().toStdString(), std::ios::binary) << memoFile;
     AppFolders folders(program.path().toStdString(), current.path().toStdString());
-    form = std::make_unique<TForm1>(folders, messages, clock);
+    form = std::make_unique<MainWindow>(folders, messages, clock);
     form->StartUp();
   }
   QString MemoPath() const { return current.path() + "/" + QString::fromStdString(kMemoFileName); }

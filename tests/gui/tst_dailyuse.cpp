@@ -42,24 +42,24 @@ struct Window {
   QTemporaryDir current;
   RecordingMessageSink messages;
   FixedClock clock{Seoul20240215()};
-  std::unique_ptr<TForm1> form;
+  std::unique_ptr<MainWindow> form;
 
   Window() { Open(); }
   void Open() {
     AppFolders folders{program.path().toStdString(), current.path().toStdString()};
-    form = std::make_unique<TForm1>(folders, messages, clock);
+    form = std::make_unique<MainWindow>(folders, messages, clock);
   }
   void WriteMemos(const std::string& lines) {
     QVERIFY(WriteFileAtomically(JoinPath(current.path().toStdString(), kMemoFileName), lines));
   }
-  TForm1* operator->() { return form.get(); }
-  QString Cell(int column, int row) const { return form->StringGrid1->CellText(column, row); }
+  MainWindow* operator->() { return form.get(); }
+  QString Cell(int column, int row) const { return form->monthGrid->CellText(column, row); }
   QString First(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 1); }
   QString Third(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 3); }
   void Show(const QString& year, const QString& month) {
-    form->Edit1->setText(year);
-    form->Edit2->setText(month);
-    form->BitBtn1->click();
+    form->yearInput->setText(year);
+    form->monthInput->setText(month);
+    form->showMonthButton->click();
   }
   void StartShown() {
     form->StartUp();
@@ -69,8 +69,8 @@ struct Window {
   }
   // The painter's style of a grid position.
   CellStyle StyleAt(int column, int row) const {
-    const auto* painter = static_cast<const CellPainter*>(form->StringGrid1->itemDelegate());
-    return painter->StyleOf(form->StringGrid1->model()->index(row, column));
+    const auto* painter = static_cast<const CellPainter*>(form->monthGrid->itemDelegate());
+    return painter->StyleOf(form->monthGrid->model()->index(row, column));
   }
 };
 
@@ -93,22 +93,22 @@ class DailyUseTest : public QObject {
   void navigationKeysWorkWhateverHasTheFocus() {
     Window w;
     w.StartShown();
-    for (QWidget* focus : std::initializer_list<QWidget*>{w->Edit1, w->Edit2, w->ComboBox1, w->BitBtn3}) {
+    for (QWidget* focus : std::initializer_list<QWidget*>{w->yearInput, w->monthInput, w->placeChoice, w->solarTermsButton}) {
       focus->setFocus();
       QTest::keyClick(focus, Qt::Key_PageDown);
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
-      QCOMPARE(w->Edit2->text(), QString("4"));
+      QCOMPARE(w->monthInput->text(), QString("4"));
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown, Qt::ControlModifier);
-      QCOMPARE(w->Edit1->text(), QString("2025"));
+      QCOMPARE(w->yearInput->text(), QString("2025"));
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
-      QCOMPARE(w->Edit1->text(), QString("2024"));
-      QCOMPARE(w->Edit2->text(), QString("2"));
+      QCOMPARE(w->yearInput->text(), QString("2024"));
+      QCOMPARE(w->monthInput->text(), QString("2"));
     }
     // The year field still takes its own keys.
-    w->Edit1->setFocus();
-    w->Edit1->setText("2030");
-    QTest::keyClick(w->Edit1, Qt::Key_Backspace);
-    QCOMPARE(w->Edit1->text(), QString("203"));
+    w->yearInput->setFocus();
+    w->yearInput->setText("2030");
+    QTest::keyClick(w->yearInput, Qt::Key_Backspace);
+    QCOMPARE(w->yearInput->text(), QString("203"));
   }
 
   // Defect: "달력보기" undid the leap month.
@@ -116,12 +116,12 @@ class DailyUseTest : public QObject {
     Window w;
     w->StartUp();
     w.Show("2025", "6");
-    w->RadioButton5->click();
-    w->CheckBox1->click();
-    QVERIFY(w->CheckBox1->isChecked());
+    w->lunarViewButton->click();
+    w->leapMonthBox->click();
+    QVERIFY(w->leapMonthBox->isChecked());
     QCOMPARE(w.Cell(0, 0), QString("윤6월"));
-    w->BitBtn1->click();
-    QVERIFY(w->CheckBox1->isChecked());
+    w->showMonthButton->click();
+    QVERIFY(w->leapMonthBox->isChecked());
     QCOMPARE(w.Cell(0, 0), QString("윤6월"));
     QVERIFY(w->App().LeapMonthWanted());
   }
@@ -136,20 +136,20 @@ class DailyUseTest : public QObject {
     w->MoveSelectedDay(0);  // the 1st (today is not in this month)
     QCOMPARE(w->App().Selected().solarDay, 1);
     w->MoveSelectedDay(20);  // 2026-02-21: lunar 1.5 of 丙午
-    QCOMPARE(w->Edit3->text(), QString("丙午年"));
-    QCOMPARE(w->Edit5->text(), QString("庚寅月 "));
+    QCOMPARE(w->yearPillarBox->text(), QString("丙午年"));
+    QCOMPARE(w->monthPillarBox->text(), QString("庚寅月 "));
   }
 
   // Defect: the note box showed an offset from the computer's clock.
   void noteBoxShowsThePlacesOwnClock() {
     Window w;
     w->StartUp();
-    const int newYork = w->ComboBox1->findText("미국-New York (뉴욕)");
+    const int newYork = w->placeChoice->findText("미국-New York (뉴욕)");
     QVERIFY(newYork > 0);
-    emit w->ComboBox1->activated(newYork);
-    QTest::mouseClick(w->Edit4, Qt::LeftButton);
-    QTest::mouseClick(w->Edit4, Qt::LeftButton);
-    QCOMPARE(w->Edit4->text(), QString("미국-New York 현지시각 2024-02-14 20:30 EST (UTC-05:00, 섬머타임 아님)"));
+    emit w->placeChoice->activated(newYork);
+    QTest::mouseClick(w->referenceBox, Qt::LeftButton);
+    QTest::mouseClick(w->referenceBox, Qt::LeftButton);
+    QCOMPARE(w->referenceBox->text(), QString("미국-New York 현지시각 2024-02-14 20:30 EST (UTC-05:00, 섬머타임 아님)"));
   }
 
   // Defect: places abroad were found only by their English names; two Seoul
@@ -157,15 +157,15 @@ class DailyUseTest : public QObject {
   void placesAreFoundByKoreanNames() {
     Window w;
     w->StartUp();
-    QCompleter* completer = w->ComboBox1->completer();
+    QCompleter* completer = w->placeChoice->completer();
     for (const char* name : {"뉴욕", "런던", "파리", "도쿄", "싱가포르"}) {
       completer->setCompletionPrefix(QString::fromUtf8(name));
       QVERIFY2(completer->completionCount() >= 1, name);
     }
     completer->setCompletionPrefix("런던");
     QVERIFY(completer->currentCompletion().startsWith("영국*London"));
-    const QString seoulHistorical = w->ComboBox1->itemText(0);
-    const QString seoulCapital = w->ComboBox1->itemText(41);
+    const QString seoulHistorical = w->placeChoice->itemText(0);
+    const QString seoulCapital = w->placeChoice->itemText(41);
     QVERIFY(seoulHistorical.startsWith("대한민국-서울(135.0)"));
     QVERIFY(seoulCapital.startsWith("대한민국*서울"));
     QVERIFY(seoulHistorical.contains("동경 126.97°") && seoulHistorical.contains("음력보정"));
@@ -207,18 +207,18 @@ class DailyUseTest : public QObject {
   void arrowsAndEnterWorkOnTheDays() {
     Window w;
     w.StartShown();
-    w->StringGrid1->setFocus();
-    QTest::keyClick(w->StringGrid1, Qt::Key_Right);  // selects today, the 15th
+    w->monthGrid->setFocus();
+    QTest::keyClick(w->monthGrid, Qt::Key_Right);  // selects today, the 15th
     QCOMPARE(w->App().Selected().solarDay, 15);
-    QTest::keyClick(w->StringGrid1, Qt::Key_Right);
-    QTest::keyClick(w->StringGrid1, Qt::Key_Down);
+    QTest::keyClick(w->monthGrid, Qt::Key_Right);
+    QTest::keyClick(w->monthGrid, Qt::Key_Down);
     QCOMPARE(w->App().Selected().solarDay, 23);
-    QCOMPARE(w->StringGrid1->PaintState().selectedCell, 4 + 22);
+    QCOMPARE(w->monthGrid->PaintState().selectedCell, 4 + 22);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);  // into March
-    QCOMPARE(w->Edit2->text(), QString("3"));
+    QCOMPARE(w->monthInput->text(), QString("3"));
     QCOMPARE(w->App().Selected().solarDay, 1);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
-    QCOMPARE(w->Edit2->text(), QString("2"));
+    QCOMPARE(w->monthInput->text(), QString("2"));
     QCOMPARE(w->App().Selected().solarDay, 29);
     const size_t before = w.messages.messages.size();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -234,11 +234,11 @@ class DailyUseTest : public QObject {
       std::string error;
       return ParseDateQuery("2025.윤6.15", false, false, 2024, q, error);
     };
-    QTest::keyClick(w->Edit1, Qt::Key_G, Qt::ControlModifier);
-    QCOMPARE(w->Edit1->text(), QString("2025"));
-    QCOMPARE(w->Edit2->text(), QString("8"));
+    QTest::keyClick(w->yearInput, Qt::Key_G, Qt::ControlModifier);
+    QCOMPARE(w->yearInput->text(), QString("2025"));
+    QCOMPARE(w->monthInput->text(), QString("8"));
     QCOMPARE(w->App().Selected().solarDay, 8);
-    QVERIFY(w->Edit4->text().contains("2025"));
+    QVERIFY(w->referenceBox->text().contains("2025"));
     // Find: the memo by a part of its name, with its next date.
     const std::vector<NamedDay> found = w->App().FindNamedDays("결혼");
     QCOMPARE(found.size(), size_t(1));
@@ -312,7 +312,7 @@ class DailyUseTest : public QObject {
     w->StartUp();
     const QString pdf = w.current.filePath("feb.pdf");
     QVERIFY(w->PrintCalendar({2024, 2, 2, false}, pdf));
-    QCOMPARE(w->Edit1->text(), QString("2024"));  // the month shown stays
+    QCOMPARE(w->yearInput->text(), QString("2024"));  // the month shown stays
     const QString text = QString::fromUtf8(RunTool(pdftotext, {"-layout", pdf, "-"}));
     for (const char* expected : {"2024년 2월", "대한민국-서울", "입춘", "설날", "우리기념일", "1.1", "12.22"})
       QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);

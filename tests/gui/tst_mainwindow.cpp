@@ -42,27 +42,29 @@ class MainWindowTest : public QObject {
   void titleAndControlNames() {
     Window w;
     QCOMPARE(w->windowTitle(), QString("Orvanta"));
-    QCOMPARE(w->objectName(), QString("TForm1"));
-    for (const char* name : {"Edit1", "UpDown1", "RadioGroup1", "Edit2", "UpDown2", "RadioButton4", "RadioButton5",
-                             "CheckBox1", "CheckBox2", "BitBtn1", "TdayPanel", "Edit3", "Edit4", "Edit5",
-                             "ProgressBar1", "StringGrid1", "ComboBox1", "BitBtn2", "BitBtn3", "BitBtn4", "BitBtn5",
-                             "BitBtn6", "BitBtn7", "BitBtn8", "BitBtn9", "BitBtn10", "BitBtn11", "BitBtn12",
-                             "RadioGroup2", "RadioGroup3", "RadioGroup4", "RadioGroup5", "RadioGroup6",
-                             "RadioGroup7", "CheckBox3", "CheckBox4", "U_delT", "RadioButton6", "RadioButton7",
-                             "GroupBox5"})
+    QCOMPARE(w->objectName(), QString("MainWindow"));
+    for (const char* name : {"yearInput", "yearStepper", "eraChoice", "monthInput", "monthStepper", "solarViewButton", "lunarViewButton",
+                             "leapMonthBox", "correctionBox", "showMonthButton", "todayPanel", "yearPillarBox", "referenceBox", "monthPillarBox",
+                             "progressBar", "monthGrid", "placeChoice", "aboutButton", "solarTermsButton", "syzygiesButton", "leapMonthsButton",
+                             "lunarDatesButton", "solarDatesButton", "holidaysButton", "applyButton", "eclipsesButton", "horizonsPresetButton", "simulationButton",
+                             "ephemerisChoice", "precessionChoice", "nutationChoice", "obliquityChoice", "timeSystemChoice",
+                             "deltaTModelChoice", "tidalBox", "eopBox", "userDeltaTInput", "yearsBeforeButton", "yearsAfterButton",
+                             "compensationGroup"})
       QVERIFY2(w->findChild<QWidget*>(name) != nullptr, name);
-    QCOMPARE(w->Edit1->toolTip(), QString("BC1년은 0, BC2년은 -1과 같습니다."));
-    QCOMPARE(w->BitBtn9->text(), QString("설정적용"));
-    QCOMPARE(w->BitBtn9->toolTip(), QString("환경설정 후 반드시 적용클릭"));
-    QCOMPARE(w->StringGrid1->toolTip(), QString("歲次,月建,日辰 등을 보려면 클릭하세요."));
-    QCOMPARE(w->StringGrid1->rowCount(), 19);
-    QCOMPARE(w->StringGrid1->columnCount(), 8);
-    QCOMPARE(w->StringGrid1->columnWidth(0), 50);
-    QCOMPARE(w->StringGrid1->columnWidth(3), 72);
-    QCOMPARE(w->StringGrid1->rowHeight(4), 26);
-    QCOMPARE(w->StringGrid1->rowHeight(5), 17);
-    QCOMPARE(w->Edit3->text(), QString("歲次"));
-    QCOMPARE(w->Edit5->text(), QString("月建"));
+    QCOMPARE(w->yearInput->toolTip(), QString("BC1년은 0, BC2년은 -1과 같습니다."));
+    QCOMPARE(w->applyButton->text(), QString("설정적용"));
+    QCOMPARE(w->applyButton->toolTip(), QString("환경설정 후 반드시 적용클릭"));
+    QCOMPARE(w->monthGrid->toolTip(), QString("歲次,月建,日辰 등을 보려면 클릭하세요."));
+    QCOMPARE(w->monthGrid->rowCount(), 19);
+    QCOMPARE(w->monthGrid->columnCount(), 8);
+    // The seven day columns share one width, wider than the first; a row of
+    // day numbers is taller than the row of lunar dates under it.
+    for (int column = 2; column < 8; ++column)
+      QCOMPARE(w->monthGrid->columnWidth(column), w->monthGrid->columnWidth(1));
+    QVERIFY(w->monthGrid->columnWidth(1) > w->monthGrid->columnWidth(0));
+    QVERIFY(w->monthGrid->rowHeight(4) > w->monthGrid->rowHeight(5));
+    QCOMPARE(w->yearPillarBox->text(), QString("歲次"));
+    QCOMPARE(w->monthPillarBox->text(), QString("月建"));
   }
 
   void startsOnTodaysMonth() {
@@ -71,31 +73,31 @@ class MainWindowTest : public QObject {
     w->StartUp();
     QVERIFY(!w->SettingsRowVisible());
     QVERIFY(w.messages.messages.empty());
-    QCOMPARE(w->Edit1->text(), QString("2024"));
-    QCOMPARE(w->Edit2->text(), QString("2"));
-    QCOMPARE(w->RadioGroup1->ItemIndex(), 1);
+    QCOMPARE(w->yearInput->text(), QString("2024"));
+    QCOMPARE(w->monthInput->text(), QString("2"));
+    QCOMPARE(w->eraChoice->ItemIndex(), 1);
     QCOMPARE(w.Cell(0, 0), QString("FEB"));
     QCOMPARE(w.Cell(1, 0), QString("일요일"));
     // 2024-02-01 is a Thursday: cell 4; the 15th is today, cell 18.
     QCOMPARE(w.First(4), QString("1"));
     QCOMPARE(w.First(18), QString("15"));
     QCOMPARE(w->App().View().todayCell, 18);
-    QCOMPARE(w->Edit3->text(), QString("癸卯年"));
-    QCOMPARE(w->Edit5->text(), QString("乙丑月 "));
-    QCOMPARE(w->Edit4->text(), QString("그레고리(Gregory)曆 입니다."));
-    QCOMPARE(w->ProgressBar1->value(), 0);
-    QCOMPARE(w->ComboBox1->count(), 652);
+    QCOMPARE(w->yearPillarBox->text(), QString("癸卯年"));
+    QCOMPARE(w->monthPillarBox->text(), QString("乙丑月 "));
+    QCOMPARE(w->referenceBox->text(), QString("그레고리(Gregory)曆 입니다."));
+    QCOMPARE(w->progressBar->value(), 0);
+    QCOMPARE(w->placeChoice->count(), 652);
     // The row's name, then what tells it from the other Seoul row.
-    QVERIFY(w->ComboBox1->currentText().startsWith(QString("대한민국-서울(135.0) · ")));
+    QVERIFY(w->placeChoice->currentText().startsWith(QString("대한민국-서울(135.0) · ")));
     // Loaded with the correction on for Seoul, which the month view turns off
     // for a year after 1912.
-    QVERIFY(!w->CheckBox2->isChecked());
-    QVERIFY(!w->CheckBox2->isEnabled());
-    QVERIFY(!w->CheckBox1->isEnabled());
-    QCOMPARE(w->RadioGroup2->ItemIndex(), 0);
-    QCOMPARE(w->RadioGroup4->ItemIndex(), 1);
-    QCOMPARE(w->RadioGroup6->ItemIndex(), 2);
-    QCOMPARE(w->U_delT->text(), QString("0"));
+    QVERIFY(!w->correctionBox->isChecked());
+    QVERIFY(!w->correctionBox->isEnabled());
+    QVERIFY(!w->leapMonthBox->isEnabled());
+    QCOMPARE(w->ephemerisChoice->ItemIndex(), 0);
+    QCOMPARE(w->nutationChoice->ItemIndex(), 1);
+    QCOMPARE(w->timeSystemChoice->ItemIndex(), 2);
+    QCOMPARE(w->userDeltaTInput->text(), QString("0"));
 
     // Closing saves the settings.
     w->close();
@@ -112,13 +114,13 @@ class MainWindowTest : public QObject {
     const QStringList expected = {"30", "1", "2", "3", "4", "15", "16", "17", "18", "19"};
     for (int k = 0; k < expected.size(); ++k) QCOMPARE(w.First(k), expected[k]);
     QCOMPARE(w.Cell(0, 0), QString("OCT"));
-    QCOMPARE(w->Edit4->text(), QString("율리우스(Julius)曆 입니다."));
+    QCOMPARE(w->referenceBox->text(), QString("율리우스(Julius)曆 입니다."));
     QCOMPARE(w->App().View().DaysInMonth(), 21);
-    QCOMPARE(w->ProgressBar1->value(), 0);
+    QCOMPARE(w->progressBar->value(), 0);
     // 1582 lies in the years of the historical correction: the advice, once.
     QCOMPARE(w.Texts(), QStringList{"필요에 따라 음력보정 체크해제 하세요"});
-    QVERIFY(w->CheckBox2->isEnabled());
-    QVERIFY(w->CheckBox2->isChecked());
+    QVERIFY(w->correctionBox->isEnabled());
+    QVERIFY(w->correctionBox->isChecked());
     w.Show("1583", "10");
     QCOMPARE(w.messages.messages.size(), size_t{1});
   }
@@ -126,80 +128,80 @@ class MainWindowTest : public QObject {
   void yearZeroWithEitherEra() {
     Window w;
     w->StartUp();
-    w->RadioGroup1->Button(0)->click();  // BC
+    w->eraChoice->Button(0)->click();  // BC
     w.Show("0", "1");
     QCOMPARE(w->App().View().LastCellBefore, 3);  // 1 January 1 BC, a Thursday
     QCOMPARE(w.First(4), QString("1"));
     QCOMPARE(w->App().Tables().LoadedYear, 0);
-    w->RadioGroup1->Button(1)->click();  // AD: still year 0
+    w->eraChoice->Button(1)->click();  // AD: still year 0
     QCOMPARE(w->App().Tables().LoadedYear, 0);
     QCOMPARE(w.First(4), QString("1"));
     // "1" BC stepped up gives "0" with AD; "0" stepped up gives "1" AD.
-    w->RadioGroup1->Button(0)->click();
-    w->Edit1->setText("1");
-    w->UpDown1->ClickUp();
-    QCOMPARE(w->Edit1->text(), QString("0"));
-    QCOMPARE(w->RadioGroup1->ItemIndex(), 1);
-    w->UpDown1->ClickUp();
-    QCOMPARE(w->Edit1->text(), QString("1"));
+    w->eraChoice->Button(0)->click();
+    w->yearInput->setText("1");
+    w->yearStepper->ClickUp();
+    QCOMPARE(w->yearInput->text(), QString("0"));
+    QCOMPARE(w->eraChoice->ItemIndex(), 1);
+    w->yearStepper->ClickUp();
+    QCOMPARE(w->yearInput->text(), QString("1"));
     QCOMPARE(w->App().Tables().LoadedYear, 1);
-    w->UpDown1->ClickDown();
-    w->UpDown1->ClickDown();
+    w->yearStepper->ClickDown();
+    w->yearStepper->ClickDown();
     // BC 2 (astronomical -1): the number shown agrees with the era.
-    QCOMPARE(w->Edit1->text(), QString("2"));
-    QCOMPARE(w->RadioGroup1->ItemIndex(), 0);
+    QCOMPARE(w->yearInput->text(), QString("2"));
+    QCOMPARE(w->eraChoice->ItemIndex(), 0);
     QCOMPARE(w->App().Tables().LoadedYear, -1);
     // Today's cell is never marked under BC.
-    w->RadioGroup1->Button(0)->click();
+    w->eraChoice->Button(0)->click();
     QCOMPARE(w->App().View().todayCell, -1);
   }
 
   void stepsIntoTheLeapFourthMonthOf2020() {
     Window w;
     w->StartUp();
-    w->RadioButton5->click();
-    QVERIFY(w->CheckBox1->isEnabled());
+    w->lunarViewButton->click();
+    QVERIFY(w->leapMonthBox->isEnabled());
     QCOMPARE(w.Cell(0, 1), QString("음력"));
     QCOMPARE(w.Cell(0, 2), QString("양력"));
     w.Show("2020", "4");
-    QVERIFY(!w->CheckBox1->isChecked());
+    QVERIFY(!w->leapMonthBox->isChecked());
     QCOMPARE(w.First(w->App().View().LastCellBefore + 1), QString("1"));
     QCOMPARE(w.Second(w->App().View().LastCellBefore + 1), QString("4.23 합삭"));  // 2020-04-23
 
-    w->UpDown2->ClickUp();
-    QVERIFY(w->CheckBox1->isChecked());
-    QCOMPARE(w->Edit2->text(), QString("4"));
+    w->monthStepper->ClickUp();
+    QVERIFY(w->leapMonthBox->isChecked());
+    QCOMPARE(w->monthInput->text(), QString("4"));
     QCOMPARE(w.First(6), QString("윤4.1"));  // Saturday 2020-05-23
     QVERIFY(w.Second(6).startsWith("5.23"));
     QCOMPARE(w->App().View().DaysInMonth(), 29);
-    QCOMPARE(w->Edit5->text(), QString("無中月"));
+    QCOMPARE(w->monthPillarBox->text(), QString("無中月"));
 
-    w->UpDown2->ClickUp();
-    QVERIFY(!w->CheckBox1->isChecked());
-    QCOMPARE(w->Edit2->text(), QString("5"));
+    w->monthStepper->ClickUp();
+    QVERIFY(!w->leapMonthBox->isChecked());
+    QCOMPARE(w->monthInput->text(), QString("5"));
     QCOMPARE(w.First(0), QString("1"));  // Sunday 2020-06-21
     QVERIFY(w.Second(0).startsWith("6.21"));
 
-    w->UpDown2->ClickDown();
-    QVERIFY(w->CheckBox1->isChecked());
-    QCOMPARE(w->Edit2->text(), QString("4"));
-    w->UpDown2->ClickDown();
-    QVERIFY(!w->CheckBox1->isChecked());
-    QCOMPARE(w->Edit2->text(), QString("4"));
+    w->monthStepper->ClickDown();
+    QVERIFY(w->leapMonthBox->isChecked());
+    QCOMPARE(w->monthInput->text(), QString("4"));
+    w->monthStepper->ClickDown();
+    QVERIFY(!w->leapMonthBox->isChecked());
+    QCOMPARE(w->monthInput->text(), QString("4"));
 
     // Asking for a leap month that does not exist.
     w.Show("2021", "4");
-    w->CheckBox1->click();
-    QVERIFY(!w->CheckBox1->isChecked());
+    w->leapMonthBox->click();
+    QVERIFY(!w->leapMonthBox->isChecked());
     QCOMPARE(w.Texts().last(), QString("음력 2021년 4월은 윤달이 없습니다."));
     QCOMPARE(w.messages.messages.back().caption, std::string("참고"));
     // The solar view clears and disables it.
     w.Show("2020", "4");
-    w->CheckBox1->click();
-    QVERIFY(w->CheckBox1->isChecked());
-    w->RadioButton4->click();
-    QVERIFY(!w->CheckBox1->isChecked());
-    QVERIFY(!w->CheckBox1->isEnabled());
+    w->leapMonthBox->click();
+    QVERIFY(w->leapMonthBox->isChecked());
+    w->solarViewButton->click();
+    QVERIFY(!w->leapMonthBox->isChecked());
+    QVERIFY(!w->leapMonthBox->isEnabled());
     QVERIFY(!w->App().LeapMonthWanted());
   }
 
@@ -231,15 +233,15 @@ class MainWindowTest : public QObject {
     w.Show("10001", "7");
     QCOMPARE(w.Texts(), QStringList{"연도 범위는 BC5000년 ~ 10000년 입니다.\n2024년 2월로 돌아갑니다."});
     QCOMPARE(w.messages.messages[0].caption, std::string("참고"));
-    QCOMPARE(w->Edit1->text(), QString("2024"));
-    QCOMPARE(w->Edit2->text(), QString("2"));
+    QCOMPARE(w->yearInput->text(), QString("2024"));
+    QCOMPARE(w->monthInput->text(), QString("2"));
     QCOMPARE(w.First(18), QString("15"));
     // BC 5000 is the first year accepted.
-    w->RadioGroup1->Button(0)->click();
+    w->eraChoice->Button(0)->click();
     w.Show("5000", "1");
     QCOMPARE(w.messages.messages.size(), size_t{1});
     QCOMPARE(w->App().Tables().LoadedYear, -4999);
-    QCOMPARE(w->Edit1->text(), QString("5000"));
+    QCOMPARE(w->yearInput->text(), QString("5000"));
   }
 
   void missingDe441FallsBackToPlan404() {
@@ -261,57 +263,57 @@ class MainWindowTest : public QObject {
     QVERIFY(ReadWholeFile(config, saved));
     QVERIFY(saved.rfind("3,0", 0) == 0);
     QCOMPARE(w->App().Settings().EphemerisCode, int{kEphemerisPlan404});
-    QCOMPARE(w->RadioGroup2->ItemIndex(), 0);
-    QCOMPARE(w->ComboBox1->count(), static_cast<int>(w->App().Places().rows.size()));
+    QCOMPARE(w->ephemerisChoice->ItemIndex(), 0);
+    QCOMPARE(w->placeChoice->count(), static_cast<int>(w->App().Places().rows.size()));
     QSet<QString> names;
-    for (int i = 0; i < w->ComboBox1->count(); ++i) names.insert(w->ComboBox1->itemText(i));
-    QCOMPARE(names.size(), w->ComboBox1->count());
+    for (int i = 0; i < w->placeChoice->count(); ++i) names.insert(w->placeChoice->itemText(i));
+    QCOMPARE(names.size(), w->placeChoice->count());
     QCOMPARE(w.First(18), QString("15"));
   }
 
   void internalNutationSnapsBackUnderPlan404() {
     Window w;
     w->StartUp();
-    QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
+    QTest::mouseClick(w->aboutButton, Qt::LeftButton);
     QVERIFY(w->SettingsRowVisible());
-    QVERIFY(w->RadioGroup2->isVisibleTo(w.form.get()));
-    w->RadioGroup4->Button(0)->click();
+    QVERIFY(w->ephemerisChoice->isVisibleTo(w.form.get()));
+    w->nutationChoice->Button(0)->click();
     QCOMPARE(w.Texts(), QStringList{"PLAN404에는 내부 장동data가 없습니다."});
     QCOMPARE(w.messages.messages[0].caption, std::string("참고"));
-    QCOMPARE(w->RadioGroup4->ItemIndex(), 1);
+    QCOMPARE(w->nutationChoice->ItemIndex(), 1);
     QCOMPARE(w->App().ChosenSettings().NutationModel, int{kNutationIau2000B});
     // A DE441 that is not there: message, the choice stays PLAN404.
-    w->RadioGroup2->Button(2)->click();
+    w->ephemerisChoice->Button(2)->click();
     QVERIFY(w.Texts().last().startsWith("JPL의 천체력 DE441을 바이너리로 변환한\n파일명 DE441.jpl이 실행폴더에 없습니다.\n"
                                         "만들어 넣어야 합니다.\n\n찾아본 폴더:"));
-    QCOMPARE(w->RadioGroup2->ItemIndex(), 0);
+    QCOMPARE(w->ephemerisChoice->ItemIndex(), 0);
     QCOMPARE(w->App().Settings().EphemerisCode, int{kEphemerisPlan404});
-    QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
+    QTest::mouseClick(w->aboutButton, Qt::LeftButton);
     QVERIFY(!w->SettingsRowVisible());
     // A right press while the row is hidden does not show it.
-    QTest::mouseClick(w->BitBtn2, Qt::RightButton);
+    QTest::mouseClick(w->aboutButton, Qt::RightButton);
     QVERIFY(!w->SettingsRowVisible());
   }
 
   void settingsChangeOnlyAtApply() {
     Window w;
     w->StartUp();
-    QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
-    w->RadioGroup6->Button(1)->click();  // Universal T
+    QTest::mouseClick(w->aboutButton, Qt::LeftButton);
+    w->timeSystemChoice->Button(1)->click();  // Universal T
     QCOMPARE(w->App().ChosenSettings().TimeSystemCode, int{kTimeUT});
     QCOMPARE(w->App().Settings().TimeSystemCode, int{kTimeST});  // not yet in effect
     QCOMPARE(w->App().Tables().PreparedWith.TimeSystemCode, int{kTimeST});
-    w->BitBtn9->click();
+    w->applyButton->click();
     QCOMPARE(w->App().Settings().TimeSystemCode, int{kTimeUT});
     QCOMPARE(w->App().Settings().ZoneOffsetDays, 0.0);
     QCOMPARE(w->App().Tables().PreparedWith.TimeSystemCode, int{kTimeUT});
-    w->RadioGroup6->Button(2)->click();
-    w->BitBtn9->click();
+    w->timeSystemChoice->Button(2)->click();
+    w->applyButton->click();
     QCOMPARE(w->App().Settings().ZoneOffsetDays, 0.375);
-    w->U_delT->setText("12.5");
-    emit w->U_delT->editingFinished();
+    w->userDeltaTInput->setText("12.5");
+    emit w->userDeltaTInput->editingFinished();
     QCOMPARE(w->App().ChosenSettings().UserDeltaT, 12.5);
-    w->RadioGroup3->Button(0)->click();
+    w->precessionChoice->Button(0)->click();
     QCOMPARE(w->App().ChosenSettings().PrecessionModel, int{kPrecessionOwen1990});
     // Closing saves the settings row as chosen, applied or not.
     w->close();
@@ -329,69 +331,69 @@ class MainWindowTest : public QObject {
     QVERIFY(w.Second(w.CellOf("5")).startsWith("11.24"));
     const int london = FindPlaceByName(w->App().Places(), "영국*London");
     QVERIFY(london > 3);
-    w->ComboBox1->setCurrentIndex(london);
-    emit w->ComboBox1->activated(london);
+    w->placeChoice->setCurrentIndex(london);
+    emit w->placeChoice->activated(london);
     QCOMPARE(w->App().Settings().PlaceIndex, london);
     QCOMPARE(w->App().Settings().ZoneOffsetDays, 0.0);
     // In London the term falls on 5 January, and the eleventh month began on
     // 12 December with the new moon at 23:32 UT.
     QCOMPARE(w.Second(w.CellOf("5")), QString("11.25小寒소한!"));
     QVERIFY(!w.Second(w.CellOf("6")).contains("小寒"));
-    QCOMPARE(w->Edit4->text(), QString("영국*London의 확인시점 시각(섬머타임 미적용)은 15일 01시 30분"));
-    QVERIFY(!w->CheckBox2->isChecked());
+    QCOMPARE(w->referenceBox->text(), QString("영국*London의 확인시점 시각(섬머타임 미적용)은 15일 01시 30분"));
+    QVERIFY(!w->correctionBox->isChecked());
     // Back to Seoul: the term returns to the 6th.
-    emit w->ComboBox1->activated(0);
+    emit w->placeChoice->activated(0);
     QCOMPARE(w.Second(w.CellOf("6")), QString("11.25小寒소한!"));
-    QCOMPARE(w->Edit4->text(), QString("대한민국-서울의 확인시점 시각(섬머타임 미적용)은 15일 10시 30분"));
+    QCOMPARE(w->referenceBox->text(), QString("대한민국-서울의 확인시점 시각(섬머타임 미적용)은 15일 10시 30분"));
     // Refused correction outside the historical places.
-    emit w->ComboBox1->activated(london);
+    emit w->placeChoice->activated(london);
     w.Show("1900", "1");
-    QVERIFY(!w->CheckBox2->isEnabled());
+    QVERIFY(!w->correctionBox->isEnabled());
   }
 
   void referenceBoxCyclesItsTexts() {
     Window w;
     w->StartUp();
-    QTest::mouseClick(w->Edit4, Qt::LeftButton);
-    QCOMPARE(w->Edit4->text(), QString("섬머타임(확인시점 시각+1시간) ; 없음"));
-    QTest::mouseClick(w->Edit4, Qt::LeftButton);
-    QVERIFY(w->Edit4->text().startsWith(QString("대한민국-서울 현지시각 ")));
-    QVERIFY(w->Edit4->text().contains(" KST (UTC+09:00, 섬머타임 아님)"));
-    QTest::mouseClick(w->Edit4, Qt::LeftButton);
-    QCOMPARE(w->Edit4->text(), QString("대한민국-서울의 확인시점 시각(섬머타임 미적용)은 15일 10시 30분"));
+    QTest::mouseClick(w->referenceBox, Qt::LeftButton);
+    QCOMPARE(w->referenceBox->text(), QString("섬머타임(확인시점 시각+1시간) ; 없음"));
+    QTest::mouseClick(w->referenceBox, Qt::LeftButton);
+    QVERIFY(w->referenceBox->text().startsWith(QString("대한민국-서울 현지시각 ")));
+    QVERIFY(w->referenceBox->text().contains(" KST (UTC+09:00, 섬머타임 아님)"));
+    QTest::mouseClick(w->referenceBox, Qt::LeftButton);
+    QCOMPARE(w->referenceBox->text(), QString("대한민국-서울의 확인시점 시각(섬머타임 미적용)은 15일 10시 30분"));
     // The month view writes its note; the cycle goes on where it was.
     w.Show("2024", "3");
-    QCOMPARE(w->Edit4->text(), QString("그레고리(Gregory)曆 입니다."));
-    QTest::mouseClick(w->Edit4, Qt::LeftButton);
-    QCOMPARE(w->Edit4->text(), QString("섬머타임(확인시점 시각+1시간) ; 없음"));
+    QCOMPARE(w->referenceBox->text(), QString("그레고리(Gregory)曆 입니다."));
+    QTest::mouseClick(w->referenceBox, Qt::LeftButton);
+    QCOMPARE(w->referenceBox->text(), QString("섬머타임(확인시점 시각+1시간) ; 없음"));
   }
 
   void todayPanelAndCellSelection() {
     Window w;
     w->StartUp();
     w.Show("1999", "12");
-    QTest::mousePress(w->TdayPanel, Qt::LeftButton);
-    QVERIFY(w->TdayPanel->text() != QString("오늘"));
-    QTest::mouseRelease(w->TdayPanel, Qt::LeftButton);
-    QCOMPARE(w->TdayPanel->text(), QString("오늘"));
-    QCOMPARE(w->Edit1->text(), QString("2024"));
-    QCOMPARE(w->Edit2->text(), QString("2"));
+    QTest::mousePress(w->todayPanel, Qt::LeftButton);
+    QVERIFY(w->todayPanel->text() != QString("오늘"));
+    QTest::mouseRelease(w->todayPanel, Qt::LeftButton);
+    QCOMPARE(w->todayPanel->text(), QString("오늘"));
+    QCOMPARE(w->yearInput->text(), QString("2024"));
+    QCOMPARE(w->monthInput->text(), QString("2"));
     QCOMPARE(w->App().View().todayCell, 18);
     // Lunar mode: today is lunar 2024-01-06.
-    w->RadioButton5->click();
-    QTest::mouseClick(w->TdayPanel, Qt::LeftButton);
-    QCOMPARE(w->Edit1->text(), QString("2024"));
-    QCOMPARE(w->Edit2->text(), QString("1"));
+    w->lunarViewButton->click();
+    QTest::mouseClick(w->todayPanel, Qt::LeftButton);
+    QCOMPARE(w->yearInput->text(), QString("2024"));
+    QCOMPARE(w->monthInput->text(), QString("1"));
     QCOMPARE(w.First(w->App().View().todayCell), QString("6"));
     // Selecting 10 February shows that day's pillars; a cell outside, blanks.
-    w->RadioButton4->click();
+    w->solarViewButton->click();
     w.Show("2024", "2");
     const int cell = w.CellOf("10");
-    w->StringGrid1->setCurrentCell(cell / 7 * 3 + 1, cell % 7 + 1);
-    QCOMPARE(w->Edit3->text(), QString("甲辰年"));
-    QCOMPARE(w->Edit5->text(), QString("丙寅月 "));
-    w->StringGrid1->setCurrentCell(1, 1);
-    QCOMPARE(w->Edit3->text(), QString(" "));
+    w->monthGrid->setCurrentCell(cell / 7 * 3 + 1, cell % 7 + 1);
+    QCOMPARE(w->yearPillarBox->text(), QString("甲辰年"));
+    QCOMPARE(w->monthPillarBox->text(), QString("丙寅月 "));
+    w->monthGrid->setCurrentCell(1, 1);
+    QCOMPARE(w->yearPillarBox->text(), QString(" "));
   }
 
   void badNumbersInTheInputs() {
@@ -402,11 +404,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(w.messages.messages[0].caption, std::string("오류"));
     QCOMPARE(w->App().Tables().LoadedYear, 2024);
     // The year of the month shown comes back.
-    QCOMPARE(w->Edit1->text(), QString("2024"));
-    w->Edit1->setText("abc");
-    emit w->Edit1->focusLost();
+    QCOMPARE(w->yearInput->text(), QString("2024"));
+    w->yearInput->setText("abc");
+    emit w->yearInput->focusLost();
     QCOMPARE(w.messages.messages.size(), size_t{2});
-    QCOMPARE(w->Edit1->text(), QString("2024"));
+    QCOMPARE(w->yearInput->text(), QString("2024"));
   }
 
   // A JPL file under the name DE441.jpl (the DE405 file made at build time,
@@ -421,7 +423,7 @@ class MainWindowTest : public QObject {
     QVERIFY(SaveSettings(configured, JoinPath(w.current.path().toStdString(), kConfigFileName)));
     w->StartUp();
     QVERIFY(w.messages.messages.empty());
-    QCOMPARE(w->RadioGroup2->ItemIndex(), 2);
+    QCOMPARE(w->ephemerisChoice->ItemIndex(), 2);
     QVERIFY(w->App().Ephemeris().IsOpen());
     QCOMPARE(QString::fromStdString(w->App().EphemerisFolder()), w.program.filePath("Eph/"));
     QCOMPARE(w.Second(w.CellOf("10")), QString("1.1 합삭"));
@@ -429,16 +431,16 @@ class MainWindowTest : public QObject {
     w.Show("1950", "6");
     QCOMPARE(w.Texts(), QStringList{"천체력 적용기간(1961~2058)을\n벗어남. 올해로 재 지정됨\n"});
     QCOMPARE(w.messages.messages[0].caption, std::string("알림"));
-    QCOMPARE(w->Edit1->text(), QString("2024"));
-    QCOMPARE(w->Edit2->text(), QString("2"));
+    QCOMPARE(w->yearInput->text(), QString("2024"));
+    QCOMPARE(w->monthInput->text(), QString("2"));
     QCOMPARE(w->App().Tables().LoadedYear, 2024);
     // PLAN404 closes the file; the preset opens it again with its models.
-    QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
-    w->RadioGroup2->Button(0)->click();
+    QTest::mouseClick(w->aboutButton, Qt::LeftButton);
+    w->ephemerisChoice->Button(0)->click();
     QVERIFY(w->App().Ephemeris().IsOpen());  // PLAN404 chosen: the file closes when it takes effect
-    w->BitBtn9->click();
+    w->applyButton->click();
     QVERIFY(!w->App().Ephemeris().IsOpen());
-    w->BitBtn11->click();
+    w->horizonsPresetButton->click();
     QCOMPARE(w->App().Settings().EphemerisCode, int{kEphemerisPlan404});  // chosen, not yet applied
     const CalcSettings& s = w->App().ChosenSettings();
     QCOMPARE(s.EphemerisCode, int{kEphemerisDe441});
@@ -447,11 +449,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(s.ObliquityModel, int{kObliquityOwen1990});
     QCOMPARE(s.TimeSystemCode, int{kTimeST});
     QCOMPARE(s.DeltaTModelCode, int{kDeltaTHorizons});
-    QCOMPARE(w->RadioGroup2->ItemIndex(), 2);
-    QCOMPARE(w->RadioGroup3->ItemIndex(), 0);
-    QCOMPARE(w->RadioGroup4->ItemIndex(), 0);
-    QCOMPARE(w->RadioGroup5->ItemIndex(), 0);
-    w->BitBtn9->click();
+    QCOMPARE(w->ephemerisChoice->ItemIndex(), 2);
+    QCOMPARE(w->precessionChoice->ItemIndex(), 0);
+    QCOMPARE(w->nutationChoice->ItemIndex(), 0);
+    QCOMPARE(w->obliquityChoice->ItemIndex(), 0);
+    w->applyButton->click();
     QVERIFY(w->App().Ephemeris().IsOpen());
     QCOMPARE(w->App().Settings().NutationModel, int{kNutationInternal});
     QCOMPARE(w.Second(w.CellOf("10")), QString("1.1 합삭"));
@@ -460,7 +462,7 @@ class MainWindowTest : public QObject {
   void horizonsPresetWithoutTheFile() {
     Window w;
     w->StartUp();
-    w->BitBtn11->click();
+    w->horizonsPresetButton->click();
     QCOMPARE(w.Texts().size(), 1);
     QVERIFY(w.Texts()[0].startsWith("JPL의 천체력 DE441을 바이너리로 변환한\n파일명 DE441.jpl이 실행폴더에 없습니다.\n"
                                     "만들어 넣어야 합니다.\n\n찾아본 폴더:"));
@@ -473,10 +475,10 @@ class MainWindowTest : public QObject {
   void correctionCheckBoxRebuildsTheLunarMonths() {
     Window w;
     w->StartUp();
-    w->RadioButton5->click();
+    w->lunarViewButton->click();
     w.Show("925", "12");
     QCOMPARE(w.Texts(), QStringList{"필요에 따라 음력보정 체크해제 하세요"});
-    QVERIFY(w->CheckBox2->isChecked());
+    QVERIFY(w->correctionBox->isChecked());
     QVERIFY(w->App().Tables().PreparedWith.PlaceIndex == 0);
     auto grid = [&] {
       QStringList cells;
@@ -485,19 +487,19 @@ class MainWindowTest : public QObject {
       return cells;
     };
     const QStringList regularCorrected = grid();
-    w->CheckBox1->click();
+    w->leapMonthBox->click();
     QCOMPARE(w.messages.messages.size(), size_t{1});
-    QVERIFY(w->CheckBox1->isChecked());
+    QVERIFY(w->leapMonthBox->isChecked());
     QCOMPARE(w.First(w->App().View().LastCellBefore + 1), QString("윤12.1"));
     const QStringList leapCorrected = grid();
-    w->CheckBox2->click();  // off: the computed calendar, the leap wish cleared
-    QVERIFY(!w->CheckBox2->isChecked());
-    QVERIFY(!w->CheckBox1->isChecked());
+    w->correctionBox->click();  // off: the computed calendar, the leap wish cleared
+    QVERIFY(!w->correctionBox->isChecked());
+    QVERIFY(!w->leapMonthBox->isChecked());
     QVERIFY(!w->App().HistoricalCorrection());
-    w->CheckBox2->click();  // on again: exactly the corrected calendar
-    QVERIFY(w->CheckBox2->isChecked());
+    w->correctionBox->click();  // on again: exactly the corrected calendar
+    QVERIFY(w->correctionBox->isChecked());
     QCOMPARE(grid(), regularCorrected);
-    w->CheckBox1->click();
+    w->leapMonthBox->click();
     QCOMPARE(grid(), leapCorrected);
   }
 
@@ -506,10 +508,10 @@ class MainWindowTest : public QObject {
     w.WriteMemos("1,2000,2,20,강조;\n1,2000,2,21,휴일:\n");
     w->StartUp();
     w.Show("2024", "2");
-    const QImage image = w->StringGrid1->grab().toImage();
+    const QImage image = w->monthGrid->grab().toImage();
     const qreal ratio = image.devicePixelRatio();
     auto rectOf = [&](int cell, int line) {
-      return w->StringGrid1->visualRect(w->StringGrid1->model()->index(cell / 7 * 3 + 1 + line, cell % 7 + 1));
+      return w->monthGrid->visualRect(w->monthGrid->model()->index(cell / 7 * 3 + 1 + line, cell % 7 + 1));
     };
     auto pixel = [&](QPoint p) { return image.pixelColor(QPointF(p * ratio).toPoint()); };
     auto redPixels = [&](const QRect& r) {

@@ -182,7 +182,7 @@ class PicturesTest : public QObject {
     RecordingMessageSink messages;
     FixedClock clock{Seoul20240215()};
     AppFolders folders(program.path().toStdString(), current.path().toStdString());
-    TForm1 form(folders, messages, clock);
+    MainWindow form(folders, messages, clock);
     form.StartUp();
     CalendarApp& app = form.App();
     // The grid of February 2024 marks four principal phases.

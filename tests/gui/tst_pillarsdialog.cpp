@@ -29,7 +29,7 @@ struct Window : testing::TemporaryWindow {
 };
 
 // Fills the open tool, presses `button` and returns the result text.
-QString RunTool(TForm1& form, int y, int m, int d, QTime time, int clock, int rule, const char* button) {
+QString RunTool(MainWindow& form, int y, int m, int d, QTime time, int clock, int rule, const char* button) {
   QString text;
   QTimer::singleShot(0, [&] {
     QWidget* dialog = QApplication::activeModalWidget();

@@ -64,8 +64,8 @@ struct Window : testing::TemporaryWindow {
   }
   // Clicks the grid at the first line of cell k.
   void ClickDay(int cell) {
-    const QRect r = form->StringGrid1->visualRect(form->StringGrid1->model()->index(cell / 7 * 3 + 1, cell % 7 + 1));
-    QTest::mouseClick(form->StringGrid1->viewport(), Qt::LeftButton, {}, r.center());
+    const QRect r = form->monthGrid->visualRect(form->monthGrid->model()->index(cell / 7 * 3 + 1, cell % 7 + 1));
+    QTest::mouseClick(form->monthGrid->viewport(), Qt::LeftButton, {}, r.center());
   }
 };
 
@@ -92,19 +92,19 @@ class WindowTest : public QObject {
     Window w;
     QVERIFY(w.LinkEphemeris(w.current.filePath("Eph"), "DE441.jpl"));
     w->StartUp();
-    QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
-    w->RadioGroup2->Button(2)->click();
+    QTest::mouseClick(w->aboutButton, Qt::LeftButton);
+    w->ephemerisChoice->Button(2)->click();
     QVERIFY2(w.messages.messages.empty(), qPrintable(w.Last()));
-    QCOMPARE(w->RadioGroup2->ItemIndex(), 2);
-    w->BitBtn9->click();
+    QCOMPARE(w->ephemerisChoice->ItemIndex(), 2);
+    w->applyButton->click();
     QVERIFY(w->App().Ephemeris().IsOpen());
     QCOMPARE(w->App().Settings().EphemerisCode, int{kEphemerisDe441});
     QCOMPARE(QString::fromStdString(w->App().EphemerisFolder()), w.current.filePath("Eph/"));
     // The preset finds it there too.
-    w->RadioGroup2->Button(0)->click();
-    w->BitBtn9->click();
-    QVERIFY(w->BitBtn11->isEnabled());
-    w->BitBtn11->click();
+    w->ephemerisChoice->Button(0)->click();
+    w->applyButton->click();
+    QVERIFY(w->horizonsPresetButton->isEnabled());
+    w->horizonsPresetButton->click();
     QVERIFY2(w.messages.messages.empty(), qPrintable(w.Last()));
     QCOMPARE(w->App().ChosenSettings().EphemerisCode, int{kEphemerisDe441});
   }
@@ -112,14 +112,14 @@ class WindowTest : public QObject {
   void missingFileMessageListsTheFoldersSearched() {
     Window w(nullptr, "data");
     w->StartUp();
-    QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
-    w->RadioGroup2->Button(2)->click();
+    QTest::mouseClick(w->aboutButton, Qt::LeftButton);
+    w->ephemerisChoice->Button(2)->click();
     const QString text = w.Last();
     QVERIFY(text.startsWith("JPL의 천체력 DE441을 바이너리로 변환한\n"));
     for (const QString& folder : {w.program.path() + "/", w.program.path() + "/Eph/", w.current.path() + "/",
                                   w.current.path() + "/Eph/", w.program.path() + "/data/"})
       QVERIFY2(text.contains("\n  " + folder), qPrintable(folder));
-    QCOMPARE(w->RadioGroup2->ItemIndex(), 0);
+    QCOMPARE(w->ephemerisChoice->ItemIndex(), 0);
   }
 
   // The configuration always records 0 for "DE431 selectable": a DE431 file
@@ -130,11 +130,11 @@ class WindowTest : public QObject {
     QVERIFY(SaveSettings(DefaultSettings(), JoinPath(w.current.path().toStdString(), kConfigFileName)));
     QVERIFY(w.LinkEphemeris(w.program.path(), "DE431.jpl"));
     w->StartUp();
-    QVERIFY(w->RadioGroup2->Button(1)->isEnabled());
+    QVERIFY(w->ephemerisChoice->Button(1)->isEnabled());
     Window without;
     QVERIFY(SaveSettings(DefaultSettings(), JoinPath(without.current.path().toStdString(), kConfigFileName)));
     without->StartUp();
-    QVERIFY(!without->RadioGroup2->Button(1)->isEnabled());
+    QVERIFY(!without->ephemerisChoice->Button(1)->isEnabled());
   }
 
   // --- The memo file follows the disk ------------------------------------------
@@ -163,17 +163,17 @@ class WindowTest : public QObject {
     w->StartUp();
     w.Show("2024", "1");
     QVERIFY(w.Second(w.CellOf("6")).contains("小寒"));
-    QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
-    w->RadioGroup6->Button(1)->click();  // Universal T, not applied
+    QTest::mouseClick(w->aboutButton, Qt::LeftButton);
+    w->timeSystemChoice->Button(1)->click();  // Universal T, not applied
     // Another year and a report: both computed with the settings in effect.
     w.Show("2025", "1");
-    w->BitBtn3->click();
+    w->solarTermsButton->click();
     QCOMPARE(w->App().Tables().PreparedWith.TimeSystemCode, int{kTimeST});
     QVERIFY(w.Last().contains("적용된 시간체계는 ST") || w.Last().contains("ST"));
     w.Show("2024", "1");
     QVERIFY(w.Second(w.CellOf("6")).contains("小寒"));
-    QCOMPARE(w->RadioGroup6->ItemIndex(), 1);  // the choice stays shown
-    w->BitBtn9->click();
+    QCOMPARE(w->timeSystemChoice->ItemIndex(), 1);  // the choice stays shown
+    w->applyButton->click();
     QCOMPARE(w->App().Settings().TimeSystemCode, int{kTimeUT});
     QVERIFY(w.Second(w.CellOf("5")).contains("小寒"));
   }
@@ -184,17 +184,17 @@ class WindowTest : public QObject {
     Window w;
     QVERIFY(w.LinkEphemeris(w.program.path(), "DE441.jpl"));
     w->StartUp();
-    w->BitBtn12->click();
-    QPointer<TformSimulBox> before = w->Simulation().formSimulBox;
+    w->simulationButton->click();
+    QPointer<SimulationWindow> before = w->Simulation().window;
     QVERIFY(before);
-    QCOMPARE(before->RadioGroup10->Count(), 2);  // PLAN404: the Sun and the Moon
-    QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
-    w->RadioGroup2->Button(2)->click();
-    w->BitBtn9->click();
-    TformSimulBox* after = w->Simulation().formSimulBox;
+    QCOMPARE(before->targetChoice->Count(), 2);  // PLAN404: the Sun and the Moon
+    QTest::mouseClick(w->aboutButton, Qt::LeftButton);
+    w->ephemerisChoice->Button(2)->click();
+    w->applyButton->click();
+    SimulationWindow* after = w->Simulation().window;
     QVERIFY(after != nullptr);
     QVERIFY(after != before.data());
-    QVERIFY(after->RadioGroup10->Count() > 2);  // the planets of the JPL file
+    QVERIFY(after->targetChoice->Count() > 2);  // the planets of the JPL file
     QVERIFY(w->Simulation().memory.windowOpen);
   }
 
@@ -226,14 +226,14 @@ class WindowTest : public QObject {
     Window w;
     w->StartUp();
     w->Simulation().openFile = [](const std::string&) {};
-    w->BitBtn12->click();
-    TformSimulBox* box = w->Simulation().formSimulBox;
-    box->ComboBox2->setCurrentIndex(2);  // apparent ecliptic places of the Sun
-    box->ComboBox2Change(2);
-    box->Edit14->setText("where");
-    box->BitBtn10->click();
+    w->simulationButton->click();
+    SimulationWindow* box = w->Simulation().window;
+    box->itemChoice->setCurrentIndex(2);  // apparent ecliptic places of the Sun
+    box->itemChosen(2);
+    box->outputNameInput->setText("where");
+    box->runButton->click();
     QVERIFY(QFile::exists(w.current.filePath("where.csv")));
-    QVERIFY(box->Label_Output->text().contains(w.current.filePath("where.csv")));
+    QVERIFY(box->outputLabel->text().contains(w.current.filePath("where.csv")));
   }
 
   // --- A long simulation run can be cancelled -----------------------------------
@@ -242,38 +242,38 @@ class WindowTest : public QObject {
     Window w;
     w->StartUp();
     w->Simulation().openFile = [](const std::string&) { QFAIL("a cancelled run opened a file"); };
-    w->BitBtn12->click();
-    TformSimulBox* box = w->Simulation().formSimulBox;
-    box->ComboBox2->setCurrentIndex(2);  // apparent ecliptic places of the Sun
-    box->ComboBox2Change(2);
-    box->Edit13->setText("2000000");
-    box->Edit14->setText("long");
+    w->simulationButton->click();
+    SimulationWindow* box = w->Simulation().window;
+    box->itemChoice->setCurrentIndex(2);  // apparent ecliptic places of the Sun
+    box->itemChosen(2);
+    box->countInput->setText("2000000");
+    box->outputNameInput->setText("long");
     bool sawRunning = false;
     QTimer::singleShot(200, box, [&] {
-      sawRunning = box->Running() && box->CancelButton->isEnabled() && !w->centralWidget()->isEnabled();
-      box->CancelButton->click();
+      sawRunning = box->Running() && box->cancelButton->isEnabled() && !w->centralWidget()->isEnabled();
+      box->cancelButton->click();
     });
-    box->BitBtn10->click();
+    box->runButton->click();
     QVERIFY(sawRunning);
     QVERIFY(!box->Running());
     QVERIFY(w->centralWidget()->isEnabled());
     QCOMPARE(QDir(w.current.path()).entryList({"long*"}, QDir::Files), QStringList{});
-    QVERIFY(box->Label_Output->text().contains("취소"));
-    QCOMPARE(box->ProgressBar1->value(), 0);
+    QVERIFY(box->outputLabel->text().contains("취소"));
+    QCOMPARE(box->progressBar->value(), 0);
   }
 
   void closingDuringARunStopsItFirst() {
     Window w;
     w->StartUp();
     w->Simulation().openFile = [](const std::string&) { QFAIL("a stopped run opened a file"); };
-    w->BitBtn12->click();
-    QPointer<TformSimulBox> box = w->Simulation().formSimulBox;
-    box->ComboBox2->setCurrentIndex(2);
-    box->ComboBox2Change(2);
-    box->Edit13->setText("2000000");
-    box->Edit14->setText("closed");
+    w->simulationButton->click();
+    QPointer<SimulationWindow> box = w->Simulation().window;
+    box->itemChoice->setCurrentIndex(2);
+    box->itemChosen(2);
+    box->countInput->setText("2000000");
+    box->outputNameInput->setText("closed");
     QTimer::singleShot(200, box, [&] { box->close(); });
-    box->BitBtn10->click();
+    box->runButton->click();
     QCOMPARE(QDir(w.current.path()).entryList({"closed*"}, QDir::Files), QStringList{});
     QTRY_VERIFY(!w->Simulation().memory.windowOpen);
   }
@@ -282,8 +282,8 @@ class WindowTest : public QObject {
     QtMessageSink sink;
     Window w(&sink);
     w->StartUp();
-    w->BitBtn12->click();
-    TformSimulBox* box = w->Simulation().formSimulBox;
+    w->simulationButton->click();
+    SimulationWindow* box = w->Simulation().window;
     QWidget* parent = nullptr;
     QString text;
     OnNextModal([&](QWidget* modal) {
@@ -291,8 +291,8 @@ class WindowTest : public QObject {
       if (auto* m = qobject_cast<QMessageBox*>(modal)) text = m->text();
       static_cast<QDialog*>(modal)->reject();
     });
-    box->Edit6->setText("abc");
-    box->BitBtn10->click();
+    box->startYearInput->setText("abc");
+    box->runButton->click();
     QCOMPARE(parent, static_cast<QWidget*>(box));
     QCOMPARE(text, QString("'abc'은(는) 올바른 정수 값이 아닙니다."));
   }
@@ -303,14 +303,14 @@ class WindowTest : public QObject {
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
     w->Simulation().openFile = [](const std::string&) { QFAIL("a stopped run opened a file"); };
-    w->BitBtn12->click();
-    TformSimulBox* box = w->Simulation().formSimulBox;
-    box->ComboBox2->setCurrentIndex(2);
-    box->ComboBox2Change(2);
-    box->Edit13->setText("2000000");
-    box->Edit14->setText("main");
+    w->simulationButton->click();
+    SimulationWindow* box = w->Simulation().window;
+    box->itemChoice->setCurrentIndex(2);
+    box->itemChosen(2);
+    box->countInput->setText("2000000");
+    box->outputNameInput->setText("main");
     QTimer::singleShot(200, w.form.get(), [&] { w->close(); });
-    box->BitBtn10->click();
+    box->runButton->click();
     QCOMPARE(QDir(w.current.path()).entryList({"main*"}, QDir::Files), QStringList{});
     QTRY_VERIFY(!w->isVisible());
     QVERIFY(QFile::exists(w.current.filePath(kConfigFileName)));  // closed properly: settings saved
@@ -359,28 +359,28 @@ class WindowTest : public QObject {
   void badInputGetsItsPreviousValueBack() {
     Window w;
     w->StartUp();
-    const QString yearPillar = w->Edit3->text();
+    const QString yearPillar = w->yearPillarBox->text();
     const QString first = w.First(4);
     w.Show("2024", "13");
     QCOMPARE(w.Last(), QString("월은 1에서 12 사이의 숫자로 입력하세요."));
-    QCOMPARE(w->Edit2->text(), QString("2"));
-    QCOMPARE(w->Edit3->text(), yearPillar);
+    QCOMPARE(w->monthInput->text(), QString("2"));
+    QCOMPARE(w->yearPillarBox->text(), yearPillar);
     QCOMPARE(w.First(4), first);
     QVERIFY(w->App().View().filled);
     w.Show("abc", "2");
     QVERIFY(w.Last().startsWith("'abc'은(는) 올바른 정수 값이 아닙니다."));
-    QCOMPARE(w->Edit1->text(), QString("2024"));
+    QCOMPARE(w->yearInput->text(), QString("2024"));
     // The user Delta T.
-    QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
+    QTest::mouseClick(w->aboutButton, Qt::LeftButton);
     for (const char* bad : {"abc", "1e300", "nan"}) {
-      w->U_delT->setText(bad);
-      emit w->U_delT->editingFinished();
+      w->userDeltaTInput->setText(bad);
+      emit w->userDeltaTInput->editingFinished();
       QVERIFY2(w.Last().endsWith("앞의 값(0초)으로 되돌립니다."), bad);
-      QCOMPARE(w->U_delT->text(), QString("0"));
+      QCOMPARE(w->userDeltaTInput->text(), QString("0"));
       QCOMPARE(w->App().ChosenSettings().UserDeltaT, 0.0);
     }
-    w->U_delT->setText("-12.5");
-    emit w->U_delT->editingFinished();
+    w->userDeltaTInput->setText("-12.5");
+    emit w->userDeltaTInput->editingFinished();
     QCOMPARE(w->App().ChosenSettings().UserDeltaT, -12.5);
   }
 
@@ -388,13 +388,13 @@ class WindowTest : public QObject {
     Window w;
     w->StartUp();
     w.Show("0", "3");
-    w->UpDown1->ClickDown();
-    QCOMPARE(w->Edit1->text(), QString("2"));
-    QCOMPARE(w->RadioGroup1->ItemIndex(), 0);  // BC 2
+    w->yearStepper->ClickDown();
+    QCOMPARE(w->yearInput->text(), QString("2"));
+    QCOMPARE(w->eraChoice->ItemIndex(), 0);  // BC 2
     QCOMPARE(w->App().Tables().LoadedYear, -1);
     w.Show("-5", "3");  // astronomical -5 is BC 6
-    QCOMPARE(w->Edit1->text(), QString("6"));
-    QCOMPARE(w->RadioGroup1->ItemIndex(), 0);
+    QCOMPARE(w->yearInput->text(), QString("6"));
+    QCOMPARE(w->eraChoice->ItemIndex(), 0);
     QCOMPARE(w->App().Tables().LoadedYear, -5);
   }
 
@@ -404,22 +404,22 @@ class WindowTest : public QObject {
     Window w;
     w->StartUp();
     // The list shows the row's name, then its Korean names ("런던").
-    const int london = w->ComboBox1->findText("영국*London", Qt::MatchStartsWith);
+    const int london = w->placeChoice->findText("영국*London", Qt::MatchStartsWith);
     QVERIFY(london > 0);
-    w->ComboBox1->setCurrentIndex(london);
-    emit w->ComboBox1->activated(london);
-    QVERIFY2(w->Edit4->text().startsWith("영국*London의 확인시점 시각(섬머타임 미적용)은 "),
-             qPrintable(w->Edit4->text()));
+    w->placeChoice->setCurrentIndex(london);
+    emit w->placeChoice->activated(london);
+    QVERIFY2(w->referenceBox->text().startsWith("영국*London의 확인시점 시각(섬머타임 미적용)은 "),
+             qPrintable(w->referenceBox->text()));
     // The button beside the box leads to its daylight-saving text.
-    QVERIFY(w->PlaceTimeButton->isVisibleTo(w.form.get()));
-    w->PlaceTimeButton->click();
-    QCOMPARE(w->Edit4->text(), QString("섬머타임(확인시점 시각+1시간) ; 3월 마지막 일요일1시~10월 마지막 일요일2시"));
+    QVERIFY(w->placeClockButton->isVisibleTo(w.form.get()));
+    w->placeClockButton->click();
+    QCOMPARE(w->referenceBox->text(), QString("섬머타임(확인시점 시각+1시간) ; 3월 마지막 일요일1시~10월 마지막 일요일2시"));
   }
 
   void placeChooserFiltersAsYouType() {
     Window w;
     w->StartUp();
-    QCompleter* completer = w->ComboBox1->completer();
+    QCompleter* completer = w->placeChoice->completer();
     QVERIFY(completer != nullptr);
     completer->setCompletionPrefix("Tokyo");
     QCOMPARE(completer->completionCount(), 1);
@@ -430,14 +430,14 @@ class WindowTest : public QObject {
     w->show();
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
-    w->ComboBox1->setFocus();
-    w->ComboBox1->lineEdit()->selectAll();
-    QTest::keyClicks(w->ComboBox1->lineEdit(), "Tokyo");
+    w->placeChoice->setFocus();
+    w->placeChoice->lineEdit()->selectAll();
+    QTest::keyClicks(w->placeChoice->lineEdit(), "Tokyo");
     QTRY_VERIFY(completer->popup()->isVisible());
     QTest::keyClick(completer->popup(), Qt::Key_Down);
     QTest::keyClick(completer->popup(), Qt::Key_Return);
-    QTRY_COMPARE(w->App().Settings().PlaceIndex, w->ComboBox1->findText("일본*Tokyo", Qt::MatchStartsWith));
-    QVERIFY(w->Edit4->text().startsWith("일본*Tokyo의 확인시점 시각"));
+    QTRY_COMPARE(w->App().Settings().PlaceIndex, w->placeChoice->findText("일본*Tokyo", Qt::MatchStartsWith));
+    QVERIFY(w->referenceBox->text().startsWith("일본*Tokyo의 확인시점 시각"));
   }
 
   // --- Lunar months by their own name ------------------------------------------
@@ -445,22 +445,22 @@ class WindowTest : public QObject {
   void lunarMonthNamedAndBackToItsSolarMonth() {
     Window w;
     w->StartUp();
-    w->RadioButton5->click();
+    w->lunarViewButton->click();
     w.Show("2020", "4");
     QCOMPARE(w.Cell(0, 0), QString("4월"));
-    w->CheckBox1->click();
-    QVERIFY(w->CheckBox1->isChecked());
+    w->leapMonthBox->click();
+    QVERIFY(w->leapMonthBox->isChecked());
     QCOMPARE(w.Cell(0, 0), QString("윤4월"));
     // Back to solar: the month that holds the leap month's first day.
-    w->RadioButton4->click();
-    QCOMPARE(w->Edit1->text(), QString("2020"));
-    QCOMPARE(w->Edit2->text(), QString("5"));
+    w->solarViewButton->click();
+    QCOMPARE(w->yearInput->text(), QString("2020"));
+    QCOMPARE(w->monthInput->text(), QString("5"));
     QCOMPARE(w.Cell(0, 0), QString("MAY"));
     QVERIFY(w.Second(w.CellOf("23")).startsWith("윤4.1"));
-    w->RadioButton5->click();
+    w->lunarViewButton->click();
     w.Show("2020", "4");
-    w->RadioButton4->click();
-    QCOMPARE(w->Edit2->text(), QString("4"));
+    w->solarViewButton->click();
+    QCOMPARE(w->monthInput->text(), QString("4"));
   }
 
   // --- A window that grows ----------------------------------------------------------
@@ -470,12 +470,12 @@ class WindowTest : public QObject {
     w->StartUp();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
-    const int column = w->StringGrid1->columnWidth(3);
-    const int row = w->StringGrid1->rowHeight(4);
+    const int column = w->monthGrid->columnWidth(3);
+    const int row = w->monthGrid->rowHeight(4);
     w->resize(w->width() + 600, w->height() + 300);
-    QTRY_VERIFY(w->StringGrid1->columnWidth(3) > column + 60);
-    QVERIFY(w->StringGrid1->rowHeight(4) > row + 10);
-    QVERIFY(w->StringGrid1->PaintState().scale > 1.2);
+    QTRY_VERIFY(w->monthGrid->columnWidth(3) > column + 60);
+    QVERIFY(w->monthGrid->rowHeight(4) > row + 10);
+    QVERIFY(w->monthGrid->PaintState().scale > 1.2);
   }
 
   void nothingElidedAtTheDefaultSize() {
@@ -486,7 +486,7 @@ class WindowTest : public QObject {
     w.Show("2026", "12");
     for (int row = 0; row < MonthGridTexts::kRows; ++row)
       for (int column = 0; column < MonthGridTexts::kColumns; ++column)
-        QVERIFY2(!w->StringGrid1->CellElided(column, row), qPrintable(w.Cell(column, row)));
+        QVERIFY2(!w->monthGrid->CellElided(column, row), qPrintable(w.Cell(column, row)));
     // A narrow window elides, and the tooltip holds the whole text.
     QVERIFY(w.Second(w.CellOf("7")).contains("大雪대설"));
   }
@@ -503,14 +503,14 @@ class WindowTest : public QObject {
     QVERIFY2(third.contains("할머니생신잔치") && third.contains("결혼기념일"), qPrintable(third));
     // Too long for the cell: elided, and whole in the tooltip.
     const int row = day / 7 * 3 + 3, column = day % 7 + 1;
-    QVERIFY(w->StringGrid1->CellElided(column, row));
-    const QRect rect = w->StringGrid1->visualRect(w->StringGrid1->model()->index(row, column));
-    QHelpEvent help(QEvent::ToolTip, rect.center(), w->StringGrid1->viewport()->mapToGlobal(rect.center()));
-    QApplication::sendEvent(w->StringGrid1->viewport(), &help);
+    QVERIFY(w->monthGrid->CellElided(column, row));
+    const QRect rect = w->monthGrid->visualRect(w->monthGrid->model()->index(row, column));
+    QHelpEvent help(QEvent::ToolTip, rect.center(), w->monthGrid->viewport()->mapToGlobal(rect.center()));
+    QApplication::sendEvent(w->monthGrid->viewport(), &help);
     QTRY_COMPARE(QToolTip::text(), third);
     // A larger window shows both names whole.
     w->resize(1600, 1000);
-    QTRY_VERIFY(!w->StringGrid1->CellElided(column, row));
+    QTRY_VERIFY(!w->monthGrid->CellElided(column, row));
   }
 
   void screenshotAtAGivenSize() {
@@ -519,7 +519,7 @@ class WindowTest : public QObject {
     QVERIFY(w->SaveScreenshot(file, QSize(1600, 1000)));
     QImage image(file);
     QCOMPARE(image.size(), QSize(1600, 1000) * w->devicePixelRatio());  // device pixels
-    QVERIFY(w->StringGrid1->columnWidth(3) > 150);
+    QVERIFY(w->monthGrid->columnWidth(3) > 150);
   }
 
   void windowNeverResizesItself() {
@@ -528,11 +528,11 @@ class WindowTest : public QObject {
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
     const QSize size = w->size();
-    QTest::mousePress(w->TdayPanel, Qt::LeftButton);
+    QTest::mousePress(w->todayPanel, Qt::LeftButton);
     QCoreApplication::processEvents();
     QCOMPARE(w->size(), size);
-    QTest::mouseRelease(w->TdayPanel, Qt::LeftButton);
-    QTest::mouseClick(w->BitBtn2, Qt::LeftButton);  // the settings row
+    QTest::mouseRelease(w->todayPanel, Qt::LeftButton);
+    QTest::mouseClick(w->aboutButton, Qt::LeftButton);  // the settings row
     QVERIFY(w->SettingsRowVisible());
     QCoreApplication::processEvents();
     QCOMPARE(w->size(), size);
@@ -551,21 +551,21 @@ class WindowTest : public QObject {
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
     QTest::keyClick(w.form.get(), Qt::Key_PageDown);
-    QCOMPARE(w->Edit2->text(), QString("3"));
+    QCOMPARE(w->monthInput->text(), QString("3"));
     QTest::keyClick(w.form.get(), Qt::Key_PageUp);
     QTest::keyClick(w.form.get(), Qt::Key_PageUp);
-    QCOMPARE(w->Edit2->text(), QString("1"));
+    QCOMPARE(w->monthInput->text(), QString("1"));
     QTest::keyClick(w.form.get(), Qt::Key_PageDown, Qt::ControlModifier);
-    QCOMPARE(w->Edit1->text(), QString("2025"));
-    w->StringGrid1->setFocus();
-    QTest::keyClick(w->StringGrid1, Qt::Key_Home);
-    QCOMPARE(w->Edit1->text(), QString("2024"));
-    QCOMPARE(w->Edit2->text(), QString("2"));
-    const QPointF at = w->StringGrid1->viewport()->rect().center();
-    QWheelEvent down(at, w->StringGrid1->viewport()->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier,
+    QCOMPARE(w->yearInput->text(), QString("2025"));
+    w->monthGrid->setFocus();
+    QTest::keyClick(w->monthGrid, Qt::Key_Home);
+    QCOMPARE(w->yearInput->text(), QString("2024"));
+    QCOMPARE(w->monthInput->text(), QString("2"));
+    const QPointF at = w->monthGrid->viewport()->rect().center();
+    QWheelEvent down(at, w->monthGrid->viewport()->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier,
                      Qt::NoScrollPhase, false);
-    QApplication::sendEvent(w->StringGrid1->viewport(), &down);
-    QCOMPARE(w->Edit2->text(), QString("3"));
+    QApplication::sendEvent(w->monthGrid->viewport(), &down);
+    QCOMPARE(w->monthInput->text(), QString("3"));
   }
 
   void selectedDayIsFramed() {
@@ -573,9 +573,9 @@ class WindowTest : public QObject {
     w->StartUp();
     const int day = w.CellOf("20");
     w.ClickDay(day);
-    QCOMPARE(w->StringGrid1->PaintState().selectedCell, day);
-    w->UpDown2->ClickUp();
-    QCOMPARE(w->StringGrid1->PaintState().selectedCell, -1);
+    QCOMPARE(w->monthGrid->PaintState().selectedCell, day);
+    w->monthStepper->ClickUp();
+    QCOMPARE(w->monthGrid->PaintState().selectedCell, -1);
   }
 
   // --- Qt's own texts in Korean --------------------------------------------------

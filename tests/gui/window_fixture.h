@@ -31,23 +31,23 @@ struct TemporaryWindow {
   QTemporaryDir current;
   RecordingMessageSink messages;
   FixedClock clock{Seoul20240215()};
-  std::unique_ptr<TForm1> form;
+  std::unique_ptr<MainWindow> form;
 
   AppFolders Folders() const { return AppFolders{program.path().toStdString(), current.path().toStdString()}; }
   // Makes the window (not started: StartUp is the caller's, after what it
   // must set first); `sink` replaces the recording messages.
   void Create(const AppFolders& folders, MessageSink* sink = nullptr) {
-    form = std::make_unique<TForm1>(folders, sink ? *sink : messages, clock);
+    form = std::make_unique<MainWindow>(folders, sink ? *sink : messages, clock);
   }
 
-  TForm1& operator*() { return *form; }
-  TForm1* operator->() { return form.get(); }
+  MainWindow& operator*() { return *form; }
+  MainWindow* operator->() { return form.get(); }
   std::string Folder() const { return current.path().toStdString(); }
   // The memo file of the current folder, read when the window starts.
   void WriteMemos(const std::string& lines) {
     QVERIFY(WriteFileAtomically(JoinPath(current.path().toStdString(), kMemoFileName), lines));
   }
-  QString Cell(int column, int row) const { return form->StringGrid1->CellText(column, row); }
+  QString Cell(int column, int row) const { return form->monthGrid->CellText(column, row); }
   // The first, second and third line of grid cell k.
   QString First(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 1); }
   QString Second(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 2); }
@@ -61,9 +61,9 @@ struct TemporaryWindow {
   }
   // Shows a month through the year and month inputs and the show button.
   void Show(const QString& year, const QString& month) {
-    form->Edit1->setText(year);
-    form->Edit2->setText(month);
-    form->BitBtn1->click();
+    form->yearInput->setText(year);
+    form->monthInput->setText(month);
+    form->showMonthButton->click();
   }
   // The text of the last message, empty when there was none.
   QString Last() const {
