@@ -161,13 +161,37 @@ TEST(PublicHolidays, CsvOneRowPerDay) {
 TEST(PublicHolidays, ReportAppendsTheDaysOffItsRowsDoNotShow) {
   testing::ReportFixture f;
   const std::string text = HolidayReportText(f.Inputs(), 2026);
-  const std::string tail = text.substr(text.find("성탄절"));
+  const std::string tail = text.substr(text.find("기독탄신일"));
   EXPECT_NE(tail.find("그 밖의 공휴일"), std::string::npos);
   for (const char* row : {"대체공휴일(3·1절)\t(양 03/02)\t월요일", "노동절\t(양 05/01)\t금요일",
                           "대체공휴일(광복절)\t(양 08/17)\t월요일", "대체공휴일(개천절)\t(양 10/05)\t월요일"})
     EXPECT_NE(tail.find(row), std::string::npos) << row;
   // A year with nothing further keeps the twelve rows alone.
   EXPECT_EQ(HolidayReportText(f.Inputs(), 2013).find("그 밖의 공휴일"), std::string::npos);
+}
+
+// The report names a holiday as the law of that year does, as the grid, the
+// CSV and the iCalendar file do: 석가탄신일 until the renaming of 2017-10-17
+// (its day in 2017 fell on 5/3, before it), 부처님 오신 날 after it; the day
+// before 1975, when no rule made it a holiday, keeps its customary name.
+TEST(PublicHolidays, ReportNamesEachHolidayAsTheLawOfItsYear) {
+  struct Row {
+    int year;
+    const char* buddha;
+  } rows[] = {{1970, "석가탄신일(음 04/08)"}, {2017, "석가탄신일(음 04/08)"}, {2018, "부처님 오신 날(음 04/08)"},
+              {2025, "부처님 오신 날(음 04/08)"}};
+  testing::ReportFixture f;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.year);
+    const std::string text = HolidayReportText(f.Inputs(), row.year);
+    EXPECT_NE(text.find(std::string("\n") + row.buddha + "\t"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n기독탄신일\t(양 12/25)\t"), std::string::npos);
+    EXPECT_EQ(text.find("성탄절"), std::string::npos);
+  }
+  // 2025: the substitute day beside the row carries the same name.
+  const std::string text = HolidayReportText(f.Inputs(), 2025);
+  EXPECT_NE(text.find("대체공휴일(부처님 오신 날)\t(양 05/06)"), std::string::npos) << text;
+  EXPECT_EQ(text.find("석가탄신일"), std::string::npos);
 }
 
 TEST(PublicHolidays, MonthViewPaintsAndNamesThem) {

@@ -10,6 +10,8 @@
 #include "app/cli/cli_settings.h"
 #include "app/core/files/memo.h"
 #include "app/core/print/print_pages.h"
+#include "app/core/reports/reports.h"
+#include "app/core/year_service.h"
 #include "app/print/print_painter.h"
 
 namespace orv::cli {
@@ -32,11 +34,12 @@ int CmdPrint(CliContext& cli) {
 
   MemoTable memos;
   ReadMemoFile(memos, cli.settingsFolder, &cli.messages);
-  LunarBuildOptions options;
-  options.historicalCorrection = HistoricalCorrectionFor(cli, year);
-  options.placeIndex = cli.settings.PlaceIndex;
   EngineContext ctx = cli.MakeEngine();
   auto tables = std::make_unique<YearTables>();
+  // The year as every other command and the window prepare it.
+  if (cli.years->Prepare(ctx, *tables, year, CorrectionWanted(cli)) != YearOutcome::Prepared)
+    throw RuntimeFailure(IncompleteYearError(year).what());
+  const LunarBuildOptions options = LunarOptionsOf(year, cli.settings.PlaceIndex, CorrectionWanted(cli));
   PrintDocument document;
   const PlaceRecord& place = cli.places.rows.at(static_cast<size_t>(cli.settings.PlaceIndex));
   if (!BuildPrintDocument(ctx, *tables, options, memos, PlaceReportName(place), request, document))

@@ -34,6 +34,21 @@ const char* LunarWeekday(const YearTables& tables, int year, int month, int day)
   return WeekdayName(WeekdayOf(y, m, d));
 }
 
+// The name the law gives the holiday `key` in force on its date of `year`
+// (석가탄신일 until 2017-10-16, 부처님 오신 날 after it; 기독탄신일), the
+// day's customary name `usual` in years no rule makes it a holiday.
+std::string LawName(const char* key, const char* usual, const YearTables& tables, int year, int month, int day,
+                    bool lunar) {
+  PackedDate date = PackDate(year, month, day);
+  if (lunar) {
+    const int slot = FindDayTableEntry(tables, year, month, day, 'm', 0);
+    if (slot < 0) return usual;
+    date = tables.DayTable[slot].solarDate;
+  }
+  const std::string name = PublicHolidayName(key, date);
+  return name.empty() ? usual : name;
+}
+
 // The days off that the twelve rows do not show (substitute holidays, the
 // second and third days of the new year, holidays of other years' rules),
 // each with its weekday; "" when there are none.
@@ -61,14 +76,15 @@ std::string HolidayReportText(ReportInputs& in, int year) {
   out += Format("설날(음12/30~01/02)\t%s; 삼국시대부터\n\n", LunarWeekday(t, year, 1, 1));
   out += Format("삼일절\t(양 03/01)\t%s; %d주년\n\n", solar(3, 1), year - kMarchFirstYear);
   out += Format("어린이날\t(양 05/05)\t%s; 제%d회\n\n", solar(5, 5), year - kChildrensDayBase);
-  out += Format("석가탄신일(음 04/08)\t%s; 불기%d년\n\n", LunarWeekday(t, year, 4, 8), year + kBuddhistEraOffset);
+  out += Format("%s(음 04/08)\t%s; 불기%d년\n\n", LawName("buddha", "석가탄신일", t, year, 4, 8, true).c_str(),
+                LunarWeekday(t, year, 4, 8), year + kBuddhistEraOffset);
   out += Format("현충일\t(양 06/06)\t%s; 제%d회\n\n", solar(6, 6), year - kMemorialDayBase);
   out += Format("제헌절\t(양 07/17)\t%s; %d주년\n\n", solar(7, 17), year - kConstitutionYear);
   out += Format("광복절\t(양 08/15)\t%s; %d주년\n\n", solar(8, 15), year - kLiberationYear);
   out += Format("추석\t(음08/14~16)\t%s; 삼국시대부터\n\n", LunarWeekday(t, year, 8, 15));
   out += Format("개천절\t(양 10/03)\t%s; %d주년\n\n", solar(10, 3), year + kFoundationOffset);
   out += Format("한글날\t(양 10/09)\t%s; %d돌\n\n", solar(10, 9), year - kHangulYear);
-  out += Format("성탄절\t(양 12/25)\t%s", solar(12, 25));
+  out += Format("%s\t(양 12/25)\t%s", LawName("christmas", "성탄절", t, year, 12, 25, false).c_str(), solar(12, 25));
   out += OtherPublicHolidaysText(PublicHolidaysOfYear(t, year));
   return out;
 }

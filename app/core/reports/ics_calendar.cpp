@@ -27,7 +27,7 @@ struct LunarHoliday {
 constexpr SolarHoliday kSolarHolidays[] = {
     {"newyear", 1, 1, "신정"},          {"samiljeol", 3, 1, "삼일절"},   {"childrensday", 5, 5, "어린이날"},
     {"memorialday", 6, 6, "현충일"},    {"constitution", 7, 17, "제헌절"}, {"liberation", 8, 15, "광복절"},
-    {"foundation", 10, 3, "개천절"},    {"hangul", 10, 9, "한글날"},     {"christmas", 12, 25, "성탄절"}};
+    {"foundation", 10, 3, "개천절"},    {"hangul", 10, 9, "한글날"},     {"christmas", 12, 25, "기독탄신일"}};
 constexpr LunarHoliday kLunarHolidays[] = {
     {"seollal-eve", 1, 0, "설날 연휴"}, {"seollal", 1, 1, "설날"},       {"seollal-after", 1, 2, "설날 연휴"},
     {"buddha", 4, 8, "석가탄신일"},     {"chuseok-eve", 8, 14, "추석 연휴"}, {"chuseok", 8, 15, "추석"},
