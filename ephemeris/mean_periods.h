@@ -6,6 +6,8 @@ namespace orv {
 // Mean synodic month (new moon to new moon) at J2000.0, days
 // (Chapront-Touzé and Chapront, ELP 2000-85: 29.530588853 d).
 inline constexpr double kSynodicMonthDays = 29.530588853;
+// The Moon's mean gain on the Sun, degrees a day: 360 degrees a synodic month.
+inline constexpr double kMeanElongationDegPerDay = 360.0 / kSynodicMonthDays;
 // Mean tropical month (the Moon's ecliptic longitude back to the same
 // value), days: 27.321582 d.
 inline constexpr double kTropicalMonthDays = 27.321582;

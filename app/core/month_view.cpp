@@ -11,6 +11,7 @@
 #include "app/core/reports/public_holidays.h"
 #include "eclipses/eclipse_global.h"
 #include "eclipses/moon_phase.h"
+#include "ephemeris/mean_periods.h"
 #include "ephemeris/sunmoon.h"
 #include "lunisolar/lunar_calendar.h"
 #include "lunisolar/sexagenary.h"
@@ -468,8 +469,6 @@ namespace {
 // once from a guess at the mean rate of elongation (a handful of
 // evaluations), not by sampling every day.
 void MarkMoonQuarters(EngineContext& ctx, const YearTables& tables, MonthView& view) {
-  constexpr double kMeanElongationDegPerDay = 12.190749;
-  constexpr double kSynodicMonthDays = 29.530589;
   std::fill(std::begin(view.moonQuarter), std::end(view.moonQuarter), static_cast<int>(kNoQuarter));
   const int first = view.LastCellBefore + 1, last = view.FirstCellAfter - 1;
   if (first > last) return;

@@ -18,7 +18,6 @@ constexpr int kSexagenary = 60;
 constexpr int kLuckPillarCount = 10;
 constexpr int kYearsPerLuckPillar = 10;
 constexpr int kMinutesPerDay = 1440;
-constexpr double kSecondsPerDayOfTerm = 86400.0;  // seconds of a day, for term instants
 // The luck scale: 3 days of the interval are one year of age, so one second
 // is 1/720 of a day of age (a year of 360 days: 1 day = 4 months = 120 days,
 // 2 hours = 10 days).
@@ -141,7 +140,7 @@ ListedTerm ListedTermAt(const YearTables& tables, int record) {
   ListedTerm t;
   t.record = record;
   t.minute = std::llround(dayJd * kMinutesPerDay) + h * 60 + mi;
-  t.jd = dayJd + (h * 60 + mi) / static_cast<double>(kMinutesPerDay) + r.seconds / kSecondsPerDayOfTerm;
+  t.jd = dayJd + (h * 60 + mi) / static_cast<double>(kMinutesPerDay) + r.seconds / kSecondsPerDay;
   return t;
 }
 
@@ -282,7 +281,7 @@ LuckCycles ComputeLuckCycles(ReportInputs& in, const BirthPillars& birth, BirthS
   const double intervalDays = luck.forward ? term.jd - birth.systemJd : birth.systemJd - term.jd;
   // A birth in the minute of the term but before its second counts as after
   // it (the month pillar steps from that minute): no interval then.
-  luck.intervalSeconds = std::max(0.0, std::round(intervalDays * kSecondsPerDayOfTerm));
+  luck.intervalSeconds = std::max(0.0, std::round(intervalDays * kSecondsPerDay));
   const SolarTermRecord& record = in.tables.SolarTermList[term.record];
   luck.termIndex = record.termIndex;
   UnpackDate(record.date, luck.termYear, luck.termMonth, luck.termDay);

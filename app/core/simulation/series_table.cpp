@@ -33,7 +33,7 @@ bool ParseDateTime(const std::string& text, double& jd) {
   double s = 0.0;
   if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%lf%n", &y, &m, &d, &h, &mi, &s, &consumed) != 6) return false;
   if (consumed != static_cast<int>(text.size()) || m < 1 || m > 12 || d < 1 || d > 31) return false;
-  jd = CalendarToJulianDay(y, m, d) + (h * 3600.0 + mi * 60.0 + s) / 86400.0;
+  jd = CalendarToJulianDay(y, m, d) + (h * 3600.0 + mi * 60.0 + s) / kSecondsPerDay;
   return std::isfinite(jd);
 }
 
