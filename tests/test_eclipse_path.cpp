@@ -95,6 +95,26 @@ TEST(EclipsePath, CentralLineIsContinuousAndInsideItsLimits) {
   EXPECT_FALSE(FindEclipseNearDate(e.ctx, *e.tables, 2026, 5, 1, true, none));
 }
 
+// The map's title names the kind in Korean, as the reports do (NASA's
+// catalogues: 2024-04-08 total, 2024-10-02 annular, 2025-03-14 total lunar,
+// 2024-03-25 penumbral lunar).
+TEST(EclipsePath, MapTitleNamesTheKindInKorean) {
+  struct Row {
+    int y, m, d;
+    const char* start;
+  } rows[] = {{2024, 4, 8, "개기일식 2024-04-08 "},
+              {2024, 10, 2, "금환일식 2024-10-02 "},
+              {2025, 3, 14, "개기월식 2025-03-14 "},
+              {2024, 3, 25, "반영월식 2024-03-25 "}};
+  for (const Row& row : rows) {
+    Engine e;
+    FoundEclipse eclipse;
+    ASSERT_TRUE(FindEclipseNearDate(e.ctx, *e.tables, row.y, row.m, row.d, false, eclipse)) << row.start;
+    const EclipseMap map = BuildEclipseMap(e.ctx, eclipse, "", 10.0 / 1440.0);
+    EXPECT_EQ(EclipseMapTitle(map).rfind(row.start, 0), 0u) << EclipseMapTitle(map);
+  }
+}
+
 #ifdef ORVANTA_HAVE_SWE
 struct SwissEphemeris {
   SwissEphemeris() { swe_set_ephe_path(const_cast<char*>("/usr/share/libswe/ephe")); }

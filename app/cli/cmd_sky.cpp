@@ -141,7 +141,7 @@ int CmdEclipseMap(CliContext& cli) {
     throw UsageError("no eclipse on " + FormatDate(date.year, date.month, date.day));
   const EclipseMap map =
       BuildEclipseMap(ctx, eclipse, place ? PlaceReportName(*place) : std::string(), kDefaultPathStepMinutes / kMinutesPerDay);
-  const std::string title = std::string(eclipse.solar ? "일식 " : "월식 ") + map.kindName + " " + map.dateText;
+  const std::string title = EclipseMapTitle(map);
 #ifdef ORVANTA_HAVE_PICTURES
   std::string error;
   if (!pictures::WriteEclipseMap(map, title, output, error)) throw RuntimeFailure("cannot write " + error);

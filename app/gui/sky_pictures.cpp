@@ -20,8 +20,7 @@ namespace {
 constexpr int kPanelWidth = 560, kPanelHeight = 380;
 
 QString EclipseTitle(const EclipseMap& map) {
-  return QString::fromUtf8(map.solar ? "일식 " : "월식 ") + QString::fromStdString(map.kindName) + " " +
-         QString::fromStdString(map.dateText);
+  return QString::fromStdString(EclipseMapTitle(map));
 }
 
 }  // namespace

@@ -30,6 +30,16 @@ const char* KindName(const FoundEclipse& e) {
   return "";
 }
 
+// The kind in Korean, as the eclipse reports name it.
+const char* KoreanKindName(const std::string& kind) {
+  if (kind == "total") return "개기";
+  if (kind == "annular") return "금환";
+  if (kind == "annular-total") return "금환개기";
+  if (kind == "partial") return "부분";
+  if (kind == "penumbral") return "반영";
+  return "";
+}
+
 // The point with the Moon in the zenith at `jd`.
 GeoPoint SubLunarPoint(EngineContext& ctx, double jd) {
   ShadowPoint point;
@@ -40,6 +50,10 @@ GeoPoint SubLunarPoint(EngineContext& ctx, double jd) {
 }
 
 }  // namespace
+
+std::string EclipseMapTitle(const EclipseMap& map) {
+  return std::string(KoreanKindName(map.kindName)) + (map.solar ? "일식 " : "월식 ") + map.dateText;
+}
 
 bool FindEclipseNearDate(EngineContext& ctx, YearTables& tables, int year, int month, int day, bool solarOnly,
                          FoundEclipse& out) {

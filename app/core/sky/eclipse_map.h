@@ -39,6 +39,9 @@ struct EclipseMap {
   bool placeSees = false;       // the eclipse is above the place's horizon
 };
 
+// The map's title: "개기일식 2026-08-12 17:46:03.2", "반영월식 ...".
+std::string EclipseMapTitle(const EclipseMap& map);
+
 // Every number of the map of `eclipse` at the observer of the context.
 EclipseMap BuildEclipseMap(EngineContext& ctx, const FoundEclipse& eclipse, const std::string& placeName,
                            double stepDays);
