@@ -484,6 +484,19 @@ void BuildLunarCalendar(YearTables& tables, int year, const LunarBuildOptions& o
   if (options.historicalCorrection) ApplyRecordedMonths(tables, year, options.placeIndex);
 }
 
+bool MonthWithoutMajorTermIn(const YearTables& tables, int fromSlot, int endSlot) {
+  if (tables.DayTableCount <= 0 || fromSlot >= endSlot) return false;
+  const Lunations l(tables);
+  const double tableStart = PackedDateToJulianDay(tables.DayTable[0].solarDate);
+  const double first = tableStart + fromSlot, end = tableStart + endSlot;
+  // Days before the first or from the last new moon on lie in lunations the
+  // lists do not bound.
+  if (l.count < 2 || l.newMoon[0] > first || l.newMoon[l.count - 1] < end) return true;
+  for (int i = 0; i + 1 < l.count; ++i)
+    if (l.newMoon[i + 1] > first && l.newMoon[i] < end && l.NoMajorTermIn(i)) return true;
+  return false;
+}
+
 int FindDayTableEntry(const YearTables& tables, int y, int m, int d, char kind, int leap) {
   const PackedDate wanted = PackDate(y, m, d);
   for (int i = 0; i < tables.DayTableCount; ++i) {

@@ -22,6 +22,13 @@ void BuildLunarCalendar(YearTables& tables, int year, const LunarBuildOptions& o
 // (any other kind), -1 when absent.
 int FindDayTableEntry(const YearTables& tables, int y, int m, int d, char kind, int leap);
 
+// Whether a lunation holding a day of the slots [fromSlot, endSlot) has no
+// major term, as the lists and the events past them date the new moons and
+// terms, or is not bounded by them: only such a month can be a leap month,
+// so where none is, any build numbers those days alike from the month of the
+// winter solstice.
+bool MonthWithoutMajorTermIn(const YearTables& tables, int fromSlot, int endSlot);
+
 // Writes days 1..length of a lunar month from slot `start`; returns
 // start + length + 1.
 int FillMonth(YearTables& tables, int start, int lunarYear, int month, int leap, int length);

@@ -6,6 +6,7 @@
 
 #include "ephemeris/jpl_reader.h"
 
+#include "lunisolar/lunar_calendar.h"
 #include "lunisolar/sexagenary.h"
 #include "lunisolar/tail_events.h"
 #include "lunisolar/terms.h"
@@ -122,16 +123,51 @@ bool NeighbourYear(EngineContext& ctx, const YearTables& tables, int neighbour, 
 // leap month is decided by the table whose own lunar year it is, where all
 // of its months and principal terms are in view; the neighbours take those
 // months over, so that a day has one lunar date whichever table shows it.
+// Term index of the winter solstice (冬至) in the term list (0 = 立春).
+constexpr int kTermIndexWinterSolstice = 21;
+
+// The slot where the month of the winter solstice of `year` begins, when the
+// table numbers the solstice's day as that month (year, 11, not leap); -1
+// otherwise.
+int SolsticeMonthStart(const YearTables& tables, int year) {
+  for (int i = 0; i < YearTables::kListCapacity && tables.SolarTermList[i].date != 0; ++i) {
+    const SolarTermRecord& r = tables.SolarTermList[i];
+    if (r.termIndex != kTermIndexWinterSolstice) continue;
+    int y, m, d;
+    UnpackDate(r.date, y, m, d);
+    if (y != year) continue;
+    const int slot = static_cast<int>(
+        std::lround(PackedDateToJulianDay(r.date) - PackedDateToJulianDay(tables.DayTable[0].solarDate)));
+    if (slot < 0 || slot >= tables.DayTableCount) return -1;
+    const DayRecord& day = tables.DayTable[slot];
+    UnpackDate(day.lunarDate, y, m, d);
+    if (day.lunarDate == 0 || day.leap != 0 || y != year || m != 11) return -1;
+    return slot - (d - 1);
+  }
+  return -1;
+}
+
 void AdoptNeighbourMonths(EngineContext& ctx, YearTables& tables, int year, const LunarBuildOptions& options,
                           YearCache* cache) {
+  // Only a month without a major term can be a leap month: where the days a
+  // neighbour owns hold none, that neighbour numbers them as this table does
+  // (consecutively from the common month 11), and its build is skipped. The
+  // recorded months of the historical correction always ask the neighbour.
+  const int nextStart = SolsticeMonthStart(tables, year);
+  const bool askNext = options.historicalCorrection || nextStart < 0 ||
+                       MonthWithoutMajorTermIn(tables, nextStart, tables.DayTableCount);
+  const bool askPrevious =
+      tables.Month11StartSlot > 0 && (options.historicalCorrection || tables.EarlyLeapFlag ||
+                                      MonthWithoutMajorTermIn(tables, 0, tables.Month11StartSlot));
+  if (!askNext && !askPrevious) return;
   auto neighbour = std::make_unique<YearTables>();
-  if (NeighbourYear(ctx, tables, year + 1, options, cache, *neighbour)) {
+  if (askNext && NeighbourYear(ctx, tables, year + 1, options, cache, *neighbour)) {
     const long shiftDays = std::lround(PackedDateToJulianDay(neighbour->DayTable[0].solarDate) -
                                        PackedDateToJulianDay(tables.DayTable[0].solarDate));
     CopyLunarFields(*neighbour, tables, static_cast<int>(neighbour->Month11StartSlot + shiftDays),
                     tables.DayTableCount);
   }
-  if (tables.Month11StartSlot > 0 && NeighbourYear(ctx, tables, year - 1, options, cache, *neighbour))
+  if (askPrevious && NeighbourYear(ctx, tables, year - 1, options, cache, *neighbour))
     CopyLunarFields(*neighbour, tables, 0, tables.Month11StartSlot);
 }
 

@@ -45,6 +45,25 @@ QRectF DrawTitle(QPainter& p, const QRectF& rect, const QString& title) {
   return QRectF(rect.left(), line.bottom(), rect.width(), rect.height() - line.height());
 }
 
+// The start of every picture: the painter saved (restore when done), the
+// paper, the title line, and the text font of the body, `fontShare` of the
+// picture's height (10 px at least).
+struct PictureBody {
+  QRectF body;
+  double fontPx;
+  QFont font;
+  QFontMetricsF metrics;
+};
+PictureBody BeginPicture(QPainter& painter, const QRectF& rect, const QString& title, double fontShare) {
+  painter.save();
+  painter.fillRect(rect, Colours().paper);
+  const QRectF body = DrawTitle(painter, rect, title);
+  const double fontPx = std::max(10.0, rect.height() * fontShare);
+  const QFont font = PictureFont(fontPx);
+  painter.setFont(font);
+  return {body, fontPx, font, QFontMetricsF(font)};
+}
+
 // The colour of the sky for a Sun at `altitudeDeg` (centre, geometric).
 QColor SkyColour(double altitudeDeg) {
   const Palette& c = Colours();
@@ -107,14 +126,8 @@ void DrawMoonAsSeen(QPainter& painter, const QRectF& rect, const MoonPhase& phas
 
 void DrawDaySky(QPainter& painter, const QRectF& rect, const DaySky& sky, const QString& title) {
   const Palette& c = Colours();
-  painter.save();
+  const auto [body, fontPx, font, metrics] = BeginPicture(painter, rect, title, 0.026);
   painter.setRenderHint(QPainter::Antialiasing, true);
-  painter.fillRect(rect, c.paper);
-  const QRectF body = DrawTitle(painter, rect, title);
-  const double fontPx = std::max(10.0, rect.height() * 0.026);
-  const QFont font = PictureFont(fontPx);
-  painter.setFont(font);
-  const QFontMetricsF metrics(font);
   // The legend's column: a sixth of the width, or what its longest label needs.
   const double legendWidth = std::max(body.width() * 0.16, fontPx * 1.6 + 10 + metrics.horizontalAdvance(
                                                                                  QString::fromUtf8("천문박명")));
@@ -235,13 +248,7 @@ void DrawDaySky(QPainter& painter, const QRectF& rect, const DaySky& sky, const 
 
 void DrawDaylightYear(QPainter& painter, const QRectF& rect, const DaylightYear& year, const QString& title) {
   const Palette& c = Colours();
-  painter.save();
-  painter.fillRect(rect, c.paper);
-  const QRectF body = DrawTitle(painter, rect, title);
-  const double fontPx = std::max(10.0, rect.height() * 0.026);
-  const QFont font = PictureFont(fontPx);
-  painter.setFont(font);
-  const QFontMetricsF metrics(font);
+  const auto [body, fontPx, font, metrics] = BeginPicture(painter, rect, title, 0.026);
   const double legendHeight = metrics.height() * 1.6;
   const QRectF plot(body.left() + metrics.horizontalAdvance("00:00") + 14, body.top() + 6,
                     body.width() - metrics.horizontalAdvance("00:00") - 28,
@@ -359,13 +366,7 @@ void DrawDaylightYear(QPainter& painter, const QRectF& rect, const DaylightYear&
 
 void DrawEclipseMap(QPainter& painter, const QRectF& rect, const EclipseMap& map, const QString& title) {
   const Palette& c = Colours();
-  painter.save();
-  painter.fillRect(rect, c.paper);
-  const QRectF body = DrawTitle(painter, rect, title);
-  const double fontPx = std::max(10.0, rect.height() * 0.024);
-  const QFont font = PictureFont(fontPx);
-  painter.setFont(font);
-  const QFontMetricsF metrics(font);
+  const auto [body, fontPx, font, metrics] = BeginPicture(painter, rect, title, 0.024);
   const double legendHeight = metrics.height() * 1.8;
   // Equirectangular, 2:1 within the space left.
   double w = body.width() - 20, h = body.height() - legendHeight - 10;
