@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_support.h"
+
 // The parser lives beside main() in app/cli/main.cpp: included here with its
 // main renamed, so this target exercises the program's own code.
 #define main orvanta_cli_main
@@ -13,18 +15,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace orv::cli;
-  std::vector<std::string> args{"orvanta-cli"};
-  std::string current;
-  for (size_t i = 0; i < size; ++i) {
-    const char c = static_cast<char>(data[i]);
-    if (c == '\0' || c == '\n') {
-      args.push_back(current);
-      current.clear();
-    } else {
-      current += c;
-    }
-  }
-  if (!current.empty()) args.push_back(current);
+  std::vector<std::string> args = orv::fuzz::SplitArguments(data, size);
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);

@@ -93,18 +93,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::vector<std::string> args{"orvanta-cli"};
-  std::string current;
-  for (size_t i = 0; i < size; ++i) {
-    const char c = static_cast<char>(data[i]);
-    if (c == '\0' || c == '\n') {
-      args.push_back(current);
-      current.clear();
-    } else {
-      current += c;
-    }
-  }
-  if (!current.empty()) args.push_back(current);
+  std::vector<std::string> args = orv::fuzz::SplitArguments(data, size);
   if (!Acceptable(args)) return 0;
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "app/core/messages.h"
 
@@ -33,6 +34,24 @@ inline std::string WriteInput(const std::string& name, const uint8_t* data, size
   std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
                                                               static_cast<std::streamsize>(size));
   return path;
+}
+
+// The input as a command line: "orvanta-cli" and the input's pieces between
+// NUL bytes and newlines.
+inline std::vector<std::string> SplitArguments(const uint8_t* data, size_t size) {
+  std::vector<std::string> args{"orvanta-cli"};
+  std::string current;
+  for (size_t i = 0; i < size; ++i) {
+    const char c = static_cast<char>(data[i]);
+    if (c == '\0' || c == '\n') {
+      args.push_back(current);
+      current.clear();
+    } else {
+      current += c;
+    }
+  }
+  if (!current.empty()) args.push_back(current);
+  return args;
 }
 
 // Messages are dropped: what is fuzzed is that reading ends without a fault.

@@ -25,33 +25,22 @@
 #include "app/core/clock.h"
 #include "app/core/messages.h"
 #include "app/gui/main_window.h"
+#include "window_fixture.h"
 
 using namespace orv;
 
 namespace {
-
-ClockReading Seoul20240215() {
-  ClockReading r;
-  r.local = MakeTm(2024, 2, 15, 10, 30);
-  r.utc = MakeTm(2024, 2, 15, 1, 30);
-  return r;
-}
 
 std::string ReadFile(const QString& path) {
   std::ifstream in(path.toStdString(), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-struct Window {
-  QTemporaryDir program;
-  QTemporaryDir current;
-  RecordingMessageSink messages;
-  FixedClock clock{Seoul20240215()};
-  std::unique_ptr<MainWindow> form;
+// The shared window, started on the memo file given.
+struct Window : testing::TemporaryWindow {
   explicit Window(const std::string& memoFile = "") {
     if (!memoFile.empty()) std::ofstream(MemoPath().toStdString(), std::ios::binary) << memoFile;
-    AppFolders folders(program.path().toStdString(), current.path().toStdString());
-    form = std::make_unique<MainWindow>(folders, messages, clock);
+    Create(Folders());
     form->StartUp();
   }
   QString MemoPath() const { return current.path() + "/" + QString::fromStdString(kMemoFileName); }

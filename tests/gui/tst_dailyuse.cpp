@@ -25,42 +25,16 @@
 #include "app/gui/calendar_dialogs.h"
 #include "app/gui/main_window.h"
 #include "app/gui/month_grid.h"
+#include "window_fixture.h"
 
 using namespace orv;
 
 namespace {
 
-ClockReading Seoul20240215() {
-  ClockReading r;
-  r.local = MakeTm(2024, 2, 15, 10, 30);
-  r.utc = MakeTm(2024, 2, 15, 1, 30);
-  return r;
-}
-
-struct Window {
-  QTemporaryDir program;
-  QTemporaryDir current;
-  RecordingMessageSink messages;
-  FixedClock clock{Seoul20240215()};
-  std::unique_ptr<MainWindow> form;
-
+// The shared window, opened (not started) at construction.
+struct Window : testing::TemporaryWindow {
   Window() { Open(); }
-  void Open() {
-    AppFolders folders{program.path().toStdString(), current.path().toStdString()};
-    form = std::make_unique<MainWindow>(folders, messages, clock);
-  }
-  void WriteMemos(const std::string& lines) {
-    QVERIFY(WriteFileAtomically(JoinPath(current.path().toStdString(), kMemoFileName), lines));
-  }
-  MainWindow* operator->() { return form.get(); }
-  QString Cell(int column, int row) const { return form->monthGrid->CellText(column, row); }
-  QString First(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 1); }
-  QString Third(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 3); }
-  void Show(const QString& year, const QString& month) {
-    form->yearInput->setText(year);
-    form->monthInput->setText(month);
-    form->showMonthButton->click();
-  }
+  void Open() { Create(Folders()); }
   void StartShown() {
     form->StartUp();
     form->show();
