@@ -149,7 +149,8 @@ TEST(ProgressLine, SilentForShortRunsThenAFewTimesASecond) {
       {120001, 3.1, ""},                           // too soon after the last
       {130000, 3.25, "\r13% (130000/1000000)"},
       {0, 3.5, ""},                                // position 0 is no line
-      {1000000, 9.0, "\r100% (1000000/1000000)"},
+      {999999, 9.0, "\r99% (999999/1000000)"},
+      {1000000, 9.1, "\r100% (1000000/1000000)"},     // the end, however soon
   };
   for (const Step& s : steps) EXPECT_EQ(line.Update(s.position, 1000000, s.seconds), s.shown) << s.seconds;
   EXPECT_EQ(line.Finish(), "\n");

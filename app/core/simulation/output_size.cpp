@@ -105,7 +105,8 @@ std::string SimulationTooLargeMessage(const SimulationSizeEstimate& estimate, un
 
 std::string ProgressLine::Update(long long position, long long maximum, double seconds) {
   if (maximum <= 0 || position <= 0 || seconds < delaySeconds_) return "";
-  if (shown_ && seconds - lastShownSeconds_ < intervalSeconds_) return "";
+  // The last position is always shown, so a finished line reads 100%.
+  if (shown_ && seconds - lastShownSeconds_ < intervalSeconds_ && position < maximum) return "";
   shown_ = true;
   lastShownSeconds_ = seconds;
   const long long clamped = position < maximum ? position : maximum;

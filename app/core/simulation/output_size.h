@@ -69,7 +69,8 @@ std::string SimulationTooLargeMessage(const SimulationSizeEstimate& estimate, un
 
 // The progress line of a long run on a terminal: nothing during the first
 // `delaySeconds` (a short run stays silent), then "\r12% (120000/1000000)"
-// at most once per `intervalSeconds`, and a line end after the last one.
+// at most once per `intervalSeconds` and at the last position, and a line
+// end after the last one.
 class ProgressLine {
  public:
   static constexpr double kDefaultDelaySeconds = 3.0;
