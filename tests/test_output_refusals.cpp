@@ -102,6 +102,8 @@ TEST(OutputRefusals, InterruptedSimulationLeavesTheOldFile) {
     if (!started) std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   EXPECT_TRUE(started) << "no temporary file appeared";
+  // The file exists a moment before the writer has noted it for the handler.
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
   ::kill(child, SIGINT);
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
