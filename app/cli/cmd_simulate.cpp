@@ -1,11 +1,15 @@
 // orvanta-cli simulate: the simulation window's CSV tables from the command
 // line (the same run, the same file).
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 
 #include "app/cli/cli.h"
 #include "app/cli/cli_settings.h"
 #include "app/core/files/places.h"
+#include "app/core/simulation/output_size.h"
 #include "app/core/simulation/simulation.h"
 
 namespace orv::cli {
@@ -129,6 +133,41 @@ int CmdSimulate(CliContext& cli) {
     check.jplLastYear = env.jplLastYear;
     if (!CheckSimulationRequest(request, check)) throw UsageError(refusal.text);
   }
+
+  // The expected size first; a table that would not fit on the disk is
+  // refused before the output file is touched.
+  if (const std::optional<SimulationSizeEstimate> estimate = EstimateSimulationSize(request, env)) {
+    std::fprintf(stderr, "%s\n", SimulationSizeText(*estimate).c_str());
+    const std::optional<unsigned long long> freeBytes = FreeBytesForFile(*output);
+    if (freeBytes && SimulationExceedsFreeSpace(*estimate, *freeBytes))
+      throw RuntimeFailure(SimulationTooLargeText(*estimate, *freeBytes, OutputFolderOf(*output)));
+  }
+
+  // A long run shows how far it is on standard error (never on standard
+  // output, which scripts read): on a terminal, or wherever --progress asks.
+  ProgressLine progressLine;
+  const bool showProgress = cli.inv.Has("progress") || ::isatty(STDERR_FILENO) == 1;
+  const auto started = std::chrono::steady_clock::now();
+  if (showProgress) {
+    env.progress = [&progressLine, started](int position, int maximum) {
+      // Position 0 comes after the last line, before any closing message.
+      if (position <= 0) {
+        std::fputs(progressLine.Finish().c_str(), stderr);
+        return;
+      }
+      const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
+      const std::string text = progressLine.Update(position, maximum, elapsed.count());
+      if (!text.empty()) {
+        std::fputs(text.c_str(), stderr);
+        std::fflush(stderr);
+      }
+    };
+  }
+  // An error thrown out of the run still ends the line first.
+  struct EndLine {
+    ProgressLine& line;
+    ~EndLine() { std::fputs(line.Finish().c_str(), stderr); }
+  } endLine{progressLine};
   const SimulationOutcome outcome = RunSimulationTo(request, env, *output);
   if (!outcome.written) return 1;
   std::printf("%s\n", outcome.path.c_str());
@@ -140,7 +179,7 @@ int CmdSimulate(CliContext& cli) {
 void RegisterSimulationCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
   commands.push_back({"simulate", CmdSimulate,
                       "simulate --item N --start \"Y-M-D h:m:s\" [--target sun|moon|mercury..pluto] [--step X] "
-                      "[--unit s|min|h|d|mon|y] [--count N] [--extra V] [--correction on|off] -o FILE.csv",
+                      "[--unit s|min|h|d|mon|y] [--count N] [--extra V] [--correction on|off] [--progress] -o FILE.csv",
                       0, 0});
   options.push_back({"item", true});
   options.push_back({"target", true});
@@ -149,6 +188,7 @@ void RegisterSimulationCommands(std::vector<CommandSpec>& commands, std::vector<
   options.push_back({"unit", true});
   options.push_back({"count", true});
   options.push_back({"extra", true});
+  options.push_back({"progress", false});
 }
 
 }  // namespace orv::cli

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/core/files/app_folders.h"
+#include "app/core/files/files.h"
 #include "app/core/clock.h"
 #include "app/core/messages.h"
 #include "app/gui/desktop.h"
@@ -87,6 +88,9 @@ constexpr const char* kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Ctrl-C or a kill during a long table or a save leaves no temporary file
+  // behind (the same handler as the command line's).
+  orv::RemoveTemporaryFilesOnSignals();
   // Options with two dashes are ours and are checked before the toolkit
   // starts (it needs a display unless a screenshot is asked for); options
   // with one dash belong to the toolkit.

@@ -1,6 +1,7 @@
 #include "app/gui/simulation_window.h"
 
 #include "app/core/files/files.h"
+#include "app/core/simulation/output_size.h"
 #include "app/core/simulation/series_table.h"
 #include "app/gui/series_plot_dialog.h"
 
@@ -473,6 +474,18 @@ void SimulationWindow::runSimulation() {
   memory_.request = request;
 
   SimulationEnvironment env = app_.SimulationEnv(Messages());
+  // The expected size before the run; a table that would not fit on the disk
+  // is refused before any file is made.
+  if (const std::optional<SimulationSizeEstimate> estimate = EstimateSimulationSize(memory_.request, env)) {
+    outputLabel->setText(Q(SimulationSizeLabel(*estimate)));
+    const std::string folder = env.folder.empty() ? std::string(".") : env.folder;
+    const std::optional<unsigned long long> freeBytes = FreeBytesForFile(JoinPath(folder, "table.csv"));
+    if (freeBytes && SimulationExceedsFreeSpace(*estimate, *freeBytes)) {
+      Messages().Show(SimulationTooLargeMessage(*estimate, *freeBytes, folder), "오류", MessageButtons::Ok,
+                      MessageIcon::Error);
+      return;
+    }
+  }
   QElapsedTimer sinceEvents;
   sinceEvents.start();
   env.progress = [this, &sinceEvents](int position, int maximum) {

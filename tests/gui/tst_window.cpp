@@ -28,6 +28,7 @@
 #include "app/core/files/config.h"
 #include "app/core/files/files.h"
 #include "app/core/files/memo.h"
+#include "app/core/simulation/output_size.h"
 #include "app/gui/desktop.h"
 #include "app/gui/ics_export_dialog.h"
 #include "app/gui/main_window.h"
@@ -249,17 +250,42 @@ class WindowTest : public QObject {
     box->countInput->setText("2000000");
     box->outputNameInput->setText("long");
     bool sawRunning = false;
+    QString labelWhileRunning;
     QTimer::singleShot(200, box, [&] {
       sawRunning = box->Running() && box->cancelButton->isEnabled() && !w->centralWidget()->isEnabled();
+      labelWhileRunning = box->outputLabel->text();
       box->cancelButton->click();
     });
     box->runButton->click();
     QVERIFY(sawRunning);
+    // The expected size was shown before the run began.
+    QVERIFY2(labelWhileRunning.startsWith("예상 크기: 약 ") && labelWhileRunning.endsWith(" (2,000,000줄)"),
+             qPrintable(labelWhileRunning));
     QVERIFY(!box->Running());
     QVERIFY(w->centralWidget()->isEnabled());
     QCOMPARE(QDir(w.current.path()).entryList({"long*"}, QDir::Files), QStringList{});
     QVERIFY(box->outputLabel->text().contains("취소"));
     QCOMPARE(box->progressBar->value(), 0);
+  }
+
+  void tableLargerThanTheFreeSpaceIsRefused() {
+    Window w;
+    w->StartUp();
+    w->Simulation().openFile = [](const std::string&) { QFAIL("a refused run opened a file"); };
+    w->simulationButton->click();
+    SimulationWindow* box = w->Simulation().window;
+    box->itemChoice->setCurrentIndex(2);  // about a hundred bytes a line
+    box->itemChosen(2);
+    box->unitChoice->SetItemIndex(kUnitSeconds);
+    box->countInput->setText("2000000000");
+    box->outputNameInput->setText("huge");
+    const std::optional<unsigned long long> freeBytes = FreeBytesForFile(w.current.filePath("huge.csv").toStdString());
+    if (!freeBytes || *freeBytes > 100000000000ULL) QSKIP("more than 100 GB free here");
+    box->runButton->click();
+    QVERIFY2(w.Last().contains("남은 공간"), qPrintable(w.Last()));
+    QVERIFY(w.Last().contains("(2,000,000,000줄)"));
+    QVERIFY(!box->Running());
+    QCOMPARE(QDir(w.current.path()).entryList({"huge*"}, QDir::Files), QStringList{});
   }
 
   void closingDuringARunStopsItFirst() {

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "app/core/files/files.h"
+#include "app/core/simulation/output_size.h"
 #include "app/core/reports/year_reports.h"
 #include "app/core/simulation/simulation_internal.h"
 #include "ephemeris/earth_orientation.h"
@@ -408,6 +409,83 @@ SimulationOutcome RunSimulationTo(const SimulationRequest& request, SimulationEn
   return WriteRun(request, env, t0, end, path);
 }
 
+// ------------------------------------------------------------------ size estimate
+
+namespace {
+
+// Keeps no message: the estimate looks at a request before the run, which
+// shows its own refusals.
+class SilentMessages : public MessageSink {
+ protected:
+  MessageAnswer ShowMessage(const std::string&, const std::string&, MessageButtons, MessageIcon) override {
+    return MessageAnswer::Ok;
+  }
+};
+
+struct SampleSize {
+  double bytes = 0.0;
+  double lineEnds = 0.0;
+};
+
+// The item's writer for `repetitions` repetitions from `t0`, into nothing.
+SampleSize RunSample(const SimulationRequest& request, SimulationEnvironment& env, int repetitions, double t0,
+                     double end) {
+  SimulationRequest sample = request;
+  sample.repetitions = repetitions;
+  CsvOutput out;
+  out.CreateCounting();
+  out.Write(RunHeaderText(sample, env));
+  ItemRun run{sample, env, out, t0, end};
+  kWriters[sample.item](run);
+  out.Commit();
+  return {static_cast<double>(out.CountedBytes()), static_cast<double>(out.CountedLineEnds())};
+}
+
+}  // namespace
+
+std::optional<SimulationSizeEstimate> EstimateSimulationSize(const SimulationRequest& request,
+                                                             const SimulationEnvironment& env) {
+  SilentMessages silent;
+  SimulationEnvironment quiet(env.ctx, env.place, silent);
+  quiet.lunar = env.lunar;
+  quiet.correctionWanted = env.correctionWanted;
+  quiet.loadedYear = env.loadedYear;
+  quiet.jplFirstYear = env.jplFirstYear;
+  quiet.jplLastYear = env.jplLastYear;
+  quiet.folder = env.folder;
+  double t0 = 0.0, end = 0.0;
+  if (!PrepareRun(request, quiet, t0, end)) return std::nullopt;
+  try {
+    const SampleSize header = RunSample(request, quiet, 0, t0, end);
+    SimulationSample sample;
+    sample.headerBytes = header.bytes;
+    if (request.item == kItemEclipses) {
+      // One whole year of eclipses, from the first of January of the start
+      // year; a repetition writes, on average, the part of such a year that
+      // MeanEclipseWindowDays gives.
+      const double zone = env.ctx.settings.ZoneOffsetDays;
+      const int year = JulianDayToCalendar(t0 + zone).year;
+      const double yearStart = CalendarToJulianDay(year, 1, 1) - zone;
+      const SampleSize full = RunSample(request, quiet, 1, yearStart, yearStart + kJulianYearDays);
+      const double share = MeanEclipseWindowDays(end - t0) / kJulianYearDays;
+      sample.bytesPerRepetition = (full.bytes - header.bytes) * share;
+      sample.linesPerRepetition = (full.lineEnds - header.lineEnds) * share;
+    } else {
+      // Two repetitions where a line holds two (item 5) or lines are cheap,
+      // one where a repetition is a whole year.
+      const int count = ItemUsesYearUnit(request.item) ? 1 : 2;
+      const SampleSize some = RunSample(request, quiet, count, t0, end);
+      sample.bytesPerRepetition = (some.bytes - header.bytes) / count;
+      sample.linesPerRepetition = (some.lineEnds - header.lineEnds) / count;
+    }
+    return ScaleSimulationSample(sample, request.repetitions);
+  } catch (...) {
+    // A sample that fails (an instant outside the JPL file, a year that
+    // cannot be built) leaves the estimate unknown; the run says why.
+    return std::nullopt;
+  }
+}
+
 // ------------------------------------------------------------------ helpers of the writers
 
 namespace simulation {
@@ -418,20 +496,36 @@ constexpr size_t kCsvBufferBytes = 1 << 16;
 bool CsvOutput::Create(const std::string& path) {
   buffer_.clear();
   failed_ = false;
+  counting_ = false;
   if (!file_.Create(path)) return false;
   // The byte-order mark tells spreadsheet programs that the text is UTF-8.
   Write("\xEF\xBB\xBF");
   return true;
 }
 
+void CsvOutput::CreateCounting() {
+  buffer_.clear();
+  failed_ = false;
+  counting_ = true;
+  countedBytes_ = 0;
+  countedLineEnds_ = 0;
+  Write("\xEF\xBB\xBF");
+}
+
 bool CsvOutput::Flush() {
+  if (counting_) {
+    countedBytes_ += buffer_.size();
+    for (char c : buffer_) countedLineEnds_ += c == '\n';
+    buffer_.clear();
+    return true;
+  }
   if (!buffer_.empty() && !file_.Write(buffer_)) failed_ = true;
   buffer_.clear();
   return !failed_;
 }
 
 void CsvOutput::Write(const std::string& text) {
-  if (!file_.IsOpen() || failed_) return;
+  if ((!counting_ && !file_.IsOpen()) || failed_) return;
   // Rows end with "\n" and some labels carry a tab; no other control
   // character (a NUL from a damaged file) belongs in the table.
   for (char c : text)
@@ -440,6 +534,7 @@ void CsvOutput::Write(const std::string& text) {
 }
 
 bool CsvOutput::Commit() {
+  if (counting_) return Flush();
   if (!file_.IsOpen()) return false;
   if (!Flush()) {
     file_.Abandon();

@@ -19,6 +19,11 @@ class CsvOutput {
  public:
   // False (with errno set) when the temporary file cannot be created.
   bool Create(const std::string& path);
+  // An output that writes nothing and counts what it would have written
+  // (the size estimate's sample runs).
+  void CreateCounting();
+  unsigned long long CountedBytes() const { return countedBytes_; }
+  unsigned long long CountedLineEnds() const { return countedLineEnds_; }
   void Write(const std::string& text);
   // Writes what is buffered, flushes to the disk and renames; false when any
   // write failed. Without it the temporary file is removed and the old file
@@ -31,6 +36,9 @@ class CsvOutput {
   AtomicFile file_;
   std::string buffer_;
   bool failed_ = false;
+  bool counting_ = false;
+  unsigned long long countedBytes_ = 0;
+  unsigned long long countedLineEnds_ = 0;
 };
 
 // The item's own refusals (a target or a value it cannot compute, an
