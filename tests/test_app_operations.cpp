@@ -34,7 +34,7 @@ TEST(AppOperations, SetInputsKeepsWhatWasTypedUntilShown) {
   EXPECT_EQ(s.app.Tables().LoadedYear, 2024);  // nothing rebuilt yet
   s.app.ShowInputs();
   EXPECT_EQ(s.app.Tables().LoadedYear, 0);
-  EXPECT_TRUE(s.app.View().filled);
+  EXPECT_TRUE(s.app.Month().View().filled);
 }
 
 TEST(AppOperations, SetMonthShowsAnAstronomicalYearInEitherMode) {
@@ -60,7 +60,7 @@ TEST(AppOperations, SetMonthShowsAnAstronomicalYearInEitherMode) {
     EXPECT_FALSE(s.app.LeapMonthWanted()) << c.year;
     s.app.ShowInputs();
     EXPECT_EQ(s.app.Tables().LoadedYear, c.year);
-    EXPECT_TRUE(s.app.View().filled) << c.year;
+    EXPECT_TRUE(s.app.Month().View().filled) << c.year;
   }
 }
 
@@ -77,19 +77,19 @@ TEST(AppOperations, ReloadMemoFileFollowsTheFile) {
   StartedApp s;
   EXPECT_TRUE(s.app.Memos().empty());
   s.current.write(kMemoFileName, "1,2000,2,20,생일\n-1,2000,1,1,설날:\n");
-  s.app.ReloadMemoFile();
+  s.app.Files().ReloadMemoFile();
   ASSERT_EQ(s.app.Memos().size(), 2u);
   EXPECT_EQ(s.app.Memos()[0].name, "생일");
   EXPECT_EQ(s.app.Memos()[1].kind, int{kMemoLunar});
   s.current.write(kMemoFileName, "");
-  s.app.ReloadMemoFile();
+  s.app.Files().ReloadMemoFile();
   EXPECT_TRUE(s.app.Memos().empty());
   EXPECT_TRUE(s.messages.messages.empty());
 }
 
 TEST(AppOperations, NoNoticeShowsNothing) {
   StartedApp s;
-  s.app.ShowPendingNotice();
+  s.app.Month().ShowPendingNotice();
   EXPECT_TRUE(s.messages.messages.empty());
 }
 

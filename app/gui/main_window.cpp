@@ -68,7 +68,7 @@ MainWindow::MainWindow(QWidget* parent)
   const AppFolders folders =
       DesktopAppFolders(QCoreApplication::applicationDirPath().toStdString(), UserFoldersFromEnvironment());
   app_ = std::make_unique<CalendarApp>(folders, *ownMessages_, *ownClock_);
-  app_->SetProgramRunner(editorRunner_, WindowEditorCommands());
+  app_->Files().SetProgramRunner(editorRunner_, WindowEditorCommands());
   ownMessages_->SetReportPanels(ReportPanels(*app_));
   BuildControls();
   ConnectHandlers();
@@ -77,7 +77,7 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::MainWindow(const AppFolders& folders, MessageSink& messages, const Clock& clock, QWidget* parent)
     : QMainWindow(parent), app_(std::make_unique<CalendarApp>(folders, messages, clock)) {
-  app_->SetProgramRunner(editorRunner_, WindowEditorCommands());
+  app_->Files().SetProgramRunner(editorRunner_, WindowEditorCommands());
   BuildControls();
   ConnectHandlers();
   RestoreWindowState();
@@ -406,7 +406,7 @@ void MainWindow::ConnectHandlers() {
   BuildMenuBar();
   ConnectKeyboard();
   askIcsExport = [this](IcsExportRequest& request) {
-    return AskIcsExport(this, request, app_->IcsYearLimits(), Q(app_->Folders().currentFolder));
+    return AskIcsExport(this, request, app_->Files().IcsYearLimits(), Q(app_->Folders().currentFolder));
   };
 }
 
@@ -430,7 +430,7 @@ void MainWindow::StartUp() {
   // The panel opens by itself when something falls today or tomorrow (two
   // days are asked first: usually today's year alone, from the cache).
   constexpr int kTodayAndTomorrow = 2;
-  if (SomethingTodayOrTomorrow(app_->UpcomingOf(app_->Memos(), app_->Today(), kTodayAndTomorrow))) ShowUpcoming();
+  if (SomethingTodayOrTomorrow(app_->Files().UpcomingOf(app_->Memos(), app_->Today(), kTodayAndTomorrow))) ShowUpcoming();
 }
 
 void MainWindow::WatchMemoFile() {
@@ -445,7 +445,7 @@ void MainWindow::MemoFileChanged() {
     QTimer::singleShot(kWaitForRunMs, this, &MainWindow::MemoFileChanged);
     return;
   }
-  app_->ReloadMemoFile();
+  app_->Files().ReloadMemoFile();
   Refresh();
   if (upcomingPanel->isVisible()) upcomingPanel->Refill();
 }
@@ -552,17 +552,17 @@ void MainWindow::ShowSelection() {
 
 void MainWindow::ShowView() {
   CalendarApp& a = *app_;
-  monthGrid->SetView(a.View());
+  monthGrid->SetView(a.Month().View());
   ShowSelection();
-  yearPillarBox->setText(Q(a.YearPillarText()));
-  monthPillarBox->setText(Q(a.MonthPillarText()));
-  monthPillarBox->setStyleSheet(a.MonthPillarRed() ? kRedBackground : QString());
+  yearPillarBox->setText(Q(a.Month().YearPillarText()));
+  monthPillarBox->setText(Q(a.Month().MonthPillarText()));
+  monthPillarBox->setStyleSheet(a.Month().MonthPillarRed() ? kRedBackground : QString());
   referenceBox->setText(Q(a.ReferenceText()));
   referenceBox->setCursorPosition(0);
-  PillarLine->setText(Q(a.TermPillarLine()));
-  PillarLine->setToolTip(Q(a.TermPillarLine()) + "\n절기력: 해는 입춘에, 달은 각 절(節)에 바뀝니다");
-  moonPicture->SetAge(a.ShownMoonAge());
-  a.ShowPendingNotice();
+  PillarLine->setText(Q(a.Month().TermPillarLine()));
+  PillarLine->setToolTip(Q(a.Month().TermPillarLine()) + "\n절기력: 해는 입춘에, 달은 각 절(節)에 바뀝니다");
+  moonPicture->SetAge(a.Month().ShownMoonAge());
+  a.Month().ShowPendingNotice();
   // Moving through the days with the keys keeps the focus on the grid.
   if (!monthGrid->hasFocus()) yearInput->setFocus();
 }
@@ -679,27 +679,27 @@ void MainWindow::todayReleased() {
 
 void MainWindow::cellSelected(int row, int column) {
   if (handling_ || row < 0 || column < 0) return;
-  app_->SelectCell(column, row);
-  yearPillarBox->setText(Q(app_->YearPillarText()));
-  monthPillarBox->setText(Q(app_->MonthPillarText()));
+  app_->Month().SelectCell(column, row);
+  yearPillarBox->setText(Q(app_->Month().YearPillarText()));
+  monthPillarBox->setText(Q(app_->Month().MonthPillarText()));
   const int cell = MonthGridTexts::CellAt(column, row);
-  if (app_->View().InMonth(cell)) moonPicture->SetAge(app_->MoonAgeOfCell(cell));
+  if (app_->Month().View().InMonth(cell)) moonPicture->SetAge(app_->Month().MoonAgeOfCell(cell));
 }
 
 void MainWindow::cellPressed(int row, int column, Qt::MouseButton) {
   // Any mouse button: the day's pillars, then its report.
   cellSelected(row, column);
   if (!ReadInputs()) return;
-  if (!app_->SelectDay(column, row)) return;
+  if (!app_->Month().SelectDay(column, row)) return;
   selectedCell_ = MonthGridTexts::CellAt(column, row);
   selectedMonth_ = MonthKey(*app_);
   monthGrid->SetSelectedCell(selectedCell_);
   referenceBox->setText(Q(app_->ReferenceText()));
   referenceBox->setCursorPosition(0);
-  moonPicture->SetAge(app_->ShownMoonAge());
-  app_->ShowDayReport();
+  moonPicture->SetAge(app_->Month().ShownMoonAge());
+  app_->Reports().ShowDayReport();
   Refresh();  // the memo file may have changed the month view
-  if (app_->TakePillarsRequest()) {
+  if (app_->Reports().TakePillarsRequest()) {
     const DaySelection& day = app_->Selected();
     ShowPillarsDialog(this, *app_, day.solarYear, day.solarMonth, day.solarDay);
   }
@@ -790,7 +790,7 @@ void MainWindow::openSimulation() { ShowSimulationWindow(simulation_, *app_, thi
 void MainWindow::aboutPressed(Qt::MouseButton button) {
   const bool shown = SettingsRowVisible();
   if (button == Qt::LeftButton || shown) SetSettingsRowVisible(!shown);
-  else app_->AboutBox();
+  else app_->Reports().AboutBox();
 }
 
 // --- Reports ------------------------------------------------------------------------------
@@ -803,37 +803,37 @@ void MainWindow::RunReport(Report report) {
 }
 
 void MainWindow::showSolarTerms() {
-  RunReport([&] { app_->SolarTermReport(); });
+  RunReport([&] { app_->Reports().SolarTermReport(); });
 }
 
 void MainWindow::showSyzygies() {
-  RunReport([&] { app_->SyzygyReport(); });
+  RunReport([&] { app_->Reports().SyzygyReport(); });
 }
 
 // The left button clicks (the local report); the right one presses only.
 void MainWindow::showEclipses() {
-  RunReport([&] { app_->EclipseReport(true); });
+  RunReport([&] { app_->Reports().EclipseReport(true); });
 }
 
 void MainWindow::eclipsesPressed(Qt::MouseButton button) {
   if (button == Qt::LeftButton) return;
-  RunReport([&] { app_->EclipseReport(button != Qt::RightButton); });
+  RunReport([&] { app_->Reports().EclipseReport(button != Qt::RightButton); });
 }
 
 void MainWindow::showLeapMonths() {
-  RunReport([&] { app_->LeapMonthTable(); });
+  RunReport([&] { app_->Reports().LeapMonthTable(); });
 }
 
 void MainWindow::showLunarDates() {
-  RunReport([&] { app_->LunarDatesTable(); });
+  RunReport([&] { app_->Reports().LunarDatesTable(); });
 }
 
 void MainWindow::showSolarDates() {
-  RunReport([&] { app_->SolarDatesTable(); });
+  RunReport([&] { app_->Reports().SolarDatesTable(); });
 }
 
 void MainWindow::showHolidays() {
-  RunReport([&] { app_->HolidayReport(); });
+  RunReport([&] { app_->Reports().HolidayReport(); });
 }
 
 void MainWindow::EditAnniversaries() {
@@ -852,9 +852,9 @@ void MainWindow::ShowUpcoming() {
 }
 
 void MainWindow::exportIcs() {
-  IcsExportRequest request = app_->DefaultIcsRequest();
+  IcsExportRequest request = app_->Files().DefaultIcsRequest();
   if (!askIcsExport || !askIcsExport(request)) return;
-  app_->ExportIcs(request);
+  app_->Files().ExportIcs(request);
   Refresh();
 }
 
