@@ -37,6 +37,30 @@ TEST(AppOperations, SetInputsKeepsWhatWasTypedUntilShown) {
   EXPECT_TRUE(s.app.Month().View().filled);
 }
 
+// The month view, the reports and the files work over the application's one
+// state: a year reached by navigation is the year each of them reads, and a
+// day selected in the month view is the day the reports and the application
+// see.
+TEST(AppOperations, OwnersShareTheApplicationsState) {
+  StartedApp s;
+  s.app.StepYear(true);
+  ASSERT_EQ(s.app.Tables().LoadedYear, 2025);
+  EXPECT_EQ(s.app.Month().ShownInputs().yearNumber, 2025);
+  EXPECT_EQ(s.app.Files().DefaultIcsRequest().fromYear, 2025);
+  EXPECT_EQ(s.app.Files().DefaultIcsRequest().toYear, 2025);
+  const int cell = s.app.Month().View().LastCellBefore + 1;  // 1 February 2025
+  ASSERT_TRUE(s.app.Month().SelectDay(MonthGridTexts::CellColumn(cell), MonthGridTexts::CellRow(cell, 0)));
+  EXPECT_EQ(s.app.Selected().solarYear, 2025);
+  EXPECT_EQ(s.app.Selected().solarMonth, 2);
+  EXPECT_EQ(s.app.Selected().solarDay, 1);
+  EXPECT_EQ(s.app.Month().SelectedCell(), cell);
+  s.messages.messages.clear();
+  s.app.Reports().ShowDayReport();
+  ASSERT_EQ(s.messages.messages.size(), 1u);
+  EXPECT_EQ(s.messages.messages[0].caption, kDayReportCaption);
+  EXPECT_NE(s.messages.messages[0].text.find("2025"), std::string::npos);
+}
+
 TEST(AppOperations, SetMonthShowsAnAstronomicalYearInEitherMode) {
   struct Case {
     int year;

@@ -120,7 +120,7 @@ void MainWindow::BuildMenuBar() {
 
   QMenu* settings = bar->addMenu("설정(&S)");
   add(settings, "ApplyAction", "설정적용", {}, [this] { applySettings(); });
-  add(settings, "HorizonsAction", "근사 (HORIZONS)", {}, [this] { applyHorizonsPreset(); });
+  add(settings, "HorizonsAction", "근사 (HORIZONS)", {}, [this] { settingsRow->ApplyHorizonsPreset(); });
   add(settings, "SimulationAction", "추가계산…", {}, [this] { openSimulation(); });
 
   QMenu* help = bar->addMenu("도움말(&H)");

@@ -67,6 +67,39 @@ class MainWindowTest : public QObject {
     QCOMPARE(w->monthPillarBox->text(), QString("月建"));
   }
 
+  // The window is composed of widgets that each own one concern: every
+  // control lives in the widget of its concern, and the window's pointers
+  // reach the same controls.
+  void eachConcernOwnsItsControls() {
+    Window w;
+    const struct {
+      QWidget* owner;
+      std::vector<QWidget*> controls;
+    } concerns[] = {
+        {w->settingsRow,
+         {w->ephemerisChoice, w->precessionChoice, w->nutationChoice, w->obliquityChoice, w->timeSystemChoice,
+          w->deltaTModelChoice, w->compensationGroup, w->tidalBox, w->eopBox, w->applyButton, w->horizonsPresetButton,
+          w->simulationButton, w->userDeltaTLabel, w->userDeltaTInput}},
+        {w->reportButtons,
+         {w->solarTermsButton, w->syzygiesButton, w->eclipsesButton, w->thirtyYearsGroup, w->yearsBeforeButton,
+          w->yearsAfterButton, w->leapMonthsButton, w->lunarDatesButton, w->solarDatesButton, w->holidaysButton,
+          w->icsButton, w->anniversaryButton, w->aboutButton, w->findChild<QPushButton*>("PillarsButton")}},
+        {w->placeChooser, {w->placeGroup, w->placeChoice, w->referenceBox, w->placeClockButton}},
+    };
+    for (const auto& concern : concerns) {
+      QVERIFY(concern.owner != nullptr);
+      for (QWidget* control : concern.controls) {
+        QVERIFY(control != nullptr);
+        QVERIFY2(concern.owner->isAncestorOf(control), qPrintable(control->objectName()));
+        QCOMPARE(w->findChild<QWidget*>(control->objectName()), control);
+      }
+      for (const auto& other : concerns)
+        if (&other != &concern) QVERIFY(!concern.owner->isAncestorOf(other.owner));
+    }
+    QCOMPARE(w->settingsRow->objectName(), QString("settingsRow"));
+    QVERIFY(!w->settingsRow->isAncestorOf(w->monthGrid) && !w->reportButtons->isAncestorOf(w->monthGrid));
+  }
+
   void startsOnTodaysMonth() {
     Window w;
     QVERIFY(w->SettingsRowVisible());
