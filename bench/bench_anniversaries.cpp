@@ -35,7 +35,7 @@ void BM_UpcomingYear(benchmark::State& state) {
   const orv::MemoTable memos = Anniversaries();
   size_t items = 0;
   for (auto _ : state) {
-    const auto list = app.UpcomingOf(memos, {2024, 2, 15}, kDaysOfAYear);
+    const auto list = app.Files().UpcomingOf(memos, {2024, 2, 15}, kDaysOfAYear);
     items = list.size();
     benchmark::DoNotOptimize(list.data());
   }

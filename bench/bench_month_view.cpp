@@ -35,7 +35,7 @@ void BM_MonthViewLoadedYear(benchmark::State& state) {
   for (auto _ : state) {
     s.TypeMonth(month % 12 + 1);
     ++month;
-    benchmark::DoNotOptimize(s.app.MonthViewBuild());
+    benchmark::DoNotOptimize(s.app.Month().Build());
   }
 }
 BENCHMARK(BM_MonthViewLoadedYear)->Unit(benchmark::kMicrosecond);
@@ -43,10 +43,10 @@ BENCHMARK(BM_MonthViewLoadedYear)->Unit(benchmark::kMicrosecond);
 void BM_MonthViewNextYear(benchmark::State& state) {
   Setup s;
   s.TypeYear(1900);
-  s.app.MonthViewBuild();
+  s.app.Month().Build();
   for (auto _ : state) {
     s.TypeYear(s.app.Inputs().yearNumber + 1);
-    benchmark::DoNotOptimize(s.app.MonthViewBuild());
+    benchmark::DoNotOptimize(s.app.Month().Build());
   }
 }
 BENCHMARK(BM_MonthViewNextYear)->Unit(benchmark::kMillisecond);
@@ -55,7 +55,7 @@ void BM_MonthViewDistantYear(benchmark::State& state) {
   Setup s;
   for (auto _ : state) {
     s.TypeYear(s.app.Inputs().yearNumber == 2024 ? 1700 : 2024);
-    benchmark::DoNotOptimize(s.app.MonthViewBuild());
+    benchmark::DoNotOptimize(s.app.Month().Build());
   }
 }
 BENCHMARK(BM_MonthViewDistantYear)->Unit(benchmark::kMillisecond);
@@ -67,7 +67,7 @@ void BM_MonthViewUncachedYear(benchmark::State& state) {
     // Years 1000..2999 in steps of 37: never the same year twice in a row of
     // 54 builds, far more than the cache keeps.
     s.TypeYear(1000 + (37 * ++step) % 2000);
-    benchmark::DoNotOptimize(s.app.MonthViewBuild());
+    benchmark::DoNotOptimize(s.app.Month().Build());
   }
 }
 BENCHMARK(BM_MonthViewUncachedYear)->Unit(benchmark::kMillisecond);
@@ -81,7 +81,7 @@ void BM_ChangePlace(benchmark::State& state) {
   int step = 0;
   for (auto _ : state) {
     s.app.ChangePlace((37 * ++step) % rows);
-    benchmark::DoNotOptimize(s.app.View().filled);
+    benchmark::DoNotOptimize(s.app.Month().View().filled);
   }
 }
 BENCHMARK(BM_ChangePlace)->Unit(benchmark::kMillisecond);

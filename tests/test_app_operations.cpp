@@ -34,7 +34,31 @@ TEST(AppOperations, SetInputsKeepsWhatWasTypedUntilShown) {
   EXPECT_EQ(s.app.Tables().LoadedYear, 2024);  // nothing rebuilt yet
   s.app.ShowInputs();
   EXPECT_EQ(s.app.Tables().LoadedYear, 0);
-  EXPECT_TRUE(s.app.View().filled);
+  EXPECT_TRUE(s.app.Month().View().filled);
+}
+
+// The month view, the reports and the files work over the application's one
+// state: a year reached by navigation is the year each of them reads, and a
+// day selected in the month view is the day the reports and the application
+// see.
+TEST(AppOperations, OwnersShareTheApplicationsState) {
+  StartedApp s;
+  s.app.StepYear(true);
+  ASSERT_EQ(s.app.Tables().LoadedYear, 2025);
+  EXPECT_EQ(s.app.Month().ShownInputs().yearNumber, 2025);
+  EXPECT_EQ(s.app.Files().DefaultIcsRequest().fromYear, 2025);
+  EXPECT_EQ(s.app.Files().DefaultIcsRequest().toYear, 2025);
+  const int cell = s.app.Month().View().LastCellBefore + 1;  // 1 February 2025
+  ASSERT_TRUE(s.app.Month().SelectDay(MonthGridTexts::CellColumn(cell), MonthGridTexts::CellRow(cell, 0)));
+  EXPECT_EQ(s.app.Selected().solarYear, 2025);
+  EXPECT_EQ(s.app.Selected().solarMonth, 2);
+  EXPECT_EQ(s.app.Selected().solarDay, 1);
+  EXPECT_EQ(s.app.Month().SelectedCell(), cell);
+  s.messages.messages.clear();
+  s.app.Reports().ShowDayReport();
+  ASSERT_EQ(s.messages.messages.size(), 1u);
+  EXPECT_EQ(s.messages.messages[0].caption, kDayReportCaption);
+  EXPECT_NE(s.messages.messages[0].text.find("2025"), std::string::npos);
 }
 
 TEST(AppOperations, SetMonthShowsAnAstronomicalYearInEitherMode) {
@@ -60,7 +84,7 @@ TEST(AppOperations, SetMonthShowsAnAstronomicalYearInEitherMode) {
     EXPECT_FALSE(s.app.LeapMonthWanted()) << c.year;
     s.app.ShowInputs();
     EXPECT_EQ(s.app.Tables().LoadedYear, c.year);
-    EXPECT_TRUE(s.app.View().filled) << c.year;
+    EXPECT_TRUE(s.app.Month().View().filled) << c.year;
   }
 }
 
@@ -77,19 +101,19 @@ TEST(AppOperations, ReloadMemoFileFollowsTheFile) {
   StartedApp s;
   EXPECT_TRUE(s.app.Memos().empty());
   s.current.write(kMemoFileName, "1,2000,2,20,생일\n-1,2000,1,1,설날:\n");
-  s.app.ReloadMemoFile();
+  s.app.Files().ReloadMemoFile();
   ASSERT_EQ(s.app.Memos().size(), 2u);
   EXPECT_EQ(s.app.Memos()[0].name, "생일");
   EXPECT_EQ(s.app.Memos()[1].kind, int{kMemoLunar});
   s.current.write(kMemoFileName, "");
-  s.app.ReloadMemoFile();
+  s.app.Files().ReloadMemoFile();
   EXPECT_TRUE(s.app.Memos().empty());
   EXPECT_TRUE(s.messages.messages.empty());
 }
 
 TEST(AppOperations, NoNoticeShowsNothing) {
   StartedApp s;
-  s.app.ShowPendingNotice();
+  s.app.Month().ShowPendingNotice();
   EXPECT_TRUE(s.messages.messages.empty());
 }
 

@@ -47,7 +47,7 @@ TEST(DailyUse, HeaderPillarsChangeAtTheSectionalTerm) {
   StartedApp s;
   for (const auto& c : cases) {
     s.Show(c.year, c.month);
-    EXPECT_EQ(s.app.TermPillarLine(), c.line) << c.year << "-" << c.month;
+    EXPECT_EQ(s.app.Month().TermPillarLine(), c.line) << c.year << "-" << c.month;
   }
 }
 
@@ -58,7 +58,7 @@ TEST(DailyUse, ShowInputsKeepsTheLeapMonthShown) {
   ASSERT_TRUE(s.app.LeapMonthWanted());
   s.app.ShowInputsKeepingLeap();  // "달력보기" with the same inputs
   EXPECT_TRUE(s.app.LeapMonthWanted());
-  const MonthView& v = s.app.View();
+  const MonthView& v = s.app.Month().View();
   EXPECT_EQ(v.grid.Line(v.LastCellBefore + 1, 1).substr(0, 5), "7.25 ");  // and its new moon
   // Other numbers typed: their regular month.
   MonthInputs typed = s.app.Inputs();
@@ -81,7 +81,7 @@ TEST(DailyUse, ArrowsMoveTheSelectedDayAcrossMonths) {
     EXPECT_EQ(s.app.Selected().solarMonth, step.month);
     EXPECT_EQ(s.app.Selected().solarDay, step.day);
     EXPECT_EQ(s.app.Inputs().month, step.shownMonth);
-    EXPECT_GE(s.app.SelectedCell(), 0);
+    EXPECT_GE(s.app.Month().SelectedCell(), 0);
   }
   // In the lunar view the month shown is the lunar one: 2024-02-09 is 12.30
   // of the lunar year 2023.
@@ -179,11 +179,11 @@ TEST(DailyUse, FindListsTheNextDatesOfNamedDays) {
 TEST(DailyUse, NeighbouringMonthsShowTheirHolidays) {
   StartedApp s;
   s.Show(2026, 12);
-  const MonthView& dec = s.app.View();
+  const MonthView& dec = s.app.Month().View();
   EXPECT_EQ(dec.grid.Line(dec.FirstCellAfter, 0), "1");
   EXPECT_NE(dec.grid.Line(dec.FirstCellAfter, 2).find("신정:"), std::string::npos);
   s.Show(2027, 1);
-  const MonthView& jan = s.app.View();
+  const MonthView& jan = s.app.Month().View();
   const std::string& last = jan.grid.Line(MonthGridTexts::kCells - 1, 2);
   EXPECT_EQ(jan.grid.Line(MonthGridTexts::kCells - 1, 0), "6");  // 2027-02-06
   EXPECT_NE(last.find("설날 전날"), std::string::npos) << last;
@@ -192,7 +192,7 @@ TEST(DailyUse, NeighbouringMonthsShowTheirHolidays) {
 TEST(DailyUse, PrintedPagesCarryTheMonth) {
   StartedApp s("1,2000,2,20,강조;\n");
   PrintDocument doc;
-  ASSERT_TRUE(s.app.BuildPrint({2024, 2, 2, false}, doc));
+  ASSERT_TRUE(s.app.Reports().BuildPrint({2024, 2, 2, false}, doc));
   ASSERT_EQ(doc.months.size(), 1u);
   const PrintMonthPage& feb = doc.months[0];
   EXPECT_EQ(feb.title, "2024년 2월");
@@ -213,12 +213,12 @@ TEST(DailyUse, PrintedPagesCarryTheMonth) {
   // The year shown is loaded again afterwards.
   EXPECT_EQ(s.app.Tables().LoadedYear, 2024);
 
-  ASSERT_TRUE(s.app.BuildPrint({2026, 1, 12, true}, doc));
+  ASSERT_TRUE(s.app.Reports().BuildPrint({2026, 1, 12, true}, doc));
   EXPECT_EQ(doc.months.size(), 12u);
   EXPECT_TRUE(doc.yearView);
   EXPECT_EQ(doc.yearPillar, "丙午年");
   EXPECT_EQ(s.app.Tables().LoadedYear, 2024);
-  EXPECT_FALSE(s.app.BuildPrint({20000, 1, 12, false}, doc));
+  EXPECT_FALSE(s.app.Reports().BuildPrint({20000, 1, 12, false}, doc));
 }
 
 }  // namespace

@@ -255,7 +255,7 @@ TEST(SettingsFolders, ReadOnlyStartFolderSettingsAreReadAndSavedToTheUserFolder)
     CalendarApp app(folders, messages, clock);
     app.StartUp();
     precession = app.Settings().PrecessionModel;
-    about = app.AboutBoxText();
+    about = app.Reports().AboutBoxText();
     app.Close();
   }
   ASSERT_EQ(::chdir(previous), 0);

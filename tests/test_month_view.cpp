@@ -376,7 +376,7 @@ TEST(CalendarAppBuild, YearRangeOfPlan404) {
   app.ShowInputs();
   EXPECT_EQ(messages.messages.size(), 1u);
   EXPECT_EQ(app.Tables().LoadedYear, -4999);
-  EXPECT_TRUE(app.View().filled);
+  EXPECT_TRUE(app.Month().View().filled);
 }
 
 TEST(CalendarAppBuild, AstronomicalYearOfTheInputs) {

@@ -134,7 +134,7 @@ TEST(YearService, PlaceChangeGivesTheTablesOfAFreshStart) {
     s.app.ChangePlace(c.from);
     s.Show(c.year, c.month);
     s.app.ChangePlace(c.to);
-    ASSERT_TRUE(s.app.View().filled) << c.year;
+    ASSERT_TRUE(s.app.Month().View().filled) << c.year;
     EXPECT_EQ(s.app.Settings().PlaceIndex, c.to);
     const FreshYear fresh(s.app.Settings(), c.to, c.year);
     ExpectSameTables(s.app.Tables(), fresh.tables,
@@ -305,7 +305,7 @@ TEST(YearService, HolidaysAreKoreanWhateverThePlace) {
   s.app.ChangePlace(kNewYork);
   s.Show(2026, 5);
   EXPECT_EQ(s.Lunar(2026, 5, 23), "2026-04-08");
-  const MonthView& v = s.app.View();
+  const MonthView& v = s.app.Month().View();
   const int cell24 = v.LastCellBefore + 24;
   const int cell23 = v.LastCellBefore + 23;
   EXPECT_NE(v.grid.Line(cell24, 2).find("부처님 오신 날"), std::string::npos) << v.grid.Line(cell24, 2);

@@ -104,70 +104,65 @@ bool ParseDateQuery(const std::string& text, bool lunar, bool leap, int defaultY
 void CalendarApp::ShowInputsKeepingLeap() {
   // The leap month stays while the inputs still name the month shown; typed
   // other numbers show their regular month.
-  const bool same = inputs.yearNumber == shownInputs_.yearNumber && inputs.eraAD == shownInputs_.eraAD &&
-                    inputs.month == shownInputs_.month && view.filled;
-  if (displayMode == DisplayMode::Lunar && !same) leapMonthWanted_ = false;
-  MonthViewBuild();
-}
-
-int CalendarApp::SelectedCell() const {
-  if (!selected.selected() || !view.filled || !tables->Prepared) return -1;
-  const int slot = FindDayTableEntry(*tables, selected.solarYear, selected.solarMonth, selected.solarDay, 's', 0);
-  const int cell = slot - view.FirstCellIndex;
-  if (slot < 0 || cell < 0 || cell >= MonthGridTexts::kCells || !view.InMonth(cell)) return -1;
-  return cell;
+  const bool same = state_.inputs.yearNumber == month_.ShownInputs().yearNumber &&
+                    state_.inputs.eraAD == month_.ShownInputs().eraAD &&
+                    state_.inputs.month == month_.ShownInputs().month && month_.View().filled;
+  if (state_.displayMode == DisplayMode::Lunar && !same) state_.leapMonthWanted = false;
+  month_.Build();
 }
 
 bool CalendarApp::ShowAndSelectDate(int year, int month, int day) {
-  if (!YearInRange(year)) {
-    const YearRange range = EphemerisYearRange(settings.EphemerisCode);
-    messages.Show(Format("%d년은 계산할 수 있는 연도(%d ~ %d)를 벗어납니다.", year, range.first, range.last), "참고");
+  if (!state_.YearInRange(year)) {
+    const YearRange range = EphemerisYearRange(state_.settings.EphemerisCode);
+    state_.messages.Show(Format("%d년은 계산할 수 있는 연도(%d ~ %d)를 벗어납니다.", year, range.first, range.last),
+                         "참고");
     return false;
   }
   // The cell of the date when the month shown holds it.
   auto cellOf = [&](int& cell) {
-    if (!view.filled || !tables->Prepared) return false;
-    const int slot = FindDayTableEntry(*tables, year, month, day, 's', 0);
-    cell = slot - view.FirstCellIndex;
-    return slot >= 0 && cell >= 0 && cell < MonthGridTexts::kCells && view.InMonth(cell) &&
-           AstronomicalYear(inputs) == LoadedYear();
+    if (!month_.View().filled || !state_.tables->Prepared) return false;
+    const int slot = FindDayTableEntry(*state_.tables, year, month, day, 's', 0);
+    cell = slot - month_.View().FirstCellIndex;
+    return slot >= 0 && cell >= 0 && cell < MonthGridTexts::kCells && month_.View().InMonth(cell) &&
+           AstronomicalYear(state_.inputs) == state_.LoadedYear();
   };
   int cell = -1;
   if (!cellOf(cell)) {
-    if (displayMode == DisplayMode::Solar) {
-      SetAstronomicalYear(inputs, year);
-      inputs.month = month;
-      leapMonthWanted_ = false;
+    if (state_.displayMode == DisplayMode::Solar) {
+      SetAstronomicalYear(state_.inputs, year);
+      state_.inputs.month = month;
+      state_.leapMonthWanted = false;
     } else {
       // The lunar month holding the date, from the tables of its civil year
       // (which hold the lunar months around it).
-      if (LoadedYear() != year || FindDayTableEntry(*tables, year, month, day, 's', 0) < 0) PrepareYear(year);
-      const int slot = FindDayTableEntry(*tables, year, month, day, 's', 0);
-      if (slot < 0 || tables->DayTable[slot].lunarDate == 0) return false;
+      if (state_.LoadedYear() != year || FindDayTableEntry(*state_.tables, year, month, day, 's', 0) < 0)
+        state_.PrepareYear(year);
+      const int slot = FindDayTableEntry(*state_.tables, year, month, day, 's', 0);
+      if (slot < 0 || state_.tables->DayTable[slot].lunarDate == 0) return false;
       int ly, lm, ld;
-      UnpackDate(tables->DayTable[slot].lunarDate, ly, lm, ld);
-      SetAstronomicalYear(inputs, ly);
-      inputs.month = lm;
-      leapMonthWanted_ = tables->DayTable[slot].leap != 0;
+      UnpackDate(state_.tables->DayTable[slot].lunarDate, ly, lm, ld);
+      SetAstronomicalYear(state_.inputs, ly);
+      state_.inputs.month = lm;
+      state_.leapMonthWanted = state_.tables->DayTable[slot].leap != 0;
     }
-    ClearSelection();
-    if (!MonthViewBuild() || !cellOf(cell)) return false;
+    state_.ClearSelection();
+    if (!month_.Build() || !cellOf(cell)) return false;
   }
-  return SelectDay(MonthGridTexts::CellColumn(cell), MonthGridTexts::CellRow(cell, 0));
+  return month_.SelectDay(MonthGridTexts::CellColumn(cell), MonthGridTexts::CellRow(cell, 0));
 }
 
 bool CalendarApp::MoveSelectedDay(int days) {
-  if (!view.filled || !tables->Prepared) return false;
+  if (!month_.View().filled || !state_.tables->Prepared) return false;
   int y = 0, m = 0, d = 0;
-  if (selected.selected() && SelectedCell() >= 0) {
-    y = selected.solarYear;
-    m = selected.solarMonth;
-    d = selected.solarDay;
+  if (state_.selected.selected() && month_.SelectedCell() >= 0) {
+    y = state_.selected.solarYear;
+    m = state_.selected.solarMonth;
+    d = state_.selected.solarDay;
   } else {
-    const int cell = view.todayCell >= 0 ? view.todayCell : view.LastCellBefore + 1;
-    const int slot = view.FirstCellIndex + cell;
-    if (slot < 0 || slot >= tables->DayTableCount || tables->DayTable[slot].solarDate == 0) return false;
-    UnpackDate(tables->DayTable[slot].solarDate, y, m, d);
+    const int cell = month_.View().todayCell >= 0 ? month_.View().todayCell : month_.View().LastCellBefore + 1;
+    const int slot = month_.View().FirstCellIndex + cell;
+    if (slot < 0 || slot >= state_.tables->DayTableCount || state_.tables->DayTable[slot].solarDate == 0) return false;
+    UnpackDate(state_.tables->DayTable[slot].solarDate, y, m, d);
     days = 0;  // the first press selects the starting day itself
   }
   const CivilDateTime target = JulianDayToCalendar(NoonJd(y, m, d) + days);
@@ -179,47 +174,50 @@ bool CalendarApp::GoToDate(const DateQuery& query) {
     // A day the month lacks (2/30) is refused by the calendar itself.
     const CivilDateTime check = JulianDayToCalendar(NoonJd(query.year, query.month, query.day));
     if (check.month != query.month || check.day != query.day) {
-      messages.Show(Format("%d년 %d월에는 %d일이 없습니다.", query.year, query.month, query.day), "참고");
+      state_.messages.Show(Format("%d년 %d월에는 %d일이 없습니다.", query.year, query.month, query.day), "참고");
       return false;
     }
     return ShowAndSelectDate(query.year, query.month, query.day);
   }
-  if (!YearInRange(query.year)) return ShowAndSelectDate(query.year, 1, 1);
-  if (LoadedYear() != query.year) PrepareYear(query.year);
-  int slot = FindDayTableEntry(*tables, query.year, query.month, query.day, 'm', query.leap ? 1 : 0);
+  if (!state_.YearInRange(query.year)) return ShowAndSelectDate(query.year, 1, 1);
+  if (state_.LoadedYear() != query.year) state_.PrepareYear(query.year);
+  int slot = FindDayTableEntry(*state_.tables, query.year, query.month, query.day, 'm', query.leap ? 1 : 0);
   if (slot < 0 && query.day == 30) {
     // A 30th the month lacks: its last day, as the memo days are shown.
-    slot = FindDayTableEntry(*tables, query.year, query.month, 29, 'm', query.leap ? 1 : 0);
+    slot = FindDayTableEntry(*state_.tables, query.year, query.month, 29, 'm', query.leap ? 1 : 0);
   }
   if (slot < 0) {
     if (query.leap)
-      messages.Show(Format("음력 %d년 %d월은 윤달이 없습니다.", query.year, query.month), "참고", MessageButtons::Ok,
-                    MessageIcon::Error);
+      state_.messages.Show(Format("음력 %d년 %d월은 윤달이 없습니다.", query.year, query.month), "참고",
+                           MessageButtons::Ok, MessageIcon::Error);
     else
-      messages.Show(Format("음력 %d년 %d월 %d일을 찾을 수 없습니다.", query.year, query.month, query.day), "참고");
-    MonthViewBuild();
+      state_.messages.Show(Format("음력 %d년 %d월 %d일을 찾을 수 없습니다.", query.year, query.month, query.day),
+                           "참고");
+    month_.Build();
     return false;
   }
   int y, m, d;
-  UnpackDate(tables->DayTable[slot].solarDate, y, m, d);
+  UnpackDate(state_.tables->DayTable[slot].solarDate, y, m, d);
   return ShowAndSelectDate(y, m, d);
 }
 
 std::vector<NamedDay> CalendarApp::FindNamedDays(const std::string& text) {
   std::vector<NamedDay> found;
-  if (!tables->Prepared) return found;
+  if (!state_.tables->Prepared) return found;
   const std::string wanted = Folded(StripMarkers(text));
   // From the selected day of the month shown, else today when the tables
   // hold it, else the first day of the month shown.
   int first = -1;
-  if (SelectedCell() >= 0)
-    first = FindDayTableEntry(*tables, selected.solarYear, selected.solarMonth, selected.solarDay, 's', 0);
+  if (month_.SelectedCell() >= 0)
+    first = FindDayTableEntry(*state_.tables, state_.selected.solarYear, state_.selected.solarMonth,
+                              state_.selected.solarDay, 's', 0);
   if (first < 0)
-    first = FindDayTableEntry(*tables, settings.TodayDate[0], settings.TodayDate[1], settings.TodayDate[2], 's', 0);
-  if (first < 0 && view.filled) first = view.FirstCellIndex + view.LastCellBefore + 1;
+    first = FindDayTableEntry(*state_.tables, state_.settings.TodayDate[0], state_.settings.TodayDate[1],
+                              state_.settings.TodayDate[2], 's', 0);
+  if (first < 0 && month_.View().filled) first = month_.View().FirstCellIndex + month_.View().LastCellBefore + 1;
   if (first < 0) return found;
   int sy0, sm0, sd0;
-  UnpackDate(tables->DayTable[first].solarDate, sy0, sm0, sd0);
+  UnpackDate(state_.tables->DayTable[first].solarDate, sy0, sm0, sd0);
   const double fromJd = NoonJd(sy0, sm0, sd0);
   std::map<std::string, NamedDay> firstByName;  // kind + name -> next date
   auto offer = [&](int y, int m, int d, const std::string& rawName, const char* kind) {
@@ -233,21 +231,21 @@ std::vector<NamedDay> CalendarApp::FindNamedDays(const std::string& text) {
     firstByName[key] = NamedDay{y, m, d, name, kind, static_cast<int>(std::lround(jd - fromJd))};
   };
   int lastYear = INT_MIN;
-  for (int slot = first; slot < tables->DayTableCount; ++slot) {
-    const DayRecord& r = tables->DayTable[slot];
+  for (int slot = first; slot < state_.tables->DayTableCount; ++slot) {
+    const DayRecord& r = state_.tables->DayTable[slot];
     if (r.solarDate == 0) break;
     int y, m, d;
     UnpackDate(r.solarDate, y, m, d);
     if (y != lastYear) {
       lastYear = y;
-      for (const PublicHoliday& h : PublicHolidaysOfYear(*tables, y)) {
-        if (FindDayTableEntry(*tables, h.year, h.month, h.day, 's', 0) < first) continue;
+      for (const PublicHoliday& h : PublicHolidaysOfYear(*state_.tables, y)) {
+        if (FindDayTableEntry(*state_.tables, h.year, h.month, h.day, 's', 0) < first) continue;
         offer(h.year, h.month, h.day, h.name, h.dayOff ? "공휴일" : "기념일");
       }
     }
     int ly = 0, lm = 0, ld = 0;
     if (r.lunarDate != 0) UnpackDate(r.lunarDate, ly, lm, ld);
-    for (const MemoEntry& e : memos) {
+    for (const MemoEntry& e : state_.memos) {
       if (e.kind == kMemoSolar && e.year <= y && e.month == m && e.day == d) offer(y, m, d, e.name, "비망일(양력)");
       if (e.kind == kMemoLunar && r.lunarDate != 0 && r.leap == 0 && e.year <= ly && e.month == lm) {
         // A lunar 30th the month lacks falls on its last day.
@@ -262,27 +260,6 @@ std::vector<NamedDay> CalendarApp::FindNamedDays(const std::string& text) {
     return a.name < b.name;
   });
   return found;
-}
-
-bool CalendarApp::BuildPrint(const PrintRequest& request, PrintDocument& document) {
-  if (!YearInRange(request.year)) {
-    const YearRange range = EphemerisYearRange(settings.EphemerisCode);
-    messages.Show(Format("%d년은 계산할 수 있는 연도(%d ~ %d)를 벗어납니다.", request.year, range.first, range.last),
-                  "참고");
-    return false;
-  }
-  if (LoadedYear() != request.year) PrepareYear(request.year);
-  bool ok = false;
-  if (tables->Prepared && LoadedYear() == request.year) {
-    try {
-      ok = BuildPrintDocument(ctx, *tables, Options(request.year), memos, PlaceReportName(Place()), request, document);
-    } catch (const JplError& e) {
-      messages.Show(e.what(), "오류", MessageButtons::Ok, MessageIcon::Error);
-    }
-  }
-  FollowTables();
-  if (view.filled && AstronomicalYear(inputs) == LoadedYear()) MonthViewBuild();
-  return ok;
 }
 
 }  // namespace orv

@@ -173,7 +173,7 @@ AnniversaryDialog::AnniversaryDialog(CalendarApp& app, QWidget* parent) : QDialo
   confirmRemoval = [this](const QString& name) {
     return QMessageBox::question(this, "비망일 삭제", "\"" + name + "\"을(를) 지울까요?") == QMessageBox::Yes;
   };
-  if (!app_.LoadAnniversaries(document_)) setEnabled(false);
+  if (!app_.Files().LoadAnniversaries(document_)) setEnabled(false);
   Fill();
 }
 
@@ -183,7 +183,7 @@ void AnniversaryDialog::Fill() {
                      (document_.encoding == TextEncoding::Cp949 ? "CP949" : "UTF-8") + ", " +
                      QString::number(rows.size()) + "개)");
   // Each row's next date: the first day it falls on from today on.
-  const std::vector<UpcomingDay> next = app_.UpcomingOf(rows, app_.Today(), kNextDateSpanDays);
+  const std::vector<UpcomingDay> next = app_.Files().UpcomingOf(rows, app_.Today(), kNextDateSpanDays);
   anniversaryList->setRowCount(static_cast<int>(rows.size()));
   for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
     const MemoEntry& e = rows[static_cast<size_t>(i)];
@@ -210,7 +210,7 @@ void AnniversaryDialog::Fill() {
 
 bool AnniversaryDialog::FreshDocument(int row) {
   const std::vector<MemoEntry> shown = document_.Rows();
-  if (!app_.LoadAnniversaries(document_)) return false;
+  if (!app_.Files().LoadAnniversaries(document_)) return false;
   const std::vector<MemoEntry> now = document_.Rows();
   if (row < 0 || (row < static_cast<int>(shown.size()) && row < static_cast<int>(now.size()) &&
                   MemoRowText(shown[static_cast<size_t>(row)]) == MemoRowText(now[static_cast<size_t>(row)])))
@@ -221,9 +221,9 @@ bool AnniversaryDialog::FreshDocument(int row) {
 }
 
 bool AnniversaryDialog::Commit(MemoDocument& changed) {
-  if (!app_.SaveAnniversaries(changed)) return false;
+  if (!app_.Files().SaveAnniversaries(changed)) return false;
   // Read back what was written: the list shows the file.
-  app_.LoadAnniversaries(document_);
+  app_.Files().LoadAnniversaries(document_);
   Fill();
   return true;
 }
@@ -290,7 +290,7 @@ UpcomingPanel::UpcomingPanel(CalendarApp& app, QWidget* parent) : QDockWidget("�
 }
 
 void UpcomingPanel::Refill() {
-  items_ = app_.Upcoming(daysInput->value());
+  items_ = app_.Files().Upcoming(daysInput->value());
   upcomingList->setRowCount(static_cast<int>(items_.size()));
   static const char* const kWeekdays[7] = {"일", "월", "화", "수", "목", "금", "토"};
   for (int i = 0; i < static_cast<int>(items_.size()); ++i) {

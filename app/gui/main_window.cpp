@@ -5,29 +5,27 @@
 #include <QBoxLayout>
 #include <QCloseEvent>
 #include <QGridLayout>
-#include <QLocale>
 #include <QPixmap>
-#include <QCompleter>
 #include <QShortcut>
 #include <QTimer>
-#include <cmath>
 
 #include "app/core/files/config.h"
 #include "app/core/files/files.h"
 #include "app/gui/ics_export_dialog.h"
 #include "app/gui/pillars_dialog.h"
+#include "app/gui/place_chooser.h"
+#include "app/gui/report_buttons.h"
+#include "app/gui/settings_row.h"
 #include "app/gui/qt_messages.h"
 #include "app/gui/sky_pictures.h"
 #include "app/core/reports/day_report.h"
 #include "app/core/reports/eclipse_reports.h"
-#include "ephemeris/earth_orientation.h"
 
 namespace orv {
 namespace {
 
 constexpr int kYearMaxChars = 6;
 constexpr int kMonthMaxChars = 2;
-constexpr int kPlaceListVisibleLines = 28;
 constexpr double kTodayFontPoints = 12;
 constexpr double kCreditFontPoints = 10;
 constexpr double kWindowFontPoints = 9;
@@ -68,7 +66,7 @@ MainWindow::MainWindow(QWidget* parent)
   const AppFolders folders =
       DesktopAppFolders(QCoreApplication::applicationDirPath().toStdString(), UserFoldersFromEnvironment());
   app_ = std::make_unique<CalendarApp>(folders, *ownMessages_, *ownClock_);
-  app_->SetProgramRunner(editorRunner_, WindowEditorCommands());
+  app_->Files().SetProgramRunner(editorRunner_, WindowEditorCommands());
   ownMessages_->SetReportPanels(ReportPanels(*app_));
   BuildControls();
   ConnectHandlers();
@@ -77,7 +75,7 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::MainWindow(const AppFolders& folders, MessageSink& messages, const Clock& clock, QWidget* parent)
     : QMainWindow(parent), app_(std::make_unique<CalendarApp>(folders, messages, clock)) {
-  app_->SetProgramRunner(editorRunner_, WindowEditorCommands());
+  app_->Files().SetProgramRunner(editorRunner_, WindowEditorCommands());
   BuildControls();
   ConnectHandlers();
   RestoreWindowState();
@@ -86,9 +84,6 @@ MainWindow::MainWindow(const AppFolders& folders, MessageSink& messages, const C
 MainWindow::~MainWindow() = default;
 
 // --- Building the window --------------------------------------------------------
-
-// Room beside the text of a narrow push button, pixels at 96 dpi.
-constexpr int kNarrowButtonPaddingPx = 10;
 
 void MainWindow::BuildControls() {
   setObjectName("MainWindow");
@@ -189,59 +184,21 @@ void MainWindow::BuildControls() {
   pictures->addWidget(sunPicture);
   pictures->addWidget(moonPicture);
   side->addLayout(pictures);
-  solarTermsButton = named(new BitButton("절기(해)", central), "solarTermsButton");
-  syzygiesButton = named(new BitButton("삭망(달)", central), "syzygiesButton");
-  eclipsesButton = named(new BitButton("<일/월식>", central), "eclipsesButton");
-  eclipsesButton->setToolTip("좌클릭;Local, 우클릭;Global");
-  side->addWidget(solarTermsButton);
-  side->addWidget(syzygiesButton);
-  side->addWidget(eclipsesButton);
-  thirtyYearsGroup = named(new QGroupBox("30년동안", central), "thirtyYearsGroup");
-  auto* yearsLayout = new QVBoxLayout(thirtyYearsGroup);
-  yearsLayout->setContentsMargins(4, 2, 4, 4);
-  yearsLayout->setSpacing(2);
-  auto* rangeRow = new QHBoxLayout;
-  yearsBeforeButton = named(new QRadioButton("전", thirtyYearsGroup), "yearsBeforeButton");
-  yearsAfterButton = named(new QRadioButton("후", thirtyYearsGroup), "yearsAfterButton");
-  yearsAfterButton->setChecked(true);
-  rangeRow->addWidget(yearsBeforeButton);
-  rangeRow->addWidget(yearsAfterButton);
-  yearsLayout->addLayout(rangeRow);
-  leapMonthsButton = named(new BitButton("윤달년월", thirtyYearsGroup), "leapMonthsButton");
-  leapMonthsButton->setToolTip("음력 윤달이 든 해와 윤달 보기");
-  lunarDatesButton = named(new BitButton("음력월일", thirtyYearsGroup), "lunarDatesButton");
-  lunarDatesButton->setToolTip("양력 날짜가 같은 음력 보기");
-  solarDatesButton = named(new BitButton("양력월일", thirtyYearsGroup), "solarDatesButton");
-  solarDatesButton->setToolTip("음력 날짜가 같은 양력 보기");
-  yearsLayout->addWidget(leapMonthsButton);
-  yearsLayout->addWidget(lunarDatesButton);
-  yearsLayout->addWidget(solarDatesButton);
-  side->addWidget(thirtyYearsGroup);
-  holidaysButton = named(new BitButton("금년기념일", central), "holidaysButton");
-  holidaysButton->setToolTip("올해의 기념일");
-  side->addWidget(holidaysButton);
-  icsButton = named(new QPushButton("iCal", central), "icsButton");
-  icsButton->setToolTip("절기·삭망·기념일·비망일을 iCalendar(.ics) 파일로 내보냅니다");
-  // The anniversary manager shares the row of the iCalendar export: the
-  // column keeps its height, which the smallest window is measured by.
-  anniversaryButton = named(new QPushButton("비망일 편집", central), "anniversaryButton");
-  anniversaryButton->setToolTip("비망일(기념일)을 보고 더하고 고치고 지웁니다");
-  auto* memoRow = new QHBoxLayout;
-  memoRow->setSpacing(3);
-  // Both as narrow as their texts (not the style's 80-pixel push button), so
-  // that the column, and the grid beside it, keep their widths.
-  for (QPushButton* button : {anniversaryButton, icsButton}) {
-    button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + kNarrowButtonPaddingPx);
-  }
-  memoRow->addWidget(anniversaryButton, 2);
-  memoRow->addWidget(icsButton, 1);
-  side->addLayout(memoRow);
-  side->addWidget(MakePillarsButton(central, *app_));
-  side->addStretch(1);
-  aboutButton = named(new BitButton("<설정/안내>", central), "aboutButton");
-  aboutButton->setToolTip("좌클릭;환경설정 및 기타 계산, 우클릭;안내");
-  side->addWidget(aboutButton);
+  reportButtons = new ReportButtons(*app_, central);
+  side->addWidget(reportButtons, 1);
+  solarTermsButton = reportButtons->solarTermsButton;
+  syzygiesButton = reportButtons->syzygiesButton;
+  eclipsesButton = reportButtons->eclipsesButton;
+  thirtyYearsGroup = reportButtons->thirtyYearsGroup;
+  yearsBeforeButton = reportButtons->yearsBeforeButton;
+  yearsAfterButton = reportButtons->yearsAfterButton;
+  leapMonthsButton = reportButtons->leapMonthsButton;
+  lunarDatesButton = reportButtons->lunarDatesButton;
+  solarDatesButton = reportButtons->solarDatesButton;
+  holidaysButton = reportButtons->holidaysButton;
+  icsButton = reportButtons->icsButton;
+  anniversaryButton = reportButtons->anniversaryButton;
+  aboutButton = reportButtons->aboutButton;
   middle->addLayout(side);
   outer->addLayout(middle, 1);
 
@@ -255,29 +212,12 @@ void MainWindow::BuildControls() {
 
   // The place and the reference box.
   auto* placeRow = new QHBoxLayout;
-  placeGroup = named(new QGroupBox("표시지역", central), "placeGroup");
-  auto* placeLayout = new QHBoxLayout(placeGroup);
-  placeLayout->setContentsMargins(4, 2, 4, 4);
-  placeChoice = named(new QComboBox(placeGroup), "placeChoice");
-  placeChoice->setMaxVisibleItems(kPlaceListVisibleLines);
-  placeChoice->setMinimumWidth(190);
-  // Typing filters the 652 places: any part of a name finds it.
-  placeChoice->setEditable(true);
-  placeChoice->setInsertPolicy(QComboBox::NoInsert);
-  placeChoice->completer()->setFilterMode(Qt::MatchContains);
-  placeChoice->completer()->setCompletionMode(QCompleter::PopupCompletion);
-  placeChoice->completer()->setCaseSensitivity(Qt::CaseInsensitive);
-  placeLayout->addWidget(placeChoice);
-  placeRow->addWidget(placeGroup);
-  referenceBox = named(new InputEdit(central), "referenceBox");
-  referenceBox->setReadOnly(true);
-  referenceBox->setToolTip("클릭하면 현지시각과 섬머타임 기간이 번갈아 표시됨");
-  referenceBox->setStyleSheet("background-color: #C0C0C0;");
-  placeRow->addWidget(referenceBox, 1, Qt::AlignBottom);
-  placeClockButton = named(new QToolButton(central), "placeClockButton");
-  placeClockButton->setText("현지시각·섬머타임");
-  placeClockButton->setToolTip(referenceBox->toolTip());
-  placeRow->addWidget(placeClockButton, 0, Qt::AlignBottom);
+  placeChooser = new PlaceChooser(central);
+  placeRow->addWidget(placeChooser, 1);
+  placeGroup = placeChooser->placeGroup;
+  placeChoice = placeChooser->placeChoice;
+  referenceBox = placeChooser->referenceBox;
+  placeClockButton = placeChooser->placeClockButton;
   // What comes next from today: beside the place's clock, where the row
   // has room to give (the note box stretches).
   upcomingButton = named(new QPushButton("다가오는 날", central), "upcomingButton");
@@ -286,51 +226,21 @@ void MainWindow::BuildControls() {
   outer->addLayout(placeRow);
 
   // The settings row, hidden after the first activation.
-  settingsRow = named(new QWidget(central), "settingsRow");
-  auto* settingsOuter = new QVBoxLayout(settingsRow);
-  settingsOuter->setContentsMargins(0, 0, 0, 0);
-  settingsOuter->setSpacing(2);
-  auto* groups = new QHBoxLayout;
-  groups->setSpacing(3);
-  ephemerisChoice = named(new RadioGroup("Ephemeris", {"PLAN404", "DE431", "DE441"}, settingsRow), "ephemerisChoice");
-  precessionChoice = named(new RadioGroup("Precession", {"Owen1990", "IAU2006"}, settingsRow), "precessionChoice");
-  nutationChoice = named(new RadioGroup("Nutation", {"Internal", "IAU2000B"}, settingsRow), "nutationChoice");
-  obliquityChoice = named(new RadioGroup("Ecliptic Obliquity", {"Owen1990", "IAU2006"}, settingsRow), "obliquityChoice");
-  timeSystemChoice = named(new RadioGroup("Time System", {"Terrestrial T", "Universal T", "Standard T", "Civil Clock"},
-                                     settingsRow, true, 2),
-                      "timeSystemChoice");
-  deltaTModelChoice = named(new RadioGroup("Delta T", {"NASA", "Horizons", "User Input"}, settingsRow), "deltaTModelChoice");
-  compensationGroup = named(new QGroupBox("Comp'sation", settingsRow), "compensationGroup");
-  auto* compLayout = new QVBoxLayout(compensationGroup);
-  compLayout->setContentsMargins(6, 2, 6, 2);
-  tidalBox = named(new QCheckBox("Tidal", compensationGroup), "tidalBox");
-  eopBox = named(new QCheckBox("E.O.P", compensationGroup), "eopBox");
-  compLayout->addWidget(tidalBox);
-  compLayout->addWidget(eopBox);
-  for (QWidget* g : std::initializer_list<QWidget*>{ephemerisChoice, precessionChoice, nutationChoice, obliquityChoice, timeSystemChoice,
-                                                    deltaTModelChoice, compensationGroup})
-    groups->addWidget(g, 0, Qt::AlignTop);
-  auto* applyColumn = new QVBoxLayout;
-  applyButton = named(new BitButton("설정적용", settingsRow), "applyButton");
-  applyButton->setToolTip("환경설정 후 반드시 적용클릭");
-  horizonsPresetButton = named(new BitButton("근사", settingsRow), "horizonsPresetButton");
-  horizonsPresetButton->setToolTip("JPL의 HORIZONS에 근사값을 출력하기 위한 설정입니다.(HORIZONS의 기준지역은 영국 *런던)");
-  simulationButton = named(new BitButton("추가계산", settingsRow), "simulationButton");
-  applyColumn->addWidget(applyButton);
-  applyColumn->addWidget(horizonsPresetButton);
-  applyColumn->addWidget(simulationButton);
-  applyColumn->addStretch(1);
-  groups->addLayout(applyColumn);
-  groups->addStretch(1);
-  settingsOuter->addLayout(groups);
-  auto* strip = new QHBoxLayout;
-  userDeltaTLabel = named(new QLabel("Delta_T(User Input) = ", settingsRow), "userDeltaTLabel");
-  userDeltaTInput = named(new QLineEdit("0", settingsRow), "userDeltaTInput");
-  userDeltaTInput->setFixedWidth(120);
-  strip->addWidget(userDeltaTLabel);
-  strip->addWidget(userDeltaTInput);
-  strip->addStretch(1);
-  settingsOuter->addLayout(strip);
+  settingsRow = new SettingsRow(*app_, central);
+  ephemerisChoice = settingsRow->ephemerisChoice;
+  precessionChoice = settingsRow->precessionChoice;
+  nutationChoice = settingsRow->nutationChoice;
+  obliquityChoice = settingsRow->obliquityChoice;
+  timeSystemChoice = settingsRow->timeSystemChoice;
+  deltaTModelChoice = settingsRow->deltaTModelChoice;
+  compensationGroup = settingsRow->compensationGroup;
+  tidalBox = settingsRow->tidalBox;
+  eopBox = settingsRow->eopBox;
+  applyButton = settingsRow->applyButton;
+  horizonsPresetButton = settingsRow->horizonsPresetButton;
+  simulationButton = settingsRow->simulationButton;
+  userDeltaTLabel = settingsRow->userDeltaTLabel;
+  userDeltaTInput = settingsRow->userDeltaTInput;
   outer->addWidget(settingsRow);
 
   // Created with the settings row in view and the ephemeris group hidden. The
@@ -368,25 +278,12 @@ void MainWindow::ConnectHandlers() {
   connect(monthGrid, &QTableWidget::currentCellChanged, this,
           [this](int row, int column, int, int) { cellSelected(row, column); });
   connect(monthGrid, &MonthGridWidget::cellMouseDown, this, &MainWindow::cellPressed);
-  connect(placeChoice, &QComboBox::activated, this, &MainWindow::placeChosen);
-  connect(referenceBox, &InputEdit::mouseDown, this, &MainWindow::referenceBoxPressed);
-  connect(ephemerisChoice, &RadioGroup::clicked, this, &MainWindow::ephemerisChosen);
-  connect(precessionChoice, &RadioGroup::clicked, this, &MainWindow::precessionChosen);
-  connect(nutationChoice, &RadioGroup::clicked, this, &MainWindow::nutationChosen);
-  connect(obliquityChoice, &RadioGroup::clicked, this, &MainWindow::obliquityChosen);
-  connect(timeSystemChoice, &RadioGroup::clicked, this, &MainWindow::timeSystemChosen);
-  connect(deltaTModelChoice, &RadioGroup::clicked, this, &MainWindow::deltaTModelChosen);
-  connect(tidalBox, &QCheckBox::clicked, this, &MainWindow::tidalToggled);
-  connect(eopBox, &QCheckBox::clicked, this, &MainWindow::eopToggled);
-  connect(userDeltaTInput, &QLineEdit::editingFinished, this, &MainWindow::userDeltaTEdited);
-  connect(applyButton, &QPushButton::clicked, this, &MainWindow::applySettings);
-  connect(horizonsPresetButton, &QPushButton::clicked, this, &MainWindow::applyHorizonsPreset);
-  connect(horizonsPresetButton, &BitButton::mouseDown, this, [this](Qt::MouseButton) { PaintSettingsGroups(true); });
-  connect(horizonsPresetButton, &BitButton::mouseUp, this, [this](Qt::MouseButton) { PaintSettingsGroups(false); });
-  connect(simulationButton, &QPushButton::clicked, this, &MainWindow::openSimulation);
+  connect(placeChooser, &PlaceChooser::placeChosen, this, &MainWindow::placeChosen);
+  connect(placeChooser, &PlaceChooser::referencePressed, this, &MainWindow::referenceBoxPressed);
+  connect(settingsRow, &SettingsRow::ephemerisChanged, this, &MainWindow::Refresh);
+  connect(settingsRow, &SettingsRow::applyRequested, this, &MainWindow::applySettings);
+  connect(settingsRow, &SettingsRow::simulationRequested, this, &MainWindow::openSimulation);
   connect(aboutButton, &BitButton::mouseDown, this, &MainWindow::aboutPressed);
-  connect(yearsBeforeButton, &QRadioButton::clicked, this, [this] { app_->SetThirtyYearsAfter(false); });
-  connect(yearsAfterButton, &QRadioButton::clicked, this, [this] { app_->SetThirtyYearsAfter(true); });
   connect(solarTermsButton, &QPushButton::clicked, this, &MainWindow::showSolarTerms);
   connect(syzygiesButton, &QPushButton::clicked, this, &MainWindow::showSyzygies);
   connect(eclipsesButton, &QPushButton::clicked, this, &MainWindow::showEclipses);
@@ -400,13 +297,12 @@ void MainWindow::ConnectHandlers() {
   connect(upcomingButton, &QPushButton::clicked, this, &MainWindow::ShowUpcoming);
   connect(editAnniversariesAction, &QAction::triggered, this, &MainWindow::EditAnniversaries);
   connect(showUpcomingAction, &QAction::triggered, this, &MainWindow::ShowUpcoming);
-  connect(placeClockButton, &QToolButton::clicked, this, &MainWindow::referenceBoxPressed);
   connect(monthGrid, &MonthGridWidget::wheelStep, this, &MainWindow::stepMonth);
   // Page Up/Down, Home, the arrows and the rest: the menu bar's actions.
   BuildMenuBar();
   ConnectKeyboard();
   askIcsExport = [this](IcsExportRequest& request) {
-    return AskIcsExport(this, request, app_->IcsYearLimits(), Q(app_->Folders().currentFolder));
+    return AskIcsExport(this, request, app_->Files().IcsYearLimits(), Q(app_->Folders().currentFolder));
   };
 }
 
@@ -430,7 +326,7 @@ void MainWindow::StartUp() {
   // The panel opens by itself when something falls today or tomorrow (two
   // days are asked first: usually today's year alone, from the cache).
   constexpr int kTodayAndTomorrow = 2;
-  if (SomethingTodayOrTomorrow(app_->UpcomingOf(app_->Memos(), app_->Today(), kTodayAndTomorrow))) ShowUpcoming();
+  if (SomethingTodayOrTomorrow(app_->Files().UpcomingOf(app_->Memos(), app_->Today(), kTodayAndTomorrow))) ShowUpcoming();
 }
 
 void MainWindow::WatchMemoFile() {
@@ -445,7 +341,7 @@ void MainWindow::MemoFileChanged() {
     QTimer::singleShot(kWaitForRunMs, this, &MainWindow::MemoFileChanged);
     return;
   }
-  app_->ReloadMemoFile();
+  app_->Files().ReloadMemoFile();
   Refresh();
   if (upcomingPanel->isVisible()) upcomingPanel->Refill();
 }
@@ -490,16 +386,7 @@ void MainWindow::ShowMonth(int year, int month, bool lunar) {
 
 bool MainWindow::SettingsRowVisible() const { return settingsRow->isVisibleTo(this); }
 
-void MainWindow::SetSettingsRowVisible(bool visible) {
-  settingsRow->setVisible(visible);
-  ephemerisChoice->setVisible(visible);
-}
-
-void MainWindow::PaintSettingsGroups(bool red) {
-  for (QWidget* g : std::initializer_list<QWidget*>{ephemerisChoice, precessionChoice, nutationChoice, obliquityChoice, timeSystemChoice,
-                                                    deltaTModelChoice, compensationGroup})
-    g->setStyleSheet(red ? kRedBackground : QString());
-}
+void MainWindow::SetSettingsRowVisible(bool visible) { settingsRow->SetRowVisible(visible); }
 
 // --- Mirroring the state -------------------------------------------------------------
 
@@ -541,8 +428,7 @@ void MainWindow::ShowInputs() {
   leapMonthBox->setChecked(a.Mode() == DisplayMode::Lunar && a.LeapMonthWanted());
   correctionBox->setEnabled(a.CorrectionEnabled());
   correctionBox->setChecked(a.HistoricalCorrection());
-  yearsBeforeButton->setChecked(!a.ThirtyYearsAfter());
-  yearsAfterButton->setChecked(a.ThirtyYearsAfter());
+  reportButtons->ShowThirtyYearsAfter(a.ThirtyYearsAfter());
 }
 
 void MainWindow::ShowSelection() {
@@ -552,51 +438,27 @@ void MainWindow::ShowSelection() {
 
 void MainWindow::ShowView() {
   CalendarApp& a = *app_;
-  monthGrid->SetView(a.View());
+  monthGrid->SetView(a.Month().View());
   ShowSelection();
-  yearPillarBox->setText(Q(a.YearPillarText()));
-  monthPillarBox->setText(Q(a.MonthPillarText()));
-  monthPillarBox->setStyleSheet(a.MonthPillarRed() ? kRedBackground : QString());
-  referenceBox->setText(Q(a.ReferenceText()));
-  referenceBox->setCursorPosition(0);
-  PillarLine->setText(Q(a.TermPillarLine()));
-  PillarLine->setToolTip(Q(a.TermPillarLine()) + "\n절기력: 해는 입춘에, 달은 각 절(節)에 바뀝니다");
-  moonPicture->SetAge(a.ShownMoonAge());
-  a.ShowPendingNotice();
+  yearPillarBox->setText(Q(a.Month().YearPillarText()));
+  monthPillarBox->setText(Q(a.Month().MonthPillarText()));
+  monthPillarBox->setStyleSheet(a.Month().MonthPillarRed() ? kRedBackground : QString());
+  placeChooser->ShowReference(a.ReferenceText());
+  PillarLine->setText(Q(a.Month().TermPillarLine()));
+  PillarLine->setToolTip(Q(a.Month().TermPillarLine()) + "\n절기력: 해는 입춘에, 달은 각 절(節)에 바뀝니다");
+  moonPicture->SetAge(a.Month().ShownMoonAge());
+  a.Month().ShowPendingNotice();
   // Moving through the days with the keys keeps the focus on the grid.
   if (!monthGrid->hasFocus()) yearInput->setFocus();
 }
 
-void MainWindow::ShowSettings() {
-  const CalendarApp& a = *app_;
-  ephemerisChoice->SetItemIndex(a.EphemerisChoiceIndex());
-  ephemerisChoice->SetItemEnabled(1, a.De431Selectable());
-  precessionChoice->SetItemIndex(a.PrecessionItem());
-  nutationChoice->SetItemIndex(a.NutationItem());
-  obliquityChoice->SetItemIndex(a.ObliquityItem());
-  timeSystemChoice->SetItemIndex(a.TimeSystemItem());
-  deltaTModelChoice->SetItemIndex(a.DeltaTItem());
-  tidalBox->setChecked(a.ChosenSettings().TidalCompensation != 0);
-  eopBox->setChecked(EopCorrectionOn(a.ChosenSettings()));
-  userDeltaTInput->setText(QString::number(a.ChosenSettings().UserDeltaT, 'g', QLocale::FloatingPointShortest));
-}
-
-void MainWindow::FillPlaces() {
-  placeChoice->clear();
-  // Korean names find places abroad ("뉴욕"); rows that look alike say what
-  // tells them apart.
-  const PlaceTable& places = app_->Places();
-  QStringList labels;
-  for (const std::string& label : PlaceListLabels(places)) labels << Q(label);
-  placeChoice->addItems(labels);
-  placeChoice->setCurrentIndex(app_->Settings().PlaceIndex);
-}
+void MainWindow::FillPlaces() { placeChooser->FillPlaces(app_->Places(), app_->Settings().PlaceIndex); }
 
 void MainWindow::Refresh() {
   handling_ = true;
   ShowInputs();
-  ShowSettings();
-  if (placeChoice->currentIndex() != app_->Settings().PlaceIndex) placeChoice->setCurrentIndex(app_->Settings().PlaceIndex);
+  settingsRow->ShowChosenSettings();
+  placeChooser->ShowPlace(app_->Settings().PlaceIndex);
   handling_ = false;
   ShowView();
 }
@@ -679,27 +541,26 @@ void MainWindow::todayReleased() {
 
 void MainWindow::cellSelected(int row, int column) {
   if (handling_ || row < 0 || column < 0) return;
-  app_->SelectCell(column, row);
-  yearPillarBox->setText(Q(app_->YearPillarText()));
-  monthPillarBox->setText(Q(app_->MonthPillarText()));
+  app_->Month().SelectCell(column, row);
+  yearPillarBox->setText(Q(app_->Month().YearPillarText()));
+  monthPillarBox->setText(Q(app_->Month().MonthPillarText()));
   const int cell = MonthGridTexts::CellAt(column, row);
-  if (app_->View().InMonth(cell)) moonPicture->SetAge(app_->MoonAgeOfCell(cell));
+  if (app_->Month().View().InMonth(cell)) moonPicture->SetAge(app_->Month().MoonAgeOfCell(cell));
 }
 
 void MainWindow::cellPressed(int row, int column, Qt::MouseButton) {
   // Any mouse button: the day's pillars, then its report.
   cellSelected(row, column);
   if (!ReadInputs()) return;
-  if (!app_->SelectDay(column, row)) return;
+  if (!app_->Month().SelectDay(column, row)) return;
   selectedCell_ = MonthGridTexts::CellAt(column, row);
   selectedMonth_ = MonthKey(*app_);
   monthGrid->SetSelectedCell(selectedCell_);
-  referenceBox->setText(Q(app_->ReferenceText()));
-  referenceBox->setCursorPosition(0);
-  moonPicture->SetAge(app_->ShownMoonAge());
-  app_->ShowDayReport();
+  placeChooser->ShowReference(app_->ReferenceText());
+  moonPicture->SetAge(app_->Month().ShownMoonAge());
+  app_->Reports().ShowDayReport();
   Refresh();  // the memo file may have changed the month view
-  if (app_->TakePillarsRequest()) {
+  if (app_->Reports().TakePillarsRequest()) {
     const DaySelection& day = app_->Selected();
     ShowPillarsDialog(this, *app_, day.solarYear, day.solarMonth, day.solarDay);
   }
@@ -716,57 +577,16 @@ void MainWindow::placeChosen(int index) {
   app_->ChangePlace(index);
   Refresh();
   // The place's clock, which the rebuild's calendar note must not cover.
-  referenceBox->setText(Q(app_->ReferenceText()));
-  referenceBox->setCursorPosition(0);
+  placeChooser->ShowReference(app_->ReferenceText());
 }
 
 void MainWindow::referenceBoxPressed() {
   app_->PressReferenceBox();
-  referenceBox->setText(Q(app_->ReferenceText()));
-  referenceBox->setCursorPosition(0);
+  placeChooser->ShowReference(app_->ReferenceText());
   yearInput->setFocus();
 }
 
 // --- Settings -----------------------------------------------------------------------------
-
-void MainWindow::ephemerisChosen(int item) {
-  app_->ChangeEphemeris(item);
-  Refresh();
-}
-
-void MainWindow::precessionChosen(int item) { app_->SetPrecessionItem(item); }
-
-void MainWindow::nutationChosen(int item) {
-  app_->SetNutationItem(item);
-  ShowSettings();
-}
-
-void MainWindow::obliquityChosen(int item) { app_->SetObliquityItem(item); }
-void MainWindow::timeSystemChosen(int item) { app_->SetTimeSystemItem(item); }
-void MainWindow::deltaTModelChosen(int item) { app_->SetDeltaTItem(item); }
-void MainWindow::tidalToggled(bool checked) { app_->SetTidal(checked); }
-void MainWindow::eopToggled(bool checked) { app_->SetEop(checked); }
-
-void MainWindow::userDeltaTEdited() {
-  if (rejecting_) return;
-  bool ok = false;
-  const double seconds = userDeltaTInput->text().trimmed().toDouble(&ok);
-  const QString previous = QString::number(app_->ChosenSettings().UserDeltaT, 'g', QLocale::FloatingPointShortest);
-  QString problem;
-  if (!ok || !std::isfinite(seconds))
-    problem = "'" + userDeltaTInput->text() + "'은(는) 올바른 실수 값이 아닙니다.";
-  else if (std::fabs(seconds) > kMaxUserDeltaTSeconds)
-    problem = "Delta_T(User Input)는 -1000000초에서 1000000초 사이로 입력하세요.";
-  if (!problem.isEmpty()) {
-    rejecting_ = true;
-    app_->Messages().Show((problem + "\n앞의 값(" + previous + "초)으로 되돌립니다.").toStdString(), "오류",
-                        MessageButtons::Ok, MessageIcon::Error);
-    userDeltaTInput->setText(previous);
-    rejecting_ = false;
-    return;
-  }
-  app_->SetUserDeltaT(seconds);
-}
 
 void MainWindow::applySettings() {
   Rebuild([&] { app_->Apply(); });
@@ -780,17 +600,12 @@ void MainWindow::applySettings() {
   }
 }
 
-void MainWindow::applyHorizonsPreset() {
-  app_->HorizonsPreset();
-  ShowSettings();
-}
-
 void MainWindow::openSimulation() { ShowSimulationWindow(simulation_, *app_, this); }
 
 void MainWindow::aboutPressed(Qt::MouseButton button) {
   const bool shown = SettingsRowVisible();
   if (button == Qt::LeftButton || shown) SetSettingsRowVisible(!shown);
-  else app_->AboutBox();
+  else app_->Reports().AboutBox();
 }
 
 // --- Reports ------------------------------------------------------------------------------
@@ -803,37 +618,37 @@ void MainWindow::RunReport(Report report) {
 }
 
 void MainWindow::showSolarTerms() {
-  RunReport([&] { app_->SolarTermReport(); });
+  RunReport([&] { app_->Reports().SolarTermReport(); });
 }
 
 void MainWindow::showSyzygies() {
-  RunReport([&] { app_->SyzygyReport(); });
+  RunReport([&] { app_->Reports().SyzygyReport(); });
 }
 
 // The left button clicks (the local report); the right one presses only.
 void MainWindow::showEclipses() {
-  RunReport([&] { app_->EclipseReport(true); });
+  RunReport([&] { app_->Reports().EclipseReport(true); });
 }
 
 void MainWindow::eclipsesPressed(Qt::MouseButton button) {
   if (button == Qt::LeftButton) return;
-  RunReport([&] { app_->EclipseReport(button != Qt::RightButton); });
+  RunReport([&] { app_->Reports().EclipseReport(button != Qt::RightButton); });
 }
 
 void MainWindow::showLeapMonths() {
-  RunReport([&] { app_->LeapMonthTable(); });
+  RunReport([&] { app_->Reports().LeapMonthTable(); });
 }
 
 void MainWindow::showLunarDates() {
-  RunReport([&] { app_->LunarDatesTable(); });
+  RunReport([&] { app_->Reports().LunarDatesTable(); });
 }
 
 void MainWindow::showSolarDates() {
-  RunReport([&] { app_->SolarDatesTable(); });
+  RunReport([&] { app_->Reports().SolarDatesTable(); });
 }
 
 void MainWindow::showHolidays() {
-  RunReport([&] { app_->HolidayReport(); });
+  RunReport([&] { app_->Reports().HolidayReport(); });
 }
 
 void MainWindow::EditAnniversaries() {
@@ -852,9 +667,9 @@ void MainWindow::ShowUpcoming() {
 }
 
 void MainWindow::exportIcs() {
-  IcsExportRequest request = app_->DefaultIcsRequest();
+  IcsExportRequest request = app_->Files().DefaultIcsRequest();
   if (!askIcsExport || !askIcsExport(request)) return;
-  app_->ExportIcs(request);
+  app_->Files().ExportIcs(request);
   Refresh();
 }
 

@@ -1,7 +1,8 @@
-// The main window: the month view with its inputs, the place choice, the
-// report buttons and the settings row. Every control keeps the name of the
-// window layout (yearInput, monthGrid, ephemerisChoice, ...); the state lives in a
-// CalendarApp, which the handlers call and the controls mirror.
+// The main window: the month inputs and the month grid, composed with the
+// widgets that each own one concern (the report buttons, the place chooser,
+// the settings row). The window creates and connects them; its control
+// pointers (yearInput, monthGrid, applyButton, ...) reach into them. The state
+// lives in a CalendarApp, which the handlers call and the controls mirror.
 #pragma once
 
 #include <QCheckBox>
@@ -22,6 +23,9 @@
 #include "app/gui/desktop.h"
 #include "app/gui/controls.h"
 #include "app/gui/month_grid.h"
+#include "app/gui/place_chooser.h"
+#include "app/gui/report_buttons.h"
+#include "app/gui/settings_row.h"
 #include "app/gui/sun_moon.h"
 #include "app/gui/simulation_window.h"
 
@@ -82,7 +86,13 @@ class MainWindow : public QMainWindow {
   // The window's own asks with a dialog and a file chooser; tests replace it.
   std::function<bool(IcsExportRequest& request)> askIcsExport;
 
-  // Controls, named as in the window layout.
+  // The widgets of one concern each.
+  ReportButtons* reportButtons;
+  PlaceChooser* placeChooser;
+  SettingsRow* settingsRow;
+
+  // Controls, named as in the window layout (those of the widgets above
+  // point into them).
   InputEdit* yearInput;
   UpDown* yearStepper;
   RadioGroup* eraChoice;
@@ -131,7 +141,6 @@ class MainWindow : public QMainWindow {
   QGroupBox* thirtyYearsGroup;  // "30년동안"
   QRadioButton* yearsBeforeButton;
   QRadioButton* yearsAfterButton;
-  QWidget* settingsRow;
   RadioGroup* ephemerisChoice;
   RadioGroup* precessionChoice;
   RadioGroup* nutationChoice;
@@ -173,7 +182,6 @@ class MainWindow : public QMainWindow {
   // Mirrors the state in the controls.
   void ShowInputs();
   void ShowView();
-  void ShowSettings();
   void FillPlaces();
   void Refresh();
   void SetSettingsRowVisible(bool visible);
@@ -184,7 +192,6 @@ class MainWindow : public QMainWindow {
   void RejectInput(QLineEdit* edit);
   // Frames the selected day while the month that holds it is shown.
   void ShowSelection();
-  void PaintSettingsGroups(bool red);
   // A month-view handler: reads the inputs, runs `action`, shows the result.
   template <typename Action>
   void Rebuild(Action action);
@@ -206,17 +213,7 @@ class MainWindow : public QMainWindow {
   void cellPressed(int row, int column, Qt::MouseButton button);
   void placeChosen(int index);
   void referenceBoxPressed();
-  void ephemerisChosen(int item);
-  void precessionChosen(int item);
-  void nutationChosen(int item);
-  void obliquityChosen(int item);
-  void timeSystemChosen(int item);
-  void deltaTModelChosen(int item);
-  void tidalToggled(bool checked);
-  void eopToggled(bool checked);
-  void userDeltaTEdited();
   void applySettings();
-  void applyHorizonsPreset();
   void openSimulation();
   void aboutPressed(Qt::MouseButton button);
   void showSolarTerms();

@@ -120,11 +120,11 @@ void MainWindow::BuildMenuBar() {
 
   QMenu* settings = bar->addMenu("설정(&S)");
   add(settings, "ApplyAction", "설정적용", {}, [this] { applySettings(); });
-  add(settings, "HorizonsAction", "근사 (HORIZONS)", {}, [this] { applyHorizonsPreset(); });
+  add(settings, "HorizonsAction", "근사 (HORIZONS)", {}, [this] { settingsRow->ApplyHorizonsPreset(); });
   add(settings, "SimulationAction", "추가계산…", {}, [this] { openSimulation(); });
 
   QMenu* help = bar->addMenu("도움말(&H)");
-  add(help, "AboutAction", "안내", {}, [this] { app_->AboutBox(); });
+  add(help, "AboutAction", "안내", {}, [this] { app_->Reports().AboutBox(); });
 }
 
 void MainWindow::ConnectKeyboard() {
@@ -177,14 +177,14 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::ShowSelectedDay() {
-  selectedCell_ = app_->SelectedCell();
+  selectedCell_ = app_->Month().SelectedCell();
   selectedMonth_ = MonthKeyOf(*app_);
   Refresh();
   if (selectedCell_ < 0) return;
-  app_->SelectCell(MonthGridTexts::CellColumn(selectedCell_), MonthGridTexts::CellRow(selectedCell_, 0));
-  yearPillarBox->setText(QString::fromStdString(app_->YearPillarText()));
-  monthPillarBox->setText(QString::fromStdString(app_->MonthPillarText()));
-  moonPicture->SetAge(app_->ShownMoonAge());
+  app_->Month().SelectCell(MonthGridTexts::CellColumn(selectedCell_), MonthGridTexts::CellRow(selectedCell_, 0));
+  yearPillarBox->setText(QString::fromStdString(app_->Month().YearPillarText()));
+  monthPillarBox->setText(QString::fromStdString(app_->Month().MonthPillarText()));
+  moonPicture->SetAge(app_->Month().ShownMoonAge());
 }
 
 void MainWindow::MoveSelectedDay(int days) {
@@ -194,12 +194,12 @@ void MainWindow::MoveSelectedDay(int days) {
 }
 
 void MainWindow::OpenSelectedDayReport() {
-  if (app_->SelectedCell() < 0) {
+  if (app_->Month().SelectedCell() < 0) {
     // Nothing selected yet: the day the keys start from.
     MoveSelectedDay(0);
-    if (app_->SelectedCell() < 0) return;
+    if (app_->Month().SelectedCell() < 0) return;
   }
-  const int cell = app_->SelectedCell();
+  const int cell = app_->Month().SelectedCell();
   cellPressed(MonthGridTexts::CellRow(cell, 0), MonthGridTexts::CellColumn(cell), Qt::LeftButton);
 }
 
@@ -232,7 +232,7 @@ void MainWindow::AskAndPrint(bool toPdf) {
 
 bool MainWindow::PrintCalendar(const PrintRequest& request, const QString& pdfPath) {
   PrintDocument document;
-  const bool built = app_->BuildPrint(request, document);
+  const bool built = app_->Reports().BuildPrint(request, document);
   Refresh();
   if (!built) return false;
   if (!pdfPath.isEmpty()) {

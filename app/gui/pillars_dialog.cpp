@@ -267,7 +267,7 @@ void ShowPillarsDialog(QWidget* parent, CalendarApp& app, int initialYear, int i
     request.firstAnnualYear = app.Settings().TodayDate[0];
     BirthReport report;
     try {
-      report = app.BirthReportAt(place->currentIndex(), request);
+      report = app.Reports().BirthReportAt(place->currentIndex(), request);
     } catch (const std::runtime_error& e) {
       // A file that cannot serve the birth year, or a year whose tables
       // could not be completed.

@@ -87,7 +87,7 @@ PictureDialog::PictureDialog(const QString& caption, PicturePainter paint, QSize
 
 QWidget* MakeDaySkyPanel(CalendarApp& app, QWidget* parent) {
   auto sky = std::make_shared<DaySky>();
-  if (!app.SelectedDaySky(*sky)) return nullptr;
+  if (!app.Reports().SelectedDaySky(*sky)) return nullptr;
   auto* panel = new QWidget(parent);
   panel->setObjectName("DaySkyPanel");
   auto* layout = new QVBoxLayout(panel);
@@ -105,7 +105,7 @@ QWidget* MakeDaySkyPanel(CalendarApp& app, QWidget* parent) {
   layout->addWidget(daylight);
   const int year = sky->year;
   QObject::connect(daylight, &QPushButton::clicked, panel, [&app, panel, year] {
-    auto days = std::make_shared<DaylightYear>(app.DaylightOfYear(year));
+    auto days = std::make_shared<DaylightYear>(app.Reports().DaylightOfYear(year));
     const QString t = QString::fromStdString(PlaceReportName(app.Place())) + QString::fromUtf8(" %1년 낮과 박명").arg(year);
     PictureDialog dialog(t, [days, t](QPainter& p, const QRectF& r) { pictures::DrawDaylightYear(p, r, *days, t); },
                          QSize(pictures::kChartWidth, pictures::kChartHeight), panel);
@@ -119,7 +119,7 @@ QWidget* MakeEclipseMapButton(CalendarApp& app, QWidget* parent) {
   auto* button = new QPushButton(QString::fromUtf8("지도"), parent);
   button->setObjectName("EclipseMapButton");
   QObject::connect(button, &QPushButton::clicked, button, [&app, button] {
-    std::vector<EclipseMap> maps = app.EclipseMapsOfInputYear();
+    std::vector<EclipseMap> maps = app.Reports().EclipseMapsOfInputYear();
     if (maps.empty()) return;
     EclipseMapDialog dialog(std::move(maps), button);
     dialog.exec();

@@ -33,7 +33,7 @@ void BM_PrintYearPdf(benchmark::State& state) {
   request.year = 2024;
   for (auto _ : state) {
     orv::PrintDocument document;
-    app.BuildPrint(request, document);
+    app.Reports().BuildPrint(request, document);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);

@@ -46,7 +46,7 @@ struct Window : testing::TemporaryWindow {
   QString MemoPath() const { return current.path() + "/" + QString::fromStdString(kMemoFileName); }
   // The third line of the grid cell that shows civil day `day` of the month.
   std::string ThirdLineOfDay(int day) const {
-    const MonthView& v = form->App().View();
+    const MonthView& v = form->App().Month().View();
     return v.grid.Line(v.LastCellBefore + day, 2);
   }
 };

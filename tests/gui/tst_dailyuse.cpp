@@ -156,7 +156,7 @@ class DailyUseTest : public QObject {
     const QColor blue(0x00, 0x38, 0xB8);
     QCOMPARE(w.StyleAt(7, 0).foreground, blue);  // "토요일"
     QCOMPARE(w.StyleAt(7, 1).foreground, blue);  // 5 December, a Saturday
-    const int newYear = w->App().View().FirstCellAfter;
+    const int newYear = w->App().Month().View().FirstCellAfter;
     QCOMPARE(w.First(newYear), QString("1"));
     QVERIFY(w.Third(newYear).contains("신정"));
     const CellStyle day = w.StyleAt(newYear % 7 + 1, newYear / 7 * 3 + 1);

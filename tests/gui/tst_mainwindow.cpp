@@ -67,6 +67,39 @@ class MainWindowTest : public QObject {
     QCOMPARE(w->monthPillarBox->text(), QString("月建"));
   }
 
+  // The window is composed of widgets that each own one concern: every
+  // control lives in the widget of its concern, and the window's pointers
+  // reach the same controls.
+  void eachConcernOwnsItsControls() {
+    Window w;
+    const struct {
+      QWidget* owner;
+      std::vector<QWidget*> controls;
+    } concerns[] = {
+        {w->settingsRow,
+         {w->ephemerisChoice, w->precessionChoice, w->nutationChoice, w->obliquityChoice, w->timeSystemChoice,
+          w->deltaTModelChoice, w->compensationGroup, w->tidalBox, w->eopBox, w->applyButton, w->horizonsPresetButton,
+          w->simulationButton, w->userDeltaTLabel, w->userDeltaTInput}},
+        {w->reportButtons,
+         {w->solarTermsButton, w->syzygiesButton, w->eclipsesButton, w->thirtyYearsGroup, w->yearsBeforeButton,
+          w->yearsAfterButton, w->leapMonthsButton, w->lunarDatesButton, w->solarDatesButton, w->holidaysButton,
+          w->icsButton, w->anniversaryButton, w->aboutButton, w->findChild<QPushButton*>("PillarsButton")}},
+        {w->placeChooser, {w->placeGroup, w->placeChoice, w->referenceBox, w->placeClockButton}},
+    };
+    for (const auto& concern : concerns) {
+      QVERIFY(concern.owner != nullptr);
+      for (QWidget* control : concern.controls) {
+        QVERIFY(control != nullptr);
+        QVERIFY2(concern.owner->isAncestorOf(control), qPrintable(control->objectName()));
+        QCOMPARE(w->findChild<QWidget*>(control->objectName()), control);
+      }
+      for (const auto& other : concerns)
+        if (&other != &concern) QVERIFY(!concern.owner->isAncestorOf(other.owner));
+    }
+    QCOMPARE(w->settingsRow->objectName(), QString("settingsRow"));
+    QVERIFY(!w->settingsRow->isAncestorOf(w->monthGrid) && !w->reportButtons->isAncestorOf(w->monthGrid));
+  }
+
   void startsOnTodaysMonth() {
     Window w;
     QVERIFY(w->SettingsRowVisible());
@@ -81,7 +114,7 @@ class MainWindowTest : public QObject {
     // 2024-02-01 is a Thursday: cell 4; the 15th is today, cell 18.
     QCOMPARE(w.First(4), QString("1"));
     QCOMPARE(w.First(18), QString("15"));
-    QCOMPARE(w->App().View().todayCell, 18);
+    QCOMPARE(w->App().Month().View().todayCell, 18);
     QCOMPARE(w->yearPillarBox->text(), QString("癸卯年"));
     QCOMPARE(w->monthPillarBox->text(), QString("乙丑月 "));
     QCOMPARE(w->referenceBox->text(), QString("그레고리(Gregory)曆 입니다."));
@@ -115,7 +148,7 @@ class MainWindowTest : public QObject {
     for (int k = 0; k < expected.size(); ++k) QCOMPARE(w.First(k), expected[k]);
     QCOMPARE(w.Cell(0, 0), QString("OCT"));
     QCOMPARE(w->referenceBox->text(), QString("율리우스(Julius)曆 입니다."));
-    QCOMPARE(w->App().View().DaysInMonth(), 21);
+    QCOMPARE(w->App().Month().View().DaysInMonth(), 21);
     QCOMPARE(w->progressBar->value(), 0);
     // 1582 lies in the years of the historical correction: the advice, once.
     QCOMPARE(w.Texts(), QStringList{"필요에 따라 음력보정 체크해제 하세요"});
@@ -130,7 +163,7 @@ class MainWindowTest : public QObject {
     w->StartUp();
     w->eraChoice->Button(0)->click();  // BC
     w.Show("0", "1");
-    QCOMPARE(w->App().View().LastCellBefore, 3);  // 1 January 1 BC, a Thursday
+    QCOMPARE(w->App().Month().View().LastCellBefore, 3);  // 1 January 1 BC, a Thursday
     QCOMPARE(w.First(4), QString("1"));
     QCOMPARE(w->App().Tables().LoadedYear, 0);
     w->eraChoice->Button(1)->click();  // AD: still year 0
@@ -153,7 +186,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(w->App().Tables().LoadedYear, -1);
     // Today's cell is never marked under BC.
     w->eraChoice->Button(0)->click();
-    QCOMPARE(w->App().View().todayCell, -1);
+    QCOMPARE(w->App().Month().View().todayCell, -1);
   }
 
   void stepsIntoTheLeapFourthMonthOf2020() {
@@ -165,15 +198,15 @@ class MainWindowTest : public QObject {
     QCOMPARE(w.Cell(0, 2), QString("양력"));
     w.Show("2020", "4");
     QVERIFY(!w->leapMonthBox->isChecked());
-    QCOMPARE(w.First(w->App().View().LastCellBefore + 1), QString("1"));
-    QCOMPARE(w.Second(w->App().View().LastCellBefore + 1), QString("4.23 합삭"));  // 2020-04-23
+    QCOMPARE(w.First(w->App().Month().View().LastCellBefore + 1), QString("1"));
+    QCOMPARE(w.Second(w->App().Month().View().LastCellBefore + 1), QString("4.23 합삭"));  // 2020-04-23
 
     w->monthStepper->ClickUp();
     QVERIFY(w->leapMonthBox->isChecked());
     QCOMPARE(w->monthInput->text(), QString("4"));
     QCOMPARE(w.First(6), QString("윤4.1"));  // Saturday 2020-05-23
     QVERIFY(w.Second(6).startsWith("5.23"));
-    QCOMPARE(w->App().View().DaysInMonth(), 29);
+    QCOMPARE(w->App().Month().View().DaysInMonth(), 29);
     QCOMPARE(w->monthPillarBox->text(), QString("無中月"));
 
     w->monthStepper->ClickUp();
@@ -378,13 +411,13 @@ class MainWindowTest : public QObject {
     QCOMPARE(w->todayPanel->text(), QString("오늘"));
     QCOMPARE(w->yearInput->text(), QString("2024"));
     QCOMPARE(w->monthInput->text(), QString("2"));
-    QCOMPARE(w->App().View().todayCell, 18);
+    QCOMPARE(w->App().Month().View().todayCell, 18);
     // Lunar mode: today is lunar 2024-01-06.
     w->lunarViewButton->click();
     QTest::mouseClick(w->todayPanel, Qt::LeftButton);
     QCOMPARE(w->yearInput->text(), QString("2024"));
     QCOMPARE(w->monthInput->text(), QString("1"));
-    QCOMPARE(w.First(w->App().View().todayCell), QString("6"));
+    QCOMPARE(w.First(w->App().Month().View().todayCell), QString("6"));
     // Selecting 10 February shows that day's pillars; a cell outside, blanks.
     w->solarViewButton->click();
     w.Show("2024", "2");
@@ -490,7 +523,7 @@ class MainWindowTest : public QObject {
     w->leapMonthBox->click();
     QCOMPARE(w.messages.messages.size(), size_t{1});
     QVERIFY(w->leapMonthBox->isChecked());
-    QCOMPARE(w.First(w->App().View().LastCellBefore + 1), QString("윤12.1"));
+    QCOMPARE(w.First(w->App().Month().View().LastCellBefore + 1), QString("윤12.1"));
     const QStringList leapCorrected = grid();
     w->correctionBox->click();  // off: the computed calendar, the leap wish cleared
     QVERIFY(!w->correctionBox->isChecked());

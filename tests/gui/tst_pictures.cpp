@@ -187,12 +187,12 @@ class PicturesTest : public QObject {
     CalendarApp& app = form.App();
     // The grid of February 2024 marks four principal phases.
     int quarters = 0;
-    for (int q : app.View().moonQuarter) quarters += q != kNoQuarter;
+    for (int q : app.Month().View().moonQuarter) quarters += q != kNoQuarter;
     QCOMPARE(quarters, 4);
     // The panel beside the day report needs a selected day.
     QVERIFY(MakeDaySkyPanel(app, &form) == nullptr);
-    const int cell = app.View().LastCellBefore + 15;
-    QVERIFY(app.SelectDay(MonthGridTexts::CellColumn(cell), MonthGridTexts::CellRow(cell, 0)));
+    const int cell = app.Month().View().LastCellBefore + 15;
+    QVERIFY(app.Month().SelectDay(MonthGridTexts::CellColumn(cell), MonthGridTexts::CellRow(cell, 0)));
     std::unique_ptr<QWidget> panel(MakeDaySkyPanel(app, nullptr));
     QVERIFY(panel != nullptr);
     QVERIFY(panel->findChild<PictureView*>("DaySkyChart") != nullptr);

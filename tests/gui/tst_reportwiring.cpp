@@ -72,7 +72,7 @@ struct Window : testing::TemporaryWindow {
     AppFolders folders = Folders();
     folders.userConfigFolder = userConfigFolder;
     Create(folders);
-    form->App().SetProgramRunner(editor, {{"fake-editor", "--wait"}});
+    form->App().Files().SetProgramRunner(editor, {{"fake-editor", "--wait"}});
     form->StartUp();
   }
   ~Window() { form.reset(); }  // before the editor the window calls
@@ -200,7 +200,7 @@ class ReportWiringTest : public QObject {
     w->yearInput->setText("2023");
     w->syzygiesButton->click();
     QCOMPARE(w->App().Tables().LoadedYear, 2023);
-    QCOMPARE(w->App().View().shown.year, 2023);
+    QCOMPARE(w->App().Month().View().shown.year, 2023);
     QCOMPARE(w->yearInput->text(), QString("2023"));
     QCOMPARE(w.First(3), QString("1"));  // 2023-02-01, a Wednesday
     COMPARE_TEXT(w.Last().text, w.Cli("syzygies 2023"));

@@ -212,7 +212,7 @@ class WindowTest : public QObject {
     Window w;
     NoProgramRunner runner;
     w->StartUp();
-    w->App().SetProgramRunner(runner, {{"no-such-editor"}});
+    w->App().Files().SetProgramRunner(runner, {{"no-such-editor"}});
     w.messages.answer = MessageAnswer::Retry;  // edit the memo file; then open its folder
     w.ClickDay(w.CellOf("15"));
     const QString text = w.Last();
@@ -373,7 +373,7 @@ class WindowTest : public QObject {
       stillOpen = dialog->isVisible();
       static_cast<QDialog*>(dialog)->reject();
     });
-    QVERIFY(!AskIcsExport(w.form.get(), request, w->App().IcsYearLimits(), w.current.path()));
+    QVERIFY(!AskIcsExport(w.form.get(), request, w->App().Files().IcsYearLimits(), w.current.path()));
     QCOMPARE(fromWhileTyping, 2026);
     QCOMPARE(toWhileTyping, 2030);
     QCOMPARE(refusal, QString("한 번에 201년까지 내보낼 수 있습니다."));
@@ -392,7 +392,7 @@ class WindowTest : public QObject {
     QCOMPARE(w->monthInput->text(), QString("2"));
     QCOMPARE(w->yearPillarBox->text(), yearPillar);
     QCOMPARE(w.First(4), first);
-    QVERIFY(w->App().View().filled);
+    QVERIFY(w->App().Month().View().filled);
     w.Show("abc", "2");
     QVERIFY(w.Last().startsWith("'abc'은(는) 올바른 정수 값이 아닙니다."));
     QCOMPARE(w->yearInput->text(), QString("2024"));

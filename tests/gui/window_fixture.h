@@ -54,7 +54,7 @@ struct TemporaryWindow {
   QString Third(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 3); }
   // Grid cell of the first line `text` inside the displayed month, -1 when none.
   int CellOf(const QString& text) const {
-    const MonthView& v = form->App().View();
+    const MonthView& v = form->App().Month().View();
     for (int k = v.LastCellBefore + 1; k < v.FirstCellAfter; ++k)
       if (First(k) == text) return k;
     return -1;
