@@ -38,8 +38,9 @@ double SolarElementsAt(EngineContext& ctx, double jd, ShadowPoint& point, Eclips
                        bool withHourAngles) {
   el = EclipseElements{};
   point = ShadowPoint{};
-  EquatorialPlace sun, moon;
-  SunMoonEquatorialBoth(ctx, jd, sun, moon);
+  const SunMoonFullPlaces places = ApparentSunMoonFullPlaces(ctx, kBodySunAndMoon, jd);
+  const EquatorialPlace& sun = places.sun;
+  const EquatorialPlace& moon = places.moon;
   double sx, sy, sz, mx, my, mz;
   SphericalToRectangular(sun.rightAscensionDeg, sun.declinationDeg, sun.distanceAu, sx, sy, sz);
   SphericalToRectangular(moon.rightAscensionDeg, moon.declinationDeg, moon.distanceAu, mx, my, mz);
@@ -137,8 +138,9 @@ EclipseType SolarGeometryAt(EngineContext& ctx, double jd, ShadowPoint& point, E
 double LunarElementsAt(EngineContext& ctx, double jd, ShadowPoint& point, EclipseElements& el) {
   el = EclipseElements{};
   point = ShadowPoint{};
-  EquatorialPlace sun, moon;
-  SunMoonEquatorialBoth(ctx, jd, sun, moon);
+  const SunMoonFullPlaces places = ApparentSunMoonFullPlaces(ctx, kBodySunAndMoon, jd);
+  const EquatorialPlace& sun = places.sun;
+  const EquatorialPlace& moon = places.moon;
   el[kLunarAntiSunDeclinationDeg] = -sun.declinationDeg;
   el[kLunarAntiSunRightAscensionDeg] = NormalizeDegrees(sun.rightAscensionDeg + 180.0);
   el[kLunarSunDistanceAu] = sun.distanceAu;
@@ -359,9 +361,9 @@ void QuickEclipseCheck(EngineContext& ctx, double jd, int kind, int& score, doub
   for (int i = 0;; ++i) {
     const double offset = -halfSpan + i * kQuickStepDays;
     if (offset >= halfSpan) break;
-    double elongationDeg = SunMoonLongitude(ctx, kBodySunAndMoon, jd + offset, kResultElongation);
+    const SunMoonPlaces p = ApparentSunMoonPlaces(ctx, kBodySunAndMoon, jd + offset);
+    double elongationDeg = ElongationDeg(p);
     if (fullMoon) elongationDeg -= 180.0;
-    const SunMoonPlaces& p = ctx.places;
     const double separationDeg =
         std::acos(std::cos(elongationDeg * kDegToRad) *
                   std::cos((p.MoonLatitudeDeg - p.SunLatitudeDeg) * kDegToRad)) * kRadToDeg;

@@ -63,10 +63,12 @@ int CmdPosition(CliContext& cli) {
          r.GeometricDistance};
   } else if (body->plan404Body == 0) {
     const int which = body->jplBody == 11 ? kBodySun : kBodyMoon;
-    const EquatorialPlace e = SunMoonEquatorial(ctx, which, instant);
+    const SunMoonFullPlaces places = ApparentSunMoonFullPlaces(ctx, which, instant);
     const bool moon = which == kBodyMoon;
-    p = {e.rightAscensionDeg, e.declinationDeg, moon ? ctx.places.MoonLongitudeDeg : ctx.places.SunLongitudeDeg,
-         moon ? ctx.places.MoonLatitudeDeg : ctx.places.SunLatitudeDeg, e.distanceAu};
+    const EquatorialPlace& e = moon ? places.moon : places.sun;
+    const SunMoonPlaces& ecl = places.ecliptic;
+    p = {e.rightAscensionDeg, e.declinationDeg, moon ? ecl.MoonLongitudeDeg : ecl.SunLongitudeDeg,
+         moon ? ecl.MoonLatitudeDeg : ecl.SunLatitudeDeg, e.distanceAu};
   } else {
     p = Plan404PlanetPlace(ctx, body->plan404Body, jdTT);
   }

@@ -164,9 +164,10 @@ std::string DayReportText(ReportInputs& in, const DaySelection& day) {
 
   // Places of the Sun and the Moon at 0h of the zone shown.
   out += Format("[경도 %.1f도, 0시일 때의 해와 달의 황경/위, 적경/위]\n", static_cast<double>(s.ZoneMeridian));
-  EquatorialPlace sun, moon;
-  SunMoonEquatorialBoth(ctx, jdLocal, sun, moon);
-  const SunMoonPlaces p = ctx.places;
+  const SunMoonFullPlaces places = ApparentSunMoonFullPlaces(ctx, kBodySunAndMoon, jdLocal);
+  const SunMoonPlaces& p = places.ecliptic;
+  const EquatorialPlace& sun = places.sun;
+  const EquatorialPlace& moon = places.moon;
   out += Format("해(황경) : %12.8lf = %s\n", p.SunLongitudeDeg, FormatSexagesimal(p.SunLongitudeDeg).c_str());
   out += Format("해(황위) : %12.8lf = %s\n", p.SunLatitudeDeg, FormatSexagesimal(p.SunLatitudeDeg).c_str());
   out += Format("달(황경) : %12.8lf = %s\n", p.MoonLongitudeDeg, FormatSexagesimal(p.MoonLongitudeDeg).c_str());

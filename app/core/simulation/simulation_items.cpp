@@ -61,14 +61,14 @@ void ApparentEquatorial(ItemRun& run, double t, double& raDeg, double& decDeg) {
 
 // Apparent ecliptic longitude of the Sun (body 0) or the Moon (1), degrees.
 double BodyLongitudeDeg(EngineContext& ctx, int body, double t) {
-  SunMoonLongitude(ctx, body, t, kResultNone);
-  return body == kBodySun ? ctx.places.SunLongitudeDeg : ctx.places.MoonLongitudeDeg;
+  const SunMoonPlaces p = ApparentSunMoonPlaces(ctx, body, t);
+  return body == kBodySun ? p.SunLongitudeDeg : p.MoonLongitudeDeg;
 }
 
 // Geocentric distance of the Sun or the Moon, AU.
 double BodyDistanceAu(EngineContext& ctx, int body, double t) {
-  SunMoonLongitude(ctx, body, t, kResultNone);
-  return (body == kBodySun ? ctx.places.SunDistanceKm : ctx.places.MoonDistanceKm) * kKmToAu;
+  const SunMoonPlaces p = ApparentSunMoonPlaces(ctx, body, t);
+  return (body == kBodySun ? p.SunDistanceKm : p.MoonDistanceKm) * kKmToAu;
 }
 
 // Rate of the Moon's apparent longitude, degrees per day (11.8 at apogee to
@@ -187,9 +187,9 @@ void WriteApparentEcliptic(ItemRun& run) {
   run.EachRepetition([&](double t) {
     double lonDeg, latDeg;
     if (IsSunOrMoon(target)) {
-      SunMoonLongitude(ctx, target == kTargetSun ? kBodySun : kBodyMoon, t, kResultNone);
-      lonDeg = target == kTargetSun ? ctx.places.SunLongitudeDeg : ctx.places.MoonLongitudeDeg;
-      latDeg = target == kTargetSun ? ctx.places.SunLatitudeDeg : ctx.places.MoonLatitudeDeg;
+      const SunMoonPlaces p = ApparentSunMoonPlaces(ctx, target == kTargetSun ? kBodySun : kBodyMoon, t);
+      lonDeg = target == kTargetSun ? p.SunLongitudeDeg : p.MoonLongitudeDeg;
+      latDeg = target == kTargetSun ? p.SunLatitudeDeg : p.MoonLatitudeDeg;
     } else {
       SetInstant(ctx, t);
       JplApparentPosition(ctx, ctx.settings.EphemerisCode, ctx.time.CurrentTT, TargetJplBody(target), kJplApparent);
