@@ -60,16 +60,16 @@ void Plan404Places(EngineContext& ctx, int body, SunMoonPlaces& places) {
 void JplPlaces(EngineContext& ctx, int body, int code, SunMoonPlaces& places) {
   const double jdTT = ctx.time.CurrentTT;
   if (body == kBodySun || body == kBodySunAndMoon) {
-    JplApparentPosition(ctx, code, jdTT, kJplSun, kJplApparent);
-    places.SunLongitudeDeg = ctx.jplResult.Longitude * kRadToDeg;
-    places.SunLatitudeDeg = ctx.jplResult.Latitude * kRadToDeg;
-    places.SunDistanceKm = ctx.jplResult.GeometricDistance * kAuKm;
+    const JplPositionResult r = JplApparentPosition(ctx, code, jdTT, kJplSun, kJplApparent);
+    places.SunLongitudeDeg = r.Longitude * kRadToDeg;
+    places.SunLatitudeDeg = r.Latitude * kRadToDeg;
+    places.SunDistanceKm = r.GeometricDistance * kAuKm;
   }
   if (body == kBodyMoon || body == kBodySunAndMoon) {
-    JplApparentPosition(ctx, code, jdTT, kJplMoon, kJplApparent);
-    places.MoonLongitudeDeg = ctx.jplResult.Longitude * kRadToDeg;
-    places.MoonLatitudeDeg = ctx.jplResult.Latitude * kRadToDeg;
-    places.MoonDistanceKm = ctx.jplResult.GeometricDistance * kAuKm;
+    const JplPositionResult r = JplApparentPosition(ctx, code, jdTT, kJplMoon, kJplApparent);
+    places.MoonLongitudeDeg = r.Longitude * kRadToDeg;
+    places.MoonLatitudeDeg = r.Latitude * kRadToDeg;
+    places.MoonDistanceKm = r.GeometricDistance * kAuKm;
   }
 }
 

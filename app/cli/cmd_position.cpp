@@ -57,8 +57,7 @@ int CmdPosition(CliContext& cli) {
 
   GeocentricPlace p;
   if (jpl) {
-    JplApparentPosition(ctx, settings.EphemerisCode, jdTT, body->jplBody, mode);
-    const JplPositionResult& r = ctx.jplResult;
+    const JplPositionResult r = JplApparentPosition(ctx, settings.EphemerisCode, jdTT, body->jplBody, mode);
     p = {r.RightAscension * kRadToDeg, r.Declination * kRadToDeg, r.Longitude * kRadToDeg, r.Latitude * kRadToDeg,
          r.GeometricDistance};
   } else if (body->plan404Body == 0) {

@@ -233,9 +233,10 @@ void WriteHorizontal(ItemRun& run) {
     } else {
       // Planets: apparent place of date, no parallax.
       SetInstant(ctx, t);
-      JplApparentPosition(ctx, ctx.settings.EphemerisCode, ctx.time.CurrentTT, TargetJplBody(target), kJplApparent);
-      const double raDec[2] = {ctx.jplResult.RightAscension, ctx.jplResult.Declination};
-      HorizontalCoordinates(ctx, t, target, raDec, ctx.jplResult.GeometricDistance, position);
+      const JplPositionResult r =
+          JplApparentPosition(ctx, ctx.settings.EphemerisCode, ctx.time.CurrentTT, TargetJplBody(target), kJplApparent);
+      const double raDec[2] = {r.RightAscension, r.Declination};
+      HorizontalCoordinates(ctx, t, target, raDec, r.GeometricDistance, position);
     }
     run.BeginLine(t);
     run.out.Write(Format(",%lf,%lf", position.azimuthDeg, position.altitudeDeg));

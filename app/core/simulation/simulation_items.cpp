@@ -54,9 +54,10 @@ void ApparentEquatorial(ItemRun& run, double t, double& raDeg, double& decDeg) {
     return;
   }
   SetInstant(ctx, t);
-  JplApparentPosition(ctx, ctx.settings.EphemerisCode, ctx.time.CurrentTT, TargetJplBody(target), kJplApparent);
-  raDeg = ctx.jplResult.RightAscension * kRadToDeg;
-  decDeg = ctx.jplResult.Declination * kRadToDeg;
+  const JplPositionResult r =
+      JplApparentPosition(ctx, ctx.settings.EphemerisCode, ctx.time.CurrentTT, TargetJplBody(target), kJplApparent);
+  raDeg = r.RightAscension * kRadToDeg;
+  decDeg = r.Declination * kRadToDeg;
 }
 
 // Apparent ecliptic longitude of the Sun (body 0) or the Moon (1), degrees.
@@ -165,9 +166,9 @@ void WriteAstrometric(ItemRun& run) {
   EngineContext& ctx = run.ctx();
   run.EachRepetition([&](double t) {
     SetInstant(ctx, t);
-    JplApparentPosition(ctx, ctx.settings.EphemerisCode, ctx.time.CurrentTT, TargetJplBody(run.request.target),
-                        kJplAstrometric);
-    WriteAngleLine(run, t, ctx.jplResult.RightAscension * kRadToDeg, 'H', ctx.jplResult.Declination * kRadToDeg);
+    const JplPositionResult r = JplApparentPosition(ctx, ctx.settings.EphemerisCode, ctx.time.CurrentTT,
+                                                    TargetJplBody(run.request.target), kJplAstrometric);
+    WriteAngleLine(run, t, r.RightAscension * kRadToDeg, 'H', r.Declination * kRadToDeg);
   });
 }
 
@@ -192,9 +193,10 @@ void WriteApparentEcliptic(ItemRun& run) {
       latDeg = target == kTargetSun ? p.SunLatitudeDeg : p.MoonLatitudeDeg;
     } else {
       SetInstant(ctx, t);
-      JplApparentPosition(ctx, ctx.settings.EphemerisCode, ctx.time.CurrentTT, TargetJplBody(target), kJplApparent);
-      lonDeg = ctx.jplResult.Longitude * kRadToDeg;
-      latDeg = ctx.jplResult.Latitude * kRadToDeg;
+      const JplPositionResult r =
+          JplApparentPosition(ctx, ctx.settings.EphemerisCode, ctx.time.CurrentTT, TargetJplBody(target), kJplApparent);
+      lonDeg = r.Longitude * kRadToDeg;
+      latDeg = r.Latitude * kRadToDeg;
     }
     WriteAngleLine(run, t, lonDeg, 'D', latDeg);
   });
