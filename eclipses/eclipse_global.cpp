@@ -353,7 +353,7 @@ void LunarEclipseContacts(EngineContext& ctx, double jdGreatest, ContactTimes& c
   }
 }
 
-void QuickEclipseCheck(EngineContext& ctx, double jd, int kind, int& score, double& offsetDays) {
+void QuickEclipseCheck(EngineContext& ctx, double jd, SyzygyKind kind, int& score, double& offsetDays) {
   score = 0;
   offsetDays = 0.0;
   const bool fullMoon = kind == kFullMoon;

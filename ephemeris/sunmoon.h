@@ -18,6 +18,9 @@ struct SunMoonPlaces {
 };
 
 enum SunMoonBody : int { kBodySun = 0, kBodyMoon = 1, kBodySunAndMoon = 2 };
+// New moon: elongation 0; full moon: 180 degrees.
+enum SyzygyKind : int { kNewMoon = 0, kFullMoon = 1 };
+
 enum SunMoonResult : int { kResultNone = 0, kResultSunLongitude = 1, kResultElongation = 2 };
 
 // Sets the current instant to `jd` (selected time system, zone offset already

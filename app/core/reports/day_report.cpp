@@ -207,10 +207,10 @@ std::string DayReportText(ReportInputs& in, const DaySelection& day) {
   ctx.time = riseSet.time;
 
   // Age of the Moon at noon: days since the last new moon before noon.
-  int ny = 0, nm = 0, nd = 0, nh = 0, nmi = 0;
   double age = 0.0;
-  if (FindSyzygyNear(t, Y, M, D, 12, 0, 'b', 'H', ny, nm, nd, nh, nmi))
-    age = (jdLocal + kNoonDays) - JulianDayAtMinute(CalendarToJulianDay(ny, nm, nd) - s.ZoneOffsetDays, nh, nmi);
+  if (const std::optional<ListedMinute> n =
+          FindSyzygyNear(t, ListedMinute{Y, M, D, 12, 0}, SearchDirection::kBefore, SyzygyKind::kNewMoon))
+    age = (jdLocal + kNoonDays) - JulianDayAtMinute(n->DateJd() - s.ZoneOffsetDays, n->h, n->mi);
   out += Format("<선택한 날 정오(낮12시)의 월령(月齡) = %.3lf일>\n", age);
 
   const TidePhase tide = TideOfLunarDay(day.lunarDay);
