@@ -51,9 +51,10 @@ int CmdPosition(CliContext& cli) {
   ctx.jpl = cli.jpl.get();
   // The instant in the selected time system (standard time less the zone).
   const double instant = ReckonsInStandardTime(settings.TimeSystemCode) ? jd - settings.ZoneOffsetDays : jd;
-  ctx.time.CurrentJD = instant;
-  UpdateTimeScales(ctx.time, settings);
-  const double jdTT = ctx.time.CurrentTT;
+  TimeState at;
+  at.CurrentJD = instant;
+  UpdateTimeScales(at, settings);
+  const double jdTT = at.CurrentTT;
 
   GeocentricPlace p;
   if (jpl) {

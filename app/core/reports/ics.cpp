@@ -162,9 +162,10 @@ std::vector<IcsEvent> AstronomicalIcsEvents(EngineContext& ctx, YearTables& tabl
   const double zone = ctx.settings.ZoneOffsetDays;
   // The UT of an instant of the lists (selected time system).
   auto toUT = [&](double listedJD) {
-    ctx.time.CurrentJD = listedJD - zone;
-    UpdateTimeScales(ctx.time, ctx.settings);
-    return ctx.time.CurrentUT;
+    TimeState listed;
+    listed.CurrentJD = listedJD - zone;
+    UpdateTimeScales(listed, ctx.settings);
+    return listed.CurrentUT;
   };
   for (int year = fromYear; year <= toYear; ++year) {
     years.Prepare(ctx, tables, year, correctionWanted);

@@ -230,9 +230,9 @@ void WriteHorizontal(ItemRun& run) {
       position = SunMoonHorizontal(ctx, target == 0 ? kHorizontalSun : kHorizontalMoon, t);
     } else {
       // Planets: apparent place of date, no parallax.
-      SetInstant(ctx, t);
+      const TimeState at = InstantAt(ctx.settings, t);
       const JplPositionResult r =
-          JplApparentPosition(ctx, ctx.settings.EphemerisCode, ctx.time.CurrentTT, TargetJplBody(target), kJplApparent);
+          JplApparentPosition(ctx, ctx.settings.EphemerisCode, at.CurrentTT, TargetJplBody(target), kJplApparent);
       const double raDec[2] = {r.RightAscension, r.Declination};
       HorizontalCoordinates(ctx, t, target, raDec, r.GeometricDistance, position);
     }

@@ -53,9 +53,9 @@ void ApparentEquatorial(ItemRun& run, double t, double& raDeg, double& decDeg) {
     decDeg = p.declinationDeg;
     return;
   }
-  SetInstant(ctx, t);
+  const TimeState at = InstantAt(ctx.settings, t);
   const JplPositionResult r =
-      JplApparentPosition(ctx, ctx.settings.EphemerisCode, ctx.time.CurrentTT, TargetJplBody(target), kJplApparent);
+      JplApparentPosition(ctx, ctx.settings.EphemerisCode, at.CurrentTT, TargetJplBody(target), kJplApparent);
   raDeg = r.RightAscension * kRadToDeg;
   decDeg = r.Declination * kRadToDeg;
 }
@@ -165,8 +165,8 @@ void WriteAstrometric(ItemRun& run) {
   run.out.Write("일시,적경(도),적경(시분초),적위(도),적위(도분초)");
   EngineContext& ctx = run.ctx();
   run.EachRepetition([&](double t) {
-    SetInstant(ctx, t);
-    const JplPositionResult r = JplApparentPosition(ctx, ctx.settings.EphemerisCode, ctx.time.CurrentTT,
+    const TimeState at = InstantAt(ctx.settings, t);
+    const JplPositionResult r = JplApparentPosition(ctx, ctx.settings.EphemerisCode, at.CurrentTT,
                                                     TargetJplBody(run.request.target), kJplAstrometric);
     WriteAngleLine(run, t, r.RightAscension * kRadToDeg, 'H', r.Declination * kRadToDeg);
   });
@@ -192,9 +192,9 @@ void WriteApparentEcliptic(ItemRun& run) {
       lonDeg = target == kTargetSun ? p.SunLongitudeDeg : p.MoonLongitudeDeg;
       latDeg = target == kTargetSun ? p.SunLatitudeDeg : p.MoonLatitudeDeg;
     } else {
-      SetInstant(ctx, t);
+      const TimeState at = InstantAt(ctx.settings, t);
       const JplPositionResult r =
-          JplApparentPosition(ctx, ctx.settings.EphemerisCode, ctx.time.CurrentTT, TargetJplBody(target), kJplApparent);
+          JplApparentPosition(ctx, ctx.settings.EphemerisCode, at.CurrentTT, TargetJplBody(target), kJplApparent);
       lonDeg = r.Longitude * kRadToDeg;
       latDeg = r.Latitude * kRadToDeg;
     }
@@ -245,9 +245,9 @@ void WritePrecessionAngles(ItemRun& run) {
   if (model == kPrecessionOwen1990) {
     run.out.Write("일시,3Rz(chi),2Rx(-omega),1Rz(-psi),0Rx(epsilon)");
     run.EachRepetition([&](double t) {
-      SetInstant(ctx, t);
+      const TimeState at = InstantAt(ctx.settings, t);
       double chiDeg, omegaDeg, psiDeg;
-      LongTermPrecessionAnglesDeg(ctx.time.CurrentTT, chiDeg, omegaDeg, psiDeg);
+      LongTermPrecessionAnglesDeg(at.CurrentTT, chiDeg, omegaDeg, psiDeg);
       run.BeginLine(t);
       run.out.Write(Format(",%.12lf,%.12lf,%.12lf,%s", chiDeg, omegaDeg, psiDeg, kOwenObliquityText));
     });
@@ -256,9 +256,9 @@ void WritePrecessionAngles(ItemRun& run) {
   run.out.Write("일시,3Rz(-z),2Ry(theta),1Rz(-zeta)");
   if (model != kPrecessionIau2006) return;  // no angles of their own for the other models
   run.EachRepetition([&](double t) {
-    SetInstant(ctx, t);
+    const TimeState at = InstantAt(ctx.settings, t);
     double zeta, theta, z;
-    PrecessionAnglesIau2006(JulianCenturies(ctx.time.CurrentTT), zeta, theta, z);
+    PrecessionAnglesIau2006(JulianCenturies(at.CurrentTT), zeta, theta, z);
     run.BeginLine(t);
     run.out.Write(Format(",%.12lf,%.12lf,%.12lf", z * kRadToDeg, theta * kRadToDeg, zeta * kRadToDeg));
   });
@@ -268,9 +268,9 @@ void WriteNutationAngles(ItemRun& run) {
   run.out.Write("일시,dPsi(황경방향_deg),dEps(황도경사_deg)");
   EngineContext& ctx = run.ctx();
   run.EachRepetition([&](double t) {
-    SetInstant(ctx, t);
+    const TimeState at = InstantAt(ctx.settings, t);
     double dpsi = 0.0, deps = 0.0;
-    Nutation(ctx, ctx.time.CurrentTT, dpsi, deps);
+    Nutation(ctx, at.CurrentTT, dpsi, deps);
     run.BeginLine(t);
     run.out.Write(Format(",%.12lf,%.12lf", dpsi * kRadToDeg, deps * kRadToDeg));
   });
@@ -280,8 +280,8 @@ void WriteObliquity(ItemRun& run) {
   run.out.Write("일시,황도경사각_deg");
   EngineContext& ctx = run.ctx();
   run.EachRepetition([&](double t) {
-    SetInstant(ctx, t);
-    const double eps = MeanObliquity(ctx, ctx.time.CurrentTT);
+    const TimeState at = InstantAt(ctx.settings, t);
+    const double eps = MeanObliquity(ctx, at.CurrentTT);
     run.BeginLine(t);
     run.out.Write(Format(",%.12lf", eps * kRadToDeg));
   });
@@ -303,8 +303,8 @@ void WriteDeltaT(ItemRun& run) {
   EngineContext& ctx = run.ctx();
   run.out.Write(TimedColumnHeader(ctx.settings) + ",초,시분초");
   run.EachRepetition([&](double t) {
-    SetInstant(ctx, t);
-    const double deltaT = DeltaTAt(ctx.settings, ctx.time.CurrentUT);
+    const TimeState at = InstantAt(ctx.settings, t);
+    const double deltaT = DeltaTAt(ctx.settings, at.CurrentUT);
     run.BeginLine(t);
     run.out.Write(Format(",%.6f,%s", deltaT, FormatDeltaT(deltaT).c_str()));
   });
