@@ -353,9 +353,8 @@ void LunarEclipseContacts(EngineContext& ctx, double jdGreatest, ContactTimes& c
   }
 }
 
-void QuickEclipseCheck(EngineContext& ctx, double jd, SyzygyKind kind, int& score, double& offsetDays) {
-  score = 0;
-  offsetDays = 0.0;
+EclipseScreening QuickEclipseCheck(EngineContext& ctx, double jd, SyzygyKind kind) {
+  EclipseScreening out;
   const bool fullMoon = kind == kFullMoon;
   const double halfSpan = fullMoon ? kQuickFullMoonHalfSpanDays : kQuickNewMoonHalfSpanDays;
   for (int i = 0;; ++i) {
@@ -372,11 +371,12 @@ void QuickEclipseCheck(EngineContext& ctx, double jd, SyzygyKind kind, int& scor
                              std::asin(kMoonRadiusKm / p.MoonDistanceKm)) * kRadToDeg;
     if (!(separationDeg < limitDeg)) continue;
     const int s = static_cast<int>(100.0 * (1.0 - separationDeg / limitDeg));
-    if (s > score) {
-      score = s;
-      offsetDays = offset;
+    if (s > out.score) {
+      out.score = s;
+      out.offsetDays = offset;
     }
   }
+  return out;
 }
 
 std::string FormatGeoPosition(double longitudeDeg, double latitudeDeg) {

@@ -164,8 +164,12 @@ void LunarEclipseContacts(EngineContext& ctx, double jdGreatest, ContactTimes& c
 
 // Quick screening of a syzygy for the month view: how deep inside the
 // eclipse limit the Moon passes near `jd`, in percent (0 = outside), and the
-// offset in days at which that first happens.
-void QuickEclipseCheck(EngineContext& ctx, double jd, SyzygyKind kind, int& score, double& offsetDays);
+// offset in days at which that first happens (0 when outside).
+struct EclipseScreening {
+  int score = 0;
+  double offsetDays = 0.0;
+};
+EclipseScreening QuickEclipseCheck(EngineContext& ctx, double jd, SyzygyKind kind);
 
 // "126.97E/37.54N": |longitude| and |latitude| to 0.01 degree with their
 // hemisphere letters.

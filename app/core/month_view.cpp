@@ -329,10 +329,7 @@ void MonthBuilder::PlaceSyzygy(const DateTime& t, bool newMoon) {
   const int cell = CellOfDate(t.y, t.m, t.d);
   if (cell < 0) return;
   const double jd = t.Jd() - ctx_.settings.ZoneOffsetDays;
-  int score = 0;
-  double offsetDays = 0.0;
-  QuickEclipseCheck(ctx_, jd, newMoon ? kNewMoon : kFullMoon, score, offsetDays);
-  const bool eclipse = score > 0;
+  const bool eclipse = QuickEclipseCheck(ctx_, jd, newMoon ? kNewMoon : kFullMoon).score > 0;
   const char* label = newMoon ? (eclipse ? kSolarEclipseLabel : kNewMoonLabel)
                               : (eclipse ? kLunarEclipseLabel : kFullMoonLabel);
   grid_.Line(cell, 1) += std::string(" ") + label;
