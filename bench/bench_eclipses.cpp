@@ -47,11 +47,8 @@ BENCHMARK(BM_LocalEclipsesOfYear)->Unit(benchmark::kMillisecond);
 void BM_QuickEclipseCheck(benchmark::State& state) {
   Setup s(2024);
   const double fullMoon = 2460384.5 + 0.1;  // 2024-03-25
-  int score;
-  double offset;
   for (auto _ : state) {
-    orv::QuickEclipseCheck(*s.ctx, fullMoon, orv::kFullMoon, score, offset);
-    benchmark::DoNotOptimize(score);
+    benchmark::DoNotOptimize(orv::QuickEclipseCheck(*s.ctx, fullMoon, orv::kFullMoon).score);
   }
 }
 BENCHMARK(BM_QuickEclipseCheck)->Unit(benchmark::kMicrosecond);

@@ -38,8 +38,9 @@ double SolarElementsAt(EngineContext& ctx, double jd, ShadowPoint& point, Eclips
                        bool withHourAngles) {
   el = EclipseElements{};
   point = ShadowPoint{};
-  EquatorialPlace sun, moon;
-  SunMoonEquatorialBoth(ctx, jd, sun, moon);
+  const SunMoonFullPlaces places = ApparentSunMoonFullPlaces(ctx, kBodySunAndMoon, jd);
+  const EquatorialPlace& sun = places.sun;
+  const EquatorialPlace& moon = places.moon;
   double sx, sy, sz, mx, my, mz;
   SphericalToRectangular(sun.rightAscensionDeg, sun.declinationDeg, sun.distanceAu, sx, sy, sz);
   SphericalToRectangular(moon.rightAscensionDeg, moon.declinationDeg, moon.distanceAu, mx, my, mz);
@@ -137,8 +138,9 @@ EclipseType SolarGeometryAt(EngineContext& ctx, double jd, ShadowPoint& point, E
 double LunarElementsAt(EngineContext& ctx, double jd, ShadowPoint& point, EclipseElements& el) {
   el = EclipseElements{};
   point = ShadowPoint{};
-  EquatorialPlace sun, moon;
-  SunMoonEquatorialBoth(ctx, jd, sun, moon);
+  const SunMoonFullPlaces places = ApparentSunMoonFullPlaces(ctx, kBodySunAndMoon, jd);
+  const EquatorialPlace& sun = places.sun;
+  const EquatorialPlace& moon = places.moon;
   el[kLunarAntiSunDeclinationDeg] = -sun.declinationDeg;
   el[kLunarAntiSunRightAscensionDeg] = NormalizeDegrees(sun.rightAscensionDeg + 180.0);
   el[kLunarSunDistanceAu] = sun.distanceAu;
@@ -351,17 +353,16 @@ void LunarEclipseContacts(EngineContext& ctx, double jdGreatest, ContactTimes& c
   }
 }
 
-void QuickEclipseCheck(EngineContext& ctx, double jd, int kind, int& score, double& offsetDays) {
-  score = 0;
-  offsetDays = 0.0;
+EclipseScreening QuickEclipseCheck(EngineContext& ctx, double jd, SyzygyKind kind) {
+  EclipseScreening out;
   const bool fullMoon = kind == kFullMoon;
   const double halfSpan = fullMoon ? kQuickFullMoonHalfSpanDays : kQuickNewMoonHalfSpanDays;
   for (int i = 0;; ++i) {
     const double offset = -halfSpan + i * kQuickStepDays;
     if (offset >= halfSpan) break;
-    double elongationDeg = SunMoonLongitude(ctx, kBodySunAndMoon, jd + offset, kResultElongation);
+    const SunMoonPlaces p = ApparentSunMoonPlaces(ctx, kBodySunAndMoon, jd + offset);
+    double elongationDeg = ElongationDeg(p);
     if (fullMoon) elongationDeg -= 180.0;
-    const SunMoonPlaces& p = ctx.places;
     const double separationDeg =
         std::acos(std::cos(elongationDeg * kDegToRad) *
                   std::cos((p.MoonLatitudeDeg - p.SunLatitudeDeg) * kDegToRad)) * kRadToDeg;
@@ -370,11 +371,12 @@ void QuickEclipseCheck(EngineContext& ctx, double jd, int kind, int& score, doub
                              std::asin(kMoonRadiusKm / p.MoonDistanceKm)) * kRadToDeg;
     if (!(separationDeg < limitDeg)) continue;
     const int s = static_cast<int>(100.0 * (1.0 - separationDeg / limitDeg));
-    if (s > score) {
-      score = s;
-      offsetDays = offset;
+    if (s > out.score) {
+      out.score = s;
+      out.offsetDays = offset;
     }
   }
+  return out;
 }
 
 std::string FormatGeoPosition(double longitudeDeg, double latitudeDeg) {

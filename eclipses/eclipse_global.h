@@ -15,6 +15,7 @@
 #include <string>
 
 #include "ephemeris/context.h"
+#include "ephemeris/sunmoon.h"
 
 namespace orv {
 
@@ -163,9 +164,12 @@ void LunarEclipseContacts(EngineContext& ctx, double jdGreatest, ContactTimes& c
 
 // Quick screening of a syzygy for the month view: how deep inside the
 // eclipse limit the Moon passes near `jd`, in percent (0 = outside), and the
-// offset in days at which that first happens.
-enum SyzygyKind : int { kNewMoon = 0, kFullMoon = 1 };
-void QuickEclipseCheck(EngineContext& ctx, double jd, int kind, int& score, double& offsetDays);
+// offset in days at which that first happens (0 when outside).
+struct EclipseScreening {
+  int score = 0;
+  double offsetDays = 0.0;
+};
+EclipseScreening QuickEclipseCheck(EngineContext& ctx, double jd, SyzygyKind kind);
 
 // "126.97E/37.54N": |longitude| and |latitude| to 0.01 degree with their
 // hemisphere letters.

@@ -25,9 +25,8 @@ constexpr int kWalkStartDay = 26;
 constexpr double kNoEclipseLatitudeDeg = 2.0;
 
 bool MoonFarFromEcliptic(EngineContext& ctx, double syzygyJD, bool newMoon) {
-  SunMoonLongitude(ctx, kBodySunAndMoon, syzygyJD, kResultNone);
-  const double beta = newMoon ? ctx.places.MoonLatitudeDeg - ctx.places.SunLatitudeDeg
-                              : ctx.places.MoonLatitudeDeg + ctx.places.SunLatitudeDeg;
+  const SunMoonPlaces p = ApparentSunMoonPlaces(ctx, kBodySunAndMoon, syzygyJD);
+  const double beta = newMoon ? p.MoonLatitudeDeg - p.SunLatitudeDeg : p.MoonLatitudeDeg + p.SunLatitudeDeg;
   return std::fabs(beta) > kNoEclipseLatitudeDeg;
 }
 

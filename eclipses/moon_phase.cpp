@@ -58,8 +58,9 @@ double PreviousNewMoon(EngineContext& ctx, double jd) {
 }
 
 MoonPhase MoonPhaseAt(EngineContext& ctx, double jd) {
-  EquatorialPlace sun, moon;
-  SunMoonEquatorialBoth(ctx, jd, sun, moon);
+  const SunMoonFullPlaces places = ApparentSunMoonFullPlaces(ctx, kBodySunAndMoon, jd);
+  const EquatorialPlace& sun = places.sun;
+  const EquatorialPlace& moon = places.moon;
   const double aS = sun.rightAscensionDeg * kDegToRad, dS = sun.declinationDeg * kDegToRad;
   const double aM = moon.rightAscensionDeg * kDegToRad, dM = moon.declinationDeg * kDegToRad;
   MoonPhase out;

@@ -18,28 +18,6 @@ struct ObliquityState {
   double sine = 0.0;
 };
 
-// Apparent geocentric places of the Sun and the Moon last computed.
-struct SunMoonPlaces {
-  double SunLongitudeDeg = 0.0;   // apparent ecliptic longitude, [0, 360]
-  double SunLatitudeDeg = 0.0;
-  double SunDistanceKm = 0.0;
-  double MoonLongitudeDeg = 0.0;
-  double MoonLatitudeDeg = 0.0;
-  double MoonDistanceKm = 0.0;
-};
-
-// Result of the last apparent-place request on a JPL ephemeris.
-struct JplPositionResult {
-  double Longitude = 0.0;          // rad, [0, 2 pi), true ecliptic and equinox of date
-  double Latitude = 0.0;           // rad
-  double X = 0.0, Y = 0.0, Z = 0.0;  // AU, final direction x geometric distance
-  double GeometricDistance = 0.0;  // AU, without light time
-  double LightTime = 0.0;          // days
-  double LightTimeDistance = 0.0;  // AU
-  double RightAscension = 0.0;     // rad, [0, 2 pi)
-  double Declination = 0.0;        // rad
-};
-
 struct EngineContext {
   EngineContext(const CalcSettings& s, const Observer& o) : settings(s), observer(o) {}
 
@@ -47,8 +25,6 @@ struct EngineContext {
   const Observer& observer;
   TimeState time;                // the current instant (CurrentJD, CurrentTT, ...)
   ObliquityState obliquity;
-  SunMoonPlaces places;
-  JplPositionResult jplResult;
   JplEphemeris* jpl = nullptr;   // the open JPL file, if any (not owned)
 };
 

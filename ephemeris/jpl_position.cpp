@@ -63,7 +63,7 @@ int JplDeNumber(int ephemerisCode) {
   }
 }
 
-void JplApparentPosition(EngineContext& ctx, int ephemerisCode, double jdTT, int target, int mode) {
+JplPositionResult JplApparentPosition(EngineContext& ctx, int ephemerisCode, double jdTT, int target, int mode) {
   if (ctx.jpl == nullptr || !ctx.jpl->IsOpen()) throw JplError("no JPL ephemeris is open");
   const int deNumber = JplDeNumber(ephemerisCode);
   if (deNumber == 0) throw JplError("ephemeris code " + std::to_string(ephemerisCode) + " is not a JPL ephemeris");
@@ -101,7 +101,7 @@ void JplApparentPosition(EngineContext& ctx, int ephemerisCode, double jdTT, int
     bodyFromSun = body - sun;
     lightTime = LightTimeWithDelay(distance, earthSun, Norm(bodyFromSun));
   }
-  JplPositionResult& r = ctx.jplResult;
+  JplPositionResult r;
   r.GeometricDistance = distance;
 
   // Light-time iteration: the body at t - tau seen from the Earth at t.
@@ -162,6 +162,7 @@ void JplApparentPosition(EngineContext& ctx, int ephemerisCode, double jdTT, int
   r.Longitude = std::atan2(ecliptic.y, ecliptic.x);
   if (r.Longitude < 0.0) r.Longitude += kTwoPi;
   r.Latitude = std::asin(ecliptic.z);
+  return r;
 }
 
 }  // namespace orv

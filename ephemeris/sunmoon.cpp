@@ -27,7 +27,7 @@ double WrapOnce(double deg) {
   return deg;
 }
 
-void Plan404Places(EngineContext& ctx, int body) {
+void Plan404Places(EngineContext& ctx, int body, SunMoonPlaces& places) {
   const double jdTT = ctx.time.CurrentTT;
   const double nutationDeg = NutationInLongitudeDegrees(ctx, jdTT);
   const double T = JulianCenturies(jdTT);
@@ -40,54 +40,64 @@ void Plan404Places(EngineContext& ctx, int body) {
     const double distanceKm = out[2] * kAuKm;
     double lon = out[0] * kRadToDeg + nutationDeg + SolarAberrationDegrees(jdTT, distanceKm);
     if (eop) lon += SunEopCorrectionMas(T) * kMasToDeg;
-    ctx.places.SunLongitudeDeg = WrapOnce(lon);
-    ctx.places.SunLatitudeDeg = out[1] * kRadToDeg;
-    ctx.places.SunDistanceKm = distanceKm;
+    places.SunLongitudeDeg = WrapOnce(lon);
+    places.SunLatitudeDeg = out[1] * kRadToDeg;
+    places.SunDistanceKm = distanceKm;
   }
   if (body == kBodyMoon || body == kBodySunAndMoon) {
     const double* out = moon;
     double lon = out[0] * kRadToDeg + nutationDeg;
     if (eop) lon += MoonEopCorrectionMas(T) * kMasToDeg;
-    ctx.places.MoonLongitudeDeg = WrapOnce(lon);
-    ctx.places.MoonLatitudeDeg = out[1] * kRadToDeg;
-    ctx.places.MoonDistanceKm = out[2] * kAuKm;
+    places.MoonLongitudeDeg = WrapOnce(lon);
+    places.MoonLatitudeDeg = out[1] * kRadToDeg;
+    places.MoonDistanceKm = out[2] * kAuKm;
   }
 }
 
 // Apparent places from the open JPL file. The reader keeps the record it
 // holds when the next request falls in it; a restart before each request
 // would only read the same record again (the results are identical).
-void JplPlaces(EngineContext& ctx, int body, int code) {
+void JplPlaces(EngineContext& ctx, int body, int code, SunMoonPlaces& places) {
   const double jdTT = ctx.time.CurrentTT;
   if (body == kBodySun || body == kBodySunAndMoon) {
-    JplApparentPosition(ctx, code, jdTT, kJplSun, kJplApparent);
-    ctx.places.SunLongitudeDeg = ctx.jplResult.Longitude * kRadToDeg;
-    ctx.places.SunLatitudeDeg = ctx.jplResult.Latitude * kRadToDeg;
-    ctx.places.SunDistanceKm = ctx.jplResult.GeometricDistance * kAuKm;
+    const JplPositionResult r = JplApparentPosition(ctx, code, jdTT, kJplSun, kJplApparent);
+    places.SunLongitudeDeg = r.Longitude * kRadToDeg;
+    places.SunLatitudeDeg = r.Latitude * kRadToDeg;
+    places.SunDistanceKm = r.GeometricDistance * kAuKm;
   }
   if (body == kBodyMoon || body == kBodySunAndMoon) {
-    JplApparentPosition(ctx, code, jdTT, kJplMoon, kJplApparent);
-    ctx.places.MoonLongitudeDeg = ctx.jplResult.Longitude * kRadToDeg;
-    ctx.places.MoonLatitudeDeg = ctx.jplResult.Latitude * kRadToDeg;
-    ctx.places.MoonDistanceKm = ctx.jplResult.GeometricDistance * kAuKm;
+    const JplPositionResult r = JplApparentPosition(ctx, code, jdTT, kJplMoon, kJplApparent);
+    places.MoonLongitudeDeg = r.Longitude * kRadToDeg;
+    places.MoonLatitudeDeg = r.Latitude * kRadToDeg;
+    places.MoonDistanceKm = r.GeometricDistance * kAuKm;
   }
 }
 
 }  // namespace
 
-double SunMoonLongitude(EngineContext& ctx, int body, double jd, int result) {
+double ElongationDeg(const SunMoonPlaces& p) {
+  double e = p.MoonLongitudeDeg - p.SunLongitudeDeg;
+  if (e < 0.0) e += 360.0;
+  return e;
+}
+
+SunMoonPlaces ApparentSunMoonPlaces(EngineContext& ctx, int body, double jd) {
+  SunMoonPlaces places;
   const int code = ctx.settings.EphemerisCode;
-  if (code != kEphemerisPlan404 && code != kEphemerisDe431 && code != kEphemerisDe441) return 0.0;
+  if (code != kEphemerisPlan404 && code != kEphemerisDe431 && code != kEphemerisDe441) return places;
   ctx.time.CurrentJD = jd;
   UpdateTimeScales(ctx.time, ctx.settings);
-  if (code == kEphemerisPlan404) Plan404Places(ctx, body);
-  else JplPlaces(ctx, body, code);
-  if (result == kResultSunLongitude) return ctx.places.SunLongitudeDeg;
+  if (code == kEphemerisPlan404) Plan404Places(ctx, body, places);
+  else JplPlaces(ctx, body, code, places);
+  return places;
+}
+
+double SunMoonLongitude(EngineContext& ctx, int body, double jd, int result) {
+  if (result == kResultSunLongitude) return ApparentSunMoonPlaces(ctx, body, jd).SunLongitudeDeg;
   if (result == kResultElongation) {
-    double e = ctx.places.MoonLongitudeDeg - ctx.places.SunLongitudeDeg;
-    if (e < 0.0) e += 360.0;
-    return e;
+    return ElongationDeg(ApparentSunMoonPlaces(ctx, body, jd));
   }
+  ApparentSunMoonPlaces(ctx, body, jd);
   return 0.0;
 }
 
@@ -128,21 +138,21 @@ EquatorialPlace EclipticToEquatorial(double lambdaDeg, double betaDeg, double di
 
 }  // namespace
 
-EquatorialPlace SunMoonEquatorial(EngineContext& ctx, int body, double jd) {
-  SunMoonLongitude(ctx, body, jd, kResultNone);
-  const bool moon = body == kBodyMoon;
-  const SunMoonPlaces& p = ctx.places;
+SunMoonFullPlaces ApparentSunMoonFullPlaces(EngineContext& ctx, int body, double jd) {
+  SunMoonFullPlaces out;
+  out.ecliptic = ApparentSunMoonPlaces(ctx, body, jd);
+  const SunMoonPlaces& p = out.ecliptic;
   const double eps = TrueObliquity(ctx, ctx.time.CurrentTT);
-  return moon ? EclipticToEquatorial(p.MoonLongitudeDeg, p.MoonLatitudeDeg, p.MoonDistanceKm, eps)
-              : EclipticToEquatorial(p.SunLongitudeDeg, p.SunLatitudeDeg, p.SunDistanceKm, eps);
+  if (body == kBodySun || body == kBodySunAndMoon)
+    out.sun = EclipticToEquatorial(p.SunLongitudeDeg, p.SunLatitudeDeg, p.SunDistanceKm, eps);
+  if (body == kBodyMoon || body == kBodySunAndMoon)
+    out.moon = EclipticToEquatorial(p.MoonLongitudeDeg, p.MoonLatitudeDeg, p.MoonDistanceKm, eps);
+  return out;
 }
 
-void SunMoonEquatorialBoth(EngineContext& ctx, double jd, EquatorialPlace& sun, EquatorialPlace& moon) {
-  SunMoonLongitude(ctx, kBodySunAndMoon, jd, kResultNone);
-  const SunMoonPlaces& p = ctx.places;
-  const double eps = TrueObliquity(ctx, ctx.time.CurrentTT);
-  sun = EclipticToEquatorial(p.SunLongitudeDeg, p.SunLatitudeDeg, p.SunDistanceKm, eps);
-  moon = EclipticToEquatorial(p.MoonLongitudeDeg, p.MoonLatitudeDeg, p.MoonDistanceKm, eps);
+EquatorialPlace SunMoonEquatorial(EngineContext& ctx, int body, double jd) {
+  const SunMoonFullPlaces p = ApparentSunMoonFullPlaces(ctx, body, jd);
+  return body == kBodyMoon ? p.moon : p.sun;
 }
 
 void SphericalToRectangular(double alphaDeg, double deltaDeg, double r, double& x, double& y, double& z) {

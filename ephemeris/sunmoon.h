@@ -7,19 +7,41 @@
 
 namespace orv {
 
+// Apparent geocentric places of the Sun and the Moon.
+struct SunMoonPlaces {
+  double SunLongitudeDeg = 0.0;   // apparent ecliptic longitude, [0, 360]
+  double SunLatitudeDeg = 0.0;
+  double SunDistanceKm = 0.0;
+  double MoonLongitudeDeg = 0.0;
+  double MoonLatitudeDeg = 0.0;
+  double MoonDistanceKm = 0.0;
+};
+
 enum SunMoonBody : int { kBodySun = 0, kBodyMoon = 1, kBodySunAndMoon = 2 };
+// New moon: elongation 0; full moon: 180 degrees.
+enum SyzygyKind : int { kNewMoon = 0, kFullMoon = 1 };
+
 enum SunMoonResult : int { kResultNone = 0, kResultSunLongitude = 1, kResultElongation = 2 };
 
 // Sets the current instant to `jd` (selected time system, zone offset already
-// removed), derives TT and UT, fills ctx.places for the selected bodies and
-// returns the Sun's apparent longitude (result 1), the Moon-Sun elongation in
-// [0, 360) (result 2, both bodies selected) or 0. Degrees.
+// removed), derives TT and UT and returns the apparent places of the selected
+// bodies (the fields of a body not selected stay 0; all stay 0 when the
+// ephemeris code is neither PLAN404 nor a JPL file the engine reads).
+SunMoonPlaces ApparentSunMoonPlaces(EngineContext& ctx, int body, double jd);
+
+// The Moon's longitude less the Sun's, degrees in [0, 360], of places where
+// both bodies were selected.
+double ElongationDeg(const SunMoonPlaces& p);
+
+// The Sun's apparent longitude (result 1), the Moon-Sun elongation in
+// [0, 360) (result 2, both bodies selected) or 0, degrees, of
+// ApparentSunMoonPlaces(ctx, body, jd).
 double SunMoonLongitude(EngineContext& ctx, int body, double jd, int result);
 
 // The Moon-Sun elongation of SunMoonLongitude(ctx, kBodySunAndMoon, jd,
 // kResultElongation), degrees in [0, 360), for the syzygy searches: the same
 // current instant, but with PLAN404 the nutation in longitude, common to
-// both bodies, is left out of the difference and ctx.places is not filled.
+// both bodies, is left out of the difference.
 double MoonSunElongation(EngineContext& ctx, double jd);
 
 struct EquatorialPlace {
@@ -32,9 +54,15 @@ struct EquatorialPlace {
 // Moon (1) at `jd` (selected time system), with the true obliquity of date.
 EquatorialPlace SunMoonEquatorial(EngineContext& ctx, int body, double jd);
 
-// Both places of SunMoonEquatorial at one instant from one evaluation of the
-// Sun and the Moon and one true obliquity (the same numbers as two calls).
-void SunMoonEquatorialBoth(EngineContext& ctx, double jd, EquatorialPlace& sun, EquatorialPlace& moon);
+// Ecliptic and equatorial places of the selected bodies at one instant, from
+// one evaluation and one true obliquity (the places of a body not selected
+// stay 0).
+struct SunMoonFullPlaces {
+  SunMoonPlaces ecliptic;
+  EquatorialPlace sun;
+  EquatorialPlace moon;
+};
+SunMoonFullPlaces ApparentSunMoonFullPlaces(EngineContext& ctx, int body, double jd);
 
 void SphericalToRectangular(double alphaDeg, double deltaDeg, double r, double& x, double& y, double& z);
 

@@ -171,11 +171,11 @@ void SambokDays(const YearTables& tables, int& first, int& middle, int& last) {
 }
 
 bool HansikDay(EngineContext& ctx, const YearTables& tables, int year, int& month, int& day) {
-  int m, d, h, mi;
-  float s;
-  if (!SolarTermInstantOfYear(ctx, tables, year - 1, 270.0, m, d, h, mi, s)) return false;
-  int y;
-  AddMinutes(151200, year - 1, m, d, h, mi, y, month, day, h, mi);
+  const std::optional<RefinedMinute> solstice = SolarTermInstantOfYear(ctx, tables, year - 1, 270.0);
+  if (!solstice) return false;
+  const ListedMinute& e = solstice->minute;
+  int y, h, mi;
+  AddMinutes(151200, year - 1, e.m, e.d, e.h, e.mi, y, month, day, h, mi);
   return true;
 }
 

@@ -356,8 +356,9 @@ namespace {
 // The seconds of the crossing of `target` by the longitude function near the
 // listed minute (searched from its middle), with the minute carried when
 // they fall outside 0..60. A failed search leaves the fields and gives none.
-std::optional<float> RefineSeconds(EngineContext& ctx, double target, bool sun, int& y, int& m, int& d, int& h, int& mi) {
-  const double t = CalendarToJulianDay(y, m, d) + (h + mi / 60.0) / 24.0 - ctx.settings.ZoneOffsetDays;
+std::optional<RefinedMinute> RefineSeconds(EngineContext& ctx, double target, bool sun, const ListedMinute& listed) {
+  const double t =
+      CalendarToJulianDay(listed.y, listed.m, listed.d) + (listed.h + listed.mi / 60.0) / 24.0 - ctx.settings.ZoneOffsetDays;
   // From the middle of the minute; the window is measured from its start.
   const std::optional<double> crossing =
       LongitudeCrossing(ctx, sun, target, t + 0.5 * kMinuteDays, kRefineWindowDays + 0.5 * kMinuteDays);
@@ -365,23 +366,28 @@ std::optional<float> RefineSeconds(EngineContext& ctx, double target, bool sun, 
   double seconds = (*crossing - t) * kSecondsPerDay;
   const int carry = static_cast<int>(std::floor(seconds / 60.0));
   seconds -= 60.0 * carry;
-  if (carry != 0) AddMinutes(carry, y, m, d, h, mi, y, m, d, h, mi);
-  return static_cast<float>(seconds);
+  RefinedMinute out{listed, static_cast<float>(seconds)};
+  ListedMinute& e = out.minute;
+  if (carry != 0) AddMinutes(carry, e.y, e.m, e.d, e.h, e.mi, e.y, e.m, e.d, e.h, e.mi);
+  return out;
 }
 
 }  // namespace
 
-std::optional<float> RefineTermSeconds(EngineContext& ctx, double longitude, int& y, int& m, int& d, int& h, int& mi) {
+double ListedMinute::Jd() const { return JulianDayAtMinute(CalendarToJulianDay(y, m, d), h, mi); }
+double ListedMinute::DateJd() const { return CalendarToJulianDay(y, m, d); }
+
+std::optional<RefinedMinute> RefineTermSeconds(EngineContext& ctx, double longitude, const ListedMinute& listed) {
   if (longitude <= 0.0) longitude += 360.0;
-  return RefineSeconds(ctx, longitude, true, y, m, d, h, mi);
+  return RefineSeconds(ctx, longitude, true, listed);
 }
 
-std::optional<float> RefineSyzygySeconds(EngineContext& ctx, char kind, int& y, int& m, int& d, int& h, int& mi) {
-  return RefineSeconds(ctx, kind == 'H' ? 360.0 : 180.0, false, y, m, d, h, mi);
+std::optional<RefinedMinute> RefineSyzygySeconds(EngineContext& ctx, SyzygyKind kind, const ListedMinute& listed) {
+  return RefineSeconds(ctx, kind == SyzygyKind::kNewMoon ? 360.0 : 180.0, false, listed);
 }
 
-bool SolarTermInstantOfYear(EngineContext& ctx, const YearTables& tables, int year, double longitudeDeg,
-                            int& month, int& day, int& hour, int& minute, float& seconds) {
+std::optional<RefinedMinute> SolarTermInstantOfYear(EngineContext& ctx, const YearTables& tables, int year,
+                                                    double longitudeDeg) {
   if (longitudeDeg < 1e-9) longitudeDeg = 360.0;
   const SolarTermRecord* list = tables.SolarTermList;
   int first = -1;
@@ -393,7 +399,7 @@ bool SolarTermInstantOfYear(EngineContext& ctx, const YearTables& tables, int ye
       break;
     }
   }
-  if (first < 0) return false;
+  if (first < 0) return std::nullopt;
   int r = -1;
   if (longitudeDeg > 15.0) {
     for (int i = first; i < first + 24 && i + 1 < YearTables::kListCapacity; ++i) {
@@ -412,7 +418,7 @@ bool SolarTermInstantOfYear(EngineContext& ctx, const YearTables& tables, int ye
       }
     }
   }
-  if (r < 0) return false;
+  if (r < 0) return std::nullopt;
   const double zone = ctx.settings.ZoneOffsetDays;
   // From the instant interpolated between the two listed terms.
   const double fromJd = RecordInstant(list[r].date, list[r].time()) - zone;
@@ -421,18 +427,13 @@ bool SolarTermInstantOfYear(EngineContext& ctx, const YearTables& tables, int ye
   const double guess = fromJd + (longitudeDeg - fromDeg) / 15.0 * (toJd - fromJd);
   const Crossing found = FindCrossing(
       [&](double jd) { return SignedDegrees(SunLongitudeAt(ctx, jd) - longitudeDeg); }, guess, kSunCrossing);
-  if (!found.found) return false;
+  if (!found.found) return std::nullopt;
   const double x = found.jd + zone;
   const CivilDateTime c = JulianDayToCalendar(x);
-  int y = c.year;
-  month = c.month;
-  day = c.day;
-  hour = c.hour;
-  minute = c.minute;
+  const ListedMinute listed{c.year, c.month, c.day, c.hour, c.minute};
   // The crossing was just found, so its refinement succeeds; if it did not,
   // the crossing's own clock seconds stand.
-  seconds = RefineTermSeconds(ctx, longitudeDeg, y, month, day, hour, minute).value_or(static_cast<float>(c.seconds));
-  return true;
+  return RefineTermSeconds(ctx, longitudeDeg, listed).value_or(RefinedMinute{listed, static_cast<float>(c.seconds)});
 }
 
 namespace {
@@ -445,41 +446,45 @@ int FirstAtOrAfter(const Record* list, double instant) {
   return -1;
 }
 
-}  // namespace
-
-bool FindSolarTermNear(const YearTables& tables, int y, int m, int d, int h, int mi, char direction,
-                       char kind, int& oy, int& om, int& od, int& oh, int& omi, int& termIndex) {
-  const double instant = JulianDayAtMinute(CalendarToJulianDay(y, m, d), h, mi);
-  const int k = FirstAtOrAfter(tables.SolarTermList, instant);
-  if (k < 0) return false;
-  const bool sectional = tables.SolarTermList[k].termIndex % 2 == 0;
-  const bool wantSectional = kind == 'J';
-  const bool back = direction == 'b';
+// Index of the wanted kind of record nearest `k` (the first at or after the
+// instant) in the direction asked, in lists that alternate between two kinds;
+// -1 when that falls outside the list.
+template <typename Record>
+int AlternatingNeighbour(const Record* list, int k, bool kindAtK, bool wantKind, SearchDirection direction) {
+  const bool back = direction == SearchDirection::kBefore;
   int j;
-  if (sectional == wantSectional) j = back ? k - 2 : k;
+  if (kindAtK == wantKind) j = back ? k - 2 : k;
   else j = back ? k - 1 : k + 1;
-  if (j < 0 || j >= YearTables::kListCapacity || tables.SolarTermList[j].date == 0) return false;
-  const SolarTermRecord& r = tables.SolarTermList[j];
-  UnpackDateTime(r.date, r.time(), oy, om, od, oh, omi);
-  termIndex = r.termIndex;
-  return true;
+  if (j < 0 || j >= YearTables::kListCapacity || list[j].date == 0) return -1;
+  return j;
 }
 
-bool FindSyzygyNear(const YearTables& tables, int y, int m, int d, int h, int mi, char direction, char kind,
-                    int& oy, int& om, int& od, int& oh, int& omi) {
-  const double instant = JulianDayAtMinute(CalendarToJulianDay(y, m, d), h, mi);
-  const int k = FirstAtOrAfter(tables.SyzygyList, instant);
-  if (k < 0) return false;
-  const bool isNew = tables.SyzygyList[k].isNewMoon();
-  const bool wantNew = kind == 'H';
-  const bool back = direction == 'b';
-  int j;
-  if (isNew == wantNew) j = back ? k - 2 : k;
-  else j = back ? k - 1 : k + 1;
-  if (j < 0 || j >= YearTables::kListCapacity || tables.SyzygyList[j].date == 0) return false;
-  const SyzygyRecord& r = tables.SyzygyList[j];
-  UnpackDateTime(r.date, r.time(), oy, om, od, oh, omi);
-  return true;
+}  // namespace
+
+std::optional<ListedTerm> FindSolarTermNear(const YearTables& tables, const ListedMinute& from,
+                                            SearchDirection direction, TermKind kind) {
+  const SolarTermRecord* list = tables.SolarTermList;
+  const int k = FirstAtOrAfter(list, from.Jd());
+  if (k < 0) return std::nullopt;
+  const int j = AlternatingNeighbour(list, k, list[k].termIndex % 2 == 0, kind == TermKind::kSectional, direction);
+  if (j < 0) return std::nullopt;
+  ListedTerm out;
+  UnpackDateTime(list[j].date, list[j].time(), out.minute.y, out.minute.m, out.minute.d, out.minute.h,
+                 out.minute.mi);
+  out.termIndex = list[j].termIndex;
+  return out;
+}
+
+std::optional<ListedMinute> FindSyzygyNear(const YearTables& tables, const ListedMinute& from,
+                                           SearchDirection direction, SyzygyKind kind) {
+  const SyzygyRecord* list = tables.SyzygyList;
+  const int k = FirstAtOrAfter(list, from.Jd());
+  if (k < 0) return std::nullopt;
+  const int j = AlternatingNeighbour(list, k, list[k].isNewMoon(), kind == SyzygyKind::kNewMoon, direction);
+  if (j < 0) return std::nullopt;
+  ListedMinute out;
+  UnpackDateTime(list[j].date, list[j].time(), out.y, out.m, out.d, out.h, out.mi);
+  return out;
 }
 
 }  // namespace orv

@@ -13,6 +13,7 @@
 
 #include "ephemeris/context.h"
 #include "ephemeris/search.h"
+#include "ephemeris/sunmoon.h"
 #include "lunisolar/year_tables.h"
 
 namespace orv {
@@ -50,30 +51,55 @@ bool ComputeSyzygiesOfYear(EngineContext& ctx, YearTables& tables, int mode);
 std::optional<double> LongitudeCrossing(EngineContext& ctx, bool sun, double targetDeg, double guessJd,
                                         double windowDays);
 
-// Seconds of the term of `longitude` at the listed minute y-m-d h:mi (to
-// 0.01 s). When the seconds fall outside 0..60 the minute is carried (through
-// hour, day, month and year) in the in/out fields. None when the search
-// failed (a value that is not finite, or no crossing near the minute): the
-// fields are then left as they are.
-std::optional<float> RefineTermSeconds(EngineContext& ctx, double longitude, int& y, int& m, int& d, int& h, int& mi);
-// The same for a new moon ('H') or a full moon ('M').
-std::optional<float> RefineSyzygySeconds(EngineContext& ctx, char kind, int& y, int& m, int& d, int& h, int& mi);
+// A minute of the term and syzygy lists: date and time in the selected time
+// system (standard time of the place for ST).
+struct ListedMinute {
+  int y = 0, m = 0, d = 0, h = 0, mi = 0;
+  // Julian Day of the minute and of its date's 0h, on the same clock.
+  double Jd() const;
+  double DateJd() const;
+};
+
+enum class TermKind { kSectional, kMajor };  // odd term indices are major
+enum class SearchDirection {
+  kBefore,     // strictly before the date-time
+  kAtOrAfter,  // at or after it
+};
+
+// An event's minute with the seconds found for it (to 0.01 s, in [0, 60)).
+struct RefinedMinute {
+  ListedMinute minute;
+  float seconds = 0.0f;
+};
+
+// Seconds of the term of `longitude` at the listed minute (to 0.01 s). When
+// the seconds fall outside 0..60 the minute is carried (through hour, day,
+// month and year) into the returned minute. None when the search failed (a
+// value that is not finite, or no crossing near the minute).
+std::optional<RefinedMinute> RefineTermSeconds(EngineContext& ctx, double longitude, const ListedMinute& listed);
+// The same for a new or a full moon.
+std::optional<RefinedMinute> RefineSyzygySeconds(EngineContext& ctx, SyzygyKind kind, const ListedMinute& listed);
 // What a caller that knows only the listed minute shows when the refinement
 // failed: the middle of that minute, off by 30 s at the most.
 constexpr float kListedMinuteMiddleSeconds = 30.0f;
 
 // The instant at which the apparent solar longitude reaches `longitudeDeg`
-// (any value) in `year`, which must lie in the loaded span. False when the
-// list does not cover it.
-bool SolarTermInstantOfYear(EngineContext& ctx, const YearTables& tables, int year, double longitudeDeg,
-                            int& month, int& day, int& hour, int& minute, float& seconds);
+// (any value) in `year`, which must lie in the loaded span, on the clock of
+// the lists. None when the list does not cover it or the search failed.
+std::optional<RefinedMinute> SolarTermInstantOfYear(EngineContext& ctx, const YearTables& tables, int year,
+                                                    double longitudeDeg);
 
-// Previous ('b', strictly before) or next ('f', at or after) sectional ('J')
-// or major ('G') term around a date-time. False when the list has none.
-bool FindSolarTermNear(const YearTables& tables, int y, int m, int d, int h, int mi, char direction,
-                       char kind, int& oy, int& om, int& od, int& oh, int& omi, int& termIndex);
-// The same for new ('H') and full ('M') moons.
-bool FindSyzygyNear(const YearTables& tables, int y, int m, int d, int h, int mi, char direction,
-                    char kind, int& oy, int& om, int& od, int& oh, int& omi);
+struct ListedTerm {
+  ListedMinute minute;
+  int termIndex = 0;
+};
+
+// The previous or the next sectional or major term of the list around a
+// date-time. None when the list has none.
+std::optional<ListedTerm> FindSolarTermNear(const YearTables& tables, const ListedMinute& from,
+                                            SearchDirection direction, TermKind kind);
+// The same for new and full moons.
+std::optional<ListedMinute> FindSyzygyNear(const YearTables& tables, const ListedMinute& from,
+                                           SearchDirection direction, SyzygyKind kind);
 
 }  // namespace orv

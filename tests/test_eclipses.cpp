@@ -182,11 +182,9 @@ TEST(SolarEclipses, NewMoonFarFromANode) {
   EclipseType type = -1;
   EXPECT_EQ(FindGreatestSolarEclipse(*engine.ctx, newMoon, point, elements, type), 0.0);
   EXPECT_EQ(type, 0);
-  int score = -1;
-  double offset = 1.0;
-  QuickEclipseCheck(*engine.ctx, newMoon, kNewMoon, score, offset);
-  EXPECT_EQ(score, 0);
-  EXPECT_EQ(offset, 0.0);
+  const EclipseScreening screening = QuickEclipseCheck(*engine.ctx, newMoon, kNewMoon);
+  EXPECT_EQ(screening.score, 0);
+  EXPECT_EQ(screening.offsetDays, 0.0);
 }
 
 TEST(QuickEclipseCheck, AgreesWithTheSearchOverSixteenYears) {
@@ -203,9 +201,7 @@ TEST(QuickEclipseCheck, AgreesWithTheSearchOverSixteenYears) {
       UnpackDateTime(r.date, r.time(), y, m, d, h, mi);
       if (y != year) continue;
       const double jd = CalendarToJulianDay(y, m, d) + h / 24.0 + mi / 1440.0;
-      int score;
-      double offset;
-      QuickEclipseCheck(*engine.ctx, jd, r.isNewMoon() ? kNewMoon : kFullMoon, score, offset);
+      const auto [score, offset] = QuickEclipseCheck(*engine.ctx, jd, r.isNewMoon() ? kNewMoon : kFullMoon);
       bool eclipse = false;
       for (int i = 0; i < found.count; ++i) {
         const FoundEclipse& e = found.items[i];

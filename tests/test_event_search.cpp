@@ -167,14 +167,15 @@ TEST(EventLists, ListedSecondsStayInTheMinuteThatHoldsTheEvent) {
       EXPECT_GE(seconds, 0) << year;
       EXPECT_LE(seconds, 59) << year;
       if (seconds != 59) return;
-      int y, m, d, h, mi;
-      UnpackDateTime(date, time, y, m, d, h, mi);
-      const int minuteBefore = h * 60 + mi;
-      const std::optional<float> s = sun ? RefineTermSeconds(*f.ctx, target, y, m, d, h, mi)
-                                         : RefineSyzygySeconds(*f.ctx, target == 360.0 ? 'H' : 'M', y, m, d, h, mi);
+      ListedMinute e;
+      UnpackDateTime(date, time, e.y, e.m, e.d, e.h, e.mi);
+      const int minuteBefore = e.h * 60 + e.mi;
+      const SyzygyKind kind = target == 360.0 ? SyzygyKind::kNewMoon : SyzygyKind::kFullMoon;
+      const std::optional<RefinedMinute> s =
+          sun ? RefineTermSeconds(*f.ctx, target, e) : RefineSyzygySeconds(*f.ctx, kind, e);
       ASSERT_TRUE(s.has_value()) << year;
-      EXPECT_EQ(h * 60 + mi, minuteBefore) << year;
-      if (*s >= 59.5f) ++lateInMinute;
+      EXPECT_EQ(s->minute.h * 60 + s->minute.mi, minuteBefore) << year;
+      if (s->seconds >= 59.5f) ++lateInMinute;
     };
     for (const SolarTermRecord& r : t.SolarTermList) {
       if (r.date == 0) break;
@@ -196,22 +197,25 @@ TEST(EventLists, RefinedInstantsAreWithinAMillisecondOfTheExactCrossing) {
       const double zone = f->settings.ZoneOffsetDays;
       for (const SolarTermRecord& r : t.SolarTermList) {
         if (r.date == 0) break;
-        int y, m, d, h, mi;
-        UnpackDateTime(r.date, r.time(), y, m, d, h, mi);
-        const std::optional<float> refined = RefineTermSeconds(*f->ctx, r.longitude, y, m, d, h, mi);
+        ListedMinute e;
+        UnpackDateTime(r.date, r.time(), e.y, e.m, e.d, e.h, e.mi);
+        const std::optional<RefinedMinute> refined = RefineTermSeconds(*f->ctx, r.longitude, e);
         ASSERT_TRUE(refined.has_value()) << sc.name << " " << year << " term " << r.termIndex;
-        const float s = *refined;
+        const float s = refined->seconds;
+        const auto [y, m, d, h, mi] = refined->minute;
         const double got = CalendarToJulianDay(y, m, d) + (h * 3600.0 + mi * 60.0 + s) / 86400.0 - zone;
         const double want = ExactCrossing(*f->ctx, true, r.longitude, got);
         EXPECT_NEAR((got - want) / kSecondDays, 0.0, 1e-3) << sc.name << " " << year << " term " << r.termIndex;
       }
       for (const SyzygyRecord& r : t.SyzygyList) {
         if (r.date == 0) break;
-        int y, m, d, h, mi;
-        UnpackDateTime(r.date, r.time(), y, m, d, h, mi);
-        const std::optional<float> refined = RefineSyzygySeconds(*f->ctx, r.isNewMoon() ? 'H' : 'M', y, m, d, h, mi);
+        ListedMinute e;
+        UnpackDateTime(r.date, r.time(), e.y, e.m, e.d, e.h, e.mi);
+        const std::optional<RefinedMinute> refined =
+            RefineSyzygySeconds(*f->ctx, r.isNewMoon() ? SyzygyKind::kNewMoon : SyzygyKind::kFullMoon, e);
         ASSERT_TRUE(refined.has_value()) << sc.name << " " << year << " syzygy";
-        const float s = *refined;
+        const float s = refined->seconds;
+        const auto [y, m, d, h, mi] = refined->minute;
         // float seconds: 2e-6 s of rounding at most.
         const double got = CalendarToJulianDay(y, m, d) + (h * 3600.0 + mi * 60.0 + s) / 86400.0 - zone;
         const double want = ExactCrossing(*f->ctx, false, r.isNewMoon() ? 360.0 : 180.0, got);
@@ -401,9 +405,8 @@ TEST(EventLists, ASearchThatCannotSucceedEndsAndSaysSo) {
     f.settings.DeltaTModelCode = kDeltaTUser;
     f.settings.UserDeltaT = deltaT;
     EXPECT_FALSE(PrepareYear(*f.ctx, *f.tables, 2024, f.options)) << deltaT;
-    int y = 2024, m = 3, d = 20, h = 12, mi = 6;
-    EXPECT_FALSE(RefineTermSeconds(*f.ctx, 360.0, y, m, d, h, mi).has_value()) << deltaT;  // returns, and says so
-    EXPECT_EQ(y, 2024);
+    EXPECT_FALSE(RefineTermSeconds(*f.ctx, 360.0, ListedMinute{2024, 3, 20, 12, 6}).has_value())
+        << deltaT;  // returns, and says so
   }
 }
 

@@ -61,9 +61,8 @@ struct Fixture {
     if (eph.OpenFile(testing::De405Path())) JplOpenEphemeris(eph, 405);
     ctx.jpl = &eph;
   }
-  const JplPositionResult& Place(double jd, int target, int mode) {
-    JplApparentPosition(ctx, kEphemerisDe441, jd, target, mode);
-    return ctx.jplResult;
+  JplPositionResult Place(double jd, int target, int mode) {
+    return JplApparentPosition(ctx, kEphemerisDe441, jd, target, mode);
   }
 };
 

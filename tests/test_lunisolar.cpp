@@ -114,29 +114,51 @@ TEST(SolarTerms, IncrementalModesMatchFreshLists) {
 TEST(SolarTerms, NearbyQueriesAndRefinedSeconds) {
   CalendarFixture f;
   const YearTables& t = f.Prepare(2024);
-  // 2024 spring equinox 12:06 KST (listed minute); 'f' at that minute returns it,
-  // 'b' the one before (the winter solstice of 2023, major).
-  int y, m, d, h, mi, index;
-  ASSERT_TRUE(FindSolarTermNear(t, 2024, 3, 20, 12, 6, 'f', 'G', y, m, d, h, mi, index));
-  EXPECT_EQ(index, 3);
-  ASSERT_TRUE(FindSolarTermNear(t, 2024, 3, 20, 12, 6, 'b', 'G', y, m, d, h, mi, index));
-  EXPECT_EQ(index, 1);  // rain water, Feb 19
-  ASSERT_TRUE(FindSolarTermNear(t, 2024, 3, 20, 12, 6, 'b', 'J', y, m, d, h, mi, index));
-  EXPECT_EQ(index, 2);  // awakening of insects, Mar 5
-  ASSERT_TRUE(FindSyzygyNear(t, 2024, 2, 15, 0, 0, 'b', 'H', y, m, d, h, mi));
-  EXPECT_EQ(PackDate(y, m, d), 20240210);
+  // 2024 spring equinox 12:06 KST (listed minute); at or after that minute
+  // returns it, before it the one before (major: rain water, Feb 19;
+  // sectional: awakening of insects, Mar 5).
+  using enum SearchDirection;
+  const ListedMinute equinoxMinute{2024, 3, 20, 12, 6};
+  struct TermCase {
+    SearchDirection direction;
+    TermKind kind;
+    int termIndex;
+    int packedDate;
+  };
+  const TermCase termCases[] = {{kAtOrAfter, TermKind::kMajor, 3, 20240320},
+                                {kBefore, TermKind::kMajor, 1, 20240219},
+                                {kBefore, TermKind::kSectional, 2, 20240305},
+                                {kAtOrAfter, TermKind::kSectional, 4, 20240404}};
+  for (const TermCase& c : termCases) {
+    const std::optional<ListedTerm> term = FindSolarTermNear(t, equinoxMinute, c.direction, c.kind);
+    ASSERT_TRUE(term.has_value()) << c.termIndex;
+    EXPECT_EQ(term->termIndex, c.termIndex);
+    EXPECT_EQ(PackDate(term->minute.y, term->minute.m, term->minute.d), c.packedDate) << c.termIndex;
+  }
+  const std::optional<ListedMinute> newMoon =
+      FindSyzygyNear(t, ListedMinute{2024, 2, 15, 0, 0}, kBefore, SyzygyKind::kNewMoon);
+  ASSERT_TRUE(newMoon.has_value());
+  EXPECT_EQ(PackDate(newMoon->y, newMoon->m, newMoon->d), 20240210);
+  const std::optional<ListedMinute> fullMoon =
+      FindSyzygyNear(t, ListedMinute{2024, 2, 15, 0, 0}, kAtOrAfter, SyzygyKind::kFullMoon);
+  ASSERT_TRUE(fullMoon.has_value());
+  EXPECT_EQ(PackDate(fullMoon->y, fullMoon->m, fullMoon->d), 20240224);
+  // Outside the lists: none.
+  EXPECT_FALSE(FindSyzygyNear(t, ListedMinute{2099, 1, 1, 0, 0}, kAtOrAfter, SyzygyKind::kNewMoon).has_value());
+  EXPECT_FALSE(FindSolarTermNear(t, ListedMinute{1900, 1, 1, 0, 0}, kBefore, TermKind::kMajor).has_value());
   // The equinox is 2024-03-20 03:06:24 UTC (IMCCE), 12:06:24 KST.
-  ASSERT_TRUE(FindSolarTermNear(t, 2024, 3, 20, 0, 0, 'f', 'G', y, m, d, h, mi, index));
-  const std::optional<float> seconds = RefineTermSeconds(*f.ctx, 360.0, y, m, d, h, mi);
-  ASSERT_TRUE(seconds.has_value());
-  EXPECT_EQ(h * 60 + mi, 12 * 60 + 6);
-  EXPECT_NEAR(*seconds, 24.0, 20.0);
+  const std::optional<ListedTerm> equinox =
+      FindSolarTermNear(t, ListedMinute{2024, 3, 20, 0, 0}, kAtOrAfter, TermKind::kMajor);
+  ASSERT_TRUE(equinox.has_value());
+  const std::optional<RefinedMinute> refined = RefineTermSeconds(*f.ctx, 360.0, equinox->minute);
+  ASSERT_TRUE(refined.has_value());
+  EXPECT_EQ(refined->minute.h * 60 + refined->minute.mi, 12 * 60 + 6);
+  EXPECT_NEAR(refined->seconds, 24.0, 20.0);
   // Any longitude within the year.
-  int mo, da, ho, mn;
-  float s;
-  ASSERT_TRUE(SolarTermInstantOfYear(*f.ctx, t, 2024, 0.0, mo, da, ho, mn, s));
-  EXPECT_EQ(mo * 100 + da, 320);
-  EXPECT_EQ(ho * 60 + mn, 12 * 60 + 6);
+  const std::optional<RefinedMinute> any = SolarTermInstantOfYear(*f.ctx, t, 2024, 0.0);
+  ASSERT_TRUE(any.has_value());
+  EXPECT_EQ(any->minute.m * 100 + any->minute.d, 320);
+  EXPECT_EQ(any->minute.h * 60 + any->minute.mi, 12 * 60 + 6);
 }
 
 TEST(SolarTerms, AnotherZoneMovesEventsAcrossMidnight) {

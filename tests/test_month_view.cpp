@@ -118,10 +118,13 @@ TEST(MonthView, October1582SkipsTenDays) {
     for (const char* label : {"합삭", "  망", "일식", "월식"}) {
       if (second.find(label) == std::string::npos) continue;
       const int day = std::stoi(v.grid.Line(k, 0));
-      int y, m, d, h, mi;
-      const char kind = std::string(label).find("망") != std::string::npos || std::string(label) == "월식" ? 'M' : 'H';
-      ASSERT_TRUE(FindSyzygyNear(*c.fixture.tables, 1582, 10, day, 0, 0, 'f', kind, y, m, d, h, mi));
-      EXPECT_EQ(d, day) << label;
+      const SyzygyKind kind = std::string(label).find("망") != std::string::npos || std::string(label) == "월식"
+                                  ? SyzygyKind::kFullMoon
+                                  : SyzygyKind::kNewMoon;
+      const std::optional<ListedMinute> found =
+          FindSyzygyNear(*c.fixture.tables, ListedMinute{1582, 10, day, 0, 0}, SearchDirection::kAtOrAfter, kind);
+      ASSERT_TRUE(found.has_value()) << label;
+      EXPECT_EQ(found->d, day) << label;
     }
   }
   MonthCase november;

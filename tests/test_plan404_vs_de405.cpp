@@ -38,14 +38,14 @@ TEST(Plan404VersusDe405, ApparentSunAndMoon1961To2060) {
   double sunLon = 0, sunLat = 0, sunDist = 0, moonLon = 0, moonLat = 0, moonDist = 0;
   const double first = eph.header.Span[0] + 2.0, last = eph.header.Span[1] - 2.0;
   for (double jd = first; jd < last; jd += 7.3) {
-    SunMoonLongitude(a, kBodySunAndMoon, jd, kResultNone);
-    SunMoonLongitude(b, kBodySunAndMoon, jd, kResultNone);
-    sunLon = std::max(sunLon, AngleDiffDeg(a.places.SunLongitudeDeg, b.places.SunLongitudeDeg));
-    sunLat = std::max(sunLat, std::fabs(a.places.SunLatitudeDeg - b.places.SunLatitudeDeg));
-    sunDist = std::max(sunDist, std::fabs(a.places.SunDistanceKm - b.places.SunDistanceKm));
-    moonLon = std::max(moonLon, AngleDiffDeg(a.places.MoonLongitudeDeg, b.places.MoonLongitudeDeg));
-    moonLat = std::max(moonLat, std::fabs(a.places.MoonLatitudeDeg - b.places.MoonLatitudeDeg));
-    moonDist = std::max(moonDist, std::fabs(a.places.MoonDistanceKm - b.places.MoonDistanceKm));
+    const SunMoonPlaces pa = ApparentSunMoonPlaces(a, kBodySunAndMoon, jd);
+    const SunMoonPlaces pb = ApparentSunMoonPlaces(b, kBodySunAndMoon, jd);
+    sunLon = std::max(sunLon, AngleDiffDeg(pa.SunLongitudeDeg, pb.SunLongitudeDeg));
+    sunLat = std::max(sunLat, std::fabs(pa.SunLatitudeDeg - pb.SunLatitudeDeg));
+    sunDist = std::max(sunDist, std::fabs(pa.SunDistanceKm - pb.SunDistanceKm));
+    moonLon = std::max(moonLon, AngleDiffDeg(pa.MoonLongitudeDeg, pb.MoonLongitudeDeg));
+    moonLat = std::max(moonLat, std::fabs(pa.MoonLatitudeDeg - pb.MoonLatitudeDeg));
+    moonDist = std::max(moonDist, std::fabs(pa.MoonDistanceKm - pb.MoonDistanceKm));
   }
   std::printf("PLAN404 - DE405, 1961..2060, max |difference|:\n"
               "  Sun:  longitude %.3f\", latitude %.3f\", distance %.1f km\n"

@@ -51,22 +51,24 @@ int CmdPosition(CliContext& cli) {
   ctx.jpl = cli.jpl.get();
   // The instant in the selected time system (standard time less the zone).
   const double instant = ReckonsInStandardTime(settings.TimeSystemCode) ? jd - settings.ZoneOffsetDays : jd;
-  ctx.time.CurrentJD = instant;
-  UpdateTimeScales(ctx.time, settings);
-  const double jdTT = ctx.time.CurrentTT;
+  TimeState at;
+  at.CurrentJD = instant;
+  UpdateTimeScales(at, settings);
+  const double jdTT = at.CurrentTT;
 
   GeocentricPlace p;
   if (jpl) {
-    JplApparentPosition(ctx, settings.EphemerisCode, jdTT, body->jplBody, mode);
-    const JplPositionResult& r = ctx.jplResult;
+    const JplPositionResult r = JplApparentPosition(ctx, settings.EphemerisCode, jdTT, body->jplBody, mode);
     p = {r.RightAscension * kRadToDeg, r.Declination * kRadToDeg, r.Longitude * kRadToDeg, r.Latitude * kRadToDeg,
          r.GeometricDistance};
   } else if (body->plan404Body == 0) {
     const int which = body->jplBody == 11 ? kBodySun : kBodyMoon;
-    const EquatorialPlace e = SunMoonEquatorial(ctx, which, instant);
+    const SunMoonFullPlaces places = ApparentSunMoonFullPlaces(ctx, which, instant);
     const bool moon = which == kBodyMoon;
-    p = {e.rightAscensionDeg, e.declinationDeg, moon ? ctx.places.MoonLongitudeDeg : ctx.places.SunLongitudeDeg,
-         moon ? ctx.places.MoonLatitudeDeg : ctx.places.SunLatitudeDeg, e.distanceAu};
+    const EquatorialPlace& e = moon ? places.moon : places.sun;
+    const SunMoonPlaces& ecl = places.ecliptic;
+    p = {e.rightAscensionDeg, e.declinationDeg, moon ? ecl.MoonLongitudeDeg : ecl.SunLongitudeDeg,
+         moon ? ecl.MoonLatitudeDeg : ecl.SunLatitudeDeg, e.distanceAu};
   } else {
     p = Plan404PlanetPlace(ctx, body->plan404Body, jdTT);
   }

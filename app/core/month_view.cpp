@@ -60,11 +60,8 @@ constexpr const char* kSolarEclipseLabel = "일식";
 constexpr const char* kFullMoonLabel = "  망";
 constexpr const char* kLunarEclipseLabel = "월식";
 
-struct DateTime {
-  int y = 0, m = 0, d = 0, h = 0, mi = 0;
-  double Jd() const { return JulianDayAtMinute(CalendarToJulianDay(y, m, d), h, mi); }
-  double DateJd() const { return CalendarToJulianDay(y, m, d); }
-};
+using DateTime = ListedMinute;
+constexpr SearchDirection kAtOrAfter = SearchDirection::kAtOrAfter;
 
 struct SlotDates {
   int sy = 0, sm = 0, sd = 0;  // solar
@@ -291,30 +288,25 @@ void MonthBuilder::AppendToSecondLine(int cell, const std::string& text) {
 
 void MonthBuilder::AddTermMarks() {
   const DateTime start{first_.sy, first_.sm, first_.sd, 0, 0};
-  DateTime sectional, major, third;
-  int sectionalIndex = -1, majorIndex = -1, thirdIndex = -1;
-  const bool hasSectional = FindSolarTermNear(tables_, start.y, start.m, start.d, 0, 0, 'f', 'J', sectional.y,
-                                              sectional.m, sectional.d, sectional.h, sectional.mi, sectionalIndex);
-  const bool hasMajor = FindSolarTermNear(tables_, start.y, start.m, start.d, 0, 0, 'f', 'G', major.y, major.m,
-                                          major.d, major.h, major.mi, majorIndex);
-  bool hasThird = false;
-  if (hasSectional && hasMajor) {
-    if (sectional.DateJd() >= major.DateJd())
-      hasThird = FindSolarTermNear(tables_, sectional.y, sectional.m, sectional.d, sectional.h, sectional.mi, 'f',
-                                   'G', third.y, third.m, third.d, third.h, third.mi, thirdIndex);
+  const std::optional<ListedTerm> sectional = FindSolarTermNear(tables_, start, kAtOrAfter, TermKind::kSectional);
+  const std::optional<ListedTerm> major = FindSolarTermNear(tables_, start, kAtOrAfter, TermKind::kMajor);
+  std::optional<ListedTerm> third;
+  if (sectional && major) {
+    if (sectional->minute.DateJd() >= major->minute.DateJd())
+      third = FindSolarTermNear(tables_, sectional->minute, kAtOrAfter, TermKind::kMajor);
     else
-      hasThird = FindSolarTermNear(tables_, major.y, major.m, major.d, major.h, major.mi, 'f', 'J', third.y,
-                                   third.m, third.d, third.h, third.mi, thirdIndex);
+      third = FindSolarTermNear(tables_, major->minute, kAtOrAfter, TermKind::kSectional);
   }
-  auto place = [&](bool found, const DateTime& t, int index) {
-    if (!found || index < 0 || index > 23) return;
+  auto place = [&](const std::optional<ListedTerm>& term) {
+    if (!term || term->termIndex < 0 || term->termIndex > 23) return;
+    const int index = term->termIndex;
     const std::string text =
         std::string(SolarTermNames[index]) + (index % 2 == 0 ? kMarkSectionalTerm : kMarkMajorTerm);
-    AppendToSecondLine(CellOfDate(t.y, t.m, t.d), text);
+    AppendToSecondLine(CellOfDate(term->minute.y, term->minute.m, term->minute.d), text);
   };
-  place(hasSectional, sectional, sectionalIndex);
-  place(hasMajor, major, majorIndex);
-  place(hasThird, third, thirdIndex);
+  place(sectional);
+  place(major);
+  place(third);
 }
 
 void MonthBuilder::AddSeasonalMarks() {
@@ -338,10 +330,7 @@ void MonthBuilder::PlaceSyzygy(const DateTime& t, bool newMoon) {
   const int cell = CellOfDate(t.y, t.m, t.d);
   if (cell < 0) return;
   const double jd = t.Jd() - ctx_.settings.ZoneOffsetDays;
-  int score = 0;
-  double offsetDays = 0.0;
-  QuickEclipseCheck(ctx_, jd, newMoon ? kNewMoon : kFullMoon, score, offsetDays);
-  const bool eclipse = score > 0;
+  const bool eclipse = QuickEclipseCheck(ctx_, jd, newMoon ? kNewMoon : kFullMoon).score > 0;
   const char* label = newMoon ? (eclipse ? kSolarEclipseLabel : kNewMoonLabel)
                               : (eclipse ? kLunarEclipseLabel : kFullMoonLabel);
   grid_.Line(cell, 1) += std::string(" ") + label;
@@ -349,29 +338,28 @@ void MonthBuilder::PlaceSyzygy(const DateTime& t, bool newMoon) {
 
 void MonthBuilder::AddSyzygyMarks() {
   const DateTime start{first_.sy, first_.sm, first_.sd, 0, 0};
-  DateTime a, b, c;
+  constexpr SyzygyKind kNew = SyzygyKind::kNewMoon, kFull = SyzygyKind::kFullMoon;
   if (!Lunar()) {
-    const bool hasNew = FindSyzygyNear(tables_, start.y, start.m, start.d, 0, 0, 'f', 'H', a.y, a.m, a.d, a.h, a.mi);
-    const bool hasFull = FindSyzygyNear(tables_, start.y, start.m, start.d, 0, 0, 'f', 'M', b.y, b.m, b.d, b.h, b.mi);
-    if (hasNew) PlaceSyzygy(a, true);
-    if (hasFull) PlaceSyzygy(b, false);
-    if (hasNew && hasFull) {
-      if (a.DateJd() >= b.DateJd()) {
-        if (FindSyzygyNear(tables_, a.y, a.m, a.d, a.h, a.mi, 'f', 'M', c.y, c.m, c.d, c.h, c.mi))
-          PlaceSyzygy(c, false);
+    const std::optional<DateTime> a = FindSyzygyNear(tables_, start, kAtOrAfter, kNew);
+    const std::optional<DateTime> b = FindSyzygyNear(tables_, start, kAtOrAfter, kFull);
+    if (a) PlaceSyzygy(*a, true);
+    if (b) PlaceSyzygy(*b, false);
+    if (a && b) {
+      if (a->DateJd() >= b->DateJd()) {
+        if (const std::optional<DateTime> c = FindSyzygyNear(tables_, *a, kAtOrAfter, kFull)) PlaceSyzygy(*c, false);
       } else {
-        if (FindSyzygyNear(tables_, b.y, b.m, b.d, b.h, b.mi, 'f', 'H', c.y, c.m, c.d, c.h, c.mi))
-          PlaceSyzygy(c, true);
+        if (const std::optional<DateTime> c = FindSyzygyNear(tables_, *b, kAtOrAfter, kNew)) PlaceSyzygy(*c, true);
       }
     }
   } else {
     // New moon, the full moon after it, the new moon after that.
-    if (!FindSyzygyNear(tables_, start.y, start.m, start.d, 0, 0, 'f', 'H', a.y, a.m, a.d, a.h, a.mi)) return;
-    PlaceSyzygy(a, true);
-    if (!FindSyzygyNear(tables_, a.y, a.m, a.d, a.h, a.mi, 'f', 'M', b.y, b.m, b.d, b.h, b.mi)) return;
-    PlaceSyzygy(b, false);
-    if (FindSyzygyNear(tables_, b.y, b.m, b.d, b.h, b.mi, 'f', 'H', c.y, c.m, c.d, c.h, c.mi))
-      PlaceSyzygy(c, true);
+    const std::optional<DateTime> a = FindSyzygyNear(tables_, start, kAtOrAfter, kNew);
+    if (!a) return;
+    PlaceSyzygy(*a, true);
+    const std::optional<DateTime> b = FindSyzygyNear(tables_, *a, kAtOrAfter, kFull);
+    if (!b) return;
+    PlaceSyzygy(*b, false);
+    if (const std::optional<DateTime> c = FindSyzygyNear(tables_, *b, kAtOrAfter, kNew)) PlaceSyzygy(*c, true);
   }
 }
 
@@ -543,10 +531,11 @@ std::string TermPillarLine(const YearTables& tables, int y, int m, int d, double
     return std::string(SexagenaryNames[p.year]) + "年 " + SexagenaryNames[p.month] + "月";
   };
   std::string line = names(SexagenaryOfInstant(tables, y, m, d, 0, 0));
-  DateTime t;
-  int index = -1;
-  if (FindSolarTermNear(tables, y, m, d, 0, 0, 'f', 'J', t.y, t.m, t.d, t.h, t.mi, index) && t.DateJd() < endJd &&
-      index >= 0 && index < 24) {
+  const std::optional<ListedTerm> term =
+      FindSolarTermNear(tables, DateTime{y, m, d, 0, 0}, kAtOrAfter, TermKind::kSectional);
+  if (term && term->minute.DateJd() < endJd && term->termIndex >= 0 && term->termIndex < 24) {
+    const DateTime& t = term->minute;
+    const int index = term->termIndex;
     // The reading follows the two Han characters (three bytes each in UTF-8).
     constexpr size_t kHanBytes = 6;
     const std::string reading = std::string(SolarTermNames[index]).substr(kHanBytes);
@@ -556,10 +545,11 @@ std::string TermPillarLine(const YearTables& tables, int y, int m, int d, double
 }
 
 double MoonAgeAtNoon(const YearTables& tables, const CalcSettings& settings, int year, int month, int day) {
-  DateTime n;
-  if (!FindSyzygyNear(tables, year, month, day, 12, 0, 'b', 'H', n.y, n.m, n.d, n.h, n.mi)) return -1.0;
+  const std::optional<DateTime> n =
+      FindSyzygyNear(tables, DateTime{year, month, day, 12, 0}, SearchDirection::kBefore, SyzygyKind::kNewMoon);
+  if (!n) return -1.0;
   const double noonLocal = CalendarToJulianDay(year, month, day) - settings.ZoneOffsetDays + 0.5;
-  return noonLocal - JulianDayAtMinute(n.DateJd() - settings.ZoneOffsetDays, n.h, n.mi);
+  return noonLocal - JulianDayAtMinute(n->DateJd() - settings.ZoneOffsetDays, n->h, n->mi);
 }
 
 }  // namespace orv

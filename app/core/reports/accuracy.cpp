@@ -95,15 +95,15 @@ std::string AccuracyReport(const CalcSettings& base, JplEphemeris& jpl, const Ac
   const double startJd = CalendarToJulianDay(fromYear, 1, 1);
   const double endJd = CalendarToJulianDay(toYear + 1, 1, 1);
   for (double jd = startJd; jd < endJd; jd += options.placeStepDays) {
-    SunMoonLongitude(a, kBodySunAndMoon, jd, kResultNone);
-    SunMoonLongitude(b, kBodySunAndMoon, jd, kResultNone);
+    const SunMoonPlaces pa = ApparentSunMoonPlaces(a, kBodySunAndMoon, jd);
+    const SunMoonPlaces pb = ApparentSunMoonPlaces(b, kBodySunAndMoon, jd);
     const int decade = DecadeOf(JulianDayToCivilDate(jd).year);
-    places["Sun longitude"][decade].Add(AngleDiffArcsec(a.places.SunLongitudeDeg, b.places.SunLongitudeDeg));
-    places["Sun latitude"][decade].Add((a.places.SunLatitudeDeg - b.places.SunLatitudeDeg) * kArcsecPerDeg);
-    places["Sun distance"][decade].Add(a.places.SunDistanceKm - b.places.SunDistanceKm);
-    places["Moon longitude"][decade].Add(AngleDiffArcsec(a.places.MoonLongitudeDeg, b.places.MoonLongitudeDeg));
-    places["Moon latitude"][decade].Add((a.places.MoonLatitudeDeg - b.places.MoonLatitudeDeg) * kArcsecPerDeg);
-    places["Moon distance"][decade].Add(a.places.MoonDistanceKm - b.places.MoonDistanceKm);
+    places["Sun longitude"][decade].Add(AngleDiffArcsec(pa.SunLongitudeDeg, pb.SunLongitudeDeg));
+    places["Sun latitude"][decade].Add((pa.SunLatitudeDeg - pb.SunLatitudeDeg) * kArcsecPerDeg);
+    places["Sun distance"][decade].Add(pa.SunDistanceKm - pb.SunDistanceKm);
+    places["Moon longitude"][decade].Add(AngleDiffArcsec(pa.MoonLongitudeDeg, pb.MoonLongitudeDeg));
+    places["Moon latitude"][decade].Add((pa.MoonLatitudeDeg - pb.MoonLatitudeDeg) * kArcsecPerDeg);
+    places["Moon distance"][decade].Add(pa.MoonDistanceKm - pb.MoonDistanceKm);
   }
 
   // Events: every term and syzygy of each year, as PLAN404 lists them, found

@@ -126,18 +126,18 @@ namespace {
 
 // A listed sectional term: its instant in the calendar's time system (Julian
 // Day with seconds) and the minute that holds it (as a whole minute count).
-struct ListedTerm {
+struct SectionalTermInstant {
   int record = -1;
   double jd = 0.0;
   long long minute = 0;
 };
 
-ListedTerm ListedTermAt(const YearTables& tables, int record) {
+SectionalTermInstant ListedTermAt(const YearTables& tables, int record) {
   const SolarTermRecord& r = tables.SolarTermList[record];
   int h = 0, mi = 0;
   UnpackTime(r.sectionalTime, h, mi);
   const double dayJd = PackedDateToJulianDay(r.date);
-  ListedTerm t;
+  SectionalTermInstant t;
   t.record = record;
   t.minute = std::llround(dayJd * kMinutesPerDay) + h * 60 + mi;
   t.jd = dayJd + (h * 60 + mi) / static_cast<double>(kMinutesPerDay) + r.seconds / kSecondsPerDay;
@@ -147,15 +147,15 @@ ListedTerm ListedTermAt(const YearTables& tables, int record) {
 // The sectional term that began the month of the birth (the last whose
 // minute is not after the birth's minute, as the month pillar steps) and
 // the next one; false when the list does not hold both.
-bool SectionalTermsAround(const YearTables& tables, double birthJd, ListedTerm& current, ListedTerm& next) {
+bool SectionalTermsAround(const YearTables& tables, double birthJd, SectionalTermInstant& current, SectionalTermInstant& next) {
   const long long birthMinute = static_cast<long long>(std::floor(birthJd * kMinutesPerDay + 1e-6));
-  current = ListedTerm{};
-  next = ListedTerm{};
+  current = SectionalTermInstant{};
+  next = SectionalTermInstant{};
   for (int i = 0; i < YearTables::kListCapacity; ++i) {
     const SolarTermRecord& r = tables.SolarTermList[i];
     if (r.date == 0) break;
     if (r.sectionalTime < 0) continue;
-    const ListedTerm t = ListedTermAt(tables, i);
+    const SectionalTermInstant t = ListedTermAt(tables, i);
     if (t.minute <= birthMinute) {
       current = t;
     } else {
@@ -272,12 +272,12 @@ LuckCycles ComputeLuckCycles(ReportInputs& in, const BirthPillars& birth, BirthS
   luck.forward = yangYear == (sex == BirthSex::Male);
 
   EnsureYearLoaded(in, birth.sysYear);
-  ListedTerm current, next;
+  SectionalTermInstant current, next;
   if (!SectionalTermsAround(in.tables, birth.systemJd, current, next)) {
     luck.error = "태어난 때 앞뒤의 절입 시각을 찾지 못했습니다.";
     return luck;
   }
-  const ListedTerm& term = luck.forward ? next : current;
+  const SectionalTermInstant& term = luck.forward ? next : current;
   const double intervalDays = luck.forward ? term.jd - birth.systemJd : birth.systemJd - term.jd;
   // A birth in the minute of the term but before its second counts as after
   // it (the month pillar steps from that minute): no interval then.

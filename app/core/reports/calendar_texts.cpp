@@ -36,9 +36,12 @@ std::string SolarTermsCsv(EngineContext& ctx, const YearTables& tables, int year
   for (const SolarTermRecord& r : tables.SolarTermList) {
     if (r.date == 0) break;
     if (YearOf(r.date) != year) continue;
-    int y, m, d, h, mi;
-    UnpackDateTime(r.date, r.time(), y, m, d, h, mi);
-    const float seconds = RefineTermSeconds(ctx, r.longitude, y, m, d, h, mi).value_or(r.seconds);
+    ListedMinute listed;
+    UnpackDateTime(r.date, r.time(), listed.y, listed.m, listed.d, listed.h, listed.mi);
+    const RefinedMinute refined =
+        RefineTermSeconds(ctx, r.longitude, listed).value_or(RefinedMinute{listed, static_cast<float>(r.seconds)});
+    const auto [y, m, d, h, mi] = refined.minute;
+    const float seconds = refined.seconds;
     // The list keeps the spring equinox as 360 (its search target); the
     // longitude of the ecliptic there is 0.
     out += Format("%d,%d,%s,", r.termIndex, r.longitude % 360, SolarTermNames[r.termIndex]) +
@@ -52,9 +55,13 @@ std::string SyzygiesCsv(EngineContext& ctx, const YearTables& tables, int year) 
   for (const SyzygyRecord& r : tables.SyzygyList) {
     if (r.date == 0) break;
     if (YearOf(r.date) != year) continue;
-    int y, m, d, h, mi;
-    UnpackDateTime(r.date, r.time(), y, m, d, h, mi);
-    const float seconds = RefineSyzygySeconds(ctx, r.isNewMoon() ? 'H' : 'M', y, m, d, h, mi).value_or(r.seconds);
+    ListedMinute listed;
+    UnpackDateTime(r.date, r.time(), listed.y, listed.m, listed.d, listed.h, listed.mi);
+    const SyzygyKind kind = r.isNewMoon() ? SyzygyKind::kNewMoon : SyzygyKind::kFullMoon;
+    const RefinedMinute refined =
+        RefineSyzygySeconds(ctx, kind, listed).value_or(RefinedMinute{listed, static_cast<float>(r.seconds)});
+    const auto [y, m, d, h, mi] = refined.minute;
+    const float seconds = refined.seconds;
     out += std::string(r.isNewMoon() ? "new," : "full,") + DateTimeAndJd(ctx.settings, y, m, d, h, mi, seconds) +
            "\n";
   }

@@ -164,9 +164,10 @@ std::string DayReportText(ReportInputs& in, const DaySelection& day) {
 
   // Places of the Sun and the Moon at 0h of the zone shown.
   out += Format("[경도 %.1f도, 0시일 때의 해와 달의 황경/위, 적경/위]\n", static_cast<double>(s.ZoneMeridian));
-  EquatorialPlace sun, moon;
-  SunMoonEquatorialBoth(ctx, jdLocal, sun, moon);
-  const SunMoonPlaces p = ctx.places;
+  const SunMoonFullPlaces places = ApparentSunMoonFullPlaces(ctx, kBodySunAndMoon, jdLocal);
+  const SunMoonPlaces& p = places.ecliptic;
+  const EquatorialPlace& sun = places.sun;
+  const EquatorialPlace& moon = places.moon;
   out += Format("해(황경) : %12.8lf = %s\n", p.SunLongitudeDeg, FormatSexagesimal(p.SunLongitudeDeg).c_str());
   out += Format("해(황위) : %12.8lf = %s\n", p.SunLatitudeDeg, FormatSexagesimal(p.SunLatitudeDeg).c_str());
   out += Format("달(황경) : %12.8lf = %s\n", p.MoonLongitudeDeg, FormatSexagesimal(p.MoonLongitudeDeg).c_str());
@@ -206,10 +207,10 @@ std::string DayReportText(ReportInputs& in, const DaySelection& day) {
   ctx.time = riseSet.time;
 
   // Age of the Moon at noon: days since the last new moon before noon.
-  int ny = 0, nm = 0, nd = 0, nh = 0, nmi = 0;
   double age = 0.0;
-  if (FindSyzygyNear(t, Y, M, D, 12, 0, 'b', 'H', ny, nm, nd, nh, nmi))
-    age = (jdLocal + kNoonDays) - JulianDayAtMinute(CalendarToJulianDay(ny, nm, nd) - s.ZoneOffsetDays, nh, nmi);
+  if (const std::optional<ListedMinute> n =
+          FindSyzygyNear(t, ListedMinute{Y, M, D, 12, 0}, SearchDirection::kBefore, SyzygyKind::kNewMoon))
+    age = (jdLocal + kNoonDays) - JulianDayAtMinute(n->DateJd() - s.ZoneOffsetDays, n->h, n->mi);
   out += Format("<선택한 날 정오(낮12시)의 월령(月齡) = %.3lf일>\n", age);
 
   const TidePhase tide = TideOfLunarDay(day.lunarDay);

@@ -162,19 +162,23 @@ std::vector<IcsEvent> AstronomicalIcsEvents(EngineContext& ctx, YearTables& tabl
   const double zone = ctx.settings.ZoneOffsetDays;
   // The UT of an instant of the lists (selected time system).
   auto toUT = [&](double listedJD) {
-    ctx.time.CurrentJD = listedJD - zone;
-    UpdateTimeScales(ctx.time, ctx.settings);
-    return ctx.time.CurrentUT;
+    TimeState listed;
+    listed.CurrentJD = listedJD - zone;
+    UpdateTimeScales(listed, ctx.settings);
+    return listed.CurrentUT;
   };
   for (int year = fromYear; year <= toYear; ++year) {
     years.Prepare(ctx, tables, year, correctionWanted);
     if (selection.terms) {
       for (const SolarTermRecord& r : tables.SolarTermList) {
         if (r.date == 0) break;
-        int y, m, d, h, mi;
-        UnpackDateTime(r.date, r.time(), y, m, d, h, mi);
-        if (y != year) continue;
-        const float s = RefineTermSeconds(ctx, r.longitude, y, m, d, h, mi).value_or(r.seconds);
+        ListedMinute listed;
+        UnpackDateTime(r.date, r.time(), listed.y, listed.m, listed.d, listed.h, listed.mi);
+        if (listed.y != year) continue;
+        const RefinedMinute refined =
+            RefineTermSeconds(ctx, r.longitude, listed).value_or(RefinedMinute{listed, static_cast<float>(r.seconds)});
+        const auto [y, m, d, h, mi] = refined.minute;
+        const float s = refined.seconds;
         IcsEvent e;
         e.uid = Format("term-%d-%02d@orvanta", year, r.termIndex);
         e.jdUT = toUT(JulianDayAtSecond(CalendarToJulianDay(y, m, d), h, mi, s));
@@ -187,11 +191,15 @@ std::vector<IcsEvent> AstronomicalIcsEvents(EngineContext& ctx, YearTables& tabl
     if (selection.syzygies) {
       for (const SyzygyRecord& r : tables.SyzygyList) {
         if (r.date == 0) break;
-        int y, m, d, h, mi;
-        UnpackDateTime(r.date, r.time(), y, m, d, h, mi);
-        if (y != year) continue;
+        ListedMinute listed;
+        UnpackDateTime(r.date, r.time(), listed.y, listed.m, listed.d, listed.h, listed.mi);
+        if (listed.y != year) continue;
         const bool isNew = r.isNewMoon();
-        const float s = RefineSyzygySeconds(ctx, isNew ? 'H' : 'M', y, m, d, h, mi).value_or(r.seconds);
+        const RefinedMinute refined =
+            RefineSyzygySeconds(ctx, isNew ? SyzygyKind::kNewMoon : SyzygyKind::kFullMoon, listed)
+                .value_or(RefinedMinute{listed, static_cast<float>(r.seconds)});
+        const auto [y, m, d, h, mi] = refined.minute;
+        const float s = refined.seconds;
         IcsEvent e;
         e.jdUT = toUT(JulianDayAtSecond(CalendarToJulianDay(y, m, d), h, mi, s));
         // Full moons take the number of the lunation they fall in.

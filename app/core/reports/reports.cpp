@@ -101,9 +101,10 @@ int Plan404ErrorBoundSeconds(int year, ErrorBoundKind kind) {
 }
 
 double DeltaTOnNewYear(EngineContext& ctx, int year) {
-  ctx.time.CurrentJD = CalendarToJulianDay(year, 1, 1);
-  UpdateTimeScales(ctx.time, ctx.settings);
-  return DeltaTAt(ctx.settings, ctx.time.CurrentUT);
+  TimeState newYear;
+  newYear.CurrentJD = CalendarToJulianDay(year, 1, 1);
+  UpdateTimeScales(newYear, ctx.settings);
+  return DeltaTAt(ctx.settings, newYear.CurrentUT);
 }
 
 std::string ReferenceNote(EngineContext& ctx, int year, ErrorBoundKind kind) {

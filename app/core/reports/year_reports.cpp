@@ -40,33 +40,35 @@ std::string EraYear(const char* bcFormat, const char* adFormat, int year, const 
   return year <= 0 ? Format(bcFormat, 1 - year, note.c_str()) : Format(adFormat, year, note.c_str());
 }
 
-struct EventTime {
-  int y = 0, m = 0, d = 0, h = 0, mi = 0;
-};
+using EventTime = ListedMinute;
 
-// "%02d월%02d일%02d시%02d분%04.1f초" pieces of a refined instant.
-TenthsTime Refined(const EventTime& e, float seconds) { return RoundToTenths(e.y, e.m, e.d, e.h, e.mi, seconds); }
+// "%02d월%02d일%02d시%02d분%04.1f초" pieces of a refined instant (the listed
+// minute with the middle of the minute when the refinement failed).
+TenthsTime Refined(const EventTime& e, const std::optional<RefinedMinute>& refined) {
+  const RefinedMinute r = refined.value_or(RefinedMinute{e, kListedMinuteMiddleSeconds});
+  return RoundToTenths(r.minute.y, r.minute.m, r.minute.d, r.minute.h, r.minute.mi, r.seconds);
+}
 
 TenthsTime RefineTerm(EngineContext& ctx, const EventTime& e, int termIndex) {
-  EventTime r = e;
-  const float seconds =
-      RefineTermSeconds(ctx, (termIndex - 3) * 15.0, r.y, r.m, r.d, r.h, r.mi).value_or(kListedMinuteMiddleSeconds);
-  return Refined(r, seconds);
+  return Refined(e, RefineTermSeconds(ctx, (termIndex - 3) * 15.0, e));
 }
 
-TenthsTime RefineSyzygy(EngineContext& ctx, const EventTime& e, char kind) {
-  EventTime r = e;
-  const float seconds = RefineSyzygySeconds(ctx, kind, r.y, r.m, r.d, r.h, r.mi).value_or(kListedMinuteMiddleSeconds);
-  return Refined(r, seconds);
+TenthsTime RefineSyzygy(EngineContext& ctx, const EventTime& e, SyzygyKind kind) {
+  return Refined(e, RefineSyzygySeconds(ctx, kind, e));
 }
 
-bool NextTerm(const YearTables& t, const EventTime& from, char kind, EventTime& out, int& termIndex) {
-  return FindSolarTermNear(t, from.y, from.m, from.d, from.h, from.mi, 'f', kind, out.y, out.m, out.d, out.h,
-                           out.mi, termIndex);
+bool NextTerm(const YearTables& t, const EventTime& from, TermKind kind, EventTime& out, int& termIndex) {
+  const std::optional<ListedTerm> term = FindSolarTermNear(t, from, SearchDirection::kAtOrAfter, kind);
+  if (!term) return false;
+  out = term->minute;
+  termIndex = term->termIndex;
+  return true;
 }
 
-bool NextSyzygy(const YearTables& t, const EventTime& from, char kind, EventTime& out) {
-  return FindSyzygyNear(t, from.y, from.m, from.d, from.h, from.mi, 'f', kind, out.y, out.m, out.d, out.h, out.mi);
+bool NextSyzygy(const YearTables& t, const EventTime& from, SyzygyKind kind, EventTime& out) {
+  const std::optional<ListedMinute> found = FindSyzygyNear(t, from, SearchDirection::kAtOrAfter, kind);
+  if (found) out = *found;
+  return found.has_value();
 }
 
 // Slot of the lunar month a new moon begins, found by its full moon: a
@@ -126,7 +128,7 @@ std::string SolarTermReportText(ReportInputs& in, int year) {
   for (int pair = 0; pair < kTermPairs; ++pair) {
     EventTime sectional, major;
     int sectionalIndex = 0, majorIndex = 0;
-    if (!NextTerm(t, from, 'J', sectional, sectionalIndex) || !NextTerm(t, sectional, 'G', major, majorIndex)) break;
+    if (!NextTerm(t, from, TermKind::kSectional, sectional, sectionalIndex) || !NextTerm(t, sectional, TermKind::kMajor, major, majorIndex)) break;
     std::string sl, gl;
     const TenthsTime s = OnClock(in, RefineTerm(ctx, sectional, sectionalIndex), sl);
     const TenthsTime g = OnClock(in, RefineTerm(ctx, major, majorIndex), gl);
@@ -149,10 +151,10 @@ std::string SolarTermReportText(ReportInputs& in, int year) {
   TenthsTime earth[4];
   const double earthLongitudes[4] = {kWinterEarthDeg, kSpringEarthDeg, kSummerEarthDeg, kAutumnEarthDeg};
   for (int i = 0; i < 4; ++i) {
-    int m = 0, d = 0, h = 0, mi = 0;
-    float seconds = 0.0f;
-    if (SolarTermInstantOfYear(ctx, t, year, earthLongitudes[i], m, d, h, mi, seconds))
-      earth[i] = RoundToTenths(year, m, d, h, mi, seconds);
+    if (const std::optional<RefinedMinute> r = SolarTermInstantOfYear(ctx, t, year, earthLongitudes[i])) {
+      const ListedMinute& e = r->minute;
+      earth[i] = RoundToTenths(year, e.m, e.d, e.h, e.mi, r->seconds);
+    }
   }
   out += "\n[土旺用事]";
   out += Format("\n  冬土 %02d월 %02d일 %02d시 %02d분 %04.1f초\t春土 %02d월 %02d일 %02d시 %02d분 %04.1f초", earth[0].month,
@@ -178,20 +180,20 @@ std::string SyzygyReportText(ReportInputs& in, int year) {
     EventTime from;
     UnpackDate(t.DayTable[newYearSlot - kDaysBeforeNewYear].solarDate, from.y, from.m, from.d);
     EventTime newMoon, fullMoon;
-    if (NextSyzygy(t, from, 'H', newMoon) && NextSyzygy(t, newMoon, 'M', fullMoon)) {
-      out += "\n\n  정월달\t" + SyzygyPair(in, RefineSyzygy(ctx, newMoon, 'H'), RefineSyzygy(ctx, fullMoon, 'M'));
+    if (NextSyzygy(t, from, kNewMoon, newMoon) && NextSyzygy(t, newMoon, kFullMoon, fullMoon)) {
+      out += "\n\n  정월달\t" + SyzygyPair(in, RefineSyzygy(ctx, newMoon, kNewMoon), RefineSyzygy(ctx, fullMoon, kFullMoon));
       int lines = kMonthsPerYear;
       int month = 1;
       bool leapPrinted = false;
       bool complete = true;
       for (int position = 2; position <= lines; ++position) {
-        if (!NextSyzygy(t, fullMoon, 'H', newMoon) || !NextSyzygy(t, newMoon, 'M', fullMoon)) {
+        if (!NextSyzygy(t, fullMoon, kNewMoon, newMoon) || !NextSyzygy(t, newMoon, kFullMoon, fullMoon)) {
           complete = false;
           break;
         }
         const int slot = MonthSlotOfFullMoon(t, fullMoon);
         const bool leap = slot >= 0 && t.DayTable[slot].leap != 0;
-        const std::string pair = SyzygyPair(in, RefineSyzygy(ctx, newMoon, 'H'), RefineSyzygy(ctx, fullMoon, 'M'));
+        const std::string pair = SyzygyPair(in, RefineSyzygy(ctx, newMoon, kNewMoon), RefineSyzygy(ctx, fullMoon, kFullMoon));
         if (!leapPrinted && leap) {
           out += Format("\n\n윤%d월달\t", month) + pair;
           leapPrinted = true;
@@ -202,11 +204,11 @@ std::string SyzygyReportText(ReportInputs& in, int year) {
         }
       }
       // A leap month after the twelfth month closes the year.
-      if (complete && NextSyzygy(t, fullMoon, 'H', newMoon) && NextSyzygy(t, newMoon, 'M', fullMoon)) {
+      if (complete && NextSyzygy(t, fullMoon, kNewMoon, newMoon) && NextSyzygy(t, newMoon, kFullMoon, fullMoon)) {
         const int slot = MonthSlotOfFullMoon(t, fullMoon);
         if (slot >= 0 && t.DayTable[slot].leap != 0)
           out += Format("\n\n윤%d월달\t", month) +
-                 SyzygyPair(in, RefineSyzygy(ctx, newMoon, 'H'), RefineSyzygy(ctx, fullMoon, 'M'));
+                 SyzygyPair(in, RefineSyzygy(ctx, newMoon, kNewMoon), RefineSyzygy(ctx, fullMoon, kFullMoon));
       }
     }
   }

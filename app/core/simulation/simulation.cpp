@@ -543,10 +543,14 @@ bool CsvOutput::Commit() {
   return file_.Commit();
 }
 
-void SetInstant(EngineContext& ctx, double t) {
-  ctx.time.CurrentJD = t;
-  UpdateTimeScales(ctx.time, ctx.settings);
+TimeState InstantAt(const CalcSettings& settings, double t) {
+  TimeState at;
+  at.CurrentJD = t;
+  UpdateTimeScales(at, settings);
+  return at;
 }
+
+void SetInstant(EngineContext& ctx, double t) { ctx.time = InstantAt(ctx.settings, t); }
 
 }  // namespace simulation
 }  // namespace orv

@@ -47,11 +47,6 @@ int YearOfInstant(const CalcSettings& settings, double t) {
   return JulianDayToCalendar(t + settings.ZoneOffsetDays).year;
 }
 
-// An event of the lists at a listed minute.
-struct ListedMinute {
-  int y = 0, m = 0, d = 0, h = 0, mi = 0;
-};
-
 // "'%d년%02d월%02d일 %02d시%02d분%04.1f초,%18.9lf" of an event whose seconds
 // have been refined (the fields carry the refinement's minute carry), with
 // its Julian Day in the selected time system less the zone offset.
@@ -65,20 +60,26 @@ std::string EventText(const CalcSettings& settings, const ListedMinute& e, float
                 static_cast<double>(t.seconds), jd);
 }
 
-std::string TermText(ItemRun& run, ListedMinute e, int termIndex) {
-  const float seconds = RefineTermSeconds(run.ctx(), TermLongitude(termIndex), e.y, e.m, e.d, e.h, e.mi)
-                            .value_or(kListedMinuteMiddleSeconds);
-  return Format("%s,", SolarTermNames[termIndex]) + EventText(run.settings(), e, seconds);
+// The refined instant, or the listed minute with the middle of the minute
+// when the refinement failed.
+RefinedMinute OrMiddleOfMinute(const ListedMinute& e, const std::optional<RefinedMinute>& refined) {
+  return refined.value_or(RefinedMinute{e, kListedMinuteMiddleSeconds});
 }
 
-std::string SyzygyText(ItemRun& run, ListedMinute e, char kind) {
-  const float seconds = RefineSyzygySeconds(run.ctx(), kind, e.y, e.m, e.d, e.h, e.mi).value_or(kListedMinuteMiddleSeconds);
-  return EventText(run.settings(), e, seconds);
+std::string TermText(ItemRun& run, const ListedMinute& e, int termIndex) {
+  const RefinedMinute r = OrMiddleOfMinute(e, RefineTermSeconds(run.ctx(), TermLongitude(termIndex), e));
+  return Format("%s,", SolarTermNames[termIndex]) + EventText(run.settings(), r.minute, r.seconds);
 }
 
-bool NextSyzygy(const YearTables& tables, const ListedMinute& from, char kind, ListedMinute& out) {
-  return FindSyzygyNear(tables, from.y, from.m, from.d, from.h, from.mi, 'f', kind, out.y, out.m, out.d, out.h,
-                        out.mi);
+std::string SyzygyText(ItemRun& run, const ListedMinute& e, SyzygyKind kind) {
+  const RefinedMinute r = OrMiddleOfMinute(e, RefineSyzygySeconds(run.ctx(), kind, e));
+  return EventText(run.settings(), r.minute, r.seconds);
+}
+
+bool NextSyzygy(const YearTables& tables, const ListedMinute& from, SyzygyKind kind, ListedMinute& out) {
+  const std::optional<ListedMinute> found = FindSyzygyNear(tables, from, SearchDirection::kAtOrAfter, kind);
+  if (found) out = *found;
+  return found.has_value();
 }
 
 // The lunar month a new moon dated y-m-d begins: year, month and leap flag of
@@ -105,15 +106,15 @@ bool MonthOfNewMoon(const YearTables& tables, const ListedMinute& newMoon, int& 
 void WriteTermsOfYear(ItemRun& run, const YearTables& tables, int year) {
   ListedMinute from{year, 1, 1, 0, 0};
   for (int pair = 0; pair < kTermPairsPerYear; ++pair) {
-    ListedMinute sectional, major;
-    int sectionalIndex, majorIndex;
-    if (!FindSolarTermNear(tables, from.y, from.m, from.d, from.h, from.mi, 'f', 'J', sectional.y, sectional.m,
-                           sectional.d, sectional.h, sectional.mi, sectionalIndex) ||
-        !FindSolarTermNear(tables, sectional.y, sectional.m, sectional.d, sectional.h, sectional.mi, 'f', 'G',
-                           major.y, major.m, major.d, major.h, major.mi, majorIndex))
-      return;
-    run.out.Write("\n" + TermText(run, sectional, sectionalIndex) + "," + TermText(run, major, majorIndex));
-    from = major;
+    const std::optional<ListedTerm> sectional =
+        FindSolarTermNear(tables, from, SearchDirection::kAtOrAfter, TermKind::kSectional);
+    if (!sectional) return;
+    const std::optional<ListedTerm> major =
+        FindSolarTermNear(tables, sectional->minute, SearchDirection::kAtOrAfter, TermKind::kMajor);
+    if (!major) return;
+    run.out.Write("\n" + TermText(run, sectional->minute, sectional->termIndex) + "," +
+                  TermText(run, major->minute, major->termIndex));
+    from = major->minute;
   }
 }
 
@@ -123,18 +124,18 @@ void WriteLunationsOfYear(ItemRun& run, const YearTables& tables, int year) {
   ListedMinute from;
   UnpackDate(tables.DayTable[firstSlot - kSlotsBeforeFirstMonth].solarDate, from.y, from.m, from.d);
   ListedMinute newMoon, fullMoon;
-  if (!NextSyzygy(tables, from, 'H', newMoon) || !NextSyzygy(tables, newMoon, 'M', fullMoon)) return;
-  run.out.Write("\n정월삭," + SyzygyText(run, newMoon, 'H') + ",정월망," + SyzygyText(run, fullMoon, 'M'));
+  if (!NextSyzygy(tables, from, kNewMoon, newMoon) || !NextSyzygy(tables, newMoon, kFullMoon, fullMoon)) return;
+  run.out.Write("\n정월삭," + SyzygyText(run, newMoon, kNewMoon) + ",정월망," + SyzygyText(run, fullMoon, kFullMoon));
 
   bool leapWritten = false, month12Written = false;
   for (int lunation = 1; lunation < kMaxLunations; ++lunation) {
-    if (!NextSyzygy(tables, fullMoon, 'H', newMoon) || !NextSyzygy(tables, newMoon, 'M', fullMoon)) return;
+    if (!NextSyzygy(tables, fullMoon, kNewMoon, newMoon) || !NextSyzygy(tables, newMoon, kFullMoon, fullMoon)) return;
     int lunarYear, month;
     bool leap;
     if (!MonthOfNewMoon(tables, newMoon, lunarYear, month, leap)) return;
     // After month 12 only a leap month still belongs to the year.
     if ((month12Written || lunarYear > year) && !leap) return;
-    const std::string newText = SyzygyText(run, newMoon, 'H'), fullText = SyzygyText(run, fullMoon, 'M');
+    const std::string newText = SyzygyText(run, newMoon, kNewMoon), fullText = SyzygyText(run, fullMoon, kFullMoon);
     if (leap && !leapWritten) {
       run.out.Write(Format("\n윤%d월삭,", month) + newText + Format(",윤%d월망,", month) + fullText);
       leapWritten = true;
@@ -175,12 +176,12 @@ void WriteNoMajorTermMonthsOfYear(ItemRun& run, const YearTables& tables) {
     }
     // The new moon that begins the month: the last one before the next day.
     const CivilDate following = JulianDayToCivilDate(startJD + 1.0);
-    ListedMinute newMoon;
-    if (!FindSyzygyNear(tables, following.year, following.month, following.day, 0, 0, 'b', 'H', newMoon.y,
-                        newMoon.m, newMoon.d, newMoon.h, newMoon.mi))
-      continue;
-    const float seconds = RefineSyzygySeconds(run.ctx(), 'H', newMoon.y, newMoon.m, newMoon.d, newMoon.h, newMoon.mi)
-                              .value_or(kListedMinuteMiddleSeconds);
+    const std::optional<ListedMinute> listed = FindSyzygyNear(
+        tables, ListedMinute{following.year, following.month, following.day, 0, 0}, SearchDirection::kBefore, kNewMoon);
+    if (!listed) continue;
+    const RefinedMinute refined = OrMiddleOfMinute(*listed, RefineSyzygySeconds(run.ctx(), kNewMoon, *listed));
+    const ListedMinute& newMoon = refined.minute;
+    const float seconds = refined.seconds;
     const double newMoonJD = CalendarToJulianDay(newMoon.y, newMoon.m, newMoon.d) - run.settings().ZoneOffsetDays +
                              (newMoon.h + (newMoon.mi + seconds / 60.0) / 60.0) / 24.0;
     int ly, lm, ld, sy, sm, sd;

@@ -200,20 +200,18 @@ double ListedInstant(const CalcSettings& settings, int y, int m, int d, int h, i
 // The eclipses of the year's fourteen lunations whose new or full moon lies
 // in [t, end].
 void WriteEclipsesFrom(ItemRun& run, const YearTables& tables, int year, double t) {
-  int y = year - 1, m = kWalkStartMonth, d = kWalkStartDay, h = 0, mi = 0;
+  ListedMinute from{year - 1, kWalkStartMonth, kWalkStartDay, 0, 0};
   for (int lunation = 0; lunation < kLunationsWalked; ++lunation) {
-    int ny, nm, nd, nh, nmi, fy, fm, fd, fh, fmi;
-    if (!FindSyzygyNear(tables, y, m, d, h, mi, 'f', 'H', ny, nm, nd, nh, nmi)) break;
-    const double newMoon = ListedInstant(run.settings(), ny, nm, nd, nh, nmi);
+    const std::optional<ListedMinute> n =
+        FindSyzygyNear(tables, from, SearchDirection::kAtOrAfter, SyzygyKind::kNewMoon);
+    if (!n) break;
+    const double newMoon = ListedInstant(run.settings(), n->y, n->m, n->d, n->h, n->mi);
     if (t <= newMoon && newMoon <= run.endJD) WriteSolarEclipse(run, newMoon);
-    if (!FindSyzygyNear(tables, ny, nm, nd, nh, nmi, 'f', 'M', fy, fm, fd, fh, fmi)) break;
-    const double fullMoon = ListedInstant(run.settings(), fy, fm, fd, fh, fmi);
+    const std::optional<ListedMinute> f = FindSyzygyNear(tables, *n, SearchDirection::kAtOrAfter, SyzygyKind::kFullMoon);
+    if (!f) break;
+    const double fullMoon = ListedInstant(run.settings(), f->y, f->m, f->d, f->h, f->mi);
     if (t <= fullMoon && fullMoon <= run.endJD) WriteLunarEclipse(run, fullMoon);
-    y = fy;
-    m = fm;
-    d = fd;
-    h = fh;
-    mi = fmi;
+    from = *f;
   }
   if (run.settings().EphemerisCode == kEphemerisPlan404 &&
       (run.env.loadedYear < kPlan404EclipseFirstYear || run.env.loadedYear > kPlan404EclipseLastYear))
@@ -232,10 +230,11 @@ void WriteHorizontal(ItemRun& run) {
       position = SunMoonHorizontal(ctx, target == 0 ? kHorizontalSun : kHorizontalMoon, t);
     } else {
       // Planets: apparent place of date, no parallax.
-      SetInstant(ctx, t);
-      JplApparentPosition(ctx, ctx.settings.EphemerisCode, ctx.time.CurrentTT, TargetJplBody(target), kJplApparent);
-      const double raDec[2] = {ctx.jplResult.RightAscension, ctx.jplResult.Declination};
-      HorizontalCoordinates(ctx, t, target, raDec, ctx.jplResult.GeometricDistance, position);
+      const TimeState at = InstantAt(ctx.settings, t);
+      const JplPositionResult r =
+          JplApparentPosition(ctx, ctx.settings.EphemerisCode, at.CurrentTT, TargetJplBody(target), kJplApparent);
+      const double raDec[2] = {r.RightAscension, r.Declination};
+      HorizontalCoordinates(ctx, t, target, raDec, r.GeometricDistance, position);
     }
     run.BeginLine(t);
     run.out.Write(Format(",%lf,%lf", position.azimuthDeg, position.altitudeDeg));

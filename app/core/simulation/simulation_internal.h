@@ -83,7 +83,10 @@ struct ItemRun {
   }
 };
 
-// Makes t the current instant and derives TT and UT.
+// The instant t (selected time system, zone removed) with its TT and UT.
+TimeState InstantAt(const CalcSettings& settings, double t);
+// Makes t the current instant of the context, for the functions that read it
+// from there (the sidereal time).
 void SetInstant(EngineContext& ctx, double t);
 
 // Writers, one per item (the header line first, then the lines).

@@ -53,22 +53,23 @@ void ApparentEquatorial(ItemRun& run, double t, double& raDeg, double& decDeg) {
     decDeg = p.declinationDeg;
     return;
   }
-  SetInstant(ctx, t);
-  JplApparentPosition(ctx, ctx.settings.EphemerisCode, ctx.time.CurrentTT, TargetJplBody(target), kJplApparent);
-  raDeg = ctx.jplResult.RightAscension * kRadToDeg;
-  decDeg = ctx.jplResult.Declination * kRadToDeg;
+  const TimeState at = InstantAt(ctx.settings, t);
+  const JplPositionResult r =
+      JplApparentPosition(ctx, ctx.settings.EphemerisCode, at.CurrentTT, TargetJplBody(target), kJplApparent);
+  raDeg = r.RightAscension * kRadToDeg;
+  decDeg = r.Declination * kRadToDeg;
 }
 
 // Apparent ecliptic longitude of the Sun (body 0) or the Moon (1), degrees.
 double BodyLongitudeDeg(EngineContext& ctx, int body, double t) {
-  SunMoonLongitude(ctx, body, t, kResultNone);
-  return body == kBodySun ? ctx.places.SunLongitudeDeg : ctx.places.MoonLongitudeDeg;
+  const SunMoonPlaces p = ApparentSunMoonPlaces(ctx, body, t);
+  return body == kBodySun ? p.SunLongitudeDeg : p.MoonLongitudeDeg;
 }
 
 // Geocentric distance of the Sun or the Moon, AU.
 double BodyDistanceAu(EngineContext& ctx, int body, double t) {
-  SunMoonLongitude(ctx, body, t, kResultNone);
-  return (body == kBodySun ? ctx.places.SunDistanceKm : ctx.places.MoonDistanceKm) * kKmToAu;
+  const SunMoonPlaces p = ApparentSunMoonPlaces(ctx, body, t);
+  return (body == kBodySun ? p.SunDistanceKm : p.MoonDistanceKm) * kKmToAu;
 }
 
 // Rate of the Moon's apparent longitude, degrees per day (11.8 at apogee to
@@ -164,10 +165,10 @@ void WriteAstrometric(ItemRun& run) {
   run.out.Write("일시,적경(도),적경(시분초),적위(도),적위(도분초)");
   EngineContext& ctx = run.ctx();
   run.EachRepetition([&](double t) {
-    SetInstant(ctx, t);
-    JplApparentPosition(ctx, ctx.settings.EphemerisCode, ctx.time.CurrentTT, TargetJplBody(run.request.target),
-                        kJplAstrometric);
-    WriteAngleLine(run, t, ctx.jplResult.RightAscension * kRadToDeg, 'H', ctx.jplResult.Declination * kRadToDeg);
+    const TimeState at = InstantAt(ctx.settings, t);
+    const JplPositionResult r = JplApparentPosition(ctx, ctx.settings.EphemerisCode, at.CurrentTT,
+                                                    TargetJplBody(run.request.target), kJplAstrometric);
+    WriteAngleLine(run, t, r.RightAscension * kRadToDeg, 'H', r.Declination * kRadToDeg);
   });
 }
 
@@ -187,14 +188,15 @@ void WriteApparentEcliptic(ItemRun& run) {
   run.EachRepetition([&](double t) {
     double lonDeg, latDeg;
     if (IsSunOrMoon(target)) {
-      SunMoonLongitude(ctx, target == kTargetSun ? kBodySun : kBodyMoon, t, kResultNone);
-      lonDeg = target == kTargetSun ? ctx.places.SunLongitudeDeg : ctx.places.MoonLongitudeDeg;
-      latDeg = target == kTargetSun ? ctx.places.SunLatitudeDeg : ctx.places.MoonLatitudeDeg;
+      const SunMoonPlaces p = ApparentSunMoonPlaces(ctx, target == kTargetSun ? kBodySun : kBodyMoon, t);
+      lonDeg = target == kTargetSun ? p.SunLongitudeDeg : p.MoonLongitudeDeg;
+      latDeg = target == kTargetSun ? p.SunLatitudeDeg : p.MoonLatitudeDeg;
     } else {
-      SetInstant(ctx, t);
-      JplApparentPosition(ctx, ctx.settings.EphemerisCode, ctx.time.CurrentTT, TargetJplBody(target), kJplApparent);
-      lonDeg = ctx.jplResult.Longitude * kRadToDeg;
-      latDeg = ctx.jplResult.Latitude * kRadToDeg;
+      const TimeState at = InstantAt(ctx.settings, t);
+      const JplPositionResult r =
+          JplApparentPosition(ctx, ctx.settings.EphemerisCode, at.CurrentTT, TargetJplBody(target), kJplApparent);
+      lonDeg = r.Longitude * kRadToDeg;
+      latDeg = r.Latitude * kRadToDeg;
     }
     WriteAngleLine(run, t, lonDeg, 'D', latDeg);
   });
@@ -243,9 +245,9 @@ void WritePrecessionAngles(ItemRun& run) {
   if (model == kPrecessionOwen1990) {
     run.out.Write("일시,3Rz(chi),2Rx(-omega),1Rz(-psi),0Rx(epsilon)");
     run.EachRepetition([&](double t) {
-      SetInstant(ctx, t);
+      const TimeState at = InstantAt(ctx.settings, t);
       double chiDeg, omegaDeg, psiDeg;
-      LongTermPrecessionAnglesDeg(ctx.time.CurrentTT, chiDeg, omegaDeg, psiDeg);
+      LongTermPrecessionAnglesDeg(at.CurrentTT, chiDeg, omegaDeg, psiDeg);
       run.BeginLine(t);
       run.out.Write(Format(",%.12lf,%.12lf,%.12lf,%s", chiDeg, omegaDeg, psiDeg, kOwenObliquityText));
     });
@@ -254,9 +256,9 @@ void WritePrecessionAngles(ItemRun& run) {
   run.out.Write("일시,3Rz(-z),2Ry(theta),1Rz(-zeta)");
   if (model != kPrecessionIau2006) return;  // no angles of their own for the other models
   run.EachRepetition([&](double t) {
-    SetInstant(ctx, t);
+    const TimeState at = InstantAt(ctx.settings, t);
     double zeta, theta, z;
-    PrecessionAnglesIau2006(JulianCenturies(ctx.time.CurrentTT), zeta, theta, z);
+    PrecessionAnglesIau2006(JulianCenturies(at.CurrentTT), zeta, theta, z);
     run.BeginLine(t);
     run.out.Write(Format(",%.12lf,%.12lf,%.12lf", z * kRadToDeg, theta * kRadToDeg, zeta * kRadToDeg));
   });
@@ -266,9 +268,9 @@ void WriteNutationAngles(ItemRun& run) {
   run.out.Write("일시,dPsi(황경방향_deg),dEps(황도경사_deg)");
   EngineContext& ctx = run.ctx();
   run.EachRepetition([&](double t) {
-    SetInstant(ctx, t);
+    const TimeState at = InstantAt(ctx.settings, t);
     double dpsi = 0.0, deps = 0.0;
-    Nutation(ctx, ctx.time.CurrentTT, dpsi, deps);
+    Nutation(ctx, at.CurrentTT, dpsi, deps);
     run.BeginLine(t);
     run.out.Write(Format(",%.12lf,%.12lf", dpsi * kRadToDeg, deps * kRadToDeg));
   });
@@ -278,8 +280,8 @@ void WriteObliquity(ItemRun& run) {
   run.out.Write("일시,황도경사각_deg");
   EngineContext& ctx = run.ctx();
   run.EachRepetition([&](double t) {
-    SetInstant(ctx, t);
-    const double eps = MeanObliquity(ctx, ctx.time.CurrentTT);
+    const TimeState at = InstantAt(ctx.settings, t);
+    const double eps = MeanObliquity(ctx, at.CurrentTT);
     run.BeginLine(t);
     run.out.Write(Format(",%.12lf", eps * kRadToDeg));
   });
@@ -301,8 +303,8 @@ void WriteDeltaT(ItemRun& run) {
   EngineContext& ctx = run.ctx();
   run.out.Write(TimedColumnHeader(ctx.settings) + ",초,시분초");
   run.EachRepetition([&](double t) {
-    SetInstant(ctx, t);
-    const double deltaT = DeltaTAt(ctx.settings, ctx.time.CurrentUT);
+    const TimeState at = InstantAt(ctx.settings, t);
+    const double deltaT = DeltaTAt(ctx.settings, at.CurrentUT);
     run.BeginLine(t);
     run.out.Write(Format(",%.6f,%s", deltaT, FormatDeltaT(deltaT).c_str()));
   });
