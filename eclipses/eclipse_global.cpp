@@ -241,15 +241,11 @@ void SolarEclipseContacts(EngineContext& ctx, double jdGreatest, ContactTimes& c
     return Square(el[kElemAxisDistance]) - Square(std::fabs(el[kElemL2]) + el[kElemEarthRadius]);
   };
   const double before = jdGreatest - kContactWindowDays, after = jdGreatest + kContactWindowDays;
-  contacts[kContactGreatest] = jdGreatest;
-  contacts[kSolarP1] = SearchSignChange(penumbra, before, jdGreatest, kHundredthSecondDays, kTenthSecondDays)
-      .value_or(kNoInstant);
-  contacts[kSolarP4] = SearchSignChange(penumbra, jdGreatest, after, kHundredthSecondDays, kTenthSecondDays)
-      .value_or(kNoInstant);
-  contacts[kSolarU1] = SearchSignChange(umbra, before, jdGreatest, kHundredthSecondDays, kTenthSecondDays)
-      .value_or(kNoInstant);
-  contacts[kSolarU4] = SearchSignChange(umbra, jdGreatest, after, kHundredthSecondDays, kTenthSecondDays)
-      .value_or(kNoInstant);
+  contacts.greatestJD = jdGreatest;
+  contacts[kSolarP1] = SearchSignChange(penumbra, before, jdGreatest, kHundredthSecondDays, kTenthSecondDays);
+  contacts[kSolarP4] = SearchSignChange(penumbra, jdGreatest, after, kHundredthSecondDays, kTenthSecondDays);
+  contacts[kSolarU1] = SearchSignChange(umbra, before, jdGreatest, kHundredthSecondDays, kTenthSecondDays);
+  contacts[kSolarU4] = SearchSignChange(umbra, jdGreatest, after, kHundredthSecondDays, kTenthSecondDays);
 }
 
 namespace {
@@ -264,29 +260,30 @@ double UmbralRadiusUnderAxis(EngineContext& ctx, double jd) {
 
 }  // namespace
 
-void MarkHybridEclipse(EngineContext& ctx, double jdU1, double jdGreatest, double jdU4, EclipseType& type) {
+void MarkHybridEclipse(EngineContext& ctx, std::optional<double> jdU1, double jdGreatest,
+                       std::optional<double> jdU4, EclipseType& type) {
   // Without both umbral contacts there is no central phase to compare.
-  if (jdU1 == 0.0 || jdU4 == 0.0) return;
-  const double atU1 = UmbralRadiusUnderAxis(ctx, jdU1);
+  if (!jdU1 || !jdU4) return;
+  const double atU1 = UmbralRadiusUnderAxis(ctx, *jdU1);
   const double atGreatest = UmbralRadiusUnderAxis(ctx, jdGreatest);
-  const double atU4 = UmbralRadiusUnderAxis(ctx, jdU4);
+  const double atU4 = UmbralRadiusUnderAxis(ctx, *jdU4);
   if (atU1 * atGreatest < 0.0 || atU1 * atU4 < 0.0) {
     type |= kEclipseAnnularTotal;
     type &= ~kEclipseTotal;
   }
 }
 
-double FindAnnularTotalTransition(EngineContext& ctx, double t1, double t2, int& direction) {
+std::optional<double> FindAnnularTotalTransition(EngineContext& ctx, std::optional<double> t1,
+                                                 std::optional<double> t2, int& direction) {
   direction = 0;
-  if (t1 == kNoInstant || t2 == kNoInstant) return kNoInstant;
-  const double at1 = UmbralRadiusUnderAxis(ctx, t1);
-  const double at2 = UmbralRadiusUnderAxis(ctx, t2);
-  if (at1 * at2 > 0.0) return kNoInstant;
+  if (!t1 || !t2) return std::nullopt;
+  const double at1 = UmbralRadiusUnderAxis(ctx, *t1);
+  const double at2 = UmbralRadiusUnderAxis(ctx, *t2);
+  if (at1 * at2 > 0.0) return std::nullopt;
   direction = at1 > 0.0 ? 1 : 0;
-  const double lo = at1 >= 0.0 ? t2 : t1;  // the total end
-  const double hi = at1 >= 0.0 ? t1 : t2;
-  return SearchSignChange([&](double t) { return UmbralRadiusUnderAxis(ctx, t); }, lo, hi, kTenthSecondDays, 0.0)
-      .value_or(kNoInstant);
+  const double lo = at1 >= 0.0 ? *t2 : *t1;  // the total end
+  const double hi = at1 >= 0.0 ? *t1 : *t2;
+  return SearchSignChange([&](double t) { return UmbralRadiusUnderAxis(ctx, t); }, lo, hi, kTenthSecondDays, 0.0);
 }
 
 double LunarEclipseElements(EngineContext& ctx, double jd, ShadowPoint& point, EclipseElements& elements) {
@@ -343,13 +340,11 @@ void LunarEclipseContacts(EngineContext& ctx, double jdGreatest, ContactTimes& c
   struct Pair { int edge, first, last; } pairs[] = {{kLunarUmbraPlusMoonArcsec, kLunarU1, kLunarU4},
                                                     {kLunarUmbraMinusMoonArcsec, kLunarU2, kLunarU3},
                                                     {kLunarPenumbraPlusMoonArcsec, kLunarP1, kLunarP4}};
-  contacts[kContactGreatest] = jdGreatest;
+  contacts.greatestJD = jdGreatest;
   for (const Pair& p : pairs) {
     auto f = inside(p.edge);
-    contacts[p.first] = SearchSignChange(f, before, jdGreatest, kHundredthSecondDays, kTenthSecondDays)
-        .value_or(kNoInstant);
-    contacts[p.last] = SearchSignChange(f, jdGreatest, after, kHundredthSecondDays, kTenthSecondDays)
-        .value_or(kNoInstant);
+    contacts[p.first] = SearchSignChange(f, before, jdGreatest, kHundredthSecondDays, kTenthSecondDays);
+    contacts[p.last] = SearchSignChange(f, jdGreatest, after, kHundredthSecondDays, kTenthSecondDays);
   }
 }
 

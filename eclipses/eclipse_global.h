@@ -12,6 +12,7 @@
 // its UT.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "ephemeris/context.h"
@@ -100,19 +101,21 @@ struct ShadowPoint {
   double operator[](int i) const { return slot[i]; }
 };
 
-// Slots of ContactTimes; 0 = the contact does not occur.
+// Slots of ContactTimes.
 enum ContactSlot : int {
-  kContactGreatest = 0,
   kSolarP1 = 2, kSolarP4 = 3, kSolarU1 = 4, kSolarU4 = 5,
   kLunarU1 = 2, kLunarU4 = 3, kLunarU2 = 4, kLunarU3 = 5, kLunarP1 = 6, kLunarP4 = 7,
   kLocalC1 = 2, kLocalC4 = 3, kLocalC2 = 4, kLocalC3 = 5,
 };
 
+// The contacts of one eclipse around its greatest phase (or the local
+// maximum); an empty slot is a contact that does not occur within the window.
 struct ContactTimes {
-  static constexpr int kSlots = 30;
-  double slot[kSlots] = {};
-  double& operator[](int i) { return slot[i]; }
-  double operator[](int i) const { return slot[i]; }
+  static constexpr int kSlots = 8;
+  double greatestJD = 0.0;
+  std::optional<double> slot[kSlots];
+  std::optional<double>& operator[](int i) { return slot[i]; }
+  const std::optional<double>& operator[](int i) const { return slot[i]; }
 };
 
 // Solar elements at `jd`: fills both records (slots 0-8 are filled later by
@@ -140,12 +143,15 @@ void SolarEclipseContacts(EngineContext& ctx, double jdGreatest, ContactTimes& c
 
 // Marks an eclipse annular-total (sets 32, clears 4) when the umbral radius
 // at the point under the axis has another sign at U1 than at greatest
-// eclipse or at U4.
-void MarkHybridEclipse(EngineContext& ctx, double jdU1, double jdGreatest, double jdU4, EclipseType& type);
+// eclipse or at U4. Without both umbral contacts nothing changes.
+void MarkHybridEclipse(EngineContext& ctx, std::optional<double> jdU1, double jdGreatest,
+                       std::optional<double> jdU4, EclipseType& type);
 
 // Instant between t1 and t2 at which the umbral radius under the axis changes
-// sign (to 0.1 s), or 0; `direction` is 1 for annular to total, else 0.
-double FindAnnularTotalTransition(EngineContext& ctx, double t1, double t2, int& direction);
+// sign (to 0.1 s), or none (also when t1 or t2 is missing); `direction` is 1
+// for annular to total, else 0.
+std::optional<double> FindAnnularTotalTransition(EngineContext& ctx, std::optional<double> t1,
+                                                 std::optional<double> t2, int& direction);
 
 // Lunar elements at `jd`; returns the distance of the Moon from the shadow
 // axis as sqrt(x^2 + y^2) of its unit vector.

@@ -100,15 +100,11 @@ void LocalSolarEclipseContacts(EngineContext& ctx, double jdLocalMaximum, Contac
     return m2 - Square(el[kElemL2] - zeta * el[kElemTanF2]);
   };
   const double before = jdLocalMaximum - kContactWindowDays, after = jdLocalMaximum + kContactWindowDays;
-  contacts[kContactGreatest] = jdLocalMaximum;
-  contacts[kLocalC1] = SearchSignChange(penumbra, before, jdLocalMaximum, kHundredthSecondDays, kTenthSecondDays)
-      .value_or(kNoInstant);
-  contacts[kLocalC4] = SearchSignChange(penumbra, jdLocalMaximum, after, kHundredthSecondDays, kTenthSecondDays)
-      .value_or(kNoInstant);
-  contacts[kLocalC2] = SearchSignChange(umbra, before, jdLocalMaximum, kHundredthSecondDays, kTenthSecondDays)
-      .value_or(kNoInstant);
-  contacts[kLocalC3] = SearchSignChange(umbra, jdLocalMaximum, after, kHundredthSecondDays, kTenthSecondDays)
-      .value_or(kNoInstant);
+  contacts.greatestJD = jdLocalMaximum;
+  contacts[kLocalC1] = SearchSignChange(penumbra, before, jdLocalMaximum, kHundredthSecondDays, kTenthSecondDays);
+  contacts[kLocalC4] = SearchSignChange(penumbra, jdLocalMaximum, after, kHundredthSecondDays, kTenthSecondDays);
+  contacts[kLocalC2] = SearchSignChange(umbra, before, jdLocalMaximum, kHundredthSecondDays, kTenthSecondDays);
+  contacts[kLocalC3] = SearchSignChange(umbra, jdLocalMaximum, after, kHundredthSecondDays, kTenthSecondDays);
 }
 
 Daylight SunDaylight(EngineContext& ctx, double eclipseJD) {
@@ -133,19 +129,18 @@ Daylight SunDaylight(EngineContext& ctx, double eclipseJD) {
 }
 
 EclipseVisibility SolarEclipseVisibility(const ContactTimes& local, const Daylight& day) {
-  const double c1 = local[kLocalC1];
-  if (c1 == 0.0) return EclipseVisibility::OutsideShadow;
+  if (!local[kLocalC1]) return EclipseVisibility::OutsideShadow;
+  const double c1 = *local[kLocalC1];
   // A last contact beyond its window: the local maximum stands in.
-  const double c4 = local[kLocalC4] != 0.0 ? local[kLocalC4] : local[kContactGreatest];
+  const double c4 = local[kLocalC4].value_or(local.greatestJD);
   if ((c1 < day.sunriseJD && c4 < day.sunriseJD) || (c1 > day.sunsetJD && c4 > day.sunsetJD))
     return EclipseVisibility::BelowHorizon;
   return EclipseVisibility::Visible;
 }
 
 EclipseVisibility LunarEclipseVisibility(const ContactTimes& contacts, const Daylight& day) {
-  const double greatest = contacts[kContactGreatest];
-  const double p1 = contacts[kLunarP1] != 0.0 ? contacts[kLunarP1] : greatest;
-  const double p4 = contacts[kLunarP4] != 0.0 ? contacts[kLunarP4] : greatest;
+  const double p1 = contacts[kLunarP1].value_or(contacts.greatestJD);
+  const double p4 = contacts[kLunarP4].value_or(contacts.greatestJD);
   if (p1 <= day.sunriseJD || p4 <= day.sunriseJD || day.sunsetJD <= p1 || day.sunsetJD <= p4)
     return EclipseVisibility::Visible;
   return EclipseVisibility::BelowHorizon;

@@ -183,8 +183,9 @@ double GroundDistanceKm(const GeoPoint& a, const GeoPoint& b) {
 
 EclipsePath ComputeEclipsePath(EngineContext& ctx, const ContactTimes& contacts, double stepDays) {
   EclipsePath path;
-  const double start = contacts[kSolarP1], end = contacts[kSolarP4];
-  if (start == 0.0 || end == 0.0 || !(stepDays > 0.0) || end <= start) return path;
+  if (!contacts[kSolarP1] || !contacts[kSolarP4]) return path;
+  const double start = *contacts[kSolarP1], end = *contacts[kSolarP4];
+  if (!(stepDays > 0.0) || end <= start) return path;
   const int steps = static_cast<int>(std::ceil((end - start) / stepDays));
   bool umbralOpen[2] = {false, false}, penumbralOpen[2] = {false, false}, horizonOpen[2] = {false, false};
   for (int i = 0; i <= steps; ++i) {

@@ -3,6 +3,8 @@
 // command line share, and the circumstances of each eclipse at the observer.
 #pragma once
 
+#include <optional>
+
 #include "eclipses/eclipse_global.h"
 #include "eclipses/eclipse_local.h"
 #include "lunisolar/year_tables.h"
@@ -20,9 +22,9 @@ struct FoundEclipse {
   ShadowPoint point;
   ContactTimes contacts;   // solar: P1, P4, U1, U4; lunar: U1, U4, U2, U3, P1, P4
   // Annular-total eclipses: the change of the umbral radius' sign between U1
-  // and greatest eclipse [0] and between greatest eclipse and U4 [1]; 0 when
-  // none; direction 1 = annular to total.
-  double transitionJD[2] = {0.0, 0.0};
+  // and greatest eclipse [0] and between greatest eclipse and U4 [1], when
+  // there is one; direction 1 = annular to total.
+  std::optional<double> transitionJD[2];
   int transitionDirection[2] = {0, 0};
   // Gamma with its sign, as reports print it: solar, the axis distance with
   // the sign of the axis' y; lunar, the Moon's distance from the axis with

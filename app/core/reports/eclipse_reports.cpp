@@ -1,6 +1,7 @@
 #include "app/core/reports/eclipse_reports.h"
 
 #include <memory>
+#include <optional>
 
 #include "app/core/reports/report_format.h"
 #include "eclipses/eclipse_year.h"
@@ -18,22 +19,23 @@ constexpr int kPlan404EclipseLastYear = 3000;
 
 // "hh:mm:ss.s" of an instant (zone offset already added), marked "(지하)" by
 // the mode; "--:--:--.-" for a contact that does not occur.
-std::string ContactText(int mode, double jd, double zone, double sunrise, double sunset) {
-  if (jd == 0.0) return "--:--:--.-";
-  return FormatContactTime(mode, jd + zone, sunrise, sunset);
+std::string ContactText(int mode, const std::optional<double>& jd, double zone, double sunrise, double sunset) {
+  if (!jd) return "--:--:--.-";
+  return FormatContactTime(mode, *jd + zone, sunrise, sunset);
 }
 
 // The contact lines of a solar eclipse: the penumbral phase (P1-P4 or C1-C4)
 // and the umbral phase (U1-U4 or C2-C3), named by the eclipse type.
-std::string SolarContactLines(int mode, EclipseType type, double partialBegin, double partialEnd,
-                              double centralBegin, double centralEnd, double zone, double sunrise,
+std::string SolarContactLines(int mode, EclipseType type, const std::optional<double>& partialBegin,
+                              const std::optional<double>& partialEnd, const std::optional<double>& centralBegin,
+                              const std::optional<double>& centralEnd, double zone, double sunrise,
                               double sunset) {
   std::string out;
-  if (partialBegin != 0.0)
+  if (partialBegin)
     out += Format("\n    부분식(반영외접P1-P4)\t ; %s - %s",
                   ContactText(mode, partialBegin, zone, sunrise, sunset).c_str(),
                   ContactText(mode, partialEnd, zone, sunrise, sunset).c_str());
-  if (centralBegin != 0.0) {
+  if (centralBegin) {
     const char* format = nullptr;
     switch (SolarEclipseName(type)) {
       case EclipseKindName::Annular: format = "\n    금환식(본영외접U1-U4)\t ; %s - %s"; break;
@@ -69,13 +71,13 @@ std::string LunarBody(const CalcSettings& settings, const FoundEclipse& e, int m
   }
   out += GammaLine(settings, e);
   const ContactTimes& c = e.contacts;
-  if (c[kLunarP1] != 0.0)
+  if (c[kLunarP1])
     out += Format("\n    반영식(반영외접P1-P4)\t ; %s - %s", ContactText(mode, c[kLunarP1], zone, sunrise, sunset).c_str(),
                   ContactText(mode, c[kLunarP4], zone, sunrise, sunset).c_str());
-  if (c[kLunarU1] != 0.0)
+  if (c[kLunarU1])
     out += Format("\n    본영식(본영외접U1-U4)\t ; %s - %s", ContactText(mode, c[kLunarU1], zone, sunrise, sunset).c_str(),
                   ContactText(mode, c[kLunarU4], zone, sunrise, sunset).c_str());
-  if (c[kLunarU2] != 0.0)
+  if (c[kLunarU2])
     out += Format("\n    개기식(본영내접U2-U3)\t ; %s - %s", ContactText(mode, c[kLunarU2], zone, sunrise, sunset).c_str(),
                   ContactText(mode, c[kLunarU3], zone, sunrise, sunset).c_str());
   return out;
@@ -158,7 +160,7 @@ std::string GlobalEclipseReportText(ReportInputs& in, int year) {
     out += SolarContactLines(kContactTimePlain, e.type, c[kSolarP1], c[kSolarP4], c[kSolarU1], c[kSolarU4], zone,
                              0.0, 0.0);
     for (int k = 0; k < 2; ++k) {
-      if ((e.type & kEclipseAnnularTotal) && e.transitionJD[k] != 0.0)
+      if ((e.type & kEclipseAnnularTotal) && e.transitionJD[k])
         out += Format("\n    %s 변경\t ; %s", e.transitionDirection[k] == 1 ? "금환에서 개기로" : "개기에서 금환으로",
                       ContactText(kContactTimePlain, e.transitionJD[k], zone, 0.0, 0.0).c_str());
     }

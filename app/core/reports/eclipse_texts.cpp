@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "app/core/reports/report_format.h"
 #include "app/core/reports/reports.h"
@@ -16,8 +17,8 @@ namespace {
 using report::Format;
 
 // A contact column: empty when the contact does not occur.
-std::string InstantField(const CalcSettings& settings, double jd) {
-  return jd == 0.0 ? std::string() : EclipseDateTimeText(settings, jd);
+std::string InstantField(const CalcSettings& settings, const std::optional<double>& jd) {
+  return jd ? EclipseDateTimeText(settings, *jd) : std::string();
 }
 
 const char* TypeName(EclipseKindName name) {

@@ -3,6 +3,7 @@
 // time series of its phase, place and magnitude).
 #include <cmath>
 #include <memory>
+#include <optional>
 
 #include "app/core/year_service.h"
 #include "app/core/simulation/simulation_internal.h"
@@ -85,8 +86,8 @@ void Series(ItemRun& run, double first, double last, double stepDays, Line&& lin
 
 // The solar phase at x by the contacts and the annular-total transitions.
 struct SolarPhases {
-  double u1, u4, p4;
-  double t1, t2;
+  std::optional<double> u1, u4, p4;
+  std::optional<double> t1, t2;
   const char* a;  // before T1
   const char* b;  // after T1
   const char* c;  // before T2
@@ -94,12 +95,12 @@ struct SolarPhases {
   bool annular;
 
   const char* At(double x) const {
-    if (u1 != 0.0 && x < u1) return kSolarPartialPhase;
-    if ((u4 == 0.0 || x >= u4) && p4 != 0.0) return kSolarPartialPhase;
-    if (t1 == 0.0 && t2 == 0.0) return annular ? kAnnularPhase : kTotalPhase;
-    if (t1 != 0.0 && x < t1) return a;
-    if (t2 != 0.0 && x < t2) return c;
-    if (t1 != 0.0 && t2 == 0.0) return b;
+    if (u1 && x < *u1) return kSolarPartialPhase;
+    if ((!u4 || x >= *u4) && p4) return kSolarPartialPhase;
+    if (!t1 && !t2) return annular ? kAnnularPhase : kTotalPhase;
+    if (t1 && x < *t1) return a;
+    if (t2 && x < *t2) return c;
+    if (t1 && !t2) return b;
     return d;
   }
 };
@@ -123,7 +124,7 @@ void WriteSolarEclipse(ItemRun& run, double newMoonJD) {
                 FormatGeoPosition(greatestPoint[kPointLongitudeDeg], greatestPoint[kPointGeodeticLatitudeDeg]) +
                 Format(",식분;%.5f", greatestElements[kElemMagnitude]));
 
-  SolarPhases phases{contacts[kSolarU1], contacts[kSolarU4], contacts[kSolarP4], 0.0, 0.0,
+  SolarPhases phases{contacts[kSolarU1], contacts[kSolarU4], contacts[kSolarP4], std::nullopt, std::nullopt,
                      kTransitionAnnular, kTransitionTotal, kTransitionAnnular, kTransitionTotal,
                      (type & kEclipseAnnular) != 0};
   if (type & kEclipseAnnularTotal) {
@@ -138,9 +139,11 @@ void WriteSolarEclipse(ItemRun& run, double newMoonJD) {
   }
 
   run.out.Write("\n일시,식종류,최대식관측지,식분,본영폭(km)");
-  const double first = contacts[kSolarP1] != 0.0 ? contacts[kSolarP1] : contacts[kSolarU1];
-  const double last = contacts[kSolarP4] != 0.0 ? contacts[kSolarP4] : contacts[kSolarU4];
-  Series(run, first, last, run.request.extra / kSecondsPerDay, [&](double x) {
+  const std::optional<double> first = contacts[kSolarP1] ? contacts[kSolarP1] : contacts[kSolarU1];
+  const std::optional<double> last = contacts[kSolarP4] ? contacts[kSolarP4] : contacts[kSolarU4];
+  // Without a first and a last contact there is no span to list.
+  if (!first || !last) return;
+  Series(run, *first, *last, run.request.extra / kSecondsPerDay, [&](double x) {
     // Fresh records: slots the classification does not reach stay 0.
     ShadowPoint p;
     EclipseElements e;
@@ -153,10 +156,10 @@ void WriteSolarEclipse(ItemRun& run, double newMoonJD) {
 }
 
 const char* LunarPhaseAt(const ContactTimes& c, double x) {
-  if (c[kLunarU1] != 0.0 && x < c[kLunarU1]) return "반영(Penumbral)식";
-  if (c[kLunarU2] != 0.0 && x < c[kLunarU2]) return "본영(Umbral)식";
-  if (c[kLunarU3] != 0.0 && x < c[kLunarU3]) return "개기(Total)식";
-  if (c[kLunarU4] != 0.0 && x < c[kLunarU4]) return "본영(Umbral)식";
+  if (c[kLunarU1] && x < *c[kLunarU1]) return "반영(Penumbral)식";
+  if (c[kLunarU2] && x < *c[kLunarU2]) return "본영(Umbral)식";
+  if (c[kLunarU3] && x < *c[kLunarU3]) return "개기(Total)식";
+  if (c[kLunarU4] && x < *c[kLunarU4]) return "본영(Umbral)식";
   return "반영(Penumbral)식";
 }
 
@@ -179,9 +182,11 @@ void WriteLunarEclipse(ItemRun& run, double fullMoonJD) {
                        greatestElements[kLunarPenumbralMagnitude]));
 
   run.out.Write("\n일시,식종류,최대식관측지,본영식분,반영식분");
-  const double first = contacts[kLunarP1] != 0.0 ? contacts[kLunarP1] : contacts[kLunarU1];
-  const double last = contacts[kLunarP4] != 0.0 ? contacts[kLunarP4] : contacts[kLunarU4];
-  Series(run, first, last, run.request.extra / kSecondsPerDay, [&](double x) {
+  const std::optional<double> first = contacts[kLunarP1] ? contacts[kLunarP1] : contacts[kLunarU1];
+  const std::optional<double> last = contacts[kLunarP4] ? contacts[kLunarP4] : contacts[kLunarU4];
+  // Without a first and a last contact there is no span to list.
+  if (!first || !last) return;
+  Series(run, *first, *last, run.request.extra / kSecondsPerDay, [&](double x) {
     ShadowPoint p;
     EclipseElements e;
     LunarEclipseElements(ctx, x, p, e);

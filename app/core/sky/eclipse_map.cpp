@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 
 #include "app/core/reports/eclipse_texts.h"
 #include "data/world_land.h"
@@ -103,9 +104,10 @@ EclipseMap BuildEclipseMap(EngineContext& ctx, const FoundEclipse& eclipse, cons
   } else {
     map.subLunar[0] = SubLunarPoint(ctx, eclipse.greatestJD);
     map.greatest = map.subLunar[0];
-    const double p1 = eclipse.contacts[kLunarP1], p4 = eclipse.contacts[kLunarP4];
-    map.subLunar[1] = p1 != 0.0 ? SubLunarPoint(ctx, p1) : map.subLunar[0];
-    map.subLunar[2] = p4 != 0.0 ? SubLunarPoint(ctx, p4) : map.subLunar[0];
+    const std::optional<double>& p1 = eclipse.contacts[kLunarP1];
+    const std::optional<double>& p4 = eclipse.contacts[kLunarP4];
+    map.subLunar[1] = p1 ? SubLunarPoint(ctx, *p1) : map.subLunar[0];
+    map.subLunar[2] = p4 ? SubLunarPoint(ctx, *p4) : map.subLunar[0];
   }
   map.hasPlace = !placeName.empty();
   map.place = {ctx.observer.LongitudeDeg, ctx.observer.LatitudeDeg};
