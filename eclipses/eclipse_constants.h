@@ -3,11 +3,6 @@
 
 namespace orv {
 
-// How the eclipse and rise/set records mark an event that does not occur (a
-// contact, a rise or set, the annular-total transition); their readers test
-// for it. The searches themselves answer "none" (SearchSignChange).
-constexpr double kNoInstant = 0.0;
-
 // Earth's equatorial radius (km): the unit of the fundamental plane.
 constexpr double kEarthRadiusKm = 6378.1363;
 // The same in AU: parallaxes and scaling to Earth radii.

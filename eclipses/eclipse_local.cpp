@@ -113,17 +113,13 @@ Daylight SunDaylight(EngineContext& ctx, double eclipseJD) {
   const double longitudeDays = ctx.observer.LongitudeDeg / 360.0;
   const double nearestNoon = std::round(eclipseJD + longitudeDays) - longitudeDays;
   day.sun = SunRiseSetAroundNoon(ctx, nearestNoon);
-  day.sunriseJD = day.sun.riseJD;
-  day.sunsetJD = day.sun.setJD;
-  const bool noRise = day.sun.riseJD == 0.0, noSet = day.sun.setJD == 0.0;
-  if (noRise && noSet) {
+  if (!day.sun.riseJD && !day.sun.setJD) {
     const bool polarDay = UpperLimbAboveHorizon(ctx, kBodySun, eclipseJD) > 0.0;
     day.sunriseJD = polarDay ? -kInfinity : kInfinity;
     day.sunsetJD = polarDay ? kInfinity : -kInfinity;
-  } else if (noRise) {
-    day.sunriseJD = -kInfinity;
-  } else if (noSet) {
-    day.sunsetJD = kInfinity;
+  } else {
+    day.sunriseJD = day.sun.riseJD.value_or(-kInfinity);
+    day.sunsetJD = day.sun.setJD.value_or(kInfinity);
   }
   return day;
 }

@@ -34,7 +34,7 @@ double LocalSolarEclipseMaximum(EngineContext& ctx, double jdGreatest, ShadowPoi
 
 // Local contacts within five hours of the local maximum, to 0.01 s: slots
 // kLocalC1 (first), kLocalC2 (second), kLocalC3 (third), kLocalC4 (last);
-// 0 when the contact does not occur.
+// empty when the contact does not occur.
 void LocalSolarEclipseContacts(EngineContext& ctx, double jdLocalMaximum, ContactTimes& contacts);
 
 // The Sun's daylight around an eclipse, for the visibility verdicts: the
@@ -45,7 +45,7 @@ void LocalSolarEclipseContacts(EngineContext& ctx, double jdLocalMaximum, Contac
 // anything; when both are missing the Sun's altitude at the eclipse decides
 // between polar day (always up) and polar night (never up).
 struct Daylight {
-  RiseSetInstants sun;       // as RiseSetTimes gave them (0 = no event)
+  RiseSetInstants sun;       // as RiseSetTimes gave them
   double sunriseJD = 0.0;    // -infinity / +infinity stand in for a missing event
   double sunsetJD = 0.0;
 };

@@ -61,9 +61,9 @@ RiseSetInstants RiseSetAroundTransit(EngineContext& ctx, int body, double transi
   out.transitJD = transitJD;
   auto horizon = [&](double t) { return UpperLimbAboveHorizon(ctx, body, t); };
   out.riseJD = SearchSignChange(horizon, out.transitJD - kHalfWindowDays, out.transitJD, kHundredthSecondDays,
-                                kTenthSecondDays).value_or(kNoInstant);
+                                kTenthSecondDays);
   out.setJD = SearchSignChange(horizon, out.transitJD, out.transitJD + kHalfWindowDays, kHundredthSecondDays,
-                               kTenthSecondDays).value_or(kNoInstant);
+                               kTenthSecondDays);
   return out;
 }
 
@@ -88,11 +88,9 @@ TwilightInstants TwilightAroundTransit(EngineContext& ctx, double transitJD, dou
   };
   TwilightInstants out;
   out.dawnJD = SearchSignChange(aboveTwilightLine, transitJD - kHalfWindowDays, transitJD, kHundredthSecondDays,
-                                kTenthSecondDays)
-                   .value_or(kNoInstant);
+                                kTenthSecondDays);
   out.duskJD = SearchSignChange(aboveTwilightLine, transitJD, transitJD + kHalfWindowDays, kHundredthSecondDays,
-                                kTenthSecondDays)
-                   .value_or(kNoInstant);
+                                kTenthSecondDays);
   return out;
 }
 

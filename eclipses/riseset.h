@@ -4,17 +4,18 @@
 // dip of the horizon for the place's height = 0).
 #pragma once
 
-#include "eclipses/eclipse_constants.h"
+#include <optional>
+
 #include "ephemeris/context.h"
 #include "ephemeris/horizontal.h"
 
 namespace orv {
 
-// Rise and set around one upper transit; 0 for an event that does not happen
-// in its half-day window. Instants in the time system of the input.
+// Rise and set around one upper transit; empty for an event that does not
+// happen in its half-day window. Instants in the time system of the input.
 struct RiseSetInstants {
-  double riseJD = 0.0;
-  double setJD = 0.0;
+  std::optional<double> riseJD;
+  std::optional<double> setJD;
   double transitJD = 0.0;  // the upper transit both windows hang on
 };
 
@@ -58,14 +59,14 @@ double TwilightDepressionDeg(Twilight kind);
 const char* TwilightName(Twilight kind);
 
 struct TwilightInstants {
-  double dawnJD = kNoInstant;  // the Sun does not cross that altitude in the half day
-  double duskJD = kNoInstant;
+  std::optional<double> dawnJD;  // empty: the Sun does not cross that altitude in the half day
+  std::optional<double> duskJD;
 };
 
 // Dawn in the half day before and dusk in the half day after `transitJD`
 // (the transit of RiseSetInstants), when the Sun's centre stands
 // `depressionDeg` below the horizon. The same tolerance and end margin as
-// rising and setting; 0 where the Sun never gets that low (white nights) or
+// rising and setting; empty where the Sun never gets that low (white nights) or
 // that high (polar night).
 TwilightInstants TwilightAroundTransit(EngineContext& ctx, double transitJD, double depressionDeg);
 

@@ -121,8 +121,8 @@ TEST(LocalEclipse, PolarDayAndPolarNight) {
   ASSERT_NE(solar, nullptr);
   LocalEclipse local;
   LocalCircumstances(*engine.ctx, *solar, local);
-  EXPECT_EQ(local.daylight.sun.riseJD, 0.0);
-  EXPECT_EQ(local.daylight.sun.setJD, 0.0);
+  EXPECT_FALSE(local.daylight.sun.riseJD.has_value());
+  EXPECT_FALSE(local.daylight.sun.setJD.has_value());
   EXPECT_EQ(local.daylight.sunriseJD, -inf);
   EXPECT_EQ(local.visibility, EclipseVisibility::Visible);
   // 2021 May 26: a total lunar eclipse while the Sun never sets.
@@ -134,8 +134,8 @@ TEST(LocalEclipse, PolarDayAndPolarNight) {
   const FoundEclipse* lunarNight = Find(engine.Year(2022), false, CalendarToJulianDay(2022, 11, 8) + 0.45);
   ASSERT_NE(lunarNight, nullptr);
   LocalCircumstances(*engine.ctx, *lunarNight, local);
-  EXPECT_EQ(local.daylight.sun.riseJD, 0.0);
-  EXPECT_EQ(local.daylight.sun.setJD, 0.0);
+  EXPECT_FALSE(local.daylight.sun.riseJD.has_value());
+  EXPECT_FALSE(local.daylight.sun.setJD.has_value());
   EXPECT_EQ(local.visibility, EclipseVisibility::Visible);
   // 2022 October 25 at 80 N 77 E, near the place of greatest eclipse, where
   // the polar night has begun: inside the penumbra, but the Sun stays down.
@@ -144,8 +144,8 @@ TEST(LocalEclipse, PolarDayAndPolarNight) {
   ASSERT_NE(solarNight, nullptr);
   LocalCircumstances(*engine.ctx, *solarNight, local);
   EXPECT_TRUE(local.contacts[kLocalC1].has_value());
-  EXPECT_EQ(local.daylight.sun.riseJD, 0.0);
-  EXPECT_EQ(local.daylight.sun.setJD, 0.0);
+  EXPECT_FALSE(local.daylight.sun.riseJD.has_value());
+  EXPECT_FALSE(local.daylight.sun.setJD.has_value());
   EXPECT_EQ(local.visibility, EclipseVisibility::BelowHorizon);
 }
 

@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "astronomy_engine_fixture.h"
@@ -164,15 +165,24 @@ TEST(SolarEclipses, AnnularTotalTransitions) {
   EclipseEngine engine(kTimeTT);
   const FoundEclipse* e = engine.On(2023, 4, 20);
   ASSERT_NE(e, nullptr);
-  const double u1 = e->contacts[kSolarU1].value(), u4 = e->contacts[kSolarU4].value();
-  ASSERT_NE(u1, 0.0);
-  ASSERT_NE(u4, 0.0);
+  ASSERT_TRUE(e->contacts[kSolarU1] && e->contacts[kSolarU4]);
+  const double u1 = *e->contacts[kSolarU1], u4 = *e->contacts[kSolarU4];
   EXPECT_GT(e->transitionJD[0].value(), u1);
   EXPECT_LT(e->transitionJD[0].value(), e->greatestJD);
   EXPECT_EQ(e->transitionDirection[0], 1);
   EXPECT_GT(e->transitionJD[1].value(), e->greatestJD);
   EXPECT_LT(e->transitionJD[1].value(), u4);
   EXPECT_EQ(e->transitionDirection[1], 0);
+  // The marking needs both umbral contacts, the transition search both ends.
+  for (const bool withU1 : {true, false}) {
+    EclipseType type = kEclipseCentral | kEclipseTotal;
+    MarkHybridEclipse(*engine.ctx, withU1 ? std::optional<double>(u1) : std::nullopt, e->greatestJD, u4, type);
+    EXPECT_EQ((type & kEclipseAnnularTotal) != 0, withU1);
+  }
+  int direction = 1;
+  EXPECT_FALSE(FindAnnularTotalTransition(*engine.ctx, std::nullopt, e->greatestJD, direction).has_value());
+  EXPECT_EQ(direction, 0);
+  EXPECT_FALSE(FindAnnularTotalTransition(*engine.ctx, e->greatestJD, std::nullopt, direction).has_value());
 }
 
 TEST(SolarEclipses, NewMoonFarFromANode) {

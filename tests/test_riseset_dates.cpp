@@ -60,20 +60,20 @@ TEST(RiseSetDates, SunEventsOfEveryPlaceFallOnTheAskedLocalDate) {
       EXPECT_TRUE(Same(DateShown(settings, r.transitJD), want))
           << where << ": transit on " << Text(DateShown(settings, r.transitJD));
       // An event missing is polar day or night: then both are missing.
-      EXPECT_EQ(r.riseJD == 0.0, r.setJD == 0.0) << where;
-      if (r.riseJD != 0.0) {
-        EXPECT_TRUE(Same(DateShown(settings, r.riseJD), want))
-            << where << ": rise on " << Text(DateShown(settings, r.riseJD));
+      EXPECT_EQ(r.riseJD.has_value(), r.setJD.has_value()) << where;
+      if (r.riseJD) {
+        EXPECT_TRUE(Same(DateShown(settings, *r.riseJD), want))
+            << where << ": rise on " << Text(DateShown(settings, *r.riseJD));
       }
-      if (r.setJD != 0.0) {
+      if (r.setJD) {
         // Beyond 60 degrees the midsummer Sun sets after local midnight
         // (Reykjavik about 0:04, Nome about 0:48 standard time): the set of
         // the day's transit, on the next date, within two hours of midnight.
         const double nextMidnight = jd0 + 1.0 - settings.ZoneOffsetDays;
-        const bool lateSet = std::fabs(observer.LatitudeDeg) > 60.0 && r.setJD >= nextMidnight &&
-                             r.setJD < nextMidnight + 2.0 * kHourDays;
-        EXPECT_TRUE(Same(DateShown(settings, r.setJD), want) || lateSet)
-            << where << ": set on " << Text(DateShown(settings, r.setJD));
+        const bool lateSet = std::fabs(observer.LatitudeDeg) > 60.0 && *r.setJD >= nextMidnight &&
+                             *r.setJD < nextMidnight + 2.0 * kHourDays;
+        EXPECT_TRUE(Same(DateShown(settings, *r.setJD), want) || lateSet)
+            << where << ": set on " << Text(DateShown(settings, *r.setJD));
       }
     }
   }
@@ -97,11 +97,11 @@ TEST(RiseSetDates, MoonTransitOfEveryPlaceIsInTheAskedLocalDay) {
     const double localMidnight = jd0 - settings.ZoneOffsetDays;
     EXPECT_GE(r.transitJD, localMidnight) << table.rows[index].name;
     EXPECT_LE(r.transitJD, localMidnight + 1.0) << table.rows[index].name;
-    if (r.riseJD != 0.0) {
-      EXPECT_LT(r.riseJD, r.transitJD);
+    if (r.riseJD) {
+      EXPECT_LT(*r.riseJD, r.transitJD);
     }
-    if (r.setJD != 0.0) {
-      EXPECT_GT(r.setJD, r.transitJD);
+    if (r.setJD) {
+      EXPECT_GT(*r.setJD, r.transitJD);
     }
   }
 }

@@ -1,5 +1,7 @@
 #include "app/core/reports/day_report.h"
 
+#include <optional>
+
 #include "app/core/reports/report_format.h"
 #include "eclipses/riseset.h"
 #include "ephemeris/sidereal.h"
@@ -47,10 +49,10 @@ struct Event {
 // An event of RiseSetTimes in the time system shown: the zone offset added.
 // The search runs in the selected time system, so under TT its instants are
 // already TT; adding Delta T once more would print them about a minute late.
-Event ShownEvent(const ReportInputs& in, double jd) {
+Event ShownEvent(const ReportInputs& in, const std::optional<double>& jd) {
   Event e;
-  if (jd == 0.0) return e;
-  const double shown = ShownOnCivilClock(in, jd + in.engine.settings.ZoneOffsetDays, e.offsetLabel);
+  if (!jd) return e;
+  const double shown = ShownOnCivilClock(in, *jd + in.engine.settings.ZoneOffsetDays, e.offsetLabel);
   e.exists = true;
   e.time = report::JulianDayToTenths(shown);
   return e;

@@ -112,8 +112,9 @@ std::string RiseSetCsv(EngineContext& ctx, const std::string& timeZone, int year
   const CalcSettings& s = ctx.settings;
   // Under the civil clock an instant is its reading, with the offset in
   // force, as the day report shows it; otherwise the selected time system.
-  auto field = [&](const CalcSettings& settings, double jd) {
-    if (jd == 0.0) return std::string();
+  auto field = [&](const CalcSettings& settings, const std::optional<double>& instant) {
+    if (!instant) return std::string();
+    const double jd = *instant;
     std::string label;
     const double shown = ShownOnCivilClock(settings, timeZone, jd + settings.ZoneOffsetDays, label);
     if (label.empty()) return EclipseDateTimeText(settings, jd);
@@ -122,9 +123,9 @@ std::string RiseSetCsv(EngineContext& ctx, const std::string& timeZone, int year
                   static_cast<double>(t.seconds)) +
            label;
   };
-  auto onDate = [&](double jd) {
-    if (jd == 0.0) return false;
-    const CivilDateTime t = JulianDayToCalendarTenths(jd + s.ZoneOffsetDays);
+  auto onDate = [&](const std::optional<double>& jd) {
+    if (!jd) return false;
+    const CivilDateTime t = JulianDayToCalendarTenths(*jd + s.ZoneOffsetDays);
     return t.year == year && t.month == month && t.day == day;
   };
   if (bodies & kRiseSetSun) {

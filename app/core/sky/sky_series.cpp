@@ -37,22 +37,22 @@ struct EventKind {
   int twilight = -1;  // -1: sunrise or sunset; else the index of Twilight
 };
 
-// Newton steps on the Sun's altitude toward -depressionDeg from `guess`; 0
+// Newton steps on the Sun's altitude toward -depressionDeg from `guess`; none
 // when they do not settle on a crossing of the right direction.
-double RefineCrossing(EngineContext& ctx, double guess, double depressionDeg, bool rising) {
+std::optional<double> RefineCrossing(EngineContext& ctx, double guess, double depressionDeg, bool rising) {
   const double cosLatitude = std::cos(ctx.observer.LatitudeDeg * kDegToRad);
   double t = guess;
   for (int step = 0; step < kMaxNewtonSteps; ++step) {
     const HorizontalPosition h = SunMoonHorizontal(ctx, kBodySun, t);
     // d(altitude)/dt = Earth's turn x cos(latitude) x sin(azimuth).
     const double rate = kEarthTurnDegPerDay * cosLatitude * std::sin(h.azimuthDeg * kDegToRad);
-    if (rising ? rate < kMinAltitudeRateDegPerDay : rate > -kMinAltitudeRateDegPerDay) return 0.0;
+    if (rising ? rate < kMinAltitudeRateDegPerDay : rate > -kMinAltitudeRateDegPerDay) return std::nullopt;
     const double dt = -(h.altitudeDeg + depressionDeg) / rate;
-    if (!(std::fabs(dt) < kMaxNewtonStepDays)) return 0.0;
+    if (!(std::fabs(dt) < kMaxNewtonStepDays)) return std::nullopt;
     t += dt;
     if (std::fabs(dt) < kSettledStepDays) return t;
   }
-  return 0.0;
+  return std::nullopt;
 }
 
 // The events of one day by the precise searches, around the day's transit.
@@ -72,13 +72,13 @@ void SearchPrecisely(EngineContext& ctx, double midnightJD, PreciseDay& day) {
   day.found = true;
 }
 
-double PreciseEvent(const PreciseDay& day, const EventKind& kind) {
+std::optional<double> PreciseEvent(const PreciseDay& day, const EventKind& kind) {
   if (kind.twilight < 0) return kind.rising ? day.sun.riseJD : day.sun.setJD;
   const TwilightInstants& tw = day.twilight[static_cast<size_t>(kind.twilight)];
   return kind.rising ? tw.dawnJD : tw.duskJD;
 }
 
-double& EventSlot(DaylightDay& day, const EventKind& kind) {
+std::optional<double>& EventSlot(DaylightDay& day, const EventKind& kind) {
   if (kind.twilight < 0) return kind.rising ? day.riseJD : day.setJD;
   return kind.rising ? day.dawnJD[static_cast<size_t>(kind.twilight)] : day.duskJD[static_cast<size_t>(kind.twilight)];
 }
@@ -112,25 +112,29 @@ DaylightYear ComputeDaylightYear(EngineContext& ctx, int year, const std::string
     PreciseDay precise;
     bool missing = false;
     for (const EventKind& kind : kinds) {
-      const double yesterday = i > 0 ? EventSlot(out.days[static_cast<size_t>(i) - 1], kind) : 0.0;
-      const double dayBefore = i > 1 ? EventSlot(out.days[static_cast<size_t>(i) - 2], kind) : 0.0;
-      double t = 0.0;
-      if (yesterday != 0.0) {
+      const std::optional<double> yesterday =
+          i > 0 ? EventSlot(out.days[static_cast<size_t>(i) - 1], kind) : std::optional<double>();
+      const std::optional<double> dayBefore =
+          i > 1 ? EventSlot(out.days[static_cast<size_t>(i) - 2], kind) : std::optional<double>();
+      std::optional<double> t;
+      if (yesterday) {
         const double d = kind.twilight < 0 ? depression : TwilightDepressionDeg(static_cast<Twilight>(kind.twilight));
         // The event drifts by a few minutes a day, smoothly: extrapolated
         // from the two days before, the guess is seconds off.
-        const double guess = dayBefore != 0.0 ? 2.0 * yesterday - dayBefore : yesterday + 1.0;
+        const double guess = dayBefore ? 2.0 * *yesterday - *dayBefore : *yesterday + 1.0;
         t = RefineCrossing(ctx, guess, d, kind.rising);
         // The precise search owns the half day on its side of the transit.
-        const double fromNoon = kind.rising ? meanNoon - t : t - meanNoon;
-        if (t != 0.0 && !(fromNoon > kTransitMarginDays && fromNoon < kHalfDay - kTransitMarginDays)) t = 0.0;
+        if (t) {
+          const double fromNoon = kind.rising ? meanNoon - *t : *t - meanNoon;
+          if (!(fromNoon > kTransitMarginDays && fromNoon < kHalfDay - kTransitMarginDays)) t.reset();
+        }
       }
-      if (t == 0.0) {
+      if (!t) {
         SearchPrecisely(ctx, day.midnightJD, precise);
         t = PreciseEvent(precise, kind);
       }
       EventSlot(day, kind) = t;
-      if (t == 0.0) missing = true;
+      if (!t) missing = true;
     }
     if (missing) day.noonAltitudeDeg = SunMoonHorizontal(ctx, kBodySun, meanNoon).altitudeDeg;
     if (clock.valid()) {

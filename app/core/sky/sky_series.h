@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,12 +14,12 @@
 namespace orv {
 
 // One day of the daylight chart. Instants are those of the engine (selected
-// time system, zone offset removed; 0 = the event does not happen that day).
+// time system, zone offset removed; empty = the event does not happen that day).
 struct DaylightDay {
   int month = 0, day = 0;
   double midnightJD = 0.0;  // start of the civil date in the same scale
-  double riseJD = 0.0, setJD = 0.0;
-  std::array<double, kTwilightKinds> dawnJD{}, duskJD{};
+  std::optional<double> riseJD, setJD;
+  std::array<std::optional<double>, kTwilightKinds> dawnJD{}, duskJD{};
   // Hours the place's civil clock runs ahead of the zone's standard time on
   // that date at noon (1 under summer time; 0 without a known zone).
   double clockShiftHours = 0.0;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "ephemeris/angles.h"
 
@@ -178,9 +179,9 @@ void DrawDaySky(QPainter& painter, const QRectF& rect, const DaySky& sky, const 
   curve(sky.sunAltitudeDeg, c.sun);
 
   // Events: rise and set on the horizon, the transit at its altitude.
-  auto mark = [&](double jd, double alt, const QColor& colour, bool above) {
-    if (jd == 0.0) return;
-    const double h = hoursOf(jd);
+  auto mark = [&](const std::optional<double>& jd, double alt, const QColor& colour, bool above) {
+    if (!jd) return;
+    const double h = hoursOf(*jd);
     if (h < 0.0 || h > kHoursPerDay) return;
     const QPointF at(xOf(h), yOf(alt));
     painter.setPen(QPen(c.ink, 1));
@@ -281,12 +282,12 @@ void DrawDaylightYear(QPainter& painter, const QRectF& rect, const DaylightYear&
     const DaylightDay& d = year.days[i];
     // Deepest band first; each shallower one on top.
     for (int k = kTwilightKinds - 1; k >= -1; --k) {
-      const double dawn = k < 0 ? d.riseJD : d.dawnJD[static_cast<size_t>(k)];
-      const double dusk = k < 0 ? d.setJD : d.duskJD[static_cast<size_t>(k)];
+      const std::optional<double>& dawn = k < 0 ? d.riseJD : d.dawnJD[static_cast<size_t>(k)];
+      const std::optional<double>& dusk = k < 0 ? d.setJD : d.duskJD[static_cast<size_t>(k)];
       const QColor colour = k < 0 ? c.day : bandColours[k];
-      if (dawn != 0.0 && dusk != 0.0) {
-        band(i, ShownHourOfDay(d, year.zoneOffsetDays, dawn), ShownHourOfDay(d, year.zoneOffsetDays, dusk), colour);
-      } else if (dawn == 0.0 && dusk == 0.0) {
+      if (dawn && dusk) {
+        band(i, ShownHourOfDay(d, year.zoneOffsetDays, *dawn), ShownHourOfDay(d, year.zoneOffsetDays, *dusk), colour);
+      } else if (!dawn && !dusk) {
         // No crossing: above the line all day if the Sun is above it at noon.
         const double depression = k < 0 ? kRiseSetDepressionDeg : TwilightDepressionDeg(static_cast<Twilight>(k));
         if (d.noonAltitudeDeg > -depression) band(i, 0.0, kHoursPerDay, colour);
@@ -315,10 +316,10 @@ void DrawDaylightYear(QPainter& painter, const QRectF& rect, const DaylightYear&
     };
     for (size_t i = 0; i < days; ++i) {
       const DaylightDay& d = year.days[i];
-      const double jd = which == 0 ? d.riseJD : d.setJD;
-      if (jd == 0.0 || (i > 0 && year.days[i - 1].clockShiftHours != d.clockShiftHours)) flush();
-      if (jd == 0.0) continue;
-      line << QPointF(plot.left() + (i + 0.5) * dayWidth, yOf(ShownHourOfDay(d, year.zoneOffsetDays, jd)));
+      const std::optional<double>& jd = which == 0 ? d.riseJD : d.setJD;
+      if (!jd || (i > 0 && year.days[i - 1].clockShiftHours != d.clockShiftHours)) flush();
+      if (!jd) continue;
+      line << QPointF(plot.left() + (i + 0.5) * dayWidth, yOf(ShownHourOfDay(d, year.zoneOffsetDays, *jd)));
     }
     flush();
   }
