@@ -114,14 +114,15 @@ DaylightYear ComputeDaylightYear(EngineContext& ctx, int year, const std::string
     for (const EventKind& kind : kinds) {
       const std::optional<double> yesterday =
           i > 0 ? EventSlot(out.days[static_cast<size_t>(i) - 1], kind) : std::optional<double>();
-      const std::optional<double> dayBefore =
-          i > 1 ? EventSlot(out.days[static_cast<size_t>(i) - 2], kind) : std::optional<double>();
+      // The day before yesterday's event, NaN when there is none.
+      const double dayBefore =
+          i > 1 ? EventSlot(out.days[static_cast<size_t>(i) - 2], kind).value_or(std::nan("")) : std::nan("");
       std::optional<double> t;
       if (yesterday) {
         const double d = kind.twilight < 0 ? depression : TwilightDepressionDeg(static_cast<Twilight>(kind.twilight));
         // The event drifts by a few minutes a day, smoothly: extrapolated
         // from the two days before, the guess is seconds off.
-        const double guess = dayBefore ? 2.0 * *yesterday - *dayBefore : *yesterday + 1.0;
+        const double guess = std::isnan(dayBefore) ? *yesterday + 1.0 : 2.0 * *yesterday - dayBefore;
         t = RefineCrossing(ctx, guess, d, kind.rising);
         // The precise search owns the half day on its side of the transit.
         if (t) {
