@@ -219,14 +219,15 @@ EclipseType ClassifySolarEclipseAt(double /*jd*/, ShadowPoint& point, EclipseEle
   return ClassifySolar(point, elements, true);
 }
 
-double FindGreatestSolarEclipse(EngineContext& ctx, double jdNewMoon, ShadowPoint& point,
-                                EclipseElements& elements, EclipseType& type) {
+std::optional<double> FindGreatestSolarEclipse(EngineContext& ctx, double jdNewMoon, ShadowPoint& point,
+                                               EclipseElements& elements, EclipseType& type) {
   auto axisDistance = [&](double t) { return SolarElementsAt(ctx, t, point, elements, false); };
   const double greatest =
       SearchMinimum(axisDistance, jdNewMoon - kHourDays, jdNewMoon + kHourDays, kTenthSecondDays);
   SolarEclipseElements(ctx, greatest, point, elements);
   type = ClassifySolarEclipseAt(greatest, point, elements);
-  return type ? greatest : 0.0;
+  if (!type) return std::nullopt;
+  return greatest;
 }
 
 void SolarEclipseContacts(EngineContext& ctx, double jdGreatest, ContactTimes& contacts) {
@@ -315,14 +316,15 @@ EclipseType ClassifyLunarEclipseAt(EngineContext& ctx, double jd, ShadowPoint& p
   return type;
 }
 
-double FindGreatestLunarEclipse(EngineContext& ctx, double jdFullMoon, ShadowPoint& point,
-                                EclipseElements& elements, EclipseType& type) {
+std::optional<double> FindGreatestLunarEclipse(EngineContext& ctx, double jdFullMoon, ShadowPoint& point,
+                                               EclipseElements& elements, EclipseType& type) {
   auto axisDistance = [&](double t) { return LunarElementsAt(ctx, t, point, elements); };
   const double greatest =
       SearchMinimum(axisDistance, jdFullMoon - kHourDays, jdFullMoon + kHourDays, kHundredthSecondDays);
   LunarElementsAt(ctx, greatest, point, elements);
   type = ClassifyLunarEclipseAt(ctx, greatest, point, elements);
-  return type ? greatest : 0.0;
+  if (!type) return std::nullopt;
+  return greatest;
 }
 
 void LunarEclipseContacts(EngineContext& ctx, double jdGreatest, ContactTimes& contacts) {

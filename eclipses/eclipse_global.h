@@ -134,8 +134,8 @@ EclipseType ClassifySolarEclipseAt(double jd, ShadowPoint& point, EclipseElement
 
 // Greatest solar eclipse within an hour of the new moon `jdNewMoon`
 // (smallest Delta, to 0.1 s); the records hold its values afterwards.
-// Returns the instant, or 0 (type 0) when there is no eclipse.
-double FindGreatestSolarEclipse(EngineContext& ctx, double jdNewMoon, ShadowPoint& point,
+// Returns the instant, or none (type 0) when there is no eclipse.
+std::optional<double> FindGreatestSolarEclipse(EngineContext& ctx, double jdNewMoon, ShadowPoint& point,
                                 EclipseElements& elements, EclipseType& type);
 
 // P1, P4, U1, U4 within five hours of the greatest eclipse, to 0.01 s.
@@ -161,8 +161,9 @@ double LunarEclipseElements(EngineContext& ctx, double jd, ShadowPoint& point, E
 // of the lunar eclipse at the instant of the last LunarEclipseElements.
 EclipseType ClassifyLunarEclipseAt(EngineContext& ctx, double jd, ShadowPoint& point, EclipseElements& elements);
 
-// Greatest lunar eclipse within an hour of the full moon (to 0.01 s), or 0.
-double FindGreatestLunarEclipse(EngineContext& ctx, double jdFullMoon, ShadowPoint& point,
+// Greatest lunar eclipse within an hour of the full moon (to 0.01 s), or
+// none (type 0) when there is no eclipse.
+std::optional<double> FindGreatestLunarEclipse(EngineContext& ctx, double jdFullMoon, ShadowPoint& point,
                                 EclipseElements& elements, EclipseType& type);
 
 // U1, U4, U2, U3, P1, P4 within five hours of the greatest eclipse, to 0.01 s.

@@ -40,8 +40,9 @@ double SyzygyInstant(const CalcSettings& settings, const SyzygyRecord& r) {
 bool SearchSolar(EngineContext& ctx, double syzygyJD, FoundEclipse& e) {
   e.solar = true;
   e.syzygyJD = syzygyJD;
-  e.greatestJD = FindGreatestSolarEclipse(ctx, syzygyJD, e.point, e.elements, e.type);
-  if (e.greatestJD == 0.0) return false;
+  const std::optional<double> greatest = FindGreatestSolarEclipse(ctx, syzygyJD, e.point, e.elements, e.type);
+  if (!greatest) return false;
+  e.greatestJD = *greatest;
   // The contact and marking searches overwrite the records: keep greatest eclipse's.
   const EclipseElements elements = e.elements;
   const ShadowPoint point = e.point;
@@ -62,8 +63,9 @@ bool SearchSolar(EngineContext& ctx, double syzygyJD, FoundEclipse& e) {
 bool SearchLunar(EngineContext& ctx, double syzygyJD, FoundEclipse& e) {
   e.solar = false;
   e.syzygyJD = syzygyJD;
-  e.greatestJD = FindGreatestLunarEclipse(ctx, syzygyJD, e.point, e.elements, e.type);
-  if (e.greatestJD == 0.0) return false;
+  const std::optional<double> greatest = FindGreatestLunarEclipse(ctx, syzygyJD, e.point, e.elements, e.type);
+  if (!greatest) return false;
+  e.greatestJD = *greatest;
   LunarEclipseContacts(ctx, e.greatestJD, e.contacts);
   return true;
 }

@@ -192,7 +192,7 @@ TEST(SolarEclipses, NewMoonFarFromANode) {
   ShadowPoint point;
   EclipseElements elements;
   EclipseType type = -1;
-  EXPECT_EQ(FindGreatestSolarEclipse(*engine.ctx, newMoon, point, elements, type), 0.0);
+  EXPECT_FALSE(FindGreatestSolarEclipse(*engine.ctx, newMoon, point, elements, type).has_value());
   EXPECT_EQ(type, 0);
   const EclipseScreening screening = QuickEclipseCheck(*engine.ctx, newMoon, kNewMoon);
   EXPECT_EQ(screening.score, 0);

@@ -110,8 +110,9 @@ void WriteSolarEclipse(ItemRun& run, double newMoonJD) {
   ShadowPoint point;
   EclipseElements elements;
   EclipseType type = 0;
-  const double greatest = FindGreatestSolarEclipse(ctx, newMoonJD, point, elements, type);
-  if (greatest == 0.0) return;
+  const std::optional<double> found = FindGreatestSolarEclipse(ctx, newMoonJD, point, elements, type);
+  if (!found) return;
+  const double greatest = *found;
   // The contact and transition searches overwrite the records: keep greatest eclipse's.
   const ShadowPoint greatestPoint = point;
   const EclipseElements greatestElements = elements;
@@ -168,8 +169,9 @@ void WriteLunarEclipse(ItemRun& run, double fullMoonJD) {
   ShadowPoint point;
   EclipseElements elements;
   EclipseType type = 0;
-  const double greatest = FindGreatestLunarEclipse(ctx, fullMoonJD, point, elements, type);
-  if (greatest == 0.0) return;
+  const std::optional<double> found = FindGreatestLunarEclipse(ctx, fullMoonJD, point, elements, type);
+  if (!found) return;
+  const double greatest = *found;
   const ShadowPoint greatestPoint = point;
   const EclipseElements greatestElements = elements;
   ContactTimes contacts;
