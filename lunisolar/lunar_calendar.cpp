@@ -497,15 +497,19 @@ bool MonthWithoutMajorTermIn(const YearTables& tables, int fromSlot, int endSlot
   return false;
 }
 
-int FindDayTableEntry(const YearTables& tables, int y, int m, int d, char kind, int leap) {
+int SlotOfSolarDate(const YearTables& tables, int y, int m, int d) {
   const PackedDate wanted = PackDate(y, m, d);
+  for (int i = 0; i < tables.DayTableCount; ++i)
+    if (tables.DayTable[i].solarDate == wanted) return i;
+  return -1;
+}
+
+int SlotOfLunarDate(const YearTables& tables, int y, int m, int d, bool leapMonth) {
+  const PackedDate wanted = PackDate(y, m, d);
+  const int leap = leapMonth ? 1 : 0;
   for (int i = 0; i < tables.DayTableCount; ++i) {
     const DayRecord& rec = tables.DayTable[i];
-    if (kind == 's') {
-      if (rec.solarDate == wanted) return i;
-    } else if (rec.lunarDate == wanted && rec.leap == leap) {
-      return i;
-    }
+    if (rec.lunarDate == wanted && rec.leap == leap) return i;
   }
   return -1;
 }

@@ -18,9 +18,11 @@ void FillDayTableSolarDates(YearTables& tables, int year);
 // whatever the lists say.
 void BuildLunarCalendar(YearTables& tables, int year, const LunarBuildOptions& options);
 
-// Slot of a solar date (kind 's') or of a lunar date with the leap flag
-// (any other kind), -1 when absent.
-int FindDayTableEntry(const YearTables& tables, int y, int m, int d, char kind, int leap);
+// Slot of a civil date in the day table, -1 when the table does not hold it.
+int SlotOfSolarDate(const YearTables& tables, int y, int m, int d);
+// Slot of a lunar date (in the leap month of that number when `leapMonth`),
+// -1 when the table does not hold it.
+int SlotOfLunarDate(const YearTables& tables, int y, int m, int d, bool leapMonth);
 
 // Whether a lunation holding a day of the slots [fromSlot, endSlot) has no
 // major term, as the lists and the events past them date the new moons and

@@ -180,7 +180,7 @@ bool HansikDay(EngineContext& ctx, const YearTables& tables, int year, int& mont
 }
 
 bool DanoDay(const YearTables& tables, int year, int& month, int& day) {
-  const int slot = FindDayTableEntry(tables, year, 5, 5, 'm', 0);
+  const int slot = SlotOfLunarDate(tables, year, 5, 5, false);
   if (slot < 0) return false;
   int y;
   UnpackDate(tables.DayTable[slot].solarDate, y, month, day);

@@ -287,7 +287,7 @@ std::vector<LunarFields> LunarColumn(const YearTables& t) {
 }
 
 // Slot of a lunar date (leap or not), -1 when absent.
-int LunarSlot(const YearTables& t, int y, int m, int d, int leap) { return FindDayTableEntry(t, y, m, d, 'm', leap); }
+int LunarSlot(const YearTables& t, int y, int m, int d, int leap) { return SlotOfLunarDate(t, y, m, d, leap != 0); }
 
 TEST(Historical, OtherPlacesIgnoreTheSwitch) {
   // Hanyang and Tokyo find no rows: years with rows for both codes give the
@@ -371,7 +371,7 @@ TEST(Historical, RecordedMonthsWhateverTheComputedOnesSay) {
     testing::CalendarFixture f(c.place);
     f.options.historicalCorrection = true;
     const YearTables& t = f.Prepare(c.civilYear);
-    const int slot = FindDayTableEntry(t, c.civilYear, c.civilMonth, c.civilDay, 's', 0);
+    const int slot = SlotOfSolarDate(t, c.civilYear, c.civilMonth, c.civilDay);
     ASSERT_GE(slot, 0);
     const testing::LunarDay want{c.lunarYear, c.lunarMonth, c.lunarDay, c.leap};
     EXPECT_TRUE(Same(LunarOf(t, slot), want)) << c.source << ": got " << LunarText(LunarOf(t, slot)) << ", want "

@@ -184,7 +184,7 @@ TEST(SolarTerms, AnotherZoneMovesEventsAcrossMidnight) {
 TEST(DayTable, ReformYearAndLookups) {
   CalendarFixture f;
   const YearTables& t1582 = f.Prepare(1582);
-  const int oct4 = FindDayTableEntry(t1582, 1582, 10, 4, 's', 0);
+  const int oct4 = SlotOfSolarDate(t1582, 1582, 10, 4);
   ASSERT_GE(oct4, 0);
   EXPECT_EQ(t1582.DayTable[oct4 + 1].solarDate, 15821015);
   int y1, m1, d1, y2, m2, d2;
@@ -195,8 +195,8 @@ TEST(DayTable, ReformYearAndLookups) {
 
   // 2023 has a leap second month (2023-03-22 .. 2023-04-19).
   const YearTables& t = f.Prepare(2023);
-  const int leapStart = FindDayTableEntry(t, 2023, 2, 1, 'm', 1);
-  const int regular = FindDayTableEntry(t, 2023, 2, 1, 'm', 0);
+  const int leapStart = SlotOfLunarDate(t, 2023, 2, 1, true);
+  const int regular = SlotOfLunarDate(t, 2023, 2, 1, false);
   ASSERT_GE(leapStart, 0);
   ASSERT_GE(regular, 0);
   EXPECT_EQ(t.DayTable[leapStart].solarDate, 20230322);
@@ -205,7 +205,7 @@ TEST(DayTable, ReformYearAndLookups) {
   // (and beyond, to the end of March of the next year) is numbered; lengths
   // are 29 or 30. (The last weeks of the table lie after the last listed new
   // moon and stay unnumbered.)
-  const int endOfMarch = FindDayTableEntry(t, 2024, 3, 31, 's', 0);
+  const int endOfMarch = SlotOfSolarDate(t, 2024, 3, 31);
   ASSERT_GT(endOfMarch, 0);
   for (int s = t.Month11StartSlot; s <= endOfMarch; ++s) {
     ASSERT_NE(t.DayTable[s].lunarDate, 0) << s;

@@ -164,7 +164,7 @@ TEST(YearReports, LeapTwelfthMonthClosesTheSyzygyReport) {
   // leap 12th month.
   ReportFixture f(kSeoul);
   EnsureYearLoaded(f.Inputs(), 1889);
-  ASSERT_GE(FindDayTableEntry(*f.tables, 1889, 12, 1, 'm', 1), 0);
+  ASSERT_GE(SlotOfLunarDate(*f.tables, 1889, 12, 1, true), 0);
   const std::string text = SyzygyReportText(f.Inputs(), 1889);
   const std::regex line(R"(\n\n(  \d\d월|  정월|윤\d+월)달\t)");
   std::vector<std::string> labels;

@@ -46,7 +46,7 @@ struct StartedApp {
   std::string Lunar(int y, int m, int d) const { return LunarText(app.Tables(), y, m, d); }
 
   static std::string LunarText(const YearTables& t, int y, int m, int d) {
-    const int slot = FindDayTableEntry(t, y, m, d, 's', 0);
+    const int slot = SlotOfSolarDate(t, y, m, d);
     if (slot < 0 || t.DayTable[slot].lunarDate == 0) return "";
     int ly, lm, ld;
     UnpackDate(t.DayTable[slot].lunarDate, ly, lm, ld);

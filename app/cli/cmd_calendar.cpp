@@ -79,7 +79,7 @@ int CmdLunar(CliContext& cli) {
   const CivilDate date = ParseDateArg(cli.inv.positional[0]);
   Calendar c(cli);
   const YearTables& t = c.Prepare(date.year);
-  const int slot = FindDayTableEntry(t, date.year, date.month, date.day, 's', 0);
+  const int slot = SlotOfSolarDate(t, date.year, date.month, date.day);
   if (slot < 0 || t.DayTable[slot].lunarDate == 0)
     throw RuntimeFailure("no lunar date for " + FormatDate(date.year, date.month, date.day));
   int y, m, d;
@@ -94,7 +94,7 @@ int CmdSolar(CliContext& cli) {
   const int leap = cli.inv.Has("leap") ? 1 : 0;
   Calendar c(cli);
   const YearTables& t = c.Prepare(y);
-  const int slot = FindDayTableEntry(t, y, m, d, 'm', leap);
+  const int slot = SlotOfLunarDate(t, y, m, d, leap != 0);
   if (slot < 0)
     throw UsageError("the lunar date " + FormatDate(y, m, d) + (leap ? " (leap month)" : "") + " does not exist");
   int sy, sm, sd;

@@ -45,7 +45,7 @@ std::string CsvField(const std::string& text) {
 }
 
 // The day table slot of a civil date in `tables`, or -1.
-int SlotOf(const YearTables& tables, const CivilDate& d) { return FindDayTableEntry(tables, d.year, d.month, d.day, 's', 0); }
+int SlotOf(const YearTables& tables, const CivilDate& d) { return SlotOfSolarDate(tables, d.year, d.month, d.day); }
 
 int KindOrder(UpcomingKind kind) { return static_cast<int>(kind); }
 
@@ -102,7 +102,7 @@ void AddYear(const YearTables& tables, const MemoTable& memos, int year, double 
       const MemoEntry& e = memos[i];
       if (!IsLunarMemo(e.kind) || e.year > ly || e.month != lm) continue;
       if (e.kind == kMemoLunarLeap && !r.leap && !leapChecked) {
-        yearHasLeap = FindDayTableEntry(tables, ly, lm, 1, 'm', 1) >= 0;
+        yearHasLeap = SlotOfLunarDate(tables, ly, lm, 1, true) >= 0;
         leapChecked = true;
       }
       if (!LunarMemoFallsOn(e, lm, ld, r.leap != 0, r.monthLength, yearHasLeap)) continue;
@@ -287,8 +287,8 @@ bool LunarMemoFallsOn(const MemoEntry& entry, int month, int day, bool leap, int
 
 int LunarMemoSlot(const YearTables& tables, const MemoEntry& entry, int lunarYear, bool& leap, int& day) {
   if (!IsLunarMemo(entry.kind) || entry.month < 1 || entry.month > 12) return -1;
-  leap = entry.kind == kMemoLunarLeap && FindDayTableEntry(tables, lunarYear, entry.month, 1, 'm', 1) >= 0;
-  const int first = FindDayTableEntry(tables, lunarYear, entry.month, 1, 'm', leap ? 1 : 0);
+  leap = entry.kind == kMemoLunarLeap && SlotOfLunarDate(tables, lunarYear, entry.month, 1, true) >= 0;
+  const int first = SlotOfLunarDate(tables, lunarYear, entry.month, 1, leap);
   if (first < 0) return -1;
   const int monthLength = tables.DayTable[first].monthLength;
   day = LunarMemoDay(entry, leap, monthLength);

@@ -160,7 +160,7 @@ void CalendarApp::StepMonth(bool up) {
   // Leap flag of the lunar month next to (after or before) the shown regular one.
   auto neighbourIsLeap = [&](int direction) {
     if (year != state_.LoadedYear()) return false;
-    const int slot = FindDayTableEntry(*state_.tables, year, state_.inputs.month, kMidMonthDay, 'm', 0);
+    const int slot = SlotOfLunarDate(*state_.tables, year, state_.inputs.month, kMidMonthDay, false);
     if (slot < 0) return false;
     const int other = slot + direction * kDaysToNeighbourMonth;
     return other >= 0 && other < state_.tables->DayTableCount && state_.tables->DayTable[other].leap != 0;
@@ -249,7 +249,7 @@ void CalendarApp::ToggleLeapMonth() {
   }
   const int year = AstronomicalYear(state_.inputs);
   if (year != state_.LoadedYear() && state_.YearInRange(year)) state_.PrepareYear(year);
-  if (year != state_.LoadedYear() || FindDayTableEntry(*state_.tables, year, state_.inputs.month, 1, 'm', 1) < 0) {
+  if (year != state_.LoadedYear() || SlotOfLunarDate(*state_.tables, year, state_.inputs.month, 1, true) < 0) {
     state_.messages.Show(Format("음력 %d년 %d월은 윤달이 없습니다.", state_.inputs.yearNumber, state_.inputs.month),
                          "참고", MessageButtons::Ok, MessageIcon::Error);
     month_.Build();
@@ -282,8 +282,8 @@ void CalendarApp::GoToToday() {
   state_.inputs.month = state_.settings.TodayDate[1];
   if (todayYear != state_.LoadedYear()) state_.PrepareYear(todayYear);
   if (state_.displayMode == DisplayMode::Lunar) {
-    const int slot = FindDayTableEntry(*state_.tables, state_.settings.TodayDate[0], state_.settings.TodayDate[1],
-                                       state_.settings.TodayDate[2], 's', 0);
+    const int slot = SlotOfSolarDate(*state_.tables, state_.settings.TodayDate[0], state_.settings.TodayDate[1],
+                                     state_.settings.TodayDate[2]);
     if (slot >= 0 && state_.tables->DayTable[slot].lunarDate != 0) {
       int ly, lm, ld;
       UnpackDate(state_.tables->DayTable[slot].lunarDate, ly, lm, ld);

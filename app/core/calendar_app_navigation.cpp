@@ -121,7 +121,7 @@ bool CalendarApp::ShowAndSelectDate(int year, int month, int day) {
   // The cell of the date when the month shown holds it.
   auto cellOf = [&](int& cell) {
     if (!month_.View().filled || !state_.tables->Prepared) return false;
-    const int slot = FindDayTableEntry(*state_.tables, year, month, day, 's', 0);
+    const int slot = SlotOfSolarDate(*state_.tables, year, month, day);
     cell = slot - month_.View().FirstCellIndex;
     return slot >= 0 && cell >= 0 && cell < MonthGridTexts::kCells && month_.View().InMonth(cell) &&
            AstronomicalYear(state_.inputs) == state_.LoadedYear();
@@ -135,9 +135,9 @@ bool CalendarApp::ShowAndSelectDate(int year, int month, int day) {
     } else {
       // The lunar month holding the date, from the tables of its civil year
       // (which hold the lunar months around it).
-      if (state_.LoadedYear() != year || FindDayTableEntry(*state_.tables, year, month, day, 's', 0) < 0)
+      if (state_.LoadedYear() != year || SlotOfSolarDate(*state_.tables, year, month, day) < 0)
         state_.PrepareYear(year);
-      const int slot = FindDayTableEntry(*state_.tables, year, month, day, 's', 0);
+      const int slot = SlotOfSolarDate(*state_.tables, year, month, day);
       if (slot < 0 || state_.tables->DayTable[slot].lunarDate == 0) return false;
       int ly, lm, ld;
       UnpackDate(state_.tables->DayTable[slot].lunarDate, ly, lm, ld);
@@ -181,10 +181,10 @@ bool CalendarApp::GoToDate(const DateQuery& query) {
   }
   if (!state_.YearInRange(query.year)) return ShowAndSelectDate(query.year, 1, 1);
   if (state_.LoadedYear() != query.year) state_.PrepareYear(query.year);
-  int slot = FindDayTableEntry(*state_.tables, query.year, query.month, query.day, 'm', query.leap ? 1 : 0);
+  int slot = SlotOfLunarDate(*state_.tables, query.year, query.month, query.day, query.leap);
   if (slot < 0 && query.day == 30) {
     // A 30th the month lacks: its last day, as the memo days are shown.
-    slot = FindDayTableEntry(*state_.tables, query.year, query.month, 29, 'm', query.leap ? 1 : 0);
+    slot = SlotOfLunarDate(*state_.tables, query.year, query.month, 29, query.leap);
   }
   if (slot < 0) {
     if (query.leap)
@@ -209,11 +209,11 @@ std::vector<NamedDay> CalendarApp::FindNamedDays(const std::string& text) {
   // hold it, else the first day of the month shown.
   int first = -1;
   if (month_.SelectedCell() >= 0)
-    first = FindDayTableEntry(*state_.tables, state_.selected.solarYear, state_.selected.solarMonth,
-                              state_.selected.solarDay, 's', 0);
+    first = SlotOfSolarDate(*state_.tables, state_.selected.solarYear, state_.selected.solarMonth,
+                            state_.selected.solarDay);
   if (first < 0)
-    first = FindDayTableEntry(*state_.tables, state_.settings.TodayDate[0], state_.settings.TodayDate[1],
-                              state_.settings.TodayDate[2], 's', 0);
+    first = SlotOfSolarDate(*state_.tables, state_.settings.TodayDate[0], state_.settings.TodayDate[1],
+                            state_.settings.TodayDate[2]);
   if (first < 0 && month_.View().filled) first = month_.View().FirstCellIndex + month_.View().LastCellBefore + 1;
   if (first < 0) return found;
   int sy0, sm0, sd0;
@@ -239,7 +239,7 @@ std::vector<NamedDay> CalendarApp::FindNamedDays(const std::string& text) {
     if (y != lastYear) {
       lastYear = y;
       for (const PublicHoliday& h : PublicHolidaysOfYear(*state_.tables, y)) {
-        if (FindDayTableEntry(*state_.tables, h.year, h.month, h.day, 's', 0) < first) continue;
+        if (SlotOfSolarDate(*state_.tables, h.year, h.month, h.day) < first) continue;
         offer(h.year, h.month, h.day, h.name, h.dayOff ? "공휴일" : "기념일");
       }
     }

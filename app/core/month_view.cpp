@@ -147,7 +147,7 @@ int MonthBuilder::LunarDayCell(int day) const {
 int MonthBuilder::CellOfDate(int y, int m, int d) const {
   if (!Lunar()) return y == req_.year && m == req_.month ? SolarDayCell(d) : -1;
   SlotDates s;
-  const int slot = FindDayTableEntry(tables_, y, m, d, 's', 0);
+  const int slot = SlotOfSolarDate(tables_, y, m, d);
   if (!SlotAt(tables_, slot, s)) return -1;
   if (s.ly != req_.year || s.lm != req_.month || s.leap != req_.leapWanted) return -1;
   return LunarDayCell(s.ld);
@@ -155,9 +155,9 @@ int MonthBuilder::CellOfDate(int y, int m, int d) const {
 
 bool MonthBuilder::FillDates() {
   if (!Lunar()) {
-    firstSlot_ = FindDayTableEntry(tables_, req_.year, req_.month, 1, 's', 0);
+    firstSlot_ = SlotOfSolarDate(tables_, req_.year, req_.month, 1);
   } else {
-    firstSlot_ = FindDayTableEntry(tables_, req_.year, req_.month, 1, 'm', req_.leapWanted ? 1 : 0);
+    firstSlot_ = SlotOfLunarDate(tables_, req_.year, req_.month, 1, req_.leapWanted);
   }
   if (!SlotAt(tables_, firstSlot_, first_)) return false;
   view_.FirstCellIndex = firstSlot_ - WeekdayOf(first_.sy, first_.sm, first_.sd);
@@ -265,7 +265,7 @@ void MonthBuilder::AddMemoMarks() {
     for (const MemoEntry& e : memos_) {
       if (!IsLunarMemo(e.kind) || e.year > s.ly || e.month != s.lm) continue;
       if (e.kind == kMemoLunarLeap && !s.leap && leapChecked < 0)
-        leapChecked = FindDayTableEntry(tables_, s.ly, s.lm, 1, 'm', 1) >= 0 ? 1 : 0;
+        leapChecked = SlotOfLunarDate(tables_, s.ly, s.lm, 1, true) >= 0 ? 1 : 0;
       if (LunarMemoFallsOn(e, s.lm, s.ld, s.leap, s.monthLength, leapChecked == 1)) PlaceMemo(k, e.name);
     }
   };
@@ -406,7 +406,7 @@ void MonthBuilder::FindToday() {
   view_.todayCell = -1;
   if (!req_.eraAD) return;
   const int* today = ctx_.settings.TodayDate;
-  const int slot = FindDayTableEntry(tables_, today[0], today[1], today[2], 's', 0);
+  const int slot = SlotOfSolarDate(tables_, today[0], today[1], today[2]);
   SlotDates s;
   if (!SlotAt(tables_, slot, s)) return;
   const bool shown = Lunar() ? (s.ly == req_.year && s.lm == req_.month && s.leap == req_.leapWanted)

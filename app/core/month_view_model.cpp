@@ -167,8 +167,8 @@ bool MonthViewModel::SelectDay(int column, int row) {
 
 int MonthViewModel::SelectedCell() const {
   if (!state_.selected.selected() || !view.filled || !state_.tables->Prepared) return -1;
-  const int slot = FindDayTableEntry(*state_.tables, state_.selected.solarYear, state_.selected.solarMonth,
-                                     state_.selected.solarDay, 's', 0);
+  const int slot = SlotOfSolarDate(*state_.tables, state_.selected.solarYear, state_.selected.solarMonth,
+                                   state_.selected.solarDay);
   const int cell = slot - view.FirstCellIndex;
   if (slot < 0 || cell < 0 || cell >= MonthGridTexts::kCells || !view.InMonth(cell)) return -1;
   return cell;

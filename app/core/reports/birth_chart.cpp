@@ -193,12 +193,12 @@ bool SolarDateOfLunarBirth(ReportInputs& in, const LunarBirthDate& lunar, int& y
     return false;
   }
   EnsureYearLoaded(in, lunar.year);
-  const int slot = FindDayTableEntry(in.tables, lunar.year, lunar.month, lunar.day, 'm', lunar.leap ? 1 : 0);
+  const int slot = SlotOfLunarDate(in.tables, lunar.year, lunar.month, lunar.day, lunar.leap);
   if (slot >= 0 && in.tables.DayTable[slot].solarDate != 0) {
     UnpackDate(in.tables.DayTable[slot].solarDate, year, month, day);
     return true;
   }
-  const int first = FindDayTableEntry(in.tables, lunar.year, lunar.month, 1, 'm', lunar.leap ? 1 : 0);
+  const int first = SlotOfLunarDate(in.tables, lunar.year, lunar.month, 1, lunar.leap);
   if (first < 0) {
     error = lunar.leap ? Format("음력 %d년에는 윤%d월이 없습니다.", lunar.year, lunar.month)
                        : Format("음력 %d년 %d월을 달력에서 찾을 수 없습니다.", lunar.year, lunar.month);

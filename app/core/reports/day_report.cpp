@@ -83,7 +83,7 @@ std::string TwilightLine(const char* label, const Event& dawn, const Event& dusk
 }  // namespace
 
 bool SelectSolarDay(const YearTables& tables, int year, int month, int day, DaySelection& out) {
-  const int slot = FindDayTableEntry(tables, year, month, day, 's', 0);
+  const int slot = SlotOfSolarDate(tables, year, month, day);
   if (slot < 0 || tables.DayTable[slot].lunarDate == 0) return false;
   out = DaySelection{};
   out.lunarMode = false;
@@ -97,7 +97,7 @@ bool SelectSolarDay(const YearTables& tables, int year, int month, int day, DayS
 
 bool SelectLunarDay(const YearTables& tables, int lunarYear, int lunarMonth, int lunarDay, bool leap,
                     DaySelection& out) {
-  const int slot = FindDayTableEntry(tables, lunarYear, lunarMonth, lunarDay, 'm', leap ? 1 : 0);
+  const int slot = SlotOfLunarDate(tables, lunarYear, lunarMonth, lunarDay, leap);
   if (slot < 0) return false;
   out = DaySelection{};
   out.lunarMode = true;

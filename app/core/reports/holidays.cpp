@@ -27,7 +27,7 @@ const char* const kWeekdayNames[7] = {"일요일", "월요일", "화요일", "�
 // Weekday name of the solar date of a lunar date (regular month), "" when the
 // tables do not hold it.
 const char* LunarWeekday(const YearTables& tables, int year, int month, int day) {
-  const int slot = FindDayTableEntry(tables, year, month, day, 'm', 0);
+  const int slot = SlotOfLunarDate(tables, year, month, day, false);
   if (slot < 0) return "";
   int y, m, d;
   UnpackDate(tables.DayTable[slot].solarDate, y, m, d);
@@ -41,7 +41,7 @@ std::string LawName(const char* key, const char* usual, const YearTables& tables
                     bool lunar) {
   PackedDate date = PackDate(year, month, day);
   if (lunar) {
-    const int slot = FindDayTableEntry(tables, year, month, day, 'm', 0);
+    const int slot = SlotOfLunarDate(tables, year, month, day, false);
     if (slot < 0) return usual;
     date = tables.DayTable[slot].solarDate;
   }

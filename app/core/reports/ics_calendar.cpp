@@ -56,7 +56,7 @@ IcsEvent AllDay(const std::string& uid, int y, int m, int d, const std::string& 
 
 // Civil date of a lunar date (regular month) of the loaded year; false when absent.
 bool SolarOfLunar(const YearTables& t, int year, int month, int day, int& y, int& m, int& d) {
-  const int slot = FindDayTableEntry(t, year, month, day, 'm', 0);
+  const int slot = SlotOfLunarDate(t, year, month, day, false);
   if (slot < 0) return false;
   UnpackDate(t.DayTable[slot].solarDate, y, m, d);
   return true;
@@ -77,7 +77,7 @@ void AddHolidays(const YearTables& t, int year, std::vector<IcsEvent>& events) {
     int y, m, d;
     bool found;
     if (h.day == 0) {  // the eve of the lunar new year: the day before 1/1
-      const int slot = FindDayTableEntry(t, year, 1, 1, 'm', 0);
+      const int slot = SlotOfLunarDate(t, year, 1, 1, false);
       found = slot > 0;
       if (found) UnpackDate(t.DayTable[slot - 1].solarDate, y, m, d);
     } else {

@@ -25,11 +25,11 @@ PackedDate DateOfRule(const YearTables& t, const data::PublicHolidayRule& r, int
     case data::HolidayCalendar::Solar:
       return IsValidDate(year, r.month, r.day) ? PackDate(year, r.month, r.day) : 0;
     case data::HolidayCalendar::Lunar: {
-      const int slot = FindDayTableEntry(t, year, r.month, r.day, 'm', 0);
+      const int slot = SlotOfLunarDate(t, year, r.month, r.day, false);
       return slot >= 0 ? t.DayTable[slot].solarDate : 0;
     }
     case data::HolidayCalendar::LunarNewYearEve: {
-      const int slot = FindDayTableEntry(t, year, 1, 1, 'm', 0);
+      const int slot = SlotOfLunarDate(t, year, 1, 1, false);
       return slot > 0 ? t.DayTable[slot - 1].solarDate : 0;
     }
   }

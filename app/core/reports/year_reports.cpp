@@ -75,7 +75,7 @@ bool NextSyzygy(const YearTables& t, const EventTime& from, SyzygyKind kind, Eve
 // recorded month may begin a day or two away from the computed new moon, but
 // its full moon always falls inside it.
 int MonthSlotOfFullMoon(const YearTables& t, const EventTime& fullMoon) {
-  return FindDayTableEntry(t, fullMoon.y, fullMoon.m, fullMoon.d, 's', 0);
+  return SlotOfSolarDate(t, fullMoon.y, fullMoon.m, fullMoon.d);
 }
 
 // A standard-time event read on the civil clock under kTimeCivil (with the
@@ -175,7 +175,7 @@ std::string SyzygyReportText(ReportInputs& in, int year) {
                             TimeSystemNote(ctx.settings));
   out += "  合朔(그믐)\t\t\t望(보름)\n" + Repeat('=', 40);
 
-  const int newYearSlot = FindDayTableEntry(t, year, 1, 1, 'm', 0);
+  const int newYearSlot = SlotOfLunarDate(t, year, 1, 1, false);
   if (newYearSlot >= kDaysBeforeNewYear) {
     EventTime from;
     UnpackDate(t.DayTable[newYearSlot - kDaysBeforeNewYear].solarDate, from.y, from.m, from.d);
@@ -267,7 +267,7 @@ std::string LeapMonthTableText(ReportInputs& in, YearRange range, const ReportPr
         havePrepared = true;
         Report(progress, y - range.first);
       }
-      const int slot = FindDayTableEntry(in.tables, y, m, d, 's', 0);
+      const int slot = SlotOfSolarDate(in.tables, y, m, d);
       if (slot < 0 || in.tables.DayTable[slot].leap == 0) continue;
       int ly, lm, ld;
       UnpackDate(in.tables.DayTable[slot].lunarDate, ly, lm, ld);
@@ -294,7 +294,7 @@ std::string LunarDatesTableText(ReportInputs& in, const DaySelection& day, YearR
     for (int y = range.first; y <= range.last; ++y) {
       EnsureYearLoaded(in, y);
       Report(progress, y - range.first);
-      const int slot = FindDayTableEntry(in.tables, y, day.solarMonth, day.solarDay, 's', 0);
+      const int slot = SlotOfSolarDate(in.tables, y, day.solarMonth, day.solarDay);
       if (slot < 0 || in.tables.DayTable[slot].lunarDate == 0) {
         out += Format("\n%d년 해당음력 없음", y);
         continue;
@@ -317,7 +317,7 @@ std::string SolarDatesTableText(ReportInputs& in, const DaySelection& day, YearR
     for (int y = range.first; y <= range.last; ++y) {
       EnsureYearLoaded(in, y);
       Report(progress, y - range.first);
-      const int slot = FindDayTableEntry(in.tables, y, day.lunarMonth, day.lunarDay, 'm', day.leap ? 1 : 0);
+      const int slot = SlotOfLunarDate(in.tables, y, day.lunarMonth, day.lunarDay, day.leap);
       if (slot < 0) {
         out += Format("\n%d년 해당양력 없음", y);
         continue;

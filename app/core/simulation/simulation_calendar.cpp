@@ -87,7 +87,7 @@ bool NextSyzygy(const YearTables& tables, const ListedMinute& from, SyzygyKind k
 // the new moon, the slot is the last day of the month before; then the next
 // month is taken.
 bool MonthOfNewMoon(const YearTables& tables, const ListedMinute& newMoon, int& lunarYear, int& month, bool& leap) {
-  int slot = FindDayTableEntry(tables, newMoon.y, newMoon.m, newMoon.d, 's', 0);
+  int slot = SlotOfSolarDate(tables, newMoon.y, newMoon.m, newMoon.d);
   if (slot < 0 || tables.DayTable[slot].lunarDate == 0) return false;
   int ly, lm, ld;
   UnpackDate(tables.DayTable[slot].lunarDate, ly, lm, ld);
@@ -119,7 +119,7 @@ void WriteTermsOfYear(ItemRun& run, const YearTables& tables, int year) {
 }
 
 void WriteLunationsOfYear(ItemRun& run, const YearTables& tables, int year) {
-  const int firstSlot = FindDayTableEntry(tables, year, 1, 1, 'm', 0);
+  const int firstSlot = SlotOfLunarDate(tables, year, 1, 1, false);
   if (firstSlot < kSlotsBeforeFirstMonth) return;
   ListedMinute from;
   UnpackDate(tables.DayTable[firstSlot - kSlotsBeforeFirstMonth].solarDate, from.y, from.m, from.d);
