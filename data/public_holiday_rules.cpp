@@ -25,8 +25,15 @@
 //   R1985  amendment of 1985-01-21: 민속의 날, lunar 1/1
 //   R1986  amendment of 1986-09-11: the day after 추석 (lunar 8/16) added
 //   R1989  amendment of 1989-02-01: 설날 three days (last day of lunar 12, 1/1, 1/2) in place of
-//          민속의 날; the day before 추석 (lunar 8/14) added; 1/3 no longer a holiday (from 1990)
-//   R1990  amendment of 1990-11-05: 국군의 날 and 한글날 no longer holidays (from 1991)
+//          민속의 날; the day before 추석 (lunar 8/14) added; 1/3 no longer a holiday (from 1990);
+//          and again a next-day rule: a holiday falling on a Sunday makes the next day a holiday,
+//          except the holidays of several days (신정, 설날, 추석), as the cabinet adopted it on
+//          1989-01-26 (reported by 한국경제 that day). Its only day is 1989-10-02 (국군의 날 on a
+//          Sunday); no single holiday of 1990 fell on a Sunday.
+//   R1990  amendment of 1990-11-05, 대통령령 제13155호, in force 1991-01-01: 국군의 날 and 한글날 no
+//          longer holidays, and the next-day rule of R1989 struck out (the cabinet's draft of
+//          1990-08-24, reported by 한국일보 on 1990-08-25, sent back by the President and adopted
+//          with the new year as its start)
 //   R1998  amendment of 1998-12-18: 1/2 no longer a holiday (from 1999)
 //   R2005  amendment of 2005-06-30: 식목일 no longer a holiday (from 2006)
 //   R2007  amendment in force from 2008-01-01: 제헌절 no longer a holiday (a national day only)
@@ -112,6 +119,17 @@ constexpr unsigned kFeast = kLostOnSunday | kLostOnOtherHoliday;
 
 const SubstituteRule kSubstituteRules[] = {
     {"*", kLostOnSunday, 19590327, 19601130, "R1959 (struck out in December 1960; see the note above)"},
+    {"samiljeol", kLostOnSunday, 19890201, 19901231, "R1989; R1990"},
+    {"arborday", kLostOnSunday, 19890201, 19901231, "R1989; R1990"},
+    {"childrensday", kLostOnSunday, 19890201, 19901231, "R1989; R1990"},
+    {"buddha", kLostOnSunday, 19890201, 19901231, "R1989; R1990"},
+    {"memorialday", kLostOnSunday, 19890201, 19901231, "R1989; R1990"},
+    {"constitution", kLostOnSunday, 19890201, 19901231, "R1989; R1990"},
+    {"liberation", kLostOnSunday, 19890201, 19901231, "R1989; R1990"},
+    {"armedforces", kLostOnSunday, 19890201, 19901231, "R1989; R1990"},
+    {"foundation", kLostOnSunday, 19890201, 19901231, "R1989; R1990"},
+    {"hangul", kLostOnSunday, 19890201, 19901231, "R1989; R1990"},
+    {"christmas", kLostOnSunday, 19890201, 19901231, "R1989; R1990"},
     {"seollal-eve", kFeast, 20140101, kOpen, "R2013"},
     {"seollal", kFeast, 20140101, kOpen, "R2013"},
     {"seollal-after", kFeast, 20140101, kOpen, "R2013"},
