@@ -16,6 +16,7 @@
 #include "app/core/files/config.h"
 #include "app/core/files/memo.h"
 #include "cli_runner.h"
+#include "default_config.h"
 #include "jpl_test_support.h"
 #include "time/dates.h"
 
@@ -326,18 +327,7 @@ TEST(CivilRounding, CarriesIntoMinuteHourAndDate) {
 
 // ------------------------------------------------------------------ the configuration file
 
-const char* const kDefaultFile =
-    "3,0\t1;3/9,\t\t3,9\n"
-    "2,\t2;1/2,\t\t1,1\n"
-    "2,\t3;0/2,\t\t2,0\n"
-    "2,\t4;1/2,\t\t1,1\n"
-    "3,\t5;1~3,\t\t3,3\n"
-    "2,0.000000,\t6;1~3,\t\t3,2\n"
-    "1,\t7;0/1,\t\t1,1\n"
-    "1,\t8;0/1,\t\t0,1\n"
-    "20,\t9;20,\t\t30,1\n"
-    "0,\t10;0~650,\t0,0\n"
-    "1,\t11;0/1,\t\t1,1\n";
+using testing::kDefaultConfigFile;
 
 struct ConfigRead {
   CalcSettings settings;
@@ -368,8 +358,8 @@ TEST(ConfigInputs, EmptyCutShortAndMarkedFilesGiveWorkingSettings) {
   } cases[] = {
       {"empty", "", d.EphemerisCode},
       {"one line", "9,0\n", kEphemerisDe441},
-      {"cut in line 4", std::string(kDefaultFile).substr(0, 50), d.EphemerisCode},
-      {"byte-order mark", bom + kDefaultFile, kEphemerisPlan404},
+      {"cut in line 4", std::string(kDefaultConfigFile).substr(0, 50), d.EphemerisCode},
+      {"byte-order mark", bom + kDefaultConfigFile, kEphemerisPlan404},
       {"byte-order mark, DE431", bom + "8,1\n", kEphemerisDe431},
   };
   for (const Case& c : cases) {
@@ -409,7 +399,7 @@ TEST(ConfigInputs, FieldsWithoutAModelTakeTheirDefaultWithAMessage) {
       {8, "-5", &CalcSettings::TermSearchStepSeconds, d.TermSearchStepSeconds, "절기 탐색 간격을 20초로 설정합니다"},
   };
   for (const Case& c : cases) {
-    std::string text = kDefaultFile;
+    std::string text = kDefaultConfigFile;
     size_t start = 0;
     for (int i = 0; i < c.line; ++i) start = text.find('\n', start) + 1;
     const size_t end = text.find(',', start);
@@ -423,7 +413,7 @@ TEST(ConfigInputs, FieldsWithoutAModelTakeTheirDefaultWithAMessage) {
 
 TEST(ConfigInputs, UserDeltaTBeyondTheRangeIsReported) {
   for (const char* value : {"1e300", "-1000001", "1e7"}) {
-    std::string text = kDefaultFile;
+    std::string text = kDefaultConfigFile;
     const auto at = text.find("0.000000");
     text.replace(at, 8, value);
     ConfigRead r;

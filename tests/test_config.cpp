@@ -9,24 +9,13 @@
 #include "app/core/files/files.h"
 #include "time/dates.h"
 #include "cli_runner.h"
+#include "default_config.h"
 
 namespace orv {
 namespace {
 
+using testing::kDefaultConfigFile;
 using testing::TempDir;
-
-const char* const kDefaultFile =
-    "3,0\t1;3/9,\t\t3,9\n"
-    "2,\t2;1/2,\t\t1,1\n"
-    "2,\t3;0/2,\t\t2,0\n"
-    "2,\t4;1/2,\t\t1,1\n"
-    "3,\t5;1~3,\t\t3,3\n"
-    "2,0.000000,\t6;1~3,\t\t3,2\n"
-    "1,\t7;0/1,\t\t1,1\n"
-    "1,\t8;0/1,\t\t0,1\n"
-    "20,\t9;20,\t\t30,1\n"
-    "0,\t10;0~650,\t0,0\n"
-    "1,\t11;0/1,\t\t1,1\n";
 
 TEST(Config, FirstStartUsesDefaultsAndSavesTheElevenLines) {
   TempDir dir;
@@ -45,7 +34,7 @@ TEST(Config, FirstStartUsesDefaultsAndSavesTheElevenLines) {
   EXPECT_EQ(s.EopCorrection, 1);
   EXPECT_EQ(s.PlaceIndex, 0);
   ASSERT_TRUE(SaveSettings(s, dir.file(kConfigFileName)));
-  EXPECT_EQ(dir.read(kConfigFileName), kDefaultFile);
+  EXPECT_EQ(dir.read(kConfigFileName), kDefaultConfigFile);
 }
 
 TEST(Config, RoundTripKeepsEveryField) {
@@ -81,7 +70,7 @@ TEST(Config, RangeAndNutationChecks) {
   };
   for (const auto& c : cases) {
     TempDir dir;
-    std::string text = kDefaultFile;
+    std::string text = kDefaultConfigFile;
     text.replace(0, 3, c.line1);
     const auto third = text.find("2,\t3;");
     text.replace(third, 2, c.line3);
@@ -149,7 +138,7 @@ TEST(Config, FailedSaveLeavesTheOldFile) {
     saved = SaveSettings(s, path);
   }
   EXPECT_FALSE(saved);
-  EXPECT_EQ(dir.read(kConfigFileName), kDefaultFile);
+  EXPECT_EQ(dir.read(kConfigFileName), kDefaultConfigFile);
   int entries = 0;
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
   EXPECT_EQ(entries, 1);  // no temporary file left
