@@ -32,14 +32,6 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 // this often.
 constexpr int kWaitForRunMs = 50;
 
-QString MonthKey(const CalendarApp& a) {
-  return QString("%1/%2/%3/%4")
-      .arg(AstronomicalYear(a.Inputs()))
-      .arg(a.Inputs().month)
-      .arg(a.Mode() == DisplayMode::Lunar ? 1 : 0)
-      .arg(a.LeapMonthWanted() ? 1 : 0);
-}
-
 // The pictures beside the day report and the map button beside the eclipse report.
 ReportPanelFactory ReportPanels(CalendarApp& app) {
   return [&app](const std::string& caption, QWidget* parent) -> QWidget* {
@@ -320,8 +312,16 @@ void MainWindow::ShowInputs() {
   reportButtons->ShowThirtyYearsAfter(app_->ThirtyYearsAfter());
 }
 
+QString MainWindow::ShownMonthKey(const CalendarApp& a) {
+  return QString("%1/%2/%3/%4")
+      .arg(AstronomicalYear(a.Inputs()))
+      .arg(a.Inputs().month)
+      .arg(a.Mode() == DisplayMode::Lunar ? 1 : 0)
+      .arg(a.LeapMonthWanted() ? 1 : 0);
+}
+
 void MainWindow::ShowSelection() {
-  if (selectedMonth_ != MonthKey(*app_) || !app_->Selected().selected()) selectedCell_ = -1;
+  if (selectedMonth_ != ShownMonthKey(*app_) || !app_->Selected().selected()) selectedCell_ = -1;
   monthGrid->SetSelectedCell(selectedCell_);
 }
 
@@ -371,7 +371,7 @@ void MainWindow::cellPressed(int row, int column, Qt::MouseButton) {
   if (!monthInputRow->ReadInputs()) return;
   if (!app_->Month().SelectDay(column, row)) return;
   selectedCell_ = MonthGridTexts::CellAt(column, row);
-  selectedMonth_ = MonthKey(*app_);
+  selectedMonth_ = ShownMonthKey(*app_);
   monthGrid->SetSelectedCell(selectedCell_);
   placeChooser->ShowReference(app_->ReferenceText());
   moonPicture->SetAge(app_->Month().ShownMoonAge());

@@ -187,6 +187,9 @@ class MainWindow : public QMainWindow {
   // The memo file changed on disk (an editor saved it): read it again.
   void MemoFileChanged();
   void WatchMemoFile();
+  // The month shown (year, month, view, leap month) as a key: a selected day
+  // stays framed while the month it was selected in is shown.
+  static QString ShownMonthKey(const CalendarApp& a);
   // Frames the selected day while the month that holds it is shown.
   void ShowSelection();
   // A month-view handler: reads the inputs, runs `action`, shows the result.

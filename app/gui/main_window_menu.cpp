@@ -23,14 +23,6 @@ constexpr int kDaysPerWeek = 7;
 constexpr const char* kWindowStateFile = "orvanta-window.ini";
 constexpr const char* kGeometryKey = "window/geometry";
 
-QString MonthKeyOf(const CalendarApp& a) {
-  return QString("%1/%2/%3/%4")
-      .arg(AstronomicalYear(a.Inputs()))
-      .arg(a.Inputs().month)
-      .arg(a.Mode() == DisplayMode::Lunar ? 1 : 0)
-      .arg(a.LeapMonthWanted() ? 1 : 0);
-}
-
 bool IsNavigationKey(const QKeyEvent& key) {
   const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
   if (key.key() == Qt::Key_Home) return mods == Qt::NoModifier;
@@ -178,7 +170,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::ShowSelectedDay() {
   selectedCell_ = app_->Month().SelectedCell();
-  selectedMonth_ = MonthKeyOf(*app_);
+  selectedMonth_ = ShownMonthKey(*app_);
   Refresh();
   if (selectedCell_ < 0) return;
   app_->Month().SelectCell(MonthGridTexts::CellColumn(selectedCell_), MonthGridTexts::CellRow(selectedCell_, 0));
