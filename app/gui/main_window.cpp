@@ -24,29 +24,13 @@
 namespace orv {
 namespace {
 
-constexpr int kYearMaxChars = 6;
-constexpr int kMonthMaxChars = 2;
-constexpr double kTodayFontPoints = 12;
-constexpr double kCreditFontPoints = 10;
 constexpr double kWindowFontPoints = 9;
 
-constexpr const char* kCreditLine = "Orvanta 천문 만세력";
-
 QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-const QString kRedBackground = "background-color: #FF0000;";
 
 // What waits for a simulation run (closing, the memo reload) is tried again
 // this often.
 constexpr int kWaitForRunMs = 50;
-
-QString MonthKey(const CalendarApp& a) {
-  return QString("%1/%2/%3/%4")
-      .arg(AstronomicalYear(a.Inputs()))
-      .arg(a.Inputs().month)
-      .arg(a.Mode() == DisplayMode::Lunar ? 1 : 0)
-      .arg(a.LeapMonthWanted() ? 1 : 0);
-}
 
 // The pictures beside the day report and the map button beside the eclipse report.
 ReportPanelFactory ReportPanels(CalendarApp& app) {
@@ -102,74 +86,25 @@ void MainWindow::BuildControls() {
     return widget;
   };
 
-  // Inputs of the month.
-  auto* inputRow = new QHBoxLayout;
-  inputRow->setSpacing(3);
-  yearInput = named(new InputEdit(central), "yearInput");
-  yearInput->setMaxLength(kYearMaxChars);
-  yearInput->setFixedWidth(58);
-  yearInput->setToolTip("BC1년은 0, BC2년은 -1과 같습니다.");
-  yearStepper = named(new UpDown(central), "yearStepper");
-  eraChoice = named(new RadioGroup("", {"BC", "AD"}, central, false), "eraChoice");
-  auto* yearLabel = new QLabel("년", central);
-  monthInput = named(new InputEdit(central), "monthInput");
-  monthInput->setMaxLength(kMonthMaxChars);
-  monthInput->setFixedWidth(30);
-  monthStepper = named(new UpDown(central), "monthStepper");
-  auto* monthLabel = new QLabel("월", central);
-  calendarKindGroup = named(new QGroupBox("표시력", central), "calendarKindGroup");
-  auto* displayLayout = new QHBoxLayout(calendarKindGroup);
-  displayLayout->setContentsMargins(6, 2, 6, 2);
-  solarViewButton = named(new QRadioButton("양력", calendarKindGroup), "solarViewButton");
-  lunarViewButton = named(new QRadioButton("음력", calendarKindGroup), "lunarViewButton");
-  displayLayout->addWidget(solarViewButton);
-  displayLayout->addWidget(lunarViewButton);
-  leapMonthBox = named(new QCheckBox("윤달", central), "leapMonthBox");
-  correctionBox = named(new QCheckBox("보정", central), "correctionBox");
-  correctionBox->setToolTip("윤달지정 및 달의 대소를 역사기록과 맞춥니다(2년~1911년사이)");
-  showMonthButton = named(new BitButton("달력보기", central), "showMonthButton");
-  todayPanel = named(new PressPanel("오늘", central), "todayPanel");
-  todayPanel->setToolTip("오늘의 달력으로 되돌아 갑니다.");
-  todayPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  todayPanel->setAlignment(Qt::AlignCenter);
-  todayPanel->setMinimumWidth(64);
-  // The credit line shown while the panel is pressed is wider than "오늘":
-  // the panel keeps its width rather than widening the row.
-  todayPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  todayPanel->setFont(GridFont(kTodayFontPoints, true));
-  for (QWidget* w : std::initializer_list<QWidget*>{yearInput, yearStepper, yearLabel, eraChoice, monthInput, monthStepper,
-                                                    monthLabel, calendarKindGroup, leapMonthBox, correctionBox, showMonthButton,
-                                                    todayPanel})
-    inputRow->addWidget(w);
-  // Pillars and progress on the same row: the menu bar took the height of
-  // a row of its own, and the window must still fit a 768-pixel screen.
-  auto* pillarRow = inputRow;
-  yearPillarBox = named(new QLineEdit("歲次", central), "yearPillarBox");
-  monthPillarBox = named(new QLineEdit("月建", central), "monthPillarBox");
-  for (QLineEdit* e : {yearPillarBox, monthPillarBox}) {
-    e->setReadOnly(true);
-    e->setFixedWidth(72);
-    e->setAlignment(Qt::AlignCenter);
-    e->setFocusPolicy(Qt::NoFocus);
-    e->setFont(GridFont(11, true));
-  }
-  progressBar = named(new QProgressBar(central), "progressBar");
-  progressBar->setRange(0, 100);
-  progressBar->setValue(0);
-  progressBar->setTextVisible(false);
-  progressBar->setFixedHeight(12);
-  pillarRow->addWidget(yearPillarBox);
-  pillarRow->addWidget(monthPillarBox);
-  PillarLine = named(new QLabel(central), "PillarLine");
-  PillarLine->setFont(GridFont(9));
-  PillarLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  // The line may be cut in a narrow window; its tooltip then shows it whole.
-  PillarLine->setMinimumWidth(120);
-  PillarLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  pillarRow->addWidget(PillarLine, 3);
-  progressBar->setFixedWidth(24);
-  pillarRow->addWidget(progressBar);
-  outer->addLayout(inputRow);
+  // The inputs of the month, the pillars and the progress.
+  monthInputRow = new MonthInputRow(*app_, central);
+  yearInput = monthInputRow->yearInput;
+  yearStepper = monthInputRow->yearStepper;
+  eraChoice = monthInputRow->eraChoice;
+  monthInput = monthInputRow->monthInput;
+  monthStepper = monthInputRow->monthStepper;
+  calendarKindGroup = monthInputRow->calendarKindGroup;
+  solarViewButton = monthInputRow->solarViewButton;
+  lunarViewButton = monthInputRow->lunarViewButton;
+  leapMonthBox = monthInputRow->leapMonthBox;
+  correctionBox = monthInputRow->correctionBox;
+  showMonthButton = monthInputRow->showMonthButton;
+  todayPanel = monthInputRow->todayPanel;
+  yearPillarBox = monthInputRow->yearPillarBox;
+  monthPillarBox = monthInputRow->monthPillarBox;
+  PillarLine = monthInputRow->pillarLine;
+  progressBar = monthInputRow->progressBar;
+  outer->addWidget(monthInputRow);
 
   // The grid and the buttons beside it.
   auto* middle = new QHBoxLayout;
@@ -251,30 +186,12 @@ void MainWindow::BuildControls() {
   constexpr int kPillarLineRoomPx = 64;
   resize(sizeHint() + QSize(kPillarLineRoomPx, 0));
   ephemerisChoice->hide();
-  solarViewButton->setChecked(true);
-  leapMonthBox->setEnabled(false);
   ShowView();
 }
 
 void MainWindow::ConnectHandlers() {
-  app_->SetProgress([this](int percent) {
-    progressBar->setValue(percent);
-    progressBar->repaint();
-  });
-  connect(yearStepper, &UpDown::clicked, this, &MainWindow::stepYear);
-  connect(monthStepper, &UpDown::clicked, this, &MainWindow::stepMonth);
-  connect(yearInput, &InputEdit::enterReleased, this, &MainWindow::yearInputEntered);
-  connect(monthInput, &InputEdit::enterReleased, this, &MainWindow::yearInputEntered);
-  connect(yearInput, &InputEdit::focusLost, this, [this] { EditExit(yearInput); });
-  connect(monthInput, &InputEdit::focusLost, this, [this] { EditExit(monthInput); });
-  connect(showMonthButton, &QPushButton::clicked, this, &MainWindow::showMonthClicked);
-  connect(eraChoice, &RadioGroup::clicked, this, &MainWindow::eraChosen);
-  connect(solarViewButton, &QRadioButton::clicked, this, &MainWindow::solarViewChosen);
-  connect(lunarViewButton, &QRadioButton::clicked, this, &MainWindow::lunarViewChosen);
-  connect(leapMonthBox, &QCheckBox::clicked, this, &MainWindow::leapMonthToggled);
-  connect(correctionBox, &QCheckBox::clicked, this, &MainWindow::correctionToggled);
-  connect(todayPanel, &PressPanel::mouseDown, this, &MainWindow::todayPressed);
-  connect(todayPanel, &PressPanel::mouseUp, this, &MainWindow::todayReleased);
+  app_->SetProgress([this](int percent) { monthInputRow->ShowProgress(percent); });
+  connect(monthInputRow, &MonthInputRow::monthChanged, this, &MainWindow::Refresh);
   connect(monthGrid, &QTableWidget::currentCellChanged, this,
           [this](int row, int column, int, int) { cellSelected(row, column); });
   connect(monthGrid, &MonthGridWidget::cellMouseDown, this, &MainWindow::cellPressed);
@@ -297,7 +214,7 @@ void MainWindow::ConnectHandlers() {
   connect(upcomingButton, &QPushButton::clicked, this, &MainWindow::ShowUpcoming);
   connect(editAnniversariesAction, &QAction::triggered, this, &MainWindow::EditAnniversaries);
   connect(showUpcomingAction, &QAction::triggered, this, &MainWindow::ShowUpcoming);
-  connect(monthGrid, &MonthGridWidget::wheelStep, this, &MainWindow::stepMonth);
+  connect(monthGrid, &MonthGridWidget::wheelStep, monthInputRow, &MonthInputRow::StepMonth);
   // Page Up/Down, Home, the arrows and the rest: the menu bar's actions.
   BuildMenuBar();
   ConnectKeyboard();
@@ -381,7 +298,7 @@ void MainWindow::ShowMonth(int year, int month, bool lunar) {
   StartUp();
   app_->SetMonth(year, month, lunar ? DisplayMode::Lunar : DisplayMode::Solar);
   ShowInputs();
-  showMonthClicked();
+  monthInputRow->ShowInputMonth();
 }
 
 bool MainWindow::SettingsRowVisible() const { return settingsRow->isVisibleTo(this); }
@@ -390,49 +307,21 @@ void MainWindow::SetSettingsRowVisible(bool visible) { settingsRow->SetRowVisibl
 
 // --- Mirroring the state -------------------------------------------------------------
 
-bool MainWindow::ReadInputs() {
-  bool yearOk = false, monthOk = false;
-  const int year = yearInput->text().trimmed().toInt(&yearOk);
-  const int month = monthInput->text().trimmed().toInt(&monthOk);
-  if (!yearOk || !monthOk) {
-    RejectInput(!yearOk ? yearInput : monthInput);
-    return false;
-  }
-  app_->SetInputs({year, eraChoice->ItemIndex() != 0, month});
-  return true;
-}
-
-void MainWindow::RejectInput(QLineEdit* edit) {
-  if (rejecting_) return;
-  rejecting_ = true;
-  const QString bad = edit->text();
-  const QString what = edit == yearInput ? "연도" : "월";
-  app_->Messages().Show(("'" + bad + "'은(는) 올바른 정수 값이 아닙니다.\n" + what +
-                       "는 숫자로 입력하세요. 앞의 값으로 되돌립니다.")
-                          .toStdString(),
-                      "오류", MessageButtons::Ok, MessageIcon::Error);
-  // The value of the month shown comes back.
-  yearInput->setText(QString::number(app_->Inputs().yearNumber));
-  monthInput->setText(QString::number(app_->Inputs().month));
-  rejecting_ = false;
-}
-
 void MainWindow::ShowInputs() {
-  const CalendarApp& a = *app_;
-  yearInput->setText(QString::number(a.Inputs().yearNumber));
-  monthInput->setText(QString::number(a.Inputs().month));
-  eraChoice->SetItemIndex(a.Inputs().eraAD ? 1 : 0);
-  solarViewButton->setChecked(a.Mode() == DisplayMode::Solar);
-  lunarViewButton->setChecked(a.Mode() == DisplayMode::Lunar);
-  leapMonthBox->setEnabled(a.Mode() == DisplayMode::Lunar);
-  leapMonthBox->setChecked(a.Mode() == DisplayMode::Lunar && a.LeapMonthWanted());
-  correctionBox->setEnabled(a.CorrectionEnabled());
-  correctionBox->setChecked(a.HistoricalCorrection());
-  reportButtons->ShowThirtyYearsAfter(a.ThirtyYearsAfter());
+  monthInputRow->ShowInputs();
+  reportButtons->ShowThirtyYearsAfter(app_->ThirtyYearsAfter());
+}
+
+QString MainWindow::ShownMonthKey(const CalendarApp& a) {
+  return QString("%1/%2/%3/%4")
+      .arg(AstronomicalYear(a.Inputs()))
+      .arg(a.Inputs().month)
+      .arg(a.Mode() == DisplayMode::Lunar ? 1 : 0)
+      .arg(a.LeapMonthWanted() ? 1 : 0);
 }
 
 void MainWindow::ShowSelection() {
-  if (selectedMonth_ != MonthKey(*app_) || !app_->Selected().selected()) selectedCell_ = -1;
+  if (selectedMonth_ != ShownMonthKey(*app_) || !app_->Selected().selected()) selectedCell_ = -1;
   monthGrid->SetSelectedCell(selectedCell_);
 }
 
@@ -440,12 +329,8 @@ void MainWindow::ShowView() {
   CalendarApp& a = *app_;
   monthGrid->SetView(a.Month().View());
   ShowSelection();
-  yearPillarBox->setText(Q(a.Month().YearPillarText()));
-  monthPillarBox->setText(Q(a.Month().MonthPillarText()));
-  monthPillarBox->setStyleSheet(a.Month().MonthPillarRed() ? kRedBackground : QString());
+  monthInputRow->ShowMonthPillars();
   placeChooser->ShowReference(a.ReferenceText());
-  PillarLine->setText(Q(a.Month().TermPillarLine()));
-  PillarLine->setToolTip(Q(a.Month().TermPillarLine()) + "\n절기력: 해는 입춘에, 달은 각 절(節)에 바뀝니다");
   moonPicture->SetAge(a.Month().ShownMoonAge());
   a.Month().ShowPendingNotice();
   // Moving through the days with the keys keeps the focus on the grid.
@@ -465,85 +350,17 @@ void MainWindow::Refresh() {
 
 template <typename Action>
 void MainWindow::Rebuild(Action action) {
-  if (!ReadInputs()) return;
+  if (!monthInputRow->ReadInputs()) return;
   action();
   Refresh();
 }
 
-// --- Month-view handlers ----------------------------------------------------------------
-
-void MainWindow::stepYear(bool up) {
-  Rebuild([&] { app_->StepYear(up); });
-}
-
-void MainWindow::stepMonth(bool up) {
-  Rebuild([&] { app_->StepMonth(up); });
-}
-
-void MainWindow::yearInputEntered() {
-  Rebuild([&] { app_->ShowInputs(); });
-}
-
-void MainWindow::EditExit(InputEdit* edit) {
-  // A text that is not a whole number does not silently become a year: the
-  // message, and the value of the month shown again.
-  bool ok = false;
-  edit->text().trimmed().toInt(&ok);
-  if (!ok) RejectInput(edit);
-}
-
-void MainWindow::showMonthClicked() {
-  // A leap month shown stays shown (the inputs name its number).
-  Rebuild([&] { app_->ShowInputsKeepingLeap(); });
-}
-
-void MainWindow::eraChosen(int) {
-  Rebuild([&] { app_->ShowInputs(); });
-}
-
-void MainWindow::solarViewChosen() {
-  Rebuild([&] { app_->SetDisplayMode(DisplayMode::Solar); });
-}
-
-void MainWindow::lunarViewChosen() {
-  Rebuild([&] { app_->SetDisplayMode(DisplayMode::Lunar); });
-}
-
-void MainWindow::leapMonthToggled() {
-  if (!ReadInputs()) {
-    ShowInputs();
-    return;
-  }
-  app_->ToggleLeapMonth();
-  Refresh();
-}
-
-void MainWindow::correctionToggled() {
-  if (!ReadInputs()) {
-    ShowInputs();
-    return;
-  }
-  app_->ToggleCorrection();
-  Refresh();
-}
-
-void MainWindow::todayPressed() {
-  todayPanel->setFont(GridFont(kCreditFontPoints));
-  todayPanel->setText(kCreditLine);
-}
-
-void MainWindow::todayReleased() {
-  todayPanel->setFont(GridFont(kTodayFontPoints, true));
-  todayPanel->setText("오늘");
-  app_->GoToToday();
-  Refresh();
-}
+// --- The month grid ------------------------------------------------------------------
 
 void MainWindow::cellSelected(int row, int column) {
   if (handling_ || row < 0 || column < 0) return;
   app_->Month().SelectCell(column, row);
-  yearPillarBox->setText(Q(app_->Month().YearPillarText()));
-  monthPillarBox->setText(Q(app_->Month().MonthPillarText()));
+  monthInputRow->ShowDayPillars();
   const int cell = MonthGridTexts::CellAt(column, row);
   if (app_->Month().View().InMonth(cell)) moonPicture->SetAge(app_->Month().MoonAgeOfCell(cell));
 }
@@ -551,10 +368,10 @@ void MainWindow::cellSelected(int row, int column) {
 void MainWindow::cellPressed(int row, int column, Qt::MouseButton) {
   // Any mouse button: the day's pillars, then its report.
   cellSelected(row, column);
-  if (!ReadInputs()) return;
+  if (!monthInputRow->ReadInputs()) return;
   if (!app_->Month().SelectDay(column, row)) return;
   selectedCell_ = MonthGridTexts::CellAt(column, row);
-  selectedMonth_ = MonthKey(*app_);
+  selectedMonth_ = ShownMonthKey(*app_);
   monthGrid->SetSelectedCell(selectedCell_);
   placeChooser->ShowReference(app_->ReferenceText());
   moonPicture->SetAge(app_->Month().ShownMoonAge());
@@ -570,7 +387,7 @@ void MainWindow::cellPressed(int row, int column, Qt::MouseButton) {
 
 void MainWindow::placeChosen(int index) {
   if (handling_) return;
-  if (!ReadInputs()) {
+  if (!monthInputRow->ReadInputs()) {
     placeChoice->setCurrentIndex(app_->Settings().PlaceIndex);
     return;
   }
@@ -612,7 +429,7 @@ void MainWindow::aboutPressed(Qt::MouseButton button) {
 
 template <typename Report>
 void MainWindow::RunReport(Report report) {
-  if (!ReadInputs()) return;
+  if (!monthInputRow->ReadInputs()) return;
   report();
   Refresh();
 }

@@ -1,8 +1,8 @@
-// The main window: the month inputs and the month grid, composed with the
-// widgets that each own one concern (the report buttons, the place chooser,
-// the settings row). The window creates and connects them; its control
-// pointers (yearInput, monthGrid, applyButton, ...) reach into them. The state
-// lives in a CalendarApp, which the handlers call and the controls mirror.
+// The main window: the month grid composed with the widgets that each own one
+// concern (the month input row, the report buttons, the place chooser, the
+// settings row). The window creates and connects them; its control pointers
+// (yearInput, applyButton, ...) reach into them. The state lives in a
+// CalendarApp, which the handlers call and the controls mirror.
 #pragma once
 
 #include <QCheckBox>
@@ -23,6 +23,7 @@
 #include "app/gui/desktop.h"
 #include "app/gui/controls.h"
 #include "app/gui/month_grid.h"
+#include "app/gui/month_input_row.h"
 #include "app/gui/place_chooser.h"
 #include "app/gui/report_buttons.h"
 #include "app/gui/settings_row.h"
@@ -87,6 +88,7 @@ class MainWindow : public QMainWindow {
   std::function<bool(IcsExportRequest& request)> askIcsExport;
 
   // The widgets of one concern each.
+  MonthInputRow* monthInputRow;
   ReportButtons* reportButtons;
   PlaceChooser* placeChooser;
   SettingsRow* settingsRow;
@@ -176,9 +178,6 @@ class MainWindow : public QMainWindow {
   void ShowSelectedDay();
   void RestoreWindowState();
   void SaveWindowState() const;
-  // Reads yearInput and monthInput into the inputs; false (with the conversion
-  // message) when either is not a whole number.
-  bool ReadInputs();
   // Mirrors the state in the controls.
   void ShowInputs();
   void ShowView();
@@ -188,8 +187,9 @@ class MainWindow : public QMainWindow {
   // The memo file changed on disk (an editor saved it): read it again.
   void MemoFileChanged();
   void WatchMemoFile();
-  // Restores an input that does not hold a whole number, with a message.
-  void RejectInput(QLineEdit* edit);
+  // The month shown (year, month, view, leap month) as a key: a selected day
+  // stays framed while the month it was selected in is shown.
+  static QString ShownMonthKey(const CalendarApp& a);
   // Frames the selected day while the month that holds it is shown.
   void ShowSelection();
   // A month-view handler: reads the inputs, runs `action`, shows the result.
@@ -197,18 +197,6 @@ class MainWindow : public QMainWindow {
   void Rebuild(Action action);
 
   // Handlers, named after the control and the event.
-  void stepYear(bool up);
-  void stepMonth(bool up);
-  void yearInputEntered();
-  void EditExit(InputEdit* edit);
-  void showMonthClicked();
-  void eraChosen(int item);
-  void solarViewChosen();
-  void lunarViewChosen();
-  void leapMonthToggled();
-  void correctionToggled();
-  void todayPressed();
-  void todayReleased();
   void cellSelected(int row, int column);
   void cellPressed(int row, int column, Qt::MouseButton button);
   void placeChosen(int index);
@@ -236,7 +224,6 @@ class MainWindow : public QMainWindow {
   SimulationWindowSlot simulation_;
   DetachedProgramRunner editorRunner_;
   FileWatch* memoWatch_ = nullptr;
-  bool rejecting_ = false;      // an input's message is being shown
   int selectedCell_ = -1;       // grid cell of the selected day
   QString selectedMonth_;       // the month it was selected in
 };

@@ -23,14 +23,6 @@ constexpr int kDaysPerWeek = 7;
 constexpr const char* kWindowStateFile = "orvanta-window.ini";
 constexpr const char* kGeometryKey = "window/geometry";
 
-QString MonthKeyOf(const CalendarApp& a) {
-  return QString("%1/%2/%3/%4")
-      .arg(AstronomicalYear(a.Inputs()))
-      .arg(a.Inputs().month)
-      .arg(a.Mode() == DisplayMode::Lunar ? 1 : 0)
-      .arg(a.LeapMonthWanted() ? 1 : 0);
-}
-
 bool IsNavigationKey(const QKeyEvent& key) {
   const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
   if (key.key() == Qt::Key_Home) return mods == Qt::NoModifier;
@@ -66,11 +58,11 @@ void MainWindow::BuildMenuBar() {
   add(file, "QuitAction", "끝내기", QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
 
   QMenu* go = bar->addMenu("이동(&G)");
-  add(go, "PrevMonthAction", "이전 달", QKeySequence(Qt::Key_PageUp), [this] { stepMonth(false); });
-  add(go, "NextMonthAction", "다음 달", QKeySequence(Qt::Key_PageDown), [this] { stepMonth(true); });
-  add(go, "PrevYearAction", "이전 해", QKeySequence(Qt::CTRL | Qt::Key_PageUp), [this] { stepYear(false); });
-  add(go, "NextYearAction", "다음 해", QKeySequence(Qt::CTRL | Qt::Key_PageDown), [this] { stepYear(true); });
-  add(go, "TodayAction", "오늘", QKeySequence(Qt::Key_Home), [this] { todayReleased(); });
+  add(go, "PrevMonthAction", "이전 달", QKeySequence(Qt::Key_PageUp), [this] { monthInputRow->StepMonth(false); });
+  add(go, "NextMonthAction", "다음 달", QKeySequence(Qt::Key_PageDown), [this] { monthInputRow->StepMonth(true); });
+  add(go, "PrevYearAction", "이전 해", QKeySequence(Qt::CTRL | Qt::Key_PageUp), [this] { monthInputRow->StepYear(false); });
+  add(go, "NextYearAction", "다음 해", QKeySequence(Qt::CTRL | Qt::Key_PageDown), [this] { monthInputRow->StepYear(true); });
+  add(go, "TodayAction", "오늘", QKeySequence(Qt::Key_Home), [this] { monthInputRow->GoToToday(); });
   go->addSeparator();
   add(go, "PrevDayAction", "전날", QKeySequence(Qt::Key_Left), [this] { MoveSelectedDay(-1); });
   add(go, "NextDayAction", "다음날", QKeySequence(Qt::Key_Right), [this] { MoveSelectedDay(1); });
@@ -78,7 +70,7 @@ void MainWindow::BuildMenuBar() {
   add(go, "NextWeekAction", "한 주 뒤", QKeySequence(Qt::Key_Down), [this] { MoveSelectedDay(kDaysPerWeek); });
   go->addSeparator();
   add(go, "GoToDateAction", "날짜로 가기…", QKeySequence(Qt::CTRL | Qt::Key_G), [this] { ShowGoToDate(); });
-  add(go, "ShowInputsAction", "달력보기", {}, [this] { showMonthClicked(); });
+  add(go, "ShowInputsAction", "달력보기", {}, [this] { monthInputRow->ShowInputMonth(); });
 
   QMenu* view = bar->addMenu("보기(&V)");
   add(view, "SolarAction", "양력 달력", {}, [this] { solarViewButton->click(); });
@@ -178,12 +170,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::ShowSelectedDay() {
   selectedCell_ = app_->Month().SelectedCell();
-  selectedMonth_ = MonthKeyOf(*app_);
+  selectedMonth_ = ShownMonthKey(*app_);
   Refresh();
   if (selectedCell_ < 0) return;
   app_->Month().SelectCell(MonthGridTexts::CellColumn(selectedCell_), MonthGridTexts::CellRow(selectedCell_, 0));
-  yearPillarBox->setText(QString::fromStdString(app_->Month().YearPillarText()));
-  monthPillarBox->setText(QString::fromStdString(app_->Month().MonthPillarText()));
+  monthInputRow->ShowDayPillars();
   moonPicture->SetAge(app_->Month().ShownMoonAge());
 }
 

@@ -14,6 +14,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <functional>
 
 #include "app/core/files/config.h"
 #include "app/core/files/files.h"
@@ -85,6 +86,10 @@ class MainWindowTest : public QObject {
           w->yearsAfterButton, w->leapMonthsButton, w->lunarDatesButton, w->solarDatesButton, w->holidaysButton,
           w->icsButton, w->anniversaryButton, w->aboutButton, w->findChild<QPushButton*>("PillarsButton")}},
         {w->placeChooser, {w->placeGroup, w->placeChoice, w->referenceBox, w->placeClockButton}},
+        {w->monthInputRow,
+         {w->yearInput, w->yearStepper, w->eraChoice, w->monthInput, w->monthStepper, w->calendarKindGroup,
+          w->solarViewButton, w->lunarViewButton, w->leapMonthBox, w->correctionBox, w->showMonthButton, w->todayPanel,
+          w->yearPillarBox, w->monthPillarBox, w->PillarLine, w->progressBar}},
     };
     for (const auto& concern : concerns) {
       QVERIFY(concern.owner != nullptr);
@@ -97,7 +102,44 @@ class MainWindowTest : public QObject {
         if (&other != &concern) QVERIFY(!concern.owner->isAncestorOf(other.owner));
     }
     QCOMPARE(w->settingsRow->objectName(), QString("settingsRow"));
-    QVERIFY(!w->settingsRow->isAncestorOf(w->monthGrid) && !w->reportButtons->isAncestorOf(w->monthGrid));
+    QVERIFY(!w->settingsRow->isAncestorOf(w->monthGrid) && !w->reportButtons->isAncestorOf(w->monthGrid) &&
+            !w->monthInputRow->isAncestorOf(w->monthGrid));
+  }
+
+  // Every action of the month input row reads the inputs first: with a year
+  // that is not a whole number it shows one message, puts the year shown back
+  // and tells the window nothing; with good inputs it tells the window once.
+  void monthInputRowReadsTheInputsFirst() {
+    Window w;
+    w->StartUp();
+    const struct {
+      const char* name;
+      std::function<void()> act;
+    } actions[] = {
+        {"yearStepper", [&] { w->yearStepper->ClickUp(); }},
+        {"monthStepper", [&] { w->monthStepper->ClickDown(); }},
+        {"showMonthButton", [&] { w->showMonthButton->click(); }},
+        {"Enter", [&] { emit w->monthInput->enterReleased(); }},
+        {"eraChoice", [&] { w->eraChoice->Button(1)->click(); }},
+        {"lunarViewButton", [&] { w->lunarViewButton->click(); }},
+        {"solarViewButton", [&] { w->solarViewButton->click(); }},
+    };
+    QSignalSpy changed(w->monthInputRow, &MonthInputRow::monthChanged);
+    for (const auto& action : actions) {
+      w->ShowMonth(2024, 2, false);
+      changed.clear();
+      const size_t before = w.messages.messages.size();
+      w->yearInput->setText("x");
+      action.act();
+      QVERIFY2(changed.isEmpty(), action.name);
+      QCOMPARE(w.messages.messages.size(), before + 1);
+      QVERIFY(w.Last().startsWith("'x'은(는) 올바른 정수 값이 아닙니다."));
+      QCOMPARE(w->yearInput->text(), QString("2024"));
+      QCOMPARE(w->App().Inputs().month, 2);
+      action.act();
+      QVERIFY2(changed.count() == 1, action.name);
+      QCOMPARE(w.messages.messages.size(), before + 1);
+    }
   }
 
   void startsOnTodaysMonth() {
