@@ -1,6 +1,7 @@
 #include "app/gui/month_input_row.h"
 
 #include <QBoxLayout>
+#include <algorithm>
 #include <initializer_list>
 
 #include "app/gui/month_grid.h"
@@ -61,11 +62,11 @@ MonthInputRow::MonthInputRow(CalendarApp& app, QWidget* parent) : QWidget(parent
   todayPanel->setToolTip("오늘의 달력으로 되돌아 갑니다.");
   todayPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
   todayPanel->setAlignment(Qt::AlignCenter);
-  todayPanel->setMinimumWidth(64);
-  // The credit line shown while the panel is pressed is wider than "오늘":
-  // the panel keeps its width rather than widening the row.
-  todayPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   todayPanel->setFont(GridFont(kTodayFontPoints, true));
+  // A fixed width: the credit line shown while the panel is pressed is wider
+  // than "오늘" and must not widen the row, and a panel the layout may shrink
+  // was squeezed to nothing and covered by the pillar boxes.
+  todayPanel->setFixedWidth(std::max(64, todayPanel->sizeHint().width() + 16));
   for (QWidget* w : std::initializer_list<QWidget*>{yearInput, yearStepper, yearLabel, eraChoice, monthInput, monthStepper,
                                                     monthLabel, calendarKindGroup, leapMonthBox, correctionBox, showMonthButton,
                                                     todayPanel})

@@ -517,6 +517,33 @@ class WindowTest : public QObject {
     QVERIFY(w.Second(w.CellOf("7")).contains("大雪대설"));
   }
 
+  // Every control of the rows above and below the grid can be seen and
+  // clicked: none is squeezed to nothing or drawn over another (the today
+  // panel once sat under the pillar boxes), at the default size and wider.
+  void noControlHidesAnother() {
+    Window w;
+    w->StartUp();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+    for (int extraWidth : {0, 400}) {
+      w->resize(w->width() + extraWidth, w->height());
+      QCoreApplication::processEvents();
+      for (QWidget* row : {static_cast<QWidget*>(w->monthInputRow), static_cast<QWidget*>(w->placeChooser)}) {
+        QList<QWidget*> controls;
+        for (QWidget* child : row->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+          if (child->isVisible()) controls << child;
+        for (QWidget* a : controls) {
+          QVERIFY2(a->width() > 4 && a->height() > 4, qPrintable(a->objectName()));
+          for (QWidget* b : controls)
+            if (a != b)
+              QVERIFY2(!a->geometry().intersects(b->geometry()),
+                       qPrintable(a->objectName() + " over " + b->objectName()));
+        }
+      }
+      QVERIFY(w->todayPanel->width() >= 64);
+    }
+  }
+
   void twoMemosOnOneDayBothReachable() {
     Window w;
     w.WriteMemos("1,2000,2,20,할머니생신잔치\n1,2000,2,20,결혼기념일\n");
