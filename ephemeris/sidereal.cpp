@@ -84,7 +84,7 @@ double GreenwichMeanSiderealTime(double jdUT, double jdTT) {
 
 double ApparentSiderealTime(EngineContext& ctx) {
   const double jdTT = ctx.time.CurrentTT, jdUT = ctx.time.CurrentUT;
-  const double meanObliquityDeg = MeanObliquity(ctx, jdTT) * kRadToDeg;
+  const double meanObliquityDeg = MeanObliquity(ctx, jdTT).rad * kRadToDeg;
   double dpsi = 0.0, deps = 0.0;
   Nutation(ctx, jdTT, dpsi, deps);
   const double dpsiDeg = dpsi * kRadToDeg, depsDeg = deps * kRadToDeg;

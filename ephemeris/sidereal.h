@@ -9,7 +9,7 @@ namespace orv {
 // (Earth rotation angle) and ctx.time.CurrentTT (precession, nutation and
 // obliquity by the settings in effect): the IAU 2006 mean sidereal time plus
 // the equation of the equinoxes with its complementary terms (IERS
-// Conventions 2003). Updates ctx.obliquity like MeanObliquity.
+// Conventions 2003).
 double ApparentSiderealTime(EngineContext& ctx);
 
 // Greenwich mean sidereal time (IAU 2006, Capitaine et al. 2003), hours in

@@ -142,7 +142,7 @@ SunMoonFullPlaces ApparentSunMoonFullPlaces(EngineContext& ctx, int body, double
   SunMoonFullPlaces out;
   out.ecliptic = ApparentSunMoonPlaces(ctx, body, jd);
   const SunMoonPlaces& p = out.ecliptic;
-  const double eps = TrueObliquity(ctx, ctx.time.CurrentTT);
+  const double eps = TrueObliquity(ctx, ctx.time.CurrentTT).rad;
   if (body == kBodySun || body == kBodySunAndMoon)
     out.sun = EclipticToEquatorial(p.SunLongitudeDeg, p.SunLatitudeDeg, p.SunDistanceKm, eps);
   if (body == kBodyMoon || body == kBodySunAndMoon)

@@ -196,7 +196,7 @@ TEST(Nutation, ModelsWithoutAnImplementationFallBackToTheDefaults) {
   Nutation(r, jd, psi0, eps0);
   Matrix3 p0;
   PrecessionMatrix(r, jd, 1, p0);
-  const double obl0 = MeanObliquity(r, jd);
+  const double obl0 = MeanObliquity(r, jd).rad;
   for (int precession : {static_cast<int>(kPrecessionIau1976), static_cast<int>(kPrecessionVondrak2011)}) {
     for (int nutation : {static_cast<int>(kNutationIau1980), 7}) {
       for (int obliquity : {0, 3}) {
@@ -209,7 +209,7 @@ TEST(Nutation, ModelsWithoutAnImplementationFallBackToTheDefaults) {
         EXPECT_EQ(psi, psi0);
         EXPECT_EQ(eps, eps0);
         EXPECT_EQ(MaxElementDifference(p, p0), 0.0);
-        EXPECT_EQ(MeanObliquity(c, jd), obl0);
+        EXPECT_EQ(MeanObliquity(c, jd).rad, obl0);
       }
     }
   }
@@ -217,33 +217,37 @@ TEST(Nutation, ModelsWithoutAnImplementationFallBackToTheDefaults) {
 
 // -------------------------------------------------------------- obliquity
 
-TEST(Obliquity, TrueObliquityStoresTheMeanValueAndTheTrueCosineAndSine) {
+TEST(Obliquity, MeanAndTrueObliquityComeWithTheirOwnCosineAndSine) {
   const Observer observer;
   const CalcSettings s = Models(kPrecessionIau2006, kNutationIau2000B, kObliquityIau2006);
   EngineContext ctx(s, observer);
   const double jd = 2460310.5;
-  const double mean = MeanObliquity(ctx, jd);
-  ctx.obliquity = {};
-  const double trueEps = TrueObliquity(ctx, jd);
+  const ObliquityAngle mean = MeanObliquity(ctx, jd);
+  const ObliquityAngle trueEps = TrueObliquity(ctx, jd);
   double dpsi, deps;
   Nutation(ctx, jd, dpsi, deps);
-  EXPECT_EQ(ctx.obliquity.obliquity, mean);
-  EXPECT_EQ(trueEps, mean + deps);
-  EXPECT_EQ(ctx.obliquity.cosine, std::cos(trueEps));
-  EXPECT_EQ(ctx.obliquity.sine, std::sin(trueEps));
+  EXPECT_EQ(mean.rad, MeanObliquityIau2006(jd));
+  EXPECT_EQ(mean.cosine, std::cos(mean.rad));
+  EXPECT_EQ(mean.sine, std::sin(mean.rad));
+  EXPECT_EQ(trueEps.rad, mean.rad + deps);
+  EXPECT_EQ(trueEps.cosine, std::cos(trueEps.rad));
+  EXPECT_EQ(trueEps.sine, std::sin(trueEps.rad));
+  // Asking for the true value leaves the mean one as it was.
+  EXPECT_EQ(MeanObliquity(ctx, jd).rad, mean.rad);
 }
 
 TEST(Obliquity, Owen1990SwitchesToTheLongTermSeriesBeyondTwoCenturies) {
   const Observer observer;
   const CalcSettings s = Models(kPrecessionOwen1990, kNutationIau2000B, kObliquityOwen1990);
   EngineContext ctx(s, observer);
-  EXPECT_NEAR(MeanObliquity(ctx, kJ2000) / kArcsec, 84381.448, 1e-9);  // IAU 1976 at J2000.0
+  EXPECT_NEAR(MeanObliquity(ctx, kJ2000).rad / kArcsec, 84381.448, 1e-9);  // IAU 1976 at J2000.0
   for (double sign : {-1.0, 1.0}) {
     const double atBound = JdOfCenturies(2.0 * sign), beyond = JdOfCenturies(2.0000001 * sign);
     ASSERT_EQ(JulianCenturies(atBound), 2.0 * sign);
-    EXPECT_EQ(MeanObliquity(ctx, atBound), MeanObliquityIau1976(atBound));
-    EXPECT_EQ(ctx.obliquity.obliquity, MeanObliquityIau1976(atBound));
-    EXPECT_EQ(MeanObliquity(ctx, beyond), MeanObliquityOwen1990(beyond));
+    const ObliquityAngle inside = MeanObliquity(ctx, atBound);
+    EXPECT_EQ(inside.rad, MeanObliquityIau1976(atBound));
+    EXPECT_EQ(inside.cosine, std::cos(MeanObliquityIau1976(atBound)));
+    EXPECT_EQ(MeanObliquity(ctx, beyond).rad, MeanObliquityOwen1990(beyond));
     // The two models meet: the series and IAU 1976 agree within a few tens of mas there.
     EXPECT_NEAR(MeanObliquityOwen1990(beyond), MeanObliquityIau1976(atBound), 0.1 * kArcsec);
   }
@@ -510,7 +514,7 @@ TEST(ObliquityErfa, TrueObliquityMatchesIau2006And2000A) {
     const double jd = JdOfCenturies(T);
     double dpsi, deps;
     eraNut06a(jd, 0.0, &dpsi, &deps);
-    EXPECT_NEAR(TrueObliquity(ctx, jd), eraObl06(jd, 0.0) + deps, 2.0 * kMas) << T;
+    EXPECT_NEAR(TrueObliquity(ctx, jd).rad, eraObl06(jd, 0.0) + deps, 2.0 * kMas) << T;
   }
 }
 

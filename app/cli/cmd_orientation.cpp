@@ -67,13 +67,14 @@ int CmdObliquity(CliContext& ctx) {
   EngineContext engine(s, ctx.observer);
   engine.jpl = ctx.jpl.get();
   SetInstantTT(engine, s, jdTT);
+  const double meanEps = MeanObliquity(engine, jdTT).rad;
   double trueEps = 0.0;
   try {
-    trueEps = TrueObliquity(engine, jdTT);
+    trueEps = TrueObliquity(engine, jdTT).rad;
   } catch (const JplError& e) {
     throw RuntimeFailure(e.what());
   }
-  std::printf("%.9f %.9f\n", engine.obliquity.obliquity * kRadToDeg, trueEps * kRadToDeg);
+  std::printf("%.9f %.9f\n", meanEps * kRadToDeg, trueEps * kRadToDeg);
   return 0;
 }
 

@@ -281,7 +281,7 @@ void WriteObliquity(ItemRun& run) {
   EngineContext& ctx = run.ctx();
   run.EachRepetition([&](double t) {
     const TimeState at = InstantAt(ctx.settings, t);
-    const double eps = MeanObliquity(ctx, at.CurrentTT);
+    const double eps = MeanObliquity(ctx, at.CurrentTT).rad;
     run.BeginLine(t);
     run.out.Write(Format(",%.12lf", eps * kRadToDeg));
   });
