@@ -145,7 +145,6 @@ TEST(Nutation, PoleOffsetCorrectionBoundsAndEphemerides) {
   };
   for (const auto& c : cases) {
     EngineContext a(on, observer), b(off, observer), p(plan, observer);
-    a.time.CurrentTT = b.time.CurrentTT = p.time.CurrentTT = c.jdTT;
     double psiOn, epsOn, psiOff, epsOff, psiPlan, epsPlan;
     Nutation(a, c.jdTT, psiOn, epsOn);
     Nutation(b, c.jdTT, psiOff, epsOff);
@@ -561,9 +560,10 @@ TEST(SiderealErfa, ApparentSiderealTimeMatchesErfaWithTheNutationDifference) {
   for (double T : CenturiesAcrossSixMillennia()) {
     const double tt = JdOfCenturies(T), ut = tt - 0.00081;
     EngineContext ctx(s, observer);
-    ctx.time.CurrentTT = tt;
-    ctx.time.CurrentUT = ut;
-    const double gast = ApparentSiderealTime(ctx) * 54000.0;  // arcseconds
+    TimeState at;
+    at.CurrentTT = tt;
+    at.CurrentUT = ut;
+    const double gast = ApparentSiderealTime(ctx, at) * 54000.0;  // arcseconds
     ASSERT_GE(gast, 0.0);
     ASSERT_LT(gast, 1296000.0);
     double psiOurs, epsOurs, psi06a, eps06a;
@@ -595,8 +595,9 @@ TEST(SiderealErfa, AtJ2000ItIsAbout18Point697Hours) {
   const Observer observer;
   const CalcSettings s = Models(kPrecessionIau2006, kNutationIau2000B, kObliquityIau2006);
   EngineContext ctx(s, observer);
-  ctx.time.CurrentUT = ctx.time.CurrentTT = kJ2000;
-  const double hours = ApparentSiderealTime(ctx);
+  TimeState at;
+  at.CurrentUT = at.CurrentTT = kJ2000;
+  const double hours = ApparentSiderealTime(ctx, at);
   EXPECT_NEAR(hours, 18.697, 0.0005);
   // 1e-8 h = 0.54 mas: the IAU 2000B - 2000A difference and cos(eps + deps).
   EXPECT_NEAR(hours, eraGst06a(kJ2000, 0.0, kJ2000, 0.0) * 12.0 / kPi, 1e-8);
