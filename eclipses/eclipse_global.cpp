@@ -53,7 +53,7 @@ double SolarElementsAt(EngineContext& ctx, double jd, ShadowPoint& point, Eclips
   el[kElemRightAscensionDeg] = a * kRadToDeg;
   if (withHourAngles) {
     double gastDeg, deltaTTermDeg;
-    SiderealAngles(ctx, InstantAt(ctx.settings, jd), gastDeg, deltaTTermDeg);
+    SiderealAngles(ctx, places.at, gastDeg, deltaTTermDeg);
     el[kElemHourAngleDtDeg] = gastDeg + deltaTTermDeg - el[kElemRightAscensionDeg];
     el[kElemHourAngleDeg] = gastDeg - el[kElemRightAscensionDeg];
   }

@@ -1,6 +1,7 @@
-// The computation context of the engine: what one calculation reads and
-// leaves behind. The window owns one, tests make their own; nothing of this is
-// global.
+// The computation context of the engine: the settings and observer one
+// calculation reads and the JPL file it may read from. The window owns one,
+// tests make their own; nothing of this is global. Results travel as return
+// values, never through the context.
 #pragma once
 
 #include "time/settings.h"
@@ -15,8 +16,7 @@ struct EngineContext {
 
   const CalcSettings& settings;
   const Observer& observer;
-  TimeState time;                // the current instant (CurrentJD, CurrentTT, ...)
-  JplEphemeris* jpl = nullptr;   // the open JPL file, if any (not owned)
+  JplEphemeris* jpl = nullptr;  // the open JPL file, if any (not owned)
 };
 
 }  // namespace orv

@@ -205,7 +205,6 @@ std::string DayReportText(ReportInputs& in, const DaySelection& day) {
     moonSet = ShownEvent(in, moonEvents.setJD);
   }
   out += RiseSetLine("月出", "月沒", moonRise, moonSet);
-  ctx.time = riseSet.time;
 
   // Age of the Moon at noon: days since the last new moon before noon.
   double age = 0.0;
