@@ -48,11 +48,12 @@ void BM_ApparentSiderealTime(benchmark::State& state) {
   const orv::CalcSettings settings = Iau2006Settings();
   const orv::Observer observer;
   orv::EngineContext ctx(settings, observer);
-  ctx.time.CurrentUT = 2451545.0;
+  orv::TimeState at;
+  at.CurrentUT = 2451545.0;
   for (auto _ : state) {
-    ctx.time.CurrentTT = ctx.time.CurrentUT + 64.0 / orv::kSecondsPerDay;
-    benchmark::DoNotOptimize(orv::ApparentSiderealTime(ctx));
-    ctx.time.CurrentUT += 0.37;
+    at.CurrentTT = at.CurrentUT + 64.0 / orv::kSecondsPerDay;
+    benchmark::DoNotOptimize(orv::ApparentSiderealTime(ctx, at));
+    at.CurrentUT += 0.37;
   }
 }
 BENCHMARK(BM_ApparentSiderealTime);

@@ -25,10 +25,10 @@ constexpr double kMoonRadiusKm = 1738.0;
 double Square(double v) { return v * v; }
 
 // Apparent sidereal time (degrees) and the Delta T term of the hour angle
-// (degrees) at the current UT of the context.
-void SiderealAngles(EngineContext& ctx, double& gastDeg, double& deltaTTermDeg) {
-  gastDeg = 15.0 * ApparentSiderealTime(ctx);
-  const double deltaTSeconds = DeltaTAt(ctx.settings, ctx.time.CurrentUT);
+// (degrees) at the instant `at`.
+void SiderealAngles(EngineContext& ctx, const TimeState& at, double& gastDeg, double& deltaTTermDeg) {
+  gastDeg = 15.0 * ApparentSiderealTime(ctx, at);
+  const double deltaTSeconds = DeltaTAt(ctx.settings, at.CurrentUT);
   deltaTTermDeg = deltaTSeconds / 3600.0 * kSiderealRate * 15.0;
 }
 
@@ -53,7 +53,7 @@ double SolarElementsAt(EngineContext& ctx, double jd, ShadowPoint& point, Eclips
   el[kElemRightAscensionDeg] = a * kRadToDeg;
   if (withHourAngles) {
     double gastDeg, deltaTTermDeg;
-    SiderealAngles(ctx, gastDeg, deltaTTermDeg);
+    SiderealAngles(ctx, places.at, gastDeg, deltaTTermDeg);
     el[kElemHourAngleDtDeg] = gastDeg + deltaTTermDeg - el[kElemRightAscensionDeg];
     el[kElemHourAngleDeg] = gastDeg - el[kElemRightAscensionDeg];
   }
@@ -298,10 +298,8 @@ EclipseType ClassifyLunarEclipseAt(EngineContext& ctx, double jd, ShadowPoint& p
   const double e2 = (2.0 - kEarthFlattening) * kEarthFlattening;
   const double declination = point[kPointGeocentricLatitudeDeg] * kDegToRad;
   point[kPointGeodeticLatitudeDeg] = std::atan2(std::tan(declination), 1.0 - e2) * kRadToDeg;
-  ctx.time.CurrentJD = jd;
-  UpdateTimeScales(ctx.time, ctx.settings);
   double gastDeg, deltaTTermDeg;
-  SiderealAngles(ctx, gastDeg, deltaTTermDeg);
+  SiderealAngles(ctx, InstantAt(ctx.settings, jd), gastDeg, deltaTTermDeg);
   const double ascension = el[kLunarMoonRightAscensionDeg];
   point[kPointLongitudeDtDeg] = SignedDegrees(ascension - (gastDeg + deltaTTermDeg));
   point[kPointLongitudeDeg] = SignedDegrees(ascension - gastDeg);

@@ -7,9 +7,8 @@
 // distance, the Earth's parallax enlarged by 1 %.
 //
 // Every instant is a Julian Day in the selected time system with the zone
-// offset removed (UT for standard time); 0 means "none". Each evaluation sets
-// the current instant of the context; sidereal time and Delta T are those of
-// its UT.
+// offset removed (UT for standard time); 0 means "none". Sidereal time and
+// Delta T are those of the UT of the instant evaluated.
 #pragma once
 
 #include <optional>

@@ -74,7 +74,7 @@ MoonPhase MoonPhaseAt(EngineContext& ctx, double jd) {
                                 std::sin(dS) * std::cos(dM) - std::cos(dS) * std::sin(dM) * std::cos(aS - aM));
   out.brightLimbAngleDeg = NormalizeDegrees(chi * kRadToDeg);
   // Parallactic angle from the local hour angle of the Moon.
-  const double lstDeg = ApparentSiderealTime(ctx) * 15.0 + ctx.observer.LongitudeDeg;
+  const double lstDeg = ApparentSiderealTime(ctx, places.at) * 15.0 + ctx.observer.LongitudeDeg;
   const double hourAngle = (lstDeg - moon.rightAscensionDeg) * kDegToRad;
   const double lat = ctx.observer.LatitudeDeg * kDegToRad;
   out.parallacticAngleDeg = std::atan2(std::sin(hourAngle), std::tan(lat) * std::cos(dM) -

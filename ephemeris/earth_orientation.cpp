@@ -157,7 +157,9 @@ double MeanObliquityOwen1990(double jdTT) {
   return valueDeg * kDegToRad;
 }
 
-double MeanObliquity(EngineContext& ctx, double jdTT) {
+ObliquityAngle ObliquityFromRadians(double rad) { return {rad, std::cos(rad), std::sin(rad)}; }
+
+ObliquityAngle MeanObliquity(const EngineContext& ctx, double jdTT) {
   double eps;
   if (ObliquityOf(ctx.settings) == Obliquity::kOwen1990) {
     // |T| <= 2 exactly still takes IAU 1976.
@@ -166,20 +168,14 @@ double MeanObliquity(EngineContext& ctx, double jdTT) {
   } else {
     eps = MeanObliquityIau2006(jdTT);
   }
-  ctx.obliquity.obliquity = eps;
-  ctx.obliquity.cosine = std::cos(eps);
-  ctx.obliquity.sine = std::sin(eps);
-  return eps;
+  return ObliquityFromRadians(eps);
 }
 
-double TrueObliquity(EngineContext& ctx, double jdTT) {
-  const double eps = MeanObliquity(ctx, jdTT);
+ObliquityAngle TrueObliquity(EngineContext& ctx, double jdTT) {
+  const double eps = MeanObliquity(ctx, jdTT).rad;
   double dpsi = 0.0, deps = 0.0;
   Nutation(ctx, jdTT, dpsi, deps);
-  const double trueEps = eps + deps;
-  ctx.obliquity.cosine = std::cos(trueEps);
-  ctx.obliquity.sine = std::sin(trueEps);
-  return trueEps;
+  return ObliquityFromRadians(eps + deps);
 }
 
 // --------------------------------------------------------------- precession
@@ -379,10 +375,10 @@ void Nutation(EngineContext& ctx, double jdTT, double& dpsi, double& deps) {
 void NutationMatrix(EngineContext& ctx, double jdTT, int direction, Matrix3 out) {
   double dpsi = 0.0, deps = 0.0;
   Nutation(ctx, jdTT, dpsi, deps);
-  const double eps = MeanObliquity(ctx, jdTT);
-  const double a = -(eps + deps), b = -dpsi, c = eps;
-  const double ca = std::cos(a), sa = std::sin(a), cb = std::cos(b), sb = std::sin(b),
-               cc = std::cos(c), sc = std::sin(c);
+  const ObliquityAngle mean = MeanObliquity(ctx, jdTT);
+  const double a = -(mean.rad + deps), b = -dpsi;
+  const double ca = std::cos(a), sa = std::sin(a), cb = std::cos(b), sb = std::sin(b), cc = mean.cosine,
+               sc = mean.sine;
   out[0][0] = cb;
   out[0][1] = sb * cc;
   out[0][2] = sb * sc;

@@ -22,13 +22,20 @@ using Matrix3 = double[3][3];  // row by row; M applied to a column vector v is 
 // means off wherever the setting is used or shown.
 inline bool EopCorrectionOn(const CalcSettings& settings) { return settings.EopCorrection == 1; }
 
+// An obliquity of the ecliptic with its cosine and sine, which the rotations
+// between ecliptic and equator need together.
+struct ObliquityAngle {
+  double rad = 0.0;
+  double cosine = 1.0;
+  double sine = 0.0;
+};
+ObliquityAngle ObliquityFromRadians(double rad);
+
 // Mean obliquity of the ecliptic by ObliquityModel (Owen1990: IAU 1976 within
-// two centuries of J2000.0, the long-term series beyond); stores it with its
-// cosine and sine in ctx.obliquity.
-double MeanObliquity(EngineContext& ctx, double jdTT);
-// Mean obliquity + nutation in obliquity; stores the cosine and sine of that
-// value in ctx.obliquity (the stored obliquity stays the mean one).
-double TrueObliquity(EngineContext& ctx, double jdTT);
+// two centuries of J2000.0, the long-term series beyond).
+ObliquityAngle MeanObliquity(const EngineContext& ctx, double jdTT);
+// Mean obliquity + nutation in obliquity.
+ObliquityAngle TrueObliquity(EngineContext& ctx, double jdTT);
 // Lieske et al. (1977): 84381.448" - 46.815" T - ...
 double MeanObliquityIau1976(double jdTT);
 // Capitaine et al. (2003), P03: 84381.406" - 46.836769" T - ...

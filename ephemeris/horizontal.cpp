@@ -61,9 +61,7 @@ double Atan2Angle(double x, double y) {
 
 void HorizontalCoordinates(EngineContext& ctx, double jd, int body, const double raDecRad[2], double distanceAu,
                            HorizontalPosition& out) {
-  ctx.time.CurrentJD = jd;
-  UpdateTimeScales(ctx.time, ctx.settings);
-  const double localSiderealRad = (ApparentSiderealTime(ctx) * 15.0 + ctx.observer.LongitudeDeg) * kDegToRad;
+  const double localSiderealRad = (ApparentSiderealTime(ctx, InstantAt(ctx.settings, jd)) * 15.0 + ctx.observer.LongitudeDeg) * kDegToRad;
   const double hourAngle = localSiderealRad - raDecRad[0];
   const double delta = raDecRad[1];
   const double phi = ctx.observer.LatitudeDeg * kDegToRad;

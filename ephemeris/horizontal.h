@@ -19,7 +19,7 @@ struct HorizontalPosition {
 // Azimuth and altitude of a body at `jd` (selected time system, zone offset
 // removed) from its apparent right ascension and declination (`raDecRad`,
 // radians) and, for the Sun and the Moon, its geocentric distance in AU
-// (ignored for planets). Sets the current instant of the context first.
+// (ignored for planets).
 void HorizontalCoordinates(EngineContext& ctx, double jd, int body, const double raDecRad[2], double distanceAu,
                            HorizontalPosition& out);
 

@@ -156,7 +156,7 @@ JplPositionResult JplApparentPosition(EngineContext& ctx, int ephemerisCode, dou
   if (r.RightAscension < 0.0) r.RightAscension += kTwoPi;
   r.Declination = std::asin(p4.z);
 
-  const double obliquity = TrueObliquity(ctx, t);
+  const double obliquity = TrueObliquity(ctx, t).rad;
   const double c = std::cos(obliquity), s = std::sin(obliquity);
   const Vec3 ecliptic = {p4.x, c * p4.y + s * p4.z, -s * p4.y + c * p4.z};
   r.Longitude = std::atan2(ecliptic.y, ecliptic.x);

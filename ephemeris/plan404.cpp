@@ -367,16 +367,13 @@ int Plan404Body(EngineContext& ctx, Plan404Request& request) {
   const double y = r * std::cos(b) * std::sin(l);
   const double z = r * std::sin(b);
 
-  MeanObliquity(ctx, kJ2000);
-  double c = ctx.obliquity.cosine, s = ctx.obliquity.sine;
-  double v[3] = {x, c * y - s * z, s * y + c * z};
+  const ObliquityAngle atJ2000 = MeanObliquity(ctx, kJ2000);
+  double v[3] = {x, atJ2000.cosine * y - atJ2000.sine * z, atJ2000.sine * y + atJ2000.cosine * z};
   PrecessVector(ctx, v, request.JD, -1);
 
-  MeanObliquity(ctx, request.JD);
-  c = ctx.obliquity.cosine;
-  s = ctx.obliquity.sine;
-  const double yDate = s * v[2] + c * v[1];
-  const double zDate = c * v[2] - s * v[1];
+  const ObliquityAngle ofDate = MeanObliquity(ctx, request.JD);
+  const double yDate = ofDate.sine * v[2] + ofDate.cosine * v[1];
+  const double zDate = ofDate.cosine * v[2] - ofDate.sine * v[1];
   double lon = std::atan2(yDate, v[0]);
   if (lon < 0.0) lon += kTwoPi;
   request.Longitude = lon;

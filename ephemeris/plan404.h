@@ -81,8 +81,8 @@ struct Plan404Request {
 
 // Fills Longitude, Latitude and Radius: planets heliocentric, the Moon
 // geocentric, all referred to the mean ecliptic and equinox of date (planets
-// are brought there by MeanObliquity and PrecessVector, which read the
-// settings and overwrite ctx.obliquity). Returns 1 for a body outside 1..11
+// are brought there by MeanObliquity and PrecessVector, which follow the
+// models of the settings). Returns 1 for a body outside 1..11
 // and leaves the request untouched; body 10 returns 0 untouched.
 int Plan404Body(EngineContext& ctx, Plan404Request& request);
 

@@ -42,7 +42,7 @@ GeocentricPlace Plan404PlanetPlace(EngineContext& ctx, int body, double jdTT) {
   out.longitudeDeg = NormalizeDegrees(std::atan2(g[1], g[0]) * kRadToDeg + NutationInLongitudeDegrees(ctx, jdTT));
   out.latitudeDeg = std::asin(g[2] / r) * kRadToDeg;
   out.distanceAu = r;
-  EclipticToEquatorial(out.longitudeDeg, out.latitudeDeg, TrueObliquity(ctx, jdTT), out.rightAscensionDeg,
+  EclipticToEquatorial(out.longitudeDeg, out.latitudeDeg, TrueObliquity(ctx, jdTT).rad, out.rightAscensionDeg,
                        out.declinationDeg);
   return out;
 }

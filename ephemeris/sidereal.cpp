@@ -82,9 +82,9 @@ double GreenwichMeanSiderealTime(double jdUT, double jdTT) {
   return DaySecondsToHours(MeanSiderealSeconds(jdUT, JulianCenturies(jdTT)));
 }
 
-double ApparentSiderealTime(EngineContext& ctx) {
-  const double jdTT = ctx.time.CurrentTT, jdUT = ctx.time.CurrentUT;
-  const double meanObliquityDeg = MeanObliquity(ctx, jdTT) * kRadToDeg;
+double ApparentSiderealTime(EngineContext& ctx, const TimeState& at) {
+  const double jdTT = at.CurrentTT, jdUT = at.CurrentUT;
+  const double meanObliquityDeg = MeanObliquity(ctx, jdTT).rad * kRadToDeg;
   double dpsi = 0.0, deps = 0.0;
   Nutation(ctx, jdTT, dpsi, deps);
   const double dpsiDeg = dpsi * kRadToDeg, depsDeg = deps * kRadToDeg;

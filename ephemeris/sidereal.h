@@ -5,12 +5,12 @@
 
 namespace orv {
 
-// Greenwich apparent sidereal time, hours in [0, 24), at ctx.time.CurrentUT
-// (Earth rotation angle) and ctx.time.CurrentTT (precession, nutation and
-// obliquity by the settings in effect): the IAU 2006 mean sidereal time plus
+// Greenwich apparent sidereal time, hours in [0, 24), at the instant `at`:
+// its CurrentUT for the Earth rotation angle, its CurrentTT for precession,
+// nutation and obliquity (by the settings in effect): the IAU 2006 mean sidereal time plus
 // the equation of the equinoxes with its complementary terms (IERS
-// Conventions 2003). Updates ctx.obliquity like MeanObliquity.
-double ApparentSiderealTime(EngineContext& ctx);
+// Conventions 2003).
+double ApparentSiderealTime(EngineContext& ctx, const TimeState& at);
 
 // Greenwich mean sidereal time (IAU 2006, Capitaine et al. 2003), hours in
 // [0, 24), for a UT1 and a TT Julian Day of the same instant.

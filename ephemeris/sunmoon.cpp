@@ -27,8 +27,7 @@ double WrapOnce(double deg) {
   return deg;
 }
 
-void Plan404Places(EngineContext& ctx, int body, SunMoonPlaces& places) {
-  const double jdTT = ctx.time.CurrentTT;
+void Plan404Places(EngineContext& ctx, int body, double jdTT, SunMoonPlaces& places) {
   const double nutationDeg = NutationInLongitudeDegrees(ctx, jdTT);
   const double T = JulianCenturies(jdTT);
   const bool eop = EopCorrectionOn(ctx.settings);
@@ -57,8 +56,7 @@ void Plan404Places(EngineContext& ctx, int body, SunMoonPlaces& places) {
 // Apparent places from the open JPL file. The reader keeps the record it
 // holds when the next request falls in it; a restart before each request
 // would only read the same record again (the results are identical).
-void JplPlaces(EngineContext& ctx, int body, int code, SunMoonPlaces& places) {
-  const double jdTT = ctx.time.CurrentTT;
+void JplPlaces(EngineContext& ctx, int body, int code, double jdTT, SunMoonPlaces& places) {
   if (body == kBodySun || body == kBodySunAndMoon) {
     const JplPositionResult r = JplApparentPosition(ctx, code, jdTT, kJplSun, kJplApparent);
     places.SunLongitudeDeg = r.Longitude * kRadToDeg;
@@ -73,6 +71,15 @@ void JplPlaces(EngineContext& ctx, int body, int code, SunMoonPlaces& places) {
   }
 }
 
+// The places of the selected bodies at the instant `at`.
+SunMoonPlaces PlacesAt(EngineContext& ctx, int body, const TimeState& at) {
+  SunMoonPlaces places;
+  const int code = ctx.settings.EphemerisCode;
+  if (code == kEphemerisPlan404) Plan404Places(ctx, body, at.CurrentTT, places);
+  else if (code == kEphemerisDe431 || code == kEphemerisDe441) JplPlaces(ctx, body, code, at.CurrentTT, places);
+  return places;
+}
+
 }  // namespace
 
 double ElongationDeg(const SunMoonPlaces& p) {
@@ -82,14 +89,7 @@ double ElongationDeg(const SunMoonPlaces& p) {
 }
 
 SunMoonPlaces ApparentSunMoonPlaces(EngineContext& ctx, int body, double jd) {
-  SunMoonPlaces places;
-  const int code = ctx.settings.EphemerisCode;
-  if (code != kEphemerisPlan404 && code != kEphemerisDe431 && code != kEphemerisDe441) return places;
-  ctx.time.CurrentJD = jd;
-  UpdateTimeScales(ctx.time, ctx.settings);
-  if (code == kEphemerisPlan404) Plan404Places(ctx, body, places);
-  else JplPlaces(ctx, body, code, places);
-  return places;
+  return PlacesAt(ctx, body, InstantAt(ctx.settings, jd));
 }
 
 double SunMoonLongitude(EngineContext& ctx, int body, double jd, int result) {
@@ -104,9 +104,7 @@ double SunMoonLongitude(EngineContext& ctx, int body, double jd, int result) {
 double MoonSunElongation(EngineContext& ctx, double jd) {
   if (ctx.settings.EphemerisCode != kEphemerisPlan404)
     return SunMoonLongitude(ctx, kBodySunAndMoon, jd, kResultElongation);
-  ctx.time.CurrentJD = jd;
-  UpdateTimeScales(ctx.time, ctx.settings);
-  const double jdTT = ctx.time.CurrentTT;
+  const double jdTT = InstantAt(ctx.settings, jd).CurrentTT;
   double sun[3], moon[3];
   Plan404SunAndMoon(ctx, jdTT, sun, moon);
   const double sunDistanceKm = sun[2] * kAuKm;
@@ -140,9 +138,10 @@ EquatorialPlace EclipticToEquatorial(double lambdaDeg, double betaDeg, double di
 
 SunMoonFullPlaces ApparentSunMoonFullPlaces(EngineContext& ctx, int body, double jd) {
   SunMoonFullPlaces out;
-  out.ecliptic = ApparentSunMoonPlaces(ctx, body, jd);
+  out.at = InstantAt(ctx.settings, jd);
+  out.ecliptic = PlacesAt(ctx, body, out.at);
   const SunMoonPlaces& p = out.ecliptic;
-  const double eps = TrueObliquity(ctx, ctx.time.CurrentTT);
+  const double eps = TrueObliquity(ctx, out.at.CurrentTT).rad;
   if (body == kBodySun || body == kBodySunAndMoon)
     out.sun = EclipticToEquatorial(p.SunLongitudeDeg, p.SunLatitudeDeg, p.SunDistanceKm, eps);
   if (body == kBodyMoon || body == kBodySunAndMoon)

@@ -23,10 +23,10 @@ enum SyzygyKind : int { kNewMoon = 0, kFullMoon = 1 };
 
 enum SunMoonResult : int { kResultNone = 0, kResultSunLongitude = 1, kResultElongation = 2 };
 
-// Sets the current instant to `jd` (selected time system, zone offset already
-// removed), derives TT and UT and returns the apparent places of the selected
-// bodies (the fields of a body not selected stay 0; all stay 0 when the
-// ephemeris code is neither PLAN404 nor a JPL file the engine reads).
+// The apparent places of the selected bodies at `jd` (selected time system,
+// zone offset already removed; the ephemeris is evaluated at its TT). The
+// fields of a body not selected stay 0; all stay 0 when the ephemeris code is
+// neither PLAN404 nor a JPL file the engine reads.
 SunMoonPlaces ApparentSunMoonPlaces(EngineContext& ctx, int body, double jd);
 
 // The Moon's longitude less the Sun's, degrees in [0, 360], of places where
@@ -40,7 +40,7 @@ double SunMoonLongitude(EngineContext& ctx, int body, double jd, int result);
 
 // The Moon-Sun elongation of SunMoonLongitude(ctx, kBodySunAndMoon, jd,
 // kResultElongation), degrees in [0, 360), for the syzygy searches: the same
-// current instant, but with PLAN404 the nutation in longitude, common to
+// instant, but with PLAN404 the nutation in longitude, common to
 // both bodies, is left out of the difference.
 double MoonSunElongation(EngineContext& ctx, double jd);
 
@@ -56,8 +56,10 @@ EquatorialPlace SunMoonEquatorial(EngineContext& ctx, int body, double jd);
 
 // Ecliptic and equatorial places of the selected bodies at one instant, from
 // one evaluation and one true obliquity (the places of a body not selected
-// stay 0).
+// stay 0), with that instant's TT and UT (the sidereal time of the same
+// moment needs them).
 struct SunMoonFullPlaces {
+  TimeState at;
   SunMoonPlaces ecliptic;
   EquatorialPlace sun;
   EquatorialPlace moon;

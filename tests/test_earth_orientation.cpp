@@ -145,7 +145,6 @@ TEST(Nutation, PoleOffsetCorrectionBoundsAndEphemerides) {
   };
   for (const auto& c : cases) {
     EngineContext a(on, observer), b(off, observer), p(plan, observer);
-    a.time.CurrentTT = b.time.CurrentTT = p.time.CurrentTT = c.jdTT;
     double psiOn, epsOn, psiOff, epsOff, psiPlan, epsPlan;
     Nutation(a, c.jdTT, psiOn, epsOn);
     Nutation(b, c.jdTT, psiOff, epsOff);
@@ -196,7 +195,7 @@ TEST(Nutation, ModelsWithoutAnImplementationFallBackToTheDefaults) {
   Nutation(r, jd, psi0, eps0);
   Matrix3 p0;
   PrecessionMatrix(r, jd, 1, p0);
-  const double obl0 = MeanObliquity(r, jd);
+  const double obl0 = MeanObliquity(r, jd).rad;
   for (int precession : {static_cast<int>(kPrecessionIau1976), static_cast<int>(kPrecessionVondrak2011)}) {
     for (int nutation : {static_cast<int>(kNutationIau1980), 7}) {
       for (int obliquity : {0, 3}) {
@@ -209,7 +208,7 @@ TEST(Nutation, ModelsWithoutAnImplementationFallBackToTheDefaults) {
         EXPECT_EQ(psi, psi0);
         EXPECT_EQ(eps, eps0);
         EXPECT_EQ(MaxElementDifference(p, p0), 0.0);
-        EXPECT_EQ(MeanObliquity(c, jd), obl0);
+        EXPECT_EQ(MeanObliquity(c, jd).rad, obl0);
       }
     }
   }
@@ -217,33 +216,37 @@ TEST(Nutation, ModelsWithoutAnImplementationFallBackToTheDefaults) {
 
 // -------------------------------------------------------------- obliquity
 
-TEST(Obliquity, TrueObliquityStoresTheMeanValueAndTheTrueCosineAndSine) {
+TEST(Obliquity, MeanAndTrueObliquityComeWithTheirOwnCosineAndSine) {
   const Observer observer;
   const CalcSettings s = Models(kPrecessionIau2006, kNutationIau2000B, kObliquityIau2006);
   EngineContext ctx(s, observer);
   const double jd = 2460310.5;
-  const double mean = MeanObliquity(ctx, jd);
-  ctx.obliquity = {};
-  const double trueEps = TrueObliquity(ctx, jd);
+  const ObliquityAngle mean = MeanObliquity(ctx, jd);
+  const ObliquityAngle trueEps = TrueObliquity(ctx, jd);
   double dpsi, deps;
   Nutation(ctx, jd, dpsi, deps);
-  EXPECT_EQ(ctx.obliquity.obliquity, mean);
-  EXPECT_EQ(trueEps, mean + deps);
-  EXPECT_EQ(ctx.obliquity.cosine, std::cos(trueEps));
-  EXPECT_EQ(ctx.obliquity.sine, std::sin(trueEps));
+  EXPECT_EQ(mean.rad, MeanObliquityIau2006(jd));
+  EXPECT_EQ(mean.cosine, std::cos(mean.rad));
+  EXPECT_EQ(mean.sine, std::sin(mean.rad));
+  EXPECT_EQ(trueEps.rad, mean.rad + deps);
+  EXPECT_EQ(trueEps.cosine, std::cos(trueEps.rad));
+  EXPECT_EQ(trueEps.sine, std::sin(trueEps.rad));
+  // Asking for the true value leaves the mean one as it was.
+  EXPECT_EQ(MeanObliquity(ctx, jd).rad, mean.rad);
 }
 
 TEST(Obliquity, Owen1990SwitchesToTheLongTermSeriesBeyondTwoCenturies) {
   const Observer observer;
   const CalcSettings s = Models(kPrecessionOwen1990, kNutationIau2000B, kObliquityOwen1990);
   EngineContext ctx(s, observer);
-  EXPECT_NEAR(MeanObliquity(ctx, kJ2000) / kArcsec, 84381.448, 1e-9);  // IAU 1976 at J2000.0
+  EXPECT_NEAR(MeanObliquity(ctx, kJ2000).rad / kArcsec, 84381.448, 1e-9);  // IAU 1976 at J2000.0
   for (double sign : {-1.0, 1.0}) {
     const double atBound = JdOfCenturies(2.0 * sign), beyond = JdOfCenturies(2.0000001 * sign);
     ASSERT_EQ(JulianCenturies(atBound), 2.0 * sign);
-    EXPECT_EQ(MeanObliquity(ctx, atBound), MeanObliquityIau1976(atBound));
-    EXPECT_EQ(ctx.obliquity.obliquity, MeanObliquityIau1976(atBound));
-    EXPECT_EQ(MeanObliquity(ctx, beyond), MeanObliquityOwen1990(beyond));
+    const ObliquityAngle inside = MeanObliquity(ctx, atBound);
+    EXPECT_EQ(inside.rad, MeanObliquityIau1976(atBound));
+    EXPECT_EQ(inside.cosine, std::cos(MeanObliquityIau1976(atBound)));
+    EXPECT_EQ(MeanObliquity(ctx, beyond).rad, MeanObliquityOwen1990(beyond));
     // The two models meet: the series and IAU 1976 agree within a few tens of mas there.
     EXPECT_NEAR(MeanObliquityOwen1990(beyond), MeanObliquityIau1976(atBound), 0.1 * kArcsec);
   }
@@ -510,7 +513,7 @@ TEST(ObliquityErfa, TrueObliquityMatchesIau2006And2000A) {
     const double jd = JdOfCenturies(T);
     double dpsi, deps;
     eraNut06a(jd, 0.0, &dpsi, &deps);
-    EXPECT_NEAR(TrueObliquity(ctx, jd), eraObl06(jd, 0.0) + deps, 2.0 * kMas) << T;
+    EXPECT_NEAR(TrueObliquity(ctx, jd).rad, eraObl06(jd, 0.0) + deps, 2.0 * kMas) << T;
   }
 }
 
@@ -557,9 +560,10 @@ TEST(SiderealErfa, ApparentSiderealTimeMatchesErfaWithTheNutationDifference) {
   for (double T : CenturiesAcrossSixMillennia()) {
     const double tt = JdOfCenturies(T), ut = tt - 0.00081;
     EngineContext ctx(s, observer);
-    ctx.time.CurrentTT = tt;
-    ctx.time.CurrentUT = ut;
-    const double gast = ApparentSiderealTime(ctx) * 54000.0;  // arcseconds
+    TimeState at;
+    at.CurrentTT = tt;
+    at.CurrentUT = ut;
+    const double gast = ApparentSiderealTime(ctx, at) * 54000.0;  // arcseconds
     ASSERT_GE(gast, 0.0);
     ASSERT_LT(gast, 1296000.0);
     double psiOurs, epsOurs, psi06a, eps06a;
@@ -591,8 +595,9 @@ TEST(SiderealErfa, AtJ2000ItIsAbout18Point697Hours) {
   const Observer observer;
   const CalcSettings s = Models(kPrecessionIau2006, kNutationIau2000B, kObliquityIau2006);
   EngineContext ctx(s, observer);
-  ctx.time.CurrentUT = ctx.time.CurrentTT = kJ2000;
-  const double hours = ApparentSiderealTime(ctx);
+  TimeState at;
+  at.CurrentUT = at.CurrentTT = kJ2000;
+  const double hours = ApparentSiderealTime(ctx, at);
   EXPECT_NEAR(hours, 18.697, 0.0005);
   // 1e-8 h = 0.54 mas: the IAU 2000B - 2000A difference and cos(eps + deps).
   EXPECT_NEAR(hours, eraGst06a(kJ2000, 0.0, kJ2000, 0.0) * 12.0 / kPi, 1e-8);

@@ -85,9 +85,7 @@ TEST(HorizontalCoordinates, BodyOnTheMeridianSouthOfTheZenith) {
   // altitude 90 - latitude + declination.
   Engine e(126.9669, 37.5422);
   const double jd = CalendarToJulianDay(2024, 6, 21) + 0.25;
-  e.ctx.time.CurrentJD = jd;
-  UpdateTimeScales(e.ctx.time, e.settings);
-  const double lstDeg = NormalizeDegrees(ApparentSiderealTime(e.ctx) * 15.0 + e.observer.LongitudeDeg);
+  const double lstDeg = NormalizeDegrees(ApparentSiderealTime(e.ctx, InstantAt(e.settings, jd)) * 15.0 + e.observer.LongitudeDeg);
   const double raDec[2] = {lstDeg * kDegToRad, 10.0 * kDegToRad};
   HorizontalPosition p;
   HorizontalCoordinates(e.ctx, jd, 2, raDec, 1.0, p);
@@ -100,9 +98,7 @@ TEST(HorizontalCoordinates, BodyOnTheMeridianSouthOfTheZenith) {
 TEST(HorizontalCoordinates, AgreesWithErfaHd2ae) {
   Engine e(-70.5, -33.4);
   const double jd = CalendarToJulianDay(2023, 3, 14) + 0.7;
-  e.ctx.time.CurrentJD = jd;
-  UpdateTimeScales(e.ctx.time, e.settings);
-  const double lstRad = (ApparentSiderealTime(e.ctx) * 15.0 + e.observer.LongitudeDeg) * kDegToRad;
+  const double lstRad = (ApparentSiderealTime(e.ctx, InstantAt(e.settings, jd)) * 15.0 + e.observer.LongitudeDeg) * kDegToRad;
   for (double raDeg = 5.0; raDeg < 360.0; raDeg += 37.0) {
     for (double decDeg : {-80.0, -30.0, 0.0, 25.0, 60.0}) {
       const double raDec[2] = {raDeg * kDegToRad, decDeg * kDegToRad};
@@ -152,7 +148,7 @@ TEST(Culmination, SunTransitsTheMeridian) {
     EXPECT_LT(t, jd0 + 1.0);
     const EquatorialPlace sun = SunMoonEquatorial(e.ctx, kBodySun, t);
     double hourAngleDeg =
-        NormalizeDegrees(ApparentSiderealTime(e.ctx) * 15.0 + c.lon - sun.rightAscensionDeg);
+        NormalizeDegrees(ApparentSiderealTime(e.ctx, InstantAt(e.settings, t)) * 15.0 + c.lon - sun.rightAscensionDeg);
     if (hourAngleDeg > 180.0) hourAngleDeg -= 360.0;
     // 5 s of time is 1.25 arcminutes of hour angle.
     EXPECT_NEAR(hourAngleDeg, 0.0, 5.0 * 15.0 * kArcsecDeg) << c.y << "-" << c.m << "-" << c.d;

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "ephemeris/sunmoon.h"
+#include "time/timescales.h"
 
 namespace orv {
 namespace {
@@ -68,6 +69,27 @@ TEST(SunMoonPlaces, ResultDependsOnTheRequestOnly) {
   EXPECT_NEAR(sunAlone.rightAscensionDeg, full.sun.rightAscensionDeg, 1e-9);
   EXPECT_NEAR(moonAlone.declinationDeg, full.moon.declinationDeg, 1e-9);
   EXPECT_NEAR(moonAlone.distanceAu * 149597870.7, both.MoonDistanceKm, 1e-3);
+}
+
+// The full places name the instant they are of, in TT and UT, for the
+// sidereal time of the same moment; the ephemeris is read at its TT.
+TEST(SunMoonPlaces, FullPlacesCarryTheirInstant) {
+  const double jd = 2460310.25;
+  for (int timeSystem : {kTimeTT, kTimeUT, kTimeST}) {
+    Engine e;
+    e.settings.TimeSystemCode = timeSystem;
+    const SunMoonFullPlaces full = ApparentSunMoonFullPlaces(e.ctx, kBodySunAndMoon, jd);
+    const TimeState want = InstantAt(e.settings, jd);
+    EXPECT_EQ(full.at.CurrentJD, jd) << timeSystem;
+    EXPECT_EQ(full.at.CurrentTT, want.CurrentTT) << timeSystem;
+    EXPECT_EQ(full.at.CurrentUT, want.CurrentUT) << timeSystem;
+    EXPECT_NEAR((full.at.CurrentTT - full.at.CurrentUT) * 86400.0, DeltaTAt(e.settings, jd), 1e-4) << timeSystem;
+    // The same places as a TT request for that instant.
+    Engine tt;
+    const SunMoonPlaces atTT = ApparentSunMoonPlaces(tt.ctx, kBodySunAndMoon, full.at.CurrentTT);
+    EXPECT_EQ(full.ecliptic.SunLongitudeDeg, atTT.SunLongitudeDeg) << timeSystem;
+    EXPECT_EQ(full.ecliptic.MoonLongitudeDeg, atTT.MoonLongitudeDeg) << timeSystem;
+  }
 }
 
 TEST(SunMoonPlaces, UnknownEphemerisGivesZeroPlaces) {

@@ -117,6 +117,27 @@ TEST(DeltaT, UserValueAndTimeSystems) {
   EXPECT_EQ(t.CurrentUT, 2451545.0);
 }
 
+TEST(DeltaT, InstantAtDerivesTheOtherScalesOfOneInstant) {
+  // TT and UT of one instant differ by its Delta T whichever scale the
+  // instant is read in; with Delta T taken as zero all three coincide.
+  const double jd = CalendarToJulianDay(1850, 7, 1) + 0.3;
+  struct Case { int timeSystem; double TimeState::*given; } cases[] = {
+      {kTimeTT, &TimeState::CurrentTT}, {kTimeUT, &TimeState::CurrentUT}, {kTimeST, &TimeState::CurrentUT},
+      {kTimeDeltaTZero, &TimeState::CurrentTT}};
+  for (const Case& c : cases) {
+    const CalcSettings s = Settings(kDeltaTHorizons, 1, kEphemerisPlan404, c.timeSystem);
+    const TimeState at = InstantAt(s, jd);
+    EXPECT_EQ(at.CurrentJD, jd) << c.timeSystem;
+    EXPECT_EQ(at.*c.given, jd) << c.timeSystem;
+    if (c.timeSystem == kTimeDeltaTZero) {
+      EXPECT_EQ(at.CurrentUT, at.CurrentTT);
+    } else {
+      EXPECT_EQ(at.CurrentDeltaT, DeltaTAt(s, jd)) << c.timeSystem;
+      EXPECT_NEAR((at.CurrentTT - at.CurrentUT) * 86400.0, at.CurrentDeltaT, 1e-4) << c.timeSystem;
+    }
+  }
+}
+
 TEST(DeltaT, Formatting) {
   EXPECT_EQ(FormatDeltaT(-3723.5), "-1h2m3.500s");
   EXPECT_EQ(FormatDeltaT(69.184), "0h1m9.184s");

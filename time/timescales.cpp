@@ -61,6 +61,13 @@ void UpdateTimeScales(TimeState& time, const CalcSettings& settings) {
   }
 }
 
+TimeState InstantAt(const CalcSettings& settings, double jd) {
+  TimeState at;
+  at.CurrentJD = jd;
+  UpdateTimeScales(at, settings);
+  return at;
+}
+
 namespace {
 
 // The TT -> UT conversion where no UT instant has the TT `jdTT`: just after a

@@ -19,6 +19,9 @@ struct TimeState {
 
 // Sets CurrentTT, CurrentUT and CurrentDeltaT from CurrentJD and the time system.
 void UpdateTimeScales(TimeState& time, const CalcSettings& settings);
+// The instant `jd` of the selected time system (zone offset already removed)
+// with its TT, UT and Delta T.
+TimeState InstantAt(const CalcSettings& settings, double jd);
 
 // Delta T in seconds for an instant in the selected time system (TT under
 // time system 1, UT otherwise): model value plus tidal term, or the user value.

@@ -17,12 +17,6 @@ namespace {
 
 constexpr double kArcsecPerRad = 206264.80624709636;
 
-// Sets the current instant of `engine` to a TT Julian Day.
-void SetInstantTT(EngineContext& engine, const CalcSettings& settings, double jdTT) {
-  engine.time.CurrentJD = jdTT;
-  UpdateTimeScales(engine.time, settings);
-}
-
 int CmdSidereal(CliContext& ctx) {
   const double jdUT = ParseJulianDayArg(ctx.inv.positional[0]);
   RequireInstantInEphemeris(ctx, jdUT);
@@ -30,10 +24,8 @@ int CmdSidereal(CliContext& ctx) {
   s.TimeSystemCode = kTimeUT;  // the argument is a UT instant
   EngineContext engine(s, ctx.observer);
   engine.jpl = ctx.jpl.get();
-  engine.time.CurrentJD = jdUT;
-  UpdateTimeScales(engine.time, s);
   try {
-    const double hours = ApparentSiderealTime(engine);
+    const double hours = ApparentSiderealTime(engine, InstantAt(s, jdUT));
     std::printf("%.9f %s\n", hours, FormatSexagesimal(hours).c_str());
   } catch (const JplError& e) {
     throw RuntimeFailure(e.what());
@@ -48,7 +40,6 @@ int CmdNutation(CliContext& ctx) {
   s.TimeSystemCode = kTimeTT;
   EngineContext engine(s, ctx.observer);
   engine.jpl = ctx.jpl.get();
-  SetInstantTT(engine, s, jdTT);
   double dpsi = 0.0, deps = 0.0;
   try {
     Nutation(engine, jdTT, dpsi, deps);
@@ -66,14 +57,14 @@ int CmdObliquity(CliContext& ctx) {
   s.TimeSystemCode = kTimeTT;
   EngineContext engine(s, ctx.observer);
   engine.jpl = ctx.jpl.get();
-  SetInstantTT(engine, s, jdTT);
+  const double meanEps = MeanObliquity(engine, jdTT).rad;
   double trueEps = 0.0;
   try {
-    trueEps = TrueObliquity(engine, jdTT);
+    trueEps = TrueObliquity(engine, jdTT).rad;
   } catch (const JplError& e) {
     throw RuntimeFailure(e.what());
   }
-  std::printf("%.9f %.9f\n", engine.obliquity.obliquity * kRadToDeg, trueEps * kRadToDeg);
+  std::printf("%.9f %.9f\n", meanEps * kRadToDeg, trueEps * kRadToDeg);
   return 0;
 }
 

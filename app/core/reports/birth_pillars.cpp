@@ -98,7 +98,7 @@ void PillarsOfInstant(ReportInputs& in, const PlaceRecord& place, const BirthRea
     const double engineJd = settings.TimeSystemCode == kTimeTT ? jdUT + DeltaTModel(settings, jdUT) / kSecondsPerDay
                                                                : jdUT;
     const EquatorialPlace sun = SunMoonEquatorial(in.engine, 0, engineJd);
-    const double gastHours = ApparentSiderealTime(in.engine);
+    const double gastHours = ApparentSiderealTime(in.engine, InstantAt(settings, engineJd));
     const double hourAngleDeg = gastHours * kDegreesPerHourAngle + place.longitude - sun.rightAscensionDeg;
     const double apparentMinutes = std::fmod(hourAngleDeg * kMinutesPerDegree + 720.0 + 10 * kMinutesPerDay,
                                              static_cast<double>(kMinutesPerDay));

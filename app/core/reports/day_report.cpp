@@ -156,13 +156,12 @@ std::string DayReportText(ReportInputs& in, const DaySelection& day) {
   out += Format("%d일\n\n", DaysBetween(s.TodayDate[0], s.TodayDate[1], s.TodayDate[2], Y, M, D));
 
   // Julian Day, Delta T and sidereal time of 0h of the date.
-  ctx.time.CurrentJD = jd0;
-  UpdateTimeScales(ctx.time, s);
-  const double jdUT = ctx.time.CurrentUT;
+  const TimeState midnight = InstantAt(s, jd0);
+  const double jdUT = midnight.CurrentUT;
   out += Format("[경도 0도, 0시일 때의 Julian Date와 Delta_T, 항성시]\nJulian Date(BC 4713/1/1/12:00~) : %.3lf일\n", jdUT);
   const double deltaT = DeltaTAt(s, jdUT);
   out += Format("Delta_T(TT-UT) = %.3lfs = %s\n", deltaT, FormatDeltaT(deltaT).c_str());
-  out += Format("Greenwich Apparent Sidereal Time = %s\n\n", FormatSexagesimal(ApparentSiderealTime(ctx)).c_str());
+  out += Format("Greenwich Apparent Sidereal Time = %s\n\n", FormatSexagesimal(ApparentSiderealTime(ctx, midnight)).c_str());
 
   // Places of the Sun and the Moon at 0h of the zone shown.
   out += Format("[경도 %.1f도, 0시일 때의 해와 달의 황경/위, 적경/위]\n", static_cast<double>(s.ZoneMeridian));
@@ -206,7 +205,6 @@ std::string DayReportText(ReportInputs& in, const DaySelection& day) {
     moonSet = ShownEvent(in, moonEvents.setJD);
   }
   out += RiseSetLine("月出", "月沒", moonRise, moonSet);
-  ctx.time = riseSet.time;
 
   // Age of the Moon at noon: days since the last new moon before noon.
   double age = 0.0;

@@ -16,7 +16,7 @@ namespace orv {
 
 class YearService;
 
-// The engine context (settings, observer, current instant), the loaded
+// The engine context (settings, observer, JPL file), the loaded
 // year's tables and how its lunar calendar is built, and the selected place's
 // name as reports print it (PlaceReportName). A report about another year
 // prepares that year in `tables` first, as the month view would.
@@ -69,7 +69,7 @@ enum class ErrorBoundKind { SolarTerms, Syzygies };
 int Plan404ErrorBoundSeconds(int year, ErrorBoundKind kind);
 
 // Delta T on January 1 (00:00) of `year`, seconds, as the year reports quote
-// it; sets the current instant of the context.
+// it.
 double DeltaTOnNewYear(EngineContext& ctx, int year);
 
 // "[참고] ..." closing of the term, syzygy and eclipse reports: the PLAN404

@@ -543,14 +543,5 @@ bool CsvOutput::Commit() {
   return file_.Commit();
 }
 
-TimeState InstantAt(const CalcSettings& settings, double t) {
-  TimeState at;
-  at.CurrentJD = t;
-  UpdateTimeScales(at, settings);
-  return at;
-}
-
-void SetInstant(EngineContext& ctx, double t) { ctx.time = InstantAt(ctx.settings, t); }
-
 }  // namespace simulation
 }  // namespace orv

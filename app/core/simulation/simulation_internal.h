@@ -83,12 +83,6 @@ struct ItemRun {
   }
 };
 
-// The instant t (selected time system, zone removed) with its TT and UT.
-TimeState InstantAt(const CalcSettings& settings, double t);
-// Makes t the current instant of the context, for the functions that read it
-// from there (the sidereal time).
-void SetInstant(EngineContext& ctx, double t);
-
 // Writers, one per item (the header line first, then the lines).
 void WriteAstrometric(ItemRun& run);         // 0
 void WriteApparentEquatorial(ItemRun& run);  // 1

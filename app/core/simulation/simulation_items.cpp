@@ -281,7 +281,7 @@ void WriteObliquity(ItemRun& run) {
   EngineContext& ctx = run.ctx();
   run.EachRepetition([&](double t) {
     const TimeState at = InstantAt(ctx.settings, t);
-    const double eps = MeanObliquity(ctx, at.CurrentTT);
+    const double eps = MeanObliquity(ctx, at.CurrentTT).rad;
     run.BeginLine(t);
     run.out.Write(Format(",%.12lf", eps * kRadToDeg));
   });
@@ -314,8 +314,7 @@ void WriteSiderealTime(ItemRun& run) {
   EngineContext& ctx = run.ctx();
   run.out.Write(TimedColumnHeader(ctx.settings) + ",시,시분초");
   run.EachRepetition([&](double t) {
-    SetInstant(ctx, t);
-    const double hours = ApparentSiderealTime(ctx);
+    const double hours = ApparentSiderealTime(ctx, InstantAt(ctx.settings, t));
     run.BeginLine(t);
     run.out.Write(Format(",%.6f,%s", hours, FormatDeltaT(hours * 3600.0).c_str()));
   });
