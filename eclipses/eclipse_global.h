@@ -7,8 +7,9 @@
 // distance, the Earth's parallax enlarged by 1 %.
 //
 // Every instant is a Julian Day in the selected time system with the zone
-// offset removed (UT for standard time); 0 means "none". Sidereal time and
-// Delta T are those of the UT of the instant evaluated.
+// offset removed (UT for standard time); an instant that may not exist is a
+// std::optional (JD 0 is an instant like any other). Sidereal time and Delta T
+// are those of the UT of the instant evaluated.
 #pragma once
 
 #include <optional>
