@@ -16,6 +16,14 @@
 
 namespace orv {
 
+// Gives `widget` its object name (what tests and menus find it by) and
+// returns it, so that a control is made and named in one expression.
+template <typename Widget>
+Widget* Named(Widget* widget, const char* name) {
+  widget->setObjectName(name);
+  return widget;
+}
+
 // A group box with one radio button per item; `clicked` carries the item the
 // user chose. Setting the item from code does not emit it.
 class RadioGroup : public QGroupBox {

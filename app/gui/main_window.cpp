@@ -81,10 +81,6 @@ void MainWindow::BuildControls() {
   // The window keeps the size the user gives it: the grid takes what the
   // other rows leave. Showing the settings row takes room from the grid.
 
-  auto named = [](auto* widget, const char* name) {
-    widget->setObjectName(name);
-    return widget;
-  };
 
   // The inputs of the month, the pillars and the progress.
   monthInputRow = new MonthInputRow(*app_, central);
@@ -108,14 +104,14 @@ void MainWindow::BuildControls() {
 
   // The grid and the buttons beside it.
   auto* middle = new QHBoxLayout;
-  monthGrid = named(new MonthGridWidget(central), "monthGrid");
+  monthGrid = Named(new MonthGridWidget(central), "monthGrid");
   monthGrid->setToolTip("歲次,月建,日辰 등을 보려면 클릭하세요.");
   middle->addWidget(monthGrid, 1);
   auto* side = new QVBoxLayout;
   side->setSpacing(3);
   auto* pictures = new QHBoxLayout;
-  sunPicture = named(new SunPicture(central), "sunPicture");
-  moonPicture = named(new MoonPicture(central), "moonPicture");
+  sunPicture = Named(new SunPicture(central), "sunPicture");
+  moonPicture = Named(new MoonPicture(central), "moonPicture");
   pictures->addWidget(sunPicture);
   pictures->addWidget(moonPicture);
   side->addLayout(pictures);
@@ -155,7 +151,7 @@ void MainWindow::BuildControls() {
   placeClockButton = placeChooser->placeClockButton;
   // What comes next from today: beside the place's clock, where the row
   // has room to give (the note box stretches).
-  upcomingButton = named(new QPushButton("다가오는 날", central), "upcomingButton");
+  upcomingButton = Named(new QPushButton("다가오는 날", central), "upcomingButton");
   upcomingButton->setToolTip("오늘부터 기념일·공휴일·절기까지 남은 날(D-N)");
   placeRow->addWidget(upcomingButton, 0, Qt::AlignBottom);
   outer->addLayout(placeRow);

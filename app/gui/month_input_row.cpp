@@ -21,13 +21,6 @@ constexpr const char* kCreditLine = "Orvanta 천문 만세력";
 const QString kRedBackground = "background-color: #FF0000;";
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-  widget->setObjectName(name);
-  return widget;
-}
-
 }  // namespace
 
 MonthInputRow::MonthInputRow(CalendarApp& app, QWidget* parent) : QWidget(parent), app_(app) {

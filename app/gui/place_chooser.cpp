@@ -8,13 +8,6 @@ namespace orv {
 namespace {
 
 constexpr int kPlaceListVisibleLines = 28;
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-  widget->setObjectName(name);
-  return widget;
-}
-
 }  // namespace
 
 PlaceChooser::PlaceChooser(QWidget* parent) : QWidget(parent) {

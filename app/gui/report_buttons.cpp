@@ -9,13 +9,6 @@ namespace {
 
 // Room beside the text of a narrow push button, pixels at 96 dpi.
 constexpr int kNarrowButtonPaddingPx = 10;
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-  widget->setObjectName(name);
-  return widget;
-}
-
 }  // namespace
 
 ReportButtons::ReportButtons(CalendarApp& app, QWidget* parent) : QWidget(parent) {

@@ -12,13 +12,6 @@ namespace orv {
 namespace {
 
 const QString kRedBackground = "background-color: #FF0000;";
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-  widget->setObjectName(name);
-  return widget;
-}
-
 }  // namespace
 
 SettingsRow::SettingsRow(CalendarApp& app, QWidget* parent) : QWidget(parent), app_(app) {

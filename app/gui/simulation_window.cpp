@@ -17,26 +17,19 @@
 #include "app/core/anniversaries.h"
 #include "app/core/simulation/date_tools.h"
 #include "app/core/files/editor.h"
+#include "app/gui/controls.h"
 #include "app/gui/desktop.h"
 
 namespace orv {
 namespace {
 // How often a run lets the windows handle their events, in milliseconds.
 constexpr qint64 kEventIntervalMs = 50;
-}  // namespace
-namespace {
-
-template <class W>
-W* named(W* widget, const char* name) {
-  widget->setObjectName(name);
-  return widget;
-}
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 // A short number field.
 QLineEdit* Field(QWidget* parent, const char* name, int width = 48) {
-  auto* edit = named(new QLineEdit(parent), name);
+  auto* edit = Named(new QLineEdit(parent), name);
   edit->setFixedWidth(width);
   return edit;
 }
@@ -46,7 +39,6 @@ void AddLabel(QBoxLayout* row, const QString& text, QWidget* parent) { row->addW
 // Largest year, month or day number accepted by the calendar fields of the
 // converter (beyond them the Julian Day arithmetic would overflow).
 constexpr int kLargestConverterYear = 1000000;
-
 }  // namespace
 
 // ------------------------------------------------------------------ ChoiceGroup
@@ -104,20 +96,20 @@ void SimulationWindow::BuildControls() {
   auto* top = new QVBoxLayout(this);
 
   // --- Ephemerides Simulation --------------------------------------------------
-  simulationGroup = named(new QGroupBox("Ephemerides Simulation", this), "simulationGroup");
+  simulationGroup = Named(new QGroupBox("Ephemerides Simulation", this), "simulationGroup");
   auto* sim = new QVBoxLayout(simulationGroup);
 
   auto* itemRow = new QHBoxLayout;
-  itemChoice = named(new QComboBox(simulationGroup), "itemChoice");
+  itemChoice = Named(new QComboBox(simulationGroup), "itemChoice");
   itemChoice->setToolTip(kSimulationItemHint);
   itemChoice->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   itemRow->addWidget(itemChoice);
   AddLabel(itemRow, "설명", simulationGroup);
-  itemDescription = named(new QLabel(simulationGroup), "itemDescription");
+  itemDescription = Named(new QLabel(simulationGroup), "itemDescription");
   itemRow->addWidget(itemDescription, 1);
   sim->addLayout(itemRow);
 
-  targetChoice = named(new ChoiceGroup("계산대상", simulationGroup), "targetChoice");
+  targetChoice = Named(new ChoiceGroup("계산대상", simulationGroup), "targetChoice");
   sim->addWidget(targetChoice);
 
   auto* startRow = new QHBoxLayout;
@@ -141,7 +133,7 @@ void SimulationWindow::BuildControls() {
   AddLabel(stepRow, "계산간격(tabular interval)", simulationGroup);
   stepInput = Field(simulationGroup, "stepInput", 72);
   stepRow->addWidget(stepInput);
-  unitChoice = named(new ChoiceGroup("", simulationGroup), "unitChoice");
+  unitChoice = Named(new ChoiceGroup("", simulationGroup), "unitChoice");
   unitChoice->SetItems({SimulationUnitNames, SimulationUnitNames + kSimulationUnitCount}, kSimulationUnitCount);
   stepRow->addWidget(unitChoice, 1);
   sim->addLayout(stepRow);
@@ -150,7 +142,7 @@ void SimulationWindow::BuildControls() {
   AddLabel(countRow, "계산횟수(number of repetitions)", simulationGroup);
   countInput = Field(simulationGroup, "countInput", 72);
   countRow->addWidget(countInput);
-  extraLabel = named(new QLabel(simulationGroup), "extraLabel");
+  extraLabel = Named(new QLabel(simulationGroup), "extraLabel");
   countRow->addWidget(extraLabel);
   extraInput = Field(simulationGroup, "extraInput", 72);
   extraInput->setText("60.0");
@@ -160,26 +152,26 @@ void SimulationWindow::BuildControls() {
 
   auto* outputRow = new QHBoxLayout;
   AddLabel(outputRow, "저장파일명", simulationGroup);
-  outputNameInput = named(new QLineEdit(simulationGroup), "outputNameInput");
+  outputNameInput = Named(new QLineEdit(simulationGroup), "outputNameInput");
   outputRow->addWidget(outputNameInput, 1);
   AddLabel(outputRow, ".csv", simulationGroup);
-  runButton = named(new QPushButton("계산", simulationGroup), "runButton");
+  runButton = Named(new QPushButton("계산", simulationGroup), "runButton");
   outputRow->addWidget(runButton);
   sim->addLayout(outputRow);
 
   // A run works while both windows stay responsive: its progress, its
   // cancel button and, afterwards, where the table was written.
-  cancelButton = named(new QPushButton("취소", simulationGroup), "cancelButton");
+  cancelButton = Named(new QPushButton("취소", simulationGroup), "cancelButton");
   cancelButton->setEnabled(false);
   outputRow->addWidget(cancelButton);
-  plotButton = named(new QPushButton("그래프", simulationGroup), "plotButton");
+  plotButton = Named(new QPushButton("그래프", simulationGroup), "plotButton");
   plotButton->setEnabled(false);
   outputRow->addWidget(plotButton);
   connect(plotButton, &QPushButton::clicked, this, [this] { ShowLastTablePlot(); });
-  outputLabel = named(new QLabel(simulationGroup), "outputLabel");
+  outputLabel = Named(new QLabel(simulationGroup), "outputLabel");
   outputLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
   outputLabel->setWordWrap(true);
-  progressBar = named(new QProgressBar(simulationGroup), "progressBar");
+  progressBar = Named(new QProgressBar(simulationGroup), "progressBar");
   progressBar->setTextVisible(false);
   progressBar->setFixedHeight(12);
   progressBar->setRange(0, 1);
@@ -189,14 +181,14 @@ void SimulationWindow::BuildControls() {
   top->addWidget(simulationGroup);
 
   // --- 경과날짜계산 ------------------------------------------------------------
-  dateToolsGroup = named(new QGroupBox("경과날짜계산", this), "dateToolsGroup");
+  dateToolsGroup = Named(new QGroupBox("경과날짜계산", this), "dateToolsGroup");
   auto* elapsed = new QVBoxLayout(dateToolsGroup);
   auto* e1 = new QHBoxLayout;
   elapsedFromYearInput = Field(dateToolsGroup, "elapsedFromYearInput", 56);
   elapsedFromMonthInput = Field(dateToolsGroup, "elapsedFromMonthInput", 32);
   elapsedFromDayInput = Field(dateToolsGroup, "elapsedFromDayInput", 32);
   elapsedDaysInput = Field(dateToolsGroup, "elapsedDaysInput", 64);
-  elapsedDateButton = named(new QPushButton("는 ???", dateToolsGroup), "elapsedDateButton");
+  elapsedDateButton = Named(new QPushButton("는 ???", dateToolsGroup), "elapsedDateButton");
   elapsedYearOutput = Field(dateToolsGroup, "elapsedYearOutput", 56);
   elapsedMonthOutput = Field(dateToolsGroup, "elapsedMonthOutput", 32);
   elapsedDayOutput = Field(dateToolsGroup, "elapsedDayOutput", 32);
@@ -224,7 +216,7 @@ void SimulationWindow::BuildControls() {
   betweenToYearInput = Field(dateToolsGroup, "betweenToYearInput", 56);
   betweenToMonthInput = Field(dateToolsGroup, "betweenToMonthInput", 32);
   betweenToDayInput = Field(dateToolsGroup, "betweenToDayInput", 32);
-  daysBetweenButton = named(new QPushButton("는 ???", dateToolsGroup), "daysBetweenButton");
+  daysBetweenButton = Named(new QPushButton("는 ???", dateToolsGroup), "daysBetweenButton");
   daysBetweenOutput = Field(dateToolsGroup, "daysBetweenOutput", 72);
   for (QLineEdit* f : {betweenFromYearInput, betweenFromMonthInput, betweenFromDayInput}) e2->addWidget(f);
   AddLabel(e2, "일 부터", dateToolsGroup);
@@ -235,14 +227,14 @@ void SimulationWindow::BuildControls() {
   AddLabel(e2, "일째", dateToolsGroup);
   e2->addStretch(1);
   elapsed->addLayout(e2);
-  koreanDayCountLabel = named(new QLabel(dateToolsGroup), "koreanDayCountLabel");
+  koreanDayCountLabel = Named(new QLabel(dateToolsGroup), "koreanDayCountLabel");
   koreanDayCountLabel->setToolTip("위 계산은 첫날에 날수를 더합니다(1월 1일부터 100일째 = 4월 11일). "
                                   "기념일처럼 첫날을 1일로 세면 1월 1일의 100일째는 4월 10일입니다.");
   elapsed->addWidget(koreanDayCountLabel);
   top->addWidget(dateToolsGroup);
 
   // --- Julian, Calendar Date(UT 기준) -------------------------------------------
-  julianDayGroup = named(new QGroupBox("Julian, Calendar Date(UT 기준)", this), "julianDayGroup");
+  julianDayGroup = Named(new QGroupBox("Julian, Calendar Date(UT 기준)", this), "julianDayGroup");
   auto* julian = new QGridLayout(julianDayGroup);
   // Columns: label, Julian Date, button, the six calendar fields, button, Julian Date.
   constexpr int kFirstCalendarColumn = 3;
@@ -251,7 +243,7 @@ void SimulationWindow::BuildControls() {
   julian->addWidget(new QLabel("Julian Date", julianDayGroup), 1, 0);
   julianDayInput = Field(julianDayGroup, "julianDayInput", 120);
   julianDayInput->setText("2451544.5");
-  toCalendarButton = named(new QPushButton("달력으로", julianDayGroup), "toCalendarButton");
+  toCalendarButton = Named(new QPushButton("달력으로", julianDayGroup), "toCalendarButton");
   julian->addWidget(julianDayInput, 1, 1);
   julian->addWidget(toCalendarButton, 1, 2);
   calendarYearOutput = Field(julianDayGroup, "calendarYearOutput", 56);
@@ -277,7 +269,7 @@ void SimulationWindow::BuildControls() {
     f->setText(calendarDefaults[k]);
     julian->addWidget(f, 2, kFirstCalendarColumn + k++);
   }
-  toJulianDayButton = named(new QPushButton("줄리언으로", julianDayGroup), "toJulianDayButton");
+  toJulianDayButton = Named(new QPushButton("줄리언으로", julianDayGroup), "toJulianDayButton");
   julianDayOutput = Field(julianDayGroup, "julianDayOutput", 120);
   julianDayOutput->setText("2451544.5");
   julian->addWidget(toJulianDayButton, 2, kFirstCalendarColumn + 6);
