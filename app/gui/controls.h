@@ -1,9 +1,11 @@
 // Small controls of the main window: a titled group of radio buttons, an
 // up-down pair of arrow buttons, a panel that reports presses, a push button
 // that reports which mouse button went down, and a read-only box that
-// reports presses.
+// reports presses; the short number fields of the simulation window and the
+// readers of their numbers.
 #pragma once
 
+#include <QBoxLayout>
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QLabel>
@@ -13,6 +15,9 @@
 #include <QStringList>
 #include <QToolButton>
 #include <QWidget>
+#include <cmath>
+
+#include "app/core/messages.h"
 
 namespace orv {
 
@@ -22,6 +27,42 @@ template <typename Widget>
 Widget* Named(Widget* widget, const char* name) {
   widget->setObjectName(name);
   return widget;
+}
+
+// A short number field `widthPx` wide, named `name`.
+inline QLineEdit* NumberField(QWidget* parent, const char* name, int widthPx = 48) {
+  auto* edit = Named(new QLineEdit(parent), name);
+  edit->setFixedWidth(widthPx);
+  return edit;
+}
+
+inline void AddLabel(QBoxLayout* row, const QString& text, QWidget* parent) { row->addWidget(new QLabel(text, parent)); }
+
+// The whole number in `field`; false after "'…'은(는) 올바른 정수 값이 아닙니다."
+// ("오류") in `messages`.
+inline bool ReadIntField(const QLineEdit& field, int& value, MessageSink& messages) {
+  bool ok = false;
+  const int v = field.text().trimmed().toInt(&ok);
+  if (!ok) {
+    messages.Show(("'" + field.text() + "'은(는) 올바른 정수 값이 아닙니다.").toStdString(), "오류",
+                  MessageButtons::Ok, MessageIcon::Error);
+    return false;
+  }
+  value = v;
+  return true;
+}
+
+// The finite number in `field`; false after "'…'은(는) 올바른 실수 값이 아닙니다.".
+inline bool ReadDoubleField(const QLineEdit& field, double& value, MessageSink& messages) {
+  bool ok = false;
+  const double v = field.text().trimmed().toDouble(&ok);
+  if (!ok || !std::isfinite(v)) {
+    messages.Show(("'" + field.text() + "'은(는) 올바른 실수 값이 아닙니다.").toStdString(), "오류",
+                  MessageButtons::Ok, MessageIcon::Error);
+    return false;
+  }
+  value = v;
+  return true;
 }
 
 // A group box with one radio button per item; `clicked` carries the item the

@@ -83,134 +83,85 @@ void MainWindow::BuildControls() {
 
 
   // The inputs of the month, the pillars and the progress.
-  monthInputRow = new MonthInputRow(*app_, central);
-  yearInput = monthInputRow->yearInput;
-  yearStepper = monthInputRow->yearStepper;
-  eraChoice = monthInputRow->eraChoice;
-  monthInput = monthInputRow->monthInput;
-  monthStepper = monthInputRow->monthStepper;
-  calendarKindGroup = monthInputRow->calendarKindGroup;
-  solarViewButton = monthInputRow->solarViewButton;
-  lunarViewButton = monthInputRow->lunarViewButton;
-  leapMonthBox = monthInputRow->leapMonthBox;
-  correctionBox = monthInputRow->correctionBox;
-  showMonthButton = monthInputRow->showMonthButton;
-  todayPanel = monthInputRow->todayPanel;
-  yearPillarBox = monthInputRow->yearPillarBox;
-  monthPillarBox = monthInputRow->monthPillarBox;
-  PillarLine = monthInputRow->pillarLine;
-  progressBar = monthInputRow->progressBar;
-  outer->addWidget(monthInputRow);
+  monthInputRow_ = new MonthInputRow(*app_, central);
+  outer->addWidget(monthInputRow_);
 
   // The grid and the buttons beside it.
   auto* middle = new QHBoxLayout;
-  monthGrid = Named(new MonthGridWidget(central), "monthGrid");
-  monthGrid->setToolTip("歲次,月建,日辰 등을 보려면 클릭하세요.");
-  middle->addWidget(monthGrid, 1);
+  monthGrid_ = Named(new MonthGridWidget(central), "monthGrid");
+  monthGrid_->setToolTip("歲次,月建,日辰 등을 보려면 클릭하세요.");
+  middle->addWidget(monthGrid_, 1);
   auto* side = new QVBoxLayout;
   side->setSpacing(3);
   auto* pictures = new QHBoxLayout;
-  sunPicture = Named(new SunPicture(central), "sunPicture");
-  moonPicture = Named(new MoonPicture(central), "moonPicture");
-  pictures->addWidget(sunPicture);
-  pictures->addWidget(moonPicture);
+  sunPicture_ = Named(new SunPicture(central), "sunPicture");
+  moonPicture_ = Named(new MoonPicture(central), "moonPicture");
+  pictures->addWidget(sunPicture_);
+  pictures->addWidget(moonPicture_);
   side->addLayout(pictures);
-  reportButtons = new ReportButtons(*app_, central);
-  side->addWidget(reportButtons, 1);
-  solarTermsButton = reportButtons->solarTermsButton;
-  syzygiesButton = reportButtons->syzygiesButton;
-  eclipsesButton = reportButtons->eclipsesButton;
-  thirtyYearsGroup = reportButtons->thirtyYearsGroup;
-  yearsBeforeButton = reportButtons->yearsBeforeButton;
-  yearsAfterButton = reportButtons->yearsAfterButton;
-  leapMonthsButton = reportButtons->leapMonthsButton;
-  lunarDatesButton = reportButtons->lunarDatesButton;
-  solarDatesButton = reportButtons->solarDatesButton;
-  holidaysButton = reportButtons->holidaysButton;
-  icsButton = reportButtons->icsButton;
-  anniversaryButton = reportButtons->anniversaryButton;
-  aboutButton = reportButtons->aboutButton;
+  reportButtons_ = new ReportButtons(*app_, central);
+  side->addWidget(reportButtons_, 1);
   middle->addLayout(side);
   outer->addLayout(middle, 1);
 
-  upcomingPanel = new UpcomingPanel(*app_, this);
-  addDockWidget(Qt::RightDockWidgetArea, upcomingPanel);
-  upcomingPanel->hide();
-  editAnniversariesAction = new QAction("비망일 편집(&A)...", this);
-  editAnniversariesAction->setObjectName("editAnniversariesAction");
-  showUpcomingAction = new QAction("다가오는 날(&U)", this);
-  showUpcomingAction->setObjectName("showUpcomingAction");
+  upcomingPanel_ = new UpcomingPanel(*app_, this);
+  addDockWidget(Qt::RightDockWidgetArea, upcomingPanel_);
+  upcomingPanel_->hide();
+  editAnniversariesAction_ = Named(new QAction("비망일 편집(&A)...", this), "editAnniversariesAction");
+  showUpcomingAction_ = Named(new QAction("다가오는 날(&U)", this), "showUpcomingAction");
 
   // The place and the reference box.
   auto* placeRow = new QHBoxLayout;
-  placeChooser = new PlaceChooser(central);
-  placeRow->addWidget(placeChooser, 1);
-  placeGroup = placeChooser->placeGroup;
-  placeChoice = placeChooser->placeChoice;
-  referenceBox = placeChooser->referenceBox;
-  placeClockButton = placeChooser->placeClockButton;
+  placeChooser_ = new PlaceChooser(central);
+  placeRow->addWidget(placeChooser_, 1);
   // What comes next from today: beside the place's clock, where the row
   // has room to give (the note box stretches).
-  upcomingButton = Named(new QPushButton("다가오는 날", central), "upcomingButton");
-  upcomingButton->setToolTip("오늘부터 기념일·공휴일·절기까지 남은 날(D-N)");
-  placeRow->addWidget(upcomingButton, 0, Qt::AlignBottom);
+  upcomingButton_ = Named(new QPushButton("다가오는 날", central), "upcomingButton");
+  upcomingButton_->setToolTip("오늘부터 기념일·공휴일·절기까지 남은 날(D-N)");
+  placeRow->addWidget(upcomingButton_, 0, Qt::AlignBottom);
   outer->addLayout(placeRow);
 
   // The settings row, hidden after the first activation.
-  settingsRow = new SettingsRow(*app_, central);
-  ephemerisChoice = settingsRow->ephemerisChoice;
-  precessionChoice = settingsRow->precessionChoice;
-  nutationChoice = settingsRow->nutationChoice;
-  obliquityChoice = settingsRow->obliquityChoice;
-  timeSystemChoice = settingsRow->timeSystemChoice;
-  deltaTModelChoice = settingsRow->deltaTModelChoice;
-  compensationGroup = settingsRow->compensationGroup;
-  tidalBox = settingsRow->tidalBox;
-  eopBox = settingsRow->eopBox;
-  applyButton = settingsRow->applyButton;
-  horizonsPresetButton = settingsRow->horizonsPresetButton;
-  simulationButton = settingsRow->simulationButton;
-  userDeltaTLabel = settingsRow->userDeltaTLabel;
-  userDeltaTInput = settingsRow->userDeltaTInput;
-  outer->addWidget(settingsRow);
+  settingsRow_ = new SettingsRow(*app_, central);
+  outer->addWidget(settingsRow_);
 
   // Created with the settings row in view and the ephemeris group hidden. The
   // default size has room for the row, so that showing it later never makes
   // the window grow.
-  ephemerisChoice->show();
+  settingsRow_->ephemerisChoice->show();
   // A little wider than the rows need, for the pillar line of most months.
   constexpr int kPillarLineRoomPx = 64;
   resize(sizeHint() + QSize(kPillarLineRoomPx, 0));
-  ephemerisChoice->hide();
+  settingsRow_->ephemerisChoice->hide();
   ShowView();
 }
 
 void MainWindow::ConnectHandlers() {
-  app_->SetProgress([this](int percent) { monthInputRow->ShowProgress(percent); });
-  connect(monthInputRow, &MonthInputRow::monthChanged, this, &MainWindow::Refresh);
-  connect(monthGrid, &QTableWidget::currentCellChanged, this,
+  app_->SetProgress([this](int percent) { monthInputRow_->ShowProgress(percent); });
+  connect(monthInputRow_, &MonthInputRow::monthChanged, this, &MainWindow::Refresh);
+  connect(monthGrid_, &QTableWidget::currentCellChanged, this,
           [this](int row, int column, int, int) { cellSelected(row, column); });
-  connect(monthGrid, &MonthGridWidget::cellMouseDown, this, &MainWindow::cellPressed);
-  connect(placeChooser, &PlaceChooser::placeChosen, this, &MainWindow::placeChosen);
-  connect(placeChooser, &PlaceChooser::referencePressed, this, &MainWindow::referenceBoxPressed);
-  connect(settingsRow, &SettingsRow::ephemerisChanged, this, &MainWindow::Refresh);
-  connect(settingsRow, &SettingsRow::applyRequested, this, &MainWindow::applySettings);
-  connect(settingsRow, &SettingsRow::simulationRequested, this, &MainWindow::openSimulation);
-  connect(aboutButton, &BitButton::mouseDown, this, &MainWindow::aboutPressed);
-  connect(solarTermsButton, &QPushButton::clicked, this, &MainWindow::showSolarTerms);
-  connect(syzygiesButton, &QPushButton::clicked, this, &MainWindow::showSyzygies);
-  connect(eclipsesButton, &QPushButton::clicked, this, &MainWindow::showEclipses);
-  connect(eclipsesButton, &BitButton::mouseDown, this, &MainWindow::eclipsesPressed);
-  connect(leapMonthsButton, &QPushButton::clicked, this, &MainWindow::showLeapMonths);
-  connect(lunarDatesButton, &QPushButton::clicked, this, &MainWindow::showLunarDates);
-  connect(solarDatesButton, &QPushButton::clicked, this, &MainWindow::showSolarDates);
-  connect(holidaysButton, &QPushButton::clicked, this, &MainWindow::showHolidays);
-  connect(icsButton, &QPushButton::clicked, this, &MainWindow::exportIcs);
-  connect(anniversaryButton, &QPushButton::clicked, this, &MainWindow::EditAnniversaries);
-  connect(upcomingButton, &QPushButton::clicked, this, &MainWindow::ShowUpcoming);
-  connect(editAnniversariesAction, &QAction::triggered, this, &MainWindow::EditAnniversaries);
-  connect(showUpcomingAction, &QAction::triggered, this, &MainWindow::ShowUpcoming);
-  connect(monthGrid, &MonthGridWidget::wheelStep, monthInputRow, &MonthInputRow::StepMonth);
+  connect(monthGrid_, &MonthGridWidget::cellMouseDown, this, &MainWindow::cellPressed);
+  connect(placeChooser_, &PlaceChooser::placeChosen, this, &MainWindow::placeChosen);
+  connect(placeChooser_, &PlaceChooser::referencePressed, this, &MainWindow::referenceBoxPressed);
+  connect(settingsRow_, &SettingsRow::ephemerisChanged, this, &MainWindow::Refresh);
+  connect(settingsRow_, &SettingsRow::applyRequested, this, &MainWindow::applySettings);
+  connect(settingsRow_, &SettingsRow::simulationRequested, this, &MainWindow::openSimulation);
+  connect(reportButtons_->aboutButton, &BitButton::mouseDown, this, &MainWindow::aboutPressed);
+  connect(reportButtons_->solarTermsButton, &QPushButton::clicked, this, &MainWindow::showSolarTerms);
+  connect(reportButtons_->syzygiesButton, &QPushButton::clicked, this, &MainWindow::showSyzygies);
+  connect(reportButtons_->eclipsesButton, &QPushButton::clicked, this, &MainWindow::showEclipses);
+  connect(reportButtons_->eclipsesButton, &BitButton::mouseDown, this, &MainWindow::eclipsesPressed);
+  connect(reportButtons_->leapMonthsButton, &QPushButton::clicked, this, &MainWindow::showLeapMonths);
+  connect(reportButtons_->lunarDatesButton, &QPushButton::clicked, this, &MainWindow::showLunarDates);
+  connect(reportButtons_->solarDatesButton, &QPushButton::clicked, this, &MainWindow::showSolarDates);
+  connect(reportButtons_->holidaysButton, &QPushButton::clicked, this, &MainWindow::showHolidays);
+  connect(reportButtons_->icsButton, &QPushButton::clicked, this, &MainWindow::exportIcs);
+  connect(reportButtons_->anniversaryButton, &QPushButton::clicked, this, &MainWindow::EditAnniversaries);
+  connect(upcomingButton_, &QPushButton::clicked, this, &MainWindow::ShowUpcoming);
+  connect(editAnniversariesAction_, &QAction::triggered, this, &MainWindow::EditAnniversaries);
+  connect(showUpcomingAction_, &QAction::triggered, this, &MainWindow::ShowUpcoming);
+  connect(monthGrid_, &MonthGridWidget::wheelStep, monthInputRow_, &MonthInputRow::StepMonth);
   // Page Up/Down, Home, the arrows and the rest: the menu bar's actions.
   BuildMenuBar();
   ConnectKeyboard();
@@ -235,7 +186,7 @@ void MainWindow::StartUp() {
   handling_ = false;
   Refresh();
   WatchMemoFile();
-  sunPicture->Start();
+  sunPicture_->Start();
   // The panel opens by itself when something falls today or tomorrow (two
   // days are asked first: usually today's year alone, from the cache).
   constexpr int kTodayAndTomorrow = 2;
@@ -256,7 +207,7 @@ void MainWindow::MemoFileChanged() {
   }
   app_->Files().ReloadMemoFile();
   Refresh();
-  if (upcomingPanel->isVisible()) upcomingPanel->Refill();
+  if (upcomingPanel_->isVisible()) upcomingPanel_->Refill();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -270,7 +221,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   }
   if (app_->Started()) app_->Close();
   SaveWindowState();
-  sunPicture->Stop();
+  sunPicture_->Stop();
   QMainWindow::closeEvent(event);
 }
 
@@ -294,18 +245,18 @@ void MainWindow::ShowMonth(int year, int month, bool lunar) {
   StartUp();
   app_->SetMonth(year, month, lunar ? DisplayMode::Lunar : DisplayMode::Solar);
   ShowInputs();
-  monthInputRow->ShowInputMonth();
+  monthInputRow_->ShowInputMonth();
 }
 
-bool MainWindow::SettingsRowVisible() const { return settingsRow->isVisibleTo(this); }
+bool MainWindow::SettingsRowVisible() const { return settingsRow_->isVisibleTo(this); }
 
-void MainWindow::SetSettingsRowVisible(bool visible) { settingsRow->SetRowVisible(visible); }
+void MainWindow::SetSettingsRowVisible(bool visible) { settingsRow_->SetRowVisible(visible); }
 
 // --- Mirroring the state -------------------------------------------------------------
 
 void MainWindow::ShowInputs() {
-  monthInputRow->ShowInputs();
-  reportButtons->ShowThirtyYearsAfter(app_->ThirtyYearsAfter());
+  monthInputRow_->ShowInputs();
+  reportButtons_->ShowThirtyYearsAfter(app_->ThirtyYearsAfter());
 }
 
 QString MainWindow::ShownMonthKey(const CalendarApp& a) {
@@ -318,35 +269,35 @@ QString MainWindow::ShownMonthKey(const CalendarApp& a) {
 
 void MainWindow::ShowSelection() {
   if (selectedMonth_ != ShownMonthKey(*app_) || !app_->Selected().selected()) selectedCell_ = -1;
-  monthGrid->SetSelectedCell(selectedCell_);
+  monthGrid_->SetSelectedCell(selectedCell_);
 }
 
 void MainWindow::ShowView() {
   CalendarApp& a = *app_;
-  monthGrid->SetView(a.Month().View());
+  monthGrid_->SetView(a.Month().View());
   ShowSelection();
-  monthInputRow->ShowMonthPillars();
-  placeChooser->ShowReference(a.ReferenceText());
-  moonPicture->SetAge(a.Month().ShownMoonAge());
+  monthInputRow_->ShowMonthPillars();
+  placeChooser_->ShowReference(a.ReferenceText());
+  moonPicture_->SetAge(a.Month().ShownMoonAge());
   a.Month().ShowPendingNotice();
   // Moving through the days with the keys keeps the focus on the grid.
-  if (!monthGrid->hasFocus()) yearInput->setFocus();
+  if (!monthGrid_->hasFocus()) monthInputRow_->yearInput->setFocus();
 }
 
-void MainWindow::FillPlaces() { placeChooser->FillPlaces(app_->Places(), app_->Settings().PlaceIndex); }
+void MainWindow::FillPlaces() { placeChooser_->FillPlaces(app_->Places(), app_->Settings().PlaceIndex); }
 
 void MainWindow::Refresh() {
   handling_ = true;
   ShowInputs();
-  settingsRow->ShowChosenSettings();
-  placeChooser->ShowPlace(app_->Settings().PlaceIndex);
+  settingsRow_->ShowChosenSettings();
+  placeChooser_->ShowPlace(app_->Settings().PlaceIndex);
   handling_ = false;
   ShowView();
 }
 
 template <typename Action>
 void MainWindow::Rebuild(Action action) {
-  if (!monthInputRow->ReadInputs()) return;
+  if (!monthInputRow_->ReadInputs()) return;
   action();
   Refresh();
 }
@@ -356,21 +307,21 @@ void MainWindow::Rebuild(Action action) {
 void MainWindow::cellSelected(int row, int column) {
   if (handling_ || row < 0 || column < 0) return;
   app_->Month().SelectCell(column, row);
-  monthInputRow->ShowDayPillars();
+  monthInputRow_->ShowDayPillars();
   const int cell = MonthGridTexts::CellAt(column, row);
-  if (app_->Month().View().InMonth(cell)) moonPicture->SetAge(app_->Month().MoonAgeOfCell(cell));
+  if (app_->Month().View().InMonth(cell)) moonPicture_->SetAge(app_->Month().MoonAgeOfCell(cell));
 }
 
 void MainWindow::cellPressed(int row, int column, Qt::MouseButton) {
   // Any mouse button: the day's pillars, then its report.
   cellSelected(row, column);
-  if (!monthInputRow->ReadInputs()) return;
+  if (!monthInputRow_->ReadInputs()) return;
   if (!app_->Month().SelectDay(column, row)) return;
   selectedCell_ = MonthGridTexts::CellAt(column, row);
   selectedMonth_ = ShownMonthKey(*app_);
-  monthGrid->SetSelectedCell(selectedCell_);
-  placeChooser->ShowReference(app_->ReferenceText());
-  moonPicture->SetAge(app_->Month().ShownMoonAge());
+  monthGrid_->SetSelectedCell(selectedCell_);
+  placeChooser_->ShowReference(app_->ReferenceText());
+  moonPicture_->SetAge(app_->Month().ShownMoonAge());
   app_->Reports().ShowDayReport();
   Refresh();  // the memo file may have changed the month view
   if (app_->Reports().TakePillarsRequest()) {
@@ -383,20 +334,20 @@ void MainWindow::cellPressed(int row, int column, Qt::MouseButton) {
 
 void MainWindow::placeChosen(int index) {
   if (handling_) return;
-  if (!monthInputRow->ReadInputs()) {
-    placeChoice->setCurrentIndex(app_->Settings().PlaceIndex);
+  if (!monthInputRow_->ReadInputs()) {
+    placeChooser_->placeChoice->setCurrentIndex(app_->Settings().PlaceIndex);
     return;
   }
   app_->ChangePlace(index);
   Refresh();
   // The place's clock, which the rebuild's calendar note must not cover.
-  placeChooser->ShowReference(app_->ReferenceText());
+  placeChooser_->ShowReference(app_->ReferenceText());
 }
 
 void MainWindow::referenceBoxPressed() {
   app_->PressReferenceBox();
-  placeChooser->ShowReference(app_->ReferenceText());
-  yearInput->setFocus();
+  placeChooser_->ShowReference(app_->ReferenceText());
+  monthInputRow_->yearInput->setFocus();
 }
 
 // --- Settings -----------------------------------------------------------------------------
@@ -425,7 +376,7 @@ void MainWindow::aboutPressed(Qt::MouseButton button) {
 
 template <typename Report>
 void MainWindow::RunReport(Report report) {
-  if (!monthInputRow->ReadInputs()) return;
+  if (!monthInputRow_->ReadInputs()) return;
   report();
   Refresh();
 }
@@ -469,14 +420,14 @@ void MainWindow::EditAnniversaries() {
   AnniversaryDialog dialog(*app_, this);
   dialog.exec();
   Refresh();
-  if (upcomingPanel->isVisible()) upcomingPanel->Refill();
+  if (upcomingPanel_->isVisible()) upcomingPanel_->Refill();
 }
 
 void MainWindow::ShowUpcoming() {
   StartUp();
-  upcomingPanel->Refill();
-  upcomingPanel->show();
-  upcomingPanel->raise();
+  upcomingPanel_->Refill();
+  upcomingPanel_->show();
+  upcomingPanel_->raise();
 }
 
 void MainWindow::exportIcs() {

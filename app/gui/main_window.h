@@ -1,8 +1,9 @@
 // The main window: the month grid composed with the widgets that each own one
 // concern (the month input row, the report buttons, the place chooser, the
-// settings row). The window creates and connects them; its control pointers
-// (yearInput, applyButton, ...) reach into them. The state lives in a
-// CalendarApp, which the handlers call and the controls mirror.
+// settings row). The window creates and connects them and asks them for
+// their controls. The state lives in a CalendarApp, which the handlers call
+// and the controls mirror. Every control has an object name (yearInput,
+// applyButton, ...), by which tests and the menus find it.
 #pragma once
 
 #include <QCheckBox>
@@ -74,11 +75,8 @@ class MainWindow : public QMainWindow {
   // The arrow keys' and Enter's actions.
   void MoveSelectedDay(int days);
   void OpenSelectedDayReport();
-  // The menu item of an action by its object name (tests, and the place
-  // where the anniversary editor's item joins the "비망일" menu).
+  // The menu item of an action by its object name.
   QAction* MenuAction(const char* objectName) const;
-  QMenu* MemoMenu = nullptr;   // "비망일": finding days, the anniversary editor, the days to come
-  QLabel* PillarLine = nullptr;  // the pillars by the sectional terms of the month shown
   // The file remembering the window's size and place (an INI file beside
   // the settings, never Orvanta.cfg).
   QString WindowStatePath() const;
@@ -87,77 +85,12 @@ class MainWindow : public QMainWindow {
   // The window's own asks with a dialog and a file chooser; tests replace it.
   std::function<bool(IcsExportRequest& request)> askIcsExport;
 
-  // The widgets of one concern each.
-  MonthInputRow* monthInputRow;
-  ReportButtons* reportButtons;
-  PlaceChooser* placeChooser;
-  SettingsRow* settingsRow;
-
-  // Controls, named as in the window layout (those of the widgets above
-  // point into them).
-  InputEdit* yearInput;
-  UpDown* yearStepper;
-  RadioGroup* eraChoice;
-  InputEdit* monthInput;
-  UpDown* monthStepper;
-  QGroupBox* calendarKindGroup;  // "표시력"
-  QRadioButton* solarViewButton;
-  QRadioButton* lunarViewButton;
-  QCheckBox* leapMonthBox;
-  QCheckBox* correctionBox;
-  BitButton* showMonthButton;
-  PressPanel* todayPanel;
-  QLineEdit* yearPillarBox;
-  QLineEdit* monthPillarBox;
-  InputEdit* referenceBox;
-  QProgressBar* progressBar;
-  MonthGridWidget* monthGrid;
-  SunPicture* sunPicture;
-  MoonPicture* moonPicture;
-  QGroupBox* placeGroup;  // "표시지역"
-  QComboBox* placeChoice;
-  BitButton* aboutButton;
-  BitButton* solarTermsButton;
-  BitButton* syzygiesButton;
-  BitButton* leapMonthsButton;
-  BitButton* lunarDatesButton;
-  BitButton* solarDatesButton;
-  BitButton* holidaysButton;
-  BitButton* eclipsesButton;
-  QPushButton* icsButton;  // "iCal": the iCalendar export
-  QPushButton* anniversaryButton;  // "비망일 편집": the anniversary manager
-  QPushButton* upcomingButton;     // "다가오는 날": shows the panel
-  UpcomingPanel* upcomingPanel;
-  // The same two for a menu: each triggers the slot of its button.
-  QAction* editAnniversariesAction;
-  QAction* showUpcomingAction;
-
  public slots:
   // Opens the anniversary manager; the month view and the panel follow what
   // it saves.
   void EditAnniversaries();
   // Shows the "다가오는 날" panel, filled afresh.
   void ShowUpcoming();
-
- public:
-  QGroupBox* thirtyYearsGroup;  // "30년동안"
-  QRadioButton* yearsBeforeButton;
-  QRadioButton* yearsAfterButton;
-  RadioGroup* ephemerisChoice;
-  RadioGroup* precessionChoice;
-  RadioGroup* nutationChoice;
-  RadioGroup* obliquityChoice;
-  RadioGroup* timeSystemChoice;
-  RadioGroup* deltaTModelChoice;
-  QGroupBox* compensationGroup;
-  QCheckBox* tidalBox;
-  QCheckBox* eopBox;
-  BitButton* applyButton;
-  BitButton* horizonsPresetButton;
-  BitButton* simulationButton;
-  QLabel* userDeltaTLabel;
-  QLineEdit* userDeltaTInput;
-  QToolButton* placeClockButton;  // points to the place's clock and daylight saving (referenceBox)
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -216,6 +149,21 @@ class MainWindow : public QMainWindow {
   // A report handler: reads the inputs, runs `report`, shows the state.
   template <typename Report>
   void RunReport(Report report);
+
+  // The widgets of one concern each, the grid and the rest of the window.
+  MonthInputRow* monthInputRow_;
+  ReportButtons* reportButtons_;
+  PlaceChooser* placeChooser_;
+  SettingsRow* settingsRow_;
+  MonthGridWidget* monthGrid_;
+  SunPicture* sunPicture_;
+  MoonPicture* moonPicture_;
+  QPushButton* upcomingButton_;  // "다가오는 날": shows the panel
+  UpcomingPanel* upcomingPanel_;
+  // The anniversary editor and the panel for a menu: each triggers the slot
+  // of its button.
+  QAction* editAnniversariesAction_;
+  QAction* showUpcomingAction_;
 
   std::unique_ptr<QtMessageSink> ownMessages_;
   std::unique_ptr<Clock> ownClock_;

@@ -58,11 +58,11 @@ void MainWindow::BuildMenuBar() {
   add(file, "QuitAction", "끝내기", QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
 
   QMenu* go = bar->addMenu("이동(&G)");
-  add(go, "PrevMonthAction", "이전 달", QKeySequence(Qt::Key_PageUp), [this] { monthInputRow->StepMonth(false); });
-  add(go, "NextMonthAction", "다음 달", QKeySequence(Qt::Key_PageDown), [this] { monthInputRow->StepMonth(true); });
-  add(go, "PrevYearAction", "이전 해", QKeySequence(Qt::CTRL | Qt::Key_PageUp), [this] { monthInputRow->StepYear(false); });
-  add(go, "NextYearAction", "다음 해", QKeySequence(Qt::CTRL | Qt::Key_PageDown), [this] { monthInputRow->StepYear(true); });
-  add(go, "TodayAction", "오늘", QKeySequence(Qt::Key_Home), [this] { monthInputRow->GoToToday(); });
+  add(go, "PrevMonthAction", "이전 달", QKeySequence(Qt::Key_PageUp), [this] { monthInputRow_->StepMonth(false); });
+  add(go, "NextMonthAction", "다음 달", QKeySequence(Qt::Key_PageDown), [this] { monthInputRow_->StepMonth(true); });
+  add(go, "PrevYearAction", "이전 해", QKeySequence(Qt::CTRL | Qt::Key_PageUp), [this] { monthInputRow_->StepYear(false); });
+  add(go, "NextYearAction", "다음 해", QKeySequence(Qt::CTRL | Qt::Key_PageDown), [this] { monthInputRow_->StepYear(true); });
+  add(go, "TodayAction", "오늘", QKeySequence(Qt::Key_Home), [this] { monthInputRow_->GoToToday(); });
   go->addSeparator();
   add(go, "PrevDayAction", "전날", QKeySequence(Qt::Key_Left), [this] { MoveSelectedDay(-1); });
   add(go, "NextDayAction", "다음날", QKeySequence(Qt::Key_Right), [this] { MoveSelectedDay(1); });
@@ -70,13 +70,13 @@ void MainWindow::BuildMenuBar() {
   add(go, "NextWeekAction", "한 주 뒤", QKeySequence(Qt::Key_Down), [this] { MoveSelectedDay(kDaysPerWeek); });
   go->addSeparator();
   add(go, "GoToDateAction", "날짜로 가기…", QKeySequence(Qt::CTRL | Qt::Key_G), [this] { ShowGoToDate(); });
-  add(go, "ShowInputsAction", "달력보기", {}, [this] { monthInputRow->ShowInputMonth(); });
+  add(go, "ShowInputsAction", "달력보기", {}, [this] { monthInputRow_->ShowInputMonth(); });
 
   QMenu* view = bar->addMenu("보기(&V)");
-  add(view, "SolarAction", "양력 달력", {}, [this] { solarViewButton->click(); });
-  add(view, "LunarAction", "음력 달력", {}, [this] { lunarViewButton->click(); });
+  add(view, "SolarAction", "양력 달력", {}, [this] { monthInputRow_->solarViewButton->click(); });
+  add(view, "LunarAction", "음력 달력", {}, [this] { monthInputRow_->lunarViewButton->click(); });
   add(view, "LeapAction", "윤달", {}, [this] {
-    if (leapMonthBox->isEnabled()) leapMonthBox->click();
+    if (monthInputRow_->leapMonthBox->isEnabled()) monthInputRow_->leapMonthBox->click();
   });
   view->addSeparator();
   add(view, "SettingsRowAction", "설정 줄 보이기/숨기기", {}, [this] { SetSettingsRowVisible(!SettingsRowVisible()); });
@@ -96,23 +96,23 @@ void MainWindow::BuildMenuBar() {
   add(reports, "SolarDatesAction", "30년 양력월일", {}, [this] { showSolarDates(); });
   add(reports, "HolidayReportAction", "금년기념일", {}, [this] { showHolidays(); });
   add(reports, "PillarsAction", "사주…", {}, [this] {
-    if (auto* b = findChild<QPushButton*>("PillarsButton")) b->click();
+    reportButtons_->pillarsButton->click();
   });
 
-  MemoMenu = bar->addMenu("비망일(&M)");
-  add(MemoMenu, "FindAction", "기념일·공휴일 찾기…", QKeySequence::Find, [this] { ShowFindDays(); });
-  MemoMenu->addSeparator();
-  for (auto [action, keys] : {std::pair{editAnniversariesAction, QKeySequence(Qt::CTRL | Qt::Key_E)},
-                               std::pair{showUpcomingAction, QKeySequence(Qt::CTRL | Qt::Key_U)}}) {
+  QMenu* memo = Named(bar->addMenu("비망일(&M)"), "memoMenu");
+  add(memo, "FindAction", "기념일·공휴일 찾기…", QKeySequence::Find, [this] { ShowFindDays(); });
+  memo->addSeparator();
+  for (auto [action, keys] : {std::pair{editAnniversariesAction_, QKeySequence(Qt::CTRL | Qt::Key_E)},
+                               std::pair{showUpcomingAction_, QKeySequence(Qt::CTRL | Qt::Key_U)}}) {
     action->setShortcut(keys);
     action->setShortcutContext(Qt::WindowShortcut);
-    MemoMenu->addAction(action);
+    memo->addAction(action);
     addAction(action);
   }
 
   QMenu* settings = bar->addMenu("설정(&S)");
   add(settings, "ApplyAction", "설정적용", {}, [this] { applySettings(); });
-  add(settings, "HorizonsAction", "근사 (HORIZONS)", {}, [this] { settingsRow->ApplyHorizonsPreset(); });
+  add(settings, "HorizonsAction", "근사 (HORIZONS)", {}, [this] { settingsRow_->ApplyHorizonsPreset(); });
   add(settings, "SimulationAction", "추가계산…", {}, [this] { openSimulation(); });
 
   QMenu* help = bar->addMenu("도움말(&H)");
@@ -153,12 +153,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     // The arrows stay with an open list and with the place chooser.
     const int key = static_cast<QKeyEvent*>(event)->key();
     const bool arrow = key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+    const QWidget* places = placeChooser_->placeChoice;
     if (arrow && widget &&
-        (QApplication::activePopupWidget() != nullptr || widget == placeChoice || placeChoice->isAncestorOf(widget))) {
+        (QApplication::activePopupWidget() != nullptr || widget == places || places->isAncestorOf(widget))) {
       event->accept();
       return true;
     }
-  } else if (event->type() == QEvent::KeyPress && (watched == monthGrid || watched == monthGrid->viewport())) {
+  } else if (event->type() == QEvent::KeyPress && (watched == monthGrid_ || watched == monthGrid_->viewport())) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
       OpenSelectedDayReport();
@@ -174,12 +175,12 @@ void MainWindow::ShowSelectedDay() {
   Refresh();
   if (selectedCell_ < 0) return;
   app_->Month().SelectCell(MonthGridTexts::CellColumn(selectedCell_), MonthGridTexts::CellRow(selectedCell_, 0));
-  monthInputRow->ShowDayPillars();
-  moonPicture->SetAge(app_->Month().ShownMoonAge());
+  monthInputRow_->ShowDayPillars();
+  moonPicture_->SetAge(app_->Month().ShownMoonAge());
 }
 
 void MainWindow::MoveSelectedDay(int days) {
-  monthGrid->setFocus();
+  monthGrid_->setFocus();
   app_->MoveSelectedDay(days);
   ShowSelectedDay();
 }

@@ -1,7 +1,8 @@
 // The simulation window "천체력 추가계산": the CSV tables of the simulation
-// (group "Ephemerides Simulation") and the two date calculators. Controls
-// keep the names of the window layout (itemChoice, targetChoice, startYearInput ...);
-// every number and text comes from app/core (simulation.h, date_tools.h).
+// (group "Ephemerides Simulation") above the date tools (DateToolsPanel).
+// Controls keep the names of the window layout (itemChoice, targetChoice,
+// startYearInput ...); every number and text comes from app/core
+// (simulation.h).
 #pragma once
 
 #include <QButtonGroup>
@@ -21,6 +22,7 @@
 
 #include "app/core/calendar_app.h"
 #include "app/core/simulation/simulation.h"
+#include "app/gui/date_tools_panel.h"
 #include "app/gui/qt_messages.h"
 
 namespace orv {
@@ -52,84 +54,13 @@ class SimulationWindow : public QWidget {
  public:
   SimulationWindow(CalendarApp& app, SimulationMemory& memory, SimulationFileOpener openFile, QWidget* parent = nullptr);
 
-  // The first activation initialises the controls from the remembered values
-  // (InitSimulationWindow); later activations change nothing.
-  void activateOnce();
-  void InitSimulationWindow();
   // True while a run is going on (the event loop turns meanwhile).
   bool Running() const { return running_; }
   // Asks the running run to stop; it leaves no file.
   void Cancel();
-
-  // Handlers, named after the control and the event.
-  void itemChosen(int item);
-  void runSimulation();
-  void computeElapsedDate();  // elapsed date
-  void computeDaysBetween();  // days between
-  void convertJulianDayToCalendar();  // Julian Date -> calendar
-  void convertCalendarToJulianDay();  // calendar -> Julian Date
-
-  // Controls, named as in the window layout.
-  QGroupBox* simulationGroup;  // "Ephemerides Simulation"
-  QComboBox* itemChoice;
-  QLabel* itemDescription;       // "설명": the item's description
-  ChoiceGroup* targetChoice;       // target
-  QLineEdit* startYearInput;                // start year
-  QLineEdit* startMonthInput;                // month
-  QLineEdit* startDayInput;                // day
-  QLineEdit* startHourInput;                // hour
-  QLineEdit* startMinuteInput;               // minute
-  QLineEdit* startSecondInput;               // second
-  QLineEdit* stepInput;               // step
-  ChoiceGroup* unitChoice;       // unit
-  QLineEdit* countInput;               // repetitions
-  QLabel* extraLabel;             // label of extraInput (items 4 and 14)
-  QLineEdit* extraInput;                // extra value
-  QLineEdit* outputNameInput;               // output name
-  QPushButton* runButton;           // "계산"
-  QPushButton* cancelButton;       // "취소": stops a run, keeping no file
-  QLabel* outputLabel;            // where the last table was written
-  // Under the date tools: the same counts the Korean way, the first day
-  // being day 1 ("100일째" of 1 January is 10 April; the tools add 100 days).
-  QLabel* koreanDayCountLabel;
-  QPushButton* plotButton;         // "그래프": the last table's columns plotted
-  QProgressBar* progressBar;
-
-  QGroupBox* dateToolsGroup;     // "경과날짜계산"
-  QLineEdit* elapsedFromYearInput;
-  QLineEdit* elapsedFromMonthInput;
-  QLineEdit* elapsedFromDayInput;
-  QLineEdit* elapsedDaysInput;
-  QPushButton* elapsedDateButton;
-  QLineEdit* elapsedYearOutput;
-  QLineEdit* elapsedMonthOutput;
-  QLineEdit* elapsedDayOutput;
-  QLineEdit* betweenFromYearInput;
-  QLineEdit* betweenFromMonthInput;
-  QLineEdit* betweenFromDayInput;
-  QLineEdit* betweenToYearInput;
-  QLineEdit* betweenToMonthInput;
-  QLineEdit* betweenToDayInput;
-  QPushButton* daysBetweenButton;
-  QLineEdit* daysBetweenOutput;
-
-  QGroupBox* julianDayGroup;      // "Julian, Calendar Date(UT 기준)"
-  QLineEdit* julianDayInput;
-  QPushButton* toCalendarButton;
-  QLineEdit* calendarYearOutput;
-  QLineEdit* calendarMonthOutput;
-  QLineEdit* calendarDayOutput;
-  QLineEdit* calendarHourOutput;
-  QLineEdit* calendarMinuteOutput;
-  QLineEdit* calendarSecondOutput;
-  QLineEdit* calendarYearInput;
-  QLineEdit* calendarMonthInput;
-  QLineEdit* calendarDayInput;
-  QLineEdit* calendarHourInput;
-  QLineEdit* calendarMinuteInput;
-  QLineEdit* calendarSecondInput;
-  QPushButton* toJulianDayButton;
-  QLineEdit* julianDayOutput;
+  // Opens the plot of the last table written; false when there is none or it
+  // has no column of numbers.
+  bool ShowLastTablePlot();
 
  protected:
   bool event(QEvent* event) override;
@@ -138,15 +69,20 @@ class SimulationWindow : public QWidget {
 
  private:
   void BuildControls();
+  // The first activation initialises the controls from the remembered values
+  // (InitSimulationWindow); later activations change nothing.
+  void activateOnce();
+  void InitSimulationWindow();
   void FillTargets(int item);
-  // The number in a field; false after the conversion error message.
-  bool ReadInt(QLineEdit* field, int& value);
-  bool ReadDouble(QLineEdit* field, double& value);
   // The request in the fields; false after a conversion error.
   bool ReadRequest(SimulationRequest& request);
 
   MessageSink& Messages();
   void SetRunning(bool running);
+
+  // Handlers, named after the control and the event.
+  void itemChosen(int item);
+  void runSimulation();
 
   CalendarApp& app_;
   SimulationMemory& memory_;
@@ -156,11 +92,30 @@ class SimulationWindow : public QWidget {
   bool cancelRequested_ = false;
   bool closeAfterRun_ = false;   // closed during a run: close when it has stopped
   std::string lastTablePath_;    // the table the last run wrote ("" for none)
- public:
-  // Opens the plot of the last table written; false when there is none or it
-  // has no column of numbers.
-  bool ShowLastTablePlot();
- private:
+
+  // Controls, named as in the window layout.
+  QGroupBox* simulationGroup_;  // "Ephemerides Simulation"
+  QComboBox* itemChoice_;
+  QLabel* itemDescription_;  // "설명": the item's description
+  ChoiceGroup* targetChoice_;
+  QLineEdit* startYearInput_;
+  QLineEdit* startMonthInput_;
+  QLineEdit* startDayInput_;
+  QLineEdit* startHourInput_;
+  QLineEdit* startMinuteInput_;
+  QLineEdit* startSecondInput_;
+  QLineEdit* stepInput_;
+  ChoiceGroup* unitChoice_;
+  QLineEdit* countInput_;  // repetitions
+  QLabel* extraLabel_;     // label of extraInput_ (items 4 and 14)
+  QLineEdit* extraInput_;  // extra value
+  QLineEdit* outputNameInput_;
+  QPushButton* runButton_;     // "계산"
+  QPushButton* cancelButton_;  // "취소": stops a run, keeping no file
+  QLabel* outputLabel_;        // where the last table was written
+  QPushButton* plotButton_;    // "그래프": the last table's columns plotted
+  QProgressBar* progressBar_;
+  DateToolsPanel* dateTools_;  // "경과날짜계산" and "Julian, Calendar Date(UT 기준)"
 };
 
 // What the main window keeps for the simulation window: the remembered values,

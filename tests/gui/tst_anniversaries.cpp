@@ -169,23 +169,25 @@ class AnniversariesTest : public QObject {
   void panelListsTheNextDaysAndOpensForTomorrow() {
     // Nothing today or tomorrow: the panel stays closed at start.
     Window quiet;
-    QVERIFY(!quiet.form->upcomingPanel->isVisibleTo(quiet.form.get()));
-    quiet.form->showUpcomingAction->trigger();
-    QVERIFY(quiet.form->upcomingPanel->isVisibleTo(quiet.form.get()));
-    const auto& items = quiet.form->upcomingPanel->Items();
+    UpcomingPanel* panel = quiet.Control<UpcomingPanel>("UpcomingPanel");
+    QVERIFY(!panel->isVisibleTo(quiet.form.get()));
+    quiet->MenuAction("showUpcomingAction")->trigger();
+    QVERIFY(panel->isVisibleTo(quiet.form.get()));
+    const auto& items = panel->Items();
     QVERIFY(!items.empty());
     QCOMPARE(items.front().name, std::string("雨水우수"));
-    QCOMPARE(quiet.form->upcomingPanel->upcomingList->item(0, 0)->text(), QString("D-4"));
+    QCOMPARE(panel->upcomingList->item(0, 0)->text(), QString("D-4"));
     // 30 days by default; the span is the user's.
     QVERIFY(items.back().daysLeft <= 29);
-    quiet.form->upcomingPanel->daysInput->setValue(60);
-    QVERIFY(quiet.form->upcomingPanel->Items().back().daysLeft > 29);
+    panel->daysInput->setValue(60);
+    QVERIFY(panel->Items().back().daysLeft > 29);
 
     // Lunar 1/7 is tomorrow: open at start, D-1 first.
     Window busy("-1,1954,1,7,할머니생신\n");
-    QVERIFY(busy.form->upcomingPanel->isVisibleTo(busy.form.get()));
-    QCOMPARE(busy.form->upcomingPanel->upcomingList->item(0, 0)->text(), QString("D-1"));
-    QVERIFY(busy.form->upcomingPanel->upcomingList->item(0, 2)->text().contains("70번째 생일"));
+    panel = busy.Control<UpcomingPanel>("UpcomingPanel");
+    QVERIFY(panel->isVisibleTo(busy.form.get()));
+    QCOMPARE(panel->upcomingList->item(0, 0)->text(), QString("D-1"));
+    QVERIFY(panel->upcomingList->item(0, 2)->text().contains("70번째 생일"));
   }
 
   void buttonOpensTheManager() {
@@ -197,9 +199,9 @@ class AnniversariesTest : public QObject {
       title = dialog->windowTitle();
       dialog->close();
     });
-    w.form->anniversaryButton->click();
+    w.Control<QPushButton>("anniversaryButton")->click();
     QCOMPARE(title, QString("비망일 편집"));
-    QVERIFY(w.form->editAnniversariesAction != nullptr);
+    QVERIFY(w->MenuAction("editAnniversariesAction") != nullptr);
   }
 };
 

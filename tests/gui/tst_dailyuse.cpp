@@ -43,8 +43,8 @@ struct Window : testing::TemporaryWindow {
   }
   // The painter's style of a grid position.
   CellStyle StyleAt(int column, int row) const {
-    const auto* painter = static_cast<const CellPainter*>(form->monthGrid->itemDelegate());
-    return painter->StyleOf(form->monthGrid->model()->index(row, column));
+    const auto* painter = static_cast<const CellPainter*>(Grid()->itemDelegate());
+    return painter->StyleOf(Grid()->model()->index(row, column));
   }
 };
 
@@ -67,22 +67,22 @@ class DailyUseTest : public QObject {
   void navigationKeysWorkWhateverHasTheFocus() {
     Window w;
     w.StartShown();
-    for (QWidget* focus : std::initializer_list<QWidget*>{w->yearInput, w->monthInput, w->placeChoice, w->solarTermsButton}) {
+    for (QWidget* focus : std::initializer_list<QWidget*>{w.Control<InputEdit>("yearInput"), w.Control<InputEdit>("monthInput"), w.Control<QComboBox>("placeChoice"), w.Control<BitButton>("solarTermsButton")}) {
       focus->setFocus();
       QTest::keyClick(focus, Qt::Key_PageDown);
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
-      QCOMPARE(w->monthInput->text(), QString("4"));
+      QCOMPARE(w.Control<InputEdit>("monthInput")->text(), QString("4"));
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown, Qt::ControlModifier);
-      QCOMPARE(w->yearInput->text(), QString("2025"));
+      QCOMPARE(w.Control<InputEdit>("yearInput")->text(), QString("2025"));
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
-      QCOMPARE(w->yearInput->text(), QString("2024"));
-      QCOMPARE(w->monthInput->text(), QString("2"));
+      QCOMPARE(w.Control<InputEdit>("yearInput")->text(), QString("2024"));
+      QCOMPARE(w.Control<InputEdit>("monthInput")->text(), QString("2"));
     }
     // The year field still takes its own keys.
-    w->yearInput->setFocus();
-    w->yearInput->setText("2030");
-    QTest::keyClick(w->yearInput, Qt::Key_Backspace);
-    QCOMPARE(w->yearInput->text(), QString("203"));
+    w.Control<InputEdit>("yearInput")->setFocus();
+    w.Control<InputEdit>("yearInput")->setText("2030");
+    QTest::keyClick(w.Control<InputEdit>("yearInput"), Qt::Key_Backspace);
+    QCOMPARE(w.Control<InputEdit>("yearInput")->text(), QString("203"));
   }
 
   // Defect: "달력보기" undid the leap month.
@@ -90,12 +90,12 @@ class DailyUseTest : public QObject {
     Window w;
     w->StartUp();
     w.Show("2025", "6");
-    w->lunarViewButton->click();
-    w->leapMonthBox->click();
-    QVERIFY(w->leapMonthBox->isChecked());
+    w.Control<QRadioButton>("lunarViewButton")->click();
+    w.Control<QCheckBox>("leapMonthBox")->click();
+    QVERIFY(w.Control<QCheckBox>("leapMonthBox")->isChecked());
     QCOMPARE(w.Cell(0, 0), QString("윤6월"));
-    w->showMonthButton->click();
-    QVERIFY(w->leapMonthBox->isChecked());
+    w.Control<BitButton>("showMonthButton")->click();
+    QVERIFY(w.Control<QCheckBox>("leapMonthBox")->isChecked());
     QCOMPARE(w.Cell(0, 0), QString("윤6월"));
     QVERIFY(w->App().LeapMonthWanted());
   }
@@ -105,25 +105,25 @@ class DailyUseTest : public QObject {
     Window w;
     w->StartUp();
     w.Show("2026", "2");
-    QCOMPARE(w->PillarLine->text(), QString("乙巳年 己丑月 → 2/4 입춘 丙午年 庚寅月"));
+    QCOMPARE(w.Control<QLabel>("PillarLine")->text(), QString("乙巳年 己丑月 → 2/4 입춘 丙午年 庚寅月"));
     // A selected day shows its own pillars (by the lunar month, as before).
     w->MoveSelectedDay(0);  // the 1st (today is not in this month)
     QCOMPARE(w->App().Selected().solarDay, 1);
     w->MoveSelectedDay(20);  // 2026-02-21: lunar 1.5 of 丙午
-    QCOMPARE(w->yearPillarBox->text(), QString("丙午年"));
-    QCOMPARE(w->monthPillarBox->text(), QString("庚寅月 "));
+    QCOMPARE(w.Control<QLineEdit>("yearPillarBox")->text(), QString("丙午年"));
+    QCOMPARE(w.Control<QLineEdit>("monthPillarBox")->text(), QString("庚寅月 "));
   }
 
   // Defect: the note box showed an offset from the computer's clock.
   void noteBoxShowsThePlacesOwnClock() {
     Window w;
     w->StartUp();
-    const int newYork = w->placeChoice->findText("미국-New York (뉴욕)");
+    const int newYork = w.Control<QComboBox>("placeChoice")->findText("미국-New York (뉴욕)");
     QVERIFY(newYork > 0);
-    emit w->placeChoice->activated(newYork);
-    QTest::mouseClick(w->referenceBox, Qt::LeftButton);
-    QTest::mouseClick(w->referenceBox, Qt::LeftButton);
-    QCOMPARE(w->referenceBox->text(), QString("미국-New York 현지시각 2024-02-14 20:30 EST (UTC-05:00, 섬머타임 아님)"));
+    emit w.Control<QComboBox>("placeChoice")->activated(newYork);
+    QTest::mouseClick(w.Control<InputEdit>("referenceBox"), Qt::LeftButton);
+    QTest::mouseClick(w.Control<InputEdit>("referenceBox"), Qt::LeftButton);
+    QCOMPARE(w.Control<InputEdit>("referenceBox")->text(), QString("미국-New York 현지시각 2024-02-14 20:30 EST (UTC-05:00, 섬머타임 아님)"));
   }
 
   // Defect: places abroad were found only by their English names; two Seoul
@@ -131,15 +131,15 @@ class DailyUseTest : public QObject {
   void placesAreFoundByKoreanNames() {
     Window w;
     w->StartUp();
-    QCompleter* completer = w->placeChoice->completer();
+    QCompleter* completer = w.Control<QComboBox>("placeChoice")->completer();
     for (const char* name : {"뉴욕", "런던", "파리", "도쿄", "싱가포르"}) {
       completer->setCompletionPrefix(QString::fromUtf8(name));
       QVERIFY2(completer->completionCount() >= 1, name);
     }
     completer->setCompletionPrefix("런던");
     QVERIFY(completer->currentCompletion().startsWith("영국*London"));
-    const QString seoulHistorical = w->placeChoice->itemText(0);
-    const QString seoulCapital = w->placeChoice->itemText(41);
+    const QString seoulHistorical = w.Control<QComboBox>("placeChoice")->itemText(0);
+    const QString seoulCapital = w.Control<QComboBox>("placeChoice")->itemText(41);
     QVERIFY(seoulHistorical.startsWith("대한민국-서울(135.0)"));
     QVERIFY(seoulCapital.startsWith("대한민국*서울"));
     QVERIFY(seoulHistorical.contains("동경 126.97°") && seoulHistorical.contains("음력보정"));
@@ -181,18 +181,18 @@ class DailyUseTest : public QObject {
   void arrowsAndEnterWorkOnTheDays() {
     Window w;
     w.StartShown();
-    w->monthGrid->setFocus();
-    QTest::keyClick(w->monthGrid, Qt::Key_Right);  // selects today, the 15th
+    w.Grid()->setFocus();
+    QTest::keyClick(w.Grid(), Qt::Key_Right);  // selects today, the 15th
     QCOMPARE(w->App().Selected().solarDay, 15);
-    QTest::keyClick(w->monthGrid, Qt::Key_Right);
-    QTest::keyClick(w->monthGrid, Qt::Key_Down);
+    QTest::keyClick(w.Grid(), Qt::Key_Right);
+    QTest::keyClick(w.Grid(), Qt::Key_Down);
     QCOMPARE(w->App().Selected().solarDay, 23);
-    QCOMPARE(w->monthGrid->PaintState().selectedCell, 4 + 22);
+    QCOMPARE(w.Grid()->PaintState().selectedCell, 4 + 22);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);  // into March
-    QCOMPARE(w->monthInput->text(), QString("3"));
+    QCOMPARE(w.Control<InputEdit>("monthInput")->text(), QString("3"));
     QCOMPARE(w->App().Selected().solarDay, 1);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
-    QCOMPARE(w->monthInput->text(), QString("2"));
+    QCOMPARE(w.Control<InputEdit>("monthInput")->text(), QString("2"));
     QCOMPARE(w->App().Selected().solarDay, 29);
     const size_t before = w.messages.messages.size();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -208,11 +208,11 @@ class DailyUseTest : public QObject {
       std::string error;
       return ParseDateQuery("2025.윤6.15", false, false, 2024, q, error);
     };
-    QTest::keyClick(w->yearInput, Qt::Key_G, Qt::ControlModifier);
-    QCOMPARE(w->yearInput->text(), QString("2025"));
-    QCOMPARE(w->monthInput->text(), QString("8"));
+    QTest::keyClick(w.Control<InputEdit>("yearInput"), Qt::Key_G, Qt::ControlModifier);
+    QCOMPARE(w.Control<InputEdit>("yearInput")->text(), QString("2025"));
+    QCOMPARE(w.Control<InputEdit>("monthInput")->text(), QString("8"));
     QCOMPARE(w->App().Selected().solarDay, 8);
-    QVERIFY(w->referenceBox->text().contains("2025"));
+    QVERIFY(w.Control<InputEdit>("referenceBox")->text().contains("2025"));
     // Find: the memo by a part of its name, with its next date.
     const std::vector<NamedDay> found = w->App().FindNamedDays("결혼");
     QCOMPARE(found.size(), size_t(1));
@@ -270,7 +270,7 @@ class DailyUseTest : public QObject {
                              "GlobalEclipseAction", "LeapTableAction", "LunarDatesAction", "SolarDatesAction",
                              "HolidayReportAction", "PillarsAction", "IcsAction", "ApplyAction", "SimulationAction"})
       QVERIFY2(w->MenuAction(name) != nullptr, name);
-    QVERIFY(w->MemoMenu != nullptr);
+    QVERIFY(w.Control<QMenu>("memoMenu") != nullptr);
     // A report from the menu is the button's.
     w->StartUp();
     const size_t before = w.messages.messages.size();
@@ -286,7 +286,7 @@ class DailyUseTest : public QObject {
     w->StartUp();
     const QString pdf = w.current.filePath("feb.pdf");
     QVERIFY(w->PrintCalendar({2024, 2, 2, false}, pdf));
-    QCOMPARE(w->yearInput->text(), QString("2024"));  // the month shown stays
+    QCOMPARE(w.Control<InputEdit>("yearInput")->text(), QString("2024"));  // the month shown stays
     const QString text = QString::fromUtf8(RunTool(pdftotext, {"-layout", pdf, "-"}));
     for (const char* expected : {"2024년 2월", "대한민국-서울", "입춘", "설날", "우리기념일", "1.1", "12.22"})
       QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);

@@ -51,59 +51,52 @@ class MainWindowTest : public QObject {
                              "ephemerisChoice", "precessionChoice", "nutationChoice", "obliquityChoice", "timeSystemChoice",
                              "deltaTModelChoice", "tidalBox", "eopBox", "userDeltaTInput", "yearsBeforeButton", "yearsAfterButton",
                              "compensationGroup"})
-      QVERIFY2(w->findChild<QWidget*>(name) != nullptr, name);
-    QCOMPARE(w->yearInput->toolTip(), QString("BC1년은 0, BC2년은 -1과 같습니다."));
-    QCOMPARE(w->applyButton->text(), QString("설정적용"));
-    QCOMPARE(w->applyButton->toolTip(), QString("환경설정 후 반드시 적용클릭"));
-    QCOMPARE(w->monthGrid->toolTip(), QString("歲次,月建,日辰 등을 보려면 클릭하세요."));
-    QCOMPARE(w->monthGrid->rowCount(), 19);
-    QCOMPARE(w->monthGrid->columnCount(), 8);
+      QVERIFY2(w.Control<QWidget>(name) != nullptr, name);
+    QCOMPARE(w.Control<InputEdit>("yearInput")->toolTip(), QString("BC1년은 0, BC2년은 -1과 같습니다."));
+    QCOMPARE(w.Control<BitButton>("applyButton")->text(), QString("설정적용"));
+    QCOMPARE(w.Control<BitButton>("applyButton")->toolTip(), QString("환경설정 후 반드시 적용클릭"));
+    QCOMPARE(w.Grid()->toolTip(), QString("歲次,月建,日辰 등을 보려면 클릭하세요."));
+    QCOMPARE(w.Grid()->rowCount(), 19);
+    QCOMPARE(w.Grid()->columnCount(), 8);
     // The seven day columns share one width, wider than the first; a row of
     // day numbers is taller than the row of lunar dates under it.
     for (int column = 2; column < 8; ++column)
-      QCOMPARE(w->monthGrid->columnWidth(column), w->monthGrid->columnWidth(1));
-    QVERIFY(w->monthGrid->columnWidth(1) > w->monthGrid->columnWidth(0));
-    QVERIFY(w->monthGrid->rowHeight(4) > w->monthGrid->rowHeight(5));
-    QCOMPARE(w->yearPillarBox->text(), QString("歲次"));
-    QCOMPARE(w->monthPillarBox->text(), QString("月建"));
+      QCOMPARE(w.Grid()->columnWidth(column), w.Grid()->columnWidth(1));
+    QVERIFY(w.Grid()->columnWidth(1) > w.Grid()->columnWidth(0));
+    QVERIFY(w.Grid()->rowHeight(4) > w.Grid()->rowHeight(5));
+    QCOMPARE(w.Control<QLineEdit>("yearPillarBox")->text(), QString("歲次"));
+    QCOMPARE(w.Control<QLineEdit>("monthPillarBox")->text(), QString("月建"));
   }
 
   // The window is composed of widgets that each own one concern: every
-  // control lives in the widget of its concern, and the window's pointers
-  // reach the same controls.
+  // control lives in the widget of its concern, under a name of its own.
   void eachConcernOwnsItsControls() {
     Window w;
     const struct {
-      QWidget* owner;
-      std::vector<QWidget*> controls;
+      const char* owner;
+      std::vector<const char*> controls;
     } concerns[] = {
-        {w->settingsRow,
-         {w->ephemerisChoice, w->precessionChoice, w->nutationChoice, w->obliquityChoice, w->timeSystemChoice,
-          w->deltaTModelChoice, w->compensationGroup, w->tidalBox, w->eopBox, w->applyButton, w->horizonsPresetButton,
-          w->simulationButton, w->userDeltaTLabel, w->userDeltaTInput}},
-        {w->reportButtons,
-         {w->solarTermsButton, w->syzygiesButton, w->eclipsesButton, w->thirtyYearsGroup, w->yearsBeforeButton,
-          w->yearsAfterButton, w->leapMonthsButton, w->lunarDatesButton, w->solarDatesButton, w->holidaysButton,
-          w->icsButton, w->anniversaryButton, w->aboutButton, w->findChild<QPushButton*>("PillarsButton")}},
-        {w->placeChooser, {w->placeGroup, w->placeChoice, w->referenceBox, w->placeClockButton}},
-        {w->monthInputRow,
-         {w->yearInput, w->yearStepper, w->eraChoice, w->monthInput, w->monthStepper, w->calendarKindGroup,
-          w->solarViewButton, w->lunarViewButton, w->leapMonthBox, w->correctionBox, w->showMonthButton, w->todayPanel,
-          w->yearPillarBox, w->monthPillarBox, w->PillarLine, w->progressBar}},
+        {"settingsRow",
+         {"ephemerisChoice", "precessionChoice", "nutationChoice", "obliquityChoice", "timeSystemChoice",
+          "deltaTModelChoice", "compensationGroup", "tidalBox", "eopBox", "applyButton", "horizonsPresetButton",
+          "simulationButton", "userDeltaTLabel", "userDeltaTInput"}},
+        {"reportButtons",
+         {"solarTermsButton", "syzygiesButton", "eclipsesButton", "thirtyYearsGroup", "yearsBeforeButton",
+          "yearsAfterButton", "leapMonthsButton", "lunarDatesButton", "solarDatesButton", "holidaysButton", "icsButton",
+          "anniversaryButton", "aboutButton", "PillarsButton"}},
+        {"placeChooser", {"placeGroup", "placeChoice", "referenceBox", "placeClockButton"}},
+        {"monthInputRow",
+         {"yearInput", "yearStepper", "eraChoice", "monthInput", "monthStepper", "calendarKindGroup", "solarViewButton",
+          "lunarViewButton", "leapMonthBox", "correctionBox", "showMonthButton", "todayPanel", "yearPillarBox",
+          "monthPillarBox", "PillarLine", "progressBar"}},
     };
     for (const auto& concern : concerns) {
-      QVERIFY(concern.owner != nullptr);
-      for (QWidget* control : concern.controls) {
-        QVERIFY(control != nullptr);
-        QVERIFY2(concern.owner->isAncestorOf(control), qPrintable(control->objectName()));
-        QCOMPARE(w->findChild<QWidget*>(control->objectName()), control);
-      }
+      QWidget* owner = w.Control<QWidget>(concern.owner);
+      for (const char* name : concern.controls) QVERIFY2(owner->isAncestorOf(w.Control<QWidget>(name)), name);
       for (const auto& other : concerns)
-        if (&other != &concern) QVERIFY(!concern.owner->isAncestorOf(other.owner));
+        if (&other != &concern) QVERIFY(!owner->isAncestorOf(w.Control<QWidget>(other.owner)));
+      QVERIFY(!owner->isAncestorOf(w.Grid()));
     }
-    QCOMPARE(w->settingsRow->objectName(), QString("settingsRow"));
-    QVERIFY(!w->settingsRow->isAncestorOf(w->monthGrid) && !w->reportButtons->isAncestorOf(w->monthGrid) &&
-            !w->monthInputRow->isAncestorOf(w->monthGrid));
   }
 
   // Every action of the month input row reads the inputs first: with a year
@@ -116,25 +109,25 @@ class MainWindowTest : public QObject {
       const char* name;
       std::function<void()> act;
     } actions[] = {
-        {"yearStepper", [&] { w->yearStepper->ClickUp(); }},
-        {"monthStepper", [&] { w->monthStepper->ClickDown(); }},
-        {"showMonthButton", [&] { w->showMonthButton->click(); }},
-        {"Enter", [&] { emit w->monthInput->enterReleased(); }},
-        {"eraChoice", [&] { w->eraChoice->Button(1)->click(); }},
-        {"lunarViewButton", [&] { w->lunarViewButton->click(); }},
-        {"solarViewButton", [&] { w->solarViewButton->click(); }},
+        {"yearStepper", [&] { w.Control<UpDown>("yearStepper")->ClickUp(); }},
+        {"monthStepper", [&] { w.Control<UpDown>("monthStepper")->ClickDown(); }},
+        {"showMonthButton", [&] { w.Control<BitButton>("showMonthButton")->click(); }},
+        {"Enter", [&] { emit w.Control<InputEdit>("monthInput")->enterReleased(); }},
+        {"eraChoice", [&] { w.Control<RadioGroup>("eraChoice")->Button(1)->click(); }},
+        {"lunarViewButton", [&] { w.Control<QRadioButton>("lunarViewButton")->click(); }},
+        {"solarViewButton", [&] { w.Control<QRadioButton>("solarViewButton")->click(); }},
     };
-    QSignalSpy changed(w->monthInputRow, &MonthInputRow::monthChanged);
+    QSignalSpy changed(w.Control<MonthInputRow>("monthInputRow"), &MonthInputRow::monthChanged);
     for (const auto& action : actions) {
       w->ShowMonth(2024, 2, false);
       changed.clear();
       const size_t before = w.messages.messages.size();
-      w->yearInput->setText("x");
+      w.Control<InputEdit>("yearInput")->setText("x");
       action.act();
       QVERIFY2(changed.isEmpty(), action.name);
       QCOMPARE(w.messages.messages.size(), before + 1);
       QVERIFY(w.Last().startsWith("'x'은(는) 올바른 정수 값이 아닙니다."));
-      QCOMPARE(w->yearInput->text(), QString("2024"));
+      QCOMPARE(w.Control<InputEdit>("yearInput")->text(), QString("2024"));
       QCOMPARE(w->App().Inputs().month, 2);
       action.act();
       QVERIFY2(changed.count() == 1, action.name);
@@ -148,31 +141,31 @@ class MainWindowTest : public QObject {
     w->StartUp();
     QVERIFY(!w->SettingsRowVisible());
     QVERIFY(w.messages.messages.empty());
-    QCOMPARE(w->yearInput->text(), QString("2024"));
-    QCOMPARE(w->monthInput->text(), QString("2"));
-    QCOMPARE(w->eraChoice->ItemIndex(), 1);
+    QCOMPARE(w.Control<InputEdit>("yearInput")->text(), QString("2024"));
+    QCOMPARE(w.Control<InputEdit>("monthInput")->text(), QString("2"));
+    QCOMPARE(w.Control<RadioGroup>("eraChoice")->ItemIndex(), 1);
     QCOMPARE(w.Cell(0, 0), QString("FEB"));
     QCOMPARE(w.Cell(1, 0), QString("일요일"));
     // 2024-02-01 is a Thursday: cell 4; the 15th is today, cell 18.
     QCOMPARE(w.First(4), QString("1"));
     QCOMPARE(w.First(18), QString("15"));
     QCOMPARE(w->App().Month().View().todayCell, 18);
-    QCOMPARE(w->yearPillarBox->text(), QString("癸卯年"));
-    QCOMPARE(w->monthPillarBox->text(), QString("乙丑月 "));
-    QCOMPARE(w->referenceBox->text(), QString("그레고리(Gregory)曆 입니다."));
-    QCOMPARE(w->progressBar->value(), 0);
-    QCOMPARE(w->placeChoice->count(), 652);
+    QCOMPARE(w.Control<QLineEdit>("yearPillarBox")->text(), QString("癸卯年"));
+    QCOMPARE(w.Control<QLineEdit>("monthPillarBox")->text(), QString("乙丑月 "));
+    QCOMPARE(w.Control<InputEdit>("referenceBox")->text(), QString("그레고리(Gregory)曆 입니다."));
+    QCOMPARE(w.Control<QProgressBar>("progressBar")->value(), 0);
+    QCOMPARE(w.Control<QComboBox>("placeChoice")->count(), 652);
     // The row's name, then what tells it from the other Seoul row.
-    QVERIFY(w->placeChoice->currentText().startsWith(QString("대한민국-서울(135.0) · ")));
+    QVERIFY(w.Control<QComboBox>("placeChoice")->currentText().startsWith(QString("대한민국-서울(135.0) · ")));
     // Loaded with the correction on for Seoul, which the month view turns off
     // for a year after 1912.
-    QVERIFY(!w->correctionBox->isChecked());
-    QVERIFY(!w->correctionBox->isEnabled());
-    QVERIFY(!w->leapMonthBox->isEnabled());
-    QCOMPARE(w->ephemerisChoice->ItemIndex(), 0);
-    QCOMPARE(w->nutationChoice->ItemIndex(), 1);
-    QCOMPARE(w->timeSystemChoice->ItemIndex(), 2);
-    QCOMPARE(w->userDeltaTInput->text(), QString("0"));
+    QVERIFY(!w.Control<QCheckBox>("correctionBox")->isChecked());
+    QVERIFY(!w.Control<QCheckBox>("correctionBox")->isEnabled());
+    QVERIFY(!w.Control<QCheckBox>("leapMonthBox")->isEnabled());
+    QCOMPARE(w.Control<RadioGroup>("ephemerisChoice")->ItemIndex(), 0);
+    QCOMPARE(w.Control<RadioGroup>("nutationChoice")->ItemIndex(), 1);
+    QCOMPARE(w.Control<RadioGroup>("timeSystemChoice")->ItemIndex(), 2);
+    QCOMPARE(w.Control<QLineEdit>("userDeltaTInput")->text(), QString("0"));
 
     // Closing saves the settings.
     w->close();
@@ -189,13 +182,13 @@ class MainWindowTest : public QObject {
     const QStringList expected = {"30", "1", "2", "3", "4", "15", "16", "17", "18", "19"};
     for (int k = 0; k < expected.size(); ++k) QCOMPARE(w.First(k), expected[k]);
     QCOMPARE(w.Cell(0, 0), QString("OCT"));
-    QCOMPARE(w->referenceBox->text(), QString("율리우스(Julius)曆 입니다."));
+    QCOMPARE(w.Control<InputEdit>("referenceBox")->text(), QString("율리우스(Julius)曆 입니다."));
     QCOMPARE(w->App().Month().View().DaysInMonth(), 21);
-    QCOMPARE(w->progressBar->value(), 0);
+    QCOMPARE(w.Control<QProgressBar>("progressBar")->value(), 0);
     // 1582 lies in the years of the historical correction: the advice, once.
     QCOMPARE(w.Texts(), QStringList{"필요에 따라 음력보정 체크해제 하세요"});
-    QVERIFY(w->correctionBox->isEnabled());
-    QVERIFY(w->correctionBox->isChecked());
+    QVERIFY(w.Control<QCheckBox>("correctionBox")->isEnabled());
+    QVERIFY(w.Control<QCheckBox>("correctionBox")->isChecked());
     w.Show("1583", "10");
     QCOMPARE(w.messages.messages.size(), size_t{1});
   }
@@ -203,80 +196,80 @@ class MainWindowTest : public QObject {
   void yearZeroWithEitherEra() {
     Window w;
     w->StartUp();
-    w->eraChoice->Button(0)->click();  // BC
+    w.Control<RadioGroup>("eraChoice")->Button(0)->click();  // BC
     w.Show("0", "1");
     QCOMPARE(w->App().Month().View().LastCellBefore, 3);  // 1 January 1 BC, a Thursday
     QCOMPARE(w.First(4), QString("1"));
     QCOMPARE(w->App().Tables().LoadedYear, 0);
-    w->eraChoice->Button(1)->click();  // AD: still year 0
+    w.Control<RadioGroup>("eraChoice")->Button(1)->click();  // AD: still year 0
     QCOMPARE(w->App().Tables().LoadedYear, 0);
     QCOMPARE(w.First(4), QString("1"));
     // "1" BC stepped up gives "0" with AD; "0" stepped up gives "1" AD.
-    w->eraChoice->Button(0)->click();
-    w->yearInput->setText("1");
-    w->yearStepper->ClickUp();
-    QCOMPARE(w->yearInput->text(), QString("0"));
-    QCOMPARE(w->eraChoice->ItemIndex(), 1);
-    w->yearStepper->ClickUp();
-    QCOMPARE(w->yearInput->text(), QString("1"));
+    w.Control<RadioGroup>("eraChoice")->Button(0)->click();
+    w.Control<InputEdit>("yearInput")->setText("1");
+    w.Control<UpDown>("yearStepper")->ClickUp();
+    QCOMPARE(w.Control<InputEdit>("yearInput")->text(), QString("0"));
+    QCOMPARE(w.Control<RadioGroup>("eraChoice")->ItemIndex(), 1);
+    w.Control<UpDown>("yearStepper")->ClickUp();
+    QCOMPARE(w.Control<InputEdit>("yearInput")->text(), QString("1"));
     QCOMPARE(w->App().Tables().LoadedYear, 1);
-    w->yearStepper->ClickDown();
-    w->yearStepper->ClickDown();
+    w.Control<UpDown>("yearStepper")->ClickDown();
+    w.Control<UpDown>("yearStepper")->ClickDown();
     // BC 2 (astronomical -1): the number shown agrees with the era.
-    QCOMPARE(w->yearInput->text(), QString("2"));
-    QCOMPARE(w->eraChoice->ItemIndex(), 0);
+    QCOMPARE(w.Control<InputEdit>("yearInput")->text(), QString("2"));
+    QCOMPARE(w.Control<RadioGroup>("eraChoice")->ItemIndex(), 0);
     QCOMPARE(w->App().Tables().LoadedYear, -1);
     // Today's cell is never marked under BC.
-    w->eraChoice->Button(0)->click();
+    w.Control<RadioGroup>("eraChoice")->Button(0)->click();
     QCOMPARE(w->App().Month().View().todayCell, -1);
   }
 
   void stepsIntoTheLeapFourthMonthOf2020() {
     Window w;
     w->StartUp();
-    w->lunarViewButton->click();
-    QVERIFY(w->leapMonthBox->isEnabled());
+    w.Control<QRadioButton>("lunarViewButton")->click();
+    QVERIFY(w.Control<QCheckBox>("leapMonthBox")->isEnabled());
     QCOMPARE(w.Cell(0, 1), QString("음력"));
     QCOMPARE(w.Cell(0, 2), QString("양력"));
     w.Show("2020", "4");
-    QVERIFY(!w->leapMonthBox->isChecked());
+    QVERIFY(!w.Control<QCheckBox>("leapMonthBox")->isChecked());
     QCOMPARE(w.First(w->App().Month().View().LastCellBefore + 1), QString("1"));
     QCOMPARE(w.Second(w->App().Month().View().LastCellBefore + 1), QString("4.23 합삭"));  // 2020-04-23
 
-    w->monthStepper->ClickUp();
-    QVERIFY(w->leapMonthBox->isChecked());
-    QCOMPARE(w->monthInput->text(), QString("4"));
+    w.Control<UpDown>("monthStepper")->ClickUp();
+    QVERIFY(w.Control<QCheckBox>("leapMonthBox")->isChecked());
+    QCOMPARE(w.Control<InputEdit>("monthInput")->text(), QString("4"));
     QCOMPARE(w.First(6), QString("윤4.1"));  // Saturday 2020-05-23
     QVERIFY(w.Second(6).startsWith("5.23"));
     QCOMPARE(w->App().Month().View().DaysInMonth(), 29);
-    QCOMPARE(w->monthPillarBox->text(), QString("無中月"));
+    QCOMPARE(w.Control<QLineEdit>("monthPillarBox")->text(), QString("無中月"));
 
-    w->monthStepper->ClickUp();
-    QVERIFY(!w->leapMonthBox->isChecked());
-    QCOMPARE(w->monthInput->text(), QString("5"));
+    w.Control<UpDown>("monthStepper")->ClickUp();
+    QVERIFY(!w.Control<QCheckBox>("leapMonthBox")->isChecked());
+    QCOMPARE(w.Control<InputEdit>("monthInput")->text(), QString("5"));
     QCOMPARE(w.First(0), QString("1"));  // Sunday 2020-06-21
     QVERIFY(w.Second(0).startsWith("6.21"));
 
-    w->monthStepper->ClickDown();
-    QVERIFY(w->leapMonthBox->isChecked());
-    QCOMPARE(w->monthInput->text(), QString("4"));
-    w->monthStepper->ClickDown();
-    QVERIFY(!w->leapMonthBox->isChecked());
-    QCOMPARE(w->monthInput->text(), QString("4"));
+    w.Control<UpDown>("monthStepper")->ClickDown();
+    QVERIFY(w.Control<QCheckBox>("leapMonthBox")->isChecked());
+    QCOMPARE(w.Control<InputEdit>("monthInput")->text(), QString("4"));
+    w.Control<UpDown>("monthStepper")->ClickDown();
+    QVERIFY(!w.Control<QCheckBox>("leapMonthBox")->isChecked());
+    QCOMPARE(w.Control<InputEdit>("monthInput")->text(), QString("4"));
 
     // Asking for a leap month that does not exist.
     w.Show("2021", "4");
-    w->leapMonthBox->click();
-    QVERIFY(!w->leapMonthBox->isChecked());
+    w.Control<QCheckBox>("leapMonthBox")->click();
+    QVERIFY(!w.Control<QCheckBox>("leapMonthBox")->isChecked());
     QCOMPARE(w.Texts().last(), QString("음력 2021년 4월은 윤달이 없습니다."));
     QCOMPARE(w.messages.messages.back().caption, std::string("참고"));
     // The solar view clears and disables it.
     w.Show("2020", "4");
-    w->leapMonthBox->click();
-    QVERIFY(w->leapMonthBox->isChecked());
-    w->solarViewButton->click();
-    QVERIFY(!w->leapMonthBox->isChecked());
-    QVERIFY(!w->leapMonthBox->isEnabled());
+    w.Control<QCheckBox>("leapMonthBox")->click();
+    QVERIFY(w.Control<QCheckBox>("leapMonthBox")->isChecked());
+    w.Control<QRadioButton>("solarViewButton")->click();
+    QVERIFY(!w.Control<QCheckBox>("leapMonthBox")->isChecked());
+    QVERIFY(!w.Control<QCheckBox>("leapMonthBox")->isEnabled());
     QVERIFY(!w->App().LeapMonthWanted());
   }
 
@@ -308,15 +301,15 @@ class MainWindowTest : public QObject {
     w.Show("10001", "7");
     QCOMPARE(w.Texts(), QStringList{"연도 범위는 BC5000년 ~ 10000년 입니다.\n2024년 2월로 돌아갑니다."});
     QCOMPARE(w.messages.messages[0].caption, std::string("참고"));
-    QCOMPARE(w->yearInput->text(), QString("2024"));
-    QCOMPARE(w->monthInput->text(), QString("2"));
+    QCOMPARE(w.Control<InputEdit>("yearInput")->text(), QString("2024"));
+    QCOMPARE(w.Control<InputEdit>("monthInput")->text(), QString("2"));
     QCOMPARE(w.First(18), QString("15"));
     // BC 5000 is the first year accepted.
-    w->eraChoice->Button(0)->click();
+    w.Control<RadioGroup>("eraChoice")->Button(0)->click();
     w.Show("5000", "1");
     QCOMPARE(w.messages.messages.size(), size_t{1});
     QCOMPARE(w->App().Tables().LoadedYear, -4999);
-    QCOMPARE(w->yearInput->text(), QString("5000"));
+    QCOMPARE(w.Control<InputEdit>("yearInput")->text(), QString("5000"));
   }
 
   void missingDe441FallsBackToPlan404() {
@@ -338,57 +331,57 @@ class MainWindowTest : public QObject {
     QVERIFY(ReadWholeFile(config, saved));
     QVERIFY(saved.rfind("3,0", 0) == 0);
     QCOMPARE(w->App().Settings().EphemerisCode, int{kEphemerisPlan404});
-    QCOMPARE(w->ephemerisChoice->ItemIndex(), 0);
-    QCOMPARE(w->placeChoice->count(), static_cast<int>(w->App().Places().rows.size()));
+    QCOMPARE(w.Control<RadioGroup>("ephemerisChoice")->ItemIndex(), 0);
+    QCOMPARE(w.Control<QComboBox>("placeChoice")->count(), static_cast<int>(w->App().Places().rows.size()));
     QSet<QString> names;
-    for (int i = 0; i < w->placeChoice->count(); ++i) names.insert(w->placeChoice->itemText(i));
-    QCOMPARE(names.size(), w->placeChoice->count());
+    for (int i = 0; i < w.Control<QComboBox>("placeChoice")->count(); ++i) names.insert(w.Control<QComboBox>("placeChoice")->itemText(i));
+    QCOMPARE(names.size(), w.Control<QComboBox>("placeChoice")->count());
     QCOMPARE(w.First(18), QString("15"));
   }
 
   void internalNutationSnapsBackUnderPlan404() {
     Window w;
     w->StartUp();
-    QTest::mouseClick(w->aboutButton, Qt::LeftButton);
+    QTest::mouseClick(w.Control<BitButton>("aboutButton"), Qt::LeftButton);
     QVERIFY(w->SettingsRowVisible());
-    QVERIFY(w->ephemerisChoice->isVisibleTo(w.form.get()));
-    w->nutationChoice->Button(0)->click();
+    QVERIFY(w.Control<RadioGroup>("ephemerisChoice")->isVisibleTo(w.form.get()));
+    w.Control<RadioGroup>("nutationChoice")->Button(0)->click();
     QCOMPARE(w.Texts(), QStringList{"PLAN404에는 내부 장동data가 없습니다."});
     QCOMPARE(w.messages.messages[0].caption, std::string("참고"));
-    QCOMPARE(w->nutationChoice->ItemIndex(), 1);
+    QCOMPARE(w.Control<RadioGroup>("nutationChoice")->ItemIndex(), 1);
     QCOMPARE(w->App().ChosenSettings().NutationModel, int{kNutationIau2000B});
     // A DE441 that is not there: message, the choice stays PLAN404.
-    w->ephemerisChoice->Button(2)->click();
+    w.Control<RadioGroup>("ephemerisChoice")->Button(2)->click();
     QVERIFY(w.Texts().last().startsWith("JPL의 천체력 DE441을 바이너리로 변환한\n파일명 DE441.jpl이 실행폴더에 없습니다.\n"
                                         "만들어 넣어야 합니다.\n\n찾아본 폴더:"));
-    QCOMPARE(w->ephemerisChoice->ItemIndex(), 0);
+    QCOMPARE(w.Control<RadioGroup>("ephemerisChoice")->ItemIndex(), 0);
     QCOMPARE(w->App().Settings().EphemerisCode, int{kEphemerisPlan404});
-    QTest::mouseClick(w->aboutButton, Qt::LeftButton);
+    QTest::mouseClick(w.Control<BitButton>("aboutButton"), Qt::LeftButton);
     QVERIFY(!w->SettingsRowVisible());
     // A right press while the row is hidden does not show it.
-    QTest::mouseClick(w->aboutButton, Qt::RightButton);
+    QTest::mouseClick(w.Control<BitButton>("aboutButton"), Qt::RightButton);
     QVERIFY(!w->SettingsRowVisible());
   }
 
   void settingsChangeOnlyAtApply() {
     Window w;
     w->StartUp();
-    QTest::mouseClick(w->aboutButton, Qt::LeftButton);
-    w->timeSystemChoice->Button(1)->click();  // Universal T
+    QTest::mouseClick(w.Control<BitButton>("aboutButton"), Qt::LeftButton);
+    w.Control<RadioGroup>("timeSystemChoice")->Button(1)->click();  // Universal T
     QCOMPARE(w->App().ChosenSettings().TimeSystemCode, int{kTimeUT});
     QCOMPARE(w->App().Settings().TimeSystemCode, int{kTimeST});  // not yet in effect
     QCOMPARE(w->App().Tables().PreparedWith.TimeSystemCode, int{kTimeST});
-    w->applyButton->click();
+    w.Control<BitButton>("applyButton")->click();
     QCOMPARE(w->App().Settings().TimeSystemCode, int{kTimeUT});
     QCOMPARE(w->App().Settings().ZoneOffsetDays, 0.0);
     QCOMPARE(w->App().Tables().PreparedWith.TimeSystemCode, int{kTimeUT});
-    w->timeSystemChoice->Button(2)->click();
-    w->applyButton->click();
+    w.Control<RadioGroup>("timeSystemChoice")->Button(2)->click();
+    w.Control<BitButton>("applyButton")->click();
     QCOMPARE(w->App().Settings().ZoneOffsetDays, 0.375);
-    w->userDeltaTInput->setText("12.5");
-    emit w->userDeltaTInput->editingFinished();
+    w.Control<QLineEdit>("userDeltaTInput")->setText("12.5");
+    emit w.Control<QLineEdit>("userDeltaTInput")->editingFinished();
     QCOMPARE(w->App().ChosenSettings().UserDeltaT, 12.5);
-    w->precessionChoice->Button(0)->click();
+    w.Control<RadioGroup>("precessionChoice")->Button(0)->click();
     QCOMPARE(w->App().ChosenSettings().PrecessionModel, int{kPrecessionOwen1990});
     // Closing saves the settings row as chosen, applied or not.
     w->close();
@@ -406,69 +399,69 @@ class MainWindowTest : public QObject {
     QVERIFY(w.Second(w.CellOf("5")).startsWith("11.24"));
     const int london = FindPlaceByName(w->App().Places(), "영국*London");
     QVERIFY(london > 3);
-    w->placeChoice->setCurrentIndex(london);
-    emit w->placeChoice->activated(london);
+    w.Control<QComboBox>("placeChoice")->setCurrentIndex(london);
+    emit w.Control<QComboBox>("placeChoice")->activated(london);
     QCOMPARE(w->App().Settings().PlaceIndex, london);
     QCOMPARE(w->App().Settings().ZoneOffsetDays, 0.0);
     // In London the term falls on 5 January, and the eleventh month began on
     // 12 December with the new moon at 23:32 UT.
     QCOMPARE(w.Second(w.CellOf("5")), QString("11.25小寒소한!"));
     QVERIFY(!w.Second(w.CellOf("6")).contains("小寒"));
-    QCOMPARE(w->referenceBox->text(), QString("영국*London의 확인시점 시각(섬머타임 미적용)은 15일 01시 30분"));
-    QVERIFY(!w->correctionBox->isChecked());
+    QCOMPARE(w.Control<InputEdit>("referenceBox")->text(), QString("영국*London의 확인시점 시각(섬머타임 미적용)은 15일 01시 30분"));
+    QVERIFY(!w.Control<QCheckBox>("correctionBox")->isChecked());
     // Back to Seoul: the term returns to the 6th.
-    emit w->placeChoice->activated(0);
+    emit w.Control<QComboBox>("placeChoice")->activated(0);
     QCOMPARE(w.Second(w.CellOf("6")), QString("11.25小寒소한!"));
-    QCOMPARE(w->referenceBox->text(), QString("대한민국-서울의 확인시점 시각(섬머타임 미적용)은 15일 10시 30분"));
+    QCOMPARE(w.Control<InputEdit>("referenceBox")->text(), QString("대한민국-서울의 확인시점 시각(섬머타임 미적용)은 15일 10시 30분"));
     // Refused correction outside the historical places.
-    emit w->placeChoice->activated(london);
+    emit w.Control<QComboBox>("placeChoice")->activated(london);
     w.Show("1900", "1");
-    QVERIFY(!w->correctionBox->isEnabled());
+    QVERIFY(!w.Control<QCheckBox>("correctionBox")->isEnabled());
   }
 
   void referenceBoxCyclesItsTexts() {
     Window w;
     w->StartUp();
-    QTest::mouseClick(w->referenceBox, Qt::LeftButton);
-    QCOMPARE(w->referenceBox->text(), QString("섬머타임(확인시점 시각+1시간) ; 없음"));
-    QTest::mouseClick(w->referenceBox, Qt::LeftButton);
-    QVERIFY(w->referenceBox->text().startsWith(QString("대한민국-서울 현지시각 ")));
-    QVERIFY(w->referenceBox->text().contains(" KST (UTC+09:00, 섬머타임 아님)"));
-    QTest::mouseClick(w->referenceBox, Qt::LeftButton);
-    QCOMPARE(w->referenceBox->text(), QString("대한민국-서울의 확인시점 시각(섬머타임 미적용)은 15일 10시 30분"));
+    QTest::mouseClick(w.Control<InputEdit>("referenceBox"), Qt::LeftButton);
+    QCOMPARE(w.Control<InputEdit>("referenceBox")->text(), QString("섬머타임(확인시점 시각+1시간) ; 없음"));
+    QTest::mouseClick(w.Control<InputEdit>("referenceBox"), Qt::LeftButton);
+    QVERIFY(w.Control<InputEdit>("referenceBox")->text().startsWith(QString("대한민국-서울 현지시각 ")));
+    QVERIFY(w.Control<InputEdit>("referenceBox")->text().contains(" KST (UTC+09:00, 섬머타임 아님)"));
+    QTest::mouseClick(w.Control<InputEdit>("referenceBox"), Qt::LeftButton);
+    QCOMPARE(w.Control<InputEdit>("referenceBox")->text(), QString("대한민국-서울의 확인시점 시각(섬머타임 미적용)은 15일 10시 30분"));
     // The month view writes its note; the cycle goes on where it was.
     w.Show("2024", "3");
-    QCOMPARE(w->referenceBox->text(), QString("그레고리(Gregory)曆 입니다."));
-    QTest::mouseClick(w->referenceBox, Qt::LeftButton);
-    QCOMPARE(w->referenceBox->text(), QString("섬머타임(확인시점 시각+1시간) ; 없음"));
+    QCOMPARE(w.Control<InputEdit>("referenceBox")->text(), QString("그레고리(Gregory)曆 입니다."));
+    QTest::mouseClick(w.Control<InputEdit>("referenceBox"), Qt::LeftButton);
+    QCOMPARE(w.Control<InputEdit>("referenceBox")->text(), QString("섬머타임(확인시점 시각+1시간) ; 없음"));
   }
 
   void todayPanelAndCellSelection() {
     Window w;
     w->StartUp();
     w.Show("1999", "12");
-    QTest::mousePress(w->todayPanel, Qt::LeftButton);
-    QVERIFY(w->todayPanel->text() != QString("오늘"));
-    QTest::mouseRelease(w->todayPanel, Qt::LeftButton);
-    QCOMPARE(w->todayPanel->text(), QString("오늘"));
-    QCOMPARE(w->yearInput->text(), QString("2024"));
-    QCOMPARE(w->monthInput->text(), QString("2"));
+    QTest::mousePress(w.Control<PressPanel>("todayPanel"), Qt::LeftButton);
+    QVERIFY(w.Control<PressPanel>("todayPanel")->text() != QString("오늘"));
+    QTest::mouseRelease(w.Control<PressPanel>("todayPanel"), Qt::LeftButton);
+    QCOMPARE(w.Control<PressPanel>("todayPanel")->text(), QString("오늘"));
+    QCOMPARE(w.Control<InputEdit>("yearInput")->text(), QString("2024"));
+    QCOMPARE(w.Control<InputEdit>("monthInput")->text(), QString("2"));
     QCOMPARE(w->App().Month().View().todayCell, 18);
     // Lunar mode: today is lunar 2024-01-06.
-    w->lunarViewButton->click();
-    QTest::mouseClick(w->todayPanel, Qt::LeftButton);
-    QCOMPARE(w->yearInput->text(), QString("2024"));
-    QCOMPARE(w->monthInput->text(), QString("1"));
+    w.Control<QRadioButton>("lunarViewButton")->click();
+    QTest::mouseClick(w.Control<PressPanel>("todayPanel"), Qt::LeftButton);
+    QCOMPARE(w.Control<InputEdit>("yearInput")->text(), QString("2024"));
+    QCOMPARE(w.Control<InputEdit>("monthInput")->text(), QString("1"));
     QCOMPARE(w.First(w->App().Month().View().todayCell), QString("6"));
     // Selecting 10 February shows that day's pillars; a cell outside, blanks.
-    w->solarViewButton->click();
+    w.Control<QRadioButton>("solarViewButton")->click();
     w.Show("2024", "2");
     const int cell = w.CellOf("10");
-    w->monthGrid->setCurrentCell(cell / 7 * 3 + 1, cell % 7 + 1);
-    QCOMPARE(w->yearPillarBox->text(), QString("甲辰年"));
-    QCOMPARE(w->monthPillarBox->text(), QString("丙寅月 "));
-    w->monthGrid->setCurrentCell(1, 1);
-    QCOMPARE(w->yearPillarBox->text(), QString(" "));
+    w.Grid()->setCurrentCell(cell / 7 * 3 + 1, cell % 7 + 1);
+    QCOMPARE(w.Control<QLineEdit>("yearPillarBox")->text(), QString("甲辰年"));
+    QCOMPARE(w.Control<QLineEdit>("monthPillarBox")->text(), QString("丙寅月 "));
+    w.Grid()->setCurrentCell(1, 1);
+    QCOMPARE(w.Control<QLineEdit>("yearPillarBox")->text(), QString(" "));
   }
 
   void badNumbersInTheInputs() {
@@ -479,11 +472,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(w.messages.messages[0].caption, std::string("오류"));
     QCOMPARE(w->App().Tables().LoadedYear, 2024);
     // The year of the month shown comes back.
-    QCOMPARE(w->yearInput->text(), QString("2024"));
-    w->yearInput->setText("abc");
-    emit w->yearInput->focusLost();
+    QCOMPARE(w.Control<InputEdit>("yearInput")->text(), QString("2024"));
+    w.Control<InputEdit>("yearInput")->setText("abc");
+    emit w.Control<InputEdit>("yearInput")->focusLost();
     QCOMPARE(w.messages.messages.size(), size_t{2});
-    QCOMPARE(w->yearInput->text(), QString("2024"));
+    QCOMPARE(w.Control<InputEdit>("yearInput")->text(), QString("2024"));
   }
 
   // A JPL file under the name DE441.jpl (the DE405 file made at build time,
@@ -498,7 +491,7 @@ class MainWindowTest : public QObject {
     QVERIFY(SaveSettings(configured, JoinPath(w.current.path().toStdString(), kConfigFileName)));
     w->StartUp();
     QVERIFY(w.messages.messages.empty());
-    QCOMPARE(w->ephemerisChoice->ItemIndex(), 2);
+    QCOMPARE(w.Control<RadioGroup>("ephemerisChoice")->ItemIndex(), 2);
     QVERIFY(w->App().Ephemeris().IsOpen());
     QCOMPARE(QString::fromStdString(w->App().EphemerisFolder()), w.program.filePath("Eph/"));
     QCOMPARE(w.Second(w.CellOf("10")), QString("1.1 합삭"));
@@ -506,16 +499,16 @@ class MainWindowTest : public QObject {
     w.Show("1950", "6");
     QCOMPARE(w.Texts(), QStringList{"천체력 적용기간(1961~2058)을\n벗어남. 올해로 재 지정됨\n"});
     QCOMPARE(w.messages.messages[0].caption, std::string("알림"));
-    QCOMPARE(w->yearInput->text(), QString("2024"));
-    QCOMPARE(w->monthInput->text(), QString("2"));
+    QCOMPARE(w.Control<InputEdit>("yearInput")->text(), QString("2024"));
+    QCOMPARE(w.Control<InputEdit>("monthInput")->text(), QString("2"));
     QCOMPARE(w->App().Tables().LoadedYear, 2024);
     // PLAN404 closes the file; the preset opens it again with its models.
-    QTest::mouseClick(w->aboutButton, Qt::LeftButton);
-    w->ephemerisChoice->Button(0)->click();
+    QTest::mouseClick(w.Control<BitButton>("aboutButton"), Qt::LeftButton);
+    w.Control<RadioGroup>("ephemerisChoice")->Button(0)->click();
     QVERIFY(w->App().Ephemeris().IsOpen());  // PLAN404 chosen: the file closes when it takes effect
-    w->applyButton->click();
+    w.Control<BitButton>("applyButton")->click();
     QVERIFY(!w->App().Ephemeris().IsOpen());
-    w->horizonsPresetButton->click();
+    w.Control<BitButton>("horizonsPresetButton")->click();
     QCOMPARE(w->App().Settings().EphemerisCode, int{kEphemerisPlan404});  // chosen, not yet applied
     const CalcSettings& s = w->App().ChosenSettings();
     QCOMPARE(s.EphemerisCode, int{kEphemerisDe441});
@@ -524,11 +517,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(s.ObliquityModel, int{kObliquityOwen1990});
     QCOMPARE(s.TimeSystemCode, int{kTimeST});
     QCOMPARE(s.DeltaTModelCode, int{kDeltaTHorizons});
-    QCOMPARE(w->ephemerisChoice->ItemIndex(), 2);
-    QCOMPARE(w->precessionChoice->ItemIndex(), 0);
-    QCOMPARE(w->nutationChoice->ItemIndex(), 0);
-    QCOMPARE(w->obliquityChoice->ItemIndex(), 0);
-    w->applyButton->click();
+    QCOMPARE(w.Control<RadioGroup>("ephemerisChoice")->ItemIndex(), 2);
+    QCOMPARE(w.Control<RadioGroup>("precessionChoice")->ItemIndex(), 0);
+    QCOMPARE(w.Control<RadioGroup>("nutationChoice")->ItemIndex(), 0);
+    QCOMPARE(w.Control<RadioGroup>("obliquityChoice")->ItemIndex(), 0);
+    w.Control<BitButton>("applyButton")->click();
     QVERIFY(w->App().Ephemeris().IsOpen());
     QCOMPARE(w->App().Settings().NutationModel, int{kNutationInternal});
     QCOMPARE(w.Second(w.CellOf("10")), QString("1.1 합삭"));
@@ -537,7 +530,7 @@ class MainWindowTest : public QObject {
   void horizonsPresetWithoutTheFile() {
     Window w;
     w->StartUp();
-    w->horizonsPresetButton->click();
+    w.Control<BitButton>("horizonsPresetButton")->click();
     QCOMPARE(w.Texts().size(), 1);
     QVERIFY(w.Texts()[0].startsWith("JPL의 천체력 DE441을 바이너리로 변환한\n파일명 DE441.jpl이 실행폴더에 없습니다.\n"
                                     "만들어 넣어야 합니다.\n\n찾아본 폴더:"));
@@ -550,10 +543,10 @@ class MainWindowTest : public QObject {
   void correctionCheckBoxRebuildsTheLunarMonths() {
     Window w;
     w->StartUp();
-    w->lunarViewButton->click();
+    w.Control<QRadioButton>("lunarViewButton")->click();
     w.Show("925", "12");
     QCOMPARE(w.Texts(), QStringList{"필요에 따라 음력보정 체크해제 하세요"});
-    QVERIFY(w->correctionBox->isChecked());
+    QVERIFY(w.Control<QCheckBox>("correctionBox")->isChecked());
     QVERIFY(w->App().Tables().PreparedWith.PlaceIndex == 0);
     auto grid = [&] {
       QStringList cells;
@@ -562,19 +555,19 @@ class MainWindowTest : public QObject {
       return cells;
     };
     const QStringList regularCorrected = grid();
-    w->leapMonthBox->click();
+    w.Control<QCheckBox>("leapMonthBox")->click();
     QCOMPARE(w.messages.messages.size(), size_t{1});
-    QVERIFY(w->leapMonthBox->isChecked());
+    QVERIFY(w.Control<QCheckBox>("leapMonthBox")->isChecked());
     QCOMPARE(w.First(w->App().Month().View().LastCellBefore + 1), QString("윤12.1"));
     const QStringList leapCorrected = grid();
-    w->correctionBox->click();  // off: the computed calendar, the leap wish cleared
-    QVERIFY(!w->correctionBox->isChecked());
-    QVERIFY(!w->leapMonthBox->isChecked());
+    w.Control<QCheckBox>("correctionBox")->click();  // off: the computed calendar, the leap wish cleared
+    QVERIFY(!w.Control<QCheckBox>("correctionBox")->isChecked());
+    QVERIFY(!w.Control<QCheckBox>("leapMonthBox")->isChecked());
     QVERIFY(!w->App().HistoricalCorrection());
-    w->correctionBox->click();  // on again: exactly the corrected calendar
-    QVERIFY(w->correctionBox->isChecked());
+    w.Control<QCheckBox>("correctionBox")->click();  // on again: exactly the corrected calendar
+    QVERIFY(w.Control<QCheckBox>("correctionBox")->isChecked());
     QCOMPARE(grid(), regularCorrected);
-    w->leapMonthBox->click();
+    w.Control<QCheckBox>("leapMonthBox")->click();
     QCOMPARE(grid(), leapCorrected);
   }
 
@@ -583,10 +576,10 @@ class MainWindowTest : public QObject {
     w.WriteMemos("1,2000,2,20,강조;\n1,2000,2,21,휴일:\n");
     w->StartUp();
     w.Show("2024", "2");
-    const QImage image = w->monthGrid->grab().toImage();
+    const QImage image = w.Grid()->grab().toImage();
     const qreal ratio = image.devicePixelRatio();
     auto rectOf = [&](int cell, int line) {
-      return w->monthGrid->visualRect(w->monthGrid->model()->index(cell / 7 * 3 + 1 + line, cell % 7 + 1));
+      return w.Grid()->visualRect(w.Grid()->model()->index(cell / 7 * 3 + 1 + line, cell % 7 + 1));
     };
     auto pixel = [&](QPoint p) { return image.pixelColor(QPointF(p * ratio).toPoint()); };
     auto redPixels = [&](const QRect& r) {

@@ -78,7 +78,7 @@ struct Window : testing::TemporaryWindow {
   ~Window() { form.reset(); }  // before the editor the window calls
   // Presses grid cell k on line `line` (0..2) of its week.
   void ClickCell(int cell, Qt::MouseButton button = Qt::LeftButton, int line = 0) {
-    MonthGridWidget* grid = form->monthGrid;
+    MonthGridWidget* grid = Grid();
     const QRect rect = grid->visualRect(grid->model()->index(cell / 7 * 3 + 1 + line, cell % 7 + 1));
     QTest::mouseClick(grid->viewport(), button, {}, rect.center());
   }
@@ -113,8 +113,8 @@ class ReportWiringTest : public QObject {
     QCOMPARE(w.Last().caption, std::string("歲次,月建,日辰 등"));
     QVERIFY(w.Last().buttons == MessageButtons::RetryPillarsCancel);
     COMPARE_TEXT(w.Last().text, w.Cli("day 2024-02-10 --today 2024-02-15"));
-    QCOMPARE(w->referenceBox->text(), QString("선택한 날짜는 (양력) 기원후 2024年 2月 10日"));
-    QCOMPARE(w->yearPillarBox->text(), QString("甲辰年"));
+    QCOMPARE(w.Control<InputEdit>("referenceBox")->text(), QString("선택한 날짜는 (양력) 기원후 2024年 2月 10日"));
+    QCOMPARE(w.Control<QLineEdit>("yearPillarBox")->text(), QString("甲辰年"));
     QVERIFY(w->App().Selected().selected());
     QVERIFY(IsLongMessage(w.Last().text));  // shown in the text box
     QVERIFY(w.editor.calls.empty());        // Cancel: no editor
@@ -129,7 +129,7 @@ class ReportWiringTest : public QObject {
     QCOMPARE(w.Last().text, std::string("이 달의 날짜를 선택하세요."));
     QCOMPARE(w.Last().caption, std::string("알림"));
     // A year typed but not shown: refused.
-    w->yearInput->setText("2025");
+    w.Control<InputEdit>("yearInput")->setText("2025");
     w.ClickCell(cell);
     QCOMPARE(w.Last().text, std::string("입력연도와 표시연도가 다르니\n달력보기를 먼저 실행하세요"));
     QCOMPARE(w.Last().caption, std::string("안내"));
@@ -139,14 +139,14 @@ class ReportWiringTest : public QObject {
   // KASI: the leap 4th month of 2020 begins on 2020-05-23.
   void dayReportOfTheFirstDayOfALeapMonth() {
     Window w;
-    w->lunarViewButton->click();
+    w.Control<QRadioButton>("lunarViewButton")->click();
     w->ShowMonth(2020, 4, true);
-    w->leapMonthBox->click();
-    QVERIFY(w->leapMonthBox->isChecked());
+    w.Control<QCheckBox>("leapMonthBox")->click();
+    QVERIFY(w.Control<QCheckBox>("leapMonthBox")->isChecked());
     const int cell = w.CellOf("윤4.1");
     QVERIFY(cell >= 0);
     w.ClickCell(cell);
-    QCOMPARE(w->referenceBox->text(), QString("선택한 날짜는 (음력) 기원후 2020年 閏4月 1日"));
+    QCOMPARE(w.Control<InputEdit>("referenceBox")->text(), QString("선택한 날짜는 (음력) 기원후 2020年 閏4月 1日"));
     QCOMPARE(w.Last().caption, std::string("歲次,月建,日辰 등"));
     // The report of 2020-05-23 with the lunar selected-date line.
     std::string expected = w.Cli("day 2020-05-23 --today 2024-02-15");
@@ -178,30 +178,30 @@ class ReportWiringTest : public QObject {
 
   void yearReportsAreTheCommandLinesTexts() {
     Window w;
-    w->solarTermsButton->click();
+    w.Control<BitButton>("solarTermsButton")->click();
     QCOMPARE(w.Last().caption, std::string("절기와 중기"));
     COMPARE_TEXT(w.Last().text, w.Cli("terms 2024"));
     COMPARE_TEXT(w.Last().text + "\n", Golden("terms_2024.txt"));
-    w->holidaysButton->click();
+    w.Control<BitButton>("holidaysButton")->click();
     QCOMPARE(w.Last().caption, std::string("기념일"));
     COMPARE_TEXT(w.Last().text, w.Cli("holidays 2024"));
     COMPARE_TEXT(w.Last().text + "\n", Golden("holidays_2024.txt"));
-    w->syzygiesButton->click();
+    w.Control<BitButton>("syzygiesButton")->click();
     QCOMPARE(w.Last().caption, std::string("합삭과 망"));
     COMPARE_TEXT(w.Last().text, w.Cli("syzygies 2024"));
     QCOMPARE(w.messages.messages.size(), size_t{3});
-    QCOMPARE(w->progressBar->value(), 0);
+    QCOMPARE(w.Control<QProgressBar>("progressBar")->value(), 0);
   }
 
   // A report about a year typed but not shown shows that year first; 2023
   // has a leap second month (13 lines).
   void reportOfAnotherYearRebuildsTheMonthView() {
     Window w;
-    w->yearInput->setText("2023");
-    w->syzygiesButton->click();
+    w.Control<InputEdit>("yearInput")->setText("2023");
+    w.Control<BitButton>("syzygiesButton")->click();
     QCOMPARE(w->App().Tables().LoadedYear, 2023);
     QCOMPARE(w->App().Month().View().shown.year, 2023);
-    QCOMPARE(w->yearInput->text(), QString("2023"));
+    QCOMPARE(w.Control<InputEdit>("yearInput")->text(), QString("2023"));
     QCOMPARE(w.First(3), QString("1"));  // 2023-02-01, a Wednesday
     COMPARE_TEXT(w.Last().text, w.Cli("syzygies 2023"));
     COMPARE_TEXT(w.Last().text + "\n", Golden("syzygies_2023.txt"));
@@ -209,25 +209,25 @@ class ReportWiringTest : public QObject {
 
   void eclipseButtonLeftLocalRightGlobal() {
     Window w;
-    QTest::mouseClick(w->eclipsesButton, Qt::RightButton);
+    QTest::mouseClick(w.Control<BitButton>("eclipsesButton"), Qt::RightButton);
     QCOMPARE(w.messages.messages.size(), size_t{1});
     QCOMPARE(w.Last().caption, std::string("일식과 월식"));
     COMPARE_TEXT(w.Last().text, w.Cli("eclipses 2024"));
     COMPARE_TEXT(w.Last().text + "\n", Golden("eclipses_global_2024.txt"));
-    QTest::mouseClick(w->eclipsesButton, Qt::LeftButton);
+    QTest::mouseClick(w.Control<BitButton>("eclipsesButton"), Qt::LeftButton);
     QCOMPARE(w.messages.messages.size(), size_t{2});  // already standard time: no notice
     COMPARE_TEXT(w.Last().text, w.Cli("eclipses 2024 --local"));
     COMPARE_TEXT(w.Last().text + "\n", Golden("eclipses_local_2024_seoul.txt"));
 
     // Under UT the local report first switches to standard time.
-    w->timeSystemChoice->Button(1)->click();
-    w->applyButton->click();
+    w.Control<RadioGroup>("timeSystemChoice")->Button(1)->click();
+    w.Control<BitButton>("applyButton")->click();
     QCOMPARE(w->App().Tables().PreparedWith.TimeSystemCode, int{kTimeUT});
-    QTest::mouseClick(w->eclipsesButton, Qt::LeftButton);
+    QTest::mouseClick(w.Control<BitButton>("eclipsesButton"), Qt::LeftButton);
     QCOMPARE(w.messages.messages.size(), size_t{4});
     QCOMPARE(w.messages.messages[2].text, std::string("지역표준시로 설정됩니다."));
     QCOMPARE(w.messages.messages[2].caption, std::string("참고"));
-    QCOMPARE(w->timeSystemChoice->ItemIndex(), 2);
+    QCOMPARE(w.Control<RadioGroup>("timeSystemChoice")->ItemIndex(), 2);
     QCOMPARE(w->App().Settings().TimeSystemCode, int{kTimeST});
     QCOMPARE(w->App().Tables().PreparedWith.TimeSystemCode, int{kTimeST});
     COMPARE_TEXT(w.Last().text + "\n", Golden("eclipses_local_2024_seoul.txt"));
@@ -236,8 +236,8 @@ class ReportWiringTest : public QObject {
   void thirtyYearTablesMoveTheProgressBar() {
     Window w;
     QList<int> values;
-    QObject::connect(w->progressBar, &QProgressBar::valueChanged, [&](int v) { values << v; });
-    w->leapMonthsButton->click();
+    QObject::connect(w.Control<QProgressBar>("progressBar"), &QProgressBar::valueChanged, [&](int v) { values << v; });
+    w.Control<BitButton>("leapMonthsButton")->click();
     QCOMPARE(w.Last().caption, std::string("윤달이 든 해와 윤달"));
     COMPARE_TEXT(w.Last().text, w.Cli("leap-months 2024"));
     int between = 0;
@@ -250,31 +250,31 @@ class ReportWiringTest : public QObject {
     QCOMPARE(w.First(18), QString("15"));
 
     // The date tables need a selected day.
-    w->lunarDatesButton->click();
+    w.Control<BitButton>("lunarDatesButton")->click();
     QCOMPARE(w.Last().text, std::string("먼저 날짜를 눌러\n선택해야 합니다."));
     QCOMPARE(w.Last().caption, std::string("참고"));
     w.ClickCell(w.CellOf("10"));  // lunar 2024-01-01
     values.clear();
-    w->lunarDatesButton->click();
+    w.Control<BitButton>("lunarDatesButton")->click();
     QCOMPARE(w.Last().caption, std::string("양력월일과 같은 음력월일"));
     COMPARE_TEXT(w.Last().text, w.Cli("lunar-dates 2024-02-10"));
     QVERIFY(values.size() >= 10);
-    w->yearsBeforeButton->click();  // "전"
+    w.Control<QRadioButton>("yearsBeforeButton")->click();  // "전"
     QVERIFY(!w->App().ThirtyYearsAfter());
-    w->solarDatesButton->click();
+    w.Control<BitButton>("solarDatesButton")->click();
     QCOMPARE(w.Last().caption, std::string("음력월일과 같은 양력월일"));
     COMPARE_TEXT(w.Last().text, w.Cli("solar-dates 2024-1-1 --before"));
     QCOMPARE(w->App().Tables().LoadedYear, 2024);
     // Stepping the month forgets the day.
-    w->monthStepper->ClickUp();
-    w->solarDatesButton->click();
+    w.Control<UpDown>("monthStepper")->ClickUp();
+    w.Control<BitButton>("solarDatesButton")->click();
     QCOMPARE(w.Last().text, std::string("먼저 날짜를 눌러\n선택해야 합니다."));
   }
 
   void aboutTextOnTheRightButtonOpensTheHelpFile() {
     Window w;
     QVERIFY(!w->SettingsRowVisible());
-    QTest::mouseClick(w->aboutButton, Qt::RightButton);
+    QTest::mouseClick(w.Control<BitButton>("aboutButton"), Qt::RightButton);
     QVERIFY(!w->SettingsRowVisible());
     QCOMPARE(w.messages.messages.size(), size_t{1});
     QCOMPARE(w.Last().caption, std::string("안내"));
@@ -283,21 +283,21 @@ class ReportWiringTest : public QObject {
     QVERIFY(w.Last().text.rfind("이 달력은 PLAN404D와 IAU2006세차, IAU2000B장동보정을\n이용하였습니다.", 0) == 0);
     QVERIFY(w.editor.calls.empty());
     w.messages.answer = MessageAnswer::Retry;
-    QTest::mouseClick(w->aboutButton, Qt::RightButton);
+    QTest::mouseClick(w.Control<BitButton>("aboutButton"), Qt::RightButton);
     QCOMPARE(w.editor.calls.size(), size_t{1});
     QCOMPARE(w.editor.calls[0].file, JoinPath(w.Folder(), "Orvanta설명.txt"));
     QCOMPARE(w.editor.calls[0].contents, HelpFileText());
     // While the settings row is shown, the right button hides it instead.
-    QTest::mouseClick(w->aboutButton, Qt::LeftButton);
+    QTest::mouseClick(w.Control<BitButton>("aboutButton"), Qt::LeftButton);
     QVERIFY(w->SettingsRowVisible());
-    QTest::mouseClick(w->aboutButton, Qt::RightButton);
+    QTest::mouseClick(w.Control<BitButton>("aboutButton"), Qt::RightButton);
     QVERIFY(!w->SettingsRowVisible());
     QCOMPARE(w.messages.messages.size(), size_t{2});
   }
 
   void aboutTextNamesTheUserConfigurationFolder() {
     Window w(true);
-    QTest::mouseClick(w->aboutButton, Qt::RightButton);
+    QTest::mouseClick(w.Control<BitButton>("aboutButton"), Qt::RightButton);
     const std::string line = "\n\n설정 파일 위치: " + w.Folder();
     QVERIFY(w.Last().text.size() > line.size());
     QCOMPARE(w.Last().text.substr(w.Last().text.size() - line.size()), line);
@@ -313,8 +313,8 @@ class ReportWiringTest : public QObject {
     QVERIFY(memo.open(QIODevice::WriteOnly));
     memo.write("1,1990,5,5,결혼기념일:\n-1,1950,3,15,할머니생신\n");
     memo.close();
-    QCOMPARE(w->icsButton->text(), QString("iCal"));
-    QCOMPARE(w->icsButton->toolTip(), QString("절기·삭망·기념일·비망일을 iCalendar(.ics) 파일로 내보냅니다"));
+    QCOMPARE(w.Control<QPushButton>("icsButton")->text(), QString("iCal"));
+    QCOMPARE(w.Control<QPushButton>("icsButton")->toolTip(), QString("절기·삭망·기념일·비망일을 iCalendar(.ics) 파일로 내보냅니다"));
 
     const std::string file = JoinPath(w.Folder(), "window.ics");
     IcsExportRequest asked;
@@ -325,7 +325,7 @@ class ReportWiringTest : public QObject {
       request.path = file;
       return true;
     };
-    QTest::mouseClick(w->icsButton, Qt::LeftButton);
+    QTest::mouseClick(w.Control<QPushButton>("icsButton"), Qt::LeftButton);
     QCOMPARE(asked.fromYear, 2024);  // the shown year by default
     QCOMPARE(asked.toYear, 2024);
     QVERIFY(asked.terms && asked.syzygies && asked.holidays && asked.memo && !asked.eclipses);
@@ -362,7 +362,7 @@ class ReportWiringTest : public QObject {
       request.path = JoinPath(w.Folder(), "no-such-folder/x.ics");
       return true;
     };
-    QTest::mouseClick(w->icsButton, Qt::LeftButton);
+    QTest::mouseClick(w.Control<QPushButton>("icsButton"), Qt::LeftButton);
     QCOMPARE(w.Last().caption, std::string("오류"));
     // The system's reason follows.
     QCOMPARE(w.Last().text, JoinPath(w.Folder(), "no-such-folder/x.ics") + "\n파일을 쓸 수 없습니다.\n(" +
@@ -373,13 +373,13 @@ class ReportWiringTest : public QObject {
       request.path = file;
       return true;
     };
-    QTest::mouseClick(w->icsButton, Qt::LeftButton);
+    QTest::mouseClick(w.Control<QPushButton>("icsButton"), Qt::LeftButton);
     QCOMPARE(w.Last().caption, std::string("참고"));
     QCOMPARE(w.Last().text, std::string("iCalendar로 내보낼 수 있는 연도는\n1년 ~ 9998년 입니다."));
     // Cancelled: nothing.
     const size_t shown = w.messages.messages.size();
     w->askIcsExport = [](IcsExportRequest&) { return false; };
-    QTest::mouseClick(w->icsButton, Qt::LeftButton);
+    QTest::mouseClick(w.Control<QPushButton>("icsButton"), Qt::LeftButton);
     QCOMPARE(w.messages.messages.size(), shown);
   }
 

@@ -36,6 +36,8 @@
 #include "gui/window_fixture.h"
 
 using namespace orv;
+using orv::testing::ChooseSimulationItem;
+using orv::testing::Control;
 
 namespace {
 
@@ -65,8 +67,8 @@ struct Window : testing::TemporaryWindow {
   }
   // Clicks the grid at the first line of cell k.
   void ClickDay(int cell) {
-    const QRect r = form->monthGrid->visualRect(form->monthGrid->model()->index(cell / 7 * 3 + 1, cell % 7 + 1));
-    QTest::mouseClick(form->monthGrid->viewport(), Qt::LeftButton, {}, r.center());
+    const QRect r = Grid()->visualRect(Grid()->model()->index(cell / 7 * 3 + 1, cell % 7 + 1));
+    QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {}, r.center());
   }
 };
 
@@ -93,19 +95,19 @@ class WindowTest : public QObject {
     Window w;
     QVERIFY(w.LinkEphemeris(w.current.filePath("Eph"), "DE441.jpl"));
     w->StartUp();
-    QTest::mouseClick(w->aboutButton, Qt::LeftButton);
-    w->ephemerisChoice->Button(2)->click();
+    QTest::mouseClick(w.Control<BitButton>("aboutButton"), Qt::LeftButton);
+    w.Control<RadioGroup>("ephemerisChoice")->Button(2)->click();
     QVERIFY2(w.messages.messages.empty(), qPrintable(w.Last()));
-    QCOMPARE(w->ephemerisChoice->ItemIndex(), 2);
-    w->applyButton->click();
+    QCOMPARE(w.Control<RadioGroup>("ephemerisChoice")->ItemIndex(), 2);
+    w.Control<BitButton>("applyButton")->click();
     QVERIFY(w->App().Ephemeris().IsOpen());
     QCOMPARE(w->App().Settings().EphemerisCode, int{kEphemerisDe441});
     QCOMPARE(QString::fromStdString(w->App().EphemerisFolder()), w.current.filePath("Eph/"));
     // The preset finds it there too.
-    w->ephemerisChoice->Button(0)->click();
-    w->applyButton->click();
-    QVERIFY(w->horizonsPresetButton->isEnabled());
-    w->horizonsPresetButton->click();
+    w.Control<RadioGroup>("ephemerisChoice")->Button(0)->click();
+    w.Control<BitButton>("applyButton")->click();
+    QVERIFY(w.Control<BitButton>("horizonsPresetButton")->isEnabled());
+    w.Control<BitButton>("horizonsPresetButton")->click();
     QVERIFY2(w.messages.messages.empty(), qPrintable(w.Last()));
     QCOMPARE(w->App().ChosenSettings().EphemerisCode, int{kEphemerisDe441});
   }
@@ -113,14 +115,14 @@ class WindowTest : public QObject {
   void missingFileMessageListsTheFoldersSearched() {
     Window w(nullptr, "data");
     w->StartUp();
-    QTest::mouseClick(w->aboutButton, Qt::LeftButton);
-    w->ephemerisChoice->Button(2)->click();
+    QTest::mouseClick(w.Control<BitButton>("aboutButton"), Qt::LeftButton);
+    w.Control<RadioGroup>("ephemerisChoice")->Button(2)->click();
     const QString text = w.Last();
     QVERIFY(text.startsWith("JPL의 천체력 DE441을 바이너리로 변환한\n"));
     for (const QString& folder : {w.program.path() + "/", w.program.path() + "/Eph/", w.current.path() + "/",
                                   w.current.path() + "/Eph/", w.program.path() + "/data/"})
       QVERIFY2(text.contains("\n  " + folder), qPrintable(folder));
-    QCOMPARE(w->ephemerisChoice->ItemIndex(), 0);
+    QCOMPARE(w.Control<RadioGroup>("ephemerisChoice")->ItemIndex(), 0);
   }
 
   // The configuration always records 0 for "DE431 selectable": a DE431 file
@@ -131,11 +133,11 @@ class WindowTest : public QObject {
     QVERIFY(SaveSettings(DefaultSettings(), JoinPath(w.current.path().toStdString(), kConfigFileName)));
     QVERIFY(w.LinkEphemeris(w.program.path(), "DE431.jpl"));
     w->StartUp();
-    QVERIFY(w->ephemerisChoice->Button(1)->isEnabled());
+    QVERIFY(w.Control<RadioGroup>("ephemerisChoice")->Button(1)->isEnabled());
     Window without;
     QVERIFY(SaveSettings(DefaultSettings(), JoinPath(without.current.path().toStdString(), kConfigFileName)));
     without->StartUp();
-    QVERIFY(!without->ephemerisChoice->Button(1)->isEnabled());
+    QVERIFY(!without.Control<RadioGroup>("ephemerisChoice")->Button(1)->isEnabled());
   }
 
   // --- The memo file follows the disk ------------------------------------------
@@ -164,17 +166,17 @@ class WindowTest : public QObject {
     w->StartUp();
     w.Show("2024", "1");
     QVERIFY(w.Second(w.CellOf("6")).contains("小寒"));
-    QTest::mouseClick(w->aboutButton, Qt::LeftButton);
-    w->timeSystemChoice->Button(1)->click();  // Universal T, not applied
+    QTest::mouseClick(w.Control<BitButton>("aboutButton"), Qt::LeftButton);
+    w.Control<RadioGroup>("timeSystemChoice")->Button(1)->click();  // Universal T, not applied
     // Another year and a report: both computed with the settings in effect.
     w.Show("2025", "1");
-    w->solarTermsButton->click();
+    w.Control<BitButton>("solarTermsButton")->click();
     QCOMPARE(w->App().Tables().PreparedWith.TimeSystemCode, int{kTimeST});
     QVERIFY(w.Last().contains("적용된 시간체계는 ST") || w.Last().contains("ST"));
     w.Show("2024", "1");
     QVERIFY(w.Second(w.CellOf("6")).contains("小寒"));
-    QCOMPARE(w->timeSystemChoice->ItemIndex(), 1);  // the choice stays shown
-    w->applyButton->click();
+    QCOMPARE(w.Control<RadioGroup>("timeSystemChoice")->ItemIndex(), 1);  // the choice stays shown
+    w.Control<BitButton>("applyButton")->click();
     QCOMPARE(w->App().Settings().TimeSystemCode, int{kTimeUT});
     QVERIFY(w.Second(w.CellOf("5")).contains("小寒"));
   }
@@ -185,17 +187,17 @@ class WindowTest : public QObject {
     Window w;
     QVERIFY(w.LinkEphemeris(w.program.path(), "DE441.jpl"));
     w->StartUp();
-    w->simulationButton->click();
+    w.Control<BitButton>("simulationButton")->click();
     QPointer<SimulationWindow> before = w->Simulation().window;
     QVERIFY(before);
-    QCOMPARE(before->targetChoice->Count(), 2);  // PLAN404: the Sun and the Moon
-    QTest::mouseClick(w->aboutButton, Qt::LeftButton);
-    w->ephemerisChoice->Button(2)->click();
-    w->applyButton->click();
+    QCOMPARE(Control<ChoiceGroup>(before, "targetChoice")->Count(), 2);  // PLAN404: the Sun and the Moon
+    QTest::mouseClick(w.Control<BitButton>("aboutButton"), Qt::LeftButton);
+    w.Control<RadioGroup>("ephemerisChoice")->Button(2)->click();
+    w.Control<BitButton>("applyButton")->click();
     SimulationWindow* after = w->Simulation().window;
     QVERIFY(after != nullptr);
     QVERIFY(after != before.data());
-    QVERIFY(after->targetChoice->Count() > 2);  // the planets of the JPL file
+    QVERIFY(Control<ChoiceGroup>(after, "targetChoice")->Count() > 2);  // the planets of the JPL file
     QVERIFY(w->Simulation().memory.windowOpen);
   }
 
@@ -227,14 +229,13 @@ class WindowTest : public QObject {
     Window w;
     w->StartUp();
     w->Simulation().openFile = [](const std::string&) {};
-    w->simulationButton->click();
+    w.Control<BitButton>("simulationButton")->click();
     SimulationWindow* box = w->Simulation().window;
-    box->itemChoice->setCurrentIndex(2);  // apparent ecliptic places of the Sun
-    box->itemChosen(2);
-    box->outputNameInput->setText("where");
-    box->runButton->click();
+    ChooseSimulationItem(box, 2);  // apparent ecliptic places of the Sun
+    Control<QLineEdit>(box, "outputNameInput")->setText("where");
+    Control<QPushButton>(box, "runButton")->click();
     QVERIFY(QFile::exists(w.current.filePath("where.csv")));
-    QVERIFY(box->outputLabel->text().contains(w.current.filePath("where.csv")));
+    QVERIFY(Control<QLabel>(box, "outputLabel")->text().contains(w.current.filePath("where.csv")));
   }
 
   // --- A long simulation run can be cancelled -----------------------------------
@@ -243,20 +244,19 @@ class WindowTest : public QObject {
     Window w;
     w->StartUp();
     w->Simulation().openFile = [](const std::string&) { QFAIL("a cancelled run opened a file"); };
-    w->simulationButton->click();
+    w.Control<BitButton>("simulationButton")->click();
     SimulationWindow* box = w->Simulation().window;
-    box->itemChoice->setCurrentIndex(2);  // apparent ecliptic places of the Sun
-    box->itemChosen(2);
-    box->countInput->setText("2000000");
-    box->outputNameInput->setText("long");
+    ChooseSimulationItem(box, 2);  // apparent ecliptic places of the Sun
+    Control<QLineEdit>(box, "countInput")->setText("2000000");
+    Control<QLineEdit>(box, "outputNameInput")->setText("long");
     bool sawRunning = false;
     QString labelWhileRunning;
     QTimer::singleShot(200, box, [&] {
-      sawRunning = box->Running() && box->cancelButton->isEnabled() && !w->centralWidget()->isEnabled();
-      labelWhileRunning = box->outputLabel->text();
-      box->cancelButton->click();
+      sawRunning = box->Running() && Control<QPushButton>(box, "cancelButton")->isEnabled() && !w->centralWidget()->isEnabled();
+      labelWhileRunning = Control<QLabel>(box, "outputLabel")->text();
+      Control<QPushButton>(box, "cancelButton")->click();
     });
-    box->runButton->click();
+    Control<QPushButton>(box, "runButton")->click();
     QVERIFY(sawRunning);
     // The expected size was shown before the run began.
     QVERIFY2(labelWhileRunning.startsWith("예상 크기: 약 ") && labelWhileRunning.endsWith(" (2,000,000줄)"),
@@ -264,24 +264,23 @@ class WindowTest : public QObject {
     QVERIFY(!box->Running());
     QVERIFY(w->centralWidget()->isEnabled());
     QCOMPARE(QDir(w.current.path()).entryList({"long*"}, QDir::Files), QStringList{});
-    QVERIFY(box->outputLabel->text().contains("취소"));
-    QCOMPARE(box->progressBar->value(), 0);
+    QVERIFY(Control<QLabel>(box, "outputLabel")->text().contains("취소"));
+    QCOMPARE(Control<QProgressBar>(box, "simulationProgressBar")->value(), 0);
   }
 
   void tableLargerThanTheFreeSpaceIsRefused() {
     Window w;
     w->StartUp();
     w->Simulation().openFile = [](const std::string&) { QFAIL("a refused run opened a file"); };
-    w->simulationButton->click();
+    w.Control<BitButton>("simulationButton")->click();
     SimulationWindow* box = w->Simulation().window;
-    box->itemChoice->setCurrentIndex(2);  // about a hundred bytes a line
-    box->itemChosen(2);
-    box->unitChoice->SetItemIndex(kUnitSeconds);
-    box->countInput->setText("2000000000");
-    box->outputNameInput->setText("huge");
+    ChooseSimulationItem(box, 2);  // about a hundred bytes a line
+    Control<ChoiceGroup>(box, "unitChoice")->SetItemIndex(kUnitSeconds);
+    Control<QLineEdit>(box, "countInput")->setText("2000000000");
+    Control<QLineEdit>(box, "outputNameInput")->setText("huge");
     const std::optional<unsigned long long> freeBytes = FreeBytesForFile(w.current.filePath("huge.csv").toStdString());
     if (!freeBytes || *freeBytes > 100000000000ULL) QSKIP("more than 100 GB free here");
-    box->runButton->click();
+    Control<QPushButton>(box, "runButton")->click();
     QVERIFY2(w.Last().contains("남은 공간"), qPrintable(w.Last()));
     QVERIFY(w.Last().contains("(2,000,000,000줄)"));
     QVERIFY(!box->Running());
@@ -292,14 +291,13 @@ class WindowTest : public QObject {
     Window w;
     w->StartUp();
     w->Simulation().openFile = [](const std::string&) { QFAIL("a stopped run opened a file"); };
-    w->simulationButton->click();
+    w.Control<BitButton>("simulationButton")->click();
     QPointer<SimulationWindow> box = w->Simulation().window;
-    box->itemChoice->setCurrentIndex(2);
-    box->itemChosen(2);
-    box->countInput->setText("2000000");
-    box->outputNameInput->setText("closed");
+    ChooseSimulationItem(box, 2);
+    Control<QLineEdit>(box, "countInput")->setText("2000000");
+    Control<QLineEdit>(box, "outputNameInput")->setText("closed");
     QTimer::singleShot(200, box, [&] { box->close(); });
-    box->runButton->click();
+    Control<QPushButton>(box, "runButton")->click();
     QCOMPARE(QDir(w.current.path()).entryList({"closed*"}, QDir::Files), QStringList{});
     QTRY_VERIFY(!w->Simulation().memory.windowOpen);
   }
@@ -308,7 +306,7 @@ class WindowTest : public QObject {
     QtMessageSink sink;
     Window w(&sink);
     w->StartUp();
-    w->simulationButton->click();
+    w.Control<BitButton>("simulationButton")->click();
     SimulationWindow* box = w->Simulation().window;
     QWidget* parent = nullptr;
     QString text;
@@ -317,8 +315,8 @@ class WindowTest : public QObject {
       if (auto* m = qobject_cast<QMessageBox*>(modal)) text = m->text();
       static_cast<QDialog*>(modal)->reject();
     });
-    box->startYearInput->setText("abc");
-    box->runButton->click();
+    Control<QLineEdit>(box, "startYearInput")->setText("abc");
+    Control<QPushButton>(box, "runButton")->click();
     QCOMPARE(parent, static_cast<QWidget*>(box));
     QCOMPARE(text, QString("'abc'은(는) 올바른 정수 값이 아닙니다."));
   }
@@ -329,14 +327,13 @@ class WindowTest : public QObject {
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
     w->Simulation().openFile = [](const std::string&) { QFAIL("a stopped run opened a file"); };
-    w->simulationButton->click();
+    w.Control<BitButton>("simulationButton")->click();
     SimulationWindow* box = w->Simulation().window;
-    box->itemChoice->setCurrentIndex(2);
-    box->itemChosen(2);
-    box->countInput->setText("2000000");
-    box->outputNameInput->setText("main");
+    ChooseSimulationItem(box, 2);
+    Control<QLineEdit>(box, "countInput")->setText("2000000");
+    Control<QLineEdit>(box, "outputNameInput")->setText("main");
     QTimer::singleShot(200, w.form.get(), [&] { w->close(); });
-    box->runButton->click();
+    Control<QPushButton>(box, "runButton")->click();
     QCOMPARE(QDir(w.current.path()).entryList({"main*"}, QDir::Files), QStringList{});
     QTRY_VERIFY(!w->isVisible());
     QVERIFY(QFile::exists(w.current.filePath(kConfigFileName)));  // closed properly: settings saved
@@ -385,28 +382,28 @@ class WindowTest : public QObject {
   void badInputGetsItsPreviousValueBack() {
     Window w;
     w->StartUp();
-    const QString yearPillar = w->yearPillarBox->text();
+    const QString yearPillar = w.Control<QLineEdit>("yearPillarBox")->text();
     const QString first = w.First(4);
     w.Show("2024", "13");
     QCOMPARE(w.Last(), QString("월은 1에서 12 사이의 숫자로 입력하세요."));
-    QCOMPARE(w->monthInput->text(), QString("2"));
-    QCOMPARE(w->yearPillarBox->text(), yearPillar);
+    QCOMPARE(w.Control<InputEdit>("monthInput")->text(), QString("2"));
+    QCOMPARE(w.Control<QLineEdit>("yearPillarBox")->text(), yearPillar);
     QCOMPARE(w.First(4), first);
     QVERIFY(w->App().Month().View().filled);
     w.Show("abc", "2");
     QVERIFY(w.Last().startsWith("'abc'은(는) 올바른 정수 값이 아닙니다."));
-    QCOMPARE(w->yearInput->text(), QString("2024"));
+    QCOMPARE(w.Control<InputEdit>("yearInput")->text(), QString("2024"));
     // The user Delta T.
-    QTest::mouseClick(w->aboutButton, Qt::LeftButton);
+    QTest::mouseClick(w.Control<BitButton>("aboutButton"), Qt::LeftButton);
     for (const char* bad : {"abc", "1e300", "nan"}) {
-      w->userDeltaTInput->setText(bad);
-      emit w->userDeltaTInput->editingFinished();
+      w.Control<QLineEdit>("userDeltaTInput")->setText(bad);
+      emit w.Control<QLineEdit>("userDeltaTInput")->editingFinished();
       QVERIFY2(w.Last().endsWith("앞의 값(0초)으로 되돌립니다."), bad);
-      QCOMPARE(w->userDeltaTInput->text(), QString("0"));
+      QCOMPARE(w.Control<QLineEdit>("userDeltaTInput")->text(), QString("0"));
       QCOMPARE(w->App().ChosenSettings().UserDeltaT, 0.0);
     }
-    w->userDeltaTInput->setText("-12.5");
-    emit w->userDeltaTInput->editingFinished();
+    w.Control<QLineEdit>("userDeltaTInput")->setText("-12.5");
+    emit w.Control<QLineEdit>("userDeltaTInput")->editingFinished();
     QCOMPARE(w->App().ChosenSettings().UserDeltaT, -12.5);
   }
 
@@ -414,13 +411,13 @@ class WindowTest : public QObject {
     Window w;
     w->StartUp();
     w.Show("0", "3");
-    w->yearStepper->ClickDown();
-    QCOMPARE(w->yearInput->text(), QString("2"));
-    QCOMPARE(w->eraChoice->ItemIndex(), 0);  // BC 2
+    w.Control<UpDown>("yearStepper")->ClickDown();
+    QCOMPARE(w.Control<InputEdit>("yearInput")->text(), QString("2"));
+    QCOMPARE(w.Control<RadioGroup>("eraChoice")->ItemIndex(), 0);  // BC 2
     QCOMPARE(w->App().Tables().LoadedYear, -1);
     w.Show("-5", "3");  // astronomical -5 is BC 6
-    QCOMPARE(w->yearInput->text(), QString("6"));
-    QCOMPARE(w->eraChoice->ItemIndex(), 0);
+    QCOMPARE(w.Control<InputEdit>("yearInput")->text(), QString("6"));
+    QCOMPARE(w.Control<RadioGroup>("eraChoice")->ItemIndex(), 0);
     QCOMPARE(w->App().Tables().LoadedYear, -5);
   }
 
@@ -430,22 +427,22 @@ class WindowTest : public QObject {
     Window w;
     w->StartUp();
     // The list shows the row's name, then its Korean names ("런던").
-    const int london = w->placeChoice->findText("영국*London", Qt::MatchStartsWith);
+    const int london = w.Control<QComboBox>("placeChoice")->findText("영국*London", Qt::MatchStartsWith);
     QVERIFY(london > 0);
-    w->placeChoice->setCurrentIndex(london);
-    emit w->placeChoice->activated(london);
-    QVERIFY2(w->referenceBox->text().startsWith("영국*London의 확인시점 시각(섬머타임 미적용)은 "),
-             qPrintable(w->referenceBox->text()));
+    w.Control<QComboBox>("placeChoice")->setCurrentIndex(london);
+    emit w.Control<QComboBox>("placeChoice")->activated(london);
+    QVERIFY2(w.Control<InputEdit>("referenceBox")->text().startsWith("영국*London의 확인시점 시각(섬머타임 미적용)은 "),
+             qPrintable(w.Control<InputEdit>("referenceBox")->text()));
     // The button beside the box leads to its daylight-saving text.
-    QVERIFY(w->placeClockButton->isVisibleTo(w.form.get()));
-    w->placeClockButton->click();
-    QCOMPARE(w->referenceBox->text(), QString("섬머타임(확인시점 시각+1시간) ; 3월 마지막 일요일1시~10월 마지막 일요일2시"));
+    QVERIFY(w.Control<QToolButton>("placeClockButton")->isVisibleTo(w.form.get()));
+    w.Control<QToolButton>("placeClockButton")->click();
+    QCOMPARE(w.Control<InputEdit>("referenceBox")->text(), QString("섬머타임(확인시점 시각+1시간) ; 3월 마지막 일요일1시~10월 마지막 일요일2시"));
   }
 
   void placeChooserFiltersAsYouType() {
     Window w;
     w->StartUp();
-    QCompleter* completer = w->placeChoice->completer();
+    QCompleter* completer = w.Control<QComboBox>("placeChoice")->completer();
     QVERIFY(completer != nullptr);
     completer->setCompletionPrefix("Tokyo");
     QCOMPARE(completer->completionCount(), 1);
@@ -456,14 +453,14 @@ class WindowTest : public QObject {
     w->show();
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
-    w->placeChoice->setFocus();
-    w->placeChoice->lineEdit()->selectAll();
-    QTest::keyClicks(w->placeChoice->lineEdit(), "Tokyo");
+    w.Control<QComboBox>("placeChoice")->setFocus();
+    w.Control<QComboBox>("placeChoice")->lineEdit()->selectAll();
+    QTest::keyClicks(w.Control<QComboBox>("placeChoice")->lineEdit(), "Tokyo");
     QTRY_VERIFY(completer->popup()->isVisible());
     QTest::keyClick(completer->popup(), Qt::Key_Down);
     QTest::keyClick(completer->popup(), Qt::Key_Return);
-    QTRY_COMPARE(w->App().Settings().PlaceIndex, w->placeChoice->findText("일본*Tokyo", Qt::MatchStartsWith));
-    QVERIFY(w->referenceBox->text().startsWith("일본*Tokyo의 확인시점 시각"));
+    QTRY_COMPARE(w->App().Settings().PlaceIndex, w.Control<QComboBox>("placeChoice")->findText("일본*Tokyo", Qt::MatchStartsWith));
+    QVERIFY(w.Control<InputEdit>("referenceBox")->text().startsWith("일본*Tokyo의 확인시점 시각"));
   }
 
   // --- Lunar months by their own name ------------------------------------------
@@ -471,22 +468,22 @@ class WindowTest : public QObject {
   void lunarMonthNamedAndBackToItsSolarMonth() {
     Window w;
     w->StartUp();
-    w->lunarViewButton->click();
+    w.Control<QRadioButton>("lunarViewButton")->click();
     w.Show("2020", "4");
     QCOMPARE(w.Cell(0, 0), QString("4월"));
-    w->leapMonthBox->click();
-    QVERIFY(w->leapMonthBox->isChecked());
+    w.Control<QCheckBox>("leapMonthBox")->click();
+    QVERIFY(w.Control<QCheckBox>("leapMonthBox")->isChecked());
     QCOMPARE(w.Cell(0, 0), QString("윤4월"));
     // Back to solar: the month that holds the leap month's first day.
-    w->solarViewButton->click();
-    QCOMPARE(w->yearInput->text(), QString("2020"));
-    QCOMPARE(w->monthInput->text(), QString("5"));
+    w.Control<QRadioButton>("solarViewButton")->click();
+    QCOMPARE(w.Control<InputEdit>("yearInput")->text(), QString("2020"));
+    QCOMPARE(w.Control<InputEdit>("monthInput")->text(), QString("5"));
     QCOMPARE(w.Cell(0, 0), QString("MAY"));
     QVERIFY(w.Second(w.CellOf("23")).startsWith("윤4.1"));
-    w->lunarViewButton->click();
+    w.Control<QRadioButton>("lunarViewButton")->click();
     w.Show("2020", "4");
-    w->solarViewButton->click();
-    QCOMPARE(w->monthInput->text(), QString("4"));
+    w.Control<QRadioButton>("solarViewButton")->click();
+    QCOMPARE(w.Control<InputEdit>("monthInput")->text(), QString("4"));
   }
 
   // --- A window that grows ----------------------------------------------------------
@@ -496,12 +493,12 @@ class WindowTest : public QObject {
     w->StartUp();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
-    const int column = w->monthGrid->columnWidth(3);
-    const int row = w->monthGrid->rowHeight(4);
+    const int column = w.Grid()->columnWidth(3);
+    const int row = w.Grid()->rowHeight(4);
     w->resize(w->width() + 600, w->height() + 300);
-    QTRY_VERIFY(w->monthGrid->columnWidth(3) > column + 60);
-    QVERIFY(w->monthGrid->rowHeight(4) > row + 10);
-    QVERIFY(w->monthGrid->PaintState().scale > 1.2);
+    QTRY_VERIFY(w.Grid()->columnWidth(3) > column + 60);
+    QVERIFY(w.Grid()->rowHeight(4) > row + 10);
+    QVERIFY(w.Grid()->PaintState().scale > 1.2);
   }
 
   void nothingElidedAtTheDefaultSize() {
@@ -512,7 +509,7 @@ class WindowTest : public QObject {
     w.Show("2026", "12");
     for (int row = 0; row < MonthGridTexts::kRows; ++row)
       for (int column = 0; column < MonthGridTexts::kColumns; ++column)
-        QVERIFY2(!w->monthGrid->CellElided(column, row), qPrintable(w.Cell(column, row)));
+        QVERIFY2(!w.Grid()->CellElided(column, row), qPrintable(w.Cell(column, row)));
     // A narrow window elides, and the tooltip holds the whole text.
     QVERIFY(w.Second(w.CellOf("7")).contains("大雪대설"));
   }
@@ -528,7 +525,7 @@ class WindowTest : public QObject {
     for (int extraWidth : {0, 400}) {
       w->resize(w->width() + extraWidth, w->height());
       QCoreApplication::processEvents();
-      for (QWidget* row : {static_cast<QWidget*>(w->monthInputRow), static_cast<QWidget*>(w->placeChooser)}) {
+      for (QWidget* row : {static_cast<QWidget*>(w.Control<MonthInputRow>("monthInputRow")), static_cast<QWidget*>(w.Control<PlaceChooser>("placeChooser"))}) {
         QList<QWidget*> controls;
         for (QWidget* child : row->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
           if (child->isVisible()) controls << child;
@@ -540,7 +537,7 @@ class WindowTest : public QObject {
                        qPrintable(a->objectName() + " over " + b->objectName()));
         }
       }
-      QVERIFY(w->todayPanel->width() >= 64);
+      QVERIFY(w.Control<PressPanel>("todayPanel")->width() >= 64);
     }
   }
 
@@ -556,14 +553,14 @@ class WindowTest : public QObject {
     QVERIFY2(third.contains("할머니생신잔치") && third.contains("결혼기념일"), qPrintable(third));
     // Too long for the cell: elided, and whole in the tooltip.
     const int row = day / 7 * 3 + 3, column = day % 7 + 1;
-    QVERIFY(w->monthGrid->CellElided(column, row));
-    const QRect rect = w->monthGrid->visualRect(w->monthGrid->model()->index(row, column));
-    QHelpEvent help(QEvent::ToolTip, rect.center(), w->monthGrid->viewport()->mapToGlobal(rect.center()));
-    QApplication::sendEvent(w->monthGrid->viewport(), &help);
+    QVERIFY(w.Grid()->CellElided(column, row));
+    const QRect rect = w.Grid()->visualRect(w.Grid()->model()->index(row, column));
+    QHelpEvent help(QEvent::ToolTip, rect.center(), w.Grid()->viewport()->mapToGlobal(rect.center()));
+    QApplication::sendEvent(w.Grid()->viewport(), &help);
     QTRY_COMPARE(QToolTip::text(), third);
     // A larger window shows both names whole.
     w->resize(1600, 1000);
-    QTRY_VERIFY(!w->monthGrid->CellElided(column, row));
+    QTRY_VERIFY(!w.Grid()->CellElided(column, row));
   }
 
   void screenshotAtAGivenSize() {
@@ -572,7 +569,7 @@ class WindowTest : public QObject {
     QVERIFY(w->SaveScreenshot(file, QSize(1600, 1000)));
     QImage image(file);
     QCOMPARE(image.size(), QSize(1600, 1000) * w->devicePixelRatio());  // device pixels
-    QVERIFY(w->monthGrid->columnWidth(3) > 150);
+    QVERIFY(w.Grid()->columnWidth(3) > 150);
   }
 
   void windowNeverResizesItself() {
@@ -581,11 +578,11 @@ class WindowTest : public QObject {
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
     const QSize size = w->size();
-    QTest::mousePress(w->todayPanel, Qt::LeftButton);
+    QTest::mousePress(w.Control<PressPanel>("todayPanel"), Qt::LeftButton);
     QCoreApplication::processEvents();
     QCOMPARE(w->size(), size);
-    QTest::mouseRelease(w->todayPanel, Qt::LeftButton);
-    QTest::mouseClick(w->aboutButton, Qt::LeftButton);  // the settings row
+    QTest::mouseRelease(w.Control<PressPanel>("todayPanel"), Qt::LeftButton);
+    QTest::mouseClick(w.Control<BitButton>("aboutButton"), Qt::LeftButton);  // the settings row
     QVERIFY(w->SettingsRowVisible());
     QCoreApplication::processEvents();
     QCOMPARE(w->size(), size);
@@ -604,21 +601,21 @@ class WindowTest : public QObject {
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
     QTest::keyClick(w.form.get(), Qt::Key_PageDown);
-    QCOMPARE(w->monthInput->text(), QString("3"));
+    QCOMPARE(w.Control<InputEdit>("monthInput")->text(), QString("3"));
     QTest::keyClick(w.form.get(), Qt::Key_PageUp);
     QTest::keyClick(w.form.get(), Qt::Key_PageUp);
-    QCOMPARE(w->monthInput->text(), QString("1"));
+    QCOMPARE(w.Control<InputEdit>("monthInput")->text(), QString("1"));
     QTest::keyClick(w.form.get(), Qt::Key_PageDown, Qt::ControlModifier);
-    QCOMPARE(w->yearInput->text(), QString("2025"));
-    w->monthGrid->setFocus();
-    QTest::keyClick(w->monthGrid, Qt::Key_Home);
-    QCOMPARE(w->yearInput->text(), QString("2024"));
-    QCOMPARE(w->monthInput->text(), QString("2"));
-    const QPointF at = w->monthGrid->viewport()->rect().center();
-    QWheelEvent down(at, w->monthGrid->viewport()->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier,
+    QCOMPARE(w.Control<InputEdit>("yearInput")->text(), QString("2025"));
+    w.Grid()->setFocus();
+    QTest::keyClick(w.Grid(), Qt::Key_Home);
+    QCOMPARE(w.Control<InputEdit>("yearInput")->text(), QString("2024"));
+    QCOMPARE(w.Control<InputEdit>("monthInput")->text(), QString("2"));
+    const QPointF at = w.Grid()->viewport()->rect().center();
+    QWheelEvent down(at, w.Grid()->viewport()->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier,
                      Qt::NoScrollPhase, false);
-    QApplication::sendEvent(w->monthGrid->viewport(), &down);
-    QCOMPARE(w->monthInput->text(), QString("3"));
+    QApplication::sendEvent(w.Grid()->viewport(), &down);
+    QCOMPARE(w.Control<InputEdit>("monthInput")->text(), QString("3"));
   }
 
   void selectedDayIsFramed() {
@@ -626,9 +623,9 @@ class WindowTest : public QObject {
     w->StartUp();
     const int day = w.CellOf("20");
     w.ClickDay(day);
-    QCOMPARE(w->monthGrid->PaintState().selectedCell, day);
-    w->monthStepper->ClickUp();
-    QCOMPARE(w->monthGrid->PaintState().selectedCell, -1);
+    QCOMPARE(w.Grid()->PaintState().selectedCell, day);
+    w.Control<UpDown>("monthStepper")->ClickUp();
+    QCOMPARE(w.Grid()->PaintState().selectedCell, -1);
   }
 
   // --- Qt's own texts in Korean --------------------------------------------------

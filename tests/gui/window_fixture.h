@@ -1,7 +1,7 @@
 // The window tests' common ground: a main window on two temporary folders
 // (the program's and the current one), its messages recorded and its clock
 // fixed at 2024-02-15 10:30 in Seoul (01:30 UTC), with the readers of the
-// month grid the tests share.
+// month grid the tests share and the lookup of a control by its name.
 #pragma once
 
 #include <QTemporaryDir>
@@ -18,12 +18,34 @@
 
 namespace orv::testing {
 
+// The one control named `name` under `root` (a window, a dialog), as a `Widget`.
+// A name that is missing, held by two objects or by another kind of control
+// stops the test run with a message saying so: every control a test drives
+// has a name of its own.
+template <typename Widget>
+Widget* Control(const QObject* root, const char* name) {
+  const QList<QObject*> named = root->findChildren<QObject*>(QString::fromLatin1(name));
+  Widget* control = named.size() == 1 ? qobject_cast<Widget*>(named.front()) : nullptr;
+  if (control == nullptr)
+    qFatal("%s: expected one %s named \"%s\", found %lld object(s) of that name%s", qPrintable(root->objectName()),
+           Widget::staticMetaObject.className(), name, static_cast<long long>(named.size()),
+           named.size() == 1 ? qPrintable(QString(" (a ") + named.front()->metaObject()->className() + ")") : "");
+  return control;
+}
+
 // 2024-02-15 10:30 in Seoul (UTC+9).
 inline ClockReading Seoul20240215() {
   ClockReading r;
   r.local = MakeTm(2024, 2, 15, 10, 30);
   r.utc = MakeTm(2024, 2, 15, 1, 30);
   return r;
+}
+
+// Picks item `item` of the simulation window's list as the user does.
+inline void ChooseSimulationItem(const QObject* simulationWindow, int item) {
+  auto* items = Control<QComboBox>(simulationWindow, "itemChoice");
+  items->setCurrentIndex(item);
+  emit items->activated(item);
 }
 
 struct TemporaryWindow {
@@ -47,7 +69,13 @@ struct TemporaryWindow {
   void WriteMemos(const std::string& lines) {
     QVERIFY(WriteFileAtomically(JoinPath(current.path().toStdString(), kMemoFileName), lines));
   }
-  QString Cell(int column, int row) const { return form->monthGrid->CellText(column, row); }
+  // The window's control named `name` (see testing::Control).
+  template <typename Widget>
+  Widget* Control(const char* name) const {
+    return testing::Control<Widget>(form.get(), name);
+  }
+  MonthGridWidget* Grid() const { return Control<MonthGridWidget>("monthGrid"); }
+  QString Cell(int column, int row) const { return Grid()->CellText(column, row); }
   // The first, second and third line of grid cell k.
   QString First(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 1); }
   QString Second(int cell) const { return Cell(cell % 7 + 1, cell / 7 * 3 + 2); }
@@ -61,9 +89,9 @@ struct TemporaryWindow {
   }
   // Shows a month through the year and month inputs and the show button.
   void Show(const QString& year, const QString& month) {
-    form->yearInput->setText(year);
-    form->monthInput->setText(month);
-    form->showMonthButton->click();
+    Control<QLineEdit>("yearInput")->setText(year);
+    Control<QLineEdit>("monthInput")->setText(month);
+    Control<QPushButton>("showMonthButton")->click();
   }
   // The text of the last message, empty when there was none.
   QString Last() const {
