@@ -34,8 +34,11 @@ std::vector<std::vector<std::string>> WindowEditorCommands() { return EditorComm
 FileWatch::FileWatch(const QString& path, std::function<void()> changed, QObject* parent)
     : QObject(parent), path_(path), changed_(std::move(changed)) {
   last_ = StampOf(path_.toStdString());
-  connect(&watcher_, &QFileSystemWatcher::fileChanged, this, [this] { Check(); });
-  connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { Check(); });
+  // A notice about the file itself means it was written (two writes within
+  // one tick of the file system's clock leave the same stamp); one about the
+  // folder counts only when the stamp changed.
+  connect(&watcher_, &QFileSystemWatcher::fileChanged, this, [this] { Check(true); });
+  connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { Check(false); });
   Rearm();
 }
 
@@ -52,12 +55,12 @@ void FileWatch::Rearm() {
   if (!regular && watched) watcher_.removePath(path_);
 }
 
-void FileWatch::Check() {
+void FileWatch::Check(bool written) {
   Rearm();
   // The file's stamp, taken without opening it; whoever is told reads the
   // file through its owner, with that owner's checks.
   const FileStamp now = StampOf(path_.toStdString());
-  if (now == last_) return;
+  if (now == last_ && !written) return;
   last_ = now;
   if (changed_) changed_();
 }

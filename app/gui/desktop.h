@@ -45,7 +45,7 @@ class FileWatch : public QObject {
   QString Path() const { return path_; }
 
  private:
-  void Check();
+  void Check(bool written);
   void Rearm();
 
   QString path_;
