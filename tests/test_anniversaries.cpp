@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <functional>
 
 #include "app/core/anniversaries.h"
 #include "app/core/files/memo.h"
@@ -41,9 +43,17 @@ MemoDocument Load(const TempDir& dir) {
   return document;
 }
 
-void Save(const TempDir& dir, const MemoDocument& document) {
+// Applies `change` to the memo file through its one writer.
+void Change(const TempDir& dir, const std::function<void(MemoDocument&)>& change) {
   std::string error;
-  ASSERT_TRUE(SaveMemoDocument(document, dir.path(), &error)) << error;
+  ASSERT_TRUE(ChangeMemoFile(
+      dir.path(),
+      [&](MemoDocument& document, std::string&) {
+        change(document);
+        return true;
+      },
+      nullptr, &error))
+      << error;
 }
 
 MemoEntry Entry(int kind, int year, int month, int day, const std::string& name) {
@@ -66,30 +76,23 @@ void ExpectEntry(const MemoEntry& e, int kind, int year, int month, int day, con
 
 // --- Reading names -----------------------------------------------------------
 
-TEST(MemoFormats, FirstFormatNamesStopAtABlankSecondFormatNamesRunToTheLineEnd) {
+TEST(MemoFormats, NamesRunToTheLineEndInEitherFormat) {
   const std::string rows =
       "1,2000,5,5,띄어 쓴 이름\n"
       "-1.1990.1.1.점.과,쉼표가 있는 이름:\n"
       "1,2000,3,2,아주긴기념일이름이랍니다  \n";
-  struct Case {
-    bool format2;
-    const char* first;
-    const char* second;
-    const char* third;
-  } cases[] = {
-      // The first format: the first blank-free word (points read as commas
-      // before the name only), cut at 15 CP949 bytes.
-      {false, "띄어", "점.과,쉼표가", "아주긴기념일이"},
-      {true, "띄어 쓴 이름", "점.과,쉼표가 있는 이름:", "아주긴기념일이름이랍니다"},
-  };
-  for (const Case& c : cases) {
+  // Older copies of the program showed a first-format name up to its first
+  // blank and cut it at 15 bytes; a save then wrote the cut name and the
+  // rest was gone. Both formats now read the whole name (points read as
+  // commas before the name only).
+  for (bool format2 : {false, true}) {
     TempDir dir;
-    dir.write(kMemoFileName, (c.format2 ? std::string(kMemoFormat2Line) + "\n" : std::string()) + rows);
+    dir.write(kMemoFileName, (format2 ? std::string(kMemoFormat2Line) + "\n" : std::string()) + rows);
     const MemoTable m = ReadFolder(dir);
     ASSERT_EQ(m.size(), 3u);
-    EXPECT_EQ(m[0].name, c.first) << c.format2;
-    ExpectEntry(m[1], kMemoLunar, 1990, 1, 1, c.second);
-    EXPECT_EQ(m[2].name, c.third);
+    EXPECT_EQ(m[0].name, "띄어 쓴 이름") << format2;
+    ExpectEntry(m[1], kMemoLunar, 1990, 1, 1, "점.과,쉼표가 있는 이름:");
+    EXPECT_EQ(m[2].name, "아주긴기념일이름이랍니다");
   }
 }
 
@@ -115,19 +118,20 @@ TEST(MemoDocument, AddEditDeleteKeepsEveryOtherLineOfAUtf8File) {
   dir.write(kMemoFileName, "\xEF\xBB\xBF" + original);
   MemoDocument doc = Load(dir);
   EXPECT_TRUE(doc.format2);
-  EXPECT_TRUE(doc.byteOrderMark);
-  EXPECT_TRUE(doc.crlf);
+  EXPECT_TRUE(doc.format.byteOrderMark);
+  EXPECT_EQ(doc.format.lineEnd, "\r\n");
   ASSERT_EQ(doc.RowCount(), 2);
 
   // Saved unchanged: byte for byte the same file.
-  Save(dir, doc);
+  Change(dir, [](MemoDocument&) {});
   EXPECT_EQ(dir.read(kMemoFileName), "\xEF\xBB\xBF" + original);
 
-  doc.Add(Entry(kMemoSolar, 2010, 10, 9, "첫 만남 기념일"));
-  ASSERT_TRUE(doc.Replace(0, Entry(kMemoSolar, 1991, 5, 5, "결혼 기념일:")));
-  ASSERT_TRUE(doc.Remove(1));
-  EXPECT_FALSE(doc.Remove(5));
-  Save(dir, doc);
+  Change(dir, [](MemoDocument& d) {
+    d.Add(Entry(kMemoSolar, 2010, 10, 9, "첫 만남 기념일"));
+    ASSERT_TRUE(d.Replace(0, Entry(kMemoSolar, 1991, 5, 5, "결혼 기념일:")));
+    ASSERT_TRUE(d.Remove(1));
+    EXPECT_FALSE(d.Remove(5));
+  });
   EXPECT_EQ(dir.read(kMemoFileName),
             "\xEF\xBB\xBF" + std::string(kMemoFormat2Line) +
                 "\r\n# 우리 집 기념일\r\n1,1991,5,5,결혼 기념일:\r\n1,2010,10,9,첫 만남 기념일\r\n"
@@ -142,15 +146,15 @@ TEST(MemoDocument, AddEditDeleteKeepsEveryOtherLineOfAUtf8File) {
 
 TEST(MemoDocument, Cp949FileStaysCp949AndRefusesNamesItCannotHold) {
   TempDir dir;
-  dir.write(kMemoFileName, "# memo\n-1,1990,1,1," + kCp949Seollal + ":\n");
+  const std::string original = "# memo\n-1,1990,1,1," + kCp949Seollal + ":\n";
+  dir.write(kMemoFileName, original);
   MemoDocument doc = Load(dir);
-  EXPECT_EQ(doc.encoding, TextEncoding::Cp949);
-  // A first-format file: converted on saving.
+  EXPECT_EQ(doc.Encoding(), TextEncoding::Cp949);
+  // A first-format file: converted on its first change, its bytes kept.
   EXPECT_FALSE(doc.format2);
-  doc.Add(Entry(kMemoSolar, 2000, 2, 2, "가나다라마바사아 모임"));
-  Save(dir, doc);
+  Change(dir, [](MemoDocument& d) { d.Add(Entry(kMemoSolar, 2000, 2, 2, "가나다라마바사아 모임")); });
   const std::string bytes = dir.read(kMemoFileName);
-  std::string marker;
+  EXPECT_EQ(dir.read(std::string(kMemoFileName) + ".bak"), original);
   ASSERT_TRUE(FitsMemoEncoding(kMemoFormat2Line, TextEncoding::Cp949));
   EXPECT_NE(bytes.find("-1,1990,1,1," + kCp949Seollal + ":\n1,2000,2,2," + kCp949EightSyllables + " \xb8\xf0\xc0\xd3\n"),
             std::string::npos);
@@ -168,41 +172,47 @@ TEST(MemoDocument, Cp949FileStaysCp949AndRefusesNamesItCannotHold) {
   EXPECT_FALSE(check.ok);
   EXPECT_NE(check.error.find("CP949"), std::string::npos) << check.error;
   EXPECT_TRUE(CheckAnniversaryDraft(draft, TextEncoding::Utf8).ok);
-  MemoDocument again = Load(dir);
-  again.Add(EntryOfDraft(draft));
+  EXPECT_TRUE(CheckAnniversaryDraft(draft, TextEncoding::Utf16).ok);
   std::string error;
-  EXPECT_FALSE(SaveMemoDocument(again, dir.path(), &error));
+  EXPECT_FALSE(ChangeMemoFile(
+      dir.path(),
+      [&](MemoDocument& d, std::string&) {
+        d.Add(EntryOfDraft(draft));
+        return true;
+      },
+      nullptr, &error));
   EXPECT_FALSE(error.empty());
   EXPECT_EQ(dir.read(kMemoFileName), bytes);
 }
 
-TEST(MemoDocument, AFileOfTheFirstFormatReadsExactlyAsBeforeAfterSaving) {
+TEST(MemoDocument, AFileOfTheFirstFormatKeepsEveryByteWhenConverted) {
   // Written by the first rule: a heading, trailing words, a name longer than
-  // 15 bytes, points for commas, a short line taking fields from the line
-  // before, 160 rows (the first format reads 150), and lines after an empty
-  // line that nothing reads.
-  std::string text =
+  // 15 bytes, points for commas, a short line (skipped, and kept), 156 rows
+  // more (older copies read 150), and lines after an empty line that nothing
+  // reads.
+  std::string rows =
       "기념일 목록\n"
       "1, 1950, 6, 25, 육이오;  뒤에 붙은 말\n"
+      "1,1960,3,16,아빠 생신\n"
       "1,2000,2,2,가나다라마바사아\n"
       "-1.1990.1.1.설날:\n"
       "-1,1999,8\n";
-  for (int i = 0; i < 156; ++i) text += "1,2001,7," + std::to_string(i % 28 + 1) + ",r" + std::to_string(i) + "\n";
-  text += "\n1,2002,1,1,읽지않음\n";
+  for (int i = 0; i < 156; ++i) rows += "1,2001,7," + std::to_string(i % 28 + 1) + ",r" + std::to_string(i) + "\n";
+  const std::string tail = "\n1,2002,1,1,읽지않음\n";
   TempDir dir;
-  dir.write(kMemoFileName, text);
+  dir.write(kMemoFileName, rows + tail);
   const MemoTable before = ReadFolder(dir);
-  ASSERT_EQ(static_cast<int>(before.size()), kMemoCapacity);
-  ExpectEntry(before[0], kMemoSolar, 1950, 6, 25, "육이오;");
-  EXPECT_EQ(before[1].name, "가나다라마바사");
-  ExpectEntry(before[3], kMemoLunar, 1999, 8, 1, "설날:");
+  ASSERT_EQ(before.size(), 160u);
+  ExpectEntry(before[0], kMemoSolar, 1950, 6, 25, "육이오;  뒤에 붙은 말");
+  ExpectEntry(before[1], kMemoSolar, 1960, 3, 16, "아빠 생신");
+  EXPECT_EQ(before[2].name, "가나다라마바사아");
+  ExpectEntry(before[3], kMemoLunar, 1990, 1, 1, "설날:");
+  EXPECT_EQ(before[4].name, "r0");
 
   MemoDocument doc = Load(dir);
   EXPECT_FALSE(doc.format2);
-  // The manager keeps the rows beyond the first format's 150.
   EXPECT_EQ(doc.RowCount(), 160);
-  doc.Add(Entry(kMemoSolar, 2026, 12, 24, "성탄 전야"));
-  Save(dir, doc);
+  Change(dir, [](MemoDocument& d) { d.Add(Entry(kMemoSolar, 2026, 12, 24, "성탄 전야")); });
 
   const MemoTable after = ReadFolder(dir);
   ASSERT_EQ(after.size(), 161u);
@@ -210,12 +220,11 @@ TEST(MemoDocument, AFileOfTheFirstFormatReadsExactlyAsBeforeAfterSaving) {
     SCOPED_TRACE(i);
     ExpectEntry(after[i], before[i].kind, before[i].year, before[i].month, before[i].day, before[i].name);
   }
-  EXPECT_EQ(after[159].name, "r155");
   ExpectEntry(after[160], kMemoSolar, 2026, 12, 24, "성탄 전야");
-  const std::string saved = dir.read(kMemoFileName);
-  EXPECT_EQ(saved.rfind(std::string(kMemoFormat2Line) + "\n기념일 목록\n1,1950,6,25,육이오;\n", 0), 0u) << saved;
-  EXPECT_NE(saved.find("\n-1,1999,8,1,설날:\n"), std::string::npos);
-  EXPECT_NE(saved.find("1,2026,12,24,성탄 전야\n\n1,2002,1,1,읽지않음\n"), std::string::npos);
+  // The second format's first line, then every line as it was, the new row
+  // before the empty line; the original kept beside it.
+  EXPECT_EQ(dir.read(kMemoFileName), std::string(kMemoFormat2Line) + "\n" + rows + "1,2026,12,24,성탄 전야\n" + tail);
+  EXPECT_EQ(dir.read(std::string(kMemoFileName) + ".bak"), rows + tail);
 }
 
 TEST(MemoDocument, AMissingFileStartsFromTheTemplate) {
@@ -223,9 +232,9 @@ TEST(MemoDocument, AMissingFileStartsFromTheTemplate) {
   MemoDocument doc = Load(dir);
   EXPECT_FALSE(doc.existed);
   EXPECT_EQ(doc.RowCount(), 0);
-  doc.Add(Entry(kMemoLunar, 1950, 11, 20, "할머니 생신"));
-  Save(dir, doc);
+  Change(dir, [](MemoDocument& d) { d.Add(Entry(kMemoLunar, 1950, 11, 20, "할머니 생신")); });
   EXPECT_EQ(dir.read(kMemoFileName), MemoFileTemplate() + "-1,1950,11,20,할머니 생신\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.file(std::string(kMemoFileName) + ".bak")));
 }
 
 // --- Checks as the user types ---------------------------------------------------

@@ -387,7 +387,8 @@ struct MemoCase {
 
 TEST(MemoSkips, EveryDroppedRowIsNamedInOneMessage) {
   std::string full;
-  for (int i = 0; i < kMemoCapacity + 2; ++i) full += "1,2000,1,1,m" + std::to_string(i) + "\n";
+  for (int i = 0; i < kMemoMaxRows + 2; ++i) full += "1,2000,1,1,m" + std::to_string(i) + "\n";
+  const std::string first = std::to_string(kMemoMaxRows + 1), bound = std::to_string(kMemoMaxRows);
   const MemoCase cases[] = {
       {"all read", "1,2000,1,1,a\n-1,2000,2,2,b\n", 2, {}},
       {"rows after a blank line", "1,2000,1,1,a\n\n1,2000,1,2,b\n# note\n1,2000,1,3,c\n", 1,
@@ -395,8 +396,11 @@ TEST(MemoSkips, EveryDroppedRowIsNamedInOneMessage) {
       {"month 0 ends the table", "1,2000,1,1,a\n1,2000,0,5,b\n1,2000,1,3,c\n", 1,
        {"2번째 줄: 월이나 일이 0입니다 (여기서 읽기를 멈춥니다)", "3번째 줄: 2번째 줄에서 읽기를 멈췄습니다"}},
       {"out of range", "1,2000,13,1,a\n1,2000,1,1,b\n", 1, {"1번째 줄: 월, 일 또는 첫해가 범위를 벗어났습니다"}},
-      {"more than the table holds", full, static_cast<size_t>(kMemoCapacity),
-       {"151번째 줄: 기념일은 150개까지 읽습니다", "152번째 줄: 기념일은 150개까지 읽습니다"}},
+      {"more than the table holds", full, static_cast<size_t>(kMemoMaxRows),
+       {first + "번째 줄: 기념일은 " + bound + "개까지 읽습니다",
+        std::to_string(kMemoMaxRows + 2) + "번째 줄: 기념일은 " + bound + "개까지 읽습니다"}},
+      {"short rows", "1,2000,1,1,a\n1,1992,7\n1,1992,7,4,\n1,2000,1,2,b\n", 2,
+       {"2번째 줄: 항목이 모자랍니다 (종류,첫해,월,일,이름)", "3번째 줄: 항목이 모자랍니다 (종류,첫해,월,일,이름)"}},
   };
   for (const MemoCase& c : cases) {
     SCOPED_TRACE(c.what);

@@ -43,7 +43,9 @@ TEST(MemoFile, PointsReadAsCommasAndCommentsAreSkipped) {
   ASSERT_EQ(m.size(), 3u);
   ExpectRow(m[0], kMemoLunar, 1990, 1, 1, "설날:");
   ExpectRow(m[1], kMemoSolar, 2000, 5, 5, "어린이날:");
-  ExpectRow(m[2], kMemoSolar, 1950, 6, 25, "육이오;");
+  // The whole rest of the line, inner blanks kept (older copies showed only
+  // the first word, and a save then lost the rest).
+  ExpectRow(m[2], kMemoSolar, 1950, 6, 25, "육이오;  trailing words");
 }
 
 TEST(MemoFile, AnEmptyLineEndsTheFile) {
@@ -52,7 +54,7 @@ TEST(MemoFile, AnEmptyLineEndsTheFile) {
   EXPECT_EQ(m[1].name, "second");
 }
 
-TEST(MemoFile, Cp949FileWithNamesCutOnCharacterBoundaries) {
+TEST(MemoFile, Cp949FileWithWholeNames) {
   // "-1,1990,1,1,설날:" and a name of eight Hangul syllables (16 bytes in CP949),
   // saved in CP949.
   const std::string cp949 = std::string("-1,1990,1,1,") + "\xbc\xb3\xb3\xaf\x3a" + "\n1,2000,2,2," +
@@ -60,38 +62,45 @@ TEST(MemoFile, Cp949FileWithNamesCutOnCharacterBoundaries) {
   const MemoTable m = Read(cp949);
   ASSERT_EQ(m.size(), 2u);
   ExpectRow(m[0], kMemoLunar, 1990, 1, 1, "설날:");
-  // 15 bytes hold seven syllables; the eighth is dropped whole.
-  EXPECT_EQ(m[1].name, "가나다라마바사");
-  // Fifteen ASCII letters fit exactly, a sixteenth does not.
-  EXPECT_EQ(Read("1,2000,1,1,abcdefghijklmnop\n")[0].name, "abcdefghijklmno");
+  EXPECT_EQ(m[1].name, "가나다라마바사아");
+  EXPECT_EQ(Read("1,2000,1,1,abcdefghijklmnop\n")[0].name, "abcdefghijklmnop");
 }
 
-TEST(MemoFile, LinesAreReadUpTo79Characters) {
-  // The name starts at character 76: only its first 4 characters are read.
+TEST(MemoFile, LongLinesAreReadWholeAndOverlongNamesSkipTheirRow) {
   const std::string padded = "1,2000,3,4," + std::string(64, ' ') + "ABCDEFGH\n";
   const MemoTable m = Read(padded + "1,2000,3,5,next\n");
   ASSERT_EQ(m.size(), 2u);
-  EXPECT_EQ(m[0].name, "ABCD");
+  EXPECT_EQ(m[0].name, "ABCDEFGH");
   EXPECT_EQ(m[1].name, "next");
+  // A name over the bound is not cut (a save would lose the rest): its row
+  // is skipped, the rows around it read.
+  const MemoTable n = Read("1,2000,1,1,a\n1,2000,1,2," + std::string(kMemoNameMaxBytes + 1, 'x') + "\n1,2000,1,3,c\n");
+  ASSERT_EQ(n.size(), 2u);
+  EXPECT_EQ(n[1].name, "c");
+  EXPECT_EQ(Read("1,2000,1,1," + std::string(kMemoNameMaxBytes, 'x') + "\n").size(), 1u);
 }
 
-TEST(MemoFile, AtMost150Rows) {
+TEST(MemoFile, EveryReaderTakesTheSameRowsUpToTheBound) {
   std::string text;
-  for (int i = 0; i < 200; ++i) text += "1,2000,1," + std::to_string(i % 28 + 1) + ",n" + std::to_string(i) + "\n";
+  for (int i = 0; i < kMemoMaxRows + 2; ++i)
+    text += "1,2000,1," + std::to_string(i % 28 + 1) + ",n" + std::to_string(i) + "\n";
   const MemoTable m = Read(text);
-  ASSERT_EQ(static_cast<int>(m.size()), kMemoCapacity);
-  EXPECT_EQ(m.back().name, "n149");
+  ASSERT_EQ(static_cast<int>(m.size()), kMemoMaxRows);
+  EXPECT_EQ(m.back().name, "n" + std::to_string(kMemoMaxRows - 1));
 }
 
-TEST(MemoFile, UnparsedFieldsKeepThePreviousRowsValues) {
-  const MemoTable m = Read("1,2000,7,17,constitution:\n-1,1999,8\n1,2001\n");
-  ASSERT_EQ(m.size(), 3u);
-  ExpectRow(m[1], kMemoLunar, 1999, 8, 17, "constitution:");
-  ExpectRow(m[2], kMemoSolar, 2001, 8, 17, "constitution:");
+// A row with a field missing used to take the rest from the row above: it
+// invented a date and a name nobody wrote. It is skipped now, and named.
+TEST(MemoFile, ShortRowsAreSkippedNotCompletedFromTheRowAbove) {
+  const MemoTable m = Read("1,2000,7,17,constitution:\n-1,1999,8\n1,2001\n1,1992,7,4,\n1,1992,7,5,kept\n");
+  ASSERT_EQ(m.size(), 2u);
+  ExpectRow(m[0], kMemoSolar, 2000, 7, 17, "constitution:");
+  ExpectRow(m[1], kMemoSolar, 1992, 7, 5, "kept");
 }
 
 TEST(MemoFile, ARowWithoutMonthOrDayEndsTheTable) {
-  EXPECT_TRUE(Read("1x,2000,1,1,a\n1,2000,1,1,b\n").empty());
+  // A row that does not parse is skipped, not read as the end of the table.
+  EXPECT_EQ(Read("1x,2000,1,1,a\n1,2000,1,1,b\n").size(), 1u);
   EXPECT_EQ(Read("1,2000,1,1,a\n1,2000,0,1,b\n1,2000,1,2,c\n").size(), 1u);
 }
 
@@ -105,7 +114,7 @@ TEST(MemoFile, BinaryGarbageDoesNotCrash) {
   std::string junk;
   for (int i = 0; i < 4096; ++i) junk += static_cast<char>((i * 37 + 11) % 256);
   const MemoTable m = Read("1,2000,1,1," + junk);
-  EXPECT_LE(static_cast<int>(m.size()), kMemoCapacity);
+  EXPECT_LE(static_cast<int>(m.size()), kMemoMaxRows);
 }
 
 }  // namespace

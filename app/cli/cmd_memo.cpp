@@ -32,12 +32,6 @@ MemoDocument LoadDocument(CliContext& cli) {
   return document;
 }
 
-void SaveDocument(CliContext& cli, const MemoDocument& document) {
-  std::string error;
-  if (!SaveMemoDocument(document, cli.settingsFolder, &error))
-    throw RuntimeFailure("cannot write " + JoinPath(cli.settingsFolder, kMemoFileName) + ": " + error);
-}
-
 void PrintRow(int number, const MemoEntry& e) {
   std::printf("%d\t%s\t%d-%d\t%d\t%s\t%s\n", number, KindKey(e.kind), e.month, e.day, e.year,
               MemoMarkKey(MemoMarkOf(e.name)), MemoDisplayName(e.name).c_str());
@@ -55,6 +49,10 @@ int CmdMemo(CliContext& cli) {
   if (action == "list") {
     if (cli.inv.positional.size() > 1) throw UsageError("memo list takes no further argument");
     const MemoDocument document = LoadDocument(cli);
+    // The rows every other reader skips, named as they name them.
+    const std::string skipped =
+        MemoSkippedLinesText(JoinPath(cli.settingsFolder, kMemoFileName), document.skipped);
+    if (!skipped.empty()) cli.messages.Show(skipped, "알림");
     std::printf("#\tkind\tdate\tsince\tmark\tname\n");
     int number = 0;
     for (const MemoEntry& e : document.Rows()) PrintRow(++number, e);
@@ -78,15 +76,28 @@ int CmdMemo(CliContext& cli) {
     if (const auto mark = cli.inv.Get("mark"))
       if (!ParseMemoMarkKey(*mark, draft.mark))
         throw UsageError("--mark takes none, holiday or highlight, not '" + *mark + "'");
-    MemoDocument document = LoadDocument(cli);
-    const DraftCheck check = CheckAnniversaryDraft(draft, document.encoding);
-    if (!check.ok) throw UsageError(check.error);
-    if (document.RowCount() >= kMemoCapacityFormat2) throw UsageError("the memo file is full");
     const MemoEntry entry = EntryOfDraft(draft);
-    document.Add(entry);
-    SaveDocument(cli, document);
+    // Checked against the file as it is inside the lock (its encoding, its rows).
+    DraftCheck check;
+    bool refused = false;
+    MemoDocument after;
+    std::string error;
+    const bool added = ChangeMemoFile(
+        cli.settingsFolder,
+        [&](MemoDocument& document, std::string& why) {
+          check = CheckAnniversaryDraft(draft, document.Encoding());
+          if (!check.ok) why = check.error;
+          else if (document.RowCount() >= kMemoMaxRows) why = "the memo file is full";
+          refused = !why.empty();
+          if (refused) return false;
+          document.Add(entry);
+          return true;
+        },
+        &after, &error);
+    if (!added && refused) throw UsageError(error);
+    if (!added) throw RuntimeFailure("cannot write " + JoinPath(cli.settingsFolder, kMemoFileName) + ": " + error);
     // The number the row has in the list now.
-    const std::vector<MemoEntry> rows = document.Rows();
+    const std::vector<MemoEntry> rows = after.Rows();
     int number = 0;
     for (int i = 0; i < static_cast<int>(rows.size()); ++i)
       if (MemoRowText(rows[static_cast<size_t>(i)]) == MemoRowText(entry)) number = i + 1;
@@ -96,14 +107,25 @@ int CmdMemo(CliContext& cli) {
   }
   if (action == "remove") {
     if (cli.inv.positional.size() != 2) throw UsageError("memo remove takes the number of memo list");
-    MemoDocument document = LoadDocument(cli);
     const int number = ParseIntArg(cli.inv.positional[1], "the number");
-    if (number < 1 || number > document.RowCount())
-      throw UsageError("no anniversary numbered " + cli.inv.positional[1] + " (memo list shows " +
-                       std::to_string(document.RowCount()) + ")");
-    const MemoEntry removed = document.Rows()[static_cast<size_t>(number - 1)];
-    document.Remove(number - 1);
-    SaveDocument(cli, document);
+    MemoEntry removed;
+    bool refused = false;
+    std::string error;
+    const bool done = ChangeMemoFile(
+        cli.settingsFolder,
+        [&](MemoDocument& document, std::string& why) {
+          refused = number < 1 || number > document.RowCount();
+          if (refused) {
+            why = "no anniversary numbered " + cli.inv.positional[1] + " (memo list shows " +
+                  std::to_string(document.RowCount()) + ")";
+            return false;
+          }
+          removed = document.Rows()[static_cast<size_t>(number - 1)];
+          return document.Remove(number - 1);
+        },
+        nullptr, &error);
+    if (!done && refused) throw UsageError(error);
+    if (!done) throw RuntimeFailure("cannot write " + JoinPath(cli.settingsFolder, kMemoFileName) + ": " + error);
     PrintRow(number, removed);
     return 0;
   }

@@ -134,7 +134,7 @@ void CalendarApp::StartUp() {
     }
   }
   state_.chosenSettings = state_.settings;
-  ReadMemoFile(state_.memos, state_.folders.currentFolder, &state_.messages);
+  files_.ReadMemos();
   state_.PrepareYear(year);
   month_.Build();
 }

@@ -86,10 +86,17 @@ std::string CalendarFiles::NotFoundMessage(const std::string& head) const {
   return text;
 }
 
+void CalendarFiles::ReadMemos() {
+  std::string notice;
+  ReadMemoFile(state_.memos, state_.folders.currentFolder, notice);
+  if (!notice.empty() && notice != lastMemoNotice_) state_.messages.Show(notice, "알림");
+  lastMemoNotice_ = notice;
+}
+
 void CalendarFiles::ReloadMemoFile() {
   if (state_.engineBusy) return;
   // Whatever editor saved it, and whenever: the month view follows the file.
-  ReadMemoFile(state_.memos, state_.folders.currentFolder);
+  ReadMemos();
   month_.Build();
 }
 
@@ -101,9 +108,9 @@ bool CalendarFiles::LoadAnniversaries(MemoDocument& document) {
   return false;
 }
 
-bool CalendarFiles::SaveAnniversaries(const MemoDocument& document) {
+bool CalendarFiles::ChangeAnniversaries(const MemoChange& change, MemoDocument& after) {
   std::string error;
-  if (!SaveMemoDocument(document, state_.folders.currentFolder, &error)) {
+  if (!ChangeMemoFile(state_.folders.currentFolder, change, &after, &error)) {
     state_.messages.Show(
         JoinPath(state_.folders.currentFolder, kMemoFileName) + "을(를) 저장하지 못했습니다.\n" + error, "오류",
         MessageButtons::Ok, MessageIcon::Error);

@@ -73,15 +73,20 @@ class CalendarFiles {
   void EditMemoFile();
   // Opens the help file in the editor.
   void OpenHelpFile();
+  // Reads the memo file into the anniversaries the views show; a message
+  // about it (a file that is not read, rows skipped) is shown unless it is the
+  // one shown last, so a file watched while it stays wrong does not repeat it.
+  void ReadMemos();
   // The memo file changed: reads it again and rebuilds the month view.
   void ReloadMemoFile();
   // The memo file as the manager edits it; false (with a message) when it
   // cannot be read.
   bool LoadAnniversaries(MemoDocument& document);
-  // Saves the manager's document over the memo file (atomically) and shows
-  // the anniversaries in the month view; false (with a message) when it
+  // Applies the manager's change to the memo file as it is now (under its
+  // lock, see ChangeMemoFile), leaves the document written in `after` and
+  // shows the anniversaries in the month view; false (with a message) when it
   // cannot be written, the file then staying as it was.
-  bool SaveAnniversaries(const MemoDocument& document);
+  bool ChangeAnniversaries(const MemoChange& change, MemoDocument& after);
   // The anniversaries, public holidays and solar terms of `days` days from
   // today ("다가오는 날"), with the memo file as last read.
   std::vector<UpcomingDay> Upcoming(int days);
@@ -106,6 +111,7 @@ class CalendarFiles {
   SystemProgramRunner systemRunner_;
   ProgramRunner* runner;                          // starts the editor
   std::vector<std::vector<std::string>> editors;  // editor commands to try, in order
+  std::string lastMemoNotice_;                    // the memo file's message shown last ("" none)
 
   // The tables of civil year `year` for the lists that look ahead (kept apart
   // from the loaded year's, which the month view shows): the one place they

@@ -91,7 +91,7 @@ void CalendarReports::ShowDayReport() {
   if (answer == MessageAnswer::Pillars) pillarsRequested_ = true;
   if (answer != MessageAnswer::Retry) return;
   files_.EditMemoFile();
-  ReadMemoFile(state_.memos, state_.folders.currentFolder, &state_.messages);
+  files_.ReadMemos();
   month_.Build();
 }
 

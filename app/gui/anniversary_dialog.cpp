@@ -19,6 +19,15 @@
 namespace orv {
 namespace {
 
+const char* EncodingLabel(TextEncoding encoding) {
+  switch (encoding) {
+    case TextEncoding::Cp949: return "CP949";
+    case TextEncoding::Utf16: return "UTF-16";
+    case TextEncoding::Utf8: break;
+  }
+  return "UTF-8";
+}
+
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 // Days the manager looks ahead for each row's next date: a year and a bit,
@@ -165,7 +174,7 @@ AnniversaryDialog::AnniversaryDialog(CalendarApp& app, QWidget* parent) : QDialo
   connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
 
   askDraft = [this](AnniversaryDraft& draft) {
-    AnniversaryForm form(draft, document_.encoding, this);
+    AnniversaryForm form(draft, document_.Encoding(), this);
     if (form.exec() != QDialog::Accepted || !form.Check().ok) return false;
     draft = form.Draft();
     return true;
@@ -180,7 +189,7 @@ AnniversaryDialog::AnniversaryDialog(CalendarApp& app, QWidget* parent) : QDialo
 void AnniversaryDialog::Fill() {
   const std::vector<MemoEntry> rows = document_.Rows();
   fileLabel->setText(Q(JoinPath(app_.Folders().currentFolder, kMemoFileName)) + " (" +
-                     (document_.encoding == TextEncoding::Cp949 ? "CP949" : "UTF-8") + ", " +
+                     EncodingLabel(document_.Encoding()) + ", " +
                      QString::number(rows.size()) + "개)");
   // Each row's next date: the first day it falls on from today on.
   const std::vector<UpcomingDay> next = app_.Files().UpcomingOf(rows, app_.Today(), kNextDateSpanDays);
@@ -208,58 +217,80 @@ void AnniversaryDialog::Fill() {
   removeButton->setEnabled(any);
 }
 
-bool AnniversaryDialog::FreshDocument(int row) {
-  const std::vector<MemoEntry> shown = document_.Rows();
-  if (!app_.Files().LoadAnniversaries(document_)) return false;
-  const std::vector<MemoEntry> now = document_.Rows();
-  if (row < 0 || (row < static_cast<int>(shown.size()) && row < static_cast<int>(now.size()) &&
-                  MemoRowText(shown[static_cast<size_t>(row)]) == MemoRowText(now[static_cast<size_t>(row)])))
-    return true;
-  app_.Messages().Show("비망일.txt가 그사이 바뀌었습니다. 바뀐 목록을 보고 다시 고르세요.", "알림");
-  Fill();
-  return false;
-}
-
-bool AnniversaryDialog::Commit(MemoDocument& changed) {
-  if (!app_.Files().SaveAnniversaries(changed)) return false;
-  // Read back what was written: the list shows the file.
-  app_.Files().LoadAnniversaries(document_);
+bool AnniversaryDialog::Commit(const MemoChange& change) {
+  MemoDocument written;
+  if (!app_.Files().ChangeAnniversaries(change, written)) {
+    // The list shows the file as it is now.
+    if (app_.Files().LoadAnniversaries(document_)) Fill();
+    return false;
+  }
+  document_ = std::move(written);
   Fill();
   return true;
 }
+
+namespace {
+
+// The row the user chose, found in the file as it is at the moment of the
+// change; the reason when it is no longer there as it was shown.
+int ChosenRow(const MemoDocument& document, int row, const MemoEntry& shown, std::string& error) {
+  const int now = document.FindRow(row, shown);
+  if (now < 0) error = "비망일.txt가 그사이 바뀌었습니다. 바뀐 목록을 보고 다시 고르세요.";
+  return now;
+}
+
+}  // namespace
 
 void AnniversaryDialog::AddAnniversary() {
   AnniversaryDraft draft;
   draft.firstYear = app_.Today().year;
   draft.month = app_.Today().month;
   draft.day = app_.Today().day;
-  if (!askDraft || !askDraft(draft) || !CheckAnniversaryDraft(draft, document_.encoding).ok) return;
-  if (!FreshDocument(-1)) return;
-  MemoDocument changed = document_;
-  changed.Add(EntryOfDraft(draft));
-  if (Commit(changed)) anniversaryList->selectRow(anniversaryList->rowCount() - 1);
+  if (!askDraft || !askDraft(draft) || !CheckAnniversaryDraft(draft, document_.Encoding()).ok) return;
+  const MemoEntry entry = EntryOfDraft(draft);
+  int added = -1;
+  const bool done = Commit([&](MemoDocument& document, std::string& error) {
+    const DraftCheck check = CheckAnniversaryDraft(draft, document.Encoding());
+    if (!check.ok) {
+      error = check.error;
+      return false;
+    }
+    document.Add(entry);
+    added = document.RowCount() - 1;
+    return true;
+  });
+  if (done) anniversaryList->selectRow(added);
 }
 
 void AnniversaryDialog::EditSelected() {
   const int row = anniversaryList->currentRow();
   if (row < 0 || row >= document_.RowCount()) return;
-  AnniversaryDraft draft = DraftOfEntry(document_.Rows()[static_cast<size_t>(row)]);
-  if (!askDraft || !askDraft(draft) || !CheckAnniversaryDraft(draft, document_.encoding).ok) return;
-  if (!FreshDocument(row)) return;
-  MemoDocument changed = document_;
-  changed.Replace(row, EntryOfDraft(draft));
-  if (Commit(changed)) anniversaryList->selectRow(row);
+  const MemoEntry shown = document_.Rows()[static_cast<size_t>(row)];
+  AnniversaryDraft draft = DraftOfEntry(shown);
+  if (!askDraft || !askDraft(draft) || !CheckAnniversaryDraft(draft, document_.Encoding()).ok) return;
+  int edited = -1;
+  const bool done = Commit([&](MemoDocument& document, std::string& error) {
+    const DraftCheck check = CheckAnniversaryDraft(draft, document.Encoding());
+    if (!check.ok) {
+      error = check.error;
+      return false;
+    }
+    edited = ChosenRow(document, row, shown, error);
+    return edited >= 0 && document.Replace(edited, EntryOfDraft(draft));
+  });
+  if (done) anniversaryList->selectRow(edited);
 }
 
 void AnniversaryDialog::RemoveSelected() {
   const int row = anniversaryList->currentRow();
   if (row < 0 || row >= document_.RowCount()) return;
-  const QString name = Q(MemoDisplayName(document_.Rows()[static_cast<size_t>(row)].name));
+  const MemoEntry shown = document_.Rows()[static_cast<size_t>(row)];
+  const QString name = Q(MemoDisplayName(shown.name));
   if (confirmRemoval && !confirmRemoval(name)) return;
-  if (!FreshDocument(row)) return;
-  MemoDocument changed = document_;
-  changed.Remove(row);
-  Commit(changed);
+  Commit([&](MemoDocument& document, std::string& error) {
+    const int now = ChosenRow(document, row, shown, error);
+    return now >= 0 && document.Remove(now);
+  });
 }
 
 // --- "다가오는 날" ----------------------------------------------------------------

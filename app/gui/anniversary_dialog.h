@@ -68,11 +68,10 @@ class AnniversaryDialog : public QDialog {
 
  private:
   void Fill();
-  // Reads the file again before a change (an editor may have saved it since
-  // the list was filled); false, with the list refilled, when row `row` (-1:
-  // none) is no longer what the list shows.
-  bool FreshDocument(int row);
-  bool Commit(MemoDocument& changed);
+  // Applies a change to the memo file as it is now (the file's owner reads
+  // it again inside its lock) and shows the file as written; false when the
+  // change was refused or not written (with a message).
+  bool Commit(const MemoChange& change);
   CalendarApp& app_;
   MemoDocument document_;
 };

@@ -1,6 +1,7 @@
 #include "app/gui/desktop.h"
 
-#include <QFile>
+#include <sys/stat.h>
+
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QProcess>
@@ -30,40 +31,37 @@ bool DetachedProgramRunner::RunAndWait(const std::vector<std::string>& command, 
 
 std::vector<std::vector<std::string>> WindowEditorCommands() { return EditorCommands(std::getenv("VISUAL"), nullptr); }
 
-namespace {
-
-QByteArray ContentsOf(const QString& path, bool& exists) {
-  QFile file(path);
-  exists = file.exists();
-  if (!exists || !file.open(QIODevice::ReadOnly)) return {};
-  return file.readAll();
-}
-
-}  // namespace
-
 FileWatch::FileWatch(const QString& path, std::function<void()> changed, QObject* parent)
     : QObject(parent), path_(path), changed_(std::move(changed)) {
-  lastContents_ = ContentsOf(path_, existed_);
-  connect(&watcher_, &QFileSystemWatcher::fileChanged, this, [this] { Check(); });
-  connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { Check(); });
+  last_ = StampOf(path_.toStdString());
+  // A notice about the file itself means it was written (two writes within
+  // one tick of the file system's clock leave the same stamp); one about the
+  // folder counts only when the stamp changed.
+  connect(&watcher_, &QFileSystemWatcher::fileChanged, this, [this] { Check(true); });
+  connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { Check(false); });
   Rearm();
 }
 
 void FileWatch::Rearm() {
   // The folder tells of a file created or renamed into place; the file
-  // itself of writes in place. A replaced file must be watched anew.
+  // itself of writes in place. A replaced file must be watched anew. Only a
+  // regular file is watched itself: a device behind a link (/dev/zero) or a
+  // FIFO is left to the folder's notices.
   const QString folder = QFileInfo(path_).absolutePath();
   if (!watcher_.directories().contains(folder)) watcher_.addPath(folder);
-  if (QFileInfo::exists(path_) && !watcher_.files().contains(path_)) watcher_.addPath(path_);
+  const bool regular = S_ISREG(static_cast<mode_t>(StampOf(path_.toStdString()).mode));
+  const bool watched = watcher_.files().contains(path_);
+  if (regular && !watched) watcher_.addPath(path_);
+  if (!regular && watched) watcher_.removePath(path_);
 }
 
-void FileWatch::Check() {
+void FileWatch::Check(bool written) {
   Rearm();
-  bool exists = false;
-  const QByteArray contents = ContentsOf(path_, exists);
-  if (exists == existed_ && contents == lastContents_) return;
-  existed_ = exists;
-  lastContents_ = contents;
+  // The file's stamp, taken without opening it; whoever is told reads the
+  // file through its owner, with that owner's checks.
+  const FileStamp now = StampOf(path_.toStdString());
+  if (now == last_ && !written) return;
+  last_ = now;
   if (changed_) changed_();
 }
 

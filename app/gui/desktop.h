@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/core/files/editor.h"
+#include "app/core/files/text_file.h"
 
 namespace orv {
 
@@ -33,9 +34,10 @@ class DetachedProgramRunner : public ProgramRunner {
 std::vector<std::vector<std::string>> WindowEditorCommands();
 
 // Calls `changed` whenever the file at `path` is written, created, replaced
-// (editors save by renaming a new file over the old one) or removed; the
-// contents are compared, so that touching the folder for other files does
-// not count.
+// (editors save by renaming a new file over the old one) or removed. The
+// file is never read here: its stamp (kind, size, identity, change times) is
+// compared, so that touching the folder for other files does not count and a
+// file of the wrong kind or size costs nothing.
 class FileWatch : public QObject {
   Q_OBJECT
  public:
@@ -43,14 +45,13 @@ class FileWatch : public QObject {
   QString Path() const { return path_; }
 
  private:
-  void Check();
+  void Check(bool written);
   void Rearm();
 
   QString path_;
   std::function<void()> changed_;
   QFileSystemWatcher watcher_;
-  QByteArray lastContents_;
-  bool existed_ = false;
+  FileStamp last_;
 };
 
 }  // namespace orv

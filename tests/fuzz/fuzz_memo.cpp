@@ -1,10 +1,10 @@
-// The memo file "비망일.txt": any bytes give at most 150 rows (a file of the
-// second format: at most its bound) whose fields a calendar can show, the
-// month view of a prepared year takes them, and what the manager's document
-// writes reads back with the same number of rows.
+// The memo file "비망일.txt": any bytes give at most kMemoMaxRows rows whose
+// fields a calendar can show, the month view of a prepared year takes them,
+// a document written back unchanged is the same bytes (a file of the first
+// format: the same after the second format's first line), and it reads back
+// with the same rows.
 #include <cstdlib>
 
-#include "app/core/files/encoding.h"
 #include "app/core/files/memo.h"
 #include "app/core/files/memo_document.h"
 #include "app/core/month_view.h"
@@ -16,13 +16,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::WriteInput(kMemoFileName, data, size);
   MemoTable memos;
   ReadMemoFile(memos, fuzz::Folder());
-  const std::string text = DecodeFileText(std::string(reinterpret_cast<const char*>(data), size));
-  const size_t capacity = static_cast<size_t>(IsMemoFormat2(text) ? kMemoCapacityFormat2 : kMemoCapacity);
-  if (memos.size() > capacity) std::abort();
+  if (memos.size() > static_cast<size_t>(kMemoMaxRows)) std::abort();
+  const std::string input(reinterpret_cast<const char*>(data), size);
   MemoDocument document;
   if (!LoadMemoDocument(document, fuzz::Folder())) std::abort();
   std::string saved;
   if (SerializeMemoDocument(document, saved)) {
+    if (document.format2 && saved != input) std::abort();
     fuzz::WriteInput(kMemoFileName, reinterpret_cast<const uint8_t*>(saved.data()), saved.size());
     MemoDocument again;
     if (!LoadMemoDocument(again, fuzz::Folder()) || again.RowCount() != document.RowCount()) std::abort();

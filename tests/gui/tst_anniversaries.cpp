@@ -133,21 +133,31 @@ class AnniversariesTest : public QObject {
     QVERIFY(w.ThirdLineOfDay(20).find("결혼") == std::string::npos);
   }
 
-  void aFileChangedMeanwhileIsNotOverwritten() {
+  void aFileChangedMeanwhileLosesNothing() {
     Window w("1,2000,1,1,first\n1,2000,1,2,second\n");
     AnniversaryDialog dialog(w.form->App(), w.form.get());
     // An editor saves the file while the list is open: the row shown as the
-    // first is not the first any more.
-    const std::string edited = "1,2000,1,9,inserted\n1,2000,1,1,first\n1,2000,1,2,second\n";
-    std::ofstream(w.MemoPath().toStdString(), std::ios::binary) << edited;
+    // first is not the first any more. The change is applied to the file as
+    // it is now: the row chosen goes, the row the editor added stays.
+    std::ofstream(w.MemoPath().toStdString(), std::ios::binary)
+        << "1,2000,1,9,inserted\n1,2000,1,1,first\n1,2000,1,2,second\n";
     dialog.confirmRemoval = [](const QString&) { return true; };
+    dialog.anniversaryList->selectRow(0);
+    dialog.RemoveSelected();
+    QCOMPARE(ReadFile(w.MemoPath()), std::string(kMemoFormat2Line) + "\n1,2000,1,9,inserted\n1,2000,1,2,second\n");
+    QCOMPARE(dialog.anniversaryList->rowCount(), 2);
+    QCOMPARE(dialog.anniversaryList->item(0, 0)->text(), QString("inserted"));
+
+    // The row chosen was itself changed meanwhile: nothing is removed.
+    const std::string edited = std::string(kMemoFormat2Line) + "\n1,2000,1,9,renamed\n1,2000,1,2,second\n";
+    std::ofstream(w.MemoPath().toStdString(), std::ios::binary) << edited;
     dialog.anniversaryList->selectRow(0);
     dialog.RemoveSelected();
     QCOMPARE(ReadFile(w.MemoPath()), edited);
     QVERIFY(!w.messages.messages.empty());
     QVERIFY(QString::fromStdString(w.messages.messages.back().text).contains("바뀌었습니다"));
-    QCOMPARE(dialog.anniversaryList->rowCount(), 3);
-    QCOMPARE(dialog.anniversaryList->item(0, 0)->text(), QString("inserted"));
+    QCOMPARE(dialog.anniversaryList->rowCount(), 2);
+    QCOMPARE(dialog.anniversaryList->item(0, 0)->text(), QString("renamed"));
   }
 
   void cp949FileIsSavedInCp949() {

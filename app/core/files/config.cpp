@@ -16,6 +16,7 @@
 
 #include "app/core/files/encoding.h"
 #include "app/core/files/files.h"
+#include "app/core/files/text_file.h"
 #include "time/dates.h"
 
 namespace orv {
@@ -28,8 +29,6 @@ constexpr const char* kConfigFormat =
 
 // Longest solar-term search step the file may set, seconds.
 constexpr int kMaxTermSearchStepSeconds = 3600;
-// The UTF-8 byte-order mark some editors put at the start of a text file.
-constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 
 // Parses an int at `p` the way "%d" does (leading blanks, optional sign);
 // numbers that do not fit an int do not parse.
@@ -262,8 +261,9 @@ bool ReadConfiguration(CalcSettings& settings, const std::string& path, MessageS
   const CalcSettings defaults = DefaultSettings();
   // Only a regular file is read: a FIFO or a device given as the settings
   // file would block or never end.
-  std::string bytes, error;
-  const ReadResult read = ReadRegularFile(path, bytes, &error, kMaxConfigFileBytes);
+  std::string error;
+  TextFile file;
+  const ReadResult read = ReadTextFile(path, kMaxConfigFileBytes, file, &error);
   struct stat st;
   if (read != ReadResult::Missing && ::stat(path.c_str(), &st) == 0) {
     state.device = static_cast<unsigned long long>(st.st_dev);
@@ -290,20 +290,12 @@ bool ReadConfiguration(CalcSettings& settings, const std::string& path, MessageS
   };
   std::vector<Line> lines;
   bool cutShort = false;
-  {
-    std::size_t pos = 0;
-    int number = 0;
-    while (pos < bytes.size()) {
-      std::size_t eol = bytes.find('\n', pos);
-      if (eol == std::string::npos) eol = bytes.size();
-      std::string line = bytes.substr(pos, eol - pos);
-      pos = eol + 1;
-      ++number;
-      if (number == 1 && line.rfind(kUtf8Bom, 0) == 0) line.erase(0, sizeof kUtf8Bom - 1);
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      if (IsCommentOrBlank(line)) continue;
-      lines.push_back({number, std::move(line)});
-    }
+  // Lines in any encoding and with any line ends the file's reader takes
+  // (app/core/files/text_file.h).
+  for (std::size_t i = 0; i < file.lines.size(); ++i) {
+    const std::string& line = file.lines[i].text;
+    if (IsCommentOrBlank(line)) continue;
+    lines.push_back({static_cast<int>(i) + 1, line});
   }
   // Every line the program writes carries its setting's number after the
   // values; a file whose lines carry none (typed by hand) is read in order.
@@ -316,7 +308,7 @@ bool ReadConfiguration(CalcSettings& settings, const std::string& path, MessageS
   // In a file of numbered lines, a last line without its line end and without
   // its number was cut short (a save interrupted): its setting takes the
   // default without a message, and the file counts as not read cleanly.
-  if (tagged && !bytes.empty() && bytes.back() != '\n' && !lines.empty()) {
+  if (tagged && !file.lines.empty() && file.lines.back().end.empty() && !lines.empty()) {
     std::size_t valuesEnd = 0;
     if (LineTag(lines.back().text, valuesEnd) == 0) {
       lines.pop_back();

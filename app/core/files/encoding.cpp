@@ -156,7 +156,7 @@ bool AppendCp949Char(IconvHandle& toUtf8, const unsigned char* p, std::size_t le
   return true;
 }
 
-std::string DecodeUtf16(const std::string& bytes, bool bigEndian) {
+std::string DecodeUtf16(const std::string& bytes, bool bigEndian, std::size_t start) {
   std::string out;
   out.reserve(bytes.size() * 3 / 2);
   const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -181,7 +181,7 @@ std::string DecodeUtf16(const std::string& bytes, bool bigEndian) {
       out += static_cast<char>(0x80 | (cp & 0x3F));
     }
   };
-  std::size_t i = 2;  // after the byte-order mark
+  std::size_t i = start;
   while (i + 1 < n) {
     const unsigned unit = unitAt(i);
     i += 2;
@@ -212,10 +212,16 @@ std::string DecodeFileText(const std::string& bytes, TextEncoding* detected) {
     const auto b0 = static_cast<unsigned char>(bytes[0]), b1 = static_cast<unsigned char>(bytes[1]);
     if ((b0 == 0xFF && b1 == 0xFE) || (b0 == 0xFE && b1 == 0xFF)) {
       if (detected) *detected = TextEncoding::Utf16;
-      return DecodeUtf16(bytes, b0 == 0xFE);
+      return DecodeUtf16(bytes, b0 == 0xFE, 2);  // after the byte-order mark
     }
   }
   if (detected) *detected = TextEncoding::Cp949;
+  return DecodeCp949Text(bytes);
+}
+
+std::string DecodeUtf16Text(const std::string& bytes, bool bigEndian) { return DecodeUtf16(bytes, bigEndian, 0); }
+
+std::string DecodeCp949Text(const std::string& bytes) {
   std::string result;
   result.reserve(bytes.size() * 3 / 2 + 16);
   IconvHandle toUtf8(kUtf8, kCp949);

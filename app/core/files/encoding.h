@@ -26,6 +26,12 @@ bool IsValidUtf8(const std::string& text);
 // letter). `detected`, when given, receives the encoding the text was read in.
 std::string DecodeFileText(const std::string& bytes, TextEncoding* detected = nullptr);
 
+// UTF-16 text without a byte-order mark as UTF-8; an unpaired surrogate or
+// an odd byte at the end becomes U+FFFD.
+std::string DecodeUtf16Text(const std::string& bytes, bool bigEndian);
+// CP949 text as UTF-8, read as DecodeFileText reads a CP949 file.
+std::string DecodeCp949Text(const std::string& bytes);
+
 // Bytes `utf8` takes in CP949. A character that CP949 cannot hold counts with
 // its UTF-8 length, and so does each byte of an invalid UTF-8 sequence, so a
 // limit is never undercounted.

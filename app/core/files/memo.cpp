@@ -6,23 +6,11 @@
 
 #include "app/core/files/encoding.h"
 #include "app/core/files/files.h"
+#include "app/core/files/memo_document.h"
 #include "app/core/messages.h"
 
 namespace orv {
 namespace {
-
-// Byte length of the first `maxChars` characters (code points) of a UTF-8
-// text; a stray byte counts as one character.
-std::size_t PrefixBytes(const std::string& utf8, int maxChars) {
-  int chars = 0;
-  for (std::size_t i = 0; i < utf8.size(); ++i) {
-    if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80) {
-      if (chars == maxChars) return i;
-      ++chars;
-    }
-  }
-  return utf8.size();
-}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
@@ -37,49 +25,49 @@ bool ReadInt(const char*& p, const char* end, int& value) {
   return true;
 }
 
-// Parses one line into `row` as the pattern "%d,%d,%d,%d,%s" reads it. Fields
-// the pattern does not reach keep their values. False when a number does not
-// fit an int (the line is then not a row).
-bool ParseMemoLine(const std::string& line, MemoEntry& row, bool format2) {
+// Reads "kind,year,month,day,name" into `row`; "" when every field is there,
+// else why the line is not a row. Nothing is taken from another line.
+std::string ParseMemoLine(const std::string& line, MemoEntry& row) {
+  static const std::string kFieldsMissing = "항목이 모자랍니다 (종류,첫해,월,일,이름)";
   const char* p = line.data();
   const char* end = p + line.size();
   int* fields[] = {&row.kind, &row.year, &row.month, &row.day};
   for (size_t i = 0; i < std::size(fields); ++i) {
     if (i > 0) {
-      if (p == end || *p != ',') return true;
+      while (p < end && IsBlank(*p)) ++p;
+      if (p == end) return kFieldsMissing;
+      if (*p != ',') return "종류,첫해,월,일은 쉼표나 점으로 나눈 숫자라야 합니다";
       ++p;
     }
-    int value = 0;
     const char* start = p;
-    if (!ReadInt(p, end, value)) {
-      // Digits that do not fit: refused; anything else ends the pattern.
+    if (!ReadInt(p, end, *fields[i])) {
       const char* q = start;
       while (q < end && IsBlank(*q)) ++q;
-      if (q < end && (*q == '+' || *q == '-')) ++q;
-      return !(q < end && *q >= '0' && *q <= '9');
+      if (q == end) return kFieldsMissing;
+      if (*q == '+' || *q == '-') ++q;
+      if (q < end && *q >= '0' && *q <= '9') return "숫자가 너무 큽니다";
+      return "종류,첫해,월,일은 쉼표나 점으로 나눈 숫자라야 합니다";
     }
-    *fields[i] = value;
   }
-  if (p == end || *p != ',') return true;
-  ++p;
   while (p < end && IsBlank(*p)) ++p;
-  const char* word = p;
-  if (format2) {
-    // The whole rest of the line, without trailing blanks.
-    const char* last = end;
-    while (last > word && IsBlank(*(last - 1))) --last;
-    std::string name;
-    for (const char* c = word; c < last; ++c)
-      if (static_cast<unsigned char>(*c) >= 0x20 && *c != '\x7F') name += *c;  // no NUL or control character
-    if (!name.empty()) row.name = CutToCp949Length(name, kMemoNameMaxBytesFormat2);
-    return true;
-  }
-  while (p < end && !IsBlank(*p)) ++p;
-  std::string name;
-  for (const char* c = word; c < p; ++c)
-    if (static_cast<unsigned char>(*c) >= 0x20 && *c != '\x7F') name += *c;  // no NUL or control character
-  if (!name.empty()) row.name = CutToCp949Length(name, kMemoNameMaxBytes);
-  return true;
+  if (p == end) return kFieldsMissing;
+  if (*p != ',') return "종류,첫해,월,일은 쉼표나 점으로 나눈 숫자라야 합니다";
+  ++p;
+  // The whole rest of the line without its outer blanks; a control
+  // character (a NUL or a tab of a damaged file) never reaches a name shown.
+  while (p < end && IsBlank(*p)) ++p;
+  const char* last = end;
+  while (last > p && IsBlank(*(last - 1))) --last;
+  row.name.clear();
+  for (const char* c = p; c < last; ++c)
+    if (static_cast<unsigned char>(*c) >= 0x20 && *c != '\x7F') row.name += *c;
+  if (row.name.empty()) return kFieldsMissing;
+  // A name never takes more bytes in CP949 than in UTF-8, and the count stops
+  // at the bound, so a file of long lines reads in time.
+  if (row.name.size() > static_cast<std::size_t>(kMemoNameMaxBytes) &&
+      CutToCp949Length(row.name, kMemoNameMaxBytes).size() < row.name.size())
+    return "이름이 " + std::to_string(kMemoNameMaxBytes) + "바이트를 넘습니다";
+  return "";
 }
 
 // Points separate the four numbers like commas; a point inside the name (the
@@ -101,50 +89,40 @@ bool FieldsInRange(const MemoEntry& row) {
 
 }  // namespace
 
-bool IsMemoFormat2(const std::string& utf8Text) {
-  const std::size_t eol = utf8Text.find('\n');
-  const std::string first = utf8Text.substr(0, eol);
-  return !first.empty() && first[0] == '#' && first.find(kMemoFormat2Tag) != std::string::npos;
+bool IsMemoFormat2Line(const std::string& line) {
+  return !line.empty() && line[0] == '#' && line.find(kMemoFormat2Tag) != std::string::npos;
 }
 
-std::vector<MemoLineReading> ReadMemoLines(const std::string& text, bool allRows) {
-  const bool format2 = IsMemoFormat2(text);
-  const int capacity = format2 ? kMemoCapacityFormat2 : (allRows ? kMemoCapacityFormat2 : kMemoCapacity);
+std::vector<MemoLineReading> ReadMemoLines(const std::vector<std::string>& texts) {
   std::vector<MemoLineReading> lines;
-  MemoEntry row;  // carries over the fields a line leaves unread
+  lines.reserve(texts.size());
   int rows = 0;
   std::string endedBy;  // why the table ended before the text did ("" while reading)
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t eol = text.find('\n', pos);
-    if (eol == std::string::npos) eol = text.size();
+  for (const std::string& text : texts) {
     MemoLineReading reading;
-    reading.text = text.substr(pos, eol - pos);
-    pos = eol + 1;
     const int lineNumber = static_cast<int>(lines.size()) + 1;
-    if (!reading.text.empty() && reading.text.back() == '\r') reading.text.pop_back();
-    std::string line = reading.text;
-    if (!format2) line.resize(PrefixBytes(line, kMemoLineMaxChars));
-    const bool rowLike = !line.empty() && (line[0] == '-' || line[0] == '1');
-    if (endedBy.empty() && rowLike && rows >= capacity)
-      endedBy = "기념일은 " + std::to_string(capacity) + "개까지 읽습니다";
+    const bool rowLike = !text.empty() && (text[0] == '-' || text[0] == '1');
+    if (endedBy.empty() && rowLike && rows >= kMemoMaxRows)
+      endedBy = "기념일은 " + std::to_string(kMemoMaxRows) + "개까지 읽습니다";
     if (!endedBy.empty()) {
       reading.pastEnd = true;
       if (rowLike) reading.skipped = endedBy;
       lines.push_back(std::move(reading));
       continue;
     }
-    if (line.empty()) {
+    if (text.empty()) {
       endedBy = std::to_string(lineNumber) + "번째 줄의 빈 줄 뒤에 있습니다";
       reading.pastEnd = true;
       lines.push_back(std::move(reading));
       continue;
     }
     if (rowLike) {
+      std::string line = text;
       PointsToCommas(line);
-      MemoEntry parsed = row;
-      if (!ParseMemoLine(line, parsed, format2)) {
-        reading.skipped = "숫자가 너무 큽니다";
+      MemoEntry parsed;
+      const std::string why = ParseMemoLine(line, parsed);
+      if (!why.empty()) {
+        reading.skipped = why;
       } else if (parsed.month == 0 || parsed.day == 0) {
         reading.skipped = "월이나 일이 0입니다 (여기서 읽기를 멈춥니다)";
         endedBy = std::to_string(lineNumber) + "번째 줄에서 읽기를 멈췄습니다";
@@ -155,9 +133,8 @@ std::vector<MemoLineReading> ReadMemoLines(const std::string& text, bool allRows
       } else if (!FieldsInRange(parsed)) {
         reading.skipped = "월, 일 또는 첫해가 범위를 벗어났습니다";
       } else {
-        row = parsed;
         reading.row = true;
-        reading.entry = row;
+        reading.entry = std::move(parsed);
         ++rows;
       }
     }
@@ -166,41 +143,35 @@ std::vector<MemoLineReading> ReadMemoLines(const std::string& text, bool allRows
   return lines;
 }
 
-namespace {
+std::string MemoSkippedLinesText(const std::string& path, const std::vector<std::string>& skipped) {
+  if (skipped.empty()) return "";
+  constexpr std::size_t kListed = 5;
+  std::string text = path + "에서 읽지 않은 줄 " + std::to_string(skipped.size()) + "개가 있습니다:";
+  for (std::size_t i = 0; i < skipped.size() && i < kListed; ++i) text += "\n" + skipped[i];
+  if (skipped.size() > kListed) text += "\n... 외 " + std::to_string(skipped.size() - kListed) + "줄";
+  return text;
+}
 
-// The lines a reading of the memo file passed over, said in one message.
-struct MemoSkips {
-  std::vector<std::string> lines;  // "<n>번째 줄: <why>"
-  void Add(int lineNumber, const std::string& why) {
-    lines.push_back(std::to_string(lineNumber) + "번째 줄: " + why);
+bool ReadMemoFile(MemoTable& memos, const std::string& folder, std::string& notice) {
+  memos.clear();
+  notice.clear();
+  MemoDocument document;
+  std::string error;
+  if (!LoadMemoDocument(document, folder, &error)) {
+    notice = error;
+    return false;
   }
-  std::string Text(const std::string& path) const {
-    constexpr std::size_t kListed = 5;
-    std::string text = path + "에서 읽지 않은 줄 " + std::to_string(lines.size()) + "개가 있습니다:";
-    for (std::size_t i = 0; i < lines.size() && i < kListed; ++i) text += "\n" + lines[i];
-    if (lines.size() > kListed) text += "\n... 외 " + std::to_string(lines.size() - kListed) + "줄";
-    return text;
-  }
-};
-
-}  // namespace
+  if (!document.existed) return false;
+  memos = document.Rows();
+  notice = MemoSkippedLinesText(JoinPath(folder, kMemoFileName), document.skipped);
+  return true;
+}
 
 bool ReadMemoFile(MemoTable& memos, const std::string& folder, MessageSink* messages) {
-  memos.clear();
-  std::string bytes, error;
-  const std::string path = JoinPath(folder, kMemoFileName);
-  const ReadResult read = ReadRegularFile(path, bytes, &error, kMaxMemoFileBytes);
-  if (read != ReadResult::Ok && read != ReadResult::Missing && messages) messages->Show(error, "알림");
-  if (read != ReadResult::Ok) return false;
-  MemoSkips skips;
-  int lineNumber = 0;
-  for (const MemoLineReading& line : ReadMemoLines(DecodeFileText(bytes), false)) {
-    ++lineNumber;
-    if (line.row) memos.push_back(line.entry);
-    if (!line.skipped.empty()) skips.Add(lineNumber, line.skipped);
-  }
-  if (!skips.lines.empty() && messages) messages->Show(skips.Text(path), "알림");
-  return true;
+  std::string notice;
+  const bool read = ReadMemoFile(memos, folder, notice);
+  if (!notice.empty() && messages) messages->Show(notice, "알림");
+  return read;
 }
 
 std::string MemoFileTemplate() {

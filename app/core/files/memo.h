@@ -26,15 +26,13 @@ struct MemoEntry {
   std::string name;  // UTF-8; ":" marks a holiday, ";" a highlight
 };
 
-// At most kMemoCapacity rows from a file in the first format, in file order;
-// empty without a memo file.
-inline constexpr int kMemoCapacity = 150;
-// Rows read from a file in the second format (written by the anniversary
-// manager): no practical limit, only a bound against runaway input.
-inline constexpr int kMemoCapacityFormat2 = 20000;
-// The first line of a memo file in the second format. Older readers skip it
-// (its first character is neither "-" nor "1") and read the rows as before,
-// a name up to its first blank; this reader then takes each name whole.
+// Rows read from a memo file: no practical limit, only a bound against
+// runaway input. Every reader takes the same rows.
+inline constexpr int kMemoMaxRows = 20000;
+// The first line of a memo file in the second format, which the program
+// writes. Older copies of the program skip it (its first character is
+// neither "-" nor "1") and read the rows as they always did, a name up to its
+// first blank; this program reads names whole in either format.
 inline constexpr const char* kMemoFormat2Line = "# 비망일 (orvanta-memo 2): 이름은 다섯째 칸부터 줄 끝까지";
 // What identifies that line.
 inline constexpr const char* kMemoFormat2Tag = "(orvanta-memo 2)";
@@ -42,15 +40,11 @@ using MemoTable = std::vector<MemoEntry>;
 
 // The memo file, in the program's current folder.
 inline constexpr const char* kMemoFileName = "비망일.txt";
-// Longest name kept from a file in the first format, in bytes as the name
-// takes in CP949 (app/core/files/encoding.h).
-inline constexpr int kMemoNameMaxBytes = 15;
-// Longest name kept from a file in the second format, counted as
-// kMemoNameMaxBytes is (a bound against runaway lines, far above what the
-// manager writes).
-inline constexpr int kMemoNameMaxBytesFormat2 = 400;
-// Characters of a line that are read; the rest of a longer line is ignored.
-inline constexpr int kMemoLineMaxChars = 79;
+// Longest name read, in bytes as the name takes in CP949
+// (app/core/files/encoding.h): a bound against runaway lines, far above what
+// the manager writes. A longer name is not cut: its row is skipped (and
+// named), the line kept in the file as it is.
+inline constexpr int kMemoNameMaxBytes = 400;
 // Fields a row may hold: months 1-12, days 1-31 (of either calendar), first
 // years within the widest span any ephemeris gives the calendar (DE431 and
 // DE441: -12999..16998).
@@ -60,57 +54,55 @@ inline constexpr int kMemoFirstYear = -12999;
 inline constexpr int kMemoLastYear = 16998;
 
 // Clears `memos` and loads the memo file of `folder` ("" = the current
-// folder). Returns whether the file was found; without it the table stays
-// empty. Only a regular file is read; another kind (a FIFO, a folder) is
-// reported to `messages` when given.
+// folder) through the file's one reader (LoadMemoDocument,
+// app/core/files/memo_document.h). Returns whether the file was read; without
+// it the table stays empty. A file that is there but is not read (not a
+// regular file, larger than kMaxMemoFileBytes, not readable) and the rows the
+// reading skips are reported in one message to `messages` when given.
 //
-// The file may be UTF-8 or CP949. One anniversary per line: kind (1 solar,
-// -1 lunar, -2 lunar leap month), first year, month, day and name, separated
-// by commas, e.g. "1,1990,5,5,결혼기념일:". Rules of reading a file in the
-// first format (any file whose first line is not kMemoFormat2Line):
-// - each line is read up to kMemoLineMaxChars characters;
-// - reading stops at the end of the file, at the first empty line, and after
-//   kMemoCapacity rows;
-// - a line whose first character is neither "-" nor "1" is skipped (titles,
-//   comments);
-// - every "." before the name is read as ",", so "1.1990.5.5.x" equals
-//   "1,1990,5,5,x" (a "." in the name stays);
-// - the name is the first blank-free word after the fourth comma, cut to
-//   kMemoNameMaxBytes on a character boundary;
-// - a line that does not parse completely keeps the previous row's values in
-//   the fields it does not reach, and still takes a row;
-// - a row whose month or day is 0 ends the table (it and what follows are
-//   not kept);
-// - a line with a number that does not fit an int, a month outside 1-12, a
-//   day outside 1-31 or a first year outside kMemoFirstYear..kMemoLastYear is
-//   skipped (it takes no row and lends no field to the next line);
-// - the rows so skipped, and the rows after the end of the table (a blank
-//   line, the kMemoCapacity-th row, a month or day 0), are named in one
-//   message to `messages`, and so is a file that cannot be read or is larger
-//   than kMaxMemoFileBytes (it is then not read). The file may also be UTF-16
-//   with a byte-order mark.
-// A file in the second format is read by the same rules except that lines
-// are read whole, points separate only the four numbers, the name is the rest
-// of the line without its outer blanks (spaces, points and commas kept, cut to
-// kMemoNameMaxBytesFormat2), and up to kMemoCapacityFormat2 rows are read.
+// One anniversary per line: kind (1 solar, -1 lunar, -2 lunar leap month),
+// first year, month, day and name, separated by commas, e.g.
+// "1,1990,5,5,결혼기념일:". Rules of reading, the same in both formats:
+// - reading stops at the end of the file, at the first empty line and after
+//   kMemoMaxRows rows;
+// - a line whose first character is neither "-" nor "1" is passed over
+//   silently (titles, comments);
+// - a point among the four numbers separates like a comma, so "1.1990.5.5.x"
+//   equals "1,1990,5,5,x" (a point in the name stays);
+// - the name is the rest of the line after the fourth separator without its
+//   outer blanks, every character kept (older copies of the program showed
+//   only its first blank-free word; a name is never shortened, since a save
+//   would then drop the rest for good);
+// - a row with a field missing ("1,1992,7"), a number that does not fit an
+//   int, a kind other than 1, -1, -2, a month outside 1-12, a day outside 1-31,
+//   a first year outside kMemoFirstYear..kMemoLastYear, no name or a name
+//   longer than kMemoNameMaxBytes is skipped: it takes no row and lends
+//   nothing to another row;
+// - a row whose month or day is 0 ends the table;
+// - every row skipped, and every row after the end of the table, is named in
+//   the one message.
 bool ReadMemoFile(MemoTable& memos, const std::string& folder, MessageSink* messages = nullptr);
+// The same, giving that message in `notice` ("" when there is nothing to say)
+// instead of showing it.
+bool ReadMemoFile(MemoTable& memos, const std::string& folder, std::string& notice);
 
-// What the reading rules make of one line of a memo text.
+// What the reading rules make of one line of a memo file.
 struct MemoLineReading {
-  std::string text;       // the line (UTF-8) without its line end
-  bool row = false;       // it gives the anniversary `entry`
+  bool row = false;       // the line gives the anniversary `entry`
   bool pastEnd = false;   // after the line where reading stops (not read)
   std::string skipped;    // why a line that looks like a row gave none ("" otherwise)
   MemoEntry entry;
 };
 
-// Whether the decoded memo text is in the second format.
-bool IsMemoFormat2(const std::string& utf8Text);
+// Whether a line is the first line of a file in the second format.
+bool IsMemoFormat2Line(const std::string& utf8Line);
 
-// Every line of a decoded memo text with what the rules above make of it.
-// With `allRows` the row limit of the first format is lifted (the manager
-// keeps the rows beyond it; the month view shows the first kMemoCapacity).
-std::vector<MemoLineReading> ReadMemoLines(const std::string& utf8Text, bool allRows);
+// What the rules above make of each line (UTF-8, without line ends).
+std::vector<MemoLineReading> ReadMemoLines(const std::vector<std::string>& lines);
+
+// The one message naming the skipped lines ("<n>번째 줄: <why>") of the file at
+// `path`; "" for none.
+std::string MemoSkippedLinesText(const std::string& path, const std::vector<std::string>& skipped);
 
 // Contents of a new, empty memo file: comment lines explaining the format
 // with an example, no anniversary.

@@ -1,56 +1,10 @@
 #include "app/core/files/memo_document.h"
 
-#include <cerrno>
-#include <iconv.h>
-
 #include "app/core/files/files.h"
 #include "time/text_format.h"
 
 namespace orv {
 namespace {
-
-constexpr const char* kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-
-// Converts `in` between two encodings with iconv; false at the first byte
-// sequence that has no counterpart (nothing is replaced or guessed).
-bool ConvertExactly(const char* to, const char* from, const std::string& in, std::string& out) {
-  out.clear();
-  if (in.empty()) return true;
-  iconv_t cd = ::iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-  char* inPtr = const_cast<char*>(in.data());
-  std::size_t inLeft = in.size();
-  bool ok = true;
-  while (inLeft > 0) {
-    char buffer[1024];
-    char* outPtr = buffer;
-    std::size_t outLeft = sizeof buffer;
-    const std::size_t r = ::iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-    out.append(buffer, sizeof buffer - outLeft);
-    if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
-      ok = false;
-      break;
-    }
-  }
-  ::iconv_close(cd);
-  return ok;
-}
-
-// One line of the file as UTF-8, read in the file's encoding.
-std::string DecodeLine(const std::string& bytes, TextEncoding encoding) {
-  if (encoding == TextEncoding::Utf8) return bytes;
-  std::string text;
-  if (ConvertExactly("UTF-8", "CP949", bytes, text)) return text;
-  return DecodeFileText(bytes);  // stray bytes: shown replaced, written back as they were
-}
-
-bool EncodeLine(const std::string& utf8, TextEncoding encoding, std::string& bytes) {
-  if (encoding == TextEncoding::Utf8) {
-    bytes = utf8;
-    return IsValidUtf8(utf8);
-  }
-  return ConvertExactly("CP949", "UTF-8", utf8, bytes);
-}
 
 // Index of the line before which added rows go: the first line past the end
 // of the table, or the end of the file.
@@ -71,26 +25,75 @@ long LineOfRow(const std::vector<MemoDocumentLine>& lines, int index) {
   return -1;
 }
 
-std::vector<MemoDocumentLine> TemplateLines() {
-  std::vector<MemoDocumentLine> lines;
-  const std::string text = MemoFileTemplate();
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t eol = text.find('\n', pos);
-    if (eol == std::string::npos) eol = text.size();
+MemoDocumentLine RowLine(const MemoEntry& entry) {
+  MemoDocumentLine line;
+  line.line = NewTextLine(MemoRowText(entry));
+  line.row = true;
+  line.entry = entry;
+  return line;
+}
+
+// Fills the document's lines from a text file and reads them.
+void ReadDocument(MemoDocument& document, TextFile&& file) {
+  document.format = file.format;
+  std::vector<std::string> texts;
+  texts.reserve(file.lines.size());
+  for (const TextFileLine& line : file.lines) texts.push_back(line.text);
+  document.format2 = !texts.empty() && IsMemoFormat2Line(texts.front());
+  const std::vector<MemoLineReading> readings = ReadMemoLines(texts);
+  document.lines.clear();
+  document.lines.reserve(file.lines.size());
+  document.skipped.clear();
+  for (std::size_t i = 0; i < file.lines.size(); ++i) {
     MemoDocumentLine line;
-    line.text = text.substr(pos, eol - pos);
-    lines.push_back(line);
-    pos = eol + 1;
+    line.line = std::move(file.lines[i]);
+    line.row = readings[i].row;
+    line.pastEnd = readings[i].pastEnd;
+    line.entry = readings[i].entry;
+    if (!readings[i].skipped.empty())
+      document.skipped.push_back(std::to_string(i + 1) + "번째 줄: " + readings[i].skipped);
+    document.lines.push_back(std::move(line));
   }
-  return lines;
+}
+
+void FillFromTemplate(MemoDocument& document) {
+  document = MemoDocument{};
+  TextFile file = ParseTextFile(MemoFileTemplate());
+  for (TextFileLine& line : file.lines) line.changed = true;  // nothing of it is on disk yet
+  ReadDocument(document, std::move(file));
+}
+
+// The one reading of the file: `bytes` receives what was read.
+bool LoadFromPath(MemoDocument& document, const std::string& path, std::string& bytes, std::string* error) {
+  document = MemoDocument{};
+  bytes.clear();
+  std::string why;
+  const ReadResult read = ReadRegularFile(path, bytes, &why, kMaxMemoFileBytes);
+  if (read == ReadResult::Missing && PathExists(path)) {
+    // There but not readable: never replaced by a new file.
+    if (error) *error = UnreadableFileText(path, why);
+    return false;
+  }
+  if (read == ReadResult::Missing) {
+    FillFromTemplate(document);
+    return true;
+  }
+  if (read != ReadResult::Ok) {
+    if (error) *error = why;
+    return false;
+  }
+  ReadDocument(document, ParseTextFile(bytes));
+  document.existed = true;
+  return true;
 }
 
 }  // namespace
 
 bool FitsMemoEncoding(const std::string& utf8, TextEncoding encoding) {
+  TextFileFormat format;
+  format.encoding = encoding;
   std::string bytes;
-  return EncodeLine(utf8, encoding, bytes);
+  return EncodeText(utf8, format, bytes);
 }
 
 std::string MemoRowText(const MemoEntry& entry) {
@@ -111,21 +114,16 @@ int MemoDocument::RowCount() const {
 }
 
 void MemoDocument::Add(const MemoEntry& entry) {
-  MemoDocumentLine line;
-  line.row = true;
-  line.rewrite = true;
-  line.entry = entry;
-  line.text = MemoRowText(entry);
-  lines.insert(lines.begin() + static_cast<long>(InsertionPoint(lines)), line);
+  lines.insert(lines.begin() + static_cast<long>(InsertionPoint(lines)), RowLine(entry));
 }
 
 bool MemoDocument::Replace(int index, const MemoEntry& entry) {
   const long at = LineOfRow(lines, index);
   if (at < 0) return false;
   MemoDocumentLine& line = lines[static_cast<std::size_t>(at)];
-  line.entry = entry;
-  line.rewrite = true;
-  line.text = MemoRowText(entry);
+  const std::string end = line.line.end;
+  line = RowLine(entry);
+  line.line.end = end;
   return true;
 }
 
@@ -136,93 +134,65 @@ bool MemoDocument::Remove(int index) {
   return true;
 }
 
-bool LoadMemoDocument(MemoDocument& document, const std::string& folder, std::string* error) {
-  document = MemoDocument{};
-  std::string bytes;
-  const std::string path = JoinPath(folder, kMemoFileName);
-  const ReadResult read = ReadRegularFile(path, bytes, error);
-  if (read == ReadResult::Missing && PathExists(path)) {
-    // There but not readable: never replaced by a new file.
-    if (error && error->empty()) *error = path + ": 읽을 수 없습니다";
-    return false;
+int MemoDocument::FindRow(int index, const MemoEntry& shown) const {
+  const std::vector<MemoEntry> rows = Rows();
+  const std::string wanted = MemoRowText(shown);
+  if (index >= 0 && index < static_cast<int>(rows.size()) && MemoRowText(rows[static_cast<std::size_t>(index)]) == wanted)
+    return index;
+  int found = -1;
+  for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+    if (MemoRowText(rows[static_cast<std::size_t>(i)]) != wanted) continue;
+    if (found >= 0) return -1;
+    found = i;
   }
-  if (read == ReadResult::Missing) {
-    document.lines = TemplateLines();
-    return true;
-  }
-  if (read == ReadResult::NotRegular) {
-    if (error) *error = NotRegularFileText(path);
-    return false;
-  }
-  if (read != ReadResult::Ok) return false;
-  document.existed = true;
-  DecodeFileText(bytes, &document.encoding);
-  if (document.encoding == TextEncoding::Utf8 && bytes.compare(0, 3, kUtf8ByteOrderMark) == 0) {
-    document.byteOrderMark = true;
-    bytes.erase(0, 3);
-  }
-  document.crlf = bytes.find("\r\n") != std::string::npos;
+  return found;
+}
 
-  // Split the bytes into lines (a line feed is never part of a CP949
-  // character), decode each in the file's encoding, then read them together.
-  std::string text;
-  std::size_t pos = 0;
-  while (pos < bytes.size()) {
-    std::size_t eol = bytes.find('\n', pos);
-    if (eol == std::string::npos) eol = bytes.size();
-    MemoDocumentLine line;
-    line.bytes = bytes.substr(pos, eol - pos);
-    if (!line.bytes.empty() && line.bytes.back() == '\r') line.bytes.pop_back();
-    line.text = DecodeLine(line.bytes, document.encoding);
-    text += line.text + "\n";
-    document.lines.push_back(std::move(line));
-    pos = eol + 1;
-  }
-  document.format2 = IsMemoFormat2(text);
-  const std::vector<MemoLineReading> readings = ReadMemoLines(text, true);
-  for (std::size_t i = 0; i < readings.size() && i < document.lines.size(); ++i) {
-    document.lines[i].row = readings[i].row;
-    document.lines[i].pastEnd = readings[i].pastEnd;
-    document.lines[i].entry = readings[i].entry;
-  }
-  return true;
+MemoDocument MemoDocumentOfBytes(const std::string& bytes) {
+  MemoDocument document;
+  ReadDocument(document, ParseTextFile(bytes));
+  document.existed = true;
+  return document;
+}
+
+bool LoadMemoDocument(MemoDocument& document, const std::string& folder, std::string* error) {
+  std::string bytes;
+  return LoadFromPath(document, JoinPath(folder, kMemoFileName), bytes, error);
 }
 
 bool SerializeMemoDocument(const MemoDocument& document, std::string& bytes, std::string* error) {
-  const std::string lineEnd = document.crlf ? "\r\n" : "\n";
-  bytes.clear();
-  if (document.byteOrderMark && document.encoding == TextEncoding::Utf8) bytes += kUtf8ByteOrderMark;
-  auto put = [&](const std::string& utf8) {
-    std::string encoded;
-    if (utf8.find_first_of("\r\n") != std::string::npos || !EncodeLine(utf8, document.encoding, encoded)) {
-      if (error)
-        *error = "\"" + utf8 + "\"" +
-                 (document.encoding == TextEncoding::Cp949 ? "에 CP949로 저장할 수 없는 글자가 있습니다"
-                                                           : "을(를) 저장할 수 없습니다");
-      return false;
-    }
-    bytes += encoded + lineEnd;
-    return true;
-  };
-  if (!document.format2 && !put(kMemoFormat2Line)) return false;
-  for (const MemoDocumentLine& line : document.lines) {
-    // A first-format file becomes a second-format one: each row as it was read.
-    const bool fromEntry = line.row && (line.rewrite || !document.format2);
-    if (fromEntry) {
-      if (!put(MemoRowText(line.entry))) return false;
-    } else if (!line.bytes.empty() || line.text.empty()) {
-      bytes += line.bytes + lineEnd;
-    } else if (!put(line.text)) {
-      return false;
-    }
-  }
-  return true;
+  TextFile file;
+  file.format = document.format;
+  file.lines.reserve(document.lines.size() + 1);
+  if (!document.format2) file.lines.push_back(NewTextLine(kMemoFormat2Line));
+  for (const MemoDocumentLine& line : document.lines) file.lines.push_back(line.line);
+  return SerializeTextFile(file, bytes, error);
 }
 
-bool SaveMemoDocument(const MemoDocument& document, const std::string& folder, std::string* error) {
+bool ChangeMemoFile(const std::string& folder, const MemoChange& change, MemoDocument* after, std::string* error) {
+  const std::string path = JoinPath(folder, kMemoFileName);
+  std::string why;
+  auto fail = [&](const std::string& sentence) {
+    if (error) *error = sentence;
+    return false;
+  };
+  FileLock lock;
+  if (!lock.Acquire(path, kFileLockWaitMs, &why)) return fail(why);
+  MemoDocument document;
+  std::string original;
+  if (!LoadFromPath(document, path, original, &why)) return fail(why);
+  if (!change(document, why)) return fail(why);
   std::string bytes;
-  if (!SerializeMemoDocument(document, bytes, error)) return false;
-  return WriteFileAtomically(JoinPath(folder, kMemoFileName), bytes, error);
+  if (!SerializeMemoDocument(document, bytes, &why)) return fail(why);
+  if (bytes.size() > kMaxMemoFileBytes)
+    return fail(path + "이(가) " + std::to_string(kMaxMemoFileBytes) + "바이트를 넘게 되어 저장하지 않습니다");
+  // A file of the first format is converted by this save: its bytes as they
+  // were stay beside it.
+  if (document.existed && !document.format2 && !WriteFileAtomically(path + ".bak", original, &why))
+    return fail(path + ".bak을(를) 남기지 못해 저장하지 않습니다 (" + why + ")");
+  if (!WriteFileAtomically(path, bytes, &why)) return fail(why);
+  if (after) *after = MemoDocumentOfBytes(bytes);
+  return true;
 }
 
 }  // namespace orv

@@ -11,6 +11,7 @@
 
 #include "app/core/files/encoding.h"
 #include "app/core/files/files.h"
+#include "app/core/files/text_file.h"
 #include "data/place_names_ko.h"
 #include "data/places.h"
 #include "time/civil_clock.h"
@@ -150,29 +151,26 @@ std::string SkippedPlaceLinesText(const std::vector<std::string>& skipped, bool 
 
 bool ReadPlaceFile(PlaceTable& table, const std::string& folder, MessageSink& messages) {
   table.rows.resize(static_cast<size_t>(table.builtInCount));
-  std::string bytes, error;
+  std::string error;
   const std::string path = JoinPath(folder, kPlaceFileName);
-  const ReadResult read = ReadRegularFile(path, bytes, &error, kMaxPlaceFileBytes);
+  // Any encoding and any line ends the file's reader takes
+  // (app/core/files/text_file.h).
+  TextFile file;
+  const ReadResult read = ReadTextFile(path, kMaxPlaceFileBytes, file, &error);
   if (read != ReadResult::Ok && read != ReadResult::Missing)
     messages.Show(error, kWarningCaption, MessageButtons::Ok, MessageIcon::Warning);
   if (read != ReadResult::Ok) return false;
-  const std::string text = DecodeFileText(bytes);
   std::vector<std::string> skipped;  // "<n>번째 줄: <problem>" per bad line
 
   int userRows = 0;
   int lineNumber = 0;
-  std::size_t pos = 0;
   bool ended = false;  // at a blank line or the last row the table takes
   int endedAtLine = 0;
   bool full = false;
   bool allBad = true;  // every skipped line a bad one (none merely past the end)
-  while (pos < text.size()) {
-    std::size_t eol = text.find('\n', pos);
-    if (eol == std::string::npos) eol = text.size();
-    std::string line = text.substr(pos, eol - pos);
-    pos = eol + 1;
+  for (const TextFileLine& fileLine : file.lines) {
+    const std::string& line = fileLine.text;
     ++lineNumber;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
     if (ended) {
       // Only said aloud: places after the end of the list are not read.
       const char first = line.empty() ? '\0' : line[0];
