@@ -11,7 +11,7 @@
 #include "app/core/sky/sky_series.h"
 #include "time/text_format.h"
 #ifdef ORVANTA_HAVE_PICTURES
-#include "app/gui/pictures/picture_files.h"
+#include "app/pictures/picture_files.h"
 #endif
 
 namespace orv::cli {
