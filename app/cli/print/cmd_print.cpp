@@ -50,10 +50,9 @@ int CmdPrint(CliContext& cli) {
 
 }  // namespace
 
-void RegisterPrintCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
-  commands.push_back({"print", CmdPrint, "print YEAR [--month M] [--year-view] -o FILE.pdf", 1, 1});
-  options.push_back({"month", true});
-  options.push_back({"year-view", false});
+void RegisterPrintCommands(std::vector<CommandSpec>& commands) {
+  commands.push_back({"print", CmdPrint, "print YEAR [--month M] [--year-view] -o FILE.pdf", 1, 1,
+                      {{"month", true}, {"year-view", false}, {"o", true}}});
 }
 
 }  // namespace orv::cli
