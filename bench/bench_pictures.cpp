@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "app/core/files/places.h"
-#include "app/gui/pictures/pictures.h"
+#include "app/pictures/pictures.h"
 
 namespace {
 

@@ -32,6 +32,7 @@ struct Invocation {
   std::string command;
   std::vector<std::string> positional;           // after the command name
   std::map<std::string, std::string> options;    // "--name value" / "--flag" ("")
+  std::vector<std::string> optionOrder;          // the names of `options` as given
   bool Has(const std::string& name) const { return options.count(name) != 0; }
   std::optional<std::string> Get(const std::string& name) const;
 };
@@ -64,25 +65,38 @@ struct CliContext {
 
 using CommandFn = int (*)(CliContext&);
 
+struct OptionSpec {
+  const char* name;  // without the leading "--" ("o" is -o)
+  bool takesValue;
+};
+
 struct CommandSpec {
   const char* name;
   CommandFn run;
   const char* usage;
   int minArgs;
   int maxArgs;
+  // The options this command reads besides the global ones; any other option
+  // is a usage error naming the command.
+  std::vector<OptionSpec> options = {};
 };
 
-struct OptionSpec {
-  const char* name;  // without the leading "--"
-  bool takesValue;
-};
-
-// Each group of commands registers its table here (see main.cpp).
-void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options);
+// The commands of each group and the global options (honoured by every
+// command), registered in registry.cpp.
+void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& globalOptions);
 
 // The command line split into the command, its positional arguments and its
 // options; throws UsageError for an unknown, repeated or incomplete option.
-Invocation ParseInvocation(int argc, char** argv, const std::vector<OptionSpec>& options);
+// Whether an option takes a value is known from the global options and from
+// the options of every command (one name has one meaning everywhere).
+Invocation ParseInvocation(int argc, char** argv, const std::vector<CommandSpec>& commands,
+                           const std::vector<OptionSpec>& globalOptions);
+
+// The command that `inv` names; throws UsageError when there is none, it is
+// unknown, it does not take one of the options given ("jd does not take
+// --sex") or it has too few or too many arguments.
+const CommandSpec& CommandOf(const Invocation& inv, const std::vector<CommandSpec>& commands,
+                             const std::vector<OptionSpec>& globalOptions);
 
 // Parsing helpers: each throws UsageError with a clear message. Numbers are
 // decimal (no base prefixes, no blanks) and must fit their type.

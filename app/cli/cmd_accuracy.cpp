@@ -21,10 +21,9 @@ int CmdAccuracy(CliContext& cli) {
 
 }  // namespace
 
-void RegisterAccuracyCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
-  commands.push_back({"accuracy", CmdAccuracy, "accuracy --ephemeris FILE [--from Y --to Y]", 0, 0});
-  options.push_back({"from", true});
-  options.push_back({"to", true});
+void RegisterAccuracyCommands(std::vector<CommandSpec>& commands) {
+  commands.push_back({"accuracy", CmdAccuracy, "accuracy --ephemeris FILE [--from Y --to Y]", 0, 0,
+                      {{"from", true}, {"to", true}}});
 }
 
 }  // namespace orv::cli

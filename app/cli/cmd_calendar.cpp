@@ -107,25 +107,18 @@ int CmdPillars(CliContext& cli) { return BirthPillarsForCli(cli); }
 
 }  // namespace
 
-void RegisterCalendarCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
-  commands.push_back({"terms", CmdTerms, "terms YEAR [--format text|csv]", 1, 1});
-  commands.push_back({"syzygies", CmdSyzygies, "syzygies YEAR [--format text|csv]", 1, 1});
+void RegisterCalendarCommands(std::vector<CommandSpec>& commands) {
+  commands.push_back({"terms", CmdTerms, "terms YEAR [--format text|csv]", 1, 1, {{"format", true}}});
+  commands.push_back({"syzygies", CmdSyzygies, "syzygies YEAR [--format text|csv]", 1, 1, {{"format", true}}});
   commands.push_back({"daytable", CmdDayTable, "daytable YEAR", 1, 1});
   commands.push_back({"lunar", CmdLunar, "lunar Y-M-D", 1, 1});
-  commands.push_back({"solar", CmdSolar, "solar Y-M-D [--leap]", 1, 1});
+  commands.push_back({"solar", CmdSolar, "solar Y-M-D [--leap]", 1, 1, {{"leap", false}}});
   commands.push_back({"pillars", CmdPillars,
                       "pillars Y-M-D|--lunar Y-M-D [--leap] [hh:mm [--clock civil|standard] [--hour-rule "
                       "standard|mean|true] [--later]] [--sex male|female [--luck]] [--today Y-M-D] [--format text|csv]",
-                      0, 2});
-  options.push_back({"format", true});
-  options.push_back({"leap", false});
-  options.push_back({"clock", true});
-  options.push_back({"hour-rule", true});
-  options.push_back({"later", false});
-  options.push_back({"lunar", true});
-  options.push_back({"sex", true});
-  options.push_back({"luck", false});
-  options.push_back({"correction", true});
+                      0, 2,
+                      {{"lunar", true}, {"leap", false}, {"clock", true}, {"hour-rule", true}, {"later", false},
+                       {"sex", true}, {"luck", false}, {"today", true}, {"format", true}}});
 }
 
 }  // namespace orv::cli

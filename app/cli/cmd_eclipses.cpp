@@ -60,12 +60,11 @@ int CmdRiseSet(CliContext& cli) {
 
 }  // namespace
 
-void RegisterEclipseCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
-  commands.push_back({"eclipses", CmdEclipses, "eclipses YEAR [--local] [--format text|csv]", 1, 1});
-  commands.push_back({"riseset", CmdRiseSet, "riseset Y-M-D [--body sun|moon] [--twilight]", 1, 1});
-  options.push_back({"local", false});
-  options.push_back({"body", true});
-  options.push_back({"twilight", false});
+void RegisterEclipseCommands(std::vector<CommandSpec>& commands) {
+  commands.push_back({"eclipses", CmdEclipses, "eclipses YEAR [--local] [--format text|csv]", 1, 1,
+                      {{"local", false}, {"format", true}}});
+  commands.push_back({"riseset", CmdRiseSet, "riseset Y-M-D [--body sun|moon] [--twilight]", 1, 1,
+                      {{"body", true}, {"twilight", false}}});
 }
 
 }  // namespace orv::cli

@@ -107,9 +107,8 @@ int CmdLunarSpan(CliContext& cli) {
 
 }  // namespace
 
-void RegisterHistoricalCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
-  commands.push_back({"lunarspan", CmdLunarSpan, "lunarspan FROM TO [--newmoons]", 2, 2});
-  options.push_back({"newmoons", false});
+void RegisterHistoricalCommands(std::vector<CommandSpec>& commands) {
+  commands.push_back({"lunarspan", CmdLunarSpan, "lunarspan FROM TO [--newmoons]", 2, 2, {{"newmoons", false}}});
 }
 
 }  // namespace orv::cli

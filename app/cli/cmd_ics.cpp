@@ -75,15 +75,15 @@ int CmdIcs(CliContext& cli) {
 
 }  // namespace
 
-void RegisterIcsCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
+void RegisterIcsCommands(std::vector<CommandSpec>& commands) {
   commands.push_back({"ics", CmdIcs,
-                      "ics YEAR[..YEAR] [--terms] [--syzygies] [--holidays] [--memo] [--eclipses] -o FILE.ics", 1,
-                      1});
-  options.push_back({"terms", false});
-  options.push_back({"syzygies", false});
-  options.push_back({"holidays", false});
-  options.push_back({"memo", false});
-  options.push_back({"eclipses", false});
+                      "ics YEAR[..YEAR] [--terms] [--syzygies] [--holidays] [--memo] [--eclipses] -o FILE.ics", 1, 1,
+                      {{"terms", false},
+                       {"syzygies", false},
+                       {"holidays", false},
+                       {"memo", false},
+                       {"eclipses", false},
+                       {"o", true}}});
 }
 
 }  // namespace orv::cli

@@ -162,29 +162,17 @@ int CmdUpcoming(CliContext& cli) {
   return 0;
 }
 
-void AddOption(std::vector<OptionSpec>& options, const char* name, bool takesValue) {
-  for (const OptionSpec& o : options)
-    if (std::string(o.name) == name) return;
-  options.push_back({name, takesValue});
-}
-
 }  // namespace
 
-void RegisterMemoCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
+void RegisterMemoCommands(std::vector<CommandSpec>& commands) {
   commands.push_back({"memo", CmdMemo,
                       "memo list | memo add (--solar M-D | --lunar M-D [--leap]) --name NAME [--since YEAR] "
                       "[--mark none|holiday|highlight] | memo remove N",
-                      1, 2});
-  commands.push_back({"upcoming", CmdUpcoming, "upcoming [--from Y-M-D] [--days N] [--format text|csv]", 0, 0});
-  AddOption(options, "solar", true);
-  AddOption(options, "lunar", true);
-  AddOption(options, "leap", false);
-  AddOption(options, "name", true);
-  AddOption(options, "since", true);
-  AddOption(options, "mark", true);
-  AddOption(options, "from", true);
-  AddOption(options, "days", true);
-  AddOption(options, "format", true);
+                      1, 2,
+                      {{"solar", true}, {"lunar", true}, {"leap", false}, {"name", true}, {"since", true},
+                       {"mark", true}}});
+  commands.push_back({"upcoming", CmdUpcoming, "upcoming [--from Y-M-D] [--days N] [--format text|csv]", 0, 0,
+                      {{"from", true}, {"days", true}, {"format", true}}});
 }
 
 }  // namespace orv::cli

@@ -70,7 +70,7 @@ int CmdObliquity(CliContext& ctx) {
 
 }  // namespace
 
-void RegisterOrientationCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>&) {
+void RegisterOrientationCommands(std::vector<CommandSpec>& commands) {
   commands.push_back({"sidereal", CmdSidereal, "sidereal JD_UT", 1, 1});
   commands.push_back({"nutation", CmdNutation, "nutation JD_TT", 1, 1});
   commands.push_back({"obliquity", CmdObliquity, "obliquity JD_TT", 1, 1});

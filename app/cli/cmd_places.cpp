@@ -47,9 +47,8 @@ int CmdPlaces(CliContext& ctx) {
 
 }  // namespace
 
-void RegisterPlaceCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
-  commands.push_back({"places", CmdPlaces, "places [--search TEXT]", 0, 0});
-  options.push_back({"search", true});
+void RegisterPlaceCommands(std::vector<CommandSpec>& commands) {
+  commands.push_back({"places", CmdPlaces, "places [--search TEXT]", 0, 0, {{"search", true}}});
 }
 
 }  // namespace orv::cli

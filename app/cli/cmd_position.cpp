@@ -78,13 +78,11 @@ int CmdPosition(CliContext& cli) {
 
 }  // namespace
 
-void RegisterPositionCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
+void RegisterPositionCommands(std::vector<CommandSpec>& commands) {
   commands.push_back({"position", CmdPosition,
                       "position sun|moon|mercury|venus|mars|jupiter|saturn|uranus|neptune|pluto JD [--tt] "
                       "[--ephemeris plan404|de431|de441|FILE] [--mode apparent|astrometric] [--time TT|UT|ST]",
-                      2, 2});
-  options.push_back({"tt", false});
-  options.push_back({"mode", true});
+                      2, 2, {{"tt", false}, {"mode", true}}});
 }
 
 }  // namespace orv::cli

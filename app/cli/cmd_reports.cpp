@@ -225,15 +225,14 @@ std::string EclipseReportForCli(CliContext& cli, int year, bool local) {
   return local ? LocalEclipseReportText(r.in, year) : GlobalEclipseReportText(r.in, year);
 }
 
-void RegisterReportCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
-  commands.push_back({"day", CmdDay, "day Y-M-D [--today Y-M-D]", 1, 1});
-  commands.push_back({"leap-months", CmdLeapMonths, "leap-months YEAR [--before]", 1, 1});
-  commands.push_back({"lunar-dates", CmdLunarDates, "lunar-dates Y-M-D [--before]", 1, 1});
-  commands.push_back({"solar-dates", CmdSolarDates, "solar-dates LUNAR-Y-M-D [--leap] [--before]", 1, 1});
-  commands.push_back({"holidays", CmdHolidays, "holidays YEAR [--format text|csv]", 1, 1});
+void RegisterReportCommands(std::vector<CommandSpec>& commands) {
+  commands.push_back({"day", CmdDay, "day Y-M-D [--today Y-M-D]", 1, 1, {{"today", true}}});
+  commands.push_back({"leap-months", CmdLeapMonths, "leap-months YEAR [--before]", 1, 1, {{"before", false}}});
+  commands.push_back({"lunar-dates", CmdLunarDates, "lunar-dates Y-M-D [--before]", 1, 1, {{"before", false}}});
+  commands.push_back({"solar-dates", CmdSolarDates, "solar-dates LUNAR-Y-M-D [--leap] [--before]", 1, 1,
+                      {{"leap", false}, {"before", false}}});
+  commands.push_back({"holidays", CmdHolidays, "holidays YEAR [--format text|csv]", 1, 1, {{"format", true}}});
   commands.push_back({"about", CmdAbout, "about", 0, 0});
-  options.push_back({"today", true});
-  options.push_back({"before", false});
 }
 
 }  // namespace orv::cli

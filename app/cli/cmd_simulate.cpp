@@ -176,19 +176,20 @@ int CmdSimulate(CliContext& cli) {
 
 }  // namespace
 
-void RegisterSimulationCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
+void RegisterSimulationCommands(std::vector<CommandSpec>& commands) {
   commands.push_back({"simulate", CmdSimulate,
                       "simulate --item N --start \"Y-M-D h:m:s\" [--target sun|moon|mercury..pluto] [--step X] "
                       "[--unit s|min|h|d|mon|y] [--count N] [--extra V] [--correction on|off] [--progress] -o FILE.csv",
-                      0, 0});
-  options.push_back({"item", true});
-  options.push_back({"target", true});
-  options.push_back({"start", true});
-  options.push_back({"step", true});
-  options.push_back({"unit", true});
-  options.push_back({"count", true});
-  options.push_back({"extra", true});
-  options.push_back({"progress", false});
+                      0, 0,
+                      {{"item", true},
+                       {"target", true},
+                       {"start", true},
+                       {"step", true},
+                       {"unit", true},
+                       {"count", true},
+                       {"extra", true},
+                       {"progress", false},
+                       {"o", true}}});
 }
 
 }  // namespace orv::cli

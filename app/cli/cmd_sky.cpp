@@ -11,7 +11,7 @@
 #include "app/core/sky/sky_series.h"
 #include "time/text_format.h"
 #ifdef ORVANTA_HAVE_PICTURES
-#include "app/gui/pictures/picture_files.h"
+#include "app/pictures/picture_files.h"
 #endif
 
 namespace orv::cli {
@@ -157,12 +157,13 @@ int CmdEclipseMap(CliContext& cli) {
 }  // namespace
 
 // --step is registered with the simulation commands.
-void RegisterSkyCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>&) {
-  commands.push_back({"moon", CmdMoon, "moon Y-M-D [hh:mm] [--format csv]", 1, 2});
-  commands.push_back({"eclipse-path", CmdEclipsePath, "eclipse-path Y-M-D [--step MINUTES] [--format csv]", 1, 1});
-  commands.push_back({"daylight", CmdDaylight, "daylight YEAR -o FILE.png|FILE.svg", 1, 1});
-  commands.push_back({"day-sky", CmdDaySky, "day-sky Y-M-D -o FILE.png|FILE.svg", 1, 1});
-  commands.push_back({"eclipse-map", CmdEclipseMap, "eclipse-map Y-M-D -o FILE.png|FILE.svg", 1, 1});
+void RegisterSkyCommands(std::vector<CommandSpec>& commands) {
+  commands.push_back({"moon", CmdMoon, "moon Y-M-D [hh:mm] [--format csv]", 1, 2, {{"format", true}}});
+  commands.push_back({"eclipse-path", CmdEclipsePath, "eclipse-path Y-M-D [--step MINUTES] [--format csv]", 1, 1,
+                      {{"step", true}, {"format", true}}});
+  commands.push_back({"daylight", CmdDaylight, "daylight YEAR -o FILE.png|FILE.svg", 1, 1, {{"o", true}}});
+  commands.push_back({"day-sky", CmdDaySky, "day-sky Y-M-D -o FILE.png|FILE.svg", 1, 1, {{"o", true}}});
+  commands.push_back({"eclipse-map", CmdEclipseMap, "eclipse-map Y-M-D -o FILE.png|FILE.svg", 1, 1, {{"o", true}}});
 }
 
 }  // namespace orv::cli

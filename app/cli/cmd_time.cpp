@@ -94,7 +94,7 @@ int CmdConfig(CliContext& ctx) {
 
 }  // namespace
 
-void RegisterTimeCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
+void RegisterTimeCommands(std::vector<CommandSpec>& commands) {
   commands.push_back({"jd", CmdJd, "jd Y M D [h m s]", 3, 6});
   commands.push_back({"date", CmdDate, "date JD", 1, 1});
   commands.push_back({"days", CmdDays, "days Y-M-D Y-M-D", 2, 2});
@@ -102,9 +102,8 @@ void RegisterTimeCommands(std::vector<CommandSpec>& commands, std::vector<Option
   commands.push_back({"deltat", CmdDeltaT,
                       "deltat JD [--model nasa|horizons|horizons-nasa|user=SECONDS] [--tidal on|off] "
                       "[--ephemeris plan404|de431|de441] [--time TT|UT]",
-                      1, 1});
+                      1, 1, {{"model", true}}});
   commands.push_back({"config", CmdConfig, "config", 0, 0});
-  options.push_back({"model", true});
 }
 
 }  // namespace orv::cli

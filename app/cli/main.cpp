@@ -157,7 +157,7 @@ void PrintUsage(const std::vector<CommandSpec>& commands) {
   std::printf("usage: orvanta-cli COMMAND [ARGS] [options]\n"
               "global options: --config FILE, --place INDEX|NAME, --time TT|UT|ST|civil,\n"
               "  --ephemeris plan404|de431|de441|FILE, --deltat nasa|horizons|horizons-nasa|user=SECONDS,\n"
-              "  --tidal on|off\ncommands:\n");
+              "  --tidal on|off, --correction on|off\ncommands:\n");
   for (const auto& c : commands) std::printf("  %s\n", c.usage);
 }
 
@@ -167,10 +167,29 @@ const OptionSpec* FindOption(const std::vector<OptionSpec>& options, const std::
   return nullptr;
 }
 
+// The option as the user writes it.
+std::string OptionText(const std::string& name) { return (name.size() == 1 ? "-" : "--") + name; }
+
+// A global option, or the option of that name of any command (the command may
+// not be known yet when the option comes first).
+const OptionSpec* FindAnyOption(const std::vector<CommandSpec>& commands, const std::vector<OptionSpec>& globalOptions,
+                                const std::string& name) {
+  if (const OptionSpec* global = FindOption(globalOptions, name)) return global;
+  for (const auto& c : commands)
+    if (const OptionSpec* own = FindOption(c.options, name)) return own;
+  return nullptr;
+}
+
 }  // namespace
 
-Invocation ParseInvocation(int argc, char** argv, const std::vector<OptionSpec>& options) {
+Invocation ParseInvocation(int argc, char** argv, const std::vector<CommandSpec>& commands,
+                           const std::vector<OptionSpec>& globalOptions) {
   Invocation inv;
+  auto add = [&inv](const std::string& name, const std::string& value) {
+    if (inv.options.count(name)) throw UsageError("option " + OptionText(name) + " given twice");
+    inv.options[name] = value;
+    inv.optionOrder.push_back(name);
+  };
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     // "--name" options; a lone "-" or a negative number is a positional value.
@@ -183,7 +202,7 @@ Invocation ParseInvocation(int argc, char** argv, const std::vector<OptionSpec>&
         name = name.substr(0, eq);
         hasInlineValue = true;
       }
-      const OptionSpec* known = FindOption(options, name);
+      const OptionSpec* known = name.size() > 1 ? FindAnyOption(commands, globalOptions, name) : nullptr;
       if (!known) throw UsageError("unknown option --" + name);
       if (known->takesValue && !hasInlineValue) {
         if (i + 1 >= argc) throw UsageError("option --" + name + " needs a value");
@@ -191,11 +210,10 @@ Invocation ParseInvocation(int argc, char** argv, const std::vector<OptionSpec>&
       } else if (!known->takesValue && hasInlineValue) {
         throw UsageError("option --" + name + " takes no value");
       }
-      if (inv.options.count(name)) throw UsageError("option --" + name + " given twice");
-      inv.options[name] = value;
+      add(name, value);
     } else if (arg == "-o") {
       if (i + 1 >= argc) throw UsageError("option -o needs a file name");
-      inv.options["o"] = argv[++i];
+      add("o", argv[++i]);
     } else if (inv.command.empty()) {
       inv.command = arg;
     } else {
@@ -205,6 +223,21 @@ Invocation ParseInvocation(int argc, char** argv, const std::vector<OptionSpec>&
   return inv;
 }
 
+const CommandSpec& CommandOf(const Invocation& inv, const std::vector<CommandSpec>& commands,
+                             const std::vector<OptionSpec>& globalOptions) {
+  if (inv.command.empty()) throw UsageError("no command given (try orvanta-cli help)");
+  const CommandSpec* command = nullptr;
+  for (const auto& c : commands)
+    if (inv.command == c.name) command = &c;
+  if (!command) throw UsageError("unknown command '" + inv.command + "' (try orvanta-cli help)");
+  for (const std::string& name : inv.optionOrder)
+    if (!FindOption(globalOptions, name) && !FindOption(command->options, name))
+      throw UsageError(inv.command + " does not take " + OptionText(name));
+  const int n = static_cast<int>(inv.positional.size());
+  if (n < command->minArgs || n > command->maxArgs) throw UsageError(std::string("usage: orvanta-cli ") + command->usage);
+  return *command;
+}
+
 }  // namespace orv::cli
 
 int main(int argc, char** argv) {
@@ -212,25 +245,18 @@ int main(int argc, char** argv) {
   // Ctrl-C during a long export leaves no temporary file behind.
   orv::RemoveTemporaryFilesOnSignals();
   std::vector<CommandSpec> commands;
-  std::vector<OptionSpec> options;
-  RegisterCommands(commands, options);
+  std::vector<OptionSpec> globalOptions;
+  RegisterCommands(commands, globalOptions);
   try {
     CliContext ctx;
-    ctx.inv = ParseInvocation(argc, argv, options);
+    ctx.inv = ParseInvocation(argc, argv, commands, globalOptions);
     if (ctx.inv.command == "help" || ctx.inv.Has("help")) {
       PrintUsage(commands);
       return 0;
     }
-    if (ctx.inv.command.empty()) throw UsageError("no command given (try orvanta-cli help)");
-    const CommandSpec* command = nullptr;
-    for (const auto& c : commands)
-      if (ctx.inv.command == c.name) command = &c;
-    if (!command) throw UsageError("unknown command '" + ctx.inv.command + "' (try orvanta-cli help)");
-    const int n = static_cast<int>(ctx.inv.positional.size());
-    if (n < command->minArgs || n > command->maxArgs)
-      throw UsageError(std::string("usage: orvanta-cli ") + command->usage);
+    const CommandSpec& command = CommandOf(ctx.inv, commands, globalOptions);
     LoadCliSettings(ctx);
-    return command->run(ctx);
+    return command.run(ctx);
   } catch (const UsageError& e) {
     std::fprintf(stderr, "orvanta-cli: %s\n", e.what());
     return 2;

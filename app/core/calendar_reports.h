@@ -55,7 +55,7 @@ class CalendarReports {
   // The whole birth report (chart, luck) the same way.
   BirthReport BirthReportAt(int placeIndex, const BirthRequest& request) const;
 
-  // --- Numbers of the pictures (app/gui/pictures) -----------------------------
+  // --- Numbers of the pictures (app/pictures) ---------------------------------
 
   // The sky of the selected day at the place; false when no day is selected.
   bool SelectedDaySky(DaySky& out);

@@ -238,6 +238,10 @@ bool MainWindow::PrintCalendar(const PrintRequest& request, const QString& pdfPa
   SetPrintPageLayout(printer);
   QPrintDialog dialog(&printer, this);
   if (dialog.exec() != QDialog::Accepted) return false;
+  // The dialog's "print to file" is a PDF too: written as the PDF command
+  // writes it, so that its text copies as drawn (app/print/pdf_text.h).
+  if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+    return PrintCalendar(request, printer.outputFileName());
   return PaintPrintDocument(document, printer);
 }
 

@@ -8,7 +8,7 @@
 #include <QPainter>
 
 #include "app/core/files/encoding.h"
-#include "app/gui/pictures/pictures.h"
+#include "app/pictures/pictures.h"
 
 namespace orv {
 namespace {

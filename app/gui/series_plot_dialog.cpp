@@ -15,7 +15,7 @@
 #include <cmath>
 
 #include "app/core/files/files.h"
-#include "app/gui/pictures/pictures.h"
+#include "app/pictures/pictures.h"
 
 namespace orv {
 

@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/core/files/files.h"
-#include "app/gui/pictures/pictures.h"
+#include "app/pictures/pictures.h"
 
 namespace orv {
 namespace {

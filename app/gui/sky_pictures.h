@@ -1,5 +1,5 @@
 // The windows of the pictures: a widget that paints one picture of
-// app/gui/pictures, the panel beside the day report (the Moon as it looks and
+// app/pictures, the panel beside the day report (the Moon as it looks and
 // the day's sky, with the year's daylight a click away), and the eclipse map
 // dialog opened by the "지도" button beside the eclipse report.
 #pragma once

@@ -6,9 +6,11 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRawFont>
 #include <algorithm>
 
 #include "app/core/files/files.h"
+#include "app/print/pdf_text.h"
 
 namespace orv {
 namespace {
@@ -234,7 +236,11 @@ bool WritePrintPdf(const PrintDocument& document, const QString& path, QString* 
     }
   }
   std::string why;
-  const QByteArray& bytes = buffer.data();
+  QByteArray bytes = buffer.data();
+  // Copied text is the text drawn (pdf_text.h), for both weights of the pages.
+  RadicalIdeographs ideographs = IdeographsSharingRadicalGlyphs(QRawFont::fromFont(PrintFont(10)));
+  ideographs.insert(IdeographsSharingRadicalGlyphs(QRawFont::fromFont(PrintFont(10, true))));
+  NameIdeographsInToUnicodeMaps(bytes, ideographs);
   if (!WriteFileAtomically(path.toStdString(), std::string(bytes.constData(), static_cast<size_t>(bytes.size())),
                            &why)) {
     if (error) *error = QString::fromStdString(why);

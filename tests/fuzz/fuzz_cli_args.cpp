@@ -21,10 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   argv.push_back(nullptr);
 
   static std::vector<CommandSpec> commands;
-  static std::vector<OptionSpec> options;
-  if (commands.empty()) RegisterCommands(commands, options);
+  static std::vector<OptionSpec> globalOptions;
+  if (commands.empty()) RegisterCommands(commands, globalOptions);
   try {
-    const Invocation inv = ParseInvocation(static_cast<int>(args.size()), argv.data(), options);
+    const Invocation inv = ParseInvocation(static_cast<int>(args.size()), argv.data(), commands, globalOptions);
+    try { CommandOf(inv, commands, globalOptions); } catch (const UsageError&) {}
     for (const std::string& value : inv.positional) {
       try { ParseIntArg(value, "fuzz"); } catch (const UsageError&) {}
       try { ParseInt64Arg(value, "fuzz"); } catch (const UsageError&) {}

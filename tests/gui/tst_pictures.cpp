@@ -20,10 +20,10 @@
 #include "app/core/messages.h"
 #include "app/core/simulation/series_table.h"
 #include "app/gui/main_window.h"
-#include "app/gui/pictures/picture_files.h"
-#include "app/gui/pictures/pictures.h"
 #include "app/gui/series_plot_dialog.h"
 #include "app/gui/sky_pictures.h"
+#include "app/pictures/picture_files.h"
+#include "app/pictures/pictures.h"
 
 using namespace orv;
 

@@ -1,9 +1,7 @@
 // print YEAR [--month M] [--year-view] -o FILE.pdf: the printed calendar of
 // the window's print command as a PDF file. Painting needs QtGui: this file
-// is built only when Qt is available, and it starts a QGuiApplication on the
-// offscreen platform (no display needed) only for this command.
-#include <QGuiApplication>
-#include <cstdlib>
+// is built only when Qt is available (app/print/print_file.h, itself free of
+// Qt, paints on the offscreen platform for this command only).
 #include <memory>
 
 #include "app/cli/cli.h"
@@ -12,7 +10,7 @@
 #include "app/core/print/print_pages.h"
 #include "app/core/reports/reports.h"
 #include "app/core/year_service.h"
-#include "app/print/print_painter.h"
+#include "app/print/print_file.h"
 
 namespace orv::cli {
 namespace {
@@ -45,24 +43,16 @@ int CmdPrint(CliContext& cli) {
   if (!BuildPrintDocument(ctx, *tables, options, memos, PlaceReportName(place), request, document))
     throw RuntimeFailure("the calendar of " + std::to_string(year) + " could not be computed");
 
-  // Fonts and painting need a GUI application; offscreen needs no display.
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  int argc = 1;
-  char name[] = "orvanta-cli";
-  char* argv[] = {name, nullptr};
-  QGuiApplication app(argc, argv);
-  QString error;
-  if (!WritePrintPdf(document, QString::fromStdString(*output), &error))
-    throw RuntimeFailure("cannot write " + error.toStdString());
+  std::string error;
+  if (!WritePrintFile(document, *output, error)) throw RuntimeFailure("cannot write " + error);
   return 0;
 }
 
 }  // namespace
 
-void RegisterPrintCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec>& options) {
-  commands.push_back({"print", CmdPrint, "print YEAR [--month M] [--year-view] -o FILE.pdf", 1, 1});
-  options.push_back({"month", true});
-  options.push_back({"year-view", false});
+void RegisterPrintCommands(std::vector<CommandSpec>& commands) {
+  commands.push_back({"print", CmdPrint, "print YEAR [--month M] [--year-view] -o FILE.pdf", 1, 1,
+                      {{"month", true}, {"year-view", false}, {"o", true}}});
 }
 
 }  // namespace orv::cli

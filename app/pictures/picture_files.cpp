@@ -1,4 +1,4 @@
-#include "app/gui/pictures/picture_files.h"
+#include "app/pictures/picture_files.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "app/core/files/files.h"
-#include "app/gui/pictures/pictures.h"
+#include "app/pictures/pictures.h"
 
 namespace orv::pictures {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/gui/pictures/pictures.h"
+#include "app/pictures/pictures.h"
 
 #include <QFont>
 #include <QFontMetricsF>
