@@ -28,6 +28,7 @@ void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec
   options.push_back({"ephemeris", true});
   options.push_back({"deltat", true});
   options.push_back({"tidal", true});
+  options.push_back({"anniversaries", true});
   options.push_back({"help", false});
   RegisterTimeCommands(commands, options);
   RegisterIcsCommands(commands, options);
