@@ -204,12 +204,23 @@ void MonthBuilder::PlaceAnniversary(int cell, const DayAnniversary& a) {
 void MonthBuilder::AddAnniversaries() {
   // The days of the month only; in solar mode the solar anniversaries come
   // first, in lunar mode the lunar ones.
-  for (int pass = 0; pass < 2; ++pass) {
-    const bool lunarPass = (pass == 0) == Lunar();
-    for (int k = view_.LastCellBefore + 1; k < view_.FirstCellAfter; ++k)
-      for (const DayAnniversary& a : grid_.cells[k].values.anniversaries)
-        if (a.lunar == lunarPass) PlaceAnniversary(k, a);
-  }
+  // The anniversaries of the mode's own calendar are placed in the memo
+  // table's order (the limit of marks keeps the first rows), the others day
+  // by day.
+  struct Found {
+    int cell;
+    const DayAnniversary* anniversary;
+  };
+  std::vector<Found> own;
+  for (int k = view_.LastCellBefore + 1; k < view_.FirstCellAfter; ++k)
+    for (const DayAnniversary& a : grid_.cells[k].values.anniversaries)
+      if (a.lunar == Lunar()) own.push_back({k, &a});
+  std::stable_sort(own.begin(), own.end(),
+                   [](const Found& a, const Found& b) { return a.anniversary->memoIndex < b.anniversary->memoIndex; });
+  for (const Found& f : own) PlaceAnniversary(f.cell, *f.anniversary);
+  for (int k = view_.LastCellBefore + 1; k < view_.FirstCellAfter; ++k)
+    for (const DayAnniversary& a : grid_.cells[k].values.anniversaries)
+      if (a.lunar != Lunar()) PlaceAnniversary(k, a);
 }
 
 void MonthBuilder::AddTermAndSeasonalMarks() {

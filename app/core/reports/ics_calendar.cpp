@@ -35,8 +35,11 @@ constexpr LunarHoliday kLunarHolidays[] = {
 
 using report::Format;
 
-// A civil year and the two months after it, which the year's tables hold.
-constexpr int kDaysOfAYearAndTwoMonths = 366 + 62;
+// The days of a year's tables that a lunar year may reach: from 1 November
+// of the year before (some recorded calendars began their year in winter)
+// through the two months after the civil year.
+constexpr int kMonthBeforeTheYear = 11;
+constexpr int kDaysOfTheLunarYearsSpan = 61 + 366 + 62;
 
 // FNV-1a: a stable short key of a memo name.
 unsigned NameKey(const std::string& name) {
@@ -144,11 +147,11 @@ std::string BuildIcsCalendar(EngineContext& ctx, YearTables& tables, YearService
     daysOptions.screenEclipses = false;  // the eclipses come from their own search
     daysOptions.koreanDates = options.holidays;
     for (int year = options.fromYear; year <= options.toYear; ++year) {
-      // A lunar anniversary of the lunar year `year` may fall in January or
-      // February of the next civil year, which the year's tables still hold.
+      // A lunar anniversary of the lunar year `year` may fall before or
+      // after the civil year, on days that the year's tables still hold.
       if (years.Prepare(ctx, tables, year, options.correctionWanted) == YearOutcome::OutsideFileYears) continue;
-      const CalendarOfDays days = years.Days(ctx, tables, haveMemos ? memos : MemoTable{}, {year, 1, 1},
-                                             kDaysOfAYearAndTwoMonths, daysOptions);
+      const CalendarOfDays days = years.Days(ctx, tables, haveMemos ? memos : MemoTable{},
+                                             {year - 1, kMonthBeforeTheYear, 1}, kDaysOfTheLunarYearsSpan, daysOptions);
       if (options.holidays) AddHolidays(days, year, events);
       if (haveMemos) AddMemos(days, year, memos, events);
     }
