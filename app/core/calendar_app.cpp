@@ -224,6 +224,12 @@ SimulationEnvironment CalendarApp::SimulationEnv(MessageSink& runMessages) {
   return env;
 }
 
+void CalendarApp::SetAnniversaryCalendar(AnniversaryCalendar calendar) {
+  if (state_.engineBusy || calendar == state_.anniversaryCalendar) return;
+  state_.anniversaryCalendar = calendar;
+  month_.Build();
+}
+
 void CalendarApp::SetDisplayMode(DisplayMode mode) {
   if (state_.engineBusy) return;
   if (mode == state_.displayMode) return;
