@@ -75,7 +75,12 @@ void AddEvents(EngineContext& ctx, const YearTables& tables, double firstJd, std
     UnpackDateTime(r.date, r.time(), t.y, t.m, t.d, t.h, t.mi);
     const int i = DayIndex(firstJd, count, t.y, t.m, t.d);
     if (i < 0) continue;
-    if (options.screenEclipses) {
+    const double dayJd = CalendarToJulianDay(t.y, t.m, t.d);
+    const double screenFromJd =
+        CalendarToJulianDay(options.screenFrom.year, options.screenFrom.month, options.screenFrom.day);
+    const bool inScreen = options.screenDays == 0 || (dayJd >= screenFromJd && dayJd < screenFromJd + options.screenDays);
+    if (options.screenEclipses && inScreen) {
+      syzygy.screened = true;
       const double jd = t.Jd() - ctx.settings.ZoneOffsetDays;
       syzygy.eclipse =
           QuickEclipseCheck(ctx, jd, syzygy.newMoon ? SyzygyKind::kNewMoon : SyzygyKind::kFullMoon).score > 0;

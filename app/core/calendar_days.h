@@ -51,7 +51,8 @@ struct DayTerm {
 struct DaySyzygy {
   bool newMoon = true;
   ListedMinute minute;
-  bool eclipse = false;  // the quick screening finds an eclipse at this syzygy
+  bool screened = false; // the quick eclipse screening ran for it
+  bool eclipse = false;  // it found an eclipse at this syzygy
 };
 
 enum class SeasonalDay { None, FirstDogDay, MiddleDogDay, LastDogDay, ColdFood, Dano };
@@ -105,6 +106,11 @@ class CalendarOfDays {
 struct DaysOptions {
   AnniversaryCalendar anniversaries = AnniversaryCalendar::Korean;
   bool screenEclipses = true;  // mark the syzygies that come with an eclipse
+  // Only those of the `screenDays` days from `screenFrom` (screenDays 0: of
+  // every day): a view that shows eclipses on some of the days it reads
+  // spends the searches on those only.
+  CivilDate screenFrom;
+  int screenDays = 0;
   // Give every day its Korean lunar date. Without it a day has one only where
   // something follows that calendar (the holidays since 1948, the lunar
   // anniversaries), so that other years at a place abroad prepare one

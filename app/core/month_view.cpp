@@ -125,7 +125,11 @@ bool MonthBuilder::FillDates(YearService& years, const MemoTable& memos, const D
   if (!firstDate) return false;
   const CivilDate cell0 =
       DateOfJd(JdOf(*firstDate) - WeekdayOf(firstDate->year, firstDate->month, firstDate->day));
-  const CalendarOfDays days = years.Days(ctx_, tables_, memos, cell0, MonthGrid::kCells, options);
+  // Eclipses are marked on the month's own days only.
+  DaysOptions monthOptions = options;
+  monthOptions.screenFrom = *firstDate;
+  monthOptions.screenDays = kMaxDaysInMonth;
+  const CalendarOfDays days = years.Days(ctx_, tables_, memos, cell0, MonthGrid::kCells, monthOptions);
   if (days.Find(*firstDate) == nullptr) return false;
   for (size_t k = 0; k < days.Days().size() && k < static_cast<size_t>(MonthGrid::kCells); ++k) {
     grid_.cells[k].present = true;
