@@ -18,6 +18,7 @@
 #include "app/core/files/memo.h"
 #include "app/core/files/memo_document.h"
 #include "cli_runner.h"
+#include "app/core/year_service.h"
 #include "lunisolar_fixture.h"
 #include "time/dates.h"
 
@@ -318,8 +319,11 @@ TEST(Anniversaries, CountsOfYearsAndDays) {
 
 struct UpcomingCase {
   testing::CalendarFixture fixture;
+  YearService years;
   std::vector<UpcomingDay> List(const MemoTable& memos, CivilDate from, int days) {
-    return UpcomingDays([&](int year) -> const YearTables* { return &fixture.Prepare(year); }, memos, from, days);
+    return UpcomingDays(
+        [&](int year) { return years.DaysOfYear(*fixture.ctx, *fixture.tables, year, true, memos, DaysOptions{}); },
+        from, days);
   }
 };
 

@@ -49,7 +49,7 @@ TEST(AppOperations, OwnersShareTheApplicationsState) {
   EXPECT_EQ(s.app.Files().DefaultIcsRequest().fromYear, 2025);
   EXPECT_EQ(s.app.Files().DefaultIcsRequest().toYear, 2025);
   const int cell = s.app.Month().View().LastCellBefore + 1;  // 1 February 2025
-  ASSERT_TRUE(s.app.Month().SelectDay(MonthGridTexts::CellColumn(cell), MonthGridTexts::CellRow(cell, 0)));
+  ASSERT_TRUE(s.app.Month().SelectDay(MonthGrid::CellColumn(cell), MonthGrid::CellRow(cell, 0)));
   EXPECT_EQ(s.app.Selected().solarYear, 2025);
   EXPECT_EQ(s.app.Selected().solarMonth, 2);
   EXPECT_EQ(s.app.Selected().solarDay, 1);

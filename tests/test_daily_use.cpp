@@ -181,11 +181,12 @@ TEST(DailyUse, NeighbouringMonthsShowTheirHolidays) {
   s.Show(2026, 12);
   const MonthView& dec = s.app.Month().View();
   EXPECT_EQ(dec.grid.Line(dec.FirstCellAfter, 0), "1");
-  EXPECT_NE(dec.grid.Line(dec.FirstCellAfter, 2).find("신정:"), std::string::npos);
+  EXPECT_NE(dec.grid.Line(dec.FirstCellAfter, 2).find("신정"), std::string::npos);
+  EXPECT_TRUE(dec.grid.cells[dec.FirstCellAfter].holidayStyle);
   s.Show(2027, 1);
   const MonthView& jan = s.app.Month().View();
-  const std::string& last = jan.grid.Line(MonthGridTexts::kCells - 1, 2);
-  EXPECT_EQ(jan.grid.Line(MonthGridTexts::kCells - 1, 0), "6");  // 2027-02-06
+  const std::string last = jan.grid.Line(MonthGrid::kCells - 1, 2);
+  EXPECT_EQ(jan.grid.Line(MonthGrid::kCells - 1, 0), "6");  // 2027-02-06
   EXPECT_NE(last.find("설날 전날"), std::string::npos) << last;
 }
 
@@ -202,12 +203,12 @@ TEST(DailyUse, PrintedPagesCarryTheMonth) {
   EXPECT_EQ(feb.pillarLine, "癸卯年 乙丑月 → 2/4 입춘 甲辰年 丙寅月");
   const PrintDay& seol = feb.days[4 + 9];  // 1 Feb is a Thursday (cell 4)
   EXPECT_EQ(seol.day, "10");
-  EXPECT_TRUE(seol.red);
+  EXPECT_EQ(seol.colours[0].text, palette::kRed);
   EXPECT_NE(seol.names.find("설날"), std::string::npos);
   EXPECT_EQ(seol.lunar.substr(0, 3), "1.1");
-  EXPECT_TRUE(feb.days[4 + 2].blue);       // Saturday 3 Feb
-  EXPECT_TRUE(feb.days[4 + 3].term);       // 立春 on Sunday 4 Feb
-  EXPECT_TRUE(feb.days[4 + 19].highlight); // the memo marked ";"
+  EXPECT_EQ(feb.days[4 + 2].colours[0].text, palette::kSaturdayBlue);  // Saturday 3 Feb
+  EXPECT_EQ(feb.days[4 + 3].cell.markKind, SecondLineMark::SectionalTerm);  // 立春 on Sunday 4 Feb
+  EXPECT_TRUE(feb.days[4 + 19].colours[2].hasBack);                        // the memo marked ";"
   EXPECT_FALSE(feb.days[0].inMonth);
   EXPECT_FALSE(feb.days[4 + 14].today);    // nothing is "today" on paper
   // The year shown is loaded again afterwards.

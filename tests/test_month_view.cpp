@@ -21,6 +21,7 @@
 #include "app/core/calendar_app.h"
 #include "app/core/files/encoding.h"
 #include "app/core/month_view.h"
+#include "app/core/year_service.h"
 #include "lunar_calendar_reference.h"
 #include "lunisolar/lunar_calendar.h"
 #include "lunisolar/sexagenary.h"
@@ -32,6 +33,7 @@ namespace {
 
 struct MonthCase {
   testing::CalendarFixture fixture;
+  YearService years;
   MonthView view;
 
   MonthView& Build(int year, int month, DisplayMode mode = DisplayMode::Solar, bool leap = false,
@@ -43,7 +45,7 @@ struct MonthCase {
     request.month = month;
     request.mode = mode;
     request.leapWanted = leap;
-    EXPECT_TRUE(FillMonthView(*fixture.ctx, *fixture.tables, memos, request, view));
+    EXPECT_TRUE(FillMonthView(*fixture.ctx, *fixture.tables, years, memos, DaysOptions{}, request, view));
     return view;
   }
   // First grid cell whose first line reads `text` (inside the month).
@@ -55,7 +57,7 @@ struct MonthCase {
 };
 
 TEST(MonthView, GridLayoutAndLabels) {
-  MonthGridTexts grid;
+  MonthGrid grid;
   LayOutMonthGrid(grid, 2, DisplayMode::Solar);
   EXPECT_EQ(grid.At(0, 0), "FEB");
   EXPECT_EQ(grid.At(1, 0), "일요일");
@@ -67,10 +69,10 @@ TEST(MonthView, GridLayoutAndLabels) {
   EXPECT_EQ(grid.At(0, 0), "");
   EXPECT_EQ(grid.At(0, 16), "음력");
   EXPECT_EQ(grid.At(0, 17), "양력");
-  EXPECT_EQ(MonthGridTexts::CellAt(1, 1), 0);
-  EXPECT_EQ(MonthGridTexts::CellAt(7, 18), 41);
-  EXPECT_EQ(MonthGridTexts::CellAt(0, 5), -1);
-  EXPECT_EQ(MonthGridTexts::CellAt(3, 0), -1);
+  EXPECT_EQ(MonthGrid::CellAt(1, 1), 0);
+  EXPECT_EQ(MonthGrid::CellAt(7, 18), 41);
+  EXPECT_EQ(MonthGrid::CellAt(0, 5), -1);
+  EXPECT_EQ(MonthGrid::CellAt(3, 0), -1);
 }
 
 // Every cell of a few solar months: second lines against the KASI calendar.
@@ -180,8 +182,10 @@ TEST(MonthView, LeapDaysBeforeTheMonthCarryTheLeapForm) {
 TEST(MonthView, TermSyzygyAndPillarsOfFebruary2024) {
   MonthCase c;
   const MonthView& v = c.Build(2024, 2);
-  EXPECT_EQ(v.grid.Line(c.CellOf("4"), 1), "12.25立春입춘!");
-  EXPECT_EQ(v.grid.Line(c.CellOf("19"), 1), "1.10雨水우수@");
+  EXPECT_EQ(v.grid.Line(c.CellOf("4"), 1), "12.25立春입춘");
+  EXPECT_EQ(v.grid.cells[c.CellOf("4")].markKind, SecondLineMark::SectionalTerm);
+  EXPECT_EQ(v.grid.Line(c.CellOf("19"), 1), "1.10雨水우수");
+  EXPECT_EQ(v.grid.cells[c.CellOf("19")].markKind, SecondLineMark::MajorTerm);
   EXPECT_EQ(v.grid.Line(c.CellOf("10"), 1), "1.1 합삭");
   EXPECT_EQ(v.grid.Line(c.CellOf("24"), 1), "1.15   망");
   EXPECT_EQ(v.yearPillar, "癸卯年");
@@ -189,10 +193,10 @@ TEST(MonthView, TermSyzygyAndPillarsOfFebruary2024) {
   EXPECT_EQ(v.calendarNote, "그레고리(Gregory)曆 입니다.");
   // Selected cells: 10 February is lunar 2024-01-01, 甲辰年 丙寅月.
   std::string year, month;
-  CellPillars(*c.fixture.tables, v, c.CellOf("10"), year, month);
+  CellPillars(v, c.CellOf("10"), year, month);
   EXPECT_EQ(year, "甲辰年");
   EXPECT_EQ(month, "丙寅月 ");
-  CellPillars(*c.fixture.tables, v, 0, year, month);  // 28 January, before the month
+  CellPillars(v, 0, year, month);  // 28 January, before the month
   EXPECT_EQ(year, " ");
   EXPECT_EQ(month, " ");
 }
@@ -216,14 +220,16 @@ TEST(MonthView, EclipseDaysAreMarked) {
 TEST(MonthView, SeasonalDaysOf2024) {
   MonthCase july;
   const MonthView& v = july.Build(2024, 7);
-  EXPECT_EQ(v.grid.Line(july.CellOf("15"), 1), "6.10初伏초복$");
-  EXPECT_EQ(v.grid.Line(july.CellOf("25"), 1), "6.20中伏중복$");
+  EXPECT_EQ(v.grid.Line(july.CellOf("15"), 1), "6.10初伏초복");
+  EXPECT_EQ(v.grid.cells[july.CellOf("15")].markKind, SecondLineMark::DogDay);
+  EXPECT_EQ(v.grid.Line(july.CellOf("25"), 1), "6.20中伏중복");
   MonthCase august;
-  EXPECT_EQ(august.Build(2024, 8).grid.Line(august.CellOf("14"), 1), "7.11末伏말복$");
+  EXPECT_EQ(august.Build(2024, 8).grid.Line(august.CellOf("14"), 1), "7.11末伏말복");
   MonthCase april;
-  EXPECT_EQ(april.Build(2024, 4).grid.Line(april.CellOf("5"), 1), "2.27寒食한식#");
+  EXPECT_EQ(april.Build(2024, 4).grid.Line(april.CellOf("5"), 1), "2.27寒食한식");
+  EXPECT_EQ(april.view.grid.cells[april.CellOf("5")].markKind, SecondLineMark::FeastDay);
   MonthCase june;
-  EXPECT_EQ(june.Build(2024, 6).grid.Line(june.CellOf("10"), 1), "5.5端午단오#");
+  EXPECT_EQ(june.Build(2024, 6).grid.Line(june.CellOf("10"), 1), "5.5端午단오");
 }
 
 TEST(MonthView, SevenByteSecondLineTakesNoTerm) {
@@ -232,7 +238,7 @@ TEST(MonthView, SevenByteSecondLineTakesNoTerm) {
   const MonthView& v = c.Build(1984, 12);
   EXPECT_EQ(Cp949Length("윤10.15"), 7);
   EXPECT_EQ(v.grid.Line(c.CellOf("7"), 1), "윤10.15");
-  for (int k = 0; k < MonthGridTexts::kCells; ++k) EXPECT_EQ(v.grid.Line(k, 1).find("大雪"), std::string::npos);
+  for (int k = 0; k < MonthGrid::kCells; ++k) EXPECT_EQ(v.grid.Line(k, 1).find("大雪"), std::string::npos);
 }
 
 TEST(MonthView, LunarDecember30MemoOnTheLastDay) {
@@ -244,7 +250,9 @@ TEST(MonthView, LunarDecember30MemoOnTheLastDay) {
   const std::string third = v.grid.Line(solar.CellOf("28"), 2);
   EXPECT_NE(third.find(" 그믐"), std::string::npos) << third;
   EXPECT_NE(third.find(" 섣달"), std::string::npos) << third;
-  EXPECT_NE(third.find(" 생일:"), std::string::npos) << third;
+  EXPECT_NE(third.find(" 생일"), std::string::npos) << third;
+  EXPECT_EQ(third.find(':'), std::string::npos) << third;  // the file's marker is a style, not a character
+  EXPECT_TRUE(v.grid.cells[solar.CellOf("28")].holidayStyle);
   EXPECT_EQ(v.memoMarks, 3);
   EXPECT_EQ(v.grid.Line(solar.CellOf("27"), 2).find(' '), std::string::npos);
 
@@ -267,7 +275,7 @@ TEST(MonthView, MemoNamesFromTheirFirstYearOnly) {
   const MonthView& v = c.Build(2024, 3, DisplayMode::Solar, false, memos);
   const std::string first = v.grid.Line(c.CellOf("1"), 2);
   EXPECT_EQ(first.find("미래"), std::string::npos);
-  EXPECT_NE(first.find(" 삼일절:"), std::string::npos);
+  EXPECT_NE(first.find(" 삼일절"), std::string::npos);
   // A long name follows the day's sexagenary name, which it never replaces
   // (the painter elides the line and shows it whole in a tooltip).
   const std::string second = v.grid.Line(c.CellOf("2"), 2);
@@ -275,7 +283,7 @@ TEST(MonthView, MemoNamesFromTheirFirstYearOnly) {
   EXPECT_NE(std::find(std::begin(SexagenaryNames), std::end(SexagenaryNames), dayName), std::end(SexagenaryNames))
       << second;
   EXPECT_EQ(second, dayName + " 아주긴기념일이름");
-  EXPECT_EQ(StripMarkers(first).find(':'), std::string::npos);
+  EXPECT_EQ(first.find(':'), std::string::npos);
 }
 
 TEST(MonthView, AtMostThirtyMemoMarks) {
@@ -308,7 +316,7 @@ TEST(MonthView, TodayCellOnlyInTodaysMonthAndEra) {
   bc.year = 2024;
   bc.month = 2;
   bc.eraAD = false;
-  ASSERT_TRUE(FillMonthView(*c.fixture.ctx, *c.fixture.tables, {}, bc, c.view));
+  ASSERT_TRUE(FillMonthView(*c.fixture.ctx, *c.fixture.tables, c.years, {}, DaysOptions{}, bc, c.view));
   EXPECT_EQ(c.view.todayCell, -1);
 }
 
@@ -321,14 +329,11 @@ TEST(MonthView, MissingLeapMonthIsNotFilled) {
   r.month = 4;
   r.mode = DisplayMode::Lunar;
   r.leapWanted = true;
-  EXPECT_FALSE(FillMonthView(*f.ctx, *f.tables, {}, r, v));
+  YearService years;
+  EXPECT_FALSE(FillMonthView(*f.ctx, *f.tables, years, {}, DaysOptions{}, r, v));
   EXPECT_FALSE(v.filled);
 }
 
-TEST(MonthView, StripMarkers) {
-  EXPECT_EQ(StripMarkers("12.25立春입춘!"), "12.25立春입춘");
-  EXPECT_EQ(StripMarkers("甲子 생일:;#$@"), "甲子 생일");
-}
 
 TEST(MonthView, MoonAgeAtNoon) {
   testing::CalendarFixture f;
@@ -410,14 +415,15 @@ TEST(MonthView, MoonQuartersOfJanuary2026) {
   MonthRequest request;
   request.year = 2026;
   request.month = 1;
-  ASSERT_TRUE(FillMonthView(*fixture.ctx, *fixture.tables, {}, request, view));
+  YearService years;
+  ASSERT_TRUE(FillMonthView(*fixture.ctx, *fixture.tables, years, {}, DaysOptions{}, request, view));
   const int first = view.LastCellBefore + 1;
   const struct {
     int day;
     int quarter;
   } want[] = {{3, kFullMoonQuarter}, {11, kLastQuarter}, {19, kNewMoonQuarter}, {26, kFirstQuarter}};
   int marked = 0;
-  for (int cell = 0; cell < MonthGridTexts::kCells; ++cell)
+  for (int cell = 0; cell < MonthGrid::kCells; ++cell)
     if (view.moonQuarter[cell] != kNoQuarter) ++marked;
   EXPECT_EQ(marked, 4);
   for (const auto& w : want) EXPECT_EQ(view.moonQuarter[first + w.day - 1], w.quarter) << w.day;

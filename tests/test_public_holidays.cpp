@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/core/month_view.h"
+#include "app/core/year_service.h"
 #include "app/core/reports/holidays.h"
 #include "app/core/reports/public_holidays.h"
 #include "lunisolar/prepare.h"
@@ -202,15 +203,19 @@ TEST(PublicHolidays, MonthViewPaintsAndNamesThem) {
   request.year = 2026;
   request.month = 3;
   MonthView view;
-  ASSERT_TRUE(FillMonthView(f.Inputs().engine, f.Inputs().tables, {}, request, view));
-  auto third = [&](int day) {
+  YearService years;
+  ASSERT_TRUE(FillMonthView(f.Inputs().engine, f.Inputs().tables, years, {}, DaysOptions{}, request, view));
+  auto cell = [&](int day) -> const MonthCell& {
     for (int k = view.LastCellBefore + 1; k < view.FirstCellAfter; ++k)
-      if (view.grid.Line(k, 0) == std::to_string(day)) return view.grid.Line(k, 2);
-    return std::string();
+      if (view.grid.Line(k, 0) == std::to_string(day)) return view.grid.cells[k];
+    static const MonthCell none;
+    return none;
   };
-  EXPECT_NE(third(1).find(std::string("3·1절") + kMarkHoliday), std::string::npos) << third(1);
-  EXPECT_NE(third(2).find(std::string("대체공휴일") + kMarkHoliday), std::string::npos) << third(2);
-  EXPECT_EQ(third(3).find(kMarkHoliday), std::string::npos) << third(3);
+  EXPECT_NE(cell(1).ThirdLine().find("3·1절"), std::string::npos) << cell(1).ThirdLine();
+  EXPECT_TRUE(cell(1).holidayStyle);
+  EXPECT_NE(cell(2).ThirdLine().find("대체공휴일"), std::string::npos) << cell(2).ThirdLine();
+  EXPECT_TRUE(cell(2).holidayStyle);
+  EXPECT_FALSE(cell(3).holidayStyle) << cell(3).ThirdLine();
   EXPECT_EQ(view.memoMarks, 0);  // holidays do not use up the memo marks
 }
 

@@ -42,6 +42,13 @@ std::optional<bool> CorrectionSwitch(CliContext& ctx) {
 
 bool CorrectionWanted(CliContext& ctx) { return CorrectionSwitch(ctx).value_or(true); }
 
+DaysOptions DaysOptionsOf(CliContext& ctx) {
+  DaysOptions options;
+  if (const auto v = ctx.inv.Get("anniversaries"); v && !ParseAnniversaryCalendarKey(*v, options.anniversaries))
+    throw UsageError("--anniversaries takes korean or local, not '" + *v + "'");
+  return options;
+}
+
 bool HistoricalCorrectionFor(CliContext& ctx, int year) {
   return HistoricalCorrectionApplies(year, ctx.settings.PlaceIndex, CorrectionWanted(ctx));
 }

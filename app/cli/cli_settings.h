@@ -21,6 +21,9 @@ bool ParseOnOff(const std::string& value, const char* option);
 std::optional<bool> CorrectionSwitch(CliContext& ctx);
 // The user's choice of the historical correction: the switch, on without it.
 bool CorrectionWanted(CliContext& ctx);
+// The calendar of days as --anniversaries (korean, the default, or local)
+// shapes it; a usage error for another value.
+DaysOptions DaysOptionsOf(CliContext& ctx);
 // Whether the lunar months of `year` follow the records: the window's rule
 // (HistoricalCorrectionApplies) for the place and that choice.
 bool HistoricalCorrectionFor(CliContext& ctx, int year);

@@ -62,6 +62,7 @@ int CmdIcs(CliContext& cli) {
   options.memoFolder = cli.settingsFolder;
   // Each year of the span is numbered by the correction rule for this choice.
   options.correctionWanted = CorrectionWanted(cli);
+  options.days = DaysOptionsOf(cli);
 
   EngineContext ctx = cli.MakeEngine();
   auto tables = std::make_unique<YearTables>();

@@ -132,12 +132,13 @@ int CmdMemo(CliContext& cli) {
   throw UsageError("memo takes list, add or remove, not '" + action + "'");
 }
 
-// The one place the upcoming list asks for a year's tables.
-const YearTables* PrepareListYear(CliContext& cli, EngineContext& engine, YearTables& tables, int year) {
+// The one place the upcoming list asks for a year's days.
+CalendarOfDays ListYearDays(CliContext& cli, EngineContext& engine, YearTables& tables, int year,
+                            const MemoTable& memos, const DaysOptions& options) {
   RequireYearInEphemeris(cli, year);
-  if (cli.years->Prepare(engine, tables, year, CorrectionWanted(cli)) != YearOutcome::Prepared)
-    throw RuntimeFailure("the lunar calendar of " + std::to_string(year) + " could not be computed");
-  return &tables;
+  CalendarOfDays days = cli.years->DaysOfYear(engine, tables, year, CorrectionWanted(cli), memos, options);
+  if (days.Empty()) throw RuntimeFailure("the lunar calendar of " + std::to_string(year) + " could not be computed");
+  return days;
 }
 
 int CmdUpcoming(CliContext& cli) {
@@ -156,8 +157,10 @@ int CmdUpcoming(CliContext& cli) {
   ReadMemoFile(memos, cli.settingsFolder, &cli.messages);
   EngineContext engine = cli.MakeEngine();
   auto tables = std::make_unique<YearTables>();
+  DaysOptions options = DaysOptionsOf(cli);
+  options.screenEclipses = false;  // the list names no eclipses
   const std::vector<UpcomingDay> list = UpcomingDays(
-      [&](int year) { return PrepareListYear(cli, engine, *tables, year); }, memos, from, days);
+      [&](int year) { return ListYearDays(cli, engine, *tables, year, memos, options); }, from, days);
   std::fputs((format == "csv" ? UpcomingCsv(list) : UpcomingText(list)).c_str(), stdout);
   return 0;
 }

@@ -114,7 +114,7 @@ int CmdHolidays(CliContext& cli) {
   Reports r(cli);
   r.Load(year);
   if (format == "csv") {
-    std::fputs(PublicHolidaysCsv(PublicHolidaysOfYear(HolidayCalendar(r.in, year), year)).c_str(), stdout);
+    std::fputs(PublicHolidaysCsv(PublicHolidaysOfDays(HolidayDays(r.in, year))).c_str(), stdout);
     return 0;
   }
   Print(HolidayReportText(r.in, year));

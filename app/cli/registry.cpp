@@ -34,6 +34,7 @@ void RegisterCommands(std::vector<CommandSpec>& commands, std::vector<OptionSpec
   options.push_back({"deltat", true});
   options.push_back({"tidal", true});
   options.push_back({"correction", true});
+  options.push_back({"anniversaries", true});
   options.push_back({"help", false});
   RegisterTimeCommands(commands);
   RegisterIcsCommands(commands);

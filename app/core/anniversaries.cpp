@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/core/calendar_days.h"
 #include "app/core/files/memo_document.h"
-#include "app/core/reports/public_holidays.h"
 #include "lunisolar/lunar_calendar.h"
 #include "lunisolar/terms.h"
 #include "time/text_format.h"
@@ -44,89 +44,56 @@ std::string CsvField(const std::string& text) {
   return out + "\"";
 }
 
-// The day table slot of a civil date in `tables`, or -1.
-int SlotOf(const YearTables& tables, const CivilDate& d) { return SlotOfSolarDate(tables, d.year, d.month, d.day); }
-
 int KindOrder(UpcomingKind kind) { return static_cast<int>(kind); }
 
-// The items of civil year `tables.LoadedYear` between `first` and `last`.
-void AddYear(const YearTables& tables, const MemoTable& memos, int year, double firstJd, double lastJd,
-             double fromJd, std::vector<UpcomingDay>& out) {
-  auto add = [&](int y, int m, int d, UpcomingKind kind, const std::string& name) -> UpcomingDay* {
-    if (y != year) return nullptr;
-    const double jd = CalendarToJulianDay(y, m, d);
-    if (jd < firstJd || jd > lastJd) return nullptr;
-    UpcomingDay item;
-    item.date = {y, m, d};
-    item.daysLeft = static_cast<int>(std::lround(jd - fromJd));
-    item.kind = kind;
-    item.name = name;
-    out.push_back(item);
-    return &out.back();
-  };
-  for (const PublicHoliday& h : PublicHolidaysOfYear(tables, year))
-    if (h.dayOff) add(h.year, h.month, h.day, UpcomingKind::Holiday, h.name);
-  for (const SolarTermRecord& r : tables.SolarTermList) {
-    if (r.date == 0) break;
-    if (r.termIndex < 0 || r.termIndex > 23) continue;
-    int y, m, d;
-    UnpackDate(r.date, y, m, d);
-    add(y, m, d, UpcomingKind::Term, SolarTermNames[r.termIndex]);
-  }
-  for (std::size_t i = 0; i < memos.size(); ++i) {
-    const MemoEntry& e = memos[i];
-    if (e.kind != kMemoSolar || e.year > year || !IsValidDate(year, e.month, e.day)) continue;
-    if (UpcomingDay* item = add(year, e.month, e.day, UpcomingKind::MemoSolar, MemoDisplayName(e.name))) {
-      item->count = AnniversaryCountText(e, year);
-      item->memoIndex = static_cast<int>(i);
-    }
-  }
-  // Lunar anniversaries day by day over the part of the span in this year.
-  bool anyLunar = false;
-  for (const MemoEntry& e : memos) anyLunar = anyLunar || IsLunarMemo(e.kind);
-  if (!anyLunar) return;
-  const double yearFirst = std::max(firstJd, CalendarToJulianDay(year, 1, 1));
-  const double yearLast = std::min(lastJd, CalendarToJulianDay(year, 12, 31));
-  if (yearFirst > yearLast) return;
-  const CivilDateTime start = JulianDayToCalendar(yearFirst);
-  int slot = SlotOf(tables, {start.year, start.month, start.day});
-  if (slot < 0) return;
-  for (double jd = yearFirst; jd <= yearLast + 0.5 && slot < tables.DayTableCount; jd += 1.0, ++slot) {
-    const DayRecord& r = tables.DayTable[slot];
-    if (r.solarDate == 0 || r.lunarDate == 0) continue;
-    int sy, sm, sd, ly, lm, ld;
-    UnpackDate(r.solarDate, sy, sm, sd);
-    UnpackDate(r.lunarDate, ly, lm, ld);
-    bool leapChecked = false, yearHasLeap = false;
-    for (std::size_t i = 0; i < memos.size(); ++i) {
-      const MemoEntry& e = memos[i];
-      if (!IsLunarMemo(e.kind) || e.year > ly || e.month != lm) continue;
-      if (e.kind == kMemoLunarLeap && !r.leap && !leapChecked) {
-        yearHasLeap = SlotOfLunarDate(tables, ly, lm, 1, true) >= 0;
-        leapChecked = true;
-      }
-      if (!LunarMemoFallsOn(e, lm, ld, r.leap != 0, r.monthLength, yearHasLeap)) continue;
-      if (UpcomingDay* item = add(sy, sm, sd, UpcomingKind::MemoLunar, MemoDisplayName(e.name))) {
-        item->count = AnniversaryCountText(e, ly);
-        item->lunarDate = Format(r.leap ? "음 윤%d.%d" : "음 %d.%d", lm, ld);
-        item->memoIndex = static_cast<int>(i);
-      }
+// The items of the days of `calendar` between `firstJd` and `lastJd`.
+void AddDays(const CalendarOfDays& calendar, double firstJd, double lastJd, std::vector<UpcomingDay>& out) {
+  for (const CalendarDay& day : calendar.Days()) {
+    const double jd = CalendarToJulianDay(day.solar.year, day.solar.month, day.solar.day);
+    if (jd < firstJd || jd > lastJd) continue;
+    const int daysLeft = static_cast<int>(std::lround(jd - firstJd));
+    auto add = [&](UpcomingKind kind, const std::string& name) -> UpcomingDay& {
+      UpcomingDay item;
+      item.date = day.solar;
+      item.daysLeft = daysLeft;
+      item.kind = kind;
+      item.name = name;
+      out.push_back(item);
+      return out.back();
+    };
+    for (const DayHoliday& h : day.holidays)
+      if (h.dayOff) add(UpcomingKind::Holiday, h.name);
+    for (const DayTerm& t : day.terms) add(UpcomingKind::Term, SolarTermNames[t.termIndex]);
+    for (const DayAnniversary& a : day.anniversaries) {
+      UpcomingDay& item = add(a.lunar ? UpcomingKind::MemoLunar : UpcomingKind::MemoSolar, a.name);
+      item.count = a.count;
+      item.memoIndex = a.memoIndex;
+      if (a.lunar) item.lunarDate = Format(a.lunarDate.leap ? "음 윤%d.%d" : "음 %d.%d", a.lunarDate.month, a.lunarDate.day);
     }
   }
 }
 
 }  // namespace
 
-std::string MemoDisplayName(const std::string& name) {
-  std::string out;
-  for (char c : name)
-    if (c != kHolidayMarker && c != kHighlightMarker) out += c;
-  return out;
+namespace {
+
+bool IsMarker(char c) { return c == kHolidayMarker || c == kHighlightMarker; }
+
+// Length of the name without the markers at its end.
+std::size_t UnmarkedLength(const std::string& name) {
+  std::size_t n = name.size();
+  while (n > 0 && IsMarker(name[n - 1])) --n;
+  return n;
 }
 
+}  // namespace
+
+std::string MemoDisplayName(const std::string& name) { return name.substr(0, UnmarkedLength(name)); }
+
 MemoMark MemoMarkOf(const std::string& name) {
-  if (name.find(kHolidayMarker) != std::string::npos) return MemoMark::Holiday;
-  if (name.find(kHighlightMarker) != std::string::npos) return MemoMark::Highlight;
+  const std::string markers = name.substr(UnmarkedLength(name));
+  if (markers.find(kHolidayMarker) != std::string::npos) return MemoMark::Holiday;
+  if (markers.find(kHighlightMarker) != std::string::npos) return MemoMark::Highlight;
   return MemoMark::None;
 }
 
@@ -176,8 +143,8 @@ DraftCheck CheckAnniversaryDraft(const AnniversaryDraft& draft, TextEncoding enc
   if (name.empty() || name.find_first_not_of(' ') == std::string::npos) return fail("이름을 적으세요.");
   if (name.front() == ' ' || name.back() == ' ') return fail("이름의 앞뒤에는 빈칸을 둘 수 없습니다.");
   if (!IsValidUtf8(name) || HasControlCharacter(name)) return fail("이름에 쓸 수 없는 글자가 있습니다.");
-  if (name.find(kHolidayMarker) != std::string::npos || name.find(kHighlightMarker) != std::string::npos)
-    return fail("이름에는 ':'와 ';'를 쓸 수 없습니다 (표시 방법에서 고르세요).");
+  // A marker at the end would be read back as the display style.
+  if (IsMarker(name.back())) return fail("이름 끝에는 ':'와 ';'를 쓸 수 없습니다 (표시 방법에서 고르세요).");
   if (CharacterCount(name) > kAnniversaryNameMaxChars)
     return fail(Format("이름은 %d자까지 쓸 수 있습니다.", kAnniversaryNameMaxChars));
   if (encoding == TextEncoding::Cp949) {
@@ -285,18 +252,6 @@ bool LunarMemoFallsOn(const MemoEntry& entry, int month, int day, bool leap, int
   return LunarMemoDay(entry, leap, monthLength) == day;
 }
 
-int LunarMemoSlot(const YearTables& tables, const MemoEntry& entry, int lunarYear, bool& leap, int& day) {
-  if (!IsLunarMemo(entry.kind) || entry.month < 1 || entry.month > 12) return -1;
-  leap = entry.kind == kMemoLunarLeap && SlotOfLunarDate(tables, lunarYear, entry.month, 1, true) >= 0;
-  const int first = SlotOfLunarDate(tables, lunarYear, entry.month, 1, leap);
-  if (first < 0) return -1;
-  const int monthLength = tables.DayTable[first].monthLength;
-  day = LunarMemoDay(entry, leap, monthLength);
-  const int slot = first + day - 1;
-  if (day < 1 || day > monthLength || slot >= tables.DayTableCount || tables.DayTable[slot].solarDate == 0) return -1;
-  return slot;
-}
-
 const char* UpcomingKindKey(UpcomingKind kind) {
   switch (kind) {
     case UpcomingKind::Holiday: return "holiday";
@@ -307,19 +262,14 @@ const char* UpcomingKindKey(UpcomingKind kind) {
   return "";
 }
 
-std::vector<UpcomingDay> UpcomingDays(const YearTablesSource& years, const MemoTable& memos, const CivilDate& from,
-                                      int days) {
+std::vector<UpcomingDay> UpcomingDays(const YearDaysSource& years, const CivilDate& from, int days) {
   std::vector<UpcomingDay> out;
   if (days < 1) return out;
   days = std::min(days, kUpcomingMaxDays);
   const double fromJd = CalendarToJulianDay(from.year, from.month, from.day);
   const double lastJd = fromJd + days - 1;
   const int lastYear = JulianDayToCalendar(lastJd).year;
-  for (int year = from.year; year <= lastYear; ++year) {
-    const YearTables* tables = years(year);
-    if (!tables) continue;
-    AddYear(*tables, memos, year, fromJd, lastJd, fromJd, out);
-  }
+  for (int year = from.year; year <= lastYear; ++year) AddDays(years(year), fromJd, lastJd, out);
   std::stable_sort(out.begin(), out.end(), [](const UpcomingDay& a, const UpcomingDay& b) {
     if (a.daysLeft != b.daysLeft) return a.daysLeft < b.daysLeft;
     return KindOrder(a.kind) < KindOrder(b.kind);

@@ -18,10 +18,12 @@ namespace orv {
 // How a memo day is painted: the marker at the end of its name in the file.
 enum class MemoMark { None, Holiday, Highlight };
 
-// The name without its markers (":" and ";"), as titles and lists show it.
+// The file's style markers are ":" and ";" at the end of a name; anywhere
+// else they are characters of the name like any other.
+// The name without its markers, as every view shows it.
 std::string MemoDisplayName(const std::string& name);
-// The marker of a name: Holiday for ":" (it wins, as in the month view), else
-// Highlight for ";".
+// The marker of a name: Holiday for a ":" at its end (it wins, as in the
+// month view), else Highlight for a ";" there.
 MemoMark MemoMarkOf(const std::string& name);
 // The name as the file keeps it: the display name with the marker appended.
 std::string MemoNameWithMark(const std::string& displayName, MemoMark mark);
@@ -79,11 +81,6 @@ int DayNumberOf(const CivilDate& first, const CivilDate& date);
 bool LunarMemoFallsOn(const MemoEntry& entry, int month, int day, bool leap, int monthLength,
                       bool yearHasLeapMonth);
 
-// The day-table slot of `tables` on which a lunar anniversary falls in lunar
-// year `lunarYear` by the rules above, or -1 when the tables do not hold that
-// month; `leap` and `day` receive the month kind and the day it falls on.
-int LunarMemoSlot(const YearTables& tables, const MemoEntry& entry, int lunarYear, bool& leap, int& day);
-
 enum class UpcomingKind { Holiday, Term, MemoSolar, MemoLunar };
 // "holiday", "term", "memo-solar", "memo-lunar".
 const char* UpcomingKindKey(UpcomingKind kind);
@@ -98,10 +95,10 @@ struct UpcomingDay {
   int memoIndex = -1;     // row of the memo table, -1 for a holiday or a term
 };
 
-// The prepared tables of a civil year (the day table runs from November of
-// the year before to June of the next), or nullptr when the year cannot be
-// prepared. The pointer is used until the next call.
-using YearTablesSource = std::function<const YearTables*(int year)>;
+class CalendarOfDays;
+// The calendar of days of a civil year (year_service.h), empty when the year
+// cannot be prepared.
+using YearDaysSource = std::function<CalendarOfDays(int year)>;
 
 // Default and largest span of the list, days.
 inline constexpr int kUpcomingDefaultDays = 30;
@@ -109,10 +106,9 @@ inline constexpr int kUpcomingMaxDays = 3660;
 
 // The anniversaries, public holidays (days off) and solar terms of the
 // `days` days from `from` on, by date (on one date: holidays, terms, solar
-// and lunar anniversaries in file order). Lunar dates and terms come from
-// the tables of `years`, one civil year at a time.
-std::vector<UpcomingDay> UpcomingDays(const YearTablesSource& years, const MemoTable& memos,
-                                      const CivilDate& from, int days);
+// and lunar anniversaries in file order), as the calendars of days of
+// `years` have them, one civil year at a time.
+std::vector<UpcomingDay> UpcomingDays(const YearDaysSource& years, const CivilDate& from, int days);
 
 // "D-day" for 0, "D-N" otherwise.
 std::string DayLabel(int daysLeft);

@@ -160,10 +160,12 @@ void CalendarApp::StepMonth(bool up) {
   // Leap flag of the lunar month next to (after or before) the shown regular one.
   auto neighbourIsLeap = [&](int direction) {
     if (year != state_.LoadedYear()) return false;
-    const int slot = SlotOfLunarDate(*state_.tables, year, state_.inputs.month, kMidMonthDay, false);
-    if (slot < 0) return false;
-    const int other = slot + direction * kDaysToNeighbourMonth;
-    return other >= 0 && other < state_.tables->DayTableCount && state_.tables->DayTable[other].leap != 0;
+    const std::optional<CivilDate> mid =
+        SolarDateOfLunar(*state_.tables, year, state_.inputs.month, kMidMonthDay, false);
+    if (!mid) return false;
+    const CivilDateTime other =
+        JulianDayToCalendar(CalendarToJulianDay(mid->year, mid->month, mid->day) + direction * kDaysToNeighbourMonth);
+    return LunarDayOf(*state_.tables, {other.year, other.month, other.day}).leap;
   };
   if (up) {
     if (lunar && !state_.leapMonthWanted && neighbourIsLeap(+1)) {
@@ -222,17 +224,21 @@ SimulationEnvironment CalendarApp::SimulationEnv(MessageSink& runMessages) {
   return env;
 }
 
+void CalendarApp::SetAnniversaryCalendar(AnniversaryCalendar calendar) {
+  if (state_.engineBusy || calendar == state_.anniversaryCalendar) return;
+  state_.anniversaryCalendar = calendar;
+  month_.Build();
+}
+
 void CalendarApp::SetDisplayMode(DisplayMode mode) {
   if (state_.engineBusy) return;
   if (mode == state_.displayMode) return;
   if (mode == DisplayMode::Solar && month_.View().filled && state_.tables->Prepared) {
     // Back to the solar month that holds the first day of the lunar month shown.
-    const int slot = month_.View().FirstCellIndex + month_.View().LastCellBefore + 1;
-    if (slot >= 0 && slot < state_.tables->DayTableCount && state_.tables->DayTable[slot].solarDate != 0) {
-      int y, m, d;
-      UnpackDate(state_.tables->DayTable[slot].solarDate, y, m, d);
-      SetAstronomicalYear(state_.inputs, y);
-      state_.inputs.month = m;
+    const MonthCell& first = month_.View().grid.cells[month_.View().LastCellBefore + 1];
+    if (first.present) {
+      SetAstronomicalYear(state_.inputs, first.values.solar.year);
+      state_.inputs.month = first.values.solar.month;
     }
   }
   state_.displayMode = mode;
@@ -282,14 +288,11 @@ void CalendarApp::GoToToday() {
   state_.inputs.month = state_.settings.TodayDate[1];
   if (todayYear != state_.LoadedYear()) state_.PrepareYear(todayYear);
   if (state_.displayMode == DisplayMode::Lunar) {
-    const int slot = SlotOfSolarDate(*state_.tables, state_.settings.TodayDate[0], state_.settings.TodayDate[1],
-                                     state_.settings.TodayDate[2]);
-    if (slot >= 0 && state_.tables->DayTable[slot].lunarDate != 0) {
-      int ly, lm, ld;
-      UnpackDate(state_.tables->DayTable[slot].lunarDate, ly, lm, ld);
-      SetAstronomicalYear(state_.inputs, ly);
-      state_.inputs.month = lm;
-      state_.leapMonthWanted = state_.tables->DayTable[slot].leap != 0;
+    const LunarDay today = LunarDayOf(*state_.tables, state_.Today());
+    if (today.Known()) {
+      SetAstronomicalYear(state_.inputs, today.year);
+      state_.inputs.month = today.month;
+      state_.leapMonthWanted = today.leap;
     }
   }
   month_.Build();

@@ -97,6 +97,10 @@ class CalendarApp {
   // --- Places ---------------------------------------------------------------
 
   void ChangePlace(int index);        // placeChoice
+  // Which lunar calendar the lunar anniversaries follow in every view
+  // (anniversaryLocalBox); the month shown is built again.
+  void SetAnniversaryCalendar(AnniversaryCalendar calendar);
+  AnniversaryCalendar AnniversaryCalendarInEffect() const { return state_.anniversaryCalendar; }
   void PressReferenceBox();           // referenceBox pressed: next of its three texts
 
   // --- Settings controls ----------------------------------------------------

@@ -121,10 +121,8 @@ bool CalendarApp::ShowAndSelectDate(int year, int month, int day) {
   // The cell of the date when the month shown holds it.
   auto cellOf = [&](int& cell) {
     if (!month_.View().filled || !state_.tables->Prepared) return false;
-    const int slot = SlotOfSolarDate(*state_.tables, year, month, day);
-    cell = slot - month_.View().FirstCellIndex;
-    return slot >= 0 && cell >= 0 && cell < MonthGridTexts::kCells && month_.View().InMonth(cell) &&
-           AstronomicalYear(state_.inputs) == state_.LoadedYear();
+    cell = month_.View().CellOf({year, month, day});
+    return cell >= 0 && month_.View().InMonth(cell) && AstronomicalYear(state_.inputs) == state_.LoadedYear();
   };
   int cell = -1;
   if (!cellOf(cell)) {
@@ -137,18 +135,16 @@ bool CalendarApp::ShowAndSelectDate(int year, int month, int day) {
       // (which hold the lunar months around it).
       if (state_.LoadedYear() != year || SlotOfSolarDate(*state_.tables, year, month, day) < 0)
         state_.PrepareYear(year);
-      const int slot = SlotOfSolarDate(*state_.tables, year, month, day);
-      if (slot < 0 || state_.tables->DayTable[slot].lunarDate == 0) return false;
-      int ly, lm, ld;
-      UnpackDate(state_.tables->DayTable[slot].lunarDate, ly, lm, ld);
-      SetAstronomicalYear(state_.inputs, ly);
-      state_.inputs.month = lm;
-      state_.leapMonthWanted = state_.tables->DayTable[slot].leap != 0;
+      const LunarDay lunar = LunarDayOf(*state_.tables, {year, month, day});
+      if (!lunar.Known()) return false;
+      SetAstronomicalYear(state_.inputs, lunar.year);
+      state_.inputs.month = lunar.month;
+      state_.leapMonthWanted = lunar.leap;
     }
     state_.ClearSelection();
     if (!month_.Build() || !cellOf(cell)) return false;
   }
-  return month_.SelectDay(MonthGridTexts::CellColumn(cell), MonthGridTexts::CellRow(cell, 0));
+  return month_.SelectDay(MonthGrid::CellColumn(cell), MonthGrid::CellRow(cell, 0));
 }
 
 bool CalendarApp::MoveSelectedDay(int days) {
@@ -160,9 +156,11 @@ bool CalendarApp::MoveSelectedDay(int days) {
     d = state_.selected.solarDay;
   } else {
     const int cell = month_.View().todayCell >= 0 ? month_.View().todayCell : month_.View().LastCellBefore + 1;
-    const int slot = month_.View().FirstCellIndex + cell;
-    if (slot < 0 || slot >= state_.tables->DayTableCount || state_.tables->DayTable[slot].solarDate == 0) return false;
-    UnpackDate(state_.tables->DayTable[slot].solarDate, y, m, d);
+    if (cell < 0 || cell >= MonthGrid::kCells || !month_.View().grid.cells[cell].present) return false;
+    const CivilDate& date = month_.View().grid.cells[cell].values.solar;
+    y = date.year;
+    m = date.month;
+    d = date.day;
     days = 0;  // the first press selects the starting day itself
   }
   const CivilDateTime target = JulianDayToCalendar(NoonJd(y, m, d) + days);
@@ -181,12 +179,12 @@ bool CalendarApp::GoToDate(const DateQuery& query) {
   }
   if (!state_.YearInRange(query.year)) return ShowAndSelectDate(query.year, 1, 1);
   if (state_.LoadedYear() != query.year) state_.PrepareYear(query.year);
-  int slot = SlotOfLunarDate(*state_.tables, query.year, query.month, query.day, query.leap);
-  if (slot < 0 && query.day == 30) {
+  std::optional<CivilDate> date = SolarDateOfLunar(*state_.tables, query.year, query.month, query.day, query.leap);
+  if (!date && query.day == 30) {
     // A 30th the month lacks: its last day, as the memo days are shown.
-    slot = SlotOfLunarDate(*state_.tables, query.year, query.month, 29, query.leap);
+    date = SolarDateOfLunar(*state_.tables, query.year, query.month, 29, query.leap);
   }
-  if (slot < 0) {
+  if (!date) {
     if (query.leap)
       state_.messages.Show(Format("음력 %d년 %d월은 윤달이 없습니다.", query.year, query.month), "참고",
                            MessageButtons::Ok, MessageIcon::Error);
@@ -196,63 +194,43 @@ bool CalendarApp::GoToDate(const DateQuery& query) {
     month_.Build();
     return false;
   }
-  int y, m, d;
-  UnpackDate(state_.tables->DayTable[slot].solarDate, y, m, d);
-  return ShowAndSelectDate(y, m, d);
+  return ShowAndSelectDate(date->year, date->month, date->day);
 }
 
 std::vector<NamedDay> CalendarApp::FindNamedDays(const std::string& text) {
   std::vector<NamedDay> found;
   if (!state_.tables->Prepared) return found;
-  const std::string wanted = Folded(StripMarkers(text));
+  const std::string wanted = Folded(text);
   // From the selected day of the month shown, else today when the tables
   // hold it, else the first day of the month shown.
-  int first = -1;
+  std::optional<CivilDate> from;
   if (month_.SelectedCell() >= 0)
-    first = SlotOfSolarDate(*state_.tables, state_.selected.solarYear, state_.selected.solarMonth,
-                            state_.selected.solarDay);
-  if (first < 0)
-    first = SlotOfSolarDate(*state_.tables, state_.settings.TodayDate[0], state_.settings.TodayDate[1],
-                            state_.settings.TodayDate[2]);
-  if (first < 0 && month_.View().filled) first = month_.View().FirstCellIndex + month_.View().LastCellBefore + 1;
-  if (first < 0) return found;
-  int sy0, sm0, sd0;
-  UnpackDate(state_.tables->DayTable[first].solarDate, sy0, sm0, sd0);
-  const double fromJd = NoonJd(sy0, sm0, sd0);
+    from = CivilDate{state_.selected.solarYear, state_.selected.solarMonth, state_.selected.solarDay};
+  if (!from && SlotOfSolarDate(*state_.tables, state_.settings.TodayDate[0], state_.settings.TodayDate[1],
+                               state_.settings.TodayDate[2]) >= 0)
+    from = state_.Today();
+  if (!from && month_.View().filled && month_.View().grid.cells[month_.View().LastCellBefore + 1].present)
+    from = month_.View().grid.cells[month_.View().LastCellBefore + 1].values.solar;
+  if (!from) return found;
+  const double fromJd = NoonJd(from->year, from->month, from->day);
   std::map<std::string, NamedDay> firstByName;  // kind + name -> next date
-  auto offer = [&](int y, int m, int d, const std::string& rawName, const char* kind) {
-    const std::string name = StripMarkers(rawName);
+  auto offer = [&](const CivilDate& date, const std::string& name, const char* kind) {
     if (!wanted.empty() && Folded(name).find(wanted) == std::string::npos) return;
-    const double jd = NoonJd(y, m, d);
+    const double jd = NoonJd(date.year, date.month, date.day);
     if (jd < fromJd) return;
     const std::string key = std::string(kind) + "\x1f" + name;
     auto it = firstByName.find(key);
     if (it != firstByName.end() && NoonJd(it->second.year, it->second.month, it->second.day) <= jd) return;
-    firstByName[key] = NamedDay{y, m, d, name, kind, static_cast<int>(std::lround(jd - fromJd))};
+    firstByName[key] = NamedDay{date.year, date.month, date.day, name, kind, static_cast<int>(std::lround(jd - fromJd))};
   };
-  int lastYear = INT_MIN;
-  for (int slot = first; slot < state_.tables->DayTableCount; ++slot) {
-    const DayRecord& r = state_.tables->DayTable[slot];
-    if (r.solarDate == 0) break;
-    int y, m, d;
-    UnpackDate(r.solarDate, y, m, d);
-    if (y != lastYear) {
-      lastYear = y;
-      for (const PublicHoliday& h : PublicHolidaysOfYear(*state_.tables, y)) {
-        if (SlotOfSolarDate(*state_.tables, h.year, h.month, h.day) < first) continue;
-        offer(h.year, h.month, h.day, h.name, h.dayOff ? "공휴일" : "기념일");
-      }
-    }
-    int ly = 0, lm = 0, ld = 0;
-    if (r.lunarDate != 0) UnpackDate(r.lunarDate, ly, lm, ld);
-    for (const MemoEntry& e : state_.memos) {
-      if (e.kind == kMemoSolar && e.year <= y && e.month == m && e.day == d) offer(y, m, d, e.name, "비망일(양력)");
-      if (e.kind == kMemoLunar && r.lunarDate != 0 && r.leap == 0 && e.year <= ly && e.month == lm) {
-        // A lunar 30th the month lacks falls on its last day.
-        const bool lastDay = ld == r.monthLength && e.day > r.monthLength;
-        if (e.day == ld || lastDay) offer(y, m, d, e.name, "비망일(음력)");
-      }
-    }
+  // The days the loaded tables hold from there on, as every view has them.
+  DaysOptions options = state_.DaysOptionsInEffect();
+  options.screenEclipses = false;
+  const CalendarOfDays days = state_.years->Days(state_.ctx, *state_.tables, state_.memos, *from,
+                                                 YearTables::kDaySlots, options);
+  for (const CalendarDay& day : days.Days()) {
+    for (const DayHoliday& h : day.holidays) offer(day.solar, h.name, h.dayOff ? "공휴일" : "기념일");
+    for (const DayAnniversary& a : day.anniversaries) offer(day.solar, a.name, a.lunar ? "비망일(음력)" : "비망일(양력)");
   }
   for (auto& [key, day] : firstByName) found.push_back(day);
   std::sort(found.begin(), found.end(), [](const NamedDay& a, const NamedDay& b) {

@@ -120,22 +120,22 @@ bool CalendarFiles::ChangeAnniversaries(const MemoChange& change, MemoDocument& 
   return true;
 }
 
-const YearTables* CalendarFiles::ListYear(int year) {
-  if (!state_.YearInRange(year)) return nullptr;
+CalendarOfDays CalendarFiles::ListYear(int year, const MemoTable& memoTable) {
+  if (!state_.YearInRange(year)) return CalendarOfDays{};
   if (!listTables_) listTables_ = std::make_unique<YearTables>();
+  DaysOptions options = state_.DaysOptionsInEffect();
+  options.screenEclipses = false;  // the list names no eclipses
   try {
-    if (state_.years->Prepare(state_.ctx, *listTables_, year, state_.correctionWanted) != YearOutcome::Prepared)
-      return nullptr;
+    return state_.years->DaysOfYear(state_.ctx, *listTables_, year, state_.correctionWanted, memoTable, options);
   } catch (const JplError&) {
-    return nullptr;
+    return CalendarOfDays{};
   }
-  return listTables_.get();
 }
 
 std::vector<UpcomingDay> CalendarFiles::Upcoming(int days) { return UpcomingOf(state_.memos, state_.Today(), days); }
 
 std::vector<UpcomingDay> CalendarFiles::UpcomingOf(const MemoTable& memoTable, const CivilDate& from, int days) {
-  return UpcomingDays([this](int year) { return ListYear(year); }, memoTable, from, days);
+  return UpcomingDays([&](int year) { return ListYear(year, memoTable); }, from, days);
 }
 
 void CalendarFiles::SetProgramRunner(ProgramRunner& r, std::vector<std::vector<std::string>> editorCommands) {
@@ -184,6 +184,7 @@ bool CalendarFiles::ExportIcs(const IcsExportRequest& request) {
   options.memo = request.memo;
   options.memoFolder = state_.folders.currentFolder;
   options.correctionWanted = state_.correctionWanted;
+  options.days = state_.DaysOptionsInEffect();
 
   const int shownYear = state_.tables->Prepared ? state_.tables->LoadedYear : AstronomicalYear(state_.inputs);
   std::string text;

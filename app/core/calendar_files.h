@@ -116,7 +116,8 @@ class CalendarFiles {
   // The tables of civil year `year` for the lists that look ahead (kept apart
   // from the loaded year's, which the month view shows): the one place they
   // are prepared. Null when the year is outside the ephemeris.
-  const YearTables* ListYear(int year);
+  // The days of a civil year for the lists, with the anniversaries of `memoTable`.
+  CalendarOfDays ListYear(int year, const MemoTable& memoTable);
   std::unique_ptr<YearTables> listTables_;
 };
 

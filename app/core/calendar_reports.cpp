@@ -250,8 +250,8 @@ bool CalendarReports::BuildPrint(const PrintRequest& request, PrintDocument& doc
   bool ok = false;
   if (state_.tables->Prepared && state_.LoadedYear() == request.year) {
     try {
-      ok = BuildPrintDocument(state_.ctx, *state_.tables, state_.Options(request.year), state_.memos,
-                              PlaceReportName(state_.Place()), request, document);
+      ok = BuildPrintDocument(state_.ctx, *state_.tables, *state_.years, state_.correctionWanted, state_.memos,
+                              state_.DaysOptionsInEffect(), PlaceReportName(state_.Place()), request, document);
     } catch (const JplError& e) {
       state_.messages.Show(e.what(), "오류", MessageButtons::Ok, MessageIcon::Error);
     }

@@ -114,4 +114,10 @@ YearLimits CalendarState::ReportYearLimits() const {
   return ThirtyYearLimits(settings);
 }
 
+DaysOptions CalendarState::DaysOptionsInEffect() const {
+  DaysOptions options;
+  options.anniversaries = anniversaryCalendar;
+  return options;
+}
+
 }  // namespace orv

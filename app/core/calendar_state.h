@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "app/core/calendar_days.h"
 #include "app/core/clock.h"
 #include "app/core/files/app_folders.h"
 #include "app/core/files/config.h"
@@ -77,6 +78,8 @@ struct CalendarState {
   bool correctionEnabled = false;      // correctionBox usable
   bool correctionAdviceShown = false;  // the advice is given once per run
   bool thirtyYearsAfter = true;        // yearsAfterButton "후" (else yearsBeforeButton "전")
+  // The lunar calendar the lunar anniversaries follow (anniversaryLocalBox).
+  AnniversaryCalendar anniversaryCalendar = AnniversaryCalendar::Korean;
 
   ConfigReadState configRead;     // how the settings file was read
   int unresolvedPlaceIndex = -1;  // a user place of the settings not in the place file
@@ -112,6 +115,8 @@ struct CalendarState {
   // Says that the year's tables could not be completed (a failed event
   // search leaves days without a lunar date).
   void ShowYearFailure(int year);
+  // How every view asks for its calendar of days.
+  DaysOptions DaysOptionsInEffect() const;
   // The years the 30-year tables may reach under the ephemeris in effect.
   YearLimits ReportYearLimits() const;
 };

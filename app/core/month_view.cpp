@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/core/anniversaries.h"
+#include "app/core/year_service.h"
 #include "app/core/files/encoding.h"
 #include "app/core/reports/public_holidays.h"
 #include "eclipses/eclipse_global.h"
@@ -63,41 +64,40 @@ constexpr const char* kLunarEclipseLabel = "월식";
 using DateTime = ListedMinute;
 constexpr SearchDirection kAtOrAfter = SearchDirection::kAtOrAfter;
 
-struct SlotDates {
-  int sy = 0, sm = 0, sd = 0;  // solar
-  int ly = 0, lm = 0, ld = 0;  // lunar (0 when not numbered)
-  bool leap = false;
-  int monthLength = 0;
-};
-
-bool SlotAt(const YearTables& tables, int slot, SlotDates& out) {
-  if (slot < 0 || slot >= tables.DayTableCount) return false;
-  const DayRecord& r = tables.DayTable[slot];
-  if (r.solarDate == 0) return false;
-  UnpackDate(r.solarDate, out.sy, out.sm, out.sd);
-  if (r.lunarDate != 0) UnpackDate(r.lunarDate, out.ly, out.lm, out.ld);
-  else out.ly = out.lm = out.ld = 0;
-  out.leap = r.leap != 0;
-  out.monthLength = r.monthLength;
-  return true;
+const char* SeasonalName(SeasonalDay day) {
+  switch (day) {
+    case SeasonalDay::FirstDogDay: return kDogDayNames[0];
+    case SeasonalDay::MiddleDogDay: return kDogDayNames[1];
+    case SeasonalDay::LastDogDay: return kDogDayNames[2];
+    case SeasonalDay::ColdFood: return kColdFoodName;
+    case SeasonalDay::Dano: return kDanoName;
+    case SeasonalDay::None: break;
+  }
+  return "";
 }
 
 std::string Number(int n) { return std::to_string(n); }
 
-// State of one build: where marks go.
+double JdOf(const CivilDate& d) { return CalendarToJulianDay(d.year, d.month, d.day); }
+
+CivilDate DateOfJd(double jd) {
+  const CivilDateTime c = JulianDayToCalendar(jd);
+  return {c.year, c.month, c.day};
+}
+
+// State of one build.
 class MonthBuilder {
  public:
-  MonthBuilder(EngineContext& ctx, const YearTables& tables, const MemoTable& memos, const MonthRequest& request,
-               MonthView& view)
-      : ctx_(ctx), tables_(tables), memos_(memos), req_(request), view_(view), grid_(view.grid) {}
+  MonthBuilder(EngineContext& ctx, const YearTables& tables, const MonthRequest& request, MonthView& view)
+      : ctx_(ctx), tables_(tables), req_(request), view_(view), grid_(view.grid) {}
 
-  bool FillDates();
+  // The days of the six weeks and the month's span among them.
+  bool FillDates(YearService& years, const MemoTable& memos, const DaysOptions& options);
   void FillThirdLines();
-  void AddHolidayMarks();
-  void AddMemoMarks();
-  void AddTermMarks();
-  void AddSeasonalMarks();
-  void AddSyzygyMarks();
+  void AddHolidays();
+  void AddAnniversaries();
+  void AddTermAndSeasonalMarks();
+  void AddMoons();
   void ShowPillars();
   void ShowNote();
   void ShowTermPillarLine();
@@ -105,261 +105,156 @@ class MonthBuilder {
 
  private:
   bool Lunar() const { return req_.mode == DisplayMode::Lunar; }
-  bool Slot(int cell, SlotDates& out) const { return SlotAt(tables_, view_.FirstCellIndex + cell, out); }
-  // Grid cell of a solar day of the displayed solar month (ten cells back
-  // after the 14th of October 1582); -1 outside the month.
-  int SolarDayCell(int day) const;
-  // Grid cell of a lunar day of the displayed lunar month, -1 outside.
-  int LunarDayCell(int day) const;
-  // Grid cell of a civil date when it lies in the displayed month (either
-  // mode), -1 otherwise.
-  int CellOfDate(int y, int m, int d) const;
-  void AppendToSecondLine(int cell, const std::string& text);
-  void PlaceMemo(int cell, const std::string& name);
-  void PlaceName(int cell, const std::string& name);
-  void PlaceSyzygy(const DateTime& t, bool newMoon);
+  void PlaceAnniversary(int cell, const DayAnniversary& a);
 
   EngineContext& ctx_;
   const YearTables& tables_;
-  const MemoTable& memos_;
   const MonthRequest& req_;
   MonthView& view_;
-  MonthGridTexts& grid_;
-  int firstSlot_ = -1;      // slot of the month's first day
-  SlotDates first_;         // its dates
+  MonthGrid& grid_;
+  CalendarDay first_;  // the month's first day
 };
 
-int MonthBuilder::SolarDayCell(int day) const {
-  // Checked before any arithmetic: a day is a small number, whatever a file held.
-  if (day < 1 || day > kMaxDaysInMonth) return -1;
-  int cell = view_.LastCellBefore + day;
-  if (req_.year == kReformYear && req_.month == kReformMonth && day > kLastJulianDay) cell -= kMissingReformDays;
-  if (!IsValidDate(req_.year, req_.month, day)) return -1;
-  return view_.InMonth(cell) ? cell : -1;
-}
-
-int MonthBuilder::LunarDayCell(int day) const {
-  if (day < 1 || day > kMaxDaysInMonth) return -1;
-  const int cell = view_.LastCellBefore + day;
-  return view_.InMonth(cell) ? cell : -1;
-}
-
-int MonthBuilder::CellOfDate(int y, int m, int d) const {
-  if (!Lunar()) return y == req_.year && m == req_.month ? SolarDayCell(d) : -1;
-  SlotDates s;
-  const int slot = SlotOfSolarDate(tables_, y, m, d);
-  if (!SlotAt(tables_, slot, s)) return -1;
-  if (s.ly != req_.year || s.lm != req_.month || s.leap != req_.leapWanted) return -1;
-  return LunarDayCell(s.ld);
-}
-
-bool MonthBuilder::FillDates() {
+bool MonthBuilder::FillDates(YearService& years, const MemoTable& memos, const DaysOptions& options) {
+  std::optional<CivilDate> firstDate;
   if (!Lunar()) {
-    firstSlot_ = SlotOfSolarDate(tables_, req_.year, req_.month, 1);
+    if (SlotOfSolarDate(tables_, req_.year, req_.month, 1) >= 0) firstDate = CivilDate{req_.year, req_.month, 1};
   } else {
-    firstSlot_ = SlotOfLunarDate(tables_, req_.year, req_.month, 1, req_.leapWanted);
+    firstDate = SolarDateOfLunar(tables_, req_.year, req_.month, 1, req_.leapWanted);
   }
-  if (!SlotAt(tables_, firstSlot_, first_)) return false;
-  view_.FirstCellIndex = firstSlot_ - WeekdayOf(first_.sy, first_.sm, first_.sd);
-  if (view_.FirstCellIndex < 0) return false;
+  if (!firstDate) return false;
+  const CivilDate cell0 =
+      DateOfJd(JdOf(*firstDate) - WeekdayOf(firstDate->year, firstDate->month, firstDate->day));
+  // Eclipses are marked on the month's own days only.
+  DaysOptions monthOptions = options;
+  monthOptions.screenFrom = *firstDate;
+  monthOptions.screenDays = kMaxDaysInMonth;
+  const CalendarOfDays days = years.Days(ctx_, tables_, memos, cell0, MonthGrid::kCells, monthOptions);
+  if (days.Find(*firstDate) == nullptr) return false;
+  for (size_t k = 0; k < days.Days().size() && k < static_cast<size_t>(MonthGrid::kCells); ++k) {
+    grid_.cells[k].present = true;
+    grid_.cells[k].values = days.Days()[k];
+  }
 
   // The month's span: from the first cell of the month to the first later
   // cell of another month.
-  auto inMonth = [&](const SlotDates& s) {
-    if (!Lunar()) return s.sm == req_.month;
-    return s.lm == req_.month && s.leap == req_.leapWanted;
+  auto inMonth = [&](const MonthCell& c) {
+    if (!c.present) return false;
+    if (!Lunar()) return c.values.solar.month == req_.month;
+    return c.values.lunar.month == req_.month && c.values.lunar.leap == req_.leapWanted;
   };
   int firstCell = -1;
-  view_.FirstCellAfter = MonthGridTexts::kCells;
-  for (int k = 0; k < MonthGridTexts::kCells; ++k) {
-    SlotDates s;
-    const bool ok = Slot(k, s);
+  view_.FirstCellAfter = MonthGrid::kCells;
+  for (int k = 0; k < MonthGrid::kCells; ++k) {
     if (firstCell < 0) {
-      if (ok && inMonth(s)) firstCell = k;
-    } else if (!ok || !inMonth(s)) {
+      if (inMonth(grid_.cells[k])) firstCell = k;
+    } else if (!inMonth(grid_.cells[k])) {
       view_.FirstCellAfter = k;
       break;
     }
   }
   if (firstCell < 0) return false;
   view_.LastCellBefore = firstCell - 1;
+  first_ = grid_.cells[firstCell].values;
 
-  for (int k = 0; k < MonthGridTexts::kCells; ++k) {
-    SlotDates s;
-    if (!Slot(k, s)) continue;
-    std::string& firstLine = grid_.Line(k, 0);
-    std::string& secondLine = grid_.Line(k, 1);
+  for (int k = 0; k < MonthGrid::kCells; ++k) {
+    MonthCell& c = grid_.cells[k];
+    if (!c.present) continue;
+    const CivilDate& s = c.values.solar;
+    const LunarDay& l = c.values.lunar;
     if (!Lunar()) {
-      firstLine = Number(s.sd);
-      if (s.lm != 0) secondLine = Format(s.leap ? "윤%d.%d" : "%d.%d", s.lm, s.ld);
+      c.day = Number(s.day);
+      if (l.Known()) c.date = Format(l.leap ? "윤%d.%d" : "%d.%d", l.month, l.day);
     } else {
-      if (s.lm != 0) {
-        const bool leapForm = s.leap && (s.ld == 1 || k <= view_.LastCellBefore);
-        firstLine = leapForm ? Format("윤%d.%d", s.lm, s.ld) : Number(s.ld);
+      if (l.Known()) {
+        const bool leapForm = l.leap && (l.day == 1 || k <= view_.LastCellBefore);
+        c.day = leapForm ? Format("윤%d.%d", l.month, l.day) : Number(l.day);
       }
-      secondLine = Format("%d.%d", s.sm, s.sd);
+      c.date = Format("%d.%d", s.month, s.day);
     }
   }
   return true;
 }
 
 void MonthBuilder::FillThirdLines() {
-  SlotDates s0;
-  if (!Slot(0, s0)) return;
-  const int d0 = SexagenaryOfInstant(tables_, s0.sy, s0.sm, s0.sd, kNoonHour, kNoonMinute).day;
-  for (int k = 0; k < MonthGridTexts::kCells; ++k) {
-    SlotDates s;
-    if (Slot(k, s)) grid_.Line(k, 2) = SexagenaryNames[(d0 + k) % 60];
-  }
+  for (MonthCell& c : grid_.cells)
+    if (c.present && c.values.dayPillar >= 0) c.pillar = SexagenaryNames[c.values.dayPillar];
 }
 
-void MonthBuilder::PlaceMemo(int cell, const std::string& name) {
-  if (cell < 0) return;
-  if (view_.memoMarks >= MonthView::kMaxMemoMarks) return;
-  ++view_.memoMarks;
-  PlaceName(cell, name);
-}
-
-void MonthBuilder::AddHolidayMarks() {
-  // The public holidays of every civil year the month's days fall in (a
-  // lunar month can straddle the new year).
+void MonthBuilder::AddHolidays() {
   // Days of the months before and after are marked too, so that a holiday
   // seen there (1/1 on a December page) reads as one.
-  std::map<int, std::vector<PublicHoliday>> byYear;
-  for (int k = 0; k < MonthGridTexts::kCells; ++k) {
-    SlotDates s;
-    if (!Slot(k, s)) continue;
-    auto it = byYear.find(s.sy);
-    if (it == byYear.end()) it = byYear.emplace(s.sy, PublicHolidaysOfYear(req_.holidayCalendar != nullptr ? *req_.holidayCalendar : tables_, s.sy)).first;
-    for (const PublicHoliday& h : it->second) {
-      if (!h.dayOff || h.month != s.sm || h.day != s.sd) continue;
-      // Painted like a memo day with the holiday marker; a substitute day
-      // shows the short name, the report and the list give the full one.
-      PlaceName(k, (h.substitute ? std::string(kSubstituteCellName) : h.name) + kMarkHoliday);
+  for (MonthCell& c : grid_.cells) {
+    for (const DayHoliday& h : c.values.holidays) {
+      if (!h.dayOff) continue;
+      // A substitute day shows the short name, the report and the list give
+      // the full one.
+      c.names.push_back({h.substitute ? std::string(kSubstituteCellName) : h.name, CellName::Kind::Holiday,
+                         MemoMark::None});
+      c.holidayStyle = true;
     }
   }
 }
 
-void MonthBuilder::PlaceName(int cell, const std::string& name) {
-  // Names follow the day's sexagenary name, which stays whatever their
-  // length: the painter elides a line too long for its cell and shows it
-  // whole in a tooltip.
-  std::string& line = grid_.Line(cell, 2);
-  const bool hadHoliday = line.find(kMarkHoliday) != std::string::npos;
-  line += " " + name;
-  if (hadHoliday && line.back() != kMarkHoliday) line += kMarkHoliday;
+void MonthBuilder::PlaceAnniversary(int cell, const DayAnniversary& a) {
+  if (view_.memoMarks >= MonthView::kMaxMemoMarks) return;
+  ++view_.memoMarks;
+  MonthCell& c = grid_.cells[cell];
+  c.names.push_back({a.name, CellName::Kind::Anniversary, a.mark});
+  if (a.mark == MemoMark::Holiday) c.holidayStyle = true;
+  if (a.mark == MemoMark::Highlight) c.highlightStyle = true;
 }
 
-void MonthBuilder::AddMemoMarks() {
-  if (!Lunar()) {
-    for (const MemoEntry& e : memos_)
-      if (e.kind == kMemoSolar && e.year <= req_.year && e.month == req_.month)
-        PlaceMemo(SolarDayCell(e.day), e.name);
-  }
-  // Lunar anniversaries day by day (either mode); in lunar mode the displayed
-  // month's regular anniversaries come first, in the memo table's order.
-  auto lunarOn = [&](int k) {
-    SlotDates s;
-    if (!Slot(k, s) || s.lm == 0) return;
-    int leapChecked = -1;  // whether lunar year s.ly has a leap month s.lm, once asked
-    for (const MemoEntry& e : memos_) {
-      if (!IsLunarMemo(e.kind) || e.year > s.ly || e.month != s.lm) continue;
-      if (e.kind == kMemoLunarLeap && !s.leap && leapChecked < 0)
-        leapChecked = SlotOfLunarDate(tables_, s.ly, s.lm, 1, true) >= 0 ? 1 : 0;
-      if (LunarMemoFallsOn(e, s.lm, s.ld, s.leap, s.monthLength, leapChecked == 1)) PlaceMemo(k, e.name);
-    }
+void MonthBuilder::AddAnniversaries() {
+  // The days of the month only; in solar mode the solar anniversaries come
+  // first, in lunar mode the lunar ones.
+  // The anniversaries of the mode's own calendar are placed in the memo
+  // table's order (the limit of marks keeps the first rows), the others day
+  // by day.
+  struct Found {
+    int cell;
+    const DayAnniversary* anniversary;
   };
-  for (int k = view_.LastCellBefore + 1; k < view_.FirstCellAfter; ++k) lunarOn(k);
-  if (Lunar()) {
-    for (int k = view_.LastCellBefore + 1; k < view_.FirstCellAfter; ++k) {
-      SlotDates s;
-      if (!Slot(k, s)) continue;
-      for (const MemoEntry& e : memos_)
-        if (e.kind == kMemoSolar && e.year <= s.sy && e.month == s.sm && e.day == s.sd) PlaceMemo(k, e.name);
+  std::vector<Found> own;
+  for (int k = view_.LastCellBefore + 1; k < view_.FirstCellAfter; ++k)
+    for (const DayAnniversary& a : grid_.cells[k].values.anniversaries)
+      if (a.lunar == Lunar()) own.push_back({k, &a});
+  std::stable_sort(own.begin(), own.end(),
+                   [](const Found& a, const Found& b) { return a.anniversary->memoIndex < b.anniversary->memoIndex; });
+  for (const Found& f : own) PlaceAnniversary(f.cell, *f.anniversary);
+  for (int k = view_.LastCellBefore + 1; k < view_.FirstCellAfter; ++k)
+    for (const DayAnniversary& a : grid_.cells[k].values.anniversaries)
+      if (a.lunar != Lunar()) PlaceAnniversary(k, a);
+}
+
+void MonthBuilder::AddTermAndSeasonalMarks() {
+  for (int k = view_.LastCellBefore + 1; k < view_.FirstCellAfter; ++k) {
+    MonthCell& c = grid_.cells[k];
+    // A name goes after the date only while the line is shorter than
+    // kSecondLineRoomBytes: a term first, then a seasonal day.
+    for (const DayTerm& t : c.values.terms) {
+      if (Cp949Length(c.date + c.mark) >= kSecondLineRoomBytes) break;
+      c.mark += SolarTermNames[t.termIndex];
+      c.markKind = t.termIndex % 2 == 0 ? SecondLineMark::SectionalTerm : SecondLineMark::MajorTerm;
+    }
+    if (c.values.seasonal != SeasonalDay::None && Cp949Length(c.date + c.mark) < kSecondLineRoomBytes) {
+      c.mark += SeasonalName(c.values.seasonal);
+      const bool dogDay = c.values.seasonal == SeasonalDay::FirstDogDay ||
+                          c.values.seasonal == SeasonalDay::MiddleDogDay ||
+                          c.values.seasonal == SeasonalDay::LastDogDay;
+      c.markKind = dogDay ? SecondLineMark::DogDay : SecondLineMark::FeastDay;
     }
   }
 }
 
-void MonthBuilder::AppendToSecondLine(int cell, const std::string& text) {
-  if (cell < 0) return;
-  std::string& line = grid_.Line(cell, 1);
-  if (Cp949Length(line) < kSecondLineRoomBytes) line += text;
-}
-
-void MonthBuilder::AddTermMarks() {
-  const DateTime start{first_.sy, first_.sm, first_.sd, 0, 0};
-  const std::optional<ListedTerm> sectional = FindSolarTermNear(tables_, start, kAtOrAfter, TermKind::kSectional);
-  const std::optional<ListedTerm> major = FindSolarTermNear(tables_, start, kAtOrAfter, TermKind::kMajor);
-  std::optional<ListedTerm> third;
-  if (sectional && major) {
-    if (sectional->minute.DateJd() >= major->minute.DateJd())
-      third = FindSolarTermNear(tables_, sectional->minute, kAtOrAfter, TermKind::kMajor);
-    else
-      third = FindSolarTermNear(tables_, major->minute, kAtOrAfter, TermKind::kSectional);
-  }
-  auto place = [&](const std::optional<ListedTerm>& term) {
-    if (!term || term->termIndex < 0 || term->termIndex > 23) return;
-    const int index = term->termIndex;
-    const std::string text =
-        std::string(SolarTermNames[index]) + (index % 2 == 0 ? kMarkSectionalTerm : kMarkMajorTerm);
-    AppendToSecondLine(CellOfDate(term->minute.y, term->minute.m, term->minute.d), text);
-  };
-  place(sectional);
-  place(major);
-  place(third);
-}
-
-void MonthBuilder::AddSeasonalMarks() {
-  // The seasonal days of the displayed solar year (lunar mode: the solar year
-  // of the lunar month's first day).
-  const int year = first_.sy;
-  int dogDays[3];
-  SambokDays(tables_, dogDays[0], dogDays[1], dogDays[2]);
-  for (int i = 0; i < 3; ++i)
-    if (dogDays[i] > 0 && year == tables_.LoadedYear)
-      AppendToSecondLine(CellOfDate(year, dogDays[i] / 100, dogDays[i] % 100),
-                         std::string(kDogDayNames[i]) + kMarkDogDay);
-  int month, day;
-  if (HansikDay(ctx_, tables_, year, month, day))
-    AppendToSecondLine(CellOfDate(year, month, day), std::string(kColdFoodName) + kMarkFeastDay);
-  if (DanoDay(tables_, year, month, day))
-    AppendToSecondLine(CellOfDate(year, month, day), std::string(kDanoName) + kMarkFeastDay);
-}
-
-void MonthBuilder::PlaceSyzygy(const DateTime& t, bool newMoon) {
-  const int cell = CellOfDate(t.y, t.m, t.d);
-  if (cell < 0) return;
-  const double jd = t.Jd() - ctx_.settings.ZoneOffsetDays;
-  const bool eclipse = QuickEclipseCheck(ctx_, jd, newMoon ? kNewMoon : kFullMoon).score > 0;
-  const char* label = newMoon ? (eclipse ? kSolarEclipseLabel : kNewMoonLabel)
-                              : (eclipse ? kLunarEclipseLabel : kFullMoonLabel);
-  grid_.Line(cell, 1) += std::string(" ") + label;
-}
-
-void MonthBuilder::AddSyzygyMarks() {
-  const DateTime start{first_.sy, first_.sm, first_.sd, 0, 0};
-  constexpr SyzygyKind kNew = SyzygyKind::kNewMoon, kFull = SyzygyKind::kFullMoon;
-  if (!Lunar()) {
-    const std::optional<DateTime> a = FindSyzygyNear(tables_, start, kAtOrAfter, kNew);
-    const std::optional<DateTime> b = FindSyzygyNear(tables_, start, kAtOrAfter, kFull);
-    if (a) PlaceSyzygy(*a, true);
-    if (b) PlaceSyzygy(*b, false);
-    if (a && b) {
-      if (a->DateJd() >= b->DateJd()) {
-        if (const std::optional<DateTime> c = FindSyzygyNear(tables_, *a, kAtOrAfter, kFull)) PlaceSyzygy(*c, false);
-      } else {
-        if (const std::optional<DateTime> c = FindSyzygyNear(tables_, *b, kAtOrAfter, kNew)) PlaceSyzygy(*c, true);
-      }
+void MonthBuilder::AddMoons() {
+  for (int k = view_.LastCellBefore + 1; k < view_.FirstCellAfter; ++k) {
+    MonthCell& c = grid_.cells[k];
+    for (const DaySyzygy& z : c.values.syzygies) {
+      const char* label = z.newMoon ? (z.eclipse ? kSolarEclipseLabel : kNewMoonLabel)
+                                    : (z.eclipse ? kLunarEclipseLabel : kFullMoonLabel);
+      c.moon += std::string(" ") + label;
     }
-  } else {
-    // New moon, the full moon after it, the new moon after that.
-    const std::optional<DateTime> a = FindSyzygyNear(tables_, start, kAtOrAfter, kNew);
-    if (!a) return;
-    PlaceSyzygy(*a, true);
-    const std::optional<DateTime> b = FindSyzygyNear(tables_, *a, kAtOrAfter, kFull);
-    if (!b) return;
-    PlaceSyzygy(*b, false);
-    if (const std::optional<DateTime> c = FindSyzygyNear(tables_, *b, kAtOrAfter, kNew)) PlaceSyzygy(*c, true);
   }
 }
 
@@ -367,9 +262,9 @@ void MonthBuilder::ShowPillars() {
   int lunarYear = req_.year, lunarMonth = req_.month;
   bool leap = req_.leapWanted;
   if (!Lunar()) {
-    lunarYear = first_.ly;
-    lunarMonth = first_.lm;
-    leap = first_.leap;
+    lunarYear = first_.lunar.year;
+    lunarMonth = first_.lunar.month;
+    leap = first_.lunar.leap;
   }
   const int yearIndex = YearPillarIndex(lunarYear);
   view_.yearPillar = std::string(SexagenaryNames[yearIndex]) + "年";
@@ -380,56 +275,69 @@ void MonthBuilder::ShowPillars() {
 
   view_.monthWithoutMajorTerm = false;
   if (Lunar()) {
-    const double firstJd = CalendarToJulianDay(first_.sy, first_.sm, first_.sd);
-    for (int slot : tables_.NoMajorTermStarts) {
-      SlotDates s;
-      if (slot < 0 || !SlotAt(tables_, slot, s)) continue;
-      if (std::fabs(CalendarToJulianDay(s.sy, s.sm, s.sd) - firstJd) <= kNoMajorTermMatchDays)
-        view_.monthWithoutMajorTerm = true;
-    }
+    const double firstJd = JdOf(first_.solar);
+    for (const CivilDate& start : NoMajorTermMonthStarts(tables_))
+      if (std::fabs(JdOf(start) - firstJd) <= kNoMajorTermMatchDays) view_.monthWithoutMajorTerm = true;
   }
 }
 
 void MonthBuilder::ShowNote() {
-  const bool julian = first_.sy < kReformYear || (first_.sy == kReformYear && first_.sm < kFirstGregorianNoteMonth);
+  const CivilDate& f = first_.solar;
+  const bool julian = f.year < kReformYear || (f.year == kReformYear && f.month < kFirstGregorianNoteMonth);
   view_.calendarNote = julian ? "율리우스(Julius)曆 입니다." : "그레고리(Gregory)曆 입니다.";
 }
 
 void MonthBuilder::ShowTermPillarLine() {
-  SlotDates after;
-  double endJd = CalendarToJulianDay(first_.sy, first_.sm, first_.sd) + view_.DaysInMonth();
-  if (Slot(view_.FirstCellAfter, after)) endJd = CalendarToJulianDay(after.sy, after.sm, after.sd);
-  view_.termPillarLine = TermPillarLine(tables_, first_.sy, first_.sm, first_.sd, endJd);
+  const CivilDate& f = first_.solar;
+  double endJd = JdOf(f) + view_.DaysInMonth();
+  if (view_.FirstCellAfter < MonthGrid::kCells && grid_.cells[view_.FirstCellAfter].present)
+    endJd = JdOf(grid_.cells[view_.FirstCellAfter].values.solar);
+  view_.termPillarLine = TermPillarLine(tables_, f.year, f.month, f.day, endJd);
 }
 
 void MonthBuilder::FindToday() {
   view_.todayCell = -1;
   if (!req_.eraAD) return;
   const int* today = ctx_.settings.TodayDate;
-  const int slot = SlotOfSolarDate(tables_, today[0], today[1], today[2]);
-  SlotDates s;
-  if (!SlotAt(tables_, slot, s)) return;
-  const bool shown = Lunar() ? (s.ly == req_.year && s.lm == req_.month && s.leap == req_.leapWanted)
-                             : (today[0] == req_.year && today[1] == req_.month);
-  const int cell = slot - view_.FirstCellIndex;
-  if (shown && cell >= 0 && view_.InMonth(cell)) view_.todayCell = cell;
+  const int cell = view_.CellOf({today[0], today[1], today[2]});
+  if (cell >= 0 && view_.InMonth(cell)) view_.todayCell = cell;
 }
 
 }  // namespace
 
-std::string StripMarkers(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    if (c == kMarkSectionalTerm || c == kMarkMajorTerm || c == kMarkDogDay || c == kMarkFeastDay ||
-        c == kMarkHoliday || c == kMarkHighlight)
-      continue;
-    out += c;
-  }
-  return out;
+std::string MonthCell::ThirdLine() const {
+  std::string line = pillar;
+  for (const CellName& n : names) line += " " + n.text;
+  return line;
 }
 
-int MonthGridTexts::CellAt(int column, int row) {
+std::string MonthCell::Line(int line) const {
+  switch (line) {
+    case 0: return day;
+    case 1: return SecondLine();
+    case 2: return ThirdLine();
+    default: break;
+  }
+  return "";
+}
+
+std::string MonthGrid::At(int column, int row) const {
+  if (row == 0) return column == 0 ? corner : column < kColumns ? kWeekdayNames[column - 1] : "";
+  const int line = LineOfRow(row);
+  if (line < 0) return "";
+  if (column == 0) return lineLabels[line];
+  const int cell = CellAt(column, row);
+  return cell >= 0 ? Line(cell, line) : "";
+}
+
+int MonthView::CellOf(const CivilDate& date) const {
+  if (!filled) return -1;
+  for (int k = 0; k < MonthGrid::kCells; ++k)
+    if (grid.cells[k].present && grid.cells[k].values.solar == date) return k;
+  return -1;
+}
+
+int MonthGrid::CellAt(int column, int row) {
   if (column < 1 || column >= kColumns || row < 1 || row >= kRows) return -1;
   return ((row - 1) / kLinesPerDay) * kDaysPerWeek + (column - 1);
 }
@@ -438,17 +346,13 @@ std::string MonthAbbreviation(int month) {
   return month >= 1 && month <= 12 ? kMonthAbbreviations[month - 1] : "";
 }
 
-void LayOutMonthGrid(MonthGridTexts& grid, int monthNumber, DisplayMode mode) {
-  for (auto& row : grid.cells)
-    for (auto& cell : row) cell.clear();
-  grid.At(0, 0) = MonthAbbreviation(monthNumber);
-  for (int c = 1; c < MonthGridTexts::kColumns; ++c) grid.At(c, 0) = kWeekdayNames[c - 1];
+void LayOutMonthGrid(MonthGrid& grid, int monthNumber, DisplayMode mode) {
+  for (MonthCell& cell : grid.cells) cell = MonthCell{};
+  grid.corner = MonthAbbreviation(monthNumber);
   const char* solarLabels[3] = {"양력", "음력", "일진"};
   const char* lunarLabels[3] = {"음력", "양력", "일진"};
   const char* const* labels = mode == DisplayMode::Solar ? solarLabels : lunarLabels;
-  for (int w = 0; w < MonthGridTexts::kWeeks; ++w)
-    for (int line = 0; line < MonthGridTexts::kLinesPerDay; ++line)
-      grid.At(0, w * MonthGridTexts::kLinesPerDay + 1 + line) = labels[line];
+  for (int line = 0; line < MonthGrid::kLinesPerDay; ++line) grid.lineLabels[line] = labels[line];
 }
 
 namespace {
@@ -456,14 +360,13 @@ namespace {
 // The principal phases of the Moon on the days of the month: each found
 // once from a guess at the mean rate of elongation (a handful of
 // evaluations), not by sampling every day.
-void MarkMoonQuarters(EngineContext& ctx, const YearTables& tables, MonthView& view) {
+void MarkMoonQuarters(EngineContext& ctx, MonthView& view) {
   std::fill(std::begin(view.moonQuarter), std::end(view.moonQuarter), static_cast<int>(kNoQuarter));
   const int first = view.LastCellBefore + 1, last = view.FirstCellAfter - 1;
   if (first > last) return;
-  const int firstSlot = view.FirstCellIndex + first;
-  if (firstSlot < 0 || view.FirstCellIndex + last >= tables.DayTableCount) return;
-  int y, m, d;
-  UnpackDate(tables.DayTable[firstSlot].solarDate, y, m, d);
+  if (!view.grid.cells[first].present) return;
+  const CivilDate& f = view.grid.cells[first].values.solar;
+  const int y = f.year, m = f.month, d = f.day;
   const double startJD = CalendarToJulianDay(y, m, d) - ctx.settings.ZoneOffsetDays;
   const double endJD = startJD + (last - first + 1);
   const double elongation = MoonSunElongation(ctx, startJD);
@@ -479,29 +382,32 @@ void MarkMoonQuarters(EngineContext& ctx, const YearTables& tables, MonthView& v
 
 }  // namespace
 
-bool FillMonthView(EngineContext& ctx, const YearTables& tables, const MemoTable& memos,
-                   const MonthRequest& request, MonthView& view, const ProgressFunction& progress) {
+bool FillMonthView(EngineContext& ctx, const YearTables& tables, YearService& years, const MemoTable& memos,
+                   const DaysOptions& options, const MonthRequest& request, MonthView& view,
+                   const ProgressFunction& progress) {
   view.shown = request;
   view.filled = false;
   view.memoMarks = 0;
   view.todayCell = -1;
-  MonthBuilder builder(ctx, tables, memos, request, view);
-  if (!builder.FillDates()) return false;
+  MonthBuilder builder(ctx, tables, request, view);
+  if (!builder.FillDates(years, memos, options)) {
+    for (MonthCell& cell : view.grid.cells) cell = MonthCell{};
+    return false;
+  }
   view.filled = true;
   if (progress) progress(60);
   builder.FillThirdLines();
-  builder.AddHolidayMarks();
-  builder.AddMemoMarks();
+  builder.AddHolidays();
+  builder.AddAnniversaries();
   if (progress) progress(80);
-  builder.AddTermMarks();
-  builder.AddSeasonalMarks();
-  builder.AddSyzygyMarks();
+  builder.AddTermAndSeasonalMarks();
+  builder.AddMoons();
   if (progress) progress(100);
   builder.ShowPillars();
   builder.ShowNote();
   builder.ShowTermPillarLine();
   builder.FindToday();
-  MarkMoonQuarters(ctx, tables, view);
+  MarkMoonQuarters(ctx, view);
   return true;
 }
 
@@ -512,18 +418,16 @@ int YearPillarIndex(int lunarYear) {
 }
 
 
-void CellPillars(const YearTables& tables, const MonthView& view, int cell, std::string& yearPillar,
-                 std::string& monthPillar) {
-  SlotDates s;
-  if (!view.filled || cell < 0 || !view.InMonth(cell) || !SlotAt(tables, view.FirstCellIndex + cell, s) ||
-      s.lm == 0) {
+void CellPillars(const MonthView& view, int cell, std::string& yearPillar, std::string& monthPillar) {
+  if (!view.filled || cell < 0 || !view.InMonth(cell) || !view.grid.cells[cell].values.lunar.Known()) {
     yearPillar = monthPillar = " ";
     return;
   }
-  const int yearIndex = YearPillarIndex(s.ly);
+  const LunarDay& l = view.grid.cells[cell].values.lunar;
+  const int yearIndex = YearPillarIndex(l.year);
   yearPillar = std::string(SexagenaryNames[yearIndex]) + "年";
-  const bool leap = view.shown.mode == DisplayMode::Solar ? s.leap : view.shown.leapWanted;
-  monthPillar = leap ? "無中月" : std::string(SexagenaryNames[MonthPillarIndex(yearIndex, s.lm - 1)]) + "月 ";
+  const bool leap = view.shown.mode == DisplayMode::Solar ? l.leap : view.shown.leapWanted;
+  monthPillar = leap ? "無中月" : std::string(SexagenaryNames[MonthPillarIndex(yearIndex, l.month - 1)]) + "月 ";
 }
 
 std::string TermPillarLine(const YearTables& tables, int y, int m, int d, double endJd) {

@@ -2,7 +2,6 @@
 
 #include "app/core/reports/day_report.h"
 #include "app/core/reports/reports.h"
-#include "data/public_holiday_rules.h"
 #include "ephemeris/jpl_reader.h"
 #include "time/text_format.h"
 
@@ -75,17 +74,18 @@ bool MonthViewModel::Build() {
   request.mode = state_.displayMode;
   request.leapWanted = state_.displayMode == DisplayMode::Lunar && state_.leapMonthWanted;
   request.eraAD = state_.inputs.eraAD;
+  const DaysOptions options = state_.DaysOptionsInEffect();
   bool ok = false;
   try {
-    if (year >= data::kFirstPublicHolidayYear - 1)
-      request.holidayCalendar = &state_.years->KoreanCalendar(state_.ctx, *state_.tables, year);
-    ok = FillMonthView(state_.ctx, *state_.tables, state_.memos, request, view, state_.progress);
+    ok = FillMonthView(state_.ctx, *state_.tables, *state_.years, state_.memos, options, request, view,
+                       state_.progress);
     if (!ok && request.leapWanted) {
       // No such leap month (the inputs changed under it): the regular month.
       state_.leapMonthWanted = false;
       request.leapWanted = false;
       LayOutMonthGrid(view.grid, state_.inputs.month, state_.displayMode);
-      ok = FillMonthView(state_.ctx, *state_.tables, state_.memos, request, view, state_.progress);
+      ok = FillMonthView(state_.ctx, *state_.tables, *state_.years, state_.memos, options, request, view,
+                         state_.progress);
     }
   } catch (const JplError& e) {
     view.filled = false;
@@ -95,7 +95,7 @@ bool MonthViewModel::Build() {
     shownInputs_ = state_.inputs;
     // Lunar months are named by their number, not by a solar month's name.
     if (state_.displayMode == DisplayMode::Lunar)
-      view.grid.At(0, 0) = (request.leapWanted ? "윤" : "") + std::to_string(state_.inputs.month) + "월";
+      view.grid.corner = (request.leapWanted ? "윤" : "") + std::to_string(state_.inputs.month) + "월";
     yearPillarText_ = view.yearPillar;
     monthPillarText_ = view.monthPillar;
     monthPillarRed_ = view.monthWithoutMajorTerm;
@@ -106,16 +106,15 @@ bool MonthViewModel::Build() {
 }
 
 void MonthViewModel::SelectCell(int column, int row) {
-  CellPillars(*state_.tables, view, MonthGridTexts::CellAt(column, row), yearPillarText_, monthPillarText_);
+  CellPillars(view, MonthGrid::CellAt(column, row), yearPillarText_, monthPillarText_);
 }
 
 double MonthViewModel::MoonAgeOfCell(int cell) const {
-  if (!state_.tables->Prepared || !view.filled || cell < 0 || cell >= MonthGridTexts::kCells) return -1.0;
-  const int slot = view.FirstCellIndex + cell;
-  if (slot < 0 || slot >= state_.tables->DayTableCount || state_.tables->DayTable[slot].solarDate == 0) return -1.0;
-  int y, m, d;
-  UnpackDate(state_.tables->DayTable[slot].solarDate, y, m, d);
-  return MoonAgeAtNoon(*state_.tables, state_.settings, y, m, d);
+  if (!state_.tables->Prepared || !view.filled || cell < 0 || cell >= MonthGrid::kCells) return -1.0;
+  const MonthCell& c = view.grid.cells[cell];
+  if (!c.present) return -1.0;
+  const CivilDate& d = c.values.solar;
+  return MoonAgeAtNoon(*state_.tables, state_.settings, d.year, d.month, d.day);
 }
 
 double MonthViewModel::ShownMoonAge() const {
@@ -139,25 +138,22 @@ bool MonthViewModel::SelectDay(int column, int row) {
     state_.messages.Show(kYearNotShownMessage, kYearNotShownCaption);
     return false;
   }
-  const int cell = MonthGridTexts::CellAt(column, row);
+  const int cell = MonthGrid::CellAt(column, row);
   if (cell < 0) return false;  // the month's name, the weekdays and the line labels
   if (!view.filled || !view.InMonth(cell)) {
     state_.messages.Show(kDayOutsideMonthMessage, kDayOutsideMonthCaption);
     return false;
   }
-  const int slot = view.FirstCellIndex + cell;
-  if (slot < 0 || slot >= state_.tables->DayTableCount) return false;
-  const DayRecord& record = state_.tables->DayTable[slot];
+  const MonthCell& c = view.grid.cells[cell];
+  if (!c.present) return false;
   DaySelection day;
   bool found = false;
   if (state_.displayMode == DisplayMode::Solar) {
-    int y, m, d;
-    UnpackDate(record.solarDate, y, m, d);
-    found = SelectSolarDay(*state_.tables, y, m, d, day);
+    const CivilDate& s = c.values.solar;
+    found = SelectSolarDay(*state_.tables, s.year, s.month, s.day, day);
   } else {
-    int y, m, d;
-    UnpackDate(record.lunarDate, y, m, d);
-    found = SelectLunarDay(*state_.tables, y, m, d, record.leap != 0, day);
+    const LunarDay& l = c.values.lunar;
+    found = l.Known() && SelectLunarDay(*state_.tables, l.year, l.month, l.day, l.leap, day);
   }
   if (!found) return false;
   state_.selected = day;
@@ -167,11 +163,9 @@ bool MonthViewModel::SelectDay(int column, int row) {
 
 int MonthViewModel::SelectedCell() const {
   if (!state_.selected.selected() || !view.filled || !state_.tables->Prepared) return -1;
-  const int slot = SlotOfSolarDate(*state_.tables, state_.selected.solarYear, state_.selected.solarMonth,
-                                   state_.selected.solarDay);
-  const int cell = slot - view.FirstCellIndex;
-  if (slot < 0 || cell < 0 || cell >= MonthGridTexts::kCells || !view.InMonth(cell)) return -1;
-  return cell;
+  const int cell =
+      view.CellOf({state_.selected.solarYear, state_.selected.solarMonth, state_.selected.solarDay});
+  return cell >= 0 && view.InMonth(cell) ? cell : -1;
 }
 
 }  // namespace orv

@@ -1,6 +1,9 @@
 #include "app/core/year_service.h"
 
+#include <cmath>
+
 #include "app/core/files/places.h"
+#include "data/public_holiday_rules.h"
 #include "ephemeris/jpl_reader.h"
 
 namespace orv {
@@ -82,6 +85,42 @@ const YearTables& YearService::KoreanCalendar(EngineContext& ctx, const YearTabl
   engine.jpl = ctx.jpl;
   PrepareYear(engine, *korean_, year, options, &cache_);
   return *korean_;
+}
+
+const YearTables& YearService::AnniversaryTables(EngineContext& ctx, const YearTables& shown, int year,
+                                                 AnniversaryCalendar calendar) {
+  // Where the user follows a recorded calendar, that calendar is theirs.
+  if (calendar == AnniversaryCalendar::Local || HistoricalCorrectionApplies(year, shown.PreparedWith.PlaceIndex, true))
+    return shown;
+  return KoreanCalendar(ctx, shown, year);
+}
+
+CalendarOfDays YearService::Days(EngineContext& ctx, const YearTables& shown, const MemoTable& memos,
+                                 const CivilDate& first, int count, const DaysOptions& options) {
+  if (!shown.Prepared) return CalendarOfDays{};
+  const int year = shown.LoadedYear;
+  bool lunarMemos = false;
+  for (const MemoEntry& e : memos) lunarMemos = lunarMemos || IsLunarMemo(e.kind);
+  DaysSources sources;
+  sources.place = &shown;
+  sources.anniversaries = &shown;
+  // The Korean calendar is prepared only when something follows it: the
+  // holidays (from the year before the first one, whose table reaches into
+  // it) or the lunar anniversaries.
+  if (options.koreanDates || year >= data::kFirstPublicHolidayYear - 1)
+    sources.korean = &KoreanCalendar(ctx, shown, year);
+  if (lunarMemos) {
+    sources.anniversaries = &AnniversaryTables(ctx, shown, year, options.anniversaries);
+    if (sources.korean == nullptr && sources.anniversaries != &shown) sources.korean = sources.anniversaries;
+  }
+  return BuildCalendarOfDays(ctx, sources, memos, first, count, options);
+}
+
+CalendarOfDays YearService::DaysOfYear(EngineContext& ctx, YearTables& tables, int year, bool correctionWanted,
+                                       const MemoTable& memos, const DaysOptions& options) {
+  if (Prepare(ctx, tables, year, correctionWanted) != YearOutcome::Prepared) return CalendarOfDays{};
+  const int count = static_cast<int>(std::lround(CalendarToJulianDay(year + 1, 1, 1) - CalendarToJulianDay(year, 1, 1)));
+  return Days(ctx, tables, memos, CivilDate{year, 1, 1}, count, options);
 }
 
 void YearService::Forget() {

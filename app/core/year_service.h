@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/core/calendar_days.h"
 #include "app/core/reports/year_reports.h"
 #include "ephemeris/context.h"
 #include "lunisolar/lunar_calendar.h"
@@ -57,6 +58,24 @@ class YearService {
   // year under those list settings, else prepared apart (and cached). The
   // reference stays valid until the next call.
   const YearTables& KoreanCalendar(EngineContext& ctx, const YearTables& shown, int year);
+
+  // The tables the lunar anniversaries of `year` follow: the Korean
+  // calendar (at a place whose recorded calendar the user follows, that
+  // one), or the place's own (`shown`) for AnniversaryCalendar::Local.
+  // Valid until the next call, like KoreanCalendar's.
+  const YearTables& AnniversaryTables(EngineContext& ctx, const YearTables& shown, int year,
+                                      AnniversaryCalendar calendar);
+
+  // The days from `first` on (`count` of them, as far as `shown` holds
+  // them) of the prepared tables `shown`, with the public holidays by the
+  // Korean calendar and the anniversaries of `memos`.
+  CalendarOfDays Days(EngineContext& ctx, const YearTables& shown, const MemoTable& memos, const CivilDate& first,
+                      int count, const DaysOptions& options);
+  // The days of civil year `year`: the year prepared into `tables` (as
+  // Prepare does) and its 1 January to 31 December. Empty when the year
+  // could not be prepared completely. Throws JplError as Prepare does.
+  CalendarOfDays DaysOfYear(EngineContext& ctx, YearTables& tables, int year, bool correctionWanted,
+                            const MemoTable& memos, const DaysOptions& options);
 
   // Forgets every year kept (a JPL file replaced under the same code).
   void Forget();

@@ -161,10 +161,15 @@ AnniversaryDialog::AnniversaryDialog(CalendarApp& app, QWidget* parent) : QDialo
   removeButton = new QPushButton("삭제", this);
   removeButton->setObjectName("removeButton");
   auto* closeButton = new QPushButton("닫기", this);
+  anniversaryLocalBox = new QCheckBox("음력 기념일을 이 지역의 음력으로", this);
+  anniversaryLocalBox->setObjectName("anniversaryLocalBox");
+  anniversaryLocalBox->setToolTip("끄면 음력 기념일은 어느 지역에서나 한국 음력을 따릅니다");
+  anniversaryLocalBox->setChecked(app_.AnniversaryCalendarInEffect() == AnniversaryCalendar::Local);
   buttons->addWidget(addButton);
   buttons->addWidget(editButton);
   buttons->addWidget(removeButton);
   buttons->addStretch(1);
+  buttons->addWidget(anniversaryLocalBox);
   buttons->addWidget(closeButton);
   layout->addLayout(buttons);
   connect(addButton, &QPushButton::clicked, this, &AnniversaryDialog::AddAnniversary);
@@ -172,6 +177,10 @@ AnniversaryDialog::AnniversaryDialog(CalendarApp& app, QWidget* parent) : QDialo
   connect(removeButton, &QPushButton::clicked, this, &AnniversaryDialog::RemoveSelected);
   connect(anniversaryList, &QTableWidget::cellDoubleClicked, this, [this] { EditSelected(); });
   connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
+  connect(anniversaryLocalBox, &QCheckBox::toggled, this, [this](bool local) {
+    app_.SetAnniversaryCalendar(local ? AnniversaryCalendar::Local : AnniversaryCalendar::Korean);
+    Fill();
+  });
 
   askDraft = [this](AnniversaryDraft& draft) {
     AnniversaryForm form(draft, document_.Encoding(), this);

@@ -60,6 +60,9 @@ class AnniversaryDialog : public QDialog {
   QPushButton* editButton;
   QPushButton* removeButton;
   QLabel* fileLabel;
+  // Lunar anniversaries by the lunar calendar of the place shown (a user
+  // abroad) instead of the Korean one; every view follows it.
+  QCheckBox* anniversaryLocalBox;
 
  public slots:
   void AddAnniversary();

@@ -308,7 +308,7 @@ void MainWindow::cellSelected(int row, int column) {
   if (handling_ || row < 0 || column < 0) return;
   app_->Month().SelectCell(column, row);
   monthInputRow_->ShowDayPillars();
-  const int cell = MonthGridTexts::CellAt(column, row);
+  const int cell = MonthGrid::CellAt(column, row);
   if (app_->Month().View().InMonth(cell)) moonPicture_->SetAge(app_->Month().MoonAgeOfCell(cell));
 }
 
@@ -317,7 +317,7 @@ void MainWindow::cellPressed(int row, int column, Qt::MouseButton) {
   cellSelected(row, column);
   if (!monthInputRow_->ReadInputs()) return;
   if (!app_->Month().SelectDay(column, row)) return;
-  selectedCell_ = MonthGridTexts::CellAt(column, row);
+  selectedCell_ = MonthGrid::CellAt(column, row);
   selectedMonth_ = ShownMonthKey(*app_);
   monthGrid_->SetSelectedCell(selectedCell_);
   placeChooser_->ShowReference(app_->ReferenceText());

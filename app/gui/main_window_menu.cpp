@@ -174,7 +174,7 @@ void MainWindow::ShowSelectedDay() {
   selectedMonth_ = ShownMonthKey(*app_);
   Refresh();
   if (selectedCell_ < 0) return;
-  app_->Month().SelectCell(MonthGridTexts::CellColumn(selectedCell_), MonthGridTexts::CellRow(selectedCell_, 0));
+  app_->Month().SelectCell(MonthGrid::CellColumn(selectedCell_), MonthGrid::CellRow(selectedCell_, 0));
   monthInputRow_->ShowDayPillars();
   moonPicture_->SetAge(app_->Month().ShownMoonAge());
 }
@@ -192,7 +192,7 @@ void MainWindow::OpenSelectedDayReport() {
     if (app_->Month().SelectedCell() < 0) return;
   }
   const int cell = app_->Month().SelectedCell();
-  cellPressed(MonthGridTexts::CellRow(cell, 0), MonthGridTexts::CellColumn(cell), Qt::LeftButton);
+  cellPressed(MonthGrid::CellRow(cell, 0), MonthGrid::CellColumn(cell), Qt::LeftButton);
 }
 
 void MainWindow::ShowGoToDate() {

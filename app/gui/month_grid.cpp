@@ -8,6 +8,7 @@
 #include <QPainter>
 
 #include "app/core/files/encoding.h"
+#include "app/core/month_palette.h"
 #include "app/pictures/pictures.h"
 
 namespace orv {
@@ -25,24 +26,14 @@ constexpr double kOutsideDayFontPoints = 10;
 constexpr double kMarkFontPoints = 9;
 constexpr int kTextInsetPx = 2;
 
-// A second line longer than this (CP949 bytes) carries a mark of the moon or
-// more than a date: painted fuchsia.
-constexpr int kPlainSecondLineBytes = 7;
+QColor Colour(const Rgb& c) { return QColor(c.r, c.g, c.b); }
 
-// The colours of the layout, each darkened (or, for the highlight, lightened)
-// only as far as needed for a contrast of at least 4.5:1 (WCAG AA) between
-// text and its cell, on white and on today's yellow alike; each keeps its
-// hue and meaning.
-const QColor kNavy(0x00, 0x00, 0x80);
-const QColor kBlue(0x00, 0x00, 0xFF);
-const QColor kRed(0xC0, 0x00, 0x00);         // Sunday, holidays, dog days
-const QColor kAqua(0x00, 0x70, 0x70);        // 寒食, 端午 (teal: aqua itself is 1.3:1 on white)
+// The colours of the days come from the month palette; these are the
+// window's own (its labels, the strips and the frame).
+const QColor kRed = Colour(palette::kRed);
 const QColor kPurple(0x80, 0x00, 0x80);      // strip of the days before the month
-const QColor kHighlightText(0x60, 0x00, 0x60);
-const QColor kHighlightBack(0xFF, 0xC0, 0xFF);  // light fuchsia
-const QColor kFuchsia(0xA0, 0x00, 0xA0);     // second lines with more than a date
 const QColor kLime(0x00, 0x64, 0x00);        // the month's name in the corner
-const QColor kSaturdayBlue(0x00, 0x38, 0xB8);  // Saturday, as Korean calendars print it
+const QColor kSaturdayBlue = Colour(palette::kSaturdayBlue);
 const QColor kOutsideText(0x59, 0x59, 0x59);  // day numbers of the months before and after
 const QColor kOutsideRed(0xC0, 0x00, 0x00);
 const QColor kOutsideBack(0xF2, 0xEE, 0xF4);  // their cells: pale, so that their holidays read
@@ -50,7 +41,7 @@ const QColor kOutsideBack(0xF2, 0xEE, 0xF4);  // their cells: pale, so that thei
 // at the cell's left edge, this wide at the layout's size.
 constexpr int kOutsideStripPx = 6;
 const QColor kMaroon(0x80, 0x00, 0x00);      // strip of the days after the month
-const QColor kYellow(0xFF, 0xFF, 0x00);
+const QColor kYellow = Colour(palette::kTodayBack);
 const QColor kButtonFace(0xF0, 0xF0, 0xF0);
 const QColor kSelectionFrame(0x00, 0x50, 0xC8);
 constexpr int kSelectionFramePx = 2;
@@ -71,17 +62,17 @@ QFont GridFont(double points, bool bold) {
 CellStyle CellPainter::StyleOf(const QModelIndex& index) const {
   const int row = index.row();
   const int column = index.column();
-  const std::string stored = index.data().toString().toStdString();
   const double k = state_.scale;
   CellStyle style;
-  style.text = QString::fromStdString(StripMarkers(stored));
+  style.text = index.data().toString();
   style.background = Qt::white;
   style.foreground = Qt::black;
   style.font = GridFont(kCellFontPoints * k);
   style.alignment = Qt::AlignVCenter | Qt::AlignLeft;
 
-  const int line = MonthGridTexts::LineOfRow(row);
-  const int cell = MonthGridTexts::CellAt(column, row);
+  const int line = MonthGrid::LineOfRow(row);
+  const int cell = MonthGrid::CellAt(column, row);
+  const bool outside = state_.filled && cell >= 0 && (cell <= state_.lastCellBefore || cell >= state_.firstCellAfter);
   if (row == 0) {
     style.background = kButtonFace;
     if (column == 0) style.foreground = kLime;
@@ -95,43 +86,25 @@ CellStyle CellPainter::StyleOf(const QModelIndex& index) const {
     style.background = kButtonFace;
     style.alignment = Qt::AlignCenter;
     if (line == 0) style.font = GridFont(kLabelFontPoints * k, true);
-  } else if (line == 0) {
-    style.alignment = Qt::AlignVCenter | Qt::AlignRight;
-    style.font = GridFont(kDayFontPoints * k, true);
-    if (column == kSundayColumn) style.foreground = kRed;
-    else if (column == kSaturdayColumn) style.foreground = kSaturdayBlue;
-    const QString third = index.model()->index(row + 2, column).data().toString();
-    if (third.contains(QChar(kMarkHoliday))) style.foreground = kRed;
-    if (state_.filled && (cell <= state_.lastCellBefore || cell >= state_.firstCellAfter)) {
-      // Smaller and pale, with their Sundays and holidays still red.
-      style.font = GridFont(kOutsideDayFontPoints * k, true);
-      style.background = kOutsideBack;
-      if (style.foreground == Qt::black) style.foreground = kOutsideText;
-      else if (style.foreground == kRed) style.foreground = kOutsideRed;
-    }
-  } else if (line == 2) {
-    if (stored.find(kMarkHoliday) != std::string::npos) {
+  } else if (cell >= 0) {
+    const LineColours colours = DayLineColours(state_.grid.cells[cell], line, column - kSundayColumn);
+    style.foreground = Colour(colours.text);
+    if (colours.hasBack) style.background = Colour(colours.back);
+    if (line == 0) {
+      style.alignment = Qt::AlignVCenter | Qt::AlignRight;
+      style.font = GridFont(kDayFontPoints * k, true);
+      if (outside) {
+        // Smaller and pale, with their Sundays and holidays still red.
+        style.font = GridFont(kOutsideDayFontPoints * k, true);
+        style.background = kOutsideBack;
+        if (style.foreground == Qt::black) style.foreground = kOutsideText;
+        else if (style.foreground == kRed) style.foreground = kOutsideRed;
+      }
+    } else if (colours.markSize) {
       style.font = GridFont(kMarkFontPoints * k);
-      style.foreground = kRed;
-    }
-    if (stored.find(kMarkHighlight) != std::string::npos) {
-      style.font = GridFont(kMarkFontPoints * k);
-      style.foreground = kHighlightText;
-      style.background = kHighlightBack;
-    }
-  } else {
-    if (Cp949Length(stored) > kPlainSecondLineBytes) style.foreground = kFuchsia;
-    const std::pair<char, QColor> styles[] = {
-        {kMarkDogDay, kRed}, {kMarkFeastDay, kAqua}, {kMarkMajorTerm, kBlue}, {kMarkSectionalTerm, kNavy}};
-    for (const auto& [mark, colour] : styles) {
-      if (stored.find(mark) == std::string::npos) continue;
-      style.font = GridFont(kMarkFontPoints * k);
-      style.foreground = colour;
     }
   }
-  if (cell >= 0 && state_.filled && (cell <= state_.lastCellBefore || cell >= state_.firstCellAfter) &&
-      style.background == Qt::white)
-    style.background = kOutsideBack;
+  if (outside && style.background == Qt::white) style.background = kOutsideBack;
   if (cell >= 0 && cell == state_.todayCell) {
     style.background = kYellow;
     if (style.foreground == Qt::white) style.foreground = Qt::black;
@@ -186,8 +159,8 @@ void CellPainter::paint(QPainter* painter, const QStyleOptionViewItem& option, c
   const int column = index.column();
   const QRect rect = option.rect;
   const CellStyle style = StyleOf(index);
-  const int line = MonthGridTexts::LineOfRow(row);
-  const int cell = MonthGridTexts::CellAt(column, row);
+  const int line = MonthGrid::LineOfRow(row);
+  const int cell = MonthGrid::CellAt(column, row);
   const QRect textRect = TextRectOf(rect, style.alignment);
 
   painter->save();
@@ -221,7 +194,7 @@ void CellPainter::paint(QPainter* painter, const QStyleOptionViewItem& option, c
   }
 
   // The Moon's principal phase of the day: a small picture left of the date.
-  if (line == 0 && cell >= 0 && cell < MonthGridTexts::kCells && state_.moonQuarter[cell] != kNoQuarter) {
+  if (line == 0 && cell >= 0 && cell < MonthGrid::kCells && state_.moonQuarter[cell] != kNoQuarter) {
     const int quarter = state_.moonQuarter[cell];
     const double fraction = quarter == kNewMoonQuarter ? 0.0 : quarter == kFullMoonQuarter ? 1.0 : 0.5;
     // Waxing: lit on the right (west) as the Moon is seen from the north.
@@ -249,7 +222,7 @@ void CellPainter::paint(QPainter* painter, const QStyleOptionViewItem& option, c
 }
 
 MonthGridWidget::MonthGridWidget(QWidget* parent)
-    : QTableWidget(MonthGridTexts::kRows, MonthGridTexts::kColumns, parent) {
+    : QTableWidget(MonthGrid::kRows, MonthGrid::kColumns, parent) {
   horizontalHeader()->hide();
   verticalHeader()->hide();
   // The sections follow the widget's size in the layout's proportions
@@ -265,17 +238,17 @@ MonthGridWidget::MonthGridWidget(QWidget* parent)
   setShowGrid(false);
   setFocusPolicy(Qt::ClickFocus);
   setItemDelegate(new CellPainter(state_, this));
-  for (int r = 0; r < MonthGridTexts::kRows; ++r)
-    for (int c = 0; c < MonthGridTexts::kColumns; ++c) setItem(r, c, new QTableWidgetItem);
+  for (int r = 0; r < MonthGrid::kRows; ++r)
+    for (int c = 0; c < MonthGrid::kColumns; ++c) setItem(r, c, new QTableWidgetItem);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   FitSections();
 }
 
 QSize MonthGridWidget::LayoutSize() const {
-  int width = kFirstColumnWidth + (MonthGridTexts::kColumns - 1) * kDayColumnWidth;
+  int width = kFirstColumnWidth + (MonthGrid::kColumns - 1) * kDayColumnWidth;
   int height = 0;
-  for (int r = 0; r < MonthGridTexts::kRows; ++r)
-    height += MonthGridTexts::LineOfRow(r) == 0 ? kFirstLineHeight : kLineHeight;
+  for (int r = 0; r < MonthGrid::kRows; ++r)
+    height += MonthGrid::LineOfRow(r) == 0 ? kFirstLineHeight : kLineHeight;
   return QSize(width + 2 * frameWidth(), height + 2 * frameWidth());
 }
 
@@ -292,7 +265,7 @@ void MonthGridWidget::FitSections() {
     return static_cast<int>(static_cast<long long>(units) * pixels / totalUnits);
   };
   int units = 0, previous = 0;
-  for (int c = 0; c < MonthGridTexts::kColumns; ++c) {
+  for (int c = 0; c < MonthGrid::kColumns; ++c) {
     units += c == 0 ? kFirstColumnWidth : kDayColumnWidth;
     const int next = edge(units, layout.width(), width);
     setColumnWidth(c, next - previous);
@@ -300,8 +273,8 @@ void MonthGridWidget::FitSections() {
   }
   units = 0;
   previous = 0;
-  for (int r = 0; r < MonthGridTexts::kRows; ++r) {
-    units += MonthGridTexts::LineOfRow(r) == 0 ? kFirstLineHeight : kLineHeight;
+  for (int r = 0; r < MonthGrid::kRows; ++r) {
+    units += MonthGrid::LineOfRow(r) == 0 ? kFirstLineHeight : kLineHeight;
     const int next = edge(units, layout.height(), height);
     setRowHeight(r, next - previous);
     previous = next;
@@ -322,8 +295,9 @@ void MonthGridWidget::SetView(const MonthView& view) {
   state_.todayCell = view.todayCell;
   state_.filled = view.filled;
   std::copy(std::begin(view.moonQuarter), std::end(view.moonQuarter), std::begin(state_.moonQuarter));
-  for (int r = 0; r < MonthGridTexts::kRows; ++r)
-    for (int c = 0; c < MonthGridTexts::kColumns; ++c)
+  state_.grid = view.grid;
+  for (int r = 0; r < MonthGrid::kRows; ++r)
+    for (int c = 0; c < MonthGrid::kColumns; ++c)
       item(r, c)->setText(QString::fromStdString(view.grid.At(c, r)));
   viewport()->update();
 }

@@ -1,6 +1,6 @@
 // The month grid monthGrid (8 columns x 19 rows) and its cell painter:
-// fonts, sizes and colours by the cells' style markers, today's cell, the
-// week separators; the marker characters are never drawn.
+// fonts and sizes by the typed days, their colours by the month palette,
+// today's cell, the week separators.
 #pragma once
 
 #include <QFont>
@@ -22,10 +22,11 @@ struct GridPaintState {
   int selectedCell = -1;   // framed; -1 for none
   bool filled = false;
   double scale = 1.0;      // font sizes follow the cells as the grid grows
-  int moonQuarter[MonthGridTexts::kCells] = {};  // MoonQuarter of each cell's day (an icon)
+  int moonQuarter[MonthGrid::kCells] = {};  // MoonQuarter of each cell's day (an icon)
+  MonthGrid grid;          // the typed days shown
 };
 
-// How one cell is drawn: its text without markers, font, colours, alignment.
+// How one cell is drawn: its text, font, colours, alignment.
 struct CellStyle {
   QString text;
   QFont font;
@@ -60,9 +61,9 @@ class MonthGridWidget : public QTableWidget {
 
   explicit MonthGridWidget(QWidget* parent = nullptr);
 
-  // Shows the texts (with markers) and the month's span of a view.
+  // Shows the days and the month's span of a view.
   void SetView(const MonthView& view);
-  // Stored text of a cell, markers included.
+  // Text of a cell as drawn (before eliding).
   QString CellText(int column, int row) const;
   const GridPaintState& PaintState() const { return state_; }
   // Frames grid cell k (the selected day); -1 for none.

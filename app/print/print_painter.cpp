@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "app/core/files/files.h"
+#include "app/core/month_palette.h"
 #include "app/print/pdf_text.h"
 
 namespace orv {
@@ -27,15 +28,13 @@ constexpr double kWeekdayRowMm = 7.0;
 constexpr double kFooterMm = 5.0;
 constexpr double kCellInsetMm = 1.2;
 
-const QColor kText(0x00, 0x00, 0x00);
-const QColor kRed(0xC0, 0x00, 0x00);
-const QColor kBlue(0x00, 0x38, 0xB8);
-const QColor kTermColour(0x00, 0x00, 0x80);
+// The days' colours come from the month palette; these are the page's own.
+QColor Colour(const Rgb& c) { return QColor(c.r, c.g, c.b); }
+const QColor kText = Colour(palette::kBlack);
+const QColor kRed = Colour(palette::kRed);
+const QColor kBlue = Colour(palette::kSaturdayBlue);
 const QColor kPaleText(0x90, 0x90, 0x90);
-const QColor kPaleRed(0xE0, 0x80, 0x80);
-const QColor kPaleBlue(0x80, 0x9C, 0xDC);
 const QColor kOutsideBack(0xF3, 0xF3, 0xF3);
-const QColor kHighlightBack(0xFF, 0xE0, 0xFF);
 const QColor kRule(0x60, 0x60, 0x60);
 const QColor kHeaderBack(0xE8, 0xE8, 0xE8);
 
@@ -51,11 +50,19 @@ QFont PrintFont(double points, bool bold = false) {
 
 double Mm(double mm) { return mm * kUnitsPerMm; }
 
-QColor DayColour(const PrintDay& d) {
-  if (d.red) return d.inMonth ? kRed : kPaleRed;
-  if (d.blue) return d.inMonth ? kBlue : kPaleBlue;
-  return d.inMonth ? kText : kPaleText;
+// A line's palette colour; the days of the months before and after are
+// printed pale (halfway to white).
+QColor LineInk(const PrintDay& d, int line) {
+  const Rgb& c = d.colours[line].text;
+  if (d.inMonth) return Colour(c);
+  if (c == palette::kBlack) return kPaleText;
+  auto pale = [](std::uint8_t v) { return (v + 256) / 2; };
+  return QColor(pale(c.r), pale(c.g), pale(c.b));
 }
+
+QColor DayColour(const PrintDay& d) { return LineInk(d, 0); }
+
+bool Highlighted(const PrintDay& d) { return d.colours[2].hasBack; }
 
 // Draws `text` in `rect` with one line per break and the rest elided.
 void DrawLines(QPainter& p, const QRectF& rect, const QString& text, int flags) {
@@ -75,11 +82,11 @@ void PaintMonthPage(QPainter& p, const PrintMonthPage& page, const PrintDocument
 
   // Weekday row.
   const double top = Mm(kHeaderMm);
-  const double columnWidth = w / MonthGridTexts::kDaysPerWeek;
+  const double columnWidth = w / MonthGrid::kDaysPerWeek;
   p.fillRect(QRectF(0, top, w, Mm(kWeekdayRowMm)), kHeaderBack);
   p.setFont(PrintFont(10, true));
-  for (int c = 0; c < MonthGridTexts::kDaysPerWeek; ++c) {
-    p.setPen(c == 0 ? kRed : c == MonthGridTexts::kDaysPerWeek - 1 ? kBlue : kText);
+  for (int c = 0; c < MonthGrid::kDaysPerWeek; ++c) {
+    p.setPen(c == 0 ? kRed : c == MonthGrid::kDaysPerWeek - 1 ? kBlue : kText);
     p.drawText(QRectF(c * columnWidth, top, columnWidth, Mm(kWeekdayRowMm)), Qt::AlignCenter,
                Q(kPrintWeekdayNames[c]));
   }
@@ -87,18 +94,18 @@ void PaintMonthPage(QPainter& p, const PrintMonthPage& page, const PrintDocument
   // The weeks.
   const double gridTop = top + Mm(kWeekdayRowMm);
   const double gridHeight = h - gridTop - Mm(kFooterMm);
-  const int weeks = std::clamp(page.weeks, 1, MonthGridTexts::kWeeks);
+  const int weeks = std::clamp(page.weeks, 1, MonthGrid::kWeeks);
   const double rowHeight = gridHeight / weeks;
   const double inset = Mm(kCellInsetMm);
   const QFont dayFont = PrintFont(15, true);
   const QFont smallFont = PrintFont(7.5);
   const QFont nameFont = PrintFont(7.5);
   const double smallLine = QFontMetricsF(smallFont).height();
-  for (int k = 0; k < weeks * MonthGridTexts::kDaysPerWeek; ++k) {
+  for (int k = 0; k < weeks * MonthGrid::kDaysPerWeek; ++k) {
     const PrintDay& d = page.days[k];
     const QRectF cell((k % 7) * columnWidth, gridTop + (k / 7) * rowHeight, columnWidth, rowHeight);
     if (!d.inMonth) p.fillRect(cell, kOutsideBack);
-    else if (d.highlight) p.fillRect(cell, kHighlightBack);
+    else if (Highlighted(d)) p.fillRect(cell, Colour(d.colours[2].back));
     const QRectF inner = cell.adjusted(inset, inset * 0.6, -inset, -inset);
     p.setFont(dayFont);
     p.setPen(DayColour(d));
@@ -107,20 +114,19 @@ void PaintMonthPage(QPainter& p, const PrintMonthPage& page, const PrintDocument
                Q(d.day));
     // The lunar date (with its term or moon) beside the day number, right.
     p.setFont(smallFont);
-    p.setPen(d.term ? (d.inMonth ? kTermColour : kPaleBlue) : (d.inMonth ? kText : kPaleText));
+    p.setPen(LineInk(d, 1));
     p.drawText(QRectF(inner.left(), inner.top(), inner.width(), smallLine * 2), Qt::AlignRight | Qt::AlignTop,
                Q(d.lunar).trimmed());
     // Day name, holidays and anniversaries below.
     p.setFont(nameFont);
-    p.setPen(d.red && d.names.find(' ') != std::string::npos ? (d.inMonth ? kRed : kPaleRed)
-                                                             : (d.inMonth ? kText : kPaleText));
+    p.setPen(LineInk(d, 2));
     const QRectF names(inner.left(), inner.top() + dayHeight, inner.width(), inner.bottom() - inner.top() - dayHeight);
     DrawLines(p, names, Q(d.names), Qt::AlignLeft | Qt::AlignTop);
   }
   // Rules.
   p.setPen(QPen(kRule, Mm(0.2)));
   for (int r = 0; r <= weeks; ++r) p.drawLine(QPointF(0, gridTop + r * rowHeight), QPointF(w, gridTop + r * rowHeight));
-  for (int c = 0; c <= MonthGridTexts::kDaysPerWeek; ++c)
+  for (int c = 0; c <= MonthGrid::kDaysPerWeek; ++c)
     p.drawLine(QPointF(c * columnWidth, top), QPointF(c * columnWidth, gridTop + weeks * rowHeight));
   p.drawLine(QPointF(0, top), QPointF(w, top));
 
@@ -161,14 +167,14 @@ void PaintYearPage(QPainter& p, const PrintDocument& doc, const QSizeF& size) {
                  Q(kPrintWeekdayNames[c]));
     }
     const double rowTop = y0 + titleHeight + weekdayHeight;
-    const double rh = (boxHeight - titleHeight - weekdayHeight) / MonthGridTexts::kWeeks;
+    const double rh = (boxHeight - titleHeight - weekdayHeight) / MonthGrid::kWeeks;
     p.setPen(QPen(kRule, Mm(0.15)));
     p.drawLine(QPointF(x0, rowTop), QPointF(x0 + boxWidth, rowTop));
-    for (int k = 0; k < MonthGridTexts::kCells; ++k) {
+    for (int k = 0; k < MonthGrid::kCells; ++k) {
       const PrintDay& d = m.days[k];
       if (!d.inMonth) continue;
       const QRectF cell(x0 + (k % 7) * cw, rowTop + (k / 7) * rh, cw, rh);
-      if (d.highlight) p.fillRect(cell, kHighlightBack);
+      if (Highlighted(d)) p.fillRect(cell, Colour(d.colours[2].back));
       p.setFont(PrintFont(9, true));
       p.setPen(DayColour(d));
       p.drawText(cell.adjusted(0, 0, 0, -rh * 0.42), Qt::AlignHCenter | Qt::AlignBottom, Q(d.day));
@@ -176,7 +182,10 @@ void PaintYearPage(QPainter& p, const PrintDocument& doc, const QSizeF& size) {
       QString lunar = Q(d.lunar).trimmed();
       lunar = lunar.left(lunar.indexOf(' ') < 0 ? lunar.size() : lunar.indexOf(' '));
       p.setFont(PrintFont(5));
-      p.setPen(d.term ? kTermColour : kPaleText);
+      // A term keeps its colour; a plain date is printed pale under the number.
+      p.setPen(d.cell.markKind == SecondLineMark::SectionalTerm || d.cell.markKind == SecondLineMark::MajorTerm
+                   ? LineInk(d, 1)
+                   : kPaleText);
       p.drawText(cell.adjusted(0, rh * 0.58, 0, 0), Qt::AlignHCenter | Qt::AlignTop, lunar);
     }
   }

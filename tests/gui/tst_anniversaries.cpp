@@ -56,6 +56,24 @@ struct Window : testing::TemporaryWindow {
 class AnniversariesTest : public QObject {
   Q_OBJECT
  private slots:
+  // At New York lunar 2020-06-01 is 20 July by the place's calendar and 21
+  // July by the Korean one (KASI); the box moves the anniversary in the grid.
+  void localLunarCalendarBoxMovesAnniversaries() {
+    Window w("-1,1950,6,1,제사\n");
+    CalendarApp& app = w.form->App();
+    app.ChangePlace(FindPlaceByName(app.Places(), "미국-New York"));
+    app.SetMonth(2020, 7, DisplayMode::Solar);
+    app.ShowInputs();
+    QVERIFY(w.ThirdLineOfDay(21).find("제사") != std::string::npos);
+    AnniversaryDialog dialog(app);
+    QVERIFY(!dialog.anniversaryLocalBox->isChecked());
+    dialog.anniversaryLocalBox->setChecked(true);
+    QVERIFY(w.ThirdLineOfDay(20).find("제사") != std::string::npos);
+    QVERIFY(w.ThirdLineOfDay(21).find("제사") == std::string::npos);
+    dialog.anniversaryLocalBox->setChecked(false);
+    QVERIFY(w.ThirdLineOfDay(21).find("제사") != std::string::npos);
+  }
+
   void formChecksAsTheUserTypes() {
     AnniversaryDraft draft;
     draft.name = "결혼기념일";

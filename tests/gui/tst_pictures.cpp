@@ -192,7 +192,7 @@ class PicturesTest : public QObject {
     // The panel beside the day report needs a selected day.
     QVERIFY(MakeDaySkyPanel(app, &form) == nullptr);
     const int cell = app.Month().View().LastCellBefore + 15;
-    QVERIFY(app.Month().SelectDay(MonthGridTexts::CellColumn(cell), MonthGridTexts::CellRow(cell, 0)));
+    QVERIFY(app.Month().SelectDay(MonthGrid::CellColumn(cell), MonthGrid::CellRow(cell, 0)));
     std::unique_ptr<QWidget> panel(MakeDaySkyPanel(app, nullptr));
     QVERIFY(panel != nullptr);
     QVERIFY(panel->findChild<PictureView*>("DaySkyChart") != nullptr);

@@ -507,8 +507,8 @@ class WindowTest : public QObject {
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
     w.Show("2026", "12");
-    for (int row = 0; row < MonthGridTexts::kRows; ++row)
-      for (int column = 0; column < MonthGridTexts::kColumns; ++column)
+    for (int row = 0; row < MonthGrid::kRows; ++row)
+      for (int column = 0; column < MonthGrid::kColumns; ++column)
         QVERIFY2(!w.Grid()->CellElided(column, row), qPrintable(w.Cell(column, row)));
     // A narrow window elides, and the tooltip holds the whole text.
     QVERIFY(w.Second(w.CellOf("7")).contains("大雪대설"));

@@ -37,10 +37,10 @@ int CmdPrint(CliContext& cli) {
   // The year as every other command and the window prepare it.
   if (cli.years->Prepare(ctx, *tables, year, CorrectionWanted(cli)) != YearOutcome::Prepared)
     throw RuntimeFailure(IncompleteYearError(year).what());
-  const LunarBuildOptions options = LunarOptionsOf(year, cli.settings.PlaceIndex, CorrectionWanted(cli));
   PrintDocument document;
   const PlaceRecord& place = cli.places.rows.at(static_cast<size_t>(cli.settings.PlaceIndex));
-  if (!BuildPrintDocument(ctx, *tables, options, memos, PlaceReportName(place), request, document))
+  if (!BuildPrintDocument(ctx, *tables, *cli.years, CorrectionWanted(cli), memos, DaysOptionsOf(cli),
+                          PlaceReportName(place), request, document))
     throw RuntimeFailure("the calendar of " + std::to_string(year) + " could not be computed");
 
   std::string error;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/core/files/memo.h"
+#include "app/core/month_palette.h"
 #include "app/core/month_view.h"
 #include "ephemeris/context.h"
 #include "lunisolar/lunar_calendar.h"
@@ -15,17 +16,16 @@
 
 namespace orv {
 
-// One day of a printed month.
+// One day of a printed month: the typed day of the month view, with its
+// texts and colours (month_palette.h) as the window shows them.
 struct PrintDay {
   std::string day;          // solar day, "%d"
   std::string lunar;        // lunar date with its term, seasonal day or moon phase ("1.15 立春입춘")
   std::string names;        // sexagenary day name, holidays and anniversaries
   bool inMonth = false;     // days of the months before and after are printed pale
-  bool red = false;         // Sunday or a public holiday (or a memo marked as one)
-  bool blue = false;        // Saturday that is not a holiday
-  bool term = false;        // the lunar line carries a solar term
-  bool highlight = false;   // a memo marked for highlighting
   bool today = false;
+  MonthCell cell;           // the day as the month view has it
+  LineColours colours[MonthGrid::kLinesPerDay];
 };
 
 struct PrintMonthPage {
@@ -35,7 +35,7 @@ struct PrintMonthPage {
   std::string pillarLine;      // "乙巳年 己丑月 → 2/4 입춘 丙午年 庚寅月"
   std::string header;          // place and the year's pillar
   int weeks = 6;               // weeks that hold a day of the month (4..6)
-  PrintDay days[MonthGridTexts::kCells];
+  PrintDay days[MonthGrid::kCells];
 };
 
 struct PrintDocument {
@@ -66,11 +66,11 @@ struct PrintRequest {
   bool yearView = false;
 };
 
-// Builds the pages of `request` with the year prepared into `tables`
-// (`tables` is left holding that year). False when the year could not be
-// prepared.
-bool BuildPrintDocument(EngineContext& ctx, YearTables& tables, const LunarBuildOptions& options,
-                        const MemoTable& memos, const std::string& placeName, const PrintRequest& request,
-                        PrintDocument& document);
+// Builds the pages of `request` with the year prepared into `tables` by
+// `years` (`tables` is left holding that year), the days as `options` shape
+// them. False when the year could not be prepared.
+bool BuildPrintDocument(EngineContext& ctx, YearTables& tables, YearService& years, bool correctionWanted,
+                        const MemoTable& memos, const DaysOptions& options, const std::string& placeName,
+                        const PrintRequest& request, PrintDocument& document);
 
 }  // namespace orv

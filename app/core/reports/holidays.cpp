@@ -2,7 +2,6 @@
 
 #include "app/core/reports/public_holidays.h"
 #include "app/core/reports/report_format.h"
-#include "lunisolar/lunar_calendar.h"
 
 namespace orv {
 namespace {
@@ -24,26 +23,31 @@ constexpr int kHangulYear = 1446;
 
 const char* const kWeekdayNames[7] = {"일요일", "월요일", "화요일", "수요일", "목요일", "금요일", "토요일"};
 
-// Weekday name of the solar date of a lunar date (regular month), "" when the
-// tables do not hold it.
-const char* LunarWeekday(const YearTables& tables, int year, int month, int day) {
-  const int slot = SlotOfLunarDate(tables, year, month, day, false);
-  if (slot < 0) return "";
-  int y, m, d;
-  UnpackDate(tables.DayTable[slot].solarDate, y, m, d);
-  return WeekdayName(WeekdayOf(y, m, d));
+// The day of a date of the Korean calendar (regular month), nullptr when
+// the days do not hold it.
+const CalendarDay* KoreanLunarDay(const CalendarOfDays& days, int year, int month, int day) {
+  for (const CalendarDay& d : days.Days()) {
+    const LunarDay& l = d.koreanLunar;
+    if (l.year == year && l.month == month && l.day == day && !l.leap) return &d;
+  }
+  return nullptr;
+}
+
+const char* LunarWeekday(const CalendarOfDays& days, int year, int month, int day) {
+  const CalendarDay* d = KoreanLunarDay(days, year, month, day);
+  return d != nullptr ? WeekdayName(d->weekday) : "";
 }
 
 // The name the law gives the holiday `key` in force on its date of `year`
 // (석가탄신일 until 2017-10-16, 부처님 오신 날 after it; 기독탄신일), the
 // day's customary name `usual` in years no rule makes it a holiday.
-std::string LawName(const char* key, const char* usual, const YearTables& tables, int year, int month, int day,
+std::string LawName(const char* key, const char* usual, const CalendarOfDays& days, int year, int month, int day,
                     bool lunar) {
-  PackedDate date = PackDate(year, month, day);
+  CivilDate date{year, month, day};
   if (lunar) {
-    const int slot = SlotOfLunarDate(tables, year, month, day, false);
-    if (slot < 0) return usual;
-    date = tables.DayTable[slot].solarDate;
+    const CalendarDay* d = KoreanLunarDay(days, year, month, day);
+    if (d == nullptr) return usual;
+    date = d->solar;
   }
   const std::string name = PublicHolidayName(key, date);
   return name.empty() ? usual : name;
@@ -64,12 +68,29 @@ std::string OtherPublicHolidaysText(const std::vector<PublicHoliday>& holidays) 
 
 }  // namespace
 
+std::vector<PublicHoliday> PublicHolidaysOfDays(const CalendarOfDays& days) {
+  std::vector<PublicHoliday> out;
+  for (const CalendarDay& d : days.Days())
+    for (const DayHoliday& h : d.holidays) {
+      PublicHoliday p;
+      p.year = d.solar.year;
+      p.month = d.solar.month;
+      p.day = d.solar.day;
+      p.key = h.key;
+      p.name = h.name;
+      p.dayOff = h.dayOff;
+      p.substitute = h.substitute;
+      out.push_back(std::move(p));
+    }
+  return out;
+}
+
 const char* WeekdayName(int weekday) { return weekday >= 0 && weekday < 7 ? kWeekdayNames[weekday] : ""; }
 
 std::string HolidayReportText(ReportInputs& in, int year) {
   // Public holidays are Korean law: their lunar dates are those of the
   // Korean calendar, wherever the place shown.
-  const YearTables& t = HolidayCalendar(in, year);
+  const CalendarOfDays t = HolidayDays(in, year);
   const auto solar = [year](int month, int day) { return WeekdayName(WeekdayOf(year, month, day)); };
   std::string out = Format("%d년의 기념일(국경일,공휴일)\n\n\n", year);
   out += Format("신정\t(양 01/01)\t%s; 일제시대부터\n\n", solar(1, 1));
@@ -85,7 +106,7 @@ std::string HolidayReportText(ReportInputs& in, int year) {
   out += Format("개천절\t(양 10/03)\t%s; %d주년\n\n", solar(10, 3), year + kFoundationOffset);
   out += Format("한글날\t(양 10/09)\t%s; %d돌\n\n", solar(10, 9), year - kHangulYear);
   out += Format("%s\t(양 12/25)\t%s", LawName("christmas", "성탄절", t, year, 12, 25, false).c_str(), solar(12, 25));
-  out += OtherPublicHolidaysText(PublicHolidaysOfYear(t, year));
+  out += OtherPublicHolidaysText(PublicHolidaysOfDays(t));
   return out;
 }
 

@@ -35,6 +35,12 @@ constexpr LunarHoliday kLunarHolidays[] = {
 
 using report::Format;
 
+// The days of a year's tables that a lunar year may reach: from 1 November
+// of the year before (some recorded calendars began their year in winter)
+// through the two months after the civil year.
+constexpr int kMonthBeforeTheYear = 11;
+constexpr int kDaysOfTheLunarYearsSpan = 61 + 366 + 62;
+
 // FNV-1a: a stable short key of a memo name.
 unsigned NameKey(const std::string& name) {
   unsigned h = 2166136261u;
@@ -54,75 +60,75 @@ IcsEvent AllDay(const std::string& uid, int y, int m, int d, const std::string& 
   return e;
 }
 
-// Civil date of a lunar date (regular month) of the loaded year; false when absent.
-bool SolarOfLunar(const YearTables& t, int year, int month, int day, int& y, int& m, int& d) {
-  const int slot = SlotOfLunarDate(t, year, month, day, false);
-  if (slot < 0) return false;
-  UnpackDate(t.DayTable[slot].solarDate, y, m, d);
-  return true;
-}
-
 // The name the rules give a holiday on its date, the row's own without one.
-std::string HolidayName(const char* key, const char* rowName, int y, int m, int d) {
-  const std::string name = PublicHolidayName(key, PackDate(y, m, d));
+std::string HolidayName(const char* key, const char* rowName, const CivilDate& date) {
+  const std::string name = PublicHolidayName(key, date);
   return name.empty() ? rowName : name;
 }
 
-// The holidays of `year`, dated by the Korean calendar's tables `t`.
-void AddHolidays(const YearTables& t, int year, std::vector<IcsEvent>& events) {
+// The day of a Korean lunar date (regular month) among the days, nullptr when absent.
+const CalendarDay* DayOfKoreanLunar(const CalendarOfDays& days, int year, int month, int day) {
+  for (const CalendarDay& d : days.Days()) {
+    const LunarDay& l = d.koreanLunar;
+    if (l.year == year && l.month == month && l.day == day && !l.leap) return &d;
+  }
+  return nullptr;
+}
+
+// The holidays of `year`, dated by the Korean calendar of its days.
+void AddHolidays(const CalendarOfDays& days, int year, std::vector<IcsEvent>& events) {
   for (const SolarHoliday& h : kSolarHolidays)
     events.push_back(AllDay(Format("holiday-%s-%d@orvanta", h.key, year), year, h.month, h.day,
-                            HolidayName(h.key, h.name, year, h.month, h.day), "기념일"));
+                            HolidayName(h.key, h.name, {year, h.month, h.day}), "기념일"));
   for (const LunarHoliday& h : kLunarHolidays) {
-    int y, m, d;
-    bool found;
+    const CalendarDay* found = nullptr;
     if (h.day == 0) {  // the eve of the lunar new year: the day before 1/1
-      const int slot = SlotOfLunarDate(t, year, 1, 1, false);
-      found = slot > 0;
-      if (found) UnpackDate(t.DayTable[slot - 1].solarDate, y, m, d);
+      const CalendarDay* newYear = DayOfKoreanLunar(days, year, 1, 1);
+      if (newYear != nullptr && newYear != &days.Days().front()) found = newYear - 1;
     } else {
-      found = SolarOfLunar(t, year, h.month, h.day, y, m, d);
+      found = DayOfKoreanLunar(days, year, h.month, h.day);
     }
-    if (found)
-      events.push_back(
-          AllDay(Format("holiday-%s-%d@orvanta", h.key, year), y, m, d, HolidayName(h.key, h.name, y, m, d), "기념일"));
+    if (found != nullptr) {
+      const CivilDate& d = found->solar;
+      events.push_back(AllDay(Format("holiday-%s-%d@orvanta", h.key, year), d.year, d.month, d.day,
+                              HolidayName(h.key, h.name, d), "기념일"));
+    }
   }
   // The days off the rows above do not name: substitute holidays and the
   // holidays of earlier rules.
-  for (const PublicHoliday& h : PublicHolidaysOfYear(t, year))
-    if (h.dayOff && !ShownByHolidayReportRows(h))
-      events.push_back(AllDay(Format("holiday-%s-%04d%02d%02d@orvanta", h.key.c_str(), h.year, h.month, h.day),
-                              h.year, h.month, h.day, h.name, "공휴일"));
+  for (const CalendarDay& d : days.Days())
+    for (const DayHoliday& h : d.holidays)
+      if (d.solar.year == year && h.dayOff && !ShownByHolidayReportRows(h.key))
+        events.push_back(AllDay(Format("holiday-%s-%04d%02d%02d@orvanta", h.key.c_str(), d.solar.year,
+                                       d.solar.month, d.solar.day),
+                                d.solar.year, d.solar.month, d.solar.day, h.name, "공휴일"));
 }
 
-// The memo anniversaries of `year`, lunar ones by the place's calendar `t`.
-void AddMemos(const YearTables& t, int year, const MemoTable& memos, std::vector<IcsEvent>& events) {
-  for (const MemoEntry& e : memos) {
-    if (e.year > year || e.month < 1 || e.month > 12 || e.day < 1 || e.day > 31) continue;
+// The anniversaries of the days, in the memo table's order.
+void AddMemos(const CalendarOfDays& days, int year, const MemoTable& memos, std::vector<IcsEvent>& events) {
+  std::vector<std::pair<const CalendarDay*, const DayAnniversary*>> byRow(memos.size(), {nullptr, nullptr});
+  for (const CalendarDay& d : days.Days())
+    for (const DayAnniversary& a : d.anniversaries) {
+      // A lunar anniversary counts in the lunar year it was reckoned in, a
+      // solar one in the civil year.
+      if (a.lunar ? a.lunarDate.year != year : d.solar.year != year) continue;
+      if (a.memoIndex >= 0 && static_cast<size_t>(a.memoIndex) < byRow.size() && byRow[a.memoIndex].first == nullptr)
+        byRow[static_cast<size_t>(a.memoIndex)] = {&d, &a};
+    }
+  for (size_t i = 0; i < memos.size(); ++i) {
+    const auto [day, a] = byRow[i];
+    if (day == nullptr) continue;
+    const MemoEntry& e = memos[i];
     const std::string uid =
-        Format("memo-%s-%02d%02d-%08x-%d@orvanta", IsLunarMemo(e.kind) ? "lunar" : "solar", e.month, e.day,
-               NameKey(e.name), year);
+        Format("memo-%s-%02d%02d-%08x-%d@orvanta", a->lunar ? "lunar" : "solar", e.month, e.day, NameKey(e.name), year);
     // The title is the name alone; what its marker asked of the month view
     // becomes a category.
-    const std::string title = MemoDisplayName(e.name);
-    const MemoMark mark = MemoMarkOf(e.name);
-    const char* markCategory = mark == MemoMark::Holiday ? "공휴일" : mark == MemoMark::Highlight ? "강조" : "";
-    if (e.kind == kMemoSolar) {
-      if (IsValidDate(year, e.month, e.day)) {
-        events.push_back(AllDay(uid, year, e.month, e.day, title, "비망일"));
-        events.back().secondCategory = markCategory;
-      }
-    } else if (IsLunarMemo(e.kind)) {
-      bool leap = false;
-      int day = 0;
-      const int slot = LunarMemoSlot(t, e, year, leap, day);
-      if (slot < 0) continue;
-      int y, m, d;
-      UnpackDate(t.DayTable[slot].solarDate, y, m, d);
-      events.push_back(AllDay(uid, y, m, d, title, "비망일"));
-      events.back().secondCategory = markCategory;
-      events.back().description = Format(leap ? "음력 윤%d월 %d일" : "음력 %d월 %d일", e.month, day);
-    }
+    const char* markCategory = a->mark == MemoMark::Holiday ? "공휴일" : a->mark == MemoMark::Highlight ? "강조" : "";
+    events.push_back(AllDay(uid, day->solar.year, day->solar.month, day->solar.day, a->name, "비망일"));
+    events.back().secondCategory = markCategory;
+    if (a->lunar)
+      events.back().description =
+          Format(a->lunarDate.leap ? "음력 윤%d월 %d일" : "음력 %d월 %d일", e.month, a->lunarDate.day);
   }
 }
 
@@ -137,10 +143,17 @@ std::string BuildIcsCalendar(EngineContext& ctx, YearTables& tables, YearService
   MemoTable memos;
   const bool haveMemos = options.memo && ReadMemoFile(memos, options.memoFolder, &messages);
   if (options.holidays || haveMemos) {
+    DaysOptions daysOptions = options.days;
+    daysOptions.screenEclipses = false;  // the eclipses come from their own search
+    daysOptions.koreanDates = options.holidays;
     for (int year = options.fromYear; year <= options.toYear; ++year) {
-      years.Prepare(ctx, tables, year, options.correctionWanted);
-      if (options.holidays) AddHolidays(years.KoreanCalendar(ctx, tables, year), year, events);
-      if (haveMemos) AddMemos(tables, year, memos, events);
+      // A lunar anniversary of the lunar year `year` may fall before or
+      // after the civil year, on days that the year's tables still hold.
+      if (years.Prepare(ctx, tables, year, options.correctionWanted) == YearOutcome::OutsideFileYears) continue;
+      const CalendarOfDays days = years.Days(ctx, tables, haveMemos ? memos : MemoTable{},
+                                             {year - 1, kMonthBeforeTheYear, 1}, kDaysOfTheLunarYearsSpan, daysOptions);
+      if (options.holidays) AddHolidays(days, year, events);
+      if (haveMemos) AddMemos(days, year, memos, events);
     }
   }
   return FormatIcs(events, place.meridian, PlaceReportName(place), stampUtc);

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/core/calendar_days.h"
 #include "app/core/reports/ics.h"
 #include "app/core/messages.h"
 #include "app/core/files/places.h"
@@ -24,10 +25,12 @@ struct IcsCalendarOptions {
   // The user's choice of the historical correction; the year service applies
   // its rule to each year of the span.
   bool correctionWanted = true;
+  DaysOptions days;  // which lunar calendar the anniversaries follow
 };
 
-// Prepares each year of the span through `years` (the memo anniversaries by
-// the place's lunar calendar, the public holidays by the Korean one).
+// Prepares each year of the span through `years` and reads its calendar of
+// days (the public holidays by the Korean calendar, the anniversaries as
+// options.days says).
 std::string BuildIcsCalendar(EngineContext& ctx, YearTables& tables, YearService& years, const PlaceRecord& place,
                              const IcsCalendarOptions& options, MessageSink& messages, const std::string& stampUtc);
 

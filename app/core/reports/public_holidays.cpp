@@ -173,13 +173,19 @@ std::string PublicHolidayName(const std::string& key, PackedDate date) {
   return name;
 }
 
-bool ShownByHolidayReportRows(const PublicHoliday& h) {
+std::string PublicHolidayName(const std::string& key, const CivilDate& date) {
+  return PublicHolidayName(key, PackDate(date.year, date.month, date.day));
+}
+
+bool ShownByHolidayReportRows(const PublicHoliday& h) { return ShownByHolidayReportRows(h.key); }
+
+bool ShownByHolidayReportRows(const std::string& key) {
   static const char* const kShown[] = {"newyear",     "minsok",        "seollal-eve", "seollal",      "seollal-after",
                                        "samiljeol",   "childrensday",  "buddha",      "memorialday",  "constitution",
                                        "liberation",  "chuseok-eve",   "chuseok",     "chuseok-after", "foundation",
                                        "hangul",      "christmas"};
   for (const char* k : kShown)
-    if (h.key == k) return true;
+    if (key == k) return true;
   return false;
 }
 

@@ -27,10 +27,12 @@ std::vector<PublicHoliday> PublicHolidaysOfYear(const YearTables& tables, int ye
 // force then, else of the rule nearest in time; "" for an unknown key. One
 // name per holiday in the grid, the lists and the iCalendar file.
 std::string PublicHolidayName(const std::string& key, PackedDate date);
+std::string PublicHolidayName(const std::string& key, const CivilDate& date);
 
 // Whether a holiday is one of those the twelve rows of the holiday report
 // already show (신정, 설날 and its eve and morrow, 3·1절, ..., 성탄절).
 bool ShownByHolidayReportRows(const PublicHoliday& holiday);
+bool ShownByHolidayReportRows(const std::string& key);
 
 // "date,name,day_off" and one row per day: the names of a day joined by "/",
 // day_off 1 when any of them is a day off.

@@ -64,6 +64,19 @@ const YearTables& HolidayCalendar(ReportInputs& in, int year) {
   return in.years->KoreanCalendar(in.engine, in.tables, year);
 }
 
+CalendarOfDays HolidayDays(ReportInputs& in, int year) {
+  EnsureYearLoaded(in, year);
+  DaysOptions options;
+  options.screenEclipses = false;
+  options.koreanDates = true;
+  const CivilDate first{year, 1, 1};
+  const int count = static_cast<int>(std::lround(CalendarToJulianDay(year + 1, 1, 1) - CalendarToJulianDay(year, 1, 1)));
+  if (in.years != nullptr) return in.years->Days(in.engine, in.tables, MemoTable{}, first, count, options);
+  DaysSources sources;
+  sources.place = sources.korean = sources.anniversaries = &in.tables;
+  return BuildCalendarOfDays(in.engine, sources, MemoTable{}, first, count, options);
+}
+
 double ShownOnCivilClock(const ReportInputs& in, double jdStandard, std::string& label) {
   return ShownOnCivilClock(in.engine.settings, in.timeZone, jdStandard, label);
 }

@@ -4,6 +4,8 @@
 // same functions and show the same texts.
 #pragma once
 
+#include "app/core/calendar_days.h"
+
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -57,6 +59,9 @@ void EnsureYearLoaded(ReportInputs& in, int year);
 // The tables the public holidays of `year` are dated by: the Korean calendar
 // of that year, whatever the place (the loaded tables when no service is
 // given). Loads `year` into in.tables first.
+// The days of civil year `year` with their Korean lunar dates and public
+// holidays (the year loaded first).
+CalendarOfDays HolidayDays(ReportInputs& in, int year);
 const YearTables& HolidayCalendar(ReportInputs& in, int year);
 
 // Title note of the year reports, closing the title's parenthesis:
