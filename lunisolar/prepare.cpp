@@ -147,18 +147,26 @@ int SolsticeMonthStart(const YearTables& tables, int year) {
   return -1;
 }
 
+// Whether the recorded months change the numbering of the table of `year`.
+bool RecordedMonthsIn(const LunarBuildOptions& options, int year) {
+  return options.historicalCorrection && RecordedMonthsReachTable(year, options.placeIndex);
+}
+
 void AdoptNeighbourMonths(EngineContext& ctx, YearTables& tables, int year, const LunarBuildOptions& options,
                           YearCache* cache) {
   // Only a month without a major term can be a leap month: where the days a
   // neighbour owns hold none, that neighbour numbers them as this table does
-  // (consecutively from the common month 11), and its build is skipped. The
-  // recorded months of the historical correction always ask the neighbour.
+  // (consecutively from the common month 11), and its build is skipped. Where
+  // the recorded months reach this table or the neighbour's, the neighbour
+  // is always asked. Every table is built with the same options, so each
+  // lunar year is numbered as its own table numbers it under the one choice.
   const int nextStart = SolsticeMonthStart(tables, year);
-  const bool askNext = options.historicalCorrection || nextStart < 0 ||
+  const bool recordedHere = RecordedMonthsIn(options, year);
+  const bool askNext = recordedHere || RecordedMonthsIn(options, year + 1) || nextStart < 0 ||
                        MonthWithoutMajorTermIn(tables, nextStart, tables.DayTableCount);
-  const bool askPrevious =
-      tables.Month11StartSlot > 0 && (options.historicalCorrection || tables.EarlyLeapFlag ||
-                                      MonthWithoutMajorTermIn(tables, 0, tables.Month11StartSlot));
+  const bool askPrevious = tables.Month11StartSlot > 0 &&
+                           (recordedHere || RecordedMonthsIn(options, year - 1) || tables.EarlyLeapFlag ||
+                            MonthWithoutMajorTermIn(tables, 0, tables.Month11StartSlot));
   if (!askNext && !askPrevious) return;
   auto neighbour = std::make_unique<YearTables>();
   if (askNext && NeighbourYear(ctx, tables, year + 1, options, cache, *neighbour)) {

@@ -40,7 +40,10 @@ struct SyzygyRecord {
 
 // How the lunar months of a year are numbered.
 struct LunarBuildOptions {
-  bool historicalCorrection = false;  // follow the recorded calendars (years 2..1911)
+  // Follow the recorded calendars (lunar years 2..1911) wherever they reach a
+  // table; the same for every year of one calendar, so that a table numbers
+  // the days of a neighbouring lunar year as that year's own table does.
+  bool historicalCorrection = false;
   int placeIndex = 0;                 // place code of the historical tables (0 Korea, 1 Ming/Qing)
   bool operator==(const LunarBuildOptions&) const = default;
 };
