@@ -469,6 +469,13 @@ bool RecordedMonthsReachTable(int year, int placeCode) {
   return tableFirst < spanEnd && tableFirst + kFilledSlots > spanFirst;
 }
 
+bool RecordedMonthsCoverTable(int year, int placeCode) {
+  long spanFirst = 0, spanEnd = 0;
+  if (!HistoricalSpan(placeCode, spanFirst, spanEnd)) return false;
+  const long tableFirst = static_cast<long>(std::floor(TableFirstJulianDay(year) + 0.5));
+  return tableFirst >= spanFirst && tableFirst + kFilledSlots <= spanEnd;
+}
+
 LunarBuildOptions LunarBuildOptionsFor(int year, int placeCode, bool correctionWanted) {
   LunarBuildOptions options;
   options.placeIndex = placeCode;

@@ -16,6 +16,8 @@ void FillDayTableSolarDates(YearTables& tables, int year);
 // place code `placeCode` (lunisolar/historical_calendar.h): the tables whose
 // numbering the historical correction can change.
 bool RecordedMonthsReachTable(int year, int placeCode);
+// Whether every day of the table of `year` lies among those recorded months.
+bool RecordedMonthsCoverTable(int year, int placeCode);
 
 // How the table of `year` at place code `placeCode` is numbered when the user
 // does or does not want the recorded months: they are followed where they

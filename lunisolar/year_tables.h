@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 #include "time/dates.h"
@@ -86,6 +87,11 @@ struct YearTables {
   // first weeks. Any Julian Day, 0 included, is an instant.
   std::optional<double> HeadNewMoon;
   std::optional<double> HeadMajorTerm;
+
+  // The year after, as computed to number this table's last months (its
+  // lists and its own lunar months, LoadedYear set, Prepared false), kept so
+  // that preparing that year next takes it instead of searching it again.
+  std::shared_ptr<const YearTables> NextYearComputed;
 };
 
 // Julian Day (00:00) of a packed civil date.
