@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "ephemeris/angles.h"
+#include "ephemeris/mean_periods.h"
 #include "ephemeris/search.h"
 #include "ephemeris/sidereal.h"
 #include "ephemeris/sunmoon.h"
@@ -10,9 +11,9 @@
 namespace orv {
 namespace {
 
-// The Moon gains on the Sun 12.19 degrees a day on average, between about
-// 10 and 15.5 over an anomalistic month; the bounds keep a margin.
-constexpr double kMeanElongationRateDegPerDay = 12.190749;
+// The Moon gains on the Sun 12.19 degrees a day on average
+// (kMeanElongationDegPerDay), between about 10 and 15.5 over an anomalistic
+// month; the bounds keep a margin.
 constexpr double kMinElongationRateDegPerDay = 9.0;
 constexpr double kMaxElongationRateDegPerDay = 17.0;
 constexpr double kSecondDays = 1.0 / 86400.0;
@@ -32,7 +33,7 @@ double PrincipalPhaseNear(EngineContext& ctx, double guessJD, double elongationD
   CrossingSearch search;
   search.minRatePerDay = kMinElongationRateDegPerDay;
   search.maxRatePerDay = kMaxElongationRateDegPerDay;
-  search.typicalRatePerDay = kMeanElongationRateDegPerDay;
+  search.typicalRatePerDay = kMeanElongationDegPerDay;
   search.toleranceDays = kSecondDays;
   search.maxEvaluations = kMaxNewMoonEvaluations;
   auto f = [&](double t) { return Signed180(MoonSunElongation(ctx, t) - elongationDeg); };
@@ -45,12 +46,12 @@ double PreviousNewMoon(EngineContext& ctx, double jd) {
   CrossingSearch search;
   search.minRatePerDay = kMinElongationRateDegPerDay;
   search.maxRatePerDay = kMaxElongationRateDegPerDay;
-  search.typicalRatePerDay = kMeanElongationRateDegPerDay;
+  search.typicalRatePerDay = kMeanElongationDegPerDay;
   search.toleranceDays = kSecondDays;
   search.maxEvaluations = kMaxNewMoonEvaluations;
   // Elongation folded about the new moon looked for: increasing through 0.
   auto f = [&](double t) { return Signed180(MoonSunElongation(ctx, t)); };
-  const Crossing c = FindCrossing(f, jd - elongationNow / kMeanElongationRateDegPerDay, search);
+  const Crossing c = FindCrossing(f, jd - elongationNow / kMeanElongationDegPerDay, search);
   if (!c.found) return 0.0;
   // Just after a new moon the guess may land a hair past jd; the lunation
   // then is the one before.
@@ -83,7 +84,7 @@ MoonPhase MoonPhaseAt(EngineContext& ctx, double jd) {
   const double elongation = MoonSunElongation(ctx, jd);
   out.waxing = elongation < 180.0;
   const double newMoon = PreviousNewMoon(ctx, jd);
-  out.ageDays = newMoon != 0.0 ? jd - newMoon : elongation / kMeanElongationRateDegPerDay;
+  out.ageDays = newMoon != 0.0 ? jd - newMoon : elongation / kMeanElongationDegPerDay;
   return out;
 }
 

@@ -1,4 +1,4 @@
-// Mean periods of the Moon, days: the one place these rules live.
+// Mean periods and rates of the Moon and the Sun: the one place these rules live.
 #pragma once
 
 namespace orv {
@@ -11,5 +11,8 @@ inline constexpr double kMeanElongationDegPerDay = 360.0 / kSynodicMonthDays;
 // Mean tropical month (the Moon's ecliptic longitude back to the same
 // value), days: 27.321582 d.
 inline constexpr double kTropicalMonthDays = 27.321582;
+// The Sun's mean longitude gains 36000.76983 degrees a Julian century
+// (Meeus, eq. 25.2): degrees a day.
+inline constexpr double kSunMeanLongitudeDegPerDay = 0.98564736;
 
 }  // namespace orv

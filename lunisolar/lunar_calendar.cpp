@@ -453,10 +453,41 @@ void ApplyRecordedMonths(YearTables& t, int Y, int place) {
 
 }  // namespace
 
+namespace {
+
+// Days of a table, from November 1 of the year before.
+constexpr int kFilledSlots = 585;
+
+double TableFirstJulianDay(int year) { return CalendarToJulianDay(year - 1, 11, 1); }
+
+}  // namespace
+
+bool RecordedMonthsReachTable(int year, int placeCode) {
+  long spanFirst = 0, spanEnd = 0;
+  if (!HistoricalSpan(placeCode, spanFirst, spanEnd)) return false;
+  const long tableFirst = static_cast<long>(std::floor(TableFirstJulianDay(year) + 0.5));
+  return tableFirst < spanEnd && tableFirst + kFilledSlots > spanFirst;
+}
+
+bool RecordedMonthsCoverTable(int year, int placeCode) {
+  long spanFirst = 0, spanEnd = 0;
+  if (!HistoricalSpan(placeCode, spanFirst, spanEnd)) return false;
+  const long tableFirst = static_cast<long>(std::floor(TableFirstJulianDay(year) + 0.5));
+  return tableFirst >= spanFirst && tableFirst + kFilledSlots <= spanEnd;
+}
+
+LunarBuildOptions LunarBuildOptionsFor(int year, int placeCode, bool correctionWanted) {
+  LunarBuildOptions options;
+  options.placeIndex = placeCode;
+  options.historicalCorrection =
+      correctionWanted && (RecordedMonthsReachTable(year - 1, placeCode) || RecordedMonthsReachTable(year, placeCode) ||
+                           RecordedMonthsReachTable(year + 1, placeCode));
+  return options;
+}
+
 void FillDayTableSolarDates(YearTables& tables, int year) {
   for (DayRecord& d : tables.DayTable) d = DayRecord{};
-  const double first = CalendarToJulianDay(year - 1, 11, 1);
-  constexpr int kFilledSlots = 585;
+  const double first = TableFirstJulianDay(year);
   for (int i = 0; i < kFilledSlots; ++i) {
     const CivilDate c = JulianDayToCivilDate(first + i + 0.5);
     tables.DayTable[i].solarDate = PackDate(c.year, c.month, c.day);

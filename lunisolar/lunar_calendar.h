@@ -12,6 +12,20 @@ namespace orv {
 // Writes consecutive civil dates from November 1 of year - 1 into 585 slots.
 void FillDayTableSolarDates(YearTables& tables, int year);
 
+// Whether the day table of `year` shares a day with the recorded months of
+// place code `placeCode` (lunisolar/historical_calendar.h): the tables whose
+// numbering the historical correction can change.
+bool RecordedMonthsReachTable(int year, int placeCode);
+// Whether every day of the table of `year` lies among those recorded months.
+bool RecordedMonthsCoverTable(int year, int placeCode);
+
+// How the table of `year` at place code `placeCode` is numbered when the user
+// does or does not want the recorded months: they are followed where they
+// reach the table or one of its neighbours, whose lunar years the table also
+// shows, and nowhere else (a table far from them is the computed calendar,
+// whatever the choice).
+LunarBuildOptions LunarBuildOptionsFor(int year, int placeCode, bool correctionWanted);
+
 // Numbers the lunar months of `year` from the term and syzygy lists (and the
 // events just past them). With the historical correction at a place code that
 // has recorded months, the days of the recorded span take those months,

@@ -102,17 +102,28 @@ void CopyLunarFields(const YearTables& owner, YearTables& to, int fromSlot, int 
 }
 
 // The lunar months of a neighbouring year as that year's own build numbers
-// them (its lists found from ours where the two spans overlap). False when
-// its searches failed or its year is outside the ephemeris.
-bool NeighbourYear(EngineContext& ctx, const YearTables& tables, int neighbour, const LunarBuildOptions& options,
-                   YearCache* cache, YearTables& out) {
-  if (cache != nullptr && cache->Find(neighbour, ctx.settings, options, out)) return true;
+// them: `known` when it holds that year (the tables prepared just before,
+// paging by one year), else from `cache`, else computed into `out` (its lists
+// found from ours where the two spans overlap). Null when its searches failed
+// or its year is outside the ephemeris.
+const YearTables* NeighbourYear(EngineContext& ctx, const YearTables& tables, int neighbour,
+                                const LunarBuildOptions& options, YearCache* cache, const YearTables* known,
+                                YearTables& out) {
+  if (known != nullptr && known->LoadedYear == neighbour) return known;
+  if (cache != nullptr && cache->Find(neighbour, ctx.settings, options, out)) return &out;
   out = tables;
+  out.NextYearComputed.reset();
   const int mode = neighbour >= 1 && tables.LoadedYear >= 1 ? neighbour - tables.LoadedYear : 0;
   try {
-    return ComputeYear(ctx, out, neighbour, mode, options);
+    if (!ComputeYear(ctx, out, neighbour, mode, options)) return nullptr;
+    // Computed, not prepared: the pillars and the neighbours' months are not there.
+    out.LoadedYear = neighbour;
+    out.Prepared = false;
+    out.PreparedWith = ctx.settings;
+    out.LunarBuiltWith = options;
+    return &out;
   } catch (const JplError&) {
-    return false;  // the neighbour reaches past the file: our own months stand
+    return nullptr;  // the neighbour reaches past the file: our own months stand
   }
 }
 
@@ -147,28 +158,45 @@ int SolsticeMonthStart(const YearTables& tables, int year) {
   return -1;
 }
 
+// Whether the recorded months change the numbering of the table of `year`.
+bool RecordedMonthsIn(const LunarBuildOptions& options, int year) {
+  return options.historicalCorrection && RecordedMonthsReachTable(year, options.placeIndex);
+}
+
 void AdoptNeighbourMonths(EngineContext& ctx, YearTables& tables, int year, const LunarBuildOptions& options,
-                          YearCache* cache) {
+                          YearCache* cache, const YearTables* known = nullptr) {
+  // Inside the recorded span every table gives a day its recorded month.
+  if (options.historicalCorrection && RecordedMonthsCoverTable(year, options.placeIndex)) return;
   // Only a month without a major term can be a leap month: where the days a
   // neighbour owns hold none, that neighbour numbers them as this table does
-  // (consecutively from the common month 11), and its build is skipped. The
-  // recorded months of the historical correction always ask the neighbour.
+  // (consecutively from the common month 11), and its build is skipped. Where
+  // the recorded months reach this table or the neighbour's, the neighbour
+  // is always asked. Every table is built with the same options, so each
+  // lunar year is numbered as its own table numbers it under the one choice.
   const int nextStart = SolsticeMonthStart(tables, year);
-  const bool askNext = options.historicalCorrection || nextStart < 0 ||
+  const bool recordedHere = RecordedMonthsIn(options, year);
+  const bool askNext = recordedHere || RecordedMonthsIn(options, year + 1) || nextStart < 0 ||
                        MonthWithoutMajorTermIn(tables, nextStart, tables.DayTableCount);
-  const bool askPrevious =
-      tables.Month11StartSlot > 0 && (options.historicalCorrection || tables.EarlyLeapFlag ||
-                                      MonthWithoutMajorTermIn(tables, 0, tables.Month11StartSlot));
+  const bool askPrevious = tables.Month11StartSlot > 0 &&
+                           (recordedHere || RecordedMonthsIn(options, year - 1) || tables.EarlyLeapFlag ||
+                            MonthWithoutMajorTermIn(tables, 0, tables.Month11StartSlot));
   if (!askNext && !askPrevious) return;
-  auto neighbour = std::make_unique<YearTables>();
-  if (askNext && NeighbourYear(ctx, tables, year + 1, options, cache, *neighbour)) {
-    const long shiftDays = std::lround(PackedDateToJulianDay(neighbour->DayTable[0].solarDate) -
-                                       PackedDateToJulianDay(tables.DayTable[0].solarDate));
-    CopyLunarFields(*neighbour, tables, static_cast<int>(neighbour->Month11StartSlot + shiftDays),
-                    tables.DayTableCount);
+  auto computed = std::make_unique<YearTables>();
+  if (askNext) {
+    if (const YearTables* next = NeighbourYear(ctx, tables, year + 1, options, cache, known, *computed)) {
+      const long shiftDays = std::lround(PackedDateToJulianDay(next->DayTable[0].solarDate) -
+                                         PackedDateToJulianDay(tables.DayTable[0].solarDate));
+      CopyLunarFields(*next, tables, static_cast<int>(next->Month11StartSlot + shiftDays), tables.DayTableCount);
+      if (next == computed.get()) {  // searched here: kept for preparing that year next
+        tables.NextYearComputed = std::move(computed);
+        computed = std::make_unique<YearTables>();
+      }
+    }
   }
-  if (askPrevious && NeighbourYear(ctx, tables, year - 1, options, cache, *neighbour))
-    CopyLunarFields(*neighbour, tables, 0, tables.Month11StartSlot);
+  if (askPrevious) {
+    if (const YearTables* previous = NeighbourYear(ctx, tables, year - 1, options, cache, known, *computed))
+      CopyLunarFields(*previous, tables, 0, tables.Month11StartSlot);
+  }
 }
 
 }  // namespace
@@ -187,14 +215,27 @@ bool PrepareYear(EngineContext& ctx, YearTables& tables, int year, const LunarBu
   int mode = 0;
   if (tables.Prepared && year >= 1 && SameListSettings(tables.PreparedWith, ctx.settings))
     mode = year - tables.LoadedYear;
-  const bool found = ComputeYear(ctx, tables, year, mode, options);
+  // Paging by one year, the year held is the neighbour on that side, as
+  // complete as a neighbour's own preparation makes it.
+  std::unique_ptr<YearTables> known;
+  if ((mode == 1 || mode == -1) && tables.LunarBuiltWith == options && EveryDayNumbered(tables))
+    known = std::make_unique<YearTables>(tables);
+  // The year searched as the neighbour of the year held, if it is this one.
+  const std::shared_ptr<const YearTables> computed = std::move(tables.NextYearComputed);
+  tables.NextYearComputed.reset();
+  bool found = true;
+  if (computed && computed->LoadedYear == year && computed->LunarBuiltWith == options &&
+      SameListSettings(computed->PreparedWith, ctx.settings))
+    tables = *computed;
+  else
+    found = ComputeYear(ctx, tables, year, mode, options);
   BuildMonthPillarTable(tables, year);
   tables.LoadedYear = year;
   tables.Prepared = true;
   tables.PreparedWith = ctx.settings;
   tables.LunarBuiltWith = options;
 
-  if (found) AdoptNeighbourMonths(ctx, tables, year, options, cache);
+  if (found) AdoptNeighbourMonths(ctx, tables, year, options, cache, known.get());
   const bool complete = found && EveryDayNumbered(tables);
   if (complete && cache != nullptr) cache->Store(tables, options);
   return complete;

@@ -10,9 +10,8 @@
 namespace orv {
 namespace {
 
-// Mean rates (days, degrees per day): first guesses
-// only, the crossing search converges on the true event.
-constexpr double kMeanSunRateDegPerDay = 0.985647;
+// The Sun's mean rate (kSunMeanLongitudeDegPerDay) gives first guesses
+// only: the crossing search converges on the true event.
 // Major terms: the Sun's longitude at a multiple of 30 degrees.
 constexpr double kMajorTermSpacingDeg = 30.0;
 
@@ -68,7 +67,7 @@ void FindEventsPastLists(EngineContext& ctx, YearTables& tables) {
     const double lon = SunMoonLongitude(ctx, kBodySun, t0, kResultSunLongitude);
     const double target = std::fmod(std::round(lon / kMajorTermSpacingDeg) * kMajorTermSpacingDeg -
                                         kMajorTermSpacingDeg + 360.0, 360.0);
-    const double guess = t0 + SignedDegrees(target - lon) / kMeanSunRateDegPerDay;
+    const double guess = t0 + SignedDegrees(target - lon) / kSunMeanLongitudeDegPerDay;
     tables.HeadMajorTerm = Converge(ctx, kBodySun, kResultSunLongitude, target, guess) + zone;
   }
 
@@ -87,7 +86,7 @@ void FindEventsPastLists(EngineContext& ctx, YearTables& tables) {
                   kMajorTermSpacingDeg;
   while (tables.TailMajorTermCount < YearTables::kTailCapacity) {
     const double guess = t + SignedDegrees(target - SunMoonLongitude(ctx, kBodySun, t, kResultSunLongitude)) /
-                                 kMeanSunRateDegPerDay;
+                                 kSunMeanLongitudeDegPerDay;
     t = Converge(ctx, kBodySun, kResultSunLongitude, std::fmod(target, 360.0), guess);
     tables.TailMajorTerms[tables.TailMajorTermCount++] = t + zone;
     if (t + zone > until) break;

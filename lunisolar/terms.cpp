@@ -129,7 +129,6 @@ constexpr double kSunAnomalyJ2000Deg = 357.5291;
 constexpr double kSunAnomalyDegPerDay = 0.98560028;
 constexpr double kSunCentreDeg = 1.9146;
 constexpr double kSunCentre2Deg = 0.02;
-constexpr double kSunMeanRateDegPerDay = 0.98564736;
 constexpr double kLunationSunAnomalyDeg = 2.5534, kLunationSunAnomalyDegPerLunation = 29.10535670;
 constexpr double kLunationMoonAnomalyDeg = 201.5643, kLunationMoonAnomalyDegPerLunation = 385.81693528;
 constexpr double kNewMoonMoonAnomalyDays = -0.40720, kNewMoonSunAnomalyDays = 0.17241;
@@ -140,7 +139,7 @@ double EventGuessTT(const ListEvent& e) {
     const double meanJd = MeanSunInstant(e.turnDeg);
     const double anomaly = (kSunAnomalyJ2000Deg + kSunAnomalyDegPerDay * (meanJd - kJ2000)) * kDegToRad;
     const double centreDeg = kSunCentreDeg * std::sin(anomaly) + kSunCentre2Deg * std::sin(2.0 * anomaly);
-    return meanJd - centreDeg / kSunMeanRateDegPerDay;
+    return meanJd - centreDeg / kSunMeanLongitudeDegPerDay;
   }
   const double k = e.turnDeg;
   const double sunAnomaly = (kLunationSunAnomalyDeg + kLunationSunAnomalyDegPerLunation * k) * kDegToRad;

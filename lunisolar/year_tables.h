@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 #include "time/dates.h"
@@ -40,7 +41,10 @@ struct SyzygyRecord {
 
 // How the lunar months of a year are numbered.
 struct LunarBuildOptions {
-  bool historicalCorrection = false;  // follow the recorded calendars (years 2..1911)
+  // Follow the recorded calendars (lunar years 2..1911) wherever they reach a
+  // table; the same for every year of one calendar, so that a table numbers
+  // the days of a neighbouring lunar year as that year's own table does.
+  bool historicalCorrection = false;
   int placeIndex = 0;                 // place code of the historical tables (0 Korea, 1 Ming/Qing)
   bool operator==(const LunarBuildOptions&) const = default;
 };
@@ -83,6 +87,11 @@ struct YearTables {
   // first weeks. Any Julian Day, 0 included, is an instant.
   std::optional<double> HeadNewMoon;
   std::optional<double> HeadMajorTerm;
+
+  // The year after, as computed to number this table's last months (its
+  // lists and its own lunar months, LoadedYear set, Prepared false), kept so
+  // that preparing that year next takes it instead of searching it again.
+  std::shared_ptr<const YearTables> NextYearComputed;
 };
 
 // Julian Day (00:00) of a packed civil date.

@@ -416,6 +416,12 @@ TEST(Historical, CommandLineSwitch) {
       // Year 0 lies before the span: the computed calendar.
       {"lunar 0-07-22 --correction on", "0-06-03\n"},
       {"lunar 0-07-22 --correction off", "0-06-03\n"},
+      // The last month of lunar year 1 ends where the first recorded month
+      // begins, in the table of year 2 and in the table of year 1 alike.
+      {"lunar 2-01-31", "1-12-29\n"},
+      {"solar 1-12-29", "2-01-31\n"},
+      {"lunar 1-12-04", "1-11-01\n"},
+      {"solar 1-11-01", "1-12-04\n"},
       {"lunarspan 1876 1876 --correction on", nullptr},
   };
   for (const Case& c : cases) {

@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
+#include <memory>
 #include <string>
 
 #include "ephemeris/sunmoon.h"
 #include "lunar_year_checks.h"
+#include "lunisolar/lunar_calendar.h"
 #include "lunisolar/terms.h"
 #include "lunisolar_fixture.h"
 
@@ -160,6 +163,62 @@ TEST(LunarYears, PagingGivesTheTablesOfAFreshStart) {
     for (int slot = 0; slot < fresh->tables->DayTableCount; ++slot) {
       ASSERT_EQ(paging->tables->DayTable[slot].lunarDate, fresh->tables->DayTable[slot].lunarDate) << slot;
       ASSERT_EQ(paging->tables->DayTable[slot].leap, fresh->tables->DayTable[slot].leap) << slot;
+    }
+  }
+}
+
+// The first and last recorded years: every table of years -1..4 and
+// 1910..1915 built as the user's choice builds it (recorded months wanted or
+// not, Korea and Ming/Qing), each afresh as a command does. The table of year
+// 1 shows the first recorded months (from February of year 2), the table of
+// 1913 the end of the months numbered after the last recorded year. A day has
+// one lunar date whichever table shows it, and every day of the civil years
+// goes to its lunar date in the table of its civil year and back to itself in
+// the table of that lunar year (`lunar` and then `solar`).
+TEST(LunarYears, EdgesOfTheRecordedYearsGiveOneLunarDatePerDay) {
+  struct Row {
+    int place;
+    bool correctionWanted;
+    int firstYear, lastYear;
+  } rows[] = {
+      {kSeoul, true, -1, 4},      {kSeoul, false, -1, 4},      {1, true, -1, 4},
+      {kSeoul, true, 1910, 1915}, {1, true, 1910, 1915},
+  };
+  for (const Row& row : rows) {
+    const Setting s{row.place, kTimeST, kDeltaTHorizons};
+    std::map<int, std::unique_ptr<testing::CalendarFixture>> tables;
+    for (int year = row.firstYear; year <= row.lastYear; ++year) {
+      SCOPED_TRACE(Describe(s, year) + (row.correctionWanted ? ", recorded months wanted" : ""));
+      auto f = Fixture(s);
+      f->options = LunarBuildOptionsFor(year, row.place, row.correctionWanted);
+      ASSERT_TRUE(PrepareYear(*f->ctx, *f->tables, year, f->options));
+      const auto faults = testing::MonthSequenceFaults(*f->tables);
+      EXPECT_TRUE(faults.empty()) << testing::FirstLines(faults);
+      if (tables.count(year - 1)) {
+        const auto differences =
+            testing::SharedDayDifferences(testing::LunarDays(*tables[year - 1]->tables), *f->tables);
+        EXPECT_TRUE(differences.empty()) << differences.size() << " days differ from the table of the year before:\n"
+                                         << testing::FirstLines(differences);
+      }
+      tables[year] = std::move(f);
+    }
+    for (int year = row.firstYear + 1; year < row.lastYear; ++year) {
+      const YearTables& civil = *tables[year]->tables;
+      for (int slot = 0; slot < civil.DayTableCount; ++slot) {
+        int y, m, d;
+        UnpackDate(civil.DayTable[slot].solarDate, y, m, d);
+        if (y != year) continue;
+        int ly, lm, ld;
+        UnpackDate(civil.DayTable[slot].lunarDate, ly, lm, ld);
+        ASSERT_TRUE(tables.count(ly)) << testing::DayText(civil.DayTable[slot].solarDate);
+        const YearTables& lunar = *tables[ly]->tables;
+        const int back = SlotOfLunarDate(lunar, ly, lm, ld, civil.DayTable[slot].leap != 0);
+        ASSERT_GE(back, 0) << testing::DayText(civil.DayTable[slot].lunarDate, civil.DayTable[slot].leap);
+        EXPECT_EQ(lunar.DayTable[back].solarDate, civil.DayTable[slot].solarDate)
+            << testing::DayText(civil.DayTable[slot].solarDate) << " -> "
+            << testing::DayText(civil.DayTable[slot].lunarDate, civil.DayTable[slot].leap) << " -> "
+            << testing::DayText(lunar.DayTable[back].solarDate) << " (place " << row.place << ")";
+      }
     }
   }
 }

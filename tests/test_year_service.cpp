@@ -96,21 +96,30 @@ void ExpectSameTables(const YearTables& got, const YearTables& want, const std::
 }
 
 TEST(YearService, CorrectionIsARuleOfYearPlaceAndChoice) {
+  // `applies`: the recorded months reach the year's table (the first recorded
+  // month, lunar 2-01, begins on 2-02-02, inside the table of year 1, which
+  // runs from 0-11-01 for 585 days; the last recorded year ends in February
+  // 1912). `built`: the tables are built to follow them, which the tables of
+  // the years next to those do as well, as they show days of those years.
   struct Case {
     int year, place;
-    bool wanted, applies;
+    bool wanted, applies, built;
   };
   const Case cases[] = {
-      {1703, kSeoul, true, true},     {1703, kBeijing, true, true},   {1703, kSeoul, false, false},
-      {1703, kHanyang, true, false},  {1703, kMiddle, true, false},   {1703, kNewYork, true, false},
-      {2, kSeoul, true, true},        {1, kSeoul, true, false},       {1912, kBeijing, true, true},
-      {1913, kSeoul, true, false},    {2000, kSeoul, true, false},    {-100, kSeoul, true, false},
+      {1703, kSeoul, true, true, true},      {1703, kBeijing, true, true, true},
+      {1703, kSeoul, false, false, false},   {1703, kHanyang, true, false, false},
+      {1703, kMiddle, true, false, false},   {1703, kNewYork, true, false, false},
+      {2, kSeoul, true, true, true},         {1, kSeoul, true, true, true},
+      {0, kSeoul, true, false, true},        {-1, kSeoul, true, false, false},
+      {1912, kBeijing, true, true, true},    {1913, kSeoul, true, false, true},
+      {1914, kSeoul, true, false, false},    {2000, kSeoul, true, false, false},
+      {-100, kSeoul, true, false, false},    {1, kSeoul, false, false, false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(HistoricalCorrectionApplies(c.year, c.place, c.wanted), c.applies)
         << c.year << " at " << c.place << (c.wanted ? " wanted" : " not wanted");
     const LunarBuildOptions options = LunarOptionsOf(c.year, c.place, c.wanted);
-    EXPECT_EQ(options.historicalCorrection, c.applies);
+    EXPECT_EQ(options.historicalCorrection, c.built) << c.year << " at " << c.place;
     EXPECT_EQ(options.placeIndex, c.place);
   }
 }

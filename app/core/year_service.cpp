@@ -9,11 +9,6 @@
 namespace orv {
 namespace {
 
-// Years whose day tables (November of the year before to June of the year
-// after) reach the recorded lunar years 2..1911.
-constexpr int kCorrectionFirstYear = 2;
-constexpr int kCorrectionLastYear = 1912;
-
 // The meridian of Korean standard time, which the Korean calendar (KASI) has
 // reckoned with for every year since 1912, the public holidays' years included.
 constexpr float kKoreanCalendarMeridianDeg = 135.0f;
@@ -26,15 +21,11 @@ constexpr int kLastJplCode = 9;
 }  // namespace
 
 bool HistoricalCorrectionApplies(int year, int placeIndex, bool correctionWanted) {
-  return correctionWanted && PlaceAllowsHistoricalCorrection(placeIndex) && year >= kCorrectionFirstYear &&
-         year <= kCorrectionLastYear;
+  return correctionWanted && PlaceAllowsHistoricalCorrection(placeIndex) && RecordedMonthsReachTable(year, placeIndex);
 }
 
 LunarBuildOptions LunarOptionsOf(int year, int placeIndex, bool correctionWanted) {
-  LunarBuildOptions options;
-  options.historicalCorrection = HistoricalCorrectionApplies(year, placeIndex, correctionWanted);
-  options.placeIndex = placeIndex;
-  return options;
+  return LunarBuildOptionsFor(year, placeIndex, correctionWanted && PlaceAllowsHistoricalCorrection(placeIndex));
 }
 
 CalcSettings KoreanCalendarSettings(const CalcSettings& settings) {
@@ -74,9 +65,10 @@ const YearTables& YearService::KoreanCalendar(EngineContext& ctx, const YearTabl
   const CalcSettings korean = KoreanCalendarSettings(ctx.settings);
   const LunarBuildOptions options = LunarOptionsOf(year, kKoreanPlaceIndex, false);
   // The shown tables already are that calendar at Seoul under standard time
-  // (the correction never reaches the years of the holidays).
+  // unless they follow the recorded months (which never reach the years of
+  // the holidays).
   if (shown.Prepared && shown.LoadedYear == year && SameListSettings(shown.PreparedWith, korean) &&
-      !HistoricalCorrectionApplies(year, shown.PreparedWith.PlaceIndex, true))
+      !shown.LunarBuiltWith.historicalCorrection)
     return shown;
   if (korean_->Prepared && korean_->LoadedYear == year && SameListSettings(korean_->PreparedWith, korean))
     return *korean_;

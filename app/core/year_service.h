@@ -21,9 +21,11 @@ namespace orv {
 // The historical correction as a pure rule: the lunar months of `year`'s
 // tables at place `placeIndex` follow the recorded calendars when the user
 // wants it (the default) and records exist there (place codes 0 and 1) for
-// the years whose tables reach them (2..1912).
+// the years whose tables reach them (1..1912: the table of year 1 ends in
+// June of year 2, after the first recorded months).
 bool HistoricalCorrectionApplies(int year, int placeIndex, bool correctionWanted);
-// The lunar build options of that rule.
+// The lunar build options of the user's choice for `year`'s tables
+// (LunarBuildOptionsFor): one choice for a table and its neighbours.
 LunarBuildOptions LunarOptionsOf(int year, int placeIndex, bool correctionWanted);
 
 // The calendar public holidays are reckoned in: Korean standard time, the
