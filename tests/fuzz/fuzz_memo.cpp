@@ -8,6 +8,7 @@
 #include "app/core/files/memo.h"
 #include "app/core/files/memo_document.h"
 #include "app/core/month_view.h"
+#include "app/core/year_service.h"
 #include "fuzz_support.h"
 #include "lunisolar/prepare.h"
 
@@ -48,6 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   request.mode = size > 1 && (data[1] & 1) ? DisplayMode::Lunar : DisplayMode::Solar;
   MonthView view;
   LayOutMonthGrid(view.grid, request.month, request.mode);
-  FillMonthView(ctx, *tables, memos, request, view);
+  static YearService years;
+  FillMonthView(ctx, *tables, years, memos, DaysOptions{}, request, view);
   return 0;
 }
