@@ -2,9 +2,11 @@
 // table, lunar <-> solar dates and the four pillars.
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "app/cli/cli.h"
 #include "app/cli/cli_settings.h"
+#include "app/core/calendar_days.h"
 #include "app/core/files/places.h"
 #include "app/core/reports/calendar_texts.h"
 #include "lunisolar/prepare.h"
@@ -28,6 +30,14 @@ struct Calendar {
       throw RuntimeFailure("the search for the solar terms or the new and full moons of " + std::to_string(year) +
                            " failed under these settings");
     return *tables;
+  }
+  // Every day the prepared tables of `year` number, as calendar days.
+  CalendarOfDays HeldDays(int year) {
+    const YearTables& t = Prepare(year);
+    const orv::DaysHeld held = DaysHeldBy(t);
+    DaysOptions options;
+    options.screenEclipses = false;
+    return cli.years->Days(ctx, t, MemoTable{}, held.first, held.count, options);
   }
   CliContext& cli;
   EngineContext ctx;
@@ -71,7 +81,7 @@ int CmdSyzygies(CliContext& cli) {
 int CmdDayTable(CliContext& cli) {
   const int year = ParseIntArg(cli.inv.positional[0], "the year");
   Calendar c(cli);
-  std::fputs(DayTableCsv(c.Prepare(year)).c_str(), stdout);
+  std::fputs(DayTableCsv(c.HeldDays(year)).c_str(), stdout);
   return 0;
 }
 
@@ -79,12 +89,9 @@ int CmdLunar(CliContext& cli) {
   const CivilDate date = ParseDateArg(cli.inv.positional[0]);
   Calendar c(cli);
   const YearTables& t = c.Prepare(date.year);
-  const int slot = SlotOfSolarDate(t, date.year, date.month, date.day);
-  if (slot < 0 || t.DayTable[slot].lunarDate == 0)
-    throw RuntimeFailure("no lunar date for " + FormatDate(date.year, date.month, date.day));
-  int y, m, d;
-  UnpackDate(t.DayTable[slot].lunarDate, y, m, d);
-  std::printf("%s%s\n", FormatDate(y, m, d).c_str(), t.DayTable[slot].leap ? " leap" : "");
+  const LunarDay lunar = LunarDayOf(t, date);
+  if (!lunar.Known()) throw RuntimeFailure("no lunar date for " + FormatDate(date.year, date.month, date.day));
+  std::printf("%s%s\n", FormatDate(lunar.year, lunar.month, lunar.day).c_str(), lunar.leap ? " leap" : "");
   return 0;
 }
 
@@ -94,12 +101,10 @@ int CmdSolar(CliContext& cli) {
   const int leap = cli.inv.Has("leap") ? 1 : 0;
   Calendar c(cli);
   const YearTables& t = c.Prepare(y);
-  const int slot = SlotOfLunarDate(t, y, m, d, leap != 0);
-  if (slot < 0)
+  const std::optional<CivilDate> solar = SolarDateOfLunar(t, y, m, d, leap != 0);
+  if (!solar)
     throw UsageError("the lunar date " + FormatDate(y, m, d) + (leap ? " (leap month)" : "") + " does not exist");
-  int sy, sm, sd;
-  UnpackDate(t.DayTable[slot].solarDate, sy, sm, sd);
-  std::printf("%s\n", FormatDate(sy, sm, sd).c_str());
+  std::printf("%s\n", FormatDate(solar->year, solar->month, solar->day).c_str());
   return 0;
 }
 

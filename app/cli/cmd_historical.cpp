@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/cli/cli.h"
 #include "app/cli/cli_settings.h"
+#include "app/core/calendar_days.h"
 #include "app/core/files/places.h"
 #include "lunisolar/prepare.h"
 
@@ -15,72 +17,59 @@ namespace {
 
 constexpr int kTermWinterSolstice = 21;
 
-int YearOf(PackedDate date) {
-  int y, m, d;
-  UnpackDate(date, y, m, d);
-  return y;
-}
-
-std::string DateText(PackedDate date) {
-  int y, m, d;
-  UnpackDate(date, y, m, d);
-  return FormatDate(y, m, d);
+// Whether `day` continues the lunar month of the run that began `offset`
+// days before it on `first`.
+bool ContinuesRun(const CalendarDay& first, const CalendarDay& day, int offset) {
+  const LunarDay& s = first.lunar;
+  const LunarDay& l = day.lunar;
+  return s.Known() && l.Known() && l.year == s.year && l.month == s.month && l.leap == s.leap &&
+         l.day == s.day + offset && l.monthLength == s.monthLength;
 }
 
 // "M,YEAR,FIRST_DAY,LUNAR_YEAR,MONTH,LEAP,FIRST_LUNAR_DAY,DAYS,MONTH_LENGTH": the
 // days of civil year `year` in runs of one lunar month (a run without a lunar
 // date has empty lunar fields).
-void PrintMonthRuns(const YearTables& t, int year) {
+void PrintMonthRuns(const CalendarOfDays& days, int year) {
+  const std::vector<CalendarDay>& all = days.Days();
   int runStart = -1;
   auto flush = [&](int end) {
     if (runStart < 0) return;
-    const DayRecord& r = t.DayTable[runStart];
+    const CalendarDay& first = all[static_cast<size_t>(runStart)];
+    const LunarDay& l = first.lunar;
     std::string lunar = ",,,";
-    if (r.lunarDate != 0) {
-      int ly, lm, ld;
-      UnpackDate(r.lunarDate, ly, lm, ld);
-      lunar = std::to_string(ly) + "," + std::to_string(lm) + "," + std::to_string(r.leap) + "," + std::to_string(ld);
-    }
-    std::printf("M,%d,%s,%s,%d,%d\n", year, DateText(r.solarDate).c_str(), lunar.c_str(), end - runStart,
-                r.monthLength);
+    if (l.Known())
+      lunar = std::to_string(l.year) + "," + std::to_string(l.month) + "," + std::to_string(l.leap ? 1 : 0) + "," +
+              std::to_string(l.day);
+    std::printf("M,%d,%s,%s,%d,%d\n", year, FormatDate(first.solar.year, first.solar.month, first.solar.day).c_str(),
+                lunar.c_str(), end - runStart, l.monthLength);
     runStart = -1;
   };
-  for (int i = 0; i < t.DayTableCount; ++i) {
-    const DayRecord& r = t.DayTable[i];
-    if (r.solarDate == 0 || YearOf(r.solarDate) != year) {
+  const int count = static_cast<int>(all.size());
+  for (int i = 0; i < count; ++i) {
+    const CalendarDay& day = all[static_cast<size_t>(i)];
+    if (day.solar.year != year) {
       flush(i);
       continue;
     }
-    if (runStart >= 0) {
-      const DayRecord& s = t.DayTable[runStart];
-      int ly, lm, ld, sy, sm, sd;
-      UnpackDate(r.lunarDate, ly, lm, ld);
-      UnpackDate(s.lunarDate, sy, sm, sd);
-      const bool continues = r.lunarDate != 0 && s.lunarDate != 0 && ly == sy && lm == sm && r.leap == s.leap &&
-                             ld == sd + (i - runStart) && r.monthLength == s.monthLength;
-      if (!continues) flush(i);
-    }
+    if (runStart >= 0 && !ContinuesRun(all[static_cast<size_t>(runStart)], day, i - runStart)) flush(i);
     if (runStart < 0) runStart = i;
   }
-  flush(t.DayTableCount);
+  flush(count);
 }
 
 // "N,YEAR,SOLSTICE,NEW_MOON...": the date of the winter solstice that month 11
-// is counted from and the dates of every new moon of the year's list.
-void PrintNewMoons(const YearTables& t, int year) {
-  PackedDate solstice = 0;
-  for (const SolarTermRecord& r : t.SolarTermList) {
-    if (r.date == 0) break;
-    if (r.termIndex == kTermWinterSolstice && YearOf(r.date) <= year) {
-      solstice = r.date;
-      break;
-    }
+// is counted from and the dates of every new moon of the days.
+void PrintNewMoons(const CalendarOfDays& days, int year) {
+  std::string solstice;
+  for (const CalendarDay& day : days.Days()) {
+    if (!solstice.empty() || day.solar.year > year) break;
+    for (const DayTerm& term : day.terms)
+      if (term.termIndex == kTermWinterSolstice) solstice = FormatDate(day.solar.year, day.solar.month, day.solar.day);
   }
-  std::printf("N,%d,%s", year, solstice ? DateText(solstice).c_str() : "");
-  for (const SyzygyRecord& r : t.SyzygyList) {
-    if (r.date == 0) break;
-    if (r.isNewMoon()) std::printf(",%s", DateText(r.date).c_str());
-  }
+  std::printf("N,%d,%s", year, solstice.c_str());
+  for (const CalendarDay& day : days.Days())
+    for (const DaySyzygy& syzygy : day.syzygies)
+      if (syzygy.newMoon) std::printf(",%s", FormatDate(day.solar.year, day.solar.month, day.solar.day).c_str());
   std::printf("\n");
 }
 
@@ -95,12 +84,16 @@ int CmdLunarSpan(CliContext& cli) {
   const bool newMoons = cli.inv.Has("newmoons");
   EngineContext ctx = cli.MakeEngine();
   auto tables = std::make_unique<YearTables>();
+  DaysOptions options;
+  options.screenEclipses = false;
   for (int year = from; year <= to; ++year) {
     if (cli.years->Prepare(ctx, *tables, year, correctionWanted) != YearOutcome::Prepared)
       throw RuntimeFailure("the search for the solar terms or the new and full moons of " + std::to_string(year) +
                            " failed under these settings");
-    PrintMonthRuns(*tables, year);
-    if (newMoons) PrintNewMoons(*tables, year);
+    const DaysHeld held = DaysHeldBy(*tables);
+    const CalendarOfDays days = cli.years->Days(ctx, *tables, MemoTable{}, held.first, held.count, options);
+    PrintMonthRuns(days, year);
+    if (newMoons) PrintNewMoons(days, year);
   }
   return 0;
 }

@@ -242,6 +242,20 @@ LunarDay LunarDayOf(const YearTables& tables, const CivilDate& date) {
   return LunarOf(&tables.DayTable[slot]);
 }
 
+DaysHeld DaysHeldBy(const YearTables& tables) {
+  DaysHeld held;
+  int first = -1, last = -1;
+  for (int slot = 0; slot < tables.DayTableCount; ++slot) {
+    if (tables.DayTable[slot].solarDate == 0) continue;
+    if (first < 0) first = slot;
+    last = slot;
+  }
+  if (first < 0) return held;
+  UnpackDate(tables.DayTable[first].solarDate, held.first.year, held.first.month, held.first.day);
+  held.count = last - first + 1;
+  return held;
+}
+
 std::vector<CivilDate> NoMajorTermMonthStarts(const YearTables& tables) {
   std::vector<CivilDate> starts;
   for (int slot : tables.NoMajorTermStarts) {

@@ -137,6 +137,12 @@ CalendarOfDays BuildCalendarOfDays(EngineContext& ctx, const DaysSources& source
 std::optional<CivilDate> SolarDateOfLunar(const YearTables& tables, int year, int month, int day, bool leap);
 // the lunar date of a civil date (unknown when the tables do not hold it);
 LunarDay LunarDayOf(const YearTables& tables, const CivilDate& date);
+// the civil days the tables number, from the first on (count 0: none);
+struct DaysHeld {
+  CivilDate first;
+  int count = 0;
+};
+DaysHeld DaysHeldBy(const YearTables& tables);
 // the first days of the lunar months without a major term.
 std::vector<CivilDate> NoMajorTermMonthStarts(const YearTables& tables);
 

@@ -68,19 +68,17 @@ std::string SyzygiesCsv(EngineContext& ctx, const YearTables& tables, int year) 
   return out;
 }
 
-std::string DayTableCsv(const YearTables& tables) {
+std::string DayTableCsv(const CalendarOfDays& days) {
   std::string out = "solar,lunar_year,lunar_month,lunar_day,leap,month_length\n";
-  for (int i = 0; i < tables.DayTableCount; ++i) {
-    const DayRecord& r = tables.DayTable[i];
-    if (r.solarDate == 0) continue;
-    int y, m, d, ly, lm, ld;
-    UnpackDate(r.solarDate, y, m, d);
-    if (r.lunarDate == 0) {
-      out += Format("%d-%02d-%02d,,,,,\n", y, m, d);
+  for (const CalendarDay& day : days.Days()) {
+    const CivilDate& s = day.solar;
+    const LunarDay& l = day.lunar;
+    if (!l.Known()) {
+      out += Format("%d-%02d-%02d,,,,,\n", s.year, s.month, s.day);
       continue;
     }
-    UnpackDate(r.lunarDate, ly, lm, ld);
-    out += Format("%d-%02d-%02d,%d,%d,%d,%d,%d\n", y, m, d, ly, lm, ld, r.leap, r.monthLength);
+    out += Format("%d-%02d-%02d,%d,%d,%d,%d,%d\n", s.year, s.month, s.day, l.year, l.month, l.day, l.leap ? 1 : 0,
+                  l.monthLength);
   }
   return out;
 }

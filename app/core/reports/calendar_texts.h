@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/core/calendar_days.h"
 #include "ephemeris/context.h"
 #include "lunisolar/year_tables.h"
 
@@ -18,7 +19,8 @@ std::string SolarTermsCsv(EngineContext& ctx, const YearTables& tables, int year
 // "kind,datetime,jd": every new ("new") and full ("full") moon dated in `year`.
 std::string SyzygiesCsv(EngineContext& ctx, const YearTables& tables, int year);
 
-// "solar,lunar_year,lunar_month,lunar_day,leap,month_length": every filled slot.
-std::string DayTableCsv(const YearTables& tables);
+// "solar,lunar_year,lunar_month,lunar_day,leap,month_length": one row a day
+// (the lunar fields empty where the day has no lunar date).
+std::string DayTableCsv(const CalendarOfDays& days);
 
 }  // namespace orv

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "app/core/calendar_days.h"
 #include "app/core/reports/report_format.h"
 #include "eclipses/riseset.h"
 #include "ephemeris/sidereal.h"
@@ -83,29 +84,33 @@ std::string TwilightLine(const char* label, const Event& dawn, const Event& dusk
 }  // namespace
 
 bool SelectSolarDay(const YearTables& tables, int year, int month, int day, DaySelection& out) {
-  const int slot = SlotOfSolarDate(tables, year, month, day);
-  if (slot < 0 || tables.DayTable[slot].lunarDate == 0) return false;
+  const LunarDay lunar = LunarDayOf(tables, CivilDate{year, month, day});
+  if (!lunar.Known()) return false;
   out = DaySelection{};
   out.lunarMode = false;
   out.solarYear = year;
   out.solarMonth = month;
   out.solarDay = day;
-  UnpackDate(tables.DayTable[slot].lunarDate, out.lunarYear, out.lunarMonth, out.lunarDay);
-  out.leap = tables.DayTable[slot].leap != 0;
+  out.lunarYear = lunar.year;
+  out.lunarMonth = lunar.month;
+  out.lunarDay = lunar.day;
+  out.leap = lunar.leap;
   return true;
 }
 
 bool SelectLunarDay(const YearTables& tables, int lunarYear, int lunarMonth, int lunarDay, bool leap,
                     DaySelection& out) {
-  const int slot = SlotOfLunarDate(tables, lunarYear, lunarMonth, lunarDay, leap);
-  if (slot < 0) return false;
+  const std::optional<CivilDate> solar = SolarDateOfLunar(tables, lunarYear, lunarMonth, lunarDay, leap);
+  if (!solar) return false;
   out = DaySelection{};
   out.lunarMode = true;
   out.lunarYear = lunarYear;
   out.lunarMonth = lunarMonth;
   out.lunarDay = lunarDay;
   out.leap = leap;
-  UnpackDate(tables.DayTable[slot].solarDate, out.solarYear, out.solarMonth, out.solarDay);
+  out.solarYear = solar->year;
+  out.solarMonth = solar->month;
+  out.solarDay = solar->day;
   return true;
 }
 
