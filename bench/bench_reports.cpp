@@ -29,7 +29,7 @@ struct Setup {
 void BM_LeapMonthTable30Years(benchmark::State& state) {
   Setup s;
   orv::EnsureYearLoaded(*s.in, 2000);
-  const orv::YearRange range = orv::ThirtyYearRange(2000, false, orv::ThirtyYearLimits(s.settings));
+  const orv::YearRange range = orv::ThirtyYearRange(2000, false, orv::NominalEphemerisSpan(s.settings.EphemerisCode));
   for (auto _ : state) benchmark::DoNotOptimize(orv::LeapMonthTableText(*s.in, range));
 }
 BENCHMARK(BM_LeapMonthTable30Years)->Unit(benchmark::kMillisecond);

@@ -191,23 +191,32 @@ TEST(YearReports, SolarTermReportOfABcYear) {
 }
 
 TEST(YearReports, ThirtyYearRangesShrinkAtTheLimits) {
-  const YearLimits plan404{-4999, 10000};
+  const EphemerisSpan plan404{-4999, 10000};
   EXPECT_EQ(ThirtyYearRange(2000, false, plan404).first, 2000);
   EXPECT_EQ(ThirtyYearRange(2000, false, plan404).last, 2030);
   EXPECT_EQ(ThirtyYearRange(2000, true, plan404).first, 1970);
   EXPECT_EQ(ThirtyYearRange(-4990, true, plan404).first, -4999);
   EXPECT_EQ(ThirtyYearRange(-4990, true, plan404).last, -4990);
   EXPECT_EQ(ThirtyYearRange(9990, false, plan404).last, 10000);
-  CalcSettings s = DefaultSettings();
-  EXPECT_EQ(ThirtyYearLimits(s).lower, -4999);
-  s.EphemerisCode = kEphemerisDe431;
-  EXPECT_EQ(ThirtyYearLimits(s).lower, -12999);
-  s.EphemerisCode = kEphemerisDe441;
-  EXPECT_EQ(ThirtyYearLimits(s, {1551, 2648}).upper, 2648);
+}
+
+TEST(EphemerisSpans, NominalAndFileYears) {
+  EXPECT_EQ(NominalEphemerisSpan(DefaultSettings().EphemerisCode), (EphemerisSpan{-4999, 10000}));
+  EXPECT_EQ(NominalEphemerisSpan(kEphemerisDe431), (EphemerisSpan{-12999, 16998}));
+  EXPECT_EQ(NominalEphemerisSpan(kEphemerisDe441), (EphemerisSpan{-12999, 16998}));
+  // Without an open file a JPL code serves its published years.
+  EXPECT_EQ(ServedEphemerisSpan(kEphemerisDe441, nullptr), (EphemerisSpan{-12999, 16998}));
+  EXPECT_EQ(ServedEphemerisSpan(kEphemerisPlan404, nullptr), (EphemerisSpan{-4999, 10000}));
   // A file from 1549-12-21 to 2650-01-25: the first and last years are cut.
-  const YearLimits file = JplFileYearLimits(CalendarToJulianDay(1549, 12, 21), CalendarToJulianDay(2650, 1, 25));
-  EXPECT_EQ(file.lower, 1551);
-  EXPECT_EQ(file.upper, 2648);
+  EXPECT_EQ(JplFileSpan(CalendarToJulianDay(1549, 12, 21), CalendarToJulianDay(2650, 1, 25)),
+            (EphemerisSpan{1551, 2648}));
+  // A file from 1549-03-01 to 2650-10-01 keeps them.
+  EXPECT_EQ(JplFileSpan(CalendarToJulianDay(1549, 3, 1), CalendarToJulianDay(2650, 10, 1)),
+            (EphemerisSpan{1550, 2649}));
+  EXPECT_TRUE((EphemerisSpan{-4999, 10000}).Contains(-4999));
+  EXPECT_TRUE((EphemerisSpan{-4999, 10000}).Contains(10000));
+  EXPECT_FALSE((EphemerisSpan{-4999, 10000}).Contains(10001));
+  EXPECT_FALSE((EphemerisSpan{-4999, 10000}).Contains(-5000));
 }
 
 TEST(YearReports, DateTablesWithLeapMonthsAndMissingDates) {

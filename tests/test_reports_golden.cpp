@@ -61,7 +61,7 @@ const GoldenCase kGoldenCases[] = {
     {"leap_months_2000_2030.txt", kSeoul,
      [](ReportFixture& f) {
        EnsureYearLoaded(f.Inputs(), 2000);
-       const YearRange range = ThirtyYearRange(2000, false, ThirtyYearLimits(f.settings));
+       const YearRange range = ThirtyYearRange(2000, false, NominalEphemerisSpan(f.settings.EphemerisCode));
        return LeapMonthTableText(f.Inputs(), range);
      }},
     {"holidays_2024.txt", kSeoul, [](ReportFixture& f) { return HolidayReportText(f.Inputs(), 2024); }},

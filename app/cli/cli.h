@@ -120,7 +120,9 @@ std::string FormatDate(int year, int month, int day);
 
 // The years the ephemeris in use serves: PLAN404's (BC 5000 .. AD 10000), or
 // the whole years of the open JPL file.
-YearLimits EphemerisYearLimits(const CliContext& cli);
+EphemerisSpan EphemerisYearLimits(const CliContext& cli);
+// The name lunarspan still reads the span by.
+using YearLimits = EphemerisSpan;
 // Refuse a year or an instant outside those years, naming them.
 void RequireYearInEphemeris(const CliContext& cli, int year);
 void RequireInstantInEphemeris(const CliContext& cli, double jd);

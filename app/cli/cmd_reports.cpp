@@ -49,7 +49,7 @@ struct Reports {
   EngineContext engine;
   std::unique_ptr<YearTables> tables;
   ReportInputs in;
-  YearLimits limits;
+  EphemerisSpan limits;
 };
 
 void Print(const std::string& text) {

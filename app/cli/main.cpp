@@ -116,9 +116,8 @@ CivilDate ParseLunarDateArg(const std::string& text, int lastDay) {
   return {f[0], f[1], f[2]};
 }
 
-YearLimits EphemerisYearLimits(const CliContext& cli) {
-  if (!cli.jpl) return ThirtyYearLimits(cli.settings);
-  return ThirtyYearLimits(cli.settings, JplFileYearLimits(cli.jpl->header.Span[0], cli.jpl->header.Span[1]));
+EphemerisSpan EphemerisYearLimits(const CliContext& cli) {
+  return ServedEphemerisSpan(cli.settings.EphemerisCode, cli.jpl.get());
 }
 
 std::string EphemerisName(const CliContext& cli) {
@@ -127,16 +126,16 @@ std::string EphemerisName(const CliContext& cli) {
 }
 
 void RequireYearInEphemeris(const CliContext& cli, int year) {
-  const YearLimits limits = EphemerisYearLimits(cli);
-  if (year < limits.lower || year > limits.upper)
+  const EphemerisSpan limits = EphemerisYearLimits(cli);
+  if (!limits.Contains(year))
     throw UsageError("year " + std::to_string(year) + " is outside " + std::to_string(limits.lower) + ".." +
                      std::to_string(limits.upper) + ", the years of " + EphemerisName(cli));
 }
 
 void RequireInstantInEphemeris(const CliContext& cli, double jd) {
-  const YearLimits limits = EphemerisYearLimits(cli);
+  const EphemerisSpan limits = EphemerisYearLimits(cli);
   const int year = JulianDayToCivilDate(jd).year;
-  if (year < limits.lower || year > limits.upper) {
+  if (!limits.Contains(year)) {
     char text[48];
     std::snprintf(text, sizeof text, "%.6f", jd);
     throw UsageError(std::string("the Julian Day ") + text + " (year " + std::to_string(year) + ") is outside " +

@@ -113,8 +113,8 @@ void CalendarApp::ShowInputsKeepingLeap() {
 
 bool CalendarApp::ShowAndSelectDate(int year, int month, int day) {
   if (!state_.YearInRange(year)) {
-    const YearRange range = EphemerisYearRange(state_.settings.EphemerisCode);
-    state_.messages.Show(Format("%d년은 계산할 수 있는 연도(%d ~ %d)를 벗어납니다.", year, range.first, range.last),
+    const EphemerisSpan range = NominalEphemerisSpan(state_.settings.EphemerisCode);
+    state_.messages.Show(Format("%d년은 계산할 수 있는 연도(%d ~ %d)를 벗어납니다.", year, range.lower, range.upper),
                          "참고");
     return false;
   }

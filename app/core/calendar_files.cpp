@@ -143,8 +143,8 @@ void CalendarFiles::SetProgramRunner(ProgramRunner& r, std::vector<std::vector<s
   editors = std::move(editorCommands);
 }
 
-YearLimits CalendarFiles::IcsYearLimits() const {
-  const YearLimits limits = state_.ReportYearLimits();
+EphemerisSpan CalendarFiles::IcsYearLimits() const {
+  const EphemerisSpan limits = state_.ReportYearLimits();
   return {std::max(kIcsFirstYear, limits.lower), std::min(kIcsLastYear, limits.upper)};
 }
 
@@ -163,7 +163,7 @@ bool CalendarFiles::ExportIcs(const IcsExportRequest& request) {
     state_.messages.Show("시작 연도가 끝 연도보다 늦습니다.", "참고");
     return false;
   }
-  const YearLimits limits = IcsYearLimits();
+  const EphemerisSpan limits = IcsYearLimits();
   if (request.fromYear < limits.lower || request.toYear > limits.upper) {
     state_.messages.Show(Format("iCalendar로 내보낼 수 있는 연도는\n%d년 ~ %d년 입니다.", limits.lower, limits.upper),
                          "참고");

@@ -96,7 +96,7 @@ class CalendarFiles {
   // --- iCalendar export -------------------------------------------------------
 
   // The years an export may cover under the ephemeris in effect.
-  YearLimits IcsYearLimits() const;
+  EphemerisSpan IcsYearLimits() const;
   // A request for the displayed year with every kind but the eclipses.
   IcsExportRequest DefaultIcsRequest() const;
   // Writes the file of the request; false (with a message) when the years

@@ -241,9 +241,9 @@ void CalendarReports::AboutBox() {
 
 bool CalendarReports::BuildPrint(const PrintRequest& request, PrintDocument& document) {
   if (!state_.YearInRange(request.year)) {
-    const YearRange range = EphemerisYearRange(state_.settings.EphemerisCode);
+    const EphemerisSpan range = NominalEphemerisSpan(state_.settings.EphemerisCode);
     state_.messages.Show(
-        Format("%d년은 계산할 수 있는 연도(%d ~ %d)를 벗어납니다.", request.year, range.first, range.last), "참고");
+        Format("%d년은 계산할 수 있는 연도(%d ~ %d)를 벗어납니다.", request.year, range.lower, range.upper), "참고");
     return false;
   }
   if (state_.LoadedYear() != request.year) state_.PrepareYear(request.year);

@@ -23,16 +23,6 @@ void SetAstronomicalYear(MonthInputs& inputs, int year) {
   }
 }
 
-YearRange EphemerisYearRange(int code) {
-  switch (code) {
-    case kEphemerisDe431:
-    case kEphemerisDe441:
-      return {-12999, 16998};
-    default:
-      return {-4999, 10000};
-  }
-}
-
 const char* YearRangeMessage(int code) {
   switch (code) {
     case kEphemerisDe431:
@@ -71,8 +61,7 @@ void CalendarState::Progress(int percent) const {
 int CalendarState::LoadedYear() const { return tables->Prepared ? tables->LoadedYear : INT_MIN; }
 
 bool CalendarState::YearInRange(int year) const {
-  const YearRange range = EphemerisYearRange(settings.EphemerisCode);
-  return year >= range.first && year <= range.last;
+  return NominalEphemerisSpan(settings.EphemerisCode).Contains(year);
 }
 
 void CalendarState::ClearSelection() { selected = DaySelection{}; }
@@ -88,7 +77,7 @@ void CalendarState::PrepareYear(int year) {
     if (outcome == YearOutcome::OutsideFileYears) {
       // Whole years inside the file, with a margin for the day table, which
       // runs from November of the year before to June of the year after.
-      const YearLimits usable = *YearService::FileYears(ctx);
+      const EphemerisSpan usable = *YearService::FileYears(ctx);
       year = settings.TodayDate[0];
       pendingNotice = Format("천체력 적용기간(%d~%d)을\n벗어남. 올해로 재 지정됨\n", usable.lower, usable.upper);
       SetAstronomicalYear(inputs, year);
@@ -108,10 +97,8 @@ void CalendarState::ShowYearFailure(int year) {
   messages.Show(IncompleteYearMessage(year), "오류", MessageButtons::Ok, MessageIcon::Error);
 }
 
-YearLimits CalendarState::ReportYearLimits() const {
-  double firstJd = 0.0, lastJd = 0.0;
-  if (ephemeris.Span(firstJd, lastJd)) return ThirtyYearLimits(settings, JplFileYearLimits(firstJd, lastJd));
-  return ThirtyYearLimits(settings);
+EphemerisSpan CalendarState::ReportYearLimits() const {
+  return ServedEphemerisSpan(settings.EphemerisCode, ctx.jpl);
 }
 
 DaysOptions CalendarState::DaysOptionsInEffect() const {

@@ -41,8 +41,6 @@ int AstronomicalYear(const MonthInputs& inputs);
 // The inputs showing an astronomical year (BC for years below 1, AD otherwise).
 void SetAstronomicalYear(MonthInputs& inputs, int year);
 
-// Accepted years of an ephemeris code (astronomical numbering).
-YearRange EphemerisYearRange(int ephemerisCode);
 // The message shown when a year is outside that range (with "%d년 %d월").
 const char* YearRangeMessage(int ephemerisCode);
 
@@ -118,7 +116,7 @@ struct CalendarState {
   // How every view asks for its calendar of days.
   DaysOptions DaysOptionsInEffect() const;
   // The years the 30-year tables may reach under the ephemeris in effect.
-  YearLimits ReportYearLimits() const;
+  EphemerisSpan ReportYearLimits() const;
 };
 
 }  // namespace orv

@@ -14,10 +14,6 @@ namespace {
 constexpr float kKoreanCalendarMeridianDeg = 135.0f;
 constexpr int kKoreanPlaceIndex = 0;
 
-// Ephemeris codes that read a JPL file (DE406, DE422, DE431, DE441).
-constexpr int kFirstJplCode = 6;
-constexpr int kLastJplCode = 9;
-
 }  // namespace
 
 bool HistoricalCorrectionApplies(int year, int placeIndex, bool correctionWanted) {
@@ -41,14 +37,13 @@ CalcSettings KoreanCalendarSettings(const CalcSettings& settings) {
 YearService::YearService() : korean_(std::make_unique<YearTables>()) {}
 YearService::~YearService() = default;
 
-std::optional<YearLimits> YearService::FileYears(const EngineContext& ctx) {
-  const int code = ctx.settings.EphemerisCode;
-  if (code < kFirstJplCode || code > kLastJplCode || ctx.jpl == nullptr || !ctx.jpl->IsOpen()) return std::nullopt;
-  return JplFileYearLimits(ctx.jpl->header.Span[0], ctx.jpl->header.Span[1]);
+std::optional<EphemerisSpan> YearService::FileYears(const EngineContext& ctx) {
+  if (!IsJplEphemerisCode(ctx.settings.EphemerisCode)) return std::nullopt;
+  return OpenJplFileSpan(ctx.jpl);
 }
 
 YearOutcome YearService::Prepare(EngineContext& ctx, YearTables& tables, int year, bool correctionWanted) {
-  if (const std::optional<YearLimits> usable = FileYears(ctx); usable && (year < usable->lower || year > usable->upper))
+  if (const std::optional<EphemerisSpan> usable = FileYears(ctx); usable && !usable->Contains(year))
     return YearOutcome::OutsideFileYears;
   const LunarBuildOptions options = LunarOptionsOf(year, ctx.settings.PlaceIndex, correctionWanted);
   if (tables.Prepared && tables.LoadedYear == year && SameListSettings(tables.PreparedWith, ctx.settings) &&

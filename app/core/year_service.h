@@ -12,6 +12,7 @@
 #include "app/core/calendar_days.h"
 #include "app/core/reports/year_reports.h"
 #include "ephemeris/context.h"
+#include "ephemeris/ephemeris_span.h"
 #include "lunisolar/lunar_calendar.h"
 #include "lunisolar/prepare.h"
 #include "lunisolar/year_tables.h"
@@ -48,7 +49,7 @@ class YearService {
 
   // The whole years the JPL file open in `ctx` serves (a margin for the day
   // table included), when a JPL ephemeris is in use; nullopt otherwise.
-  static std::optional<YearLimits> FileYears(const EngineContext& ctx);
+  static std::optional<EphemerisSpan> FileYears(const EngineContext& ctx);
 
   // Makes `year` the loaded year of `tables` under ctx.settings (its place
   // included) with the correction the rule gives for the user's choice.

@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
+#include "ephemeris/ephemeris_span.h"
+
 namespace orv {
 
 GoToDateDialog::GoToDateDialog(int defaultYear, bool lunar, QWidget* parent)
@@ -110,7 +112,7 @@ bool AskPrintRequest(QWidget* parent, PrintRequest& request, int shownMonth, boo
   auto* layout = new QVBoxLayout(&dialog);
   auto* form = new QFormLayout;
   auto* year = new QSpinBox(&dialog);
-  year->setRange(-4999, 10000);
+  year->setRange(kPlan404Span.lower, kPlan404Span.upper);
   year->setValue(request.year);
   form->addRow("연도(천문 연도)", year);
   auto* month = new QSpinBox(&dialog);

@@ -13,7 +13,7 @@
 
 namespace orv {
 
-bool AskIcsExport(QWidget* parent, IcsExportRequest& request, YearLimits limits, const QString& folder) {
+bool AskIcsExport(QWidget* parent, IcsExportRequest& request, EphemerisSpan limits, const QString& folder) {
   QDialog dialog(parent);
   dialog.setObjectName("IcsExportDialog");
   dialog.setWindowTitle("iCalendar 내보내기");

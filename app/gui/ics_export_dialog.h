@@ -12,6 +12,6 @@ namespace orv {
 // Shows the years (within `limits`) and the kinds of events of `request`
 // for the user to change, then asks for the file (starting in `folder`).
 // False when the user cancels either question.
-bool AskIcsExport(QWidget* parent, IcsExportRequest& request, YearLimits limits, const QString& folder);
+bool AskIcsExport(QWidget* parent, IcsExportRequest& request, EphemerisSpan limits, const QString& folder);
 
 }  // namespace orv

@@ -33,8 +33,6 @@ constexpr int kLeapWalkStepDays = 26;
 constexpr int kLeapWalkMonthDays = 28;
 // After a leap month the walk jumps ahead: no two leap months are closer.
 constexpr int kLeapWalkJumpMonths = 15;
-// Year limits of the 30-year tables by ephemeris code.
-constexpr YearLimits kAnalyticLimits{-4999, 10000};   // PLAN404
 
 std::string EraYear(const char* bcFormat, const char* adFormat, int year, const std::string& note) {
   return year <= 0 ? Format(bcFormat, 1 - year, note.c_str()) : Format(adFormat, year, note.c_str());
@@ -217,23 +215,7 @@ std::string SyzygyReportText(ReportInputs& in, int year) {
   return out;
 }
 
-YearLimits ThirtyYearLimits(const CalcSettings& settings, YearLimits jplFileYears) {
-  const int code = settings.EphemerisCode;
-  if (code == kEphemerisDe431 || code == kEphemerisDe441) return jplFileYears;
-  return kAnalyticLimits;
-}
-
-YearLimits JplFileYearLimits(double firstJD, double lastJD) {
-  constexpr int kSeptember = 9;
-  const CivilDate first = JulianDayToCivilDate(firstJD);
-  const CivilDate last = JulianDayToCivilDate(lastJD);
-  YearLimits limits{first.year + 1, last.year - 1};
-  if (first.month > kSeptember) ++limits.lower;
-  if (last.month < kSeptember) --limits.upper;
-  return limits;
-}
-
-YearRange ThirtyYearRange(int startYear, bool before, YearLimits limits) {
+YearRange ThirtyYearRange(int startYear, bool before, EphemerisSpan limits) {
   if (before) {
     const int span = std::clamp(startYear - limits.lower, 0, kTableSpanYears);
     return {startYear - span, startYear};

@@ -8,6 +8,7 @@
 
 #include "app/core/reports/day_report.h"
 #include "app/core/reports/reports.h"
+#include "ephemeris/ephemeris_span.h"
 
 namespace orv {
 
@@ -31,25 +32,13 @@ std::string SolarTermReportText(ReportInputs& in, int year);
 // the lunar calendar follows the historical records.
 std::string SyzygyReportText(ReportInputs& in, int year);
 
-// Years a 30-year table may reach under the ephemeris in effect. For a JPL
-// ephemeris the usable years of the open file are given by the caller.
-struct YearLimits {
-  int lower = 0;
-  int upper = 0;
-};
-YearLimits ThirtyYearLimits(const CalcSettings& settings, YearLimits jplFileYears = {-12999, 16998});
-// Usable years of a JPL file spanning [firstJD, lastJD]: the whole years
-// inside the span, less a year at an end that leaves too little of its year
-// (a span starting after September or ending before it).
-YearLimits JplFileYearLimits(double firstJD, double lastJD);
-
 // The years a 30-year table covers: from the start year on ("후") or up to
-// it ("전"), at most 30 years and never past the limits.
+// it ("전"), at most 30 years and never past the years the ephemeris serves.
 struct YearRange {
   int first = 0;
   int last = 0;
 };
-YearRange ThirtyYearRange(int startYear, bool before, YearLimits limits);
+YearRange ThirtyYearRange(int startYear, bool before, EphemerisSpan limits);
 
 // Leap months of the lunar years from `range.first` up to `range.last`.
 // Prepares each year in turn and the year loaded before again at the end.

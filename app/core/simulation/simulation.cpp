@@ -220,7 +220,7 @@ LunarBuildOptions LunarOptionsFor(const SimulationEnvironment& env, int year) {
 }
 
 void UsableJplYears(double firstJD, double lastJD, int& firstYear, int& lastYear) {
-  const YearLimits usable = JplFileYearLimits(firstJD, lastJD);
+  const EphemerisSpan usable = JplFileSpan(firstJD, lastJD);
   firstYear = usable.lower;
   lastYear = usable.upper;
 }

@@ -154,7 +154,7 @@ struct SimulationEnvironment {
 // How the lunar months of `year` are numbered in a run of `env`.
 LunarBuildOptions LunarOptionsFor(const SimulationEnvironment& env, int year);
 
-// Usable years of a JPL file spanning [firstJD, lastJD] (JplFileYearLimits).
+// Usable years of a JPL file spanning [firstJD, lastJD] (JplFileSpan).
 void UsableJplYears(double firstJD, double lastJD, int& firstYear, int& lastYear);
 
 struct SimulationOutcome {
